@@ -1,0 +1,24 @@
+// app/globals.h — the application's own globals: clocks, view scale, the shared matrix,
+// the interface texts and the language bookkeeping.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+extern int ms;                             // millisecond clock, sampled after every flip
+extern int workarea[4];                    // desktop work area: left, top, right, bottom
+extern TTimer* timer;                      // the frame timer: 60 Hz, 480 Hz while F5 is held
+
+extern float viewscalex, viewscaley;       // canvas pixels per playfield unit (equal)
+extern float viewwidth, viewheight;        // the playfield in canvas pixels
+extern float areawidth, areaheight;        // the canvas in playfield units
+extern float cityshift;                    // skyline offset, 0 .. -2, following the mouse
+extern float drawmatrix[16];               // column-major scratch matrix (flag, beams, sky bodies)
+
+// Interface texts, replaceable by the language file.
+extern std::string txtlevel, txtscore, txtcity, txtmissiles, txtname, txtcombo, txtstart,
+    txtgetready, txtrearming, txtgameover, txtplace, txtentername;
+extern int wstart, wgetready, wrearming, wgameover, wentername;
+extern int langcount;                      // language sections found in the language file
+extern int langtag;                        // menu tag of the language in use (101, 102, ...)

@@ -1,0 +1,259 @@
+// platform/platform.h — the operations the game calls to draw, play sound, read input,
+// talk to its window and read files. Everything above platform/ includes only this header
+// (and platform/strings.h); the Qt, OpenGL, OpenAL, libpng and Vorbis details stay below it.
+//
+// Two back ends serve the same operations:
+//   desktop  — a Qt window with its native menu bar and an OpenGL 3.3 canvas, OpenAL sound;
+//   headless — no window, no GPU, no sound device: images and sounds still decode, channels
+//              keep their state, drawing goes to a recorder that tests read, and the caller
+//              steps the timer.
+//
+// Strings hold Latin-1 text, one byte per character (codes 0..255); the desktop back end
+// converts at the window system's edge.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Start and stop
+
+enum class tbackend { desktop, headless };
+void PlatformInit(tbackend backend, int argc = 0, char** argv = nullptr);
+tbackend PlatformBackend();
+void PlatformShutdown();
+
+// ---------------------------------------------------------------------------------------------
+// Drawing state: one global record, current for every drawing operation until changed.
+
+enum { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_LIGHT = 4, BLEND_SHADE = 5 };
+
+struct tdrawstate {
+    int color_red = 255, color_green = 255, color_blue = 255;
+    float color_alpha = 1;
+    int blend_mode = BLEND_MASK;
+    float tform_rot = 0, tform_scale_x = 1, tform_scale_y = 1;
+    float tform_ix = 1, tform_iy = 0, tform_jx = 0, tform_jy = 1;
+    int viewport_x = 0, viewport_y = 0, viewport_w = 0, viewport_h = 0;
+    float origin_x = 0, origin_y = 0;
+    float handle_x = 0, handle_y = 0;
+    float line_width = 1;
+};
+const tdrawstate& DrawState();
+
+void SetColor(int r, int g, int b);       // each component clamped to 0..255
+void SetAlpha(float a);                   // clamped to 0..1
+void SetBlend(int mode);
+void SetRotation(float degrees);
+void SetScale(float sx, float sy);
+void SetTransform(float degrees, float sx, float sy);
+void SetViewport(int x, int y, int w, int h);
+void SetLineWidth(float width);
+
+// The modelview matrix the game manipulates directly (scale to the view, the waving flag,
+// stretched and turned pictures). Column-major 4 x 4, applied on the CPU to every vertex.
+void ModelviewIdentity();
+void ModelviewScale(float sx, float sy);
+void ModelviewPush();
+void ModelviewPop();
+void ModelviewLoad(const float m[16]);
+const float* Modelview();
+void EnableLineSmooth();
+
+// ---------------------------------------------------------------------------------------------
+// Images and pixels
+
+enum { IMG_MASKED = 1, IMG_FILTERED = 2, IMG_MIPMAPPED = 4, IMG_DYNAMIC = 8 };
+
+// One frame's pixels: R, G, B, A bytes per pixel, rows `pitch` bytes apart.
+struct TPixmap {
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0, pitch = 0;
+    int format = 0;
+};
+
+struct TImage {
+    int width = 0, height = 0;            // of one frame
+    int flags = 0;
+    int mask_r = 0, mask_g = 0, mask_b = 0;
+    float handle_x = 0, handle_y = 0;
+    std::vector<TPixmap> pixmaps;         // one per frame
+    std::vector<unsigned> frames;         // texture name per frame (desktop); 0 until built
+    std::vector<int> seqs;                // per frame: 1 while the texture matches its pixmap
+    std::string name;                     // file name under data/, or the global's name when generated
+};
+
+// Images live until the program ends (the game loads them once and keeps them).
+TImage* LoadImage(const std::string& path, int flags = -1);   // null when unreadable
+TImage* CreateImage(int width, int height, int frames = 1, int flags = -1);
+void SetImageHandle(TImage* image, float hx, float hy);
+void AutoImageFlags(int flags);
+TPixmap& LockImage(TImage* image, int frame = 0, bool read = true, bool write = true);
+void UnlockImage(TImage* image, int frame = 0);
+uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB
+void WritePixel(TPixmap& p, int x, int y, uint32_t argb);
+uint8_t* PixelBytes(TPixmap& p, int x, int y);                 // R, G, B, A
+const uint8_t* PixelBytes(const TPixmap& p, int x, int y);
+bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+void DrawImage(TImage* image, float x, float y, int frame = 0);
+void DrawRect(float x, float y, float w, float h);
+void DrawLine(float x, float y, float x2, float y2, int lastpixel = 1);
+void Cls();
+void Flip(int sync = -1);
+// The playfield rectangle (x, y, w, h) of the front buffer in canvas pixels, top-left origin,
+// read into `out` (resized to w x h). Black in the headless back end.
+void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out);
+// A marker for tests: text drawn by the bitmap font at (x, y). The desktop back end ignores it.
+void DrawNote(const std::string& text, float x, float y, float scale);
+
+// What the headless back end records, one entry per drawing operation.
+struct tdrawrecord {
+    enum kind { image, rect, line, cls, flip, note } op = image;
+    const TImage* img = nullptr;
+    int frame = 0;
+    float x = 0, y = 0, x2 = 0, y2 = 0;   // position; rect: x2, y2 = w, h; line: end point
+    std::string text;                     // note
+    tdrawstate state;                     // the drawing state at the time
+    float modelview[16] = {};
+};
+const std::vector<tdrawrecord>& DrawRecords();
+void ClearDrawRecords();
+int DrawCallsLastFrame();                 // GL draw calls of the last presented frame (desktop)
+
+// ---------------------------------------------------------------------------------------------
+// Sound
+
+struct TSound;                            // a decoded sample (mono 16-bit) plus its loop flag
+struct TChannel {
+    const TSound* sound = nullptr;
+    float volume = 1, pan = 0, rate = 1, depth = 1;
+    bool paused = true;
+    bool playing = false;                 // false once a non-looping sound has finished
+    double position = 0;                  // seconds played (headless clock)
+};
+
+void SetAudioDriver(const std::string& name);
+TSound* LoadSound(const std::string& path, int flags = 0);     // flags 1: loop; null when unreadable
+double SoundLength(const TSound* sound);                       // seconds
+bool SoundLoops(const TSound* sound);
+TChannel* AllocChannel();
+void CueSound(const TSound* sound, TChannel* channel);
+void ResumeChannel(TChannel* channel);
+void PauseChannel(TChannel* channel);
+void StopChannel(TChannel* channel);
+void SetChannelVolume(TChannel* channel, float volume);
+void SetChannelPan(TChannel* channel, float pan);
+void SetChannelRate(TChannel* channel, float rate);
+void SetChannelDepth(TChannel* channel, float depth);
+int ChannelPlaying(TChannel* channel);
+// Headless: advance every playing channel by `seconds` of playback (times its rate).
+void AdvanceAudio(double seconds);
+
+// ---------------------------------------------------------------------------------------------
+// Window, menus, events, timers
+
+enum {
+    EVENT_APPSUSPEND = 0x101, EVENT_APPRESUME = 0x102,
+    EVENT_KEYDOWN = 0x201, EVENT_KEYUP = 0x202, EVENT_KEYCHAR = 0x203,
+    EVENT_MOUSEDOWN = 0x401, EVENT_MOUSEUP = 0x402, EVENT_MOUSEMOVE = 0x403,
+    EVENT_MOUSEWHEEL = 0x404, EVENT_MOUSEENTER = 0x405, EVENT_MOUSELEAVE = 0x406,
+    EVENT_TIMERTICK = 0x801, EVENT_GADGETPAINT = 0x2002,
+    EVENT_WINDOWMOVE = 0x4001, EVENT_WINDOWSIZE = 0x4002, EVENT_WINDOWCLOSE = 0x4003,
+    EVENT_MENUACTION = 0x8001,
+};
+
+struct TGadget;                           // window, canvas or menu item
+struct TTimer;
+
+struct TEvent {
+    int id = 0;
+    void* source = nullptr;               // TGadget* or TTimer*
+    int data = 0, mods = 0, x = 0, y = 0;
+    void* extra = nullptr;
+};
+
+enum { WINDOW_TITLEBAR = 1, WINDOW_RESIZABLE = 2, WINDOW_MENU = 4, WINDOW_STATUS = 8,
+       WINDOW_TOOL = 16, WINDOW_CLIENTCOORDS = 32, WINDOW_HIDDEN = 64, WINDOW_CENTER = 512 };
+
+TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGadget* parent, int style);
+TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style);
+void SetGraphicsDriver(const std::string& driver, int flags);
+void SetGraphics(TGadget* canvas);        // makes the canvas's context current
+int GraphicsWidth();
+int GraphicsHeight();
+TGadget* CreateMenu(const std::string& text, int tag, TGadget* parent, int hotkey = 0, int modifier = 0);
+TGadget* WindowMenu(TGadget* window);
+void UpdateWindowMenu(TGadget* window);
+void CheckMenu(TGadget* item);
+void UncheckMenu(TGadget* item);
+void EnableMenu(TGadget* item);
+void DisableMenu(TGadget* item);
+int MenuChecked(TGadget* item);
+int MenuEnabled(TGadget* item);
+int MenuTag(TGadget* item);
+void SetMenuText(TGadget* item, const std::string& text);
+void SetGadgetText(TGadget* gadget, const std::string& text);
+std::string GadgetText(TGadget* gadget);
+void SetGadgetShape(TGadget* gadget, int x, int y, int w, int h);
+void SetGadgetLayout(TGadget* gadget, int left, int right, int top, int bottom);
+int GadgetX(TGadget* gadget);
+int GadgetY(TGadget* gadget);
+int GadgetWidth(TGadget* gadget);
+int GadgetHeight(TGadget* gadget);
+int ClientWidth(TGadget* gadget);
+int ClientHeight(TGadget* gadget);
+void ShowGadget(TGadget* gadget);
+void ActivateGadget(TGadget* gadget);
+void RedrawGadget(TGadget* gadget);       // the repaint arrives later as one merged GadgetPaint
+void Notify(const std::string& text, int serious);   // modal box; also written to stderr when serious
+void ShowMouse();
+void HideMouse();
+void DesktopWorkArea(int& left, int& top, int& right, int& bottom);
+
+// Hooks: the "event emitted" hook gets every event; the "buffer flipped" hook runs after Flip.
+enum { HOOK_EMITEVENT = 1, HOOK_FLIP = 2 };
+using thookfn = std::function<void*(int id, void* data, void* context)>;
+void AddHook(int hook, thookfn fn, void* context, int priority = 0);
+void RemoveHooks(int hook);
+void RunHooks(int hook, void* data);
+TEvent* CurrentEvent();
+void SetCurrentEvent(TEvent* event);
+TEvent* CreateEvent(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0, void* extra = nullptr);
+void EmitEvent(TEvent* event);
+
+TTimer* CreateTimer(float hz);            // posts TimerTick events whose source is the timer
+void StopTimer(TTimer* timer);
+int TimerTicks(TTimer* timer);
+// Headless: one tick of the timer, emitted at once (the caller steps time).
+void StepTimer(TTimer* timer);
+void WaitSystem();                        // blocks for the next window-system message
+int MilliSecs();                          // monotonic clock
+void SetMilliSecs(int ms);                // headless: the clock the caller steps
+void EndProcess(int status);              // leaves the event loop and exits
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+struct TStream;
+int FileType(const std::string& path);    // 0 none, 1 file, 2 directory
+void RegisterIncbin(const std::string& name, std::string bytes);   // "incbin::" + name
+TStream* ReadStream(const std::string& path);
+TStream* WriteStream(const std::string& path);
+void CloseStream(TStream* stream);        // flushes; false-free: see StreamFailed
+bool StreamFailed(TStream* stream);       // a write went wrong (disk full, ...)
+int ReadByte(TStream* stream);            // 0..255; 0 past the end
+void WriteByte(TStream* stream, int value);
+bool Eof(TStream* stream);
+long StreamSize(TStream* stream);
+long StreamPos(TStream* stream);
+std::string ReadLine(TStream* stream);    // to LF, NUL or the end; CRs dropped
+std::string ReadString(TStream* stream, int count);
+void WriteString(TStream* stream, const std::string& text);
+std::string AppDir();                     // the program's folder
