@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-export ALSOFT_DRIVERS=null QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-}"
+export ALSOFT_DRIVERS=null
 cd build
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2
