@@ -99,3 +99,65 @@ int tlevel::setpause(int n) {
     if (prg <= 1) pause = n;
     return 0;
 }
+
+int tlevel::newlevel() {
+    prg = 1;
+    wait = 180;
+    speed = 1.0f;
+    score = 0;
+    level = 1;
+    maxrocket = 2;
+    allrocket2 = 10;
+    allrocket = allrocket2;
+    return 0;
+}
+
+int tlevel::nextlevel2() {
+    return 0;
+}
+
+int tlevel::leavelevel() {
+    prg = 10;
+    allrocket = 0;
+    pause = 0;
+    speed = initialspeed;
+    return 0;
+}
+
+int tlevel::upd() {
+    switch (prg) {
+    case 1:
+        if (wait == 0) {
+            prg = 0;
+            if (level > 1) nextlevel2();
+        }
+        wait -= 1;
+        break;
+    case 2:
+        if (wait == 0) {
+            int i = 0;
+            while (i < 10 && !(score > hiscore[i].score)) i++;
+            if (i < 10) {
+                gohiscore = highlighthiscore = i;
+                prg = 3;
+            } else {
+                gohiscore = 10;
+                leavelevel();
+            }
+            speed = initialspeed;
+        }
+        wait -= 1;
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+int tlevel::draw() {
+    return 0;
+}
+
+int tlevel::updev() {
+    return 0;
+}
