@@ -1,0 +1,4 @@
+// sky/cloud.cpp — the clouds.
+#include "sky/cloud.h"
+
+tcloud clouds;

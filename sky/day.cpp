@@ -1,0 +1,4 @@
+// sky/day.cpp — day and night.
+#include "sky/day.h"
+
+tday day;

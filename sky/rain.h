@@ -1,0 +1,87 @@
+// sky/rain.h — the weather: a slow cycle of clear sky, gathering clouds, a shower of rain or
+// snow that builds up, holds and thins out; thunder and lightning in heavy rain; a wind
+// between -1 and +1 that eases from one random target to the next.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "platform/platform.h"
+
+// One drop or snowflake.
+struct traindata {
+    int on = 0;                       // 1 while the slot is in use
+    float x = 0, y = 0;
+    float speedy = 0;                 // fall per tick
+    float speedx = 0;                 // sideways per tick
+    float rot = 0;                    // the wind when the drop was spawned: tilts the streak
+
+    int generate();                   // at the top, or at the windward edge in strong wind
+    int upd();                        // 1 once the drop has fallen below y = 400
+    int draw();
+
+    template <class V> void fields(V& v) {
+        v("on", on); v("x", x); v("y", y); v("speedy", speedy); v("speedx", speedx);
+        v("rot", rot);
+    }
+};
+
+struct tflashnode {
+    float x = 0, y = 0;
+
+    template <class V> void fields(V& v) { v("x", x); v("y", y); }
+};
+
+// A lightning bolt, vertices from top to bottom.
+struct tflash {
+    std::vector<tflashnode> d;
+    float x = 0;                      // x of the lower end, where it strikes
+
+    int generate(float x1, float y1, float x2, float y2, int n, float jag);
+    int draw();
+
+    template <class V> void fields(V& v) { v("d", d); v("x", x); }
+};
+
+struct train {
+    static constexpr int waitclouds = 1000, minrain = 30, maxwaitrain = 6000,
+                         minwaitrain = 2000, maxwait = 10000, minwait = 4000;
+    static constexpr int maxdrops = 200;
+
+    std::array<traindata, maxdrops> d{};
+    int wait = 0;                     // countdown of the current phase, in ticks
+    int lightningpossibility = 130;   // drops from which thunderstorms can happen
+    int prg = 0;                      // 0 clear, 1 clouds gather, 2 building up, 3 steady, 4 thinning
+    int art = 0;                      // 0 rain, 1 snow
+    int count = 0;                    // drops in use
+    int count2 = 0;                   // target number of drops
+    int countlast = 0;                // the shower's full number of drops
+    float flash = 0;                  // brightness of the lightning flash, 0 .. 1.2
+    tflash flashobj;                  // the latest bolt
+    TChannel* chn = nullptr;          // our own looping channel, never shared with snd's pool
+    int smp = 5;                      // sample on chn: 5 rain, 13 wind
+    int maxwaitwind = 0;              // length of the current wind change, in ticks
+    int waitwind = 0;                 // ticks into it
+    float wind = 0;                   // -1 .. +1, positive blows to the right
+    float wind2 = 0;                  // target of the current change
+    float wind1 = 0;                  // wind at its start
+    float winda = 0;                  // degrees of the easing curve per tick
+    float windr = 0;                  // half the size of the change
+
+    // Start-up step: draws the first clear phase and the wind, allocates the channel.
+    int init();
+    int generate();                   // switches on the first free slot
+    int remove(int i);
+    int upd();
+    int draw();
+
+    template <class V> void fields(V& v) {
+        v("d", d); v("wait", wait); v("lightningpossibility", lightningpossibility);
+        v("prg", prg); v("art", art); v("count", count); v("count2", count2);
+        v("countlast", countlast); v("flash", flash); v("flashobj", flashobj); v("chn", chn);
+        v("smp", smp); v("maxwaitwind", maxwaitwind); v("waitwind", waitwind); v("wind", wind);
+        v("wind2", wind2); v("wind1", wind1); v("winda", winda); v("windr", windr);
+    }
+};
+
+extern train rain;
