@@ -1,0 +1,42 @@
+// combat/house.h — the city: ten houses on the street line, struck, shaking, sinking.
+#pragma once
+
+#include "framework/slots.h"
+#include "platform/platform.h"
+
+struct trocketdata;
+
+struct thousedata {
+    float x = 0;                      // left edge
+    float y = 0;                      // bottom edge; grows while the house sinks
+    float xr = 0;                     // shaking offset, drawing only
+    float oy = 0;                     // bottom edge as built
+    TImage* img = nullptr;
+    int prg = 0;                      // 0 intact, 1 struck and shaking, 2 sinking
+    int wait = 0;                     // shaking frames left
+
+    void generate(float x0, float w, float y);
+    int upd();                        // 1: remove
+    void draw() const;
+
+    template <class V> void fields(V& v) {
+        v("x", x); v("y", y); v("xr", xr); v("oy", oy); v("img", img); v("prg", prg);
+        v("wait", wait);
+    }
+};
+
+struct thouse : slots<thousedata> {
+    int count = 0;                    // houses present, struck and sinking ones included
+
+    int generate(float x0, float w, float y);   // slot index, -1 without house pictures
+    void generateall();
+    void sort();
+    int collisionrocket(trocketdata& r);
+    void removeall();
+    void upd();
+    void draw() const;
+
+    template <class V> void fields(V& v) { v("d", d); v("count", count); }
+};
+
+extern thouse houses;

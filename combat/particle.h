@@ -1,0 +1,53 @@
+// combat/particle.h — spinning, fading sprites with gravity, wind and bouncing.
+// `particles` holds debris of destroyed vehicles and people, `particles2` the flames of fires.
+// Unlike the other lists these stay compact, so the drawing order is the creation order.
+#pragma once
+
+#include <array>
+
+#include "framework/slots.h"
+#include "platform/platform.h"
+
+using tcolour = std::array<int, 3>;
+
+struct tparticledata {
+    float x = 0, y = 0;
+    float speedx = 0, speedy = 0;
+    int prg = 0;                      // 0 moving, 1 lying still
+    float rot = 0;                    // degrees
+    float grav = 0;                   // added to speedy each frame; negative rises
+    float bounce = 0;                 // 0: never touches the ground
+    float bouncey = 0;                // this particle's ground, 370 .. 400
+    float size = 0;
+    int life = 0;                     // frames left
+    float maxlife = 0;
+    float lifediv = 1;                // life / maxlife, also the drawing alpha
+    tcolour col1 = {};                // at birth
+    tcolour col2 = {};                // at death
+    TImage* img = nullptr;
+
+    void generate(float x, float y, float speedx, float speedy, int life, float grav,
+                  float bounce, float size, const tcolour& col1, const tcolour& col2, TImage* img);
+    int upd();                        // 1: remove
+    void draw() const;
+
+    template <class V> void fields(V& v) {
+        v("x", x); v("y", y); v("speedx", speedx); v("speedy", speedy); v("prg", prg);
+        v("rot", rot); v("grav", grav); v("bounce", bounce); v("bouncey", bouncey);
+        v("size", size); v("life", life); v("maxlife", maxlife); v("lifediv", lifediv);
+        v("col1", col1); v("col2", col2); v("img", img);
+    }
+};
+
+struct tparticle : slots<tparticledata> {
+    void generate(float x, float y, float speedx, float speedy, int life, float grav,
+                  float bounce, float size, const tcolour& col1, const tcolour& col2, TImage* img);
+    void cleanup();
+    void upd();
+    void draw() const;
+
+    template <class V> void fields(V& v) { v("d", d); }
+};
+
+extern tparticle particles;    // debris
+extern tparticle particles2;   // flames
