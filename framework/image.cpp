@@ -1,0 +1,259 @@
+#include "framework/image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "app/globals.h"
+
+namespace {
+
+bool has(const TImage* img) { return img && !img->pixmaps.empty(); }
+
+const TPixmap& pix(const TImage* img) { return img->pixmaps[0]; }
+
+bool in(const TPixmap& p, int x, int y) { return x >= 0 && y >= 0 && x < p.width && y < p.height; }
+
+}  // namespace
+
+void getpixelbytes(int* dst, const TPixmap& p, int x, int y, int n, int offset) {
+    const uint8_t* b = PixelBytes(p, x, y);
+    for (int k = 0; k < n; k++) dst[k] = b[offset + k];
+}
+
+void setpixelbytes(TPixmap& p, int x, int y, const int* src, int n, int offset) {
+    uint8_t* b = PixelBytes(p, x, y);
+    for (int k = 0; k < n; k++) b[offset + k] = static_cast<uint8_t>(src[k] & 255);
+}
+
+void fillimage(TImage* img, const int* bytes, int n, int offset) {
+    if (!has(img)) return;
+    TPixmap& p = LockImage(img, 0, true, true);
+    for (int y = 0; y < p.height; y++)
+        for (int x = 0; x < p.width; x++) setpixelbytes(p, x, y, bytes, n, offset);
+    UnlockImage(img, 0);
+}
+
+void copyimage(TImage* dst, const TImage* src, int dx, int dy, int sx, int sy, int n, int offset) {
+    if (!has(dst) || !has(src)) return;
+    const TPixmap& s = pix(src);
+    TPixmap& d = LockImage(dst, 0, true, true);
+    int w = std::min(d.width - dx, s.width - sx);
+    int h = std::min(d.height - dy, s.height - sy);
+    for (int j = 0; j < h; j++) {
+        for (int i = 0; i < w; i++) {
+            if (!in(s, sx + i, sy + j) || !in(d, dx + i, dy + j)) continue;
+            const uint8_t* a = PixelBytes(s, sx + i, sy + j);
+            uint8_t* b = PixelBytes(d, dx + i, dy + j);
+            for (int k = 0; k < n; k++) b[offset + k] = a[offset + k];
+        }
+    }
+    UnlockImage(dst, 0);
+}
+
+void blendimage(TImage* dst, const TImage* src, int dx, int dy, int sx, int sy) {
+    if (!has(dst) || !has(src)) return;
+    const TPixmap& s = pix(src);
+    TPixmap& d = LockImage(dst, 0, true, true);
+    int w = std::min(d.width - dx, s.width - sx);
+    int h = std::min(d.height - dy, s.height - sy);
+    for (int j = 0; j < h; j++) {
+        for (int i = 0; i < w; i++) {
+            if (!in(s, sx + i, sy + j) || !in(d, dx + i, dy + j)) continue;
+            const uint8_t* a = PixelBytes(s, sx + i, sy + j);
+            uint8_t* b = PixelBytes(d, dx + i, dy + j);
+            int sa = a[3], da = b[3];
+            int na = da + (((256 - da) * sa) >> 8);
+            for (int c = 0; c < 3; c++) {
+                int sc = (a[c] * (sa + 1)) >> 8;
+                int dc = (b[c] * (256 - sa) * da) >> 16;
+                dc = (sc + dc) << 8;
+                b[c] = static_cast<uint8_t>((dc / (na + 1)) & 255);
+            }
+            b[3] = static_cast<uint8_t>(na & 255);
+        }
+    }
+    UnlockImage(dst, 0);
+}
+
+void blurimage(TImage* img, int r, int n, int offset, const TImage* src) {
+    if (!has(img)) return;
+    if (!src) src = img;
+    if (!has(src)) return;
+    TPixmap& d = LockImage(img, 0, true, true);
+    const TPixmap& s = pix(src);   // the same buffer as d when blurring in place
+    int w = std::min(d.width, s.width);
+    int h = std::min(d.height, s.height);
+    int sum[4];
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            getpixelbytes(sum, s, x, y, n, offset);
+            int k = 0;
+            for (int j = -r; j <= r; j++) {
+                for (int i = -r; i <= r; i++) {
+                    if (!in(s, x + i, y + j)) continue;
+                    int add[4];
+                    getpixelbytes(add, s, x + i, y + j, n, offset);
+                    addarr(sum, add, n, 0, 0);
+                    k++;
+                }
+            }
+            if (k > 0) divall(sum, k, n, 0);
+            minall(sum, 255, n, 0);
+            setpixelbytes(d, x, y, sum, n, offset);
+        }
+    }
+    UnlockImage(img, 0);
+}
+
+void flipimage(TImage* img, const TImage* src) {
+    if (!has(img)) return;
+    if (!src) src = img;
+    if (!has(src)) return;
+    // Through a copy, so that flipping an image onto itself reads the unflipped rows.
+    TPixmap s = pix(src);
+    TPixmap& d = LockImage(img, 0, true, true);
+    int w = std::min(d.width, s.width);
+    int h = std::min(d.height, s.height);
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            const uint8_t* a = PixelBytes(s, x, h - 1 - y);
+            std::copy(a, a + 4, PixelBytes(d, x, y));
+        }
+    }
+    UnlockImage(img, 0);
+}
+
+void grabscreen(TImage* img, int w, int h) {
+    if (!has(img)) return;
+    SetViewport(0, 0, static_cast<int>(viewwidth), static_cast<int>(viewheight));
+    // The playfield is the canvas's top-left corner (the bars lie right of it and below), so
+    // the grab starts there whatever the canvas's height; rows come top to bottom.
+    TPixmap grab;
+    GrabFrontBuffer(0, 0, w, h, grab);
+    TPixmap& d = LockImage(img, 0, true, true);
+    int cw = std::min(d.width, grab.width);
+    int ch = std::min(d.height, grab.height);
+    for (int y = 0; y < ch; y++) {
+        for (int x = 0; x < cw; x++) {
+            const uint8_t* a = PixelBytes(grab, x, y);
+            std::copy(a, a + 4, PixelBytes(d, x, y));
+        }
+    }
+    UnlockImage(img, 0);
+}
+
+TImage* gradientimage(const int* c1, const int* c2, int w, int h) {
+    TImage* img = CreateImage(w, h, 1, IMG_FILTERED | IMG_DYNAMIC);
+    if (!has(img)) return img;
+    int a[4] = {c1[0], c1[1], c1[2], 0};
+    int b[4] = {c2[0], c2[1], c2[2], 0};
+    if (h == 3) std::copy(a, a + 4, b);
+    TPixmap& p = LockImage(img, 0, true, true);
+    for (int x = 0; x < w; x++) {
+        setpixelbytes(p, x, 0, a, 4, 0);
+        setpixelbytes(p, x, h - 1, b, 4, 0);
+    }
+    int steps = std::max(1, h - 3);
+    for (int y = 1; y <= h - 2; y++) {
+        int v[4];
+        for (int k = 0; k < 4; k++) v[k] = (c2[k] - c1[k]) * (y - 1) / steps + c1[k];
+        for (int x = 1; x < w - 1; x++) setpixelbytes(p, x, y, v, 4, 0);
+        v[3] = 0;
+        setpixelbytes(p, 0, y, v, 4, 0);
+        setpixelbytes(p, w - 1, y, v, 4, 0);
+    }
+    UnlockImage(img, 0);
+    return img;
+}
+
+TImage* lineimage(const int* col, int w, int h, int n, int offset) {
+    TImage* img = CreateImage(w, h, 1, IMG_FILTERED | IMG_DYNAMIC);
+    if (!has(img)) return img;
+    int clear[4] = {col[0], col[1], col[2], 0};
+    TPixmap& p = LockImage(img, 0, true, true);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) setpixelbytes(p, x, y, clear, 4, 0);
+    for (int y = 1; y <= h - 2; y++) setpixelbytes(p, w / 2, y, col, n, offset);
+    UnlockImage(img, 0);
+    return img;
+}
+
+int facematrix(float* m, float x, float y, float tx, float ty) {
+    float dx = tx - x, dy = ty - y;
+    float len = std::sqrt(dx * dx + dy * dy);
+    m[12] = x * viewscalex;
+    m[13] = y * viewscaley;
+    if (!(len > 0)) {
+        // No direction to face: everything drawn with it collapses onto the point.
+        m[0] = m[1] = m[4] = m[5] = 0;
+        return 1;
+    }
+    float ux = viewscalex * dx / len, uy = viewscaley * dy / len;
+    m[0] = uy;
+    m[1] = -ux;
+    m[4] = -ux;
+    m[5] = -uy;
+    return 0;
+}
+
+void drawbeam(TImage* img, float x, float y, float tx, float ty, float width) {
+    float dx = tx - x, dy = ty - y;
+    float len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 0) || !img || img->height <= 0) return;
+    float ux = viewscalex * dx / len, uy = viewscaley * dy / len;
+    drawmatrix[0] = uy;
+    drawmatrix[1] = -ux;
+    drawmatrix[4] = ux;
+    drawmatrix[5] = uy;
+    drawmatrix[12] = x * viewscalex;
+    drawmatrix[13] = y * viewscaley;
+    ModelviewPush();
+    ModelviewLoad(drawmatrix);
+    SetScale(width, len / static_cast<float>(img->height));
+    DrawImage(img, -width * static_cast<float>(img->width) / 2, 0);
+    ModelviewPop();
+}
+
+void shrall(int* a, int bits, int n, int start) {
+    for (int k = start; k < start + n; k++)
+        a[k] = static_cast<int>(static_cast<uint32_t>(a[k]) >> bits);
+}
+
+void shlall(int* a, int bits, int n, int start) {
+    for (int k = start; k < start + n; k++)
+        a[k] = static_cast<int>(static_cast<uint32_t>(a[k]) << bits);
+}
+
+void addall(int* a, int v, int n, int start) {
+    for (int k = start; k < start + n; k++) a[k] += v;
+}
+
+void mulall(int* a, int v, int n, int start) {
+    for (int k = start; k < start + n; k++) a[k] *= v;
+}
+
+void divall(int* a, int v, int n, int start) {
+    for (int k = start; k < start + n; k++) a[k] /= v;
+}
+
+void minall(int* a, int v, int n, int start) {
+    for (int k = start; k < start + n; k++) a[k] = std::min(a[k], v);
+}
+
+void addarr(int* a, const int* b, int n, int astart, int bstart) {
+    for (int k = 0; k < n; k++) a[astart + k] += b[bstart + k];
+}
+
+int maxof(const int* a, int n, int start) {
+    int m = a[start];
+    for (int k = start + 1; k < start + n; k++) m = std::max(m, a[k]);
+    return m;
+}
+
+float dist(const float* a, const float* b, int n) {
+    float s = 0;
+    for (int k = 0; k < n; k++) s += (a[k] - b[k]) * (a[k] - b[k]);
+    return std::sqrt(s);
+}
