@@ -2,7 +2,6 @@
 // planets on their ellipses, the day and night sounds and the rainbow after a daytime shower.
 #pragma once
 
-#include <array>
 #include <memory>
 
 #include "platform/platform.h"
@@ -32,7 +31,7 @@ struct tdaydata {
 };
 
 struct tday {
-    std::array<tdaydata, 3> d;        // 0 sun, 1 moon, 2 planets
+    tdaydata d[3];                    // 0 sun, 1 moon, 2 planets
     float skycos = 0;                 // sky position: 0 at noon, -1 at midnight
     float daypos = 0;                 // phase (degrees) after which the day sound plays, 0 .. 90
     float nightpos = 0;               // the same for the night sound, 180 .. 270

@@ -9,10 +9,10 @@ int tlensflaredata::draw(float a) {
     return 0;
 }
 
-int tlensflare::add(TImage* img, const std::array<int, 3>& col, float alpha, float place, float size) {
+int tlensflare::add(TImage* img, const int* col, float alpha, float place, float size) {
     tlensflaredata& e = d.emplace_back();
     e.img = img;
-    e.col = col;                      // a copy: the caller may reuse its array
+    for (int k = 0; k < 3; k++) e.col[k] = col[k];   // a copy: the caller may reuse its array
     e.alpha = alpha;
     e.pos = place - 1;
     e.size = size;

@@ -2,7 +2,6 @@
 // line from the light source through the centre of the view (400, 200).
 #pragma once
 
-#include <array>
 #include <vector>
 
 #include "platform/platform.h"
@@ -14,7 +13,7 @@ struct tlensflaredata {
     float pos = 0;                    // place on the line minus 1: -1 is the view centre, 0 the sun
     float size = 0;                   // drawing scale on both axes
     float alpha = 0;                  // its own opacity
-    std::array<int, 3> col{};         // tint red, green, blue
+    int col[3] = {0, 0, 0};           // tint red, green, blue
 
     int draw(float a);                // a: the strength of the whole flare
 
@@ -29,7 +28,7 @@ struct tlensflare {
     float alpha = 1.0f;               // strength of the whole flare; keeps the last visible value
 
     // place 1 is the light source itself, 0 the view centre, negative places lie beyond it
-    int add(TImage* img, const std::array<int, 3>& col, float alpha, float place, float size);
+    int add(TImage* img, const int* col, float alpha, float place, float size);   // col: 3 ints
     int upd(float x, float y);        // (x, y): the light source
     int draw();
 

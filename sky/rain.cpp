@@ -1,4 +1,251 @@
-// sky/rain.cpp — the weather controller, drops and lightning.
+// sky/rain.cpp — the weather controller, drops and snowflakes, lightning bolts.
+//
+// Phase cycle: 0 clear (4000 .. 13999 ticks) -> 1 clouds gather (1000 ticks) -> 2 building up
+// (about four ticks a drop) -> 3 steady (2000 .. 7999 ticks) -> 4 thinning (until the last drop
+// has landed) -> 0.
 #include "sky/rain.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "app/assets.h"
+#include "app/globals.h"
+#include "framework/image.h"
+#include "framework/rnd.h"
+#include "framework/sound.h"
+#include "framework/window.h"
+#include "sky/cloud.h"
+
 train rain;
+
+namespace {
+
+float cosdeg(float a) { return float(std::cos(double(a) * M_PI / 180.0)); }
+
+constexpr int smprain = 5, smpthunder = 6, smplightning = 7, smpwind = 13;
+constexpr float loopstep = 0.0003f;   // fade of the loop per tick: 500 ticks from 0 to full
+constexpr float loopmax = 0.15f;
+
+void thunder() {
+    tsmp& s = snd.s[smpthunder];
+    s.pan = rnd.updf(1) - 0.5f;
+    float rate = rnd.updf(0.8f) + 0.4f;
+    snd.play(s, rate, -1);
+}
+
+}  // namespace
+
+int traindata::generate() {
+    float k;
+    if (rain.art == 0) {
+        speedy = rnd.updf(8) + 2;
+        speedx = rain.wind / 3 * speedy;
+        k = 5;
+    } else {
+        speedy = rnd.updf(1) + 0.4f;
+        speedx = rain.wind * speedy;
+        k = 3;
+    }
+    y = -50;
+    x = rnd.updf(800);
+    // In strong wind some drops blow in from the windward edge at a random height.
+    if (rnd.updf(k) < std::fabs(rain.wind)) {
+        y = float(rnd.upd(400));
+        x = rain.wind >= 0 ? 0 : 800;
+    }
+    rot = rain.wind;
+    return 0;
+}
+
+int traindata::upd() {
+    y += speedy;
+    if (y > 400) return 1;
+    x += speedx;
+    if (rain.art == 1) x += rnd.updf(2) - 1;   // snow flutters
+    return 0;
+}
+
+int traindata::draw() {
+    if (rain.art == 1) {
+        float s = 0.07f * (speedy + 0.5f);
+        SetScale(s, s);
+        DrawImage(img_explosion1, x, y);
+    } else {
+        // A streak 4 to 20 units long, leaning with the wind it was spawned in.
+        SetRotation(-16 * rot);
+        SetScale(1, 2 * speedy);
+        DrawImage(img_drop, x, y);
+    }
+    return 0;
+}
+
+int tflash::generate(float x1, float y1, float x2, float y2, int n, float jag) {
+    if (n < 1) n = 1;                         // a bolt has at least its one straight segment
+    x = x2;
+    float sx = (x2 - x1) / n, sy = (y2 - y1) / n;
+    d.assign(size_t(n) + 1, tflashnode());
+    d[0] = {x1, y1};
+    d[n] = {x2, y2};
+    // The sideways jitter of a vertex is as large as a vertical step, so bolts zigzag hard.
+    for (int i = 1; i < n; i++) {
+        float jx = rnd.updf(sy * jag * 2) - sy * jag;
+        float jy = rnd.updf(sx * jag * 2) - sx * jag;
+        d[i].x = x1 + sx * i + jx;
+        d[i].y = y1 + sy * i + jy;
+    }
+    return 0;
+}
+
+// 8 units wide at the top, tapering toward the ground; the last segment fades at its end.
+int tflash::draw() {
+    int l = int(d.size());
+    if (l < 2) return 0;
+    for (int i = 0; i <= l - 3; i++)
+        drawbeam(img_line, d[i].x, d[i].y, d[i + 1].x, d[i + 1].y, float(l - i) / float(l) * 8);
+    drawbeam(img_beam, d[l - 2].x, d[l - 2].y, d[l - 1].x, d[l - 1].y, 2.0f / float(l) * 8);
+    return 0;
+}
+
+int train::init() {
+    wait = rnd.upd(maxwait);
+    wind = rnd.updf(2) - 1;
+    wind2 = wind;
+    // The loop's channel is ours alone, outside snd's rotation; its level lives in the volume
+    // factors of the rain and wind samples.
+    chn = AllocChannel();
+    PauseChannel(chn);
+    SetChannelVolume(chn, 0);
+    snd.s[smprain].vol = 0;
+    snd.s[smpwind].vol = 0;
+    return 0;
+}
+
+int train::generate() {
+    for (int i = 0; i < maxdrops; i++) {
+        if (d[i].on) continue;
+        d[i].generate();
+        d[i].on = 1;
+        count++;
+        return 0;
+    }
+    return 0;
+}
+
+int train::remove(int i) {
+    if (i < 0 || i >= maxdrops || !d[i].on) return 0;
+    d[i].on = 0;
+    count--;
+    return 0;
+}
+
+int train::upd() {
+    bool falling = prg == 2 || prg == 3;
+
+    // The loop fades in with the shower and out after it, and follows the master volume.
+    tsmp& loop = snd.s[smp];
+    if (falling) loop.vol = std::min(loop.vol + loopstep, loopmax);
+    else loop.vol = std::max(loop.vol - loopstep, 0.0f);
+    SetChannelVolume(chn, volume.vol * loop.vol);
+
+    // Thunderstorms: heavy rain only, tried every 128 ticks of the frame timer.
+    int ticks = timer ? TimerTicks(timer) : 0;
+    if (falling && art == 0 && count >= lightningpossibility && ticks % 128 == 0) {
+        if (rnd.upd(15) == 0) thunder();
+        if (rnd.upd(15) == 0) {
+            flash = 1.2f;
+            float rate = rnd.updf(0.8f) + 0.3f;
+            snd.play(snd.s[smplightning], rate, -1);
+            int n = rnd.upd(6) + 2;
+            float x2 = float(rnd.upd(800));
+            float x1 = float(rnd.upd(800));
+            flashobj.generate(x1, -10, x2, 400, n, 1.0f);
+        }
+    }
+    flash = std::max(0.0f, flash - 0.04f);   // a flash fades out in 30 ticks
+
+    switch (prg) {
+    case 0:
+        if (--wait <= 0) {
+            prg = 1;
+            wait = waitclouds;
+            clouds.wait = 0;                  // clouds start to come this very tick
+        }
+        break;
+    case 1:
+        if (--wait <= 0) {
+            prg = 2;
+            count2 = rnd.upd(maxdrops - minrain + 1) + minrain;
+            countlast = count2;
+            if (rnd.upd(4) == 0) art = 1, smp = smpwind;
+            else art = 0, smp = smprain;
+            // The loop restarts at the level it has faded to.
+            CueSound(snd.s[smp].s, chn);
+            SetChannelVolume(chn, volume.vol * snd.s[smp].vol);
+            ResumeChannel(chn);
+            if (art == 0 && count2 >= lightningpossibility) thunder();
+        }
+        break;
+    case 2:
+        if (count < count2) {
+            if (rnd.upd(4) == 0) generate();
+        } else {
+            prg = 3;
+            wait = rnd.upd(maxwaitrain) + minwaitrain;
+        }
+        break;
+    case 3:
+        if (--wait <= 0) {
+            prg = 4;
+            count2 = count;
+        }
+        break;
+    case 4:
+        if (rnd.upd(4) == 0 && count2 > 0) count2--;
+        if (count == 0) {
+            prg = 0;
+            wait = rnd.upd(maxwait) + minwait;
+        }
+        break;
+    }
+
+    // The wind eases along half a cosine from wind1 to wind2 and arrives exactly when
+    // waitwind reaches maxwaitwind; then the next change is drawn.
+    if (waitwind == maxwaitwind) {
+        maxwaitwind = rnd.upd(600) + 100;
+        waitwind = 0;
+        wind1 = wind2;
+        wind2 = rnd.updf(2) - 1;
+        winda = 180.0f / float(maxwaitwind);
+        windr = (wind1 - wind2) * 0.5f;
+    } else {
+        waitwind++;
+        wind = wind2 + (cosdeg(winda * float(waitwind)) + 1) * windr;
+    }
+
+    // Landed drops fall again from the top; while thinning, only as many as count2 allows.
+    if (prg >= 2) {
+        for (int i = 0; i < maxdrops; i++) {
+            if (!d[i].on || d[i].upd() == 0) continue;
+            if (prg == 4 && count2 < count) remove(i);
+            else d[i].generate();
+        }
+    }
+    return 0;
+}
+
+int train::draw() {
+    for (auto& r : d)
+        if (r.on) r.draw();
+    SetRotation(0);
+    SetScale(1, 1);
+    if (flash != 0) {
+        // The bolt, then a glow over the whole playfield (alpha limited to 1 when drawing).
+        SetAlpha(flash);
+        flashobj.draw();
+        SetScale(800.0f / img_explosion2->width, 400.0f / img_explosion2->height);
+        DrawImage(img_explosion2, 400, 200);
+        SetScale(1, 1);
+        SetAlpha(1);
+    }
+    return 0;
+}

@@ -3,7 +3,6 @@
 // between -1 and +1 that eases from one random target to the next.
 #pragma once
 
-#include <array>
 #include <vector>
 
 #include "platform/platform.h"
@@ -48,7 +47,7 @@ struct train {
                          minwaitrain = 2000, maxwait = 10000, minwait = 4000;
     static constexpr int maxdrops = 200;
 
-    std::array<traindata, maxdrops> d{};
+    traindata d[maxdrops];            // drop slots, `on` marks those in use
     int wait = 0;                     // countdown of the current phase, in ticks
     int lightningpossibility = 130;   // drops from which thunderstorms can happen
     int prg = 0;                      // 0 clear, 1 clouds gather, 2 building up, 3 steady, 4 thinning
