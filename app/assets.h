@@ -2,6 +2,7 @@
 // their sizes. Loaded once per process and kept; a fresh world reuses them.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -51,3 +52,13 @@ extern float turretbasew2;
 extern float explosionw2;                  // 32 for the 64-pixel explosion picture
 extern float jumperw2, jumperh2;
 extern float starscale;                    // scales the star field to the diagonal of 800 x 800
+
+// Loads (once per process) every picture in table order; returns "" or the path of the first
+// picture that could not be loaded. Later calls return the first call's result.
+std::string loadimages();
+// The number of files "pattern" names with "%1" replaced by 0, 1, 2, ... up to the first gap.
+int countseries(const std::string& pattern);
+// The skyline mask: a copy of `city` with opaque black edge columns and its alpha softened by
+// eight in-place blur passes; saved as "data/_city lens.png" so that later starts load it.
+TImage* makecitylens(TImage* city);
+extern const std::string citylenspath;

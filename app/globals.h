@@ -22,3 +22,6 @@ extern std::string txtlevel, txtscore, txtcity, txtmissiles, txtname, txtcombo, 
 extern int wstart, wgetready, wrearming, wgameover, wentername;
 extern int langcount;                      // language sections found in the language file
 extern int langtag;                        // menu tag of the language in use (101, 102, ...)
+
+// Back to the start values (a fresh world).
+void resetglobals();

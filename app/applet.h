@@ -1,0 +1,35 @@
+// app/applet.h — the application object: every event of the window system reaches
+// tmainapplet::onevent, one at a time; timer ticks step the game, repaints draw it.
+#pragma once
+
+#include "platform/platform.h"
+
+struct tapplet {
+    virtual ~tapplet() = default;
+    virtual int onevent(TEvent* event) = 0;
+    // The "event emitted" hook: hands the event to the applet in `context` and returns it
+    // unchanged so that later hooks still see it.
+    static void* eventhook(int id, void* data, void* context);
+    virtual int run();          // installs eventhook with this applet as its context
+};
+
+struct tmainapplet : tapplet {
+    // The last step of start-up: settings and language, turrets, view, window, timer, hook.
+    // `settings` false leaves the settings file unread (tests start from the defaults).
+    tmainapplet& create(bool settings = true);
+    int draw();
+    int onevent(TEvent* event) override;
+};
+
+// Recomputes the view scale from the canvas size: s = min(width / 800, height / 400).
+void rescale();
+// One timer tick of the game.
+void framestep();
+// The close path: saves the settings (and the dump when asked for) and ends the process.
+void closegame();
+// Saves the playfield as the first free "screenshot<n>.png"; returns the file's name.
+std::string screenshot();
+
+extern int redraw;     // a repaint is due at the end of this event
+extern int refocus;    // the canvas gets the keyboard focus back at the next draw
+extern std::string dumponclose;   // --dump FILE of a windowed game: written when it closes

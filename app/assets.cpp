@@ -1,0 +1,252 @@
+// app/assets.cpp — loads the pictures of data/ in their fixed order, sets their handles and
+// derived sizes, builds the five small generated pictures and the cached skyline mask.
+#include "app/assets.h"
+
+#include <cmath>
+#include <string>
+
+TImage* img_trailenemy = nullptr;
+TImage* img_trailplayer = nullptr;
+TImage* img_beam = nullptr;
+TImage* img_line = nullptr;
+TImage* img_drop = nullptr;
+TImage* img_cloud = nullptr;
+TImage* img_title = nullptr;
+TImage* img_aim = nullptr;
+TImage* img_rocket = nullptr;
+std::vector<TImage*> img_house;
+TImage* img_turretbase = nullptr;
+TImage* img_turret = nullptr;
+TImage* img_explosion1 = nullptr;
+TImage* img_explosion2 = nullptr;
+TImage* img_police = nullptr;
+std::vector<TImage*> img_car;
+std::vector<TImage*> img_cart;
+TImage* img_superman = nullptr;
+std::vector<TImage*> img_plane;
+std::vector<TImage*> img_planet;
+std::vector<TImage*> img_meteor;
+TImage* img_satellite = nullptr;
+TImage* img_ufo = nullptr;
+std::vector<TImage*> img_chopper;
+TImage* img_jumper = nullptr;
+TImage* img_ring = nullptr;
+TImage* img_flag = nullptr;
+TImage* img_city = nullptr;
+TImage* img_citylens = nullptr;
+TImage* img_street = nullptr;
+TImage* img_sky = nullptr;
+TImage* img_stars = nullptr;
+TImage* img_moon = nullptr;
+TImage* img_sun = nullptr;
+TImage* img_planets = nullptr;
+TImage* img_rainbow = nullptr;
+
+float cloudw2 = 0;
+float turretbasew2 = 0;
+float explosionw2 = 0;
+float jumperw2 = 0, jumperh2 = 0;
+float starscale = 0;
+
+const std::string citylenspath = "data/_city lens.png";
+
+namespace {
+
+// The path of the first picture that could not be loaded; loading stops there.
+std::string failed;
+
+uint32_t argb(int r, int g, int b, int a) {
+    return (uint32_t(a) << 24) | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
+}
+
+TImage* generated(const char* name, int w, int h) {
+    TImage* img = CreateImage(w, h, 1, IMG_FILTERED | IMG_DYNAMIC);
+    img->name = name;
+    return img;
+}
+
+// 3 x 4 trail picture: the middle column carries c1 in row 1 and c2 in row 2; every other
+// pixel keeps its row's colour with alpha 0, so filtering at the edges does not darken it.
+TImage* trailimage(const char* name, int r1, int g1, int b1, int r2, int g2, int b2) {
+    TImage* img = generated(name, 3, 4);
+    TPixmap& p = LockImage(img, 0, true, true);
+    for (int x = 0; x < 3; x++) {
+        WritePixel(p, x, 0, argb(r1, g1, b1, 0));
+        WritePixel(p, x, 1, argb(r1, g1, b1, x == 1 ? 255 : 0));
+        WritePixel(p, x, 2, argb(r2, g2, b2, x == 1 ? 255 : 0));
+        WritePixel(p, x, 3, argb(r2, g2, b2, 0));
+    }
+    UnlockImage(img, 0);
+    return img;
+}
+
+// 3 x 3 picture of one colour, opaque where `on` says so (bit y * 3 + x).
+TImage* dotimage(const char* name, int r, int g, int b, int on) {
+    TImage* img = generated(name, 3, 3);
+    TPixmap& p = LockImage(img, 0, true, true);
+    for (int y = 0; y < 3; y++)
+        for (int x = 0; x < 3; x++) WritePixel(p, x, y, argb(r, g, b, (on >> (y * 3 + x)) & 1 ? 255 : 0));
+    UnlockImage(img, 0);
+    return img;
+}
+
+TImage* load(const std::string& path) {
+    if (!failed.empty()) return nullptr;
+    TImage* img = FileType(path) == 1 ? LoadImage(path, -1) : nullptr;
+    if (!img) {
+        failed = path;
+        return nullptr;
+    }
+    if (img->name.empty()) img->name = path.substr(5);   // under data/
+    return img;
+}
+
+// Handles: "w / 2" is a float division, "w div 2" an integer one.
+TImage* half(TImage* img) {
+    if (img) SetImageHandle(img, img->width / 2.0f, img->height / 2.0f);
+    return img;
+}
+TImage* halfdiv(TImage* img) {
+    if (img) SetImageHandle(img, float(img->width / 2), float(img->height / 2));
+    return img;
+}
+TImage* topcentre(TImage* img) {
+    if (img) SetImageHandle(img, img->width / 2.0f, 0);
+    return img;
+}
+TImage* bottomcentre(TImage* img) {
+    if (img) SetImageHandle(img, img->width / 2.0f, float(img->height));
+    return img;
+}
+
+std::string seriesname(const std::string& pattern, int i) {
+    std::string s = pattern;
+    size_t at = s.find("%1");
+    if (at != std::string::npos) s.replace(at, 2, std::to_string(i));
+    return s;
+}
+
+std::vector<TImage*> loadseries(const std::string& pattern, TImage* (*handle)(TImage*)) {
+    std::vector<TImage*> v;
+    int n = countseries(pattern);
+    for (int i = 0; i < n && failed.empty(); i++) v.push_back(handle(load(seriesname(pattern, i))));
+    return v;
+}
+
+// The overlays of a series: one per base picture, every one of them must exist.
+std::vector<TImage*> loadoverlays(const std::string& pattern, size_t n, TImage* (*handle)(TImage*)) {
+    std::vector<TImage*> v;
+    for (size_t i = 0; i < n && failed.empty(); i++) v.push_back(handle(load(seriesname(pattern, int(i)))));
+    return v;
+}
+
+// A 3 x 3 box blur of the alpha bytes, in place (pixels above and to the left have already
+// been blurred when a pixel reads them); the pixel itself counts twice but the sum is divided
+// by the number of pixels visited, so a uniform area brightens.
+void bluralpha(TPixmap& p) {
+    for (int y = 0; y < p.height; y++)
+        for (int x = 0; x < p.width; x++) {
+            int sum = PixelBytes(p, x, y)[3], k = 0;
+            for (int j = -1; j <= 1; j++)
+                for (int i = -1; i <= 1; i++) {
+                    int xx = x + i, yy = y + j;
+                    if (xx < 0 || yy < 0 || xx >= p.width || yy >= p.height) continue;
+                    sum += PixelBytes(p, xx, yy)[3];
+                    k++;
+                }
+            int v = sum / k;
+            PixelBytes(p, x, y)[3] = uint8_t(v > 255 ? 255 : v);
+        }
+}
+
+}  // namespace
+
+int countseries(const std::string& pattern) {
+    int n = 0;
+    while (FileType(seriesname(pattern, n)) == 1) n++;
+    return n;
+}
+
+TImage* makecitylens(TImage* city) {
+    TImage* lens = CreateImage(city->width, city->height, 1, IMG_FILTERED | IMG_DYNAMIC);
+    lens->name = "_city lens.png";
+    TPixmap& p = LockImage(lens, 0, true, true);
+    const TPixmap& src = city->pixmaps[0];
+    for (int y = 0; y < p.height; y++)
+        for (int x = 0; x < p.width; x++) {
+            const uint8_t* s = PixelBytes(src, x, y);
+            uint8_t* d = PixelBytes(p, x, y);
+            for (int k = 0; k < 4; k++) d[k] = s[k];
+        }
+    for (int y = 0; y < p.height; y++) {
+        WritePixel(p, 0, y, 0xff000000u);
+        WritePixel(p, p.width - 1, y, 0xff000000u);
+    }
+    for (int pass = 0; pass < 8; pass++) bluralpha(p);
+    UnlockImage(lens, 0);
+    SavePixmapPNG(lens->pixmaps[0], citylenspath, 9);   // when this fails the mask is still used
+    return lens;
+}
+
+std::string loadimages() {
+    static bool done = false;
+    static std::string result;
+    if (done) return result;
+    failed.clear();
+
+    img_trailenemy = trailimage("img_trailenemy", 255, 205, 20, 205, 30, 0);
+    img_trailplayer = trailimage("img_trailplayer", 20, 205, 255, 205, 0, 50);
+    img_beam = dotimage("img_beam", 255, 255, 255, 0b000010010);
+    img_line = dotimage("img_line", 255, 255, 255, 0b010010010);
+    img_drop = dotimage("img_drop", 0, 155, 255, 0b000010000);
+
+    img_cloud = load("data/cloud.png");
+    if (img_cloud) SetImageHandle(img_cloud, img_cloud->width / 2.0f, float(img_cloud->height));
+    cloudw2 = img_cloud ? img_cloud->width / 2.0f : 0;
+    img_title = topcentre(load("data/title.png"));
+    img_aim = half(load("data/aim.png"));
+    img_rocket = half(load("data/rocket.png"));
+    img_house = loadseries("data/house%1.png", [](TImage* i) {
+        if (i) SetImageHandle(i, 0, float(i->height));
+        return i;
+    });
+    img_turretbase = bottomcentre(load("data/turretbase.png"));
+    turretbasew2 = img_turretbase ? img_turretbase->width / 2.0f : 0;
+    img_turret = bottomcentre(load("data/turret.png"));
+    img_explosion1 = half(load("data/explosion1.png"));
+    img_explosion2 = half(load("data/explosion2.png"));
+    explosionw2 = img_explosion2 ? img_explosion2->width / 2.0f : 0;
+    img_police = topcentre(load("data/police.png"));
+    img_car = loadseries("data/car%1.png", topcentre);
+    img_cart = loadoverlays("data/car%1t.png", img_car.size(), topcentre);
+    img_superman = half(load("data/superman.png"));
+    img_plane = loadseries("data/plane%1.png", half);
+    img_planet = loadoverlays("data/plane%1t.png", img_plane.size(), half);
+    img_meteor = loadseries("data/meteor%1.png", half);
+    img_satellite = half(load("data/satellite.png"));
+    img_ufo = half(load("data/ufo.png"));
+    img_chopper = loadseries("data/chopper%1.png", half);
+    img_jumper = half(load("data/jumper.png"));
+    jumperw2 = img_jumper ? img_jumper->width / 2.0f : 0;
+    jumperh2 = img_jumper ? img_jumper->height / 2.0f : 0;
+    img_ring = half(load("data/ring.png"));
+    img_flag = load("data/flag.png");
+    img_city = load("data/city.png");
+    if (failed.empty()) {
+        img_citylens = FileType(citylenspath) == 1 ? LoadImage(citylenspath, -1) : nullptr;
+        if (img_citylens) img_citylens->name = "_city lens.png";
+        else img_citylens = makecitylens(img_city);
+    }
+    img_street = load("data/street.png");
+    img_sky = load("data/sky.png");
+    img_stars = halfdiv(load("data/stars.png"));
+    starscale = img_stars ? float(std::sqrt(1280000.0) / img_stars->width) : 0;
+    img_moon = halfdiv(load("data/moon.png"));
+    img_sun = halfdiv(load("data/sun.png"));
+    img_planets = halfdiv(load("data/planets.png"));
+    img_rainbow = load("data/rainbow.png");
+
+    done = true;
+    result = failed;
+    return result;
+}

@@ -1,0 +1,39 @@
+// app/globals.cpp — the application's own globals, with their start values.
+#include "app/globals.h"
+
+int ms = 0;
+int workarea[4] = {0, 0, 0, 0};
+TTimer* timer = nullptr;
+
+float viewscalex = 1, viewscaley = 1;
+float viewwidth = 800, viewheight = 400;
+float areawidth = 800, areaheight = 400;
+float cityshift = 0;
+float drawmatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+std::string txtlevel = "Level", txtscore = "Score", txtcity = "City", txtmissiles = "Missiles",
+            txtname = "Name", txtcombo = "Combo x",
+            txtstart = "Press right mousebutton or enter to start", txtgetready = "Get Ready",
+            txtrearming = "The enemy is rearming", txtgameover = "Game Over", txtplace = "Place ",
+            txtentername = "Enter your name";
+int wstart = 0, wgetready = 0, wrearming = 0, wgameover = 0, wentername = 0;
+int langcount = 0;
+int langtag = 0;
+
+void resetglobals() {
+    ms = 0;
+    timer = nullptr;
+    viewscalex = viewscaley = 1;
+    viewwidth = 800, viewheight = 400;
+    areawidth = 800, areaheight = 400;
+    cityshift = 0;
+    for (int i = 0; i < 16; i++) drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+    txtlevel = "Level", txtscore = "Score", txtcity = "City", txtmissiles = "Missiles";
+    txtname = "Name", txtcombo = "Combo x";
+    txtstart = "Press right mousebutton or enter to start", txtgetready = "Get Ready";
+    txtrearming = "The enemy is rearming", txtgameover = "Game Over", txtplace = "Place ";
+    txtentername = "Enter your name";
+    wstart = wgetready = wrearming = wgameover = wentername = 0;
+    langcount = 0;
+    langtag = 0;
+}

@@ -1,0 +1,38 @@
+// app/world.h — the world: every global object of the game, built in start-up order.
+//
+// The windowed game, the headless run and every scenario test build the world through the
+// same steps, so that one seed gives one world. Pictures and sounds are loaded by the first
+// world of the process and shared by all later ones (they are read-only once loaded).
+#pragma once
+
+#include <string>
+
+struct tstartup {
+    bool window = true;        // false: no window system, GPU or sound device
+    bool seeded = false;       // seed the game's generator with `seed` instead of the clock
+    int seed = 0;
+    bool settings = true;      // read varnhold.cfg (tests start from the defaults)
+};
+
+// The program's folder with a trailing "/"; settings, language, data/ and screenshots live there.
+extern std::string programdir;
+// The settings file in use: varnhold.cfg in the program's folder, or in
+// $XDG_CONFIG_HOME/varnhold/ when the program's folder cannot be written.
+extern std::string cfgpath;
+extern std::string lngpath;
+// Decides cfgpath and lngpath for a program in `dir` (with its trailing "/").
+void initpaths(const std::string& dir);
+
+// Runs the start-up steps of the game up to the application object's create(); returns ""
+// or the path of the picture or sound that could not be loaded (nothing is started then).
+std::string startup(const tstartup& how);
+
+// The objects of the game in their creation order (their creation draws random numbers).
+void createobjects();
+
+// A fresh headless world seeded with `seed`, as the tests and the benchmarks use it; the
+// settings file is not read. Returns "" or the path of a missing asset.
+std::string newworld(int seed);
+
+// The whole world as one JSON object (see app/dump.h).
+std::string dumpworld();
