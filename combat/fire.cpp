@@ -1,0 +1,60 @@
+// combat/fire.cpp — fires and their flames.
+#include "combat/fire.h"
+
+#include "app/assets.h"
+#include "combat/particle.h"
+#include "framework/rnd.h"
+#include "framework/sound.h"
+
+tfire fires;
+
+namespace {
+constexpr int smp_fire = 20;
+const tcolour flamebirth = {255, 245, 20};
+const tcolour flamedeath = {205, 0, 0};
+}
+
+void tfiredata::generate(float x_, float y_, float w_, int life_) {
+    x = x_;
+    y = y_;
+    w = w_;
+    life = life_;
+    maxlife = static_cast<float>(life_);
+    snd.play(snd.s[smp_fire], 0.7f, -1);   // with the sample's own pan
+}
+
+int tfiredata::upd() {
+    if (life <= 0) return 1;
+    life--;
+    return 0;
+}
+
+// A fresh fire sends up a flame every frame; the chance falls with its remaining life, so a
+// dying fire flickers out.
+void tfiredata::upd2() {
+    float chance = maxlife > 0 ? static_cast<float>(life) / maxlife : 0;
+    if (!(rnd.updf(1.0f) < chance)) return;
+    float size = rnd.updf(0.3f) + 0.15f;
+    int flamelife = rnd.upd(100) + 200;
+    float speedy = rnd.updf(-0.2f) - 0.3f;   // rising at 0.3 to 0.5 per frame
+    float speedx = rnd.updf(1.2f) - 0.6f;
+    float fy = static_cast<float>(370 + rnd.upd(30));
+    float fx = x + static_cast<float>(rnd.upd(static_cast<int>(w)));
+    particles2.generate(fx, fy, speedx, speedy, flamelife, -0.005f, 0, size, flamebirth,
+                        flamedeath, img_explosion1);
+}
+
+void tfire::generate(float x, float y, float w, int life) { add().generate(x, y, w, life); }
+
+void tfire::removeall() { clearall(); }
+
+void tfire::upd() {
+    each([](tfiredata& f, int) { return f.upd(); });
+}
+
+void tfire::upd2() {
+    each([](tfiredata& f, int) {
+        f.upd2();
+        return 0;
+    });
+}
