@@ -12,6 +12,14 @@
 #include "app/language.h"
 #include "app/world.h"
 // ---- headers of the game's objects ----
+#include "combat/fire.h"
+#include "combat/gun.h"
+#include "combat/house.h"
+#include "combat/particle.h"
+#include "combat/rocket.h"
+#include "combat/tnt.h"
+#include "combat/txt.h"
+#include "game/level.h"
 
 int redraw = 0;
 int refocus = 0;
@@ -33,7 +41,7 @@ tmainapplet& tmainapplet::create(bool settings) {
     if (langtag == 0) langtag = 101;
     loadlanguage(langtag);
     // snd.setvol(volume.vol) (framework/sound.h)
-    // guns.generateall() (combat/gun.h)
+    guns.generateall();
     // level.maxrocket = level.level / 4 + 2 (game/level.h)
     rescale();
     // win.show() (framework/window.h)
@@ -61,12 +69,25 @@ void rescale() {
 void framestep() {
     // RedrawGadget(can.g) (framework/window.h)
     // ---- only while the game runs (level.pause == 0), in this order ----
-    // tnt.upd();  houses.upd();  rockets.upd();  guns.upd();  level.upd();  tnt2.upd();
-    // cars.upd();  planes.upd();  satellites.upd();  ufos.upd();  choppers.upd();
-    // jumpers.upd();  texts.upd();  fires.upd();  raid.upd();
+    if (level.pause == 0) {
+        tnt.upd();
+        houses.upd();
+        rockets.upd();
+        guns.upd();
+        // level.upd();
+        tnt2.upd();
+        // cars.upd();  planes.upd();  satellites.upd();  ufos.upd();  choppers.upd();
+        // jumpers.upd();
+        texts.upd();
+        fires.upd();
+        // raid.upd();
+    }
     // ---- always, also while paused ----
-    // day.upd();  fires.upd2();  particles.upd();  particles2.upd();  rain.upd();
-    // clouds.upd();  snd.upd();
+    // day.upd();
+    fires.upd2();
+    particles.upd();
+    particles2.upd();
+    // rain.upd();  clouds.upd();  snd.upd();
 }
 
 void closegame() {
@@ -91,6 +112,19 @@ std::string screenshot() {
 
 int tmainapplet::draw() {
     // the frame, in drawing order (see onevent for the dispatch)
+    // ---- above the street ----
+    houses.draw();
+    rockets.draw();
+    guns.draw();
+    // ---- the street, then ----
+    particles.draw();
+    // cars.draw();  planes.draw();  jumpers.draw();  ufos.draw();  choppers.draw();
+    tnt2.draw();
+    tnt.draw();
+    particles2.draw();
+    // rain.draw();
+    texts.draw();
+    // day.drawlens();
     Flip(-1);
     return 0;
 }

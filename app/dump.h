@@ -25,7 +25,9 @@ struct tdump {
     template <class T>
     void operator()(const char* name, T& value) {
         key(name);
-        put(value);
+        // A fixed array would also match the pointer overload: take it as an array.
+        if constexpr (std::is_array_v<T>) putarray(value);
+        else put(value);
     }
     template <class T>
     void operator()(const char* name, const T& value) {
@@ -91,7 +93,7 @@ struct tdump {
         out += ']';
     }
     template <class T, size_t N>
-    void put(T (&a)[N]) {
+    void putarray(T (&a)[N]) {
         out += '[';
         for (size_t i = 0; i < N; i++) {
             if (i) out += ',';

@@ -14,6 +14,13 @@
 #include "app/language.h"
 #include "platform/platform.h"
 // ---- headers of the game's objects (one line each, in creation order) ----
+#include "combat/txt.h"
+#include "combat/particle.h"
+#include "combat/fire.h"
+#include "combat/rocket.h"
+#include "combat/house.h"
+#include "combat/gun.h"
+#include "combat/tnt.h"
 
 std::string programdir = "./";
 std::string cfgpath = "varnhold.cfg";
@@ -53,14 +60,19 @@ void createobjects() {
     // day (sky/day.h)
     // rain (sky/rain.h)
     // clouds (sky/cloud.h)
-    // texts (combat/txt.h)
-    // particles, particles2 (combat/particle.h)
-    // fires (combat/fire.h)
-    // rockets (combat/rocket.h)
-    // houses (combat/house.h), then houses.generateall()
-    // guns (combat/gun.h), then the three turrets for k = 1, 2, 0:
-    //   guns.generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6)
-    // tnt, tnt2 (combat/tnt.h)
+    texts = ttxt();
+    particles = tparticle();
+    particles2 = tparticle();
+    fires = tfire();
+    rockets = trocket();
+    houses = thouse();
+    houses.generateall();
+    guns = tgun();
+    guns.init();
+    turretmargin = 100;
+    for (int k : {1, 2, 0}) guns.generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6);
+    tnt = ttnt();
+    tnt2 = ttnt();
     // cars (traffic/car.h)
     // planes (traffic/plane.h)
     // satellites (traffic/satellite.h)
@@ -78,7 +90,7 @@ std::string startup(const tstartup& how) {
 
     // 1. the embedded program info
     registerprograminfo();
-    // 2. turret keys: tgundata::keys1 = 40, 39, 37; tgundata::keys2 = 83, 68, 65 (combat/gun.h)
+    // 2. turret keys: tgundata::keys1 = 40, 39, 37; tgundata::keys2 = 83, 68, 65 (constants of combat/gun.h)
 
     // 4. the clock, and the hook that samples it after every flip
     ms = MilliSecs();
@@ -135,10 +147,17 @@ std::string dumpworld() {
     v.begin();
     // ---- the global objects, one line each ----
     // v("rnd", rnd);  v("snd", snd);  v("ev", ev);  v("menu", menu);  v("volume", volume);
-    // v("day", day);  v("rain", rain);  v("clouds", clouds);  v("texts", texts);
-    // v("particles", particles);  v("particles2", particles2);  v("fires", fires);
-    // v("rockets", rockets);  v("houses", houses);  v("guns", guns);  v("tnt", tnt);
-    // v("tnt2", tnt2);  v("cars", cars);  v("planes", planes);  v("satellites", satellites);
+    // v("day", day);  v("rain", rain);  v("clouds", clouds);
+    v("texts", texts);
+    v("particles", particles);
+    v("particles2", particles2);
+    v("fires", fires);
+    v("rockets", rockets);
+    v("houses", houses);
+    v("guns", guns);
+    v("tnt", tnt);
+    v("tnt2", tnt2);
+    // v("cars", cars);  v("planes", planes);  v("satellites", satellites);
     // v("ufos", ufos);  v("choppers", choppers);  v("jumpers", jumpers);  v("raid", raid);
     // v("level", level);
     v("txtlevel", txtlevel);

@@ -10,8 +10,8 @@ tfire fires;
 
 namespace {
 constexpr int smp_fire = 20;
-const tcolour flamebirth = {255, 245, 20};
-const tcolour flamedeath = {205, 0, 0};
+const int flamebirth[3] = {255, 245, 20};
+const int flamedeath[3] = {205, 0, 0};
 }
 
 void tfiredata::generate(float x_, float y_, float w_, int life_) {

@@ -10,8 +10,8 @@ tparticle particles;
 tparticle particles2;
 
 void tparticledata::generate(float x_, float y_, float speedx_, float speedy_, int life_,
-                             float grav_, float bounce_, float size_, const tcolour& col1_,
-                             const tcolour& col2_, TImage* img_) {
+                             float grav_, float bounce_, float size_, const int* col1_,
+                             const int* col2_, TImage* img_) {
     x = x_;
     y = y_;
     speedx = speedx_;
@@ -22,8 +22,10 @@ void tparticledata::generate(float x_, float y_, float speedx_, float speedy_, i
     bounce = bounce_;
     bouncey = 370 + rnd.updf(30.0f);   // the ground is uneven, 370 to 400
     size = size_;
-    col1 = col1_;
-    col2 = col2_;
+    for (int k = 0; k < 3; k++) {
+        col1[k] = col1_[k];
+        col2[k] = col2_[k];
+    }
     img = img_;
     rot = rnd.updf(360.0f);
 }
@@ -66,7 +68,7 @@ void tparticledata::draw() const {
 }
 
 void tparticle::generate(float x, float y, float speedx, float speedy, int life, float grav,
-                         float bounce, float size, const tcolour& col1, const tcolour& col2,
+                         float bounce, float size, const int* col1, const int* col2,
                          TImage* img) {
     add().generate(x, y, speedx, speedy, life, grav, bounce, size, col1, col2, img);
 }

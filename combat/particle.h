@@ -3,12 +3,8 @@
 // Unlike the other lists these stay compact, so the drawing order is the creation order.
 #pragma once
 
-#include <array>
-
 #include "framework/slots.h"
 #include "platform/platform.h"
-
-using tcolour = std::array<int, 3>;
 
 struct tparticledata {
     float x = 0, y = 0;
@@ -22,12 +18,12 @@ struct tparticledata {
     int life = 0;                     // frames left
     float maxlife = 0;
     float lifediv = 1;                // life / maxlife, also the drawing alpha
-    tcolour col1 = {};                // at birth
-    tcolour col2 = {};                // at death
+    int col1[3] = {};                 // red, green, blue at birth
+    int col2[3] = {};                 // red, green, blue at death
     TImage* img = nullptr;
 
     void generate(float x, float y, float speedx, float speedy, int life, float grav,
-                  float bounce, float size, const tcolour& col1, const tcolour& col2, TImage* img);
+                  float bounce, float size, const int* col1, const int* col2, TImage* img);
     int upd();                        // 1: remove
     void draw() const;
 
@@ -41,7 +37,7 @@ struct tparticledata {
 
 struct tparticle : slots<tparticledata> {
     void generate(float x, float y, float speedx, float speedy, int life, float grav,
-                  float bounce, float size, const tcolour& col1, const tcolour& col2, TImage* img);
+                  float bounce, float size, const int* col1, const int* col2, TImage* img);
     void cleanup();
     void upd();
     void draw() const;
