@@ -2,16 +2,25 @@
 #include "app/applet.h"
 
 #include <algorithm>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "app/assets.h"
 #include "app/globals.h"
+#include "app/language.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
-#include "app/language.h"
 #include "app/world.h"
+#include "framework/image.h"
+#include "framework/input.h"
+#include "framework/sound.h"
+#include "framework/window.h"
 // ---- headers of the game's objects ----
+#include "sky/day.h"
+#include "sky/rain.h"
+#include "sky/cloud.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
 #include "combat/house.h"
@@ -24,6 +33,24 @@
 int redraw = 0;
 int refocus = 0;
 std::string dumponclose;
+
+namespace {
+
+volatile std::sig_atomic_t stopsignal = 0;
+
+void onsignal(int sig) { stopsignal = sig; }
+
+}  // namespace
+
+void installsignals() {
+    struct sigaction sa = {};
+    sa.sa_handler = onsignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+int pendingsignal() { return stopsignal; }
 
 void* tapplet::eventhook(int, void* data, void* context) {
     static_cast<tapplet*>(context)->onevent(static_cast<TEvent*>(data));
@@ -40,57 +67,59 @@ tmainapplet& tmainapplet::create(bool settings) {
     if (settings) loadsettings();
     if (langtag == 0) langtag = 101;
     loadlanguage(langtag);
-    // snd.setvol(volume.vol) (framework/sound.h)
+    snd.setvol(volume.vol);
     guns.generateall();
-    // level.maxrocket = level.level / 4 + 2 (game/level.h)
+    level.maxrocket = level.level / 4 + 2;
     rescale();
-    // win.show() (framework/window.h)
+    win.show();
     timer = CreateTimer(60);
     run();
     return *this;
 }
 
 void rescale() {
-    // can.reset() (framework/window.h); cw, ch are the canvas size
-    float cw = 800, ch = 400;
-    float sx = cw * 0.00125f, sy = ch / 400;
+    can.reset();
+    float sx = can.w * 0.00125f, sy = can.h / 400.0f;
     if (sx <= sy) sy = sx;
     else sx = sy;
-    viewscalex = viewscaley = sx;
+    viewscalex = sx;
+    viewscaley = sy;
     ModelviewIdentity();
     ModelviewScale(sx, sy);
     SetLineWidth(sx * sy);
     viewwidth = 800 * sx;
     viewheight = 400 * sy;
-    areawidth = cw / sx;
-    areaheight = ch / sy;
+    areawidth = can.w / sx;
+    areaheight = can.h / sy;
 }
 
 void framestep() {
-    // RedrawGadget(can.g) (framework/window.h)
-    // ---- only while the game runs (level.pause == 0), in this order ----
+    RedrawGadget(can.g);
     if (level.pause == 0) {
+        // ---- only while the game runs, in this order ----
         tnt.upd();
         houses.upd();
         rockets.upd();
         guns.upd();
-        // level.upd();
+        level.upd();
         tnt2.upd();
         // cars.upd();  planes.upd();  satellites.upd();  ufos.upd();  choppers.upd();
-        // jumpers.upd();
+        // jumpers.upd();  (traffic/)
         texts.upd();
         fires.upd();
-        // raid.upd();
+        // raid.upd();  (game/raid.h)
     }
     // ---- always, also while paused ----
-    // day.upd();
+    day.upd();
     fires.upd2();
     particles.upd();
     particles2.upd();
-    // rain.upd();  clouds.upd();  snd.upd();
+    rain.upd();
+    clouds.upd();
+    snd.upd();
 }
 
-void closegame() {
+void closegame(int status) {
     savesettings();
     if (!dumponclose.empty()) {
         if (FILE* f = std::fopen(dumponclose.c_str(), "wb")) {
@@ -99,44 +128,174 @@ void closegame() {
             std::fclose(f);
         }
     }
-    EndProcess(0);
+    EndProcess(status);
 }
 
 std::string screenshot() {
     int n = 0;
-    while (FileType(programdir + "screenshot" + std::to_string(n) + ".png") != 0) n++;
-    std::string name = programdir + "screenshot" + std::to_string(n) + ".png";
-    // grab the playfield into an image of viewwidth x viewheight (framework/image.h)
-    return name;
+    auto name = [&] { return shotdir + "screenshot" + std::to_string(n) + ".png"; };
+    while (FileType(name()) != 0) n++;
+    int w = int(viewwidth), h = int(viewheight);
+    if (w <= 0 || h <= 0) return "";
+    // One picture per size, reused by later screenshots (images live for the whole run).
+    static TImage* shot = nullptr;
+    if (!shot || shot->width != w || shot->height != h) shot = CreateImage(w, h, 1, IMG_FILTERED | IMG_DYNAMIC);
+    grabscreen(shot, w, h);
+    SavePixmapPNG(shot->pixmaps[0], name(), 9);
+    return name();
 }
 
+namespace {
+
+// The flag hangs from the pole on the skyline at (704, 165) and stretches with the wind.
+void drawflag() {
+    drawmatrix[0] = rain.wind;
+    drawmatrix[1] = 0.5f - 0.5f * std::abs(drawmatrix[0]);
+    drawmatrix[4] = 0;
+    drawmatrix[5] = 1;
+    drawmatrix[12] = (704 + cityshift) * viewscalex;
+    drawmatrix[13] = 165 * viewscaley;
+    ModelviewPush();
+    ModelviewLoad(drawmatrix);
+    SetScale(viewscalex, viewscaley);
+    SetImageHandle(img_flag, 0, 0);
+    DrawImage(img_flag, 0, 0);
+    SetScale(1, 1);
+    ModelviewPop();
+}
+
+}  // namespace
+
 int tmainapplet::draw() {
-    // the frame, in drawing order (see onevent for the dispatch)
-    // ---- above the street ----
+    SetViewport(0, 0, can.w, can.h);
+    // the bars right of and below the playfield; the canvas itself is never cleared
+    SetColor(0, 0, 0);
+    DrawRect(800, 0, areawidth - 800, areaheight);
+    DrawRect(0, 399, 800, areaheight - 399);
+    SetColor(255, 255, 255);
+    SetViewport(0, 0, int(viewwidth), int(viewheight));
+    day.draw();
+    clouds.draw();
+    DrawImage(img_title, 400, 8);
+    // satellites.draw();  (traffic/satellite.h)
+    DrawImage(img_city, cityshift, 0);
+    day.drawrainbow();
+    drawflag();
+    // only above the street
+    SetViewport(0, 0, int(viewwidth), int(370 * viewscaley + 1));
     houses.draw();
     rockets.draw();
     guns.draw();
-    // ---- the street, then ----
+    SetViewport(0, 0, int(viewwidth), int(viewheight));
+    SetScale(1, 1);
+    DrawImage(img_street, 0, 370);
     particles.draw();
-    // cars.draw();  planes.draw();  jumpers.draw();  ufos.draw();  choppers.draw();
+    // cars.draw();  planes.draw();  jumpers.draw();  ufos.draw();  choppers.draw();  (traffic/)
     tnt2.draw();
     tnt.draw();
     particles2.draw();
-    // rain.draw();
+    rain.draw();
     texts.draw();
-    // day.drawlens();
+    day.drawlens();
+    SetViewport(0, 0, can.w, can.h);
+    level.draw();
+    if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
     Flip(-1);
     return 0;
 }
 
+namespace {
+
+// Any canvas event but a repaint: the input state first, then whoever reacts to it.
+void inputstep() {
+    ev.upds(viewscalex, viewscaley);
+    cityshift = std::max(-2.0f, (400 - ev.x) / 400.0f - 1);
+    if (ev.mz != 0) {
+        volume.set(ev.mz);
+        snd.setvol(volume.vol);
+    }
+    if (level.pause == 0) guns.updev();
+    level.updev();
+    if (ev.keyup == 116) {   // F5 released: back to 60 frames a second
+        StopTimer(timer);
+        timer = CreateTimer(60);
+    }
+    switch (ev.key) {
+    case 27:
+        EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
+        break;
+    case 113:
+        screenshot();
+        break;
+    case 116:   // F5 held: eight times as many frames
+        StopTimer(timer);
+        timer = CreateTimer(480);
+        break;
+    }
+}
+
+void menucommand(int tag) {
+    switch (tag) {
+    case 1:
+        level.pause = 0;
+        level.newlevel();
+        break;
+    case 2:
+        EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
+        break;
+    case 3:
+        level.leavelevel();
+        break;
+    case 4:
+        menu.set(12, 0);
+        break;
+    case 5:
+        can.resize(800, 400, win);
+        win.inside();
+        win.reset();
+        can.reset();
+        rescale();
+        break;
+    case 6:
+        level.setpause(1 - level.pause);
+        break;
+    case 7:
+        level.setpause(1);
+        Notify(programinfo(), 0);
+        break;
+    case 12:
+        menu.set(4, 0);
+        break;
+    }
+}
+
+}  // namespace
+
 int tmainapplet::onevent(TEvent* event) {
     if (!event) return 0;
+    if (stopsignal) closegame(128 + stopsignal);
     SetCurrentEvent(event);
-    if (event->id == EVENT_WINDOWCLOSE) closegame();
-    if (event->source == timer && event->id == EVENT_TIMERTICK) framestep();
-    if (event->id == EVENT_GADGETPAINT) redraw = 1;
+    int r = win.upd();
+    if (r == EVENT_WINDOWSIZE) rescale();
+    if (r == EVENT_WINDOWCLOSE) closegame(0);
+    int tag = menu.upd();
+    if (volume.upd(tag)) snd.setvol(volume.vol);
+    if (tag > 100 && tag <= 100 + langcount) loadlanguage(tag);
+    menucommand(tag);
+    if (event->id == EVENT_APPSUSPEND) level.setpause(1);
+    if (event->id == EVENT_APPRESUME) refocus = 1;
+    if (event->source == timer && timer) {
+        if (event->id == EVENT_TIMERTICK) framestep();
+    } else if (event->source == can.g && can.g) {
+        if (event->id == EVENT_GADGETPAINT) redraw = 1;
+        else inputstep();
+    }
     if (redraw) {
         redraw = 0;
+        if (refocus) {
+            refocus = 0;
+            ActivateGadget(can.g);
+        }
         draw();
     }
     return 0;

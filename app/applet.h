@@ -2,6 +2,8 @@
 // tmainapplet::onevent, one at a time; timer ticks step the game, repaints draw it.
 #pragma once
 
+#include <string>
+
 #include "platform/platform.h"
 
 struct tapplet {
@@ -26,7 +28,11 @@ void rescale();
 // One timer tick of the game.
 void framestep();
 // The close path: saves the settings (and the dump when asked for) and ends the process.
-void closegame();
+void closegame(int status = 0);
+// SIGTERM, SIGINT and SIGHUP close the game through the close path at the next event (the
+// frame timer brings one within a sixtieth of a second), so the settings are kept.
+void installsignals();
+int pendingsignal();
 // Saves the playfield as the first free "screenshot<n>.png"; returns the file's name.
 std::string screenshot();
 

@@ -4,6 +4,7 @@
 // with null for an empty slot, vectors and fixed arrays.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -25,9 +26,7 @@ struct tdump {
     template <class T>
     void operator()(const char* name, T& value) {
         key(name);
-        // A fixed array would also match the pointer overload: take it as an array.
-        if constexpr (std::is_array_v<T>) putarray(value);
-        else put(value);
+        put(value);
     }
     template <class T>
     void operator()(const char* name, const T& value) {
@@ -93,7 +92,16 @@ struct tdump {
         out += ']';
     }
     template <class T, size_t N>
-    void putarray(T (&a)[N]) {
+    void put(std::array<T, N>& a) {
+        out += '[';
+        for (size_t i = 0; i < N; i++) {
+            if (i) out += ',';
+            put(a[i]);
+        }
+        out += ']';
+    }
+    template <class T, size_t N>
+    void put(T (&a)[N]) {
         out += '[';
         for (size_t i = 0; i < N; i++) {
             if (i) out += ',';
@@ -111,7 +119,7 @@ struct tdump {
     // lists, never back); a pointer to anything without a field list is true or null.
     template <class T>
         requires(!std::is_same_v<std::remove_cv_t<T>, TImage>)
-    void put(T* p) {
+    void put(T*& p) {
         if (!p) out += "null";
         else if constexpr (hasfields<std::remove_cv_t<T>>) put(*const_cast<std::remove_cv_t<T>*>(p));
         else out += "true";

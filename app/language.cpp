@@ -1,18 +1,90 @@
-// app/language.cpp — the language file.
+// app/language.cpp — the language file: a header line "[Name]" and 26 text lines per section;
+// empty lines and lines whose first non-blank is ";" are skipped everywhere.
 #include "app/language.h"
 
 #include "app/globals.h"
+#include "app/world.h"
+#include "framework/font.h"
+#include "framework/text.h"
+#include "framework/window.h"
+#include "platform/platform.h"
 
-std::string sectionname(const std::string& line) {
+namespace {
+
+// The menu entries the first 14 lines of a section rename, in line order.
+const int menutags[14] = {13, 1, 3, 2, 14, 5, 11, 12, 4, 8, 9, 6, 49, 7};
+
+}  // namespace
+
+bool sectionheader(const std::string& line, std::string& name) {
     size_t a = line.find_first_not_of(' ');
-    if (a == std::string::npos || line[a] != '[') return "";
-    size_t b = line.find_last_not_of(' ');
-    std::string s = line.substr(a, b - a + 1);
+    if (a == std::string::npos || line[a] != '[') return false;
+    std::string s = line.substr(a, line.find_last_not_of(' ') - a + 1);
     while (!s.empty() && s.back() == ']') s.pop_back();
     size_t c = s.find_first_not_of('[');
-    return c == std::string::npos ? "" : s.substr(c);
+    name = c == std::string::npos ? "" : s.substr(c);
+    return true;
 }
 
-void listlanguages() {}
-void loadlanguage(int) {}
-void recomputewidths() {}
+void listlanguages() {
+    TStream* s = ReadStream(lngpath);
+    if (!s) return;
+    std::string name;
+    for (std::string line = readline(s, ';'); !line.empty(); line = readline(s, ';')) {
+        if (!sectionheader(line, name)) continue;
+        if (langcount >= maxlanguages) break;
+        langcount++;
+        menu.add(name, 100 + langcount, 1, 0, 0);
+    }
+    CloseStream(s);
+}
+
+void recomputewidths() {
+    wstart = font.width(txtstart) / 2;
+    wgetready = font.width(txtgetready);
+    wrearming = font.width(txtrearming);
+    wgameover = font.width(txtgameover);
+    wentername = font.width(txtentername);
+}
+
+void loadlanguage(int tag) {
+    int entry = menu.find(tag);
+    if (entry < 0) return;
+    TStream* s = ReadStream(lngpath);
+    if (!s) return;
+    std::string want = GadgetText(menu.g[entry]), name;
+    for (;;) {
+        std::string line = readline(s, ';');
+        if (line.empty()) {   // the end of the file: no such section
+            CloseStream(s);
+            return;
+        }
+        if (sectionheader(line, name) && name == want) break;
+    }
+    // Exactly 26 text lines follow, used as they stand; a file that ends early leaves the
+    // rest empty.
+    std::string t[26];
+    for (std::string& line : t) line = readline(s, ';');
+    CloseStream(s);
+
+    for (int i = 0; i < 14; i++)
+        for (size_t k = 0; k < menu.g.size(); k++)
+            if (menu.flag[k] >> 1 == menutags[i]) SetMenuText(menu.g[k], t[i]);
+    menu.endadd();
+    txtlevel = t[14];
+    txtscore = t[15];
+    txtcity = t[16];
+    txtmissiles = t[17];
+    txtname = t[18];
+    txtcombo = t[19];
+    txtstart = t[20];
+    txtgetready = t[21];
+    txtrearming = t[22];
+    txtgameover = t[23];
+    txtplace = t[24] + " ";
+    txtentername = t[25];
+    recomputewidths();
+    for (int i = 101; i <= 100 + langcount; i++) menu.set(i, 0);
+    menu.set(tag, 1);
+    langtag = tag;
+}

@@ -3,11 +3,15 @@
 
 #include <string>
 
+// The most languages the menu lists: the settings keep the language's tag (100 + its place)
+// in one byte.
+constexpr int maxlanguages = 155;
+
 // Adds one "&Language" entry per section header, tags 101, 102, ... in file order.
 void listlanguages();
 // Applies the section named like the menu entry with this tag.
 void loadlanguage(int tag);
 // The widths of the interface texts measured with the font.
 void recomputewidths();
-// The name of a section header line, or "" when the line is no header.
-std::string sectionname(const std::string& line);
+// Whether a line is a section header, and the section's name.
+bool sectionheader(const std::string& line, std::string& name);

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/buildstamp.h"
+#include "framework/text.h"
 #include "platform/platform.h"
 
 const char* const programinfoname = "_build/Varnhold.ver";
@@ -63,7 +64,7 @@ template <class F>
 void eachline(F f) {
     TStream* s = ReadStream(std::string("incbin::") + programinfoname);
     if (!s) return;
-    for (std::string line = infoline(s); !line.empty(); line = infoline(s)) {
+    for (std::string line = readline(s, ';'); !line.empty(); line = readline(s, ';')) {
         std::string key, value;
         if (split(line, key, value) && f(key, value)) break;
     }
@@ -73,16 +74,6 @@ void eachline(F f) {
 }  // namespace
 
 void registerprograminfo() { RegisterIncbin(programinfoname, text); }
-
-std::string infoline(TStream* stream) {
-    while (!Eof(stream)) {
-        std::string line = ReadLine(stream);
-        size_t at = line.find_first_not_of(' ');
-        if (line.empty() || (at != std::string::npos && line[at] == ';')) continue;
-        return line;
-    }
-    return "";
-}
 
 std::string infovalue(const std::string& key) {
     std::string found;

@@ -12,8 +12,3 @@ void registerprograminfo();
 std::string infovalue(const std::string& key);
 // The text of the Help box.
 std::string programinfo();
-
-struct TStream;
-// The next line of a language or program-info text that is neither empty nor a comment
-// (first non-blank ";"); "" at the end of the stream.
-std::string infoline(TStream* stream);

@@ -1,9 +1,93 @@
-// app/settings.cpp — the settings file.
+// app/settings.cpp — varnhold.cfg: no header, no version, every record always present, in
+// this order: window x, y, w, h (varints); the states of the options 11, 12, 4 and 8, the
+// language tag and the volume step (bytes); then the level's records (name, level, score,
+// highlighted row, ten high-score rows).
 #include "app/settings.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/applet.h"
+#include "app/globals.h"
 #include "app/world.h"
+#include "framework/font.h"
+#include "framework/text.h"
+#include "framework/window.h"
+#include "game/level.h"
 #include "platform/platform.h"
 
-void loadingscreen(bool) {}
-void loadsettings() {}
-int savesettings() { return 0; }
+namespace {
+
+// The option entries stored, in file order. "Hide &text (H)" is not among them: the text is
+// always shown after a start.
+const int storedoptions[4] = {11, 12, 4, 8};
+
+}  // namespace
+
+void loadingscreen(bool settings) {
+    if (settings) {
+        if (TStream* s = ReadStream(cfgpath)) {
+            win.load(s, 0);
+            win.reset();
+            can.reset();
+            CloseStream(s);
+        }
+    }
+    rescale();
+    win.show();
+    Cls();
+    SetScale(2, 2);
+    font.scaledraw("Loading...", float(400 - font.width("Loading...")), 200, 2, 2);
+    SetScale(1, 1);
+    Flip(-1);
+}
+
+void loadsettings() {
+    TStream* s = ReadStream(cfgpath);
+    if (!s) return;
+    // A file cut short leaves the defaults for every record it no longer holds.
+    win.load(s, 0);
+    win.reset();
+    can.reset();
+    int b;
+    for (int tag : storedoptions) {
+        if (!readbyte(s, b)) break;
+        menu.set(tag, b & 1);   // only the tick: an option must never come back disabled
+    }
+    if (readbyte(s, b)) {
+        // A language that is no longer in the language file (or a damaged byte, which could
+        // name another menu entry) falls back to the first language.
+        langtag = (b > 100 && b <= 100 + langcount) ? b : 0;
+        if (langtag) menu.set(langtag, 1);
+    }
+    volume.load(s);
+    level.load(s);
+    CloseStream(s);
+}
+
+int savesettings() {
+    std::string tmp = cfgpath + ".tmp";
+    TStream* s = WriteStream(tmp);
+    if (!s) return 0;
+    win.save(s, 0);
+    for (int tag : storedoptions) WriteByte(s, menu.get(tag));
+    WriteByte(s, langtag & 255);
+    volume.save(s);
+    level.save(s);
+    bool failed = StreamFailed(s);
+    CloseStream(s);
+    // Only a complete file replaces the old one; the rename is atomic.
+    if (!failed) {
+        int fd = ::open(tmp.c_str(), O_RDONLY);
+        if (fd >= 0) {
+            failed = ::fsync(fd) != 0;
+            ::close(fd);
+        }
+    }
+    if (failed || std::rename(tmp.c_str(), cfgpath.c_str()) != 0) {
+        std::remove(tmp.c_str());
+        return 0;
+    }
+    return 1;
+}

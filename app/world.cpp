@@ -9,11 +9,19 @@
 #include "app/assets.h"
 #include "app/dump.h"
 #include "app/globals.h"
+#include "app/language.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
-#include "app/language.h"
+#include "framework/font.h"
+#include "framework/input.h"
+#include "framework/rnd.h"
+#include "framework/sound.h"
+#include "framework/window.h"
 #include "platform/platform.h"
 // ---- headers of the game's objects (one line each, in creation order) ----
+#include "sky/day.h"
+#include "sky/rain.h"
+#include "sky/cloud.h"
 #include "combat/txt.h"
 #include "combat/particle.h"
 #include "combat/fire.h"
@@ -21,57 +29,142 @@
 #include "combat/house.h"
 #include "combat/gun.h"
 #include "combat/tnt.h"
+#include "game/level.h"
 
-std::string programdir = "./";
+std::string programdir = "";
 std::string cfgpath = "varnhold.cfg";
 std::string lngpath = "varnhold.lng";
+std::string shotdir = "";
 
 namespace {
 
 tmainapplet applet;
 
-void* flipclock(int, void*, void*) {
+void* flipclock(int, void* data, void*) {
     ms = MilliSecs();
-    return nullptr;
+    return data;
 }
 
 bool writable(const std::string& dir) { return access(dir.empty() ? "." : dir.c_str(), W_OK) == 0; }
 
+struct tsample {
+    const char* path;
+    int loop;
+    float depth, vol, volfade;   // a negative vol or volfade keeps the sample's default
+};
+
+// The samples in the order the game refers to them by index.
+const tsample samples[29] = {
+    {"data/xplo1.ogg", 0, 1.0f, 0.75f, -1},     {"data/xplo2.ogg", 0, -1.0f, -1, -1},
+    {"data/house.ogg", 0, 1.0f, 0.25f, -1},     {"data/launch.ogg", 0, 1.0f, -1, 0.05f},
+    {"data/laser.ogg", 0, 1.0f, 0.15f, -1},     {"data/rain.ogg", 1, 1.0f, -1, -1},
+    {"data/thunder.ogg", 0, -1.0f, 0.75f, -1},  {"data/lightning.ogg", 0, 1.0f, 1.0f, -1},
+    {"data/plane.ogg", 0, 1.0f, 0.1f, 0.05f},   {"data/traffic1.ogg", 0, 1.0f, 0.1f, 0.05f},
+    {"data/traffic2.ogg", 0, -1.0f, 0.1f, 0.05f}, {"data/traffic3.ogg", 0, 1.0f, 0.1f, 0.05f},
+    {"data/ufo.ogg", 0, 1.0f, 0.2f, 0.05f},     {"data/wind.ogg", 1, 1.0f, -1, -1},
+    {"data/satellite.ogg", 0, 1.0f, 0.1f, -1},  {"data/meteor.ogg", 0, 1.0f, 0.2f, -1},
+    {"data/horn1.ogg", 0, 1.0f, 0.1f, -1},      {"data/horn2.ogg", 0, 1.0f, 0.2f, -1},
+    {"data/day.ogg", 0, 1.0f, 0.2f, -1},        {"data/night.ogg", 0, 1.0f, 0.2f, -1},
+    {"data/fire.ogg", 0, 1.0f, 0.2f, -1},       {"data/chopper.ogg", 0, 1.0f, 0.5f, -1},
+    {"data/gun.ogg", 0, 1.0f, 0.3f, -1},        {"data/rainbow.ogg", 0, -1.0f, 0.1f, -1},
+    {"data/jumper.ogg", 0, 1.0f, 1.0f, -1},     {"data/sirene.ogg", 0, 1.0f, 0.07f, 0.05f},
+    {"data/superman.ogg", 0, 1.0f, 0.5f, -1},   {"data/punch.ogg", 0, 1.0f, 0.3f, -1},
+    {"data/laser2.ogg", 0, 1.0f, 0.4f, -1},
+};
+
+// The 29 samples into snd; decoded by the first world, shared by the later ones.
+std::string loadsounds() {
+    static std::vector<TSound*> cache;
+    for (int i = 0; i < 29; i++) {
+        const tsample& t = samples[i];
+        if (cache.size() > size_t(i)) {
+            snd.s.emplace_back();
+            snd.s.back().s = cache[i];
+        } else {
+            bool exists = FileType(t.path) == 1;
+            snd.add(t.path, t.loop);
+            if (!exists || !snd.s.back().s) return t.path;
+            cache.push_back(snd.s.back().s);
+        }
+        tsmp& s = snd.s.back();
+        s.depth = t.depth;
+        if (t.vol >= 0) s.vol = t.vol;
+        if (t.volfade >= 0) s.volfade = t.volfade;
+    }
+    return "";
+}
+
+void buildmenus() {
+    menu = newmenu("&Game", WindowMenu(win.g), 13, 0);
+    menu.grp = win.g;   // the window whose menu bar is refreshed
+    menu.add("&Start (Enter)", 1, 0);
+    menu.add("", 0, 0);
+    menu.add("Show &hiscore", 3, 0);
+    menu.add("", 0, 0);
+    menu.add("&Quit", 2, 0);
+    menu.create("&Options", win.g, 14, 0);
+    menu.add("Reset &windowsize", 5, 0);
+    menu.add("", 0, 0);
+    menu.add("Auto select mouse&button", 11, 1);
+    menu.add("&1 button mouse (Auto select turret)", 12, 1);
+    menu.add("&2 button mouse", 4, 1);
+    menu.add("", 0, 0);
+    menu.add("&Pause between levels", 8, 1);
+    menu.add("Hide &text (H)", 9, 1);
+    volume = tvolume();
+    volume.init(menu, 50, 10);
+    menu.create("&Pause (P)", win.g, 6, 0);
+    menu.create("&Help", win.g, 7, 0);
+    menu.create("&Language", win.g, 0, 0);
+    listlanguages();
+    menu.endadd();
+}
+
 }  // namespace
+
+tmainapplet& mainapplet() { return applet; }
 
 void initpaths(const std::string& dir) {
     programdir = dir;
     lngpath = dir + "varnhold.lng";
     cfgpath = dir + "varnhold.cfg";
+    shotdir = dir;
     if (writable(dir)) return;
-    // An installed program's folder is read-only: keep the settings in the user's folder.
+    // An installed program's folder is read-only: keep the settings in the user's folder and
+    // the screenshots with the user's pictures.
+    const char* home = std::getenv("HOME");
     std::string base;
     if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;
-    else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
-    if (base.empty()) return;
-    std::string folder = base + "/varnhold";
-    for (const std::string& d : {base, folder}) {
-        if (FileType(d) != 2) ::mkdir(d.c_str(), 0700);
+    else if (home && *home) base = std::string(home) + "/.config";
+    if (!base.empty()) {
+        std::string folder = base + "/varnhold";
+        if (FileType(base) != 2) ::mkdir(base.c_str(), 0700);
+        if (FileType(folder) != 2) ::mkdir(folder.c_str(), 0700);
+        cfgpath = folder + "/varnhold.cfg";
     }
-    cfgpath = folder + "/varnhold.cfg";
+    if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/' && FileType(p) == 2) shotdir = std::string(p) + "/";
+    else if (home && *home) shotdir = std::string(home) + "/";
 }
 
 void createobjects() {
-    // day (sky/day.h)
-    // rain (sky/rain.h)
-    // clouds (sky/cloud.h)
-    texts = ttxt();
-    particles = tparticle();
+    day = tday();                    // sky/day.h
+    day.init();
+    rain = train();                  // sky/rain.h
+    rain.init();
+    clouds = tcloud();               // sky/cloud.h
+    clouds.init();
+    texts = ttxt();                  // combat/txt.h
+    particles = tparticle();         // combat/particle.h
     particles2 = tparticle();
-    fires = tfire();
-    rockets = trocket();
-    houses = thouse();
+    fires = tfire();                 // combat/fire.h
+    rockets = trocket();             // combat/rocket.h
+    houses = thouse();               // combat/house.h
     houses.generateall();
-    guns = tgun();
+    guns = tgun();                   // combat/gun.h
     guns.init();
     turretmargin = 100;
     for (int k : {1, 2, 0}) guns.generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6);
-    tnt = ttnt();
+    tnt = ttnt();                    // combat/tnt.h
     tnt2 = ttnt();
     // cars (traffic/car.h)
     // planes (traffic/plane.h)
@@ -80,7 +173,7 @@ void createobjects() {
     // choppers (traffic/chopper.h)
     // jumpers (traffic/jumper.h)
     // raid (game/raid.h)
-    // level (game/level.h)
+    level = tlevel();                // game/level.h
 }
 
 std::string startup(const tstartup& how) {
@@ -88,10 +181,9 @@ std::string startup(const tstartup& how) {
     RemoveHooks(HOOK_EMITEVENT);
     RemoveHooks(HOOK_FLIP);
 
-    // 1. the embedded program info
+    // 1. the embedded program info (the platform is up already)
     registerprograminfo();
-    // 2. turret keys: tgundata::keys1 = 40, 39, 37; tgundata::keys2 = 83, 68, 65 (constants of combat/gun.h)
-
+    // 2. turret keys: tgundata::keys1 = 40, 39, 37 and keys2 = 83, 68, 65 are constants (combat/gun.h)
     // 4. the clock, and the hook that samples it after every flip
     ms = MilliSecs();
     std::srand(unsigned(ms));
@@ -103,27 +195,47 @@ std::string startup(const tstartup& how) {
     // 7, 8.
     SetAudioDriver("openal");
     SetGraphicsDriver("GL", 2);
-    // 9. win = createwin(title, 20, 20, 700, 400, titlebar | resizable | menu | hidden, null) (framework/win.h)
-    (void)title;
-    // 10. can = createcan(0, 0, client width, client height, win.g, 0) (framework/can.h)
-    // 11. can.resize(800, 400, win); win.center(); win.reset(); can.reset(); win.kid = can.g
+    // 9.
+    win = createwin(title, 20, 20, 700, 400, WINDOW_TITLEBAR | WINDOW_RESIZABLE | WINDOW_MENU | WINDOW_HIDDEN, nullptr);
+    // 10.
+    can = createcan(0, 0, ClientWidth(win.g), ClientHeight(win.g), win.g, 0);
+    // 11.
+    can.resize(800, 400, win);
+    win.center();
+    win.reset();
+    can.reset();
+    win.kid = can.g;
     // 12.
     EnableLineSmooth();
-    // 13. the menus (framework/menu.h, framework/volume.h), then listlanguages()
-    // 14. ev = tevs(); ev.hide = 1 (framework/ev.h)
-    // 15. rnd = trnd(); seeded with how.seed when how.seeded (framework/rnd.h)
+    // 13.
+    buildmenus();
+    // 14.
+    ev = tevs();
+    ev.hide = 1;
+    // 15.
+    rnd = how.seeded ? trnd(how.seed) : trnd();
     // 16.
     AutoImageFlags(IMG_FILTERED);
-    // 17. font = pngfont(); font.load("data/ambient outlined.png", -1) (framework/font.h)
+    // 17. the font is cut once per process
+    static pngfont cut;
+    static bool fontdone = false;
+    if (!fontdone) {
+        cut.load("data/ambient outlined.png", -1);
+        fontdone = true;
+    }
+    font = cut;
     // 18.
     loadingscreen(how.settings);
     // 19.
     std::string missing = loadimages();
     if (!missing.empty()) return missing;
-    // 20. snd = createsnd(64), the 29 samples (framework/snd.h)
+    // 20.
+    snd = createsnd(64);
+    missing = loadsounds();
+    if (!missing.empty()) return missing;
     // 21.
     createobjects();
-    // 22. text widths
+    // 22.
     recomputewidths();
     // 23.
     for (int i = 0; i < 16; i++) drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
@@ -146,8 +258,17 @@ std::string dumpworld() {
     tdump v;
     v.begin();
     // ---- the global objects, one line each ----
-    // v("rnd", rnd);  v("snd", snd);  v("ev", ev);  v("menu", menu);  v("volume", volume);
-    // v("day", day);  v("rain", rain);  v("clouds", clouds);
+    v("rnd", rnd);
+    v("win", win);
+    v("can", can);
+    v("menu", menu);
+    v("volume", volume);
+    v("ev", ev);
+    v("font", font);
+    v("snd", snd);
+    v("day", day);
+    v("rain", rain);
+    v("clouds", clouds);
     v("texts", texts);
     v("particles", particles);
     v("particles2", particles2);
@@ -157,9 +278,10 @@ std::string dumpworld() {
     v("guns", guns);
     v("tnt", tnt);
     v("tnt2", tnt2);
-    // v("cars", cars);  v("planes", planes);  v("satellites", satellites);
-    // v("ufos", ufos);  v("choppers", choppers);  v("jumpers", jumpers);  v("raid", raid);
-    // v("level", level);
+    // v("cars", cars);  v("planes", planes);  v("satellites", satellites);  v("ufos", ufos);
+    // v("choppers", choppers);  v("jumpers", jumpers);  v("raid", raid);
+    v("level", level);
+    // ---- the application's own ----
     v("txtlevel", txtlevel);
     v("txtscore", txtscore);
     v("txtcity", txtcity);
@@ -182,9 +304,15 @@ std::string dumpworld() {
     v.key("timer");
     v.out += "{\"ticks\":" + std::to_string(timer ? TimerTicks(timer) : 0) + "}";
     v("ms", ms);
-    v("cityshift", cityshift);
+    v("workarea", workarea);
     v("viewscalex", viewscalex);
     v("viewscaley", viewscaley);
+    v("viewwidth", viewwidth);
+    v("viewheight", viewheight);
+    v("areawidth", areawidth);
+    v("areaheight", areaheight);
+    v("cityshift", cityshift);
+    v("drawmatrix", drawmatrix);
     v.end();
     return v.out;
 }

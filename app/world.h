@@ -20,6 +20,8 @@ extern std::string programdir;
 // $XDG_CONFIG_HOME/varnhold/ when the program's folder cannot be written.
 extern std::string cfgpath;
 extern std::string lngpath;
+// Where screenshots go: the program's folder, or the user's pictures when it is read-only.
+extern std::string shotdir;
 // Decides cfgpath and lngpath for a program in `dir` (with its trailing "/").
 void initpaths(const std::string& dir);
 
@@ -33,6 +35,9 @@ void createobjects();
 // A fresh headless world seeded with `seed`, as the tests and the benchmarks use it; the
 // settings file is not read. Returns "" or the path of a missing asset.
 std::string newworld(int seed);
+
+struct tmainapplet;
+tmainapplet& mainapplet();
 
 // The whole world as one JSON object (see app/dump.h).
 std::string dumpworld();
