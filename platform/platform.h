@@ -29,6 +29,9 @@ void PlatformShutdown();
 // ---------------------------------------------------------------------------------------------
 // Drawing state: one global record, current for every drawing operation until changed.
 
+// 1 mask: no blending, texels with alpha below 0.5 discarded; 2 solid: no blending, no alpha test;
+// 3 alpha: src alpha, 1 - src alpha; 4 light: src alpha, one (additive); 5 shade: dst colour, zero
+// (multiplicative). Any other value: no blending and no alpha test.
 enum { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_LIGHT = 4, BLEND_SHADE = 5 };
 
 struct tdrawstate {
@@ -50,25 +53,30 @@ void SetBlend(int mode);
 void SetRotation(float degrees);
 void SetScale(float sx, float sy);
 void SetTransform(float degrees, float sx, float sy);
-void SetViewport(int x, int y, int w, int h);
-void SetLineWidth(float width);
+void SetViewport(int x, int y, int w, int h);   // canvas pixels, top-left origin; clips all drawing
+void SetLineWidth(float width);           // pixels
+void SetOrigin(float x, float y);
+void SetHandle(float x, float y);         // the primitives' handle (rects and lines)
 
 // The modelview matrix the game manipulates directly (scale to the view, the waving flag,
-// stretched and turned pictures). Column-major 4 x 4, applied on the CPU to every vertex.
+// stretched and turned pictures). Column-major 4 x 4, applied on the CPU to every vertex after
+// the drawing state's own matrix: canvas pixel = M * (local point through the state, 0, 1).
+// Scale multiplies on the right (like glScalef); Pop of an empty stack does nothing.
 void ModelviewIdentity();
 void ModelviewScale(float sx, float sy);
 void ModelviewPush();
 void ModelviewPop();
 void ModelviewLoad(const float m[16]);
 const float* Modelview();
-void EnableLineSmooth();
+void EnableLineSmooth();                  // lines get soft edges
 
 // ---------------------------------------------------------------------------------------------
 // Images and pixels
 
 enum { IMG_MASKED = 1, IMG_FILTERED = 2, IMG_MIPMAPPED = 4, IMG_DYNAMIC = 8 };
 
-// One frame's pixels: R, G, B, A bytes per pixel, rows `pitch` bytes apart.
+// One frame's pixels: R, G, B, A bytes per pixel, rows `pitch` bytes apart, top row first.
+enum { PF_RGBA8888 = 1 };
 struct TPixmap {
     std::vector<uint8_t> pixels;
     int width = 0, height = 0, pitch = 0;
@@ -87,17 +95,22 @@ struct TImage {
 };
 
 // Images live until the program ends (the game loads them once and keeps them).
-TImage* LoadImage(const std::string& path, int flags = -1);   // null when unreadable
-TImage* CreateImage(int width, int height, int frames = 1, int flags = -1);
+// flags -1: the default flags of AutoImageFlags (0 at start). A path may use a backslash for "/".
+TImage* LoadImage(const std::string& path, int flags = -1);   // null when unreadable; one frame
+TImage* CreateImage(int width, int height, int frames = 1, int flags = -1);   // transparent black; IMG_DYNAMIC always added
 void SetImageHandle(TImage* image, float hx, float hy);
 void AutoImageFlags(int flags);
+// With write access the frame's texture is rebuilt from the pixels before it is next drawn.
 TPixmap& LockImage(TImage* image, int frame = 0, bool read = true, bool write = true);
 void UnlockImage(TImage* image, int frame = 0);
+// Outside the pixmap: ReadPixel gives 0, WritePixel does nothing, PixelBytes points at a scratch pixel.
 uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB
 void WritePixel(TPixmap& p, int x, int y, uint32_t argb);
 uint8_t* PixelBytes(TPixmap& p, int x, int y);                 // R, G, B, A
 const uint8_t* PixelBytes(const TPixmap& p, int x, int y);
-bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);
+bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);   // false when not written
+// Textures built from pixmaps so far (first builds and rebuilds after a writing lock).
+int TextureUploads();
 
 // ---------------------------------------------------------------------------------------------
 // Drawing
@@ -105,10 +118,11 @@ bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);
 void DrawImage(TImage* image, float x, float y, int frame = 0);
 void DrawRect(float x, float y, float w, float h);
 void DrawLine(float x, float y, float x2, float y2, int lastpixel = 1);
-void Cls();
-void Flip(int sync = -1);
-// The playfield rectangle (x, y, w, h) of the front buffer in canvas pixels, top-left origin,
-// read into `out` (resized to w x h). Black in the headless back end.
+void Cls();                               // black, inside the viewport
+void Flip(int sync = -1);                 // presents, then runs the HOOK_FLIP hooks
+// The rectangle (x, y, w, h) of the last presented picture in canvas pixels, top-left origin,
+// read into `out` (resized to w x h, RGBA rows top-down, alpha 255). Opaque black in the
+// headless back end.
 void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out);
 // A marker for tests: text drawn by the bitmap font at (x, y). The desktop back end ignores it.
 void DrawNote(const std::string& text, float x, float y, float scale);
@@ -123,9 +137,17 @@ struct tdrawrecord {
     tdrawstate state;                     // the drawing state at the time
     float modelview[16] = {};
 };
+// Headless only: every drawing operation since the last clear. The first operation after a
+// Flip starts a new list, so the list holds at most the frame being drawn or the one just
+// presented (with its flip record last).
 const std::vector<tdrawrecord>& DrawRecords();
 void ClearDrawRecords();
-int DrawCallsLastFrame();                 // GL draw calls of the last presented frame (desktop)
+void RecordDrawing(bool on);              // on by default; benchmarks switch it off
+// Draw calls of the last presented frame. Both back ends batch the same way: consecutive quads
+// with the same blend mode and viewport share one call as long as their textures fit the
+// batch's 16 texture units; the headless back end counts what it would submit.
+int DrawCallsLastFrame();
+int DrawCallsThisFrame();
 
 // ---------------------------------------------------------------------------------------------
 // Sound
@@ -137,12 +159,17 @@ struct TChannel {
     bool paused = true;
     bool playing = false;                 // false once a non-looping sound has finished
     double position = 0;                  // seconds played (headless clock)
+    unsigned source = 0;                  // the OpenAL source (desktop with a sound device)
 };
 
+// Without a sound device (or with ALSOFT_DRIVERS=null) the desktop back end is silent: channels
+// keep their state and run on the clock, nothing is reported.
 void SetAudioDriver(const std::string& name);
 TSound* LoadSound(const std::string& path, int flags = 0);     // flags 1: loop; null when unreadable
 double SoundLength(const TSound* sound);                       // seconds
 bool SoundLoops(const TSound* sound);
+const int16_t* SoundSamples(const TSound* sound, int& count);  // mono (stereo is mixed down)
+int SoundRate(const TSound* sound);                            // samples per second
 TChannel* AllocChannel();
 void CueSound(const TSound* sound, TChannel* channel);
 void ResumeChannel(TChannel* channel);
@@ -152,7 +179,7 @@ void SetChannelVolume(TChannel* channel, float volume);
 void SetChannelPan(TChannel* channel, float pan);
 void SetChannelRate(TChannel* channel, float rate);
 void SetChannelDepth(TChannel* channel, float depth);
-int ChannelPlaying(TChannel* channel);
+int ChannelPlaying(TChannel* channel);   // 1 while resumed and not finished (paused: 0)
 // Headless: advance every playing channel by `seconds` of playback (times its rate).
 void AdvanceAudio(double seconds);
 
@@ -168,6 +195,13 @@ enum {
     EVENT_WINDOWMOVE = 0x4001, EVENT_WINDOWSIZE = 0x4002, EVENT_WINDOWCLOSE = 0x4003,
     EVENT_MENUACTION = 0x8001,
 };
+// Key codes are the Windows virtual-key numbers (8 Backspace, 13 Return, 16 Shift, 17 Ctrl,
+// 18 Alt, 27 Escape, 32 Space, 35 End, 36 Home, 37-40 Left Up Right Down, 46 Delete, 48-57 digits,
+// 65-90 letters, 112-123 F1-F12); a held key repeats as further KeyDown events (with KeyChar)
+// and one KeyUp at the end. KeyChar data is a Latin-1 code. Mouse buttons: 1 left, 2 right,
+// 3 middle; positions in canvas pixels. MouseWheel data: notches, positive away from the user.
+// WindowMove x, y: the new position; WindowSize x, y: the new size.
+enum { MODIFIER_SHIFT = 1, MODIFIER_CONTROL = 2, MODIFIER_OPTION = 4, MODIFIER_SYSTEM = 8 };
 
 struct TGadget;                           // window, canvas or menu item
 struct TTimer;
@@ -182,6 +216,8 @@ struct TEvent {
 enum { WINDOW_TITLEBAR = 1, WINDOW_RESIZABLE = 2, WINDOW_MENU = 4, WINDOW_STATUS = 8,
        WINDOW_TOOL = 16, WINDOW_CLIENTCOORDS = 32, WINDOW_HIDDEN = 64, WINDOW_CENTER = 512 };
 
+// In the headless back end gadgets keep their texts, shapes and menu states but show nothing;
+// a canvas's shape gives GraphicsWidth and GraphicsHeight.
 TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGadget* parent, int style);
 TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style);
 void SetGraphicsDriver(const std::string& driver, int flags);
@@ -218,6 +254,9 @@ void HideMouse();
 void DesktopWorkArea(int& left, int& top, int& right, int& bottom);
 
 // Hooks: the "event emitted" hook gets every event; the "buffer flipped" hook runs after Flip.
+// Higher priority runs first, equal priorities in the order added. Each hook gets the data the
+// one before returned (so a hook passes an event on by returning it; null reaches later hooks
+// as null). The flip hook is run with null data.
 enum { HOOK_EMITEVENT = 1, HOOK_FLIP = 2 };
 using thookfn = std::function<void*(int id, void* data, void* context)>;
 void AddHook(int hook, thookfn fn, void* context, int priority = 0);
@@ -225,29 +264,36 @@ void RemoveHooks(int hook);
 void RunHooks(int hook, void* data);
 TEvent* CurrentEvent();
 void SetCurrentEvent(TEvent* event);
+// Events are owned by the platform and stay valid for the next 1023 CreateEvent calls.
 TEvent* CreateEvent(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0, void* extra = nullptr);
 void EmitEvent(TEvent* event);
 
+// Ticks are counted from the creation on the monotonic clock: tick n is due n / hz seconds
+// after it, and a late wake-up delivers every tick that is due. Data of a TimerTick: the count.
 TTimer* CreateTimer(float hz);            // posts TimerTick events whose source is the timer
 void StopTimer(TTimer* timer);
 int TimerTicks(TTimer* timer);
 // Headless: one tick of the timer, emitted at once (the caller steps time).
 void StepTimer(TTimer* timer);
-void WaitSystem();                        // blocks for the next window-system message
+// Desktop: blocks until window-system messages arrive and processes them. Headless: delivers a
+// pending merged GadgetPaint if there is one, else steps the newest running timer once
+// (advancing the clock to its tick), else returns.
+void WaitSystem();
 int MilliSecs();                          // monotonic clock
 void SetMilliSecs(int ms);                // headless: the clock the caller steps
-void EndProcess(int status);              // leaves the event loop and exits
+void EndProcess(int status);              // shuts sound down and ends the process at once
 
 // ---------------------------------------------------------------------------------------------
 // Files
 
+// Paths may be written with backslashes for "/".
 struct TStream;
 int FileType(const std::string& path);    // 0 none, 1 file, 2 directory
 void RegisterIncbin(const std::string& name, std::string bytes);   // "incbin::" + name
 TStream* ReadStream(const std::string& path);
 TStream* WriteStream(const std::string& path);
-void CloseStream(TStream* stream);        // flushes; false-free: see StreamFailed
-bool StreamFailed(TStream* stream);       // a write went wrong (disk full, ...)
+bool CloseStream(TStream* stream);        // flushes and frees; false when a write went wrong
+bool StreamFailed(TStream* stream);       // flushes; true when a write went wrong (disk full, ...)
 int ReadByte(TStream* stream);            // 0..255; 0 past the end
 void WriteByte(TStream* stream, int value);
 bool Eof(TStream* stream);

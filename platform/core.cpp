@@ -1,0 +1,426 @@
+// The drawing state and drawing operations, hooks, events, timers and clocks of both back ends.
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/internal.h"
+
+namespace plat {
+tbackend backend = tbackend::headless;
+tdrawstate state;
+tbatch batch;
+TGadget* canvas = nullptr;
+bool linesmooth = false;
+}  // namespace plat
+
+using namespace plat;
+
+namespace {
+bool initialised = false;
+float modelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+std::vector<std::array<float, 16>> mvstack;
+
+std::vector<tdrawrecord> records;
+bool recording = true;
+bool newframe = false;                    // the next operation starts a new record list
+
+int headlessms = 0;
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Start and stop
+
+void PlatformInit(tbackend b, int argc, char** argv) {
+    backend = b;
+    if (initialised) return;
+    initialised = true;
+    if (backend == tbackend::desktop) dsk::init(argc, argv);
+}
+
+tbackend PlatformBackend() { return backend; }
+
+void PlatformShutdown() {
+    audioshutdown();
+    if (backend == tbackend::desktop && initialised) dsk::shutdown();
+}
+
+void EndProcess(int status) {
+    PlatformShutdown();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    // Leaving at once: the caller may be deep inside a window-system callback, where tearing the
+    // toolkit down in order is not safe. The game has saved what it keeps before it gets here.
+    _exit(status);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing state
+
+const tdrawstate& DrawState() { return state; }
+
+static void settform() {
+    double s = std::sin(state.tform_rot * 0.017453292519943295), c = std::cos(state.tform_rot * 0.017453292519943295);
+    state.tform_ix = static_cast<float>(c * state.tform_scale_x);
+    state.tform_iy = static_cast<float>(-s * state.tform_scale_y);
+    state.tform_jx = static_cast<float>(s * state.tform_scale_x);
+    state.tform_jy = static_cast<float>(c * state.tform_scale_y);
+}
+
+void SetColor(int r, int g, int b) {
+    state.color_red = std::clamp(r, 0, 255);
+    state.color_green = std::clamp(g, 0, 255);
+    state.color_blue = std::clamp(b, 0, 255);
+}
+
+void SetAlpha(float a) {
+    if (!(a > 0)) a = 0;                  // NaN counts as 0
+    state.color_alpha = a > 1 ? 1 : a;
+}
+
+void SetBlend(int mode) { state.blend_mode = mode; }
+void SetRotation(float degrees) {
+    state.tform_rot = degrees;
+    settform();
+}
+void SetScale(float sx, float sy) {
+    state.tform_scale_x = sx;
+    state.tform_scale_y = sy;
+    settform();
+}
+void SetTransform(float degrees, float sx, float sy) {
+    state.tform_rot = degrees;
+    state.tform_scale_x = sx;
+    state.tform_scale_y = sy;
+    settform();
+}
+void SetViewport(int x, int y, int w, int h) {
+    state.viewport_x = x;
+    state.viewport_y = y;
+    state.viewport_w = w;
+    state.viewport_h = h;
+}
+void SetLineWidth(float width) { state.line_width = width; }
+void SetOrigin(float x, float y) {
+    state.origin_x = x;
+    state.origin_y = y;
+}
+void SetHandle(float x, float y) {
+    state.handle_x = x;
+    state.handle_y = y;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Modelview
+
+void ModelviewIdentity() {
+    static const float id[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::memcpy(modelview, id, sizeof modelview);
+}
+void ModelviewScale(float sx, float sy) {
+    for (int i = 0; i < 4; i++) {
+        modelview[i] *= sx;
+        modelview[4 + i] *= sy;
+    }
+}
+void ModelviewPush() {
+    std::array<float, 16> m;
+    std::memcpy(m.data(), modelview, sizeof modelview);
+    mvstack.push_back(m);
+}
+void ModelviewPop() {
+    if (mvstack.empty()) return;
+    std::memcpy(modelview, mvstack.back().data(), sizeof modelview);
+    mvstack.pop_back();
+}
+void ModelviewLoad(const float m[16]) {
+    if (m) std::memcpy(modelview, m, sizeof modelview);
+}
+const float* Modelview() { return modelview; }
+void EnableLineSmooth() { linesmooth = true; }
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+namespace {
+
+void record(tdrawrecord::kind op, const TImage* img, int frame, float x, float y, float x2, float y2,
+            const std::string* text = nullptr) {
+    if (backend != tbackend::headless || !recording) return;
+    if (newframe) {
+        records.clear();
+        newframe = false;
+    }
+    tdrawrecord& r = records.emplace_back();
+    r.op = op;
+    r.img = img;
+    r.frame = frame;
+    r.x = x;
+    r.y = y;
+    r.x2 = x2;
+    r.y2 = y2;
+    if (text) r.text = *text;
+    r.state = state;
+    std::memcpy(r.modelview, modelview, sizeof modelview);
+}
+
+tbatchstate pipeline() {
+    tbatchstate st;
+    st.blend = state.blend_mode;
+    st.sx = state.viewport_x;
+    st.sy = state.viewport_y;
+    st.sw = state.viewport_w;
+    st.sh = state.viewport_h;
+    return st;
+}
+
+// Local point (u, v) through the drawing state's matrix at (x, y), then the modelview.
+inline void place(float u, float v, float x, float y, float* out) {
+    float px = u * state.tform_ix + v * state.tform_iy + x + state.origin_x;
+    float py = u * state.tform_jx + v * state.tform_jy + y + state.origin_y;
+    out[0] = modelview[0] * px + modelview[4] * py + modelview[12];
+    out[1] = modelview[1] * px + modelview[5] * py + modelview[13];
+}
+
+inline uint8_t alphabyte() { return static_cast<uint8_t>(state.color_alpha * 255); }
+
+void corners(float x0, float y0, float x1, float y1, float x, float y, float xy[8]) {
+    place(x0, y0, x, y, xy);
+    place(x1, y0, x, y, xy + 2);
+    place(x1, y1, x, y, xy + 4);
+    place(x0, y1, x, y, xy + 6);
+}
+
+const float fulluv[8] = {0, 0, 1, 0, 1, 1, 0, 1};
+
+}  // namespace
+
+void DrawImage(TImage* image, float x, float y, int frame) {
+    if (!image || frame < 0 || frame >= static_cast<int>(image->pixmaps.size())) return;
+    record(tdrawrecord::image, image, frame, x, y, 0, 0);
+    unsigned tex = texture(image, frame);
+    float xy[8];
+    corners(-image->handle_x, -image->handle_y, image->width - image->handle_x, image->height - image->handle_y,
+            x, y, xy);
+    batch.quad(pipeline(), tex, xy, fulluv, static_cast<uint8_t>(state.color_red),
+               static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
+}
+
+void DrawRect(float x, float y, float w, float h) {
+    record(tdrawrecord::rect, nullptr, 0, x, y, w, h);
+    float xy[8];
+    corners(-state.handle_x, -state.handle_y, w - state.handle_x, h - state.handle_y, x, y, xy);
+    batch.quad(pipeline(), 0, xy, fulluv, static_cast<uint8_t>(state.color_red),
+               static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
+}
+
+// A line is a quad `line_width` pixels across, from half a pixel before its start to half a pixel
+// short of its end, or half a pixel beyond it when the last pixel is plotted too.
+void DrawLine(float x, float y, float x2, float y2, int lastpixel) {
+    record(tdrawrecord::line, nullptr, 0, x, y, x2, y2);
+    float a[2], b[2];
+    place(-state.handle_x, -state.handle_y, x, y, a);
+    place(x2 - x - state.handle_x, y2 - y - state.handle_y, x, y, b);
+    float dx = b[0] - a[0], dy = b[1] - a[1];
+    float len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 0)) {
+        if (!lastpixel) return;
+        dx = 1;
+        dy = 0;
+    } else {
+        dx /= len;
+        dy /= len;
+    }
+    float hw = (state.line_width > 0 ? state.line_width : 1) * 0.5f;
+    float nx = -dy * hw, ny = dx * hw;
+    float sx = a[0] - dx * 0.5f, sy = a[1] - dy * 0.5f;
+    float e = lastpixel ? 0.5f : -0.5f;
+    float ex = b[0] + dx * e, ey = b[1] + dy * e;
+    float xy[8] = {sx + nx, sy + ny, ex + nx, ey + ny, ex - nx, ey - ny, sx - nx, sy - ny};
+    batch.quad(pipeline(), 0, xy, fulluv, static_cast<uint8_t>(state.color_red),
+               static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
+}
+
+void Cls() {
+    record(tdrawrecord::cls, nullptr, 0, 0, 0, 0, 0);
+    batch.flush();
+    if (backend == tbackend::desktop) dsk::clear(pipeline());
+}
+
+void Flip(int sync) {
+    (void)sync;
+    record(tdrawrecord::flip, nullptr, 0, 0, 0, 0, 0);
+    newframe = true;
+    batch.present();
+    if (backend == tbackend::desktop) dsk::present();
+    RunHooks(HOOK_FLIP, nullptr);
+}
+
+void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out) {
+    w = std::max(w, 0);
+    h = std::max(h, 0);
+    out.width = w;
+    out.height = h;
+    out.pitch = w * 4;
+    out.format = PF_RGBA8888;
+    out.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
+    for (size_t i = 3; i < out.pixels.size(); i += 4) out.pixels[i] = 255;
+    if (backend == tbackend::desktop && w > 0 && h > 0) dsk::grab(x, y, w, h, out);
+}
+
+void DrawNote(const std::string& text, float x, float y, float scale) {
+    record(tdrawrecord::note, nullptr, 0, x, y, scale, scale, &text);
+}
+
+const std::vector<tdrawrecord>& DrawRecords() {
+    return records;
+}
+void ClearDrawRecords() {
+    records.clear();
+    newframe = false;
+}
+void RecordDrawing(bool on) { recording = on; }
+int DrawCallsLastFrame() { return batch.lastcalls; }
+int DrawCallsThisFrame() { return batch.calls; }
+
+// ---------------------------------------------------------------------------------------------
+// Hooks and events
+
+namespace {
+struct thook {
+    int id;
+    thookfn fn;
+    void* context;
+    int priority;
+};
+std::vector<thook> hooks;
+TEvent* current = nullptr;
+TEvent eventring[1024];
+unsigned eventnext = 0;
+}  // namespace
+
+void AddHook(int hook, thookfn fn, void* context, int priority) {
+    auto at = hooks.begin();
+    while (at != hooks.end() && at->priority >= priority) ++at;
+    hooks.insert(at, thook{hook, std::move(fn), context, priority});
+}
+
+void RemoveHooks(int hook) {
+    std::erase_if(hooks, [hook](const thook& h) { return h.id == hook; });
+}
+
+void RunHooks(int hook, void* data) {
+    // A hook may add or remove hooks while it runs: walk a copy.
+    std::vector<thook> run;
+    for (auto& h : hooks)
+        if (h.id == hook) run.push_back(h);
+    for (auto& h : run) data = h.fn(hook, data, h.context);
+}
+
+TEvent* CurrentEvent() { return current; }
+void SetCurrentEvent(TEvent* event) { current = event; }
+
+TEvent* CreateEvent(int id, void* source, int data, int mods, int x, int y, void* extra) {
+    TEvent* e = &eventring[eventnext++ % 1024];
+    *e = TEvent{id, source, data, mods, x, y, extra};
+    return e;
+}
+
+void EmitEvent(TEvent* event) { RunHooks(HOOK_EMITEVENT, event); }
+
+void plat::emit(int id, void* source, int data, int mods, int x, int y) {
+    EmitEvent(CreateEvent(id, source, data, mods, x, y));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers and clocks
+
+int64_t monotonicns() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+int64_t ticksdue(int64_t elapsed_ns, double hz) {
+    if (elapsed_ns <= 0 || !(hz > 0)) return 0;
+    double whole;
+    if (std::modf(hz, &whole) == 0 && whole < 1e6) {
+        // Whole rates count exactly: tick n is due at n * 1e9 / hz ns, rounded up.
+        int64_t h = static_cast<int64_t>(whole);
+        int64_t s = elapsed_ns / 1000000000, r = elapsed_ns % 1000000000;
+        return s * h + r * h / 1000000000;
+    }
+    return static_cast<int64_t>(std::floor(static_cast<double>(elapsed_ns) * hz / 1e9));
+}
+
+int64_t tickat(int64_t n, double hz) {
+    if (!(hz > 0)) return INT64_MAX;
+    double whole;
+    if (std::modf(hz, &whole) == 0 && whole < 1e6) {
+        int64_t h = static_cast<int64_t>(whole);
+        int64_t s = n / h, r = n % h;
+        return s * 1000000000 + (r * 1000000000 + h - 1) / h;
+    }
+    return static_cast<int64_t>(std::ceil(static_cast<double>(n) * 1e9 / hz));
+}
+
+namespace {
+std::vector<TTimer*> timers;              // kept for the whole run: the game compares sources
+}
+
+TTimer* CreateTimer(float hz) {
+    TTimer* t = new TTimer;
+    t->hz = hz > 0 ? hz : 1;
+    t->start_ns = monotonicns();
+    t->start_ms = headlessms;
+    timers.push_back(t);
+    if (backend == tbackend::desktop) dsk::starttimer(t);
+    return t;
+}
+
+void StopTimer(TTimer* timer) {
+    if (!timer || !timer->running) return;
+    timer->running = false;
+    if (backend == tbackend::desktop) dsk::stoptimer(timer);
+}
+
+int TimerTicks(TTimer* timer) { return timer ? timer->ticks : 0; }
+
+void StepTimer(TTimer* timer) {
+    if (!timer || !timer->running) return;
+    timer->ticks++;
+    emit(EVENT_TIMERTICK, timer, timer->ticks);
+}
+
+void WaitSystem() {
+    if (backend == tbackend::desktop) {
+        dsk::waitsystem();
+        return;
+    }
+    if (canvas && canvas->paintpending) {
+        canvas->paintpending = false;
+        emit(EVENT_GADGETPAINT, canvas);
+        return;
+    }
+    for (auto it = timers.rbegin(); it != timers.rend(); ++it) {
+        TTimer* t = *it;
+        if (!t->running) continue;
+        int64_t due = t->start_ms + tickat(t->ticks + 1, t->hz) / 1000000;
+        if (due > headlessms) headlessms = static_cast<int>(due);
+        StepTimer(t);
+        return;
+    }
+}
+
+int MilliSecs() {
+    if (backend == tbackend::headless) return headlessms;
+    // Milliseconds since the machine started, like the system tick count: it differs from run
+    // to run, so it can seed the platform's generator.
+    return static_cast<int>(static_cast<uint32_t>(monotonicns() / 1000000));
+}
+
+void SetMilliSecs(int ms) { headlessms = ms; }

@@ -1,0 +1,220 @@
+// Windows, canvases and menus: the model both back ends keep, shown by Qt on the desktop.
+#include <cstdio>
+#include <memory>
+
+#include "platform/internal.h"
+
+using namespace plat;
+
+namespace {
+std::vector<std::unique_ptr<TGadget>> gadgets;   // live until the program ends
+bool desktop() { return backend == tbackend::desktop; }
+
+TGadget* newgadget(tgadgetkind kind, const std::string& text, int x, int y, int w, int h, TGadget* parent,
+                   int style) {
+    auto g = std::make_unique<TGadget>();
+    g->kind = kind;
+    g->text = text;
+    g->x = x;
+    g->y = y;
+    g->w = w;
+    g->h = h;
+    g->style = style;
+    g->parent = parent;
+    if (parent) parent->kids.push_back(g.get());
+    gadgets.push_back(std::move(g));
+    return gadgets.back().get();
+}
+
+void refreshmenu(TGadget* item) {
+    if (desktop() && item && item->kind == tgadgetkind::menu) dsk::updatemenu(item);
+}
+}  // namespace
+
+TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGadget* parent, int style) {
+    if (style & WINDOW_CENTER) {
+        int l, t, r, b;
+        DesktopWorkArea(l, t, r, b);
+        x = l + (r - l - w) / 2;
+        y = t + (b - t - h) / 2;
+    }
+    TGadget* g = newgadget(tgadgetkind::window, title, x, y, w, h, parent, style);
+    g->menuroot = newgadget(tgadgetkind::menuroot, "", 0, 0, 0, 0, g, 0);
+    g->visible = !(style & WINDOW_HIDDEN);
+    if (desktop()) dsk::createwindow(g);
+    return g;
+}
+
+TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style) {
+    TGadget* g = newgadget(tgadgetkind::canvas, "", x, y, w, h, parent, style);
+    g->visible = true;
+    if (desktop()) dsk::createcanvas(g);
+    return g;
+}
+
+void SetGraphicsDriver(const std::string&, int) {}
+
+void SetGraphics(TGadget* c) {
+    if (!c || c->kind != tgadgetkind::canvas) return;
+    batch.flush();
+    canvas = c;
+    if (desktop()) dsk::setgraphics(c);
+    SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+}
+
+int GraphicsWidth() {
+    if (!canvas) return 0;
+    return desktop() ? dsk::graphicswidth() : canvas->w;
+}
+int GraphicsHeight() {
+    if (!canvas) return 0;
+    return desktop() ? dsk::graphicsheight() : canvas->h;
+}
+
+TGadget* CreateMenu(const std::string& text, int tag, TGadget* parent, int hotkey, int modifier) {
+    if (parent && parent->kind == tgadgetkind::window) parent = parent->menuroot;
+    TGadget* g = newgadget(tgadgetkind::menu, text, 0, 0, 0, 0, parent, 0);
+    g->tag = tag;
+    g->hotkey = hotkey;
+    g->modifier = modifier;
+    g->visible = true;
+    if (desktop()) dsk::createmenu(g);
+    return g;
+}
+
+TGadget* WindowMenu(TGadget* window) { return window ? window->menuroot : nullptr; }
+
+void UpdateWindowMenu(TGadget* window) {
+    if (desktop() && window && window->kind == tgadgetkind::window) dsk::updatemenubar(window);
+}
+
+void CheckMenu(TGadget* item) {
+    if (!item) return;
+    item->checked = true;
+    item->checkable = true;
+    refreshmenu(item);
+}
+void UncheckMenu(TGadget* item) {
+    if (!item) return;
+    item->checked = false;
+    item->checkable = true;
+    refreshmenu(item);
+}
+void EnableMenu(TGadget* item) {
+    if (!item) return;
+    item->enabled = true;
+    refreshmenu(item);
+}
+void DisableMenu(TGadget* item) {
+    if (!item) return;
+    item->enabled = false;
+    refreshmenu(item);
+}
+int MenuChecked(TGadget* item) { return item && item->checked ? 1 : 0; }
+int MenuEnabled(TGadget* item) { return item && item->enabled ? 1 : 0; }
+int MenuTag(TGadget* item) { return item ? item->tag : 0; }
+void SetMenuText(TGadget* item, const std::string& text) { SetGadgetText(item, text); }
+
+void SetGadgetText(TGadget* g, const std::string& text) {
+    if (!g) return;
+    g->text = text;
+    if (!desktop()) return;
+    if (g->kind == tgadgetkind::menu)
+        dsk::updatemenu(g);
+    else
+        dsk::settext(g);
+}
+
+std::string GadgetText(TGadget* g) { return g ? g->text : ""; }
+
+void SetGadgetShape(TGadget* g, int x, int y, int w, int h) {
+    if (!g) return;
+    g->x = x;
+    g->y = y;
+    g->w = w < 0 ? 0 : w;
+    g->h = h < 0 ? 0 : h;
+    if (desktop()) dsk::setshape(g);
+}
+
+void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {
+    if (!g) return;
+    g->layout[0] = left;
+    g->layout[1] = right;
+    g->layout[2] = top;
+    g->layout[3] = bottom;
+}
+
+int GadgetX(TGadget* g) {
+    if (!g) return 0;
+    if (desktop()) dsk::readshape(g);
+    return g->x;
+}
+int GadgetY(TGadget* g) {
+    if (!g) return 0;
+    if (desktop()) dsk::readshape(g);
+    return g->y;
+}
+int GadgetWidth(TGadget* g) {
+    if (!g) return 0;
+    if (desktop()) dsk::readshape(g);
+    return g->w;
+}
+int GadgetHeight(TGadget* g) {
+    if (!g) return 0;
+    if (desktop()) dsk::readshape(g);
+    return g->h;
+}
+
+// The window's client area is the part below its menu bar; a canvas is all client.
+int ClientWidth(TGadget* g) {
+    if (!g) return 0;
+    if (desktop()) return dsk::clientwidth(g);
+    return g->w;
+}
+int ClientHeight(TGadget* g) {
+    if (!g) return 0;
+    if (desktop()) return dsk::clientheight(g);
+    return g->h;
+}
+
+void ShowGadget(TGadget* g) {
+    if (!g) return;
+    g->visible = true;
+    if (desktop()) dsk::show(g);
+}
+
+void ActivateGadget(TGadget* g) {
+    if (g && desktop()) dsk::activate(g);
+}
+
+void RedrawGadget(TGadget* g) {
+    if (!g || g->kind != tgadgetkind::canvas) return;
+    g->paintpending = true;
+    if (desktop()) dsk::redraw(g);
+}
+
+void Notify(const std::string& text, int serious) {
+    if (serious || !desktop()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+    }
+    if (desktop()) dsk::notify(text, serious);
+}
+
+void ShowMouse() {
+    if (desktop()) dsk::showmouse(true);
+}
+void HideMouse() {
+    if (desktop()) dsk::showmouse(false);
+}
+
+void DesktopWorkArea(int& left, int& top, int& right, int& bottom) {
+    if (desktop()) {
+        dsk::workarea(left, top, right, bottom);
+        return;
+    }
+    left = 0;
+    top = 0;
+    right = 1920;
+    bottom = 1080;
+}

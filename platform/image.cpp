@@ -1,0 +1,195 @@
+// Images and pixmaps: PNG reading and writing, locking, textures built from the pixels.
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/internal.h"
+
+using namespace plat;
+
+namespace {
+std::vector<std::unique_ptr<TImage>> images;   // images live until the program ends
+int autoflags = 0;
+int uploads = 0;
+unsigned fakenames = 0;                        // headless texture names
+uint8_t scratch[4];
+
+TPixmap newpixmap(int w, int h) {
+    TPixmap p;
+    p.width = w;
+    p.height = h;
+    p.pitch = w * 4;
+    p.format = PF_RGBA8888;
+    p.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
+    return p;
+}
+
+TImage* newimage(int w, int h, int frames, int flags, const std::string& name) {
+    auto img = std::make_unique<TImage>();
+    img->width = w;
+    img->height = h;
+    img->flags = flags;
+    img->name = name;
+    for (int i = 0; i < frames; i++) img->pixmaps.push_back(newpixmap(w, h));
+    img->frames.assign(static_cast<size_t>(frames), 0);
+    img->seqs.assign(static_cast<size_t>(frames), 0);
+    images.push_back(std::move(img));
+    return images.back().get();
+}
+
+bool inside(const TPixmap& p, int x, int y) {
+    return x >= 0 && y >= 0 && x < p.width && y < p.height &&
+           static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * 4 + 4 <= p.pixels.size();
+}
+}  // namespace
+
+TImage* LoadImage(const std::string& file, int flags) {
+    std::string bytes;
+    if (!readfile(file, bytes)) return nullptr;
+    png_image im;
+    std::memset(&im, 0, sizeof im);
+    im.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&im, bytes.data(), bytes.size())) return nullptr;
+    im.format = PNG_FORMAT_RGBA;
+    if (im.width == 0 || im.height == 0 || im.width > 16384 || im.height > 16384) {
+        png_image_free(&im);
+        return nullptr;
+    }
+    TPixmap p = newpixmap(static_cast<int>(im.width), static_cast<int>(im.height));
+    if (!png_image_finish_read(&im, nullptr, p.pixels.data(), p.pitch, nullptr)) {
+        png_image_free(&im);
+        return nullptr;
+    }
+    if (flags == -1) flags = autoflags;
+    std::string name = path(file);
+    if (name.rfind("data/", 0) == 0) name = name.substr(5);
+    TImage* img = newimage(p.width, p.height, 0, flags, name);
+    img->pixmaps.push_back(std::move(p));
+    img->frames.assign(1, 0);
+    img->seqs.assign(1, 0);
+    return img;
+}
+
+TImage* CreateImage(int width, int height, int frames, int flags) {
+    if (flags == -1) flags = autoflags;
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    frames = std::max(frames, 1);
+    return newimage(width, height, frames, flags | IMG_DYNAMIC, "");
+}
+
+void SetImageHandle(TImage* image, float hx, float hy) {
+    if (!image) return;
+    image->handle_x = hx;
+    image->handle_y = hy;
+}
+
+void AutoImageFlags(int flags) {
+    if (flags != -1) autoflags = flags;
+}
+
+TPixmap& LockImage(TImage* image, int frame, bool read, bool write) {
+    (void)read;
+    static TPixmap none;
+    if (!image || frame < 0 || frame >= static_cast<int>(image->pixmaps.size())) {
+        none = TPixmap{};
+        return none;
+    }
+    if (write) image->seqs[frame] = 0;
+    return image->pixmaps[frame];
+}
+
+void UnlockImage(TImage*, int) {}
+
+uint32_t ReadPixel(const TPixmap& p, int x, int y) {
+    if (!inside(p, x, y)) return 0;
+    const uint8_t* b = &p.pixels[static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * 4];
+    return (uint32_t(b[3]) << 24) | (uint32_t(b[0]) << 16) | (uint32_t(b[1]) << 8) | b[2];
+}
+
+void WritePixel(TPixmap& p, int x, int y, uint32_t argb) {
+    if (!inside(p, x, y)) return;
+    uint8_t* b = &p.pixels[static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * 4];
+    b[0] = static_cast<uint8_t>(argb >> 16);
+    b[1] = static_cast<uint8_t>(argb >> 8);
+    b[2] = static_cast<uint8_t>(argb);
+    b[3] = static_cast<uint8_t>(argb >> 24);
+}
+
+uint8_t* PixelBytes(TPixmap& p, int x, int y) {
+    if (!inside(p, x, y)) {
+        std::memset(scratch, 0, sizeof scratch);
+        return scratch;
+    }
+    return &p.pixels[static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * 4];
+}
+
+const uint8_t* PixelBytes(const TPixmap& p, int x, int y) {
+    return PixelBytes(const_cast<TPixmap&>(p), x, y);
+}
+
+namespace {
+struct tpngwrite {
+    FILE* f = nullptr;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~tpngwrite() {
+        if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+        if (f) std::fclose(f);
+    }
+};
+void pngerror(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
+void pngwarning(png_structp, png_const_charp) {}
+}  // namespace
+
+bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
+    if (p.width <= 0 || p.height <= 0 || p.pixels.size() < static_cast<size_t>(p.pitch) * p.height ||
+        p.pitch < p.width * 4)
+        return false;
+    tpngwrite w;
+    w.f = std::fopen(path(file).c_str(), "wb");
+    if (!w.f) return false;
+    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngerror, pngwarning);
+    if (!w.png) return false;
+    w.info = png_create_info_struct(w.png);
+    if (!w.info) return false;
+    std::vector<png_bytep> rows(static_cast<size_t>(p.height));
+    for (int y = 0; y < p.height; y++)
+        rows[y] = const_cast<png_bytep>(&p.pixels[static_cast<size_t>(y) * p.pitch]);
+    if (setjmp(png_jmpbuf(w.png))) return false;
+    png_init_io(w.png, w.f);
+    png_set_compression_level(w.png, std::clamp(level, 0, 9));
+    png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(w.png, w.info);
+    png_write_image(w.png, rows.data());
+    png_write_end(w.png, nullptr);
+    FILE* f = w.f;
+    w.f = nullptr;
+    bool ok = std::fflush(f) == 0;
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) std::remove(path(file).c_str());
+    return ok;
+}
+
+int TextureUploads() { return uploads; }
+
+// The frame's texture, built from its pixels the first time and again after a writing lock.
+// Re-uploading a texture that the pending draw call already uses would change quads drawn
+// before the lock, so the call is flushed first.
+unsigned plat::texture(TImage* img, int frame) {
+    unsigned& name = img->frames[frame];
+    if (name != 0 && img->seqs[frame] == 1) return name;
+    if (name != 0 && batch.uses(name)) batch.flush();
+    uploads++;
+    img->seqs[frame] = 1;
+    if (backend == tbackend::desktop)
+        name = dsk::upload(img, frame);
+    else if (name == 0)
+        name = ++fakenames;
+    return name;
+}

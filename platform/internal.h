@@ -1,0 +1,100 @@
+// platform/internal.h — what the platform's own sources share: the gadget, timer and sound
+// records, the global state, and the desktop back end's entry points (platform/desktop.cpp).
+// Nothing outside platform/ and tests/platform/ includes this.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/batch.h"
+#include "platform/platform.h"
+
+enum class tgadgetkind { window, canvas, menuroot, menu };
+
+struct TGadget {
+    tgadgetkind kind = tgadgetkind::window;
+    std::string text;
+    int x = 0, y = 0, w = 0, h = 0;
+    int style = 0;
+    int layout[4] = {0, 0, 0, 0};         // left, right, top, bottom: 1 keeps that edge's distance
+    TGadget* parent = nullptr;
+    std::vector<TGadget*> kids;
+    TGadget* menuroot = nullptr;          // window: its menu bar
+    int tag = 0, hotkey = 0, modifier = 0;
+    bool checked = false, enabled = true;
+    bool checkable = false;               // the tick state has been set at least once
+    bool visible = false;
+    bool paintpending = false;            // canvas: RedrawGadget asked for a repaint
+    void* native = nullptr;               // desktop: the Qt object behind it
+};
+
+struct TTimer {
+    float hz = 60;
+    int ticks = 0;
+    bool running = true;
+    int64_t start_ns = 0;                 // desktop: when tick 0 was; moved on after a modal box
+    int64_t delivered = 0;                // desktop: ticks emitted since start_ns
+    int64_t start_ms = 0;                 // headless: the stepped clock at creation
+    void* native = nullptr;
+};
+
+struct TSound {
+    std::vector<int16_t> samples;         // mono
+    int rate = 44100;
+    bool loop = false;
+    std::string path;
+    unsigned buffer = 0;                  // OpenAL buffer, when there is a device
+};
+
+// Ticks of a timer at `hz` that are due `elapsed_ns` after its start (tick n at n / hz s).
+int64_t ticksdue(int64_t elapsed_ns, double hz);
+// Nanoseconds after the start at which tick n is due.
+int64_t tickat(int64_t n, double hz);
+int64_t monotonicns();
+
+namespace plat {
+extern tbackend backend;
+extern tdrawstate state;
+extern tbatch batch;
+extern TGadget* canvas;                   // the current graphics (SetGraphics)
+extern bool linesmooth;
+std::string path(const std::string& p);   // backslashes to slashes
+bool readfile(const std::string& path, std::string& bytes);   // also "incbin::" files
+void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
+unsigned texture(TImage* img, int frame);  // built (or rebuilt) as needed; may flush the batch
+void audioshutdown();
+}
+
+// The desktop back end (Qt, OpenGL). Each is called only when the desktop back end is active.
+namespace dsk {
+void init(int argc, char** argv);
+void createwindow(TGadget* g);
+void createcanvas(TGadget* g);
+void createmenu(TGadget* g);
+void updatemenu(TGadget* item);           // text, tick and enabled state
+void updatemenubar(TGadget* window);
+void setshape(TGadget* g);
+void settext(TGadget* g);
+void readshape(TGadget* g);               // refresh x, y, w, h from the window system
+int clientwidth(TGadget* g);
+int clientheight(TGadget* g);
+void show(TGadget* g);
+void activate(TGadget* g);
+void redraw(TGadget* g);
+void setgraphics(TGadget* canvas);
+int graphicswidth();
+int graphicsheight();
+void notify(const std::string& text, int serious);
+void showmouse(bool on);
+void workarea(int& l, int& t, int& r, int& b);
+void waitsystem();
+void starttimer(TTimer* t);
+void stoptimer(TTimer* t);
+unsigned upload(TImage* img, int frame);  // GL texture of the frame from its pixmap
+void submit(tbatch& b);
+void clear(const tbatchstate& st);
+void present();
+void grab(int x, int y, int w, int h, TPixmap& out);
+void shutdown();
+}

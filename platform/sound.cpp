@@ -1,0 +1,271 @@
+// Sound: Ogg Vorbis decoded whole at load, one OpenAL source per channel. Without a device
+// (headless, or no sound hardware) channels keep their state and run on a clock instead.
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <vorbis/vorbisfile.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/internal.h"
+
+using namespace plat;
+
+namespace {
+std::vector<std::unique_ptr<TSound>> sounds;
+std::vector<std::unique_ptr<TChannel>> channels;
+ALCdevice* device = nullptr;
+ALCcontext* context = nullptr;
+bool tried = false;
+int64_t lastadvance = 0;                  // silent desktop: when the channels last ran on
+
+// Opens the default device once; failing that the game is silent and says nothing.
+bool audio() {
+    if (backend != tbackend::desktop) return false;
+    if (!tried) {
+        tried = true;
+        setenv("ALSOFT_LOGLEVEL", "0", 0);
+        device = alcOpenDevice(nullptr);
+        if (device) {
+            context = alcCreateContext(device, nullptr);
+            if (!context || !alcMakeContextCurrent(context)) {
+                if (context) alcDestroyContext(context);
+                alcCloseDevice(device);
+                context = nullptr;
+                device = nullptr;
+            }
+        }
+        lastadvance = monotonicns();
+    }
+    return context != nullptr;
+}
+
+// Silent desktop: channels advance with the real clock so that sounds still end.
+void silentrun() {
+    if (backend != tbackend::desktop || context) return;
+    int64_t now = monotonicns();
+    if (lastadvance == 0) lastadvance = now;
+    double s = static_cast<double>(now - lastadvance) / 1e9;
+    lastadvance = now;
+    if (s > 0) AdvanceAudio(s);
+}
+
+struct tmem {
+    const std::string* bytes;
+    size_t pos;
+};
+size_t memread(void* ptr, size_t size, size_t n, void* src) {
+    tmem* m = static_cast<tmem*>(src);
+    size_t want = size * n, left = m->bytes->size() - m->pos;
+    if (want > left) want = left - left % (size ? size : 1);
+    std::memcpy(ptr, m->bytes->data() + m->pos, want);
+    m->pos += want;
+    return size ? want / size : 0;
+}
+int memseek(void* src, ogg_int64_t off, int whence) {
+    tmem* m = static_cast<tmem*>(src);
+    long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<long long>(m->pos)
+                                                                  : static_cast<long long>(m->bytes->size());
+    long long p = base + off;
+    if (p < 0 || p > static_cast<long long>(m->bytes->size())) return -1;
+    m->pos = static_cast<size_t>(p);
+    return 0;
+}
+long memtell(void* src) { return static_cast<long>(static_cast<tmem*>(src)->pos); }
+
+bool decode(const std::string& bytes, TSound& snd) {
+    tmem m{&bytes, 0};
+    ov_callbacks cb{memread, memseek, nullptr, memtell};
+    OggVorbis_File vf;
+    if (ov_open_callbacks(&m, &vf, nullptr, 0, cb) != 0) return false;
+    vorbis_info* vi = ov_info(&vf, -1);
+    if (!vi || vi->channels < 1) {
+        ov_clear(&vf);
+        return false;
+    }
+    snd.rate = static_cast<int>(vi->rate);
+    char buf[16384];
+    int section = 0;
+    for (;;) {
+        long n = ov_read(&vf, buf, sizeof buf, 0, 2, 1, &section);
+        if (n == 0) break;
+        if (n < 0) {
+            if (n == OV_HOLE) continue;
+            ov_clear(&vf);
+            return false;
+        }
+        vorbis_info* si = ov_info(&vf, section);
+        int chans = si && si->channels > 0 ? si->channels : 1;
+        const int16_t* s = reinterpret_cast<const int16_t*>(buf);
+        long frames = n / 2 / chans;
+        for (long f = 0; f < frames; f++) {
+            int sum = 0;
+            for (int c = 0; c < chans; c++) sum += s[f * chans + c];
+            snd.samples.push_back(static_cast<int16_t>(sum / chans));
+        }
+    }
+    ov_clear(&vf);
+    return !snd.samples.empty();
+}
+
+void sendpan(TChannel* c) {
+    if (!c->source) return;
+    double a = c->pan * 90.0 * 0.017453292519943295;
+    alSource3f(c->source, AL_POSITION, static_cast<float>(std::sin(a)), 0.0f, static_cast<float>(-std::cos(a)));
+}
+}  // namespace
+
+void SetAudioDriver(const std::string& name) {
+    (void)name;                           // OpenAL is the only driver
+    audio();
+}
+
+TSound* LoadSound(const std::string& file, int flags) {
+    std::string bytes;
+    if (!readfile(file, bytes)) return nullptr;
+    auto snd = std::make_unique<TSound>();
+    snd->loop = (flags & 1) != 0;
+    snd->path = file;
+    if (!decode(bytes, *snd)) return nullptr;
+    if (audio()) {
+        alGetError();
+        alGenBuffers(1, &snd->buffer);
+        alBufferData(snd->buffer, AL_FORMAT_MONO16, snd->samples.data(),
+                     static_cast<ALsizei>(snd->samples.size() * 2), snd->rate);
+        if (alGetError() != AL_NO_ERROR) snd->buffer = 0;
+    }
+    sounds.push_back(std::move(snd));
+    return sounds.back().get();
+}
+
+double SoundLength(const TSound* s) {
+    return s && s->rate > 0 ? static_cast<double>(s->samples.size()) / s->rate : 0;
+}
+bool SoundLoops(const TSound* s) { return s && s->loop; }
+const int16_t* SoundSamples(const TSound* s, int& count) {
+    count = s ? static_cast<int>(s->samples.size()) : 0;
+    return s ? s->samples.data() : nullptr;
+}
+int SoundRate(const TSound* s) { return s ? s->rate : 0; }
+
+TChannel* AllocChannel() {
+    auto c = std::make_unique<TChannel>();
+    if (audio()) {
+        alGetError();
+        alGenSources(1, &c->source);
+        if (alGetError() != AL_NO_ERROR) c->source = 0;
+        if (c->source) {
+            alSourcei(c->source, AL_SOURCE_RELATIVE, AL_TRUE);
+            sendpan(c.get());
+        }
+    }
+    channels.push_back(std::move(c));
+    return channels.back().get();
+}
+
+void CueSound(const TSound* sound, TChannel* c) {
+    if (!c) return;
+    silentrun();
+    if (c->source) {
+        alSourceStop(c->source);
+        alSourcei(c->source, AL_BUFFER, sound && sound->buffer ? static_cast<ALint>(sound->buffer) : 0);
+        alSourcei(c->source, AL_LOOPING, sound && sound->loop ? AL_TRUE : AL_FALSE);
+    }
+    c->sound = sound;
+    c->position = 0;
+    c->paused = true;
+    c->playing = sound != nullptr;
+}
+
+void ResumeChannel(TChannel* c) {
+    if (!c) return;
+    silentrun();
+    c->paused = false;
+    if (c->source && c->playing) alSourcePlay(c->source);
+}
+
+void PauseChannel(TChannel* c) {
+    if (!c) return;
+    silentrun();
+    c->paused = true;
+    if (c->source) alSourcePause(c->source);
+}
+
+void StopChannel(TChannel* c) {
+    if (!c) return;
+    c->playing = false;
+    c->paused = true;
+    c->position = 0;
+    if (c->source) alSourceStop(c->source);
+}
+
+void SetChannelVolume(TChannel* c, float volume) {
+    if (!c) return;
+    c->volume = volume;
+    if (c->source) alSourcef(c->source, AL_GAIN, volume > 0 ? volume : 0.0f);
+}
+
+void SetChannelPan(TChannel* c, float pan) {
+    if (!c) return;
+    c->pan = pan;
+    sendpan(c);
+}
+
+void SetChannelRate(TChannel* c, float rate) {
+    if (!c) return;
+    silentrun();
+    c->rate = rate;
+    if (c->source) alSourcef(c->source, AL_PITCH, rate > 1e-4f ? rate : 1e-4f);
+}
+
+void SetChannelDepth(TChannel* c, float depth) {
+    if (c) c->depth = depth;              // kept, but the OpenAL back end does not use it
+}
+
+int ChannelPlaying(TChannel* c) {
+    if (!c) return 0;
+    silentrun();
+    if (c->source && c->playing && !c->paused) {
+        ALint st = AL_STOPPED;
+        alGetSourcei(c->source, AL_SOURCE_STATE, &st);
+        if (st == AL_STOPPED) c->playing = false;
+    }
+    return c->playing && !c->paused ? 1 : 0;
+}
+
+void AdvanceAudio(double seconds) {
+    if (!(seconds > 0)) return;
+    for (auto& c : channels) {
+        if (!c->playing || c->paused || !c->sound || c->source) continue;
+        double len = SoundLength(c->sound);
+        c->position += seconds * (c->rate > 0 ? c->rate : 0);
+        if (c->sound->loop) {
+            if (len > 0) c->position = std::fmod(c->position, len);
+        } else if (c->position >= len) {
+            c->position = len;
+            c->playing = false;
+        }
+    }
+}
+
+void plat::audioshutdown() {
+    if (!context) return;
+    for (auto& c : channels)
+        if (c->source) {
+            alSourceStop(c->source);
+            alDeleteSources(1, &c->source);
+            c->source = 0;
+        }
+    for (auto& s : sounds)
+        if (s->buffer) {
+            alDeleteBuffers(1, &s->buffer);
+            s->buffer = 0;
+        }
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(context);
+    alcCloseDevice(device);
+    context = nullptr;
+    device = nullptr;
+}
