@@ -133,46 +133,44 @@ const uint8_t* PixelBytes(const TPixmap& p, int x, int y) {
 }
 
 namespace {
-struct tpngwrite {
-    FILE* f = nullptr;
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    ~tpngwrite() {
-        if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-        if (f) std::fclose(f);
-    }
-};
 void pngerror(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
 void pngwarning(png_structp, png_const_charp) {}
 }  // namespace
 
-bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
-    if (p.width <= 0 || p.height <= 0 || p.pixels.size() < static_cast<size_t>(p.pitch) * p.height ||
-        p.pitch < p.width * 4)
+// libpng reports errors by longjmp: only plain locals live in this frame.
+static bool writepng(FILE* f, png_bytep* rows, int w, int h, int level) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngerror, pngwarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, info ? &info : nullptr);
         return false;
-    tpngwrite w;
-    w.f = std::fopen(path(file).c_str(), "wb");
-    if (!w.f) return false;
-    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngerror, pngwarning);
-    if (!w.png) return false;
-    w.info = png_create_info_struct(w.png);
-    if (!w.info) return false;
+    }
+    png_init_io(png, f);
+    png_set_compression_level(png, level);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
+    if (p.width <= 0 || p.height <= 0 || p.pitch < p.width * 4 ||
+        p.pixels.size() < static_cast<size_t>(p.pitch) * p.height)
+        return false;
     std::vector<png_bytep> rows(static_cast<size_t>(p.height));
     for (int y = 0; y < p.height; y++)
         rows[y] = const_cast<png_bytep>(&p.pixels[static_cast<size_t>(y) * p.pitch]);
-    if (setjmp(png_jmpbuf(w.png))) return false;
-    png_init_io(w.png, w.f);
-    png_set_compression_level(w.png, std::clamp(level, 0, 9));
-    png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(w.png, w.info);
-    png_write_image(w.png, rows.data());
-    png_write_end(w.png, nullptr);
-    FILE* f = w.f;
-    w.f = nullptr;
-    bool ok = std::fflush(f) == 0;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::remove(path(file).c_str());
+    std::string name = path(file);
+    FILE* f = std::fopen(name.c_str(), "wb");
+    if (!f) return false;
+    bool ok = writepng(f, rows.data(), p.width, p.height, std::clamp(level, 0, 9));
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) std::remove(name.c_str());   // never leave half a picture behind
     return ok;
 }
 

@@ -1,0 +1,227 @@
+// Drawing state, the matrix, the modelview emulation and the batcher, on the headless back end.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/internal.h"
+
+namespace {
+
+struct drawing : ::testing::Test {
+    void SetUp() override {
+        PlatformInit(tbackend::headless);
+        SetColor(255, 255, 255);
+        SetAlpha(1);
+        SetBlend(BLEND_ALPHA);
+        SetTransform(0, 1, 1);
+        SetViewport(0, 0, 800, 400);
+        SetOrigin(0, 0);
+        SetHandle(0, 0);
+        SetLineWidth(1);
+        ModelviewIdentity();
+        Flip();                           // closes whatever an earlier test left pending
+        ClearDrawRecords();
+    }
+    // The corners of the last quad sent to the batcher: top-left, top-right, bottom-right, bottom-left.
+    std::vector<float> lastquad() {
+        auto& v = plat::batch.verts;
+        std::vector<float> r;
+        for (size_t i = v.size() - 4; i < v.size(); i++) {
+            r.push_back(v[i].x);
+            r.push_back(v[i].y);
+        }
+        return r;
+    }
+};
+
+TEST_F(drawing, colour_components_and_alpha_are_clamped) {
+    SetColor(-20, 300, 128);
+    EXPECT_EQ(DrawState().color_red, 0);
+    EXPECT_EQ(DrawState().color_green, 255);
+    EXPECT_EQ(DrawState().color_blue, 128);
+    SetAlpha(1.7f);
+    EXPECT_EQ(DrawState().color_alpha, 1.0f);
+    SetAlpha(-0.2f);
+    EXPECT_EQ(DrawState().color_alpha, 0.0f);
+    SetAlpha(0.5f);
+    DrawRect(0, 0, 1, 1);
+    // the opacity byte is a x 255 truncated: 127.5 -> 127
+    EXPECT_EQ(plat::batch.verts.back().a, 127);
+    EXPECT_EQ(plat::batch.verts.back().g, 255);
+}
+
+TEST_F(drawing, rotation_and_scale_give_the_matrix) {
+    SetTransform(30, 2, 3);
+    const tdrawstate& s = DrawState();
+    double sn = std::sin(30 * M_PI / 180), cs = std::cos(30 * M_PI / 180);
+    EXPECT_NEAR(s.tform_ix, cs * 2, 1e-6);
+    EXPECT_NEAR(s.tform_iy, -sn * 3, 1e-6);
+    EXPECT_NEAR(s.tform_jx, sn * 2, 1e-6);
+    EXPECT_NEAR(s.tform_jy, cs * 3, 1e-6);
+    SetRotation(90);
+    EXPECT_NEAR(DrawState().tform_ix, 0, 1e-6);
+    EXPECT_NEAR(DrawState().tform_jx, 2, 1e-6);
+    SetScale(1, 1);
+    EXPECT_NEAR(DrawState().tform_iy, -1, 1e-6);
+}
+
+TEST_F(drawing, image_corners_sit_around_its_handle) {
+    TImage* img = CreateImage(10, 4);
+    SetImageHandle(img, 5, 4);            // middle of the bottom edge
+    DrawImage(img, 100, 50);
+    EXPECT_EQ(lastquad(), (std::vector<float>{95, 46, 105, 46, 105, 50, 95, 50}));
+
+    SetScale(2, 0.5f);
+    DrawImage(img, 100, 50);
+    EXPECT_EQ(lastquad(), (std::vector<float>{90, 48, 110, 48, 110, 50, 90, 50}));
+
+    // turned a quarter: local (u, v) lands at (-v, u)
+    SetTransform(90, 1, 1);
+    SetImageHandle(img, 0, 0);
+    DrawImage(img, 0, 0);
+    auto q = lastquad();
+    EXPECT_NEAR(q[2], 0, 1e-5);           // top-right corner (10, 0) -> (0, 10)
+    EXPECT_NEAR(q[3], 10, 1e-5);
+    EXPECT_NEAR(q[4], -4, 1e-5);          // bottom-right (10, 4) -> (-4, 10)
+    EXPECT_NEAR(q[5], 10, 1e-5);
+}
+
+TEST_F(drawing, rects_use_the_primitive_handle_and_origin) {
+    SetOrigin(3, 4);
+    DrawRect(10, 20, 30, 5);
+    EXPECT_EQ(lastquad(), (std::vector<float>{13, 24, 43, 24, 43, 29, 13, 29}));
+    SetHandle(15, 0);
+    DrawRect(10, 20, 30, 5);
+    EXPECT_EQ(lastquad(), (std::vector<float>{-2, 24, 28, 24, 28, 29, -2, 29}));
+}
+
+TEST_F(drawing, modelview_applies_after_the_drawing_state) {
+    ModelviewScale(2, 2);                 // the view scale of a 1600 x 800 canvas
+    DrawRect(10, 10, 5, 5);
+    EXPECT_EQ(lastquad(), (std::vector<float>{20, 20, 30, 20, 30, 30, 20, 30}));
+
+    // a loaded matrix: the flag's shear with a translation, then popped back to the view scale
+    ModelviewPush();
+    float m[16] = {0.5f, 0.25f, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 704, 165, 0, 1};
+    ModelviewLoad(m);
+    DrawRect(0, 0, 4, 8);
+    EXPECT_EQ(lastquad(), (std::vector<float>{704, 165, 706, 166, 706, 174, 704, 173}));
+    ModelviewPop();
+    DrawRect(1, 1, 1, 1);
+    EXPECT_EQ(lastquad()[0], 2);
+    ModelviewPop();                       // nothing left to pop: harmless
+    ModelviewIdentity();
+    EXPECT_EQ(Modelview()[0], 1);
+    EXPECT_EQ(Modelview()[12], 0);
+}
+
+TEST_F(drawing, records_what_was_drawn_with_its_state) {
+    TImage* img = CreateImage(2, 2);
+    SetColor(10, 20, 30);
+    DrawImage(img, 5, 6);
+    DrawNote("SCORE 100", 10, 12, 2);
+    DrawLine(0, 0, 10, 0);
+    ASSERT_EQ(DrawRecords().size(), 3u);
+    EXPECT_EQ(DrawRecords()[0].op, tdrawrecord::image);
+    EXPECT_EQ(DrawRecords()[0].img, img);
+    EXPECT_EQ(DrawRecords()[0].state.color_green, 20);
+    EXPECT_EQ(DrawRecords()[1].text, "SCORE 100");
+    EXPECT_EQ(DrawRecords()[1].x2, 2);
+    EXPECT_EQ(DrawRecords()[2].op, tdrawrecord::line);
+    Flip();
+    EXPECT_EQ(DrawRecords().back().op, tdrawrecord::flip);
+    EXPECT_EQ(DrawRecords().size(), 4u);
+    DrawRect(0, 0, 1, 1);                 // the next frame starts a new list
+    EXPECT_EQ(DrawRecords().size(), 1u);
+}
+
+TEST_F(drawing, line_covers_its_last_pixel_only_when_asked) {
+    DrawLine(10, 10, 20, 10, 1);
+    auto q = lastquad();
+    EXPECT_FLOAT_EQ(q[0], 9.5f);
+    EXPECT_FLOAT_EQ(q[2], 20.5f);
+    EXPECT_FLOAT_EQ(q[1], 10.5f);         // one pixel wide around the line
+    EXPECT_FLOAT_EQ(q[5], 9.5f);
+    DrawLine(10, 10, 20, 10, 0);
+    EXPECT_FLOAT_EQ(lastquad()[2], 19.5f);
+    SetLineWidth(4);
+    DrawLine(10, 10, 10, 30, 1);
+    q = lastquad();
+    EXPECT_FLOAT_EQ(std::fabs(q[0] - q[6]), 4);
+}
+
+TEST_F(drawing, one_texture_is_one_draw_call) {
+    TImage* img = CreateImage(3, 3);
+    for (int i = 0; i < 2000; i++) DrawImage(img, i % 800, i % 400);
+    Flip();
+    EXPECT_EQ(DrawCallsLastFrame(), 1);
+}
+
+TEST_F(drawing, blend_and_viewport_changes_split_the_call) {
+    TImage* img = CreateImage(3, 3);
+    DrawImage(img, 0, 0);
+    SetBlend(BLEND_LIGHT);
+    DrawImage(img, 0, 0);
+    SetViewport(0, 0, 800, 371);
+    DrawImage(img, 0, 0);
+    DrawImage(img, 0, 0);
+    SetViewport(0, 0, 800, 371);          // the same rectangle again: no split
+    DrawRect(0, 0, 1, 1);                 // untextured quads join the call
+    Flip();
+    EXPECT_EQ(DrawCallsLastFrame(), 3);
+}
+
+TEST_F(drawing, textures_beyond_the_units_split_the_call) {
+    std::vector<TImage*> imgs;
+    for (int i = 0; i < tbatch::maxunits + 1; i++) imgs.push_back(CreateImage(2, 2));
+    // alternating two pictures (a trail and a missile head) stays in one call
+    for (int i = 0; i < 40; i++) {
+        DrawImage(imgs[0], 0, 0);
+        DrawImage(imgs[1], 0, 0);
+    }
+    EXPECT_EQ(DrawCallsThisFrame(), 0);
+    for (TImage* img : imgs) DrawImage(img, 0, 0);
+    Flip();
+    EXPECT_EQ(DrawCallsLastFrame(), 2);
+}
+
+TEST_F(drawing, a_writing_lock_rebuilds_the_texture_before_the_next_draw) {
+    TImage* img = CreateImage(2, 2);
+    int before = TextureUploads();
+    DrawImage(img, 0, 0);
+    DrawImage(img, 0, 0);
+    EXPECT_EQ(TextureUploads(), before + 1);
+    LockImage(img, 0, true, false);       // reading only: still current
+    DrawImage(img, 0, 0);
+    EXPECT_EQ(TextureUploads(), before + 1);
+    WritePixel(LockImage(img, 0, true, true), 0, 0, 0xff00ff00);
+    UnlockImage(img, 0);
+    EXPECT_EQ(img->seqs[0], 0);
+    DrawImage(img, 0, 0);
+    EXPECT_EQ(TextureUploads(), before + 2);
+    EXPECT_EQ(img->seqs[0], 1);
+    // the quads drawn before the lock were sent with the old pixels: the call was split
+    Flip();
+    EXPECT_EQ(DrawCallsLastFrame(), 2);
+}
+
+TEST_F(drawing, flip_runs_the_flip_hooks_in_priority_order) {
+    std::vector<int> order;
+    AddHook(HOOK_FLIP, [&](int, void* d, void*) { order.push_back(1); return d; }, nullptr, 0);
+    AddHook(HOOK_FLIP, [&](int, void* d, void*) { order.push_back(2); return d; }, nullptr, 5);
+    AddHook(HOOK_FLIP, [&](int, void* d, void*) { order.push_back(3); return d; }, nullptr, 0);
+    Flip();
+    RemoveHooks(HOOK_FLIP);
+    Flip();
+    EXPECT_EQ(order, (std::vector<int>{2, 1, 3}));
+}
+
+TEST_F(drawing, headless_front_buffer_is_opaque_black) {
+    TPixmap p;
+    GrabFrontBuffer(0, 0, 3, 2, p);
+    ASSERT_EQ(p.width, 3);
+    ASSERT_EQ(p.height, 2);
+    EXPECT_EQ(ReadPixel(p, 2, 1), 0xff000000u);
+}
+
+}  // namespace
