@@ -10,7 +10,7 @@
 
 namespace {
 
-struct image : ::testing::Test {
+struct imagehelpers : ::testing::Test {
     void SetUp() override {
         headless();
         viewscalex = viewscaley = 1;
@@ -31,7 +31,7 @@ struct image : ::testing::Test {
 
 }  // namespace
 
-TEST_F(image, pixel_bytes_address_part_of_a_pixel) {
+TEST_F(imagehelpers, pixel_bytes_address_part_of_a_pixel) {
     TImage* img = flat(2, 2, 1, 2, 3, 4);
     int a[1] = {300};   // only the low 8 bits are kept
     setpixelbytes(LockImage(img), 1, 0, a, 1, 3);
@@ -46,14 +46,14 @@ TEST_F(image, pixel_bytes_address_part_of_a_pixel) {
     EXPECT_EQ(px(img, 0, 1), (std::vector<int>{1, 2, 3, 9}));
 }
 
-TEST_F(image, blending_a_transparent_pixel_darkens_colours_by_rounding) {
+TEST_F(imagehelpers, blending_a_transparent_pixel_darkens_colours_by_rounding) {
     TImage* dst = flat(1, 1, 200, 100, 0, 255);
     TImage* src = flat(1, 1, 255, 255, 255, 0);
     blendimage(dst, src, 0, 0, 0, 0);
     EXPECT_EQ(px(dst, 0, 0), (std::vector<int>{199, 99, 0, 255}));
 }
 
-TEST_F(image, blending_composites_over_the_overlapping_rectangle_only) {
+TEST_F(imagehelpers, blending_composites_over_the_overlapping_rectangle_only) {
     TImage* dst = flat(3, 3, 0, 0, 0, 0);
     TImage* src = flat(3, 3, 255, 128, 10, 255);
     blendimage(dst, src, 1, 1, 0, 0);
@@ -74,7 +74,7 @@ TEST_F(image, blending_composites_over_the_overlapping_rectangle_only) {
     EXPECT_EQ(px(e, 0, 0), (std::vector<int>{99, 99, 99, 128}));
 }
 
-TEST_F(image, blur_counts_the_centre_twice_and_works_in_place) {
+TEST_F(imagehelpers, blur_counts_the_centre_twice_and_works_in_place) {
     // Into a separate picture: a flat 90 becomes 100 inside, corners (4 + 1) / 4.
     TImage* src = flat(4, 4, 0, 0, 0, 90);
     TImage* dst = flat(4, 4, 0, 0, 0, 0);
@@ -97,7 +97,7 @@ TEST_F(image, blur_counts_the_centre_twice_and_works_in_place) {
     EXPECT_EQ(px(in, 2, 0)[3], 157);
 }
 
-TEST_F(image, copy_and_flip_move_whole_rows) {
+TEST_F(imagehelpers, copy_and_flip_move_whole_rows) {
     TImage* src = CreateImage(2, 3, 1, 0);
     TPixmap& p = LockImage(src);
     for (int y = 0; y < 3; y++)
@@ -120,7 +120,7 @@ TEST_F(image, copy_and_flip_move_whole_rows) {
     EXPECT_EQ(px(src, 0, 2), (std::vector<int>{0, 0, 7, 255}));
 }
 
-TEST_F(image, trail_gradient_has_its_two_colours_in_the_middle_column) {
+TEST_F(imagehelpers, trail_gradient_has_its_two_colours_in_the_middle_column) {
     int c1[4] = {255, 205, 20, 255}, c2[4] = {205, 30, 0, 255};
     TImage* t = gradientimage(c1, c2, 3, 4);
     ASSERT_EQ(t->width, 3);
@@ -142,7 +142,7 @@ TEST_F(image, trail_gradient_has_its_two_colours_in_the_middle_column) {
     EXPECT_EQ(px(s, 1, 2), (std::vector<int>{0, 100, 10, 0}));
 }
 
-TEST_F(image, line_picture_colours_its_middle_column_inside_the_border) {
+TEST_F(imagehelpers, line_picture_colours_its_middle_column_inside_the_border) {
     int white[4] = {255, 255, 255, 255};
     TImage* l = lineimage(white, 3, 5, 4, 0);
     for (int y = 0; y < 5; y++) {
@@ -151,7 +151,7 @@ TEST_F(image, line_picture_colours_its_middle_column_inside_the_border) {
     }
 }
 
-TEST_F(image, facematrix_points_the_picture_up_axis_at_the_target) {
+TEST_F(imagehelpers, facematrix_points_the_picture_up_axis_at_the_target) {
     viewscalex = viewscaley = 2;
     float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     EXPECT_EQ(facematrix(m, 10, 20, 13, 24), 0);
@@ -175,7 +175,7 @@ TEST_F(image, facematrix_points_the_picture_up_axis_at_the_target) {
     EXPECT_FALSE(std::isnan(m[1]) || std::isnan(m[4]));
 }
 
-TEST_F(image, drawbeam_stretches_the_picture_along_the_segment) {
+TEST_F(imagehelpers, drawbeam_stretches_the_picture_along_the_segment) {
     TImage* img = flat(3, 4, 255, 255, 255, 255);
     ClearDrawRecords();
     drawbeam(img, 100, 100, 100, 100, 2);
@@ -197,7 +197,7 @@ TEST_F(image, drawbeam_stretches_the_picture_along_the_segment) {
     SetScale(1, 1);
 }
 
-TEST_F(image, screenshot_grabs_the_playfield_rectangle) {
+TEST_F(imagehelpers, screenshot_grabs_the_playfield_rectangle) {
     viewwidth = 800 * 1.5f;
     viewheight = 400 * 1.5f;
     TImage* shot = flat(4, 3, 255, 255, 255, 0);
@@ -209,7 +209,7 @@ TEST_F(image, screenshot_grabs_the_playfield_rectangle) {
     EXPECT_EQ(DrawState().viewport_h, 600);
 }
 
-TEST_F(image, array_helpers_work_on_a_slice) {
+TEST_F(imagehelpers, array_helpers_work_on_a_slice) {
     int a[5] = {-8, 16, 3, 7, 100};
     shrall(a, 1, 2, 0);
     EXPECT_EQ(a[0], 0x7FFFFFFC);   // logical: the sign bit does not spread
