@@ -78,30 +78,32 @@ void blendimage(TImage* dst, const TImage* src, int dx, int dy, int sx, int sy) 
 }
 
 void blurimage(TImage* img, int r, int n, int offset, const TImage* src) {
-    if (!has(img)) return;
+    if (!has(img) || r < 0) return;   // a negative radius adds no pixel: nothing to average
     if (!src) src = img;
     if (!has(src)) return;
     TPixmap& d = LockImage(img, 0, true, true);
     const TPixmap& s = pix(src);   // the same buffer as d when blurring in place
     int w = std::min(d.width, s.width);
     int h = std::min(d.height, s.height);
-    int sum[4];
+    const uint8_t* sp = s.pixels.data();
+    uint8_t* dp = d.pixels.data();
     for (int y = 0; y < h; y++) {
+        int y0 = std::max(0, y - r), y1 = std::min(s.height - 1, y + r);
         for (int x = 0; x < w; x++) {
-            getpixelbytes(sum, s, x, y, n, offset);
-            int k = 0;
-            for (int j = -r; j <= r; j++) {
-                for (int i = -r; i <= r; i++) {
-                    if (!in(s, x + i, y + j)) continue;
-                    int add[4];
-                    getpixelbytes(add, s, x + i, y + j, n, offset);
-                    addarr(sum, add, n, 0, 0);
-                    k++;
-                }
+            int x0 = std::max(0, x - r), x1 = std::min(s.width - 1, x + r);
+            int sum[4];
+            const uint8_t* self = sp + y * s.pitch + x * 4 + offset;
+            for (int k = 0; k < n; k++) sum[k] = self[k];
+            // Read straight from the buffer, so in place the pixels above and to the left are
+            // already the blurred ones.
+            for (int j = y0; j <= y1; j++) {
+                const uint8_t* row = sp + j * s.pitch + offset;
+                for (int i = x0; i <= x1; i++)
+                    for (int k = 0; k < n; k++) sum[k] += row[i * 4 + k];
             }
-            if (k > 0) divall(sum, k, n, 0);
-            minall(sum, 255, n, 0);
-            setpixelbytes(d, x, y, sum, n, offset);
+            int count = (y1 - y0 + 1) * (x1 - x0 + 1);
+            uint8_t* out = dp + y * d.pitch + x * 4 + offset;
+            for (int k = 0; k < n; k++) out[k] = static_cast<uint8_t>(std::min(sum[k] / count, 255));
         }
     }
     UnlockImage(img, 0);
@@ -133,6 +135,7 @@ void grabscreen(TImage* img, int w, int h) {
     TPixmap grab;
     GrabFrontBuffer(0, 0, w, h, grab);
     TPixmap& d = LockImage(img, 0, true, true);
+    d.format = PF_RGBA8888;
     int cw = std::min(d.width, grab.width);
     int ch = std::min(d.height, grab.height);
     for (int y = 0; y < ch; y++) {

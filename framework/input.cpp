@@ -42,9 +42,10 @@ void tev::take(const TEvent* e, bool scaled, float sx, float sy) {
             my = e->y - s->_cuy;
             s->_cux = e->x;
             s->_cuy = e->y;
-            // Truncated toward zero: 799 pixels at 2.5 per unit is unit 319.
-            x = static_cast<int>(static_cast<float>(s->_cux) / sx);
-            y = static_cast<int>(static_cast<float>(s->_cuy) / sy);
+            // Truncated toward zero: 799 pixels at 2.5 per unit is unit 319. Before the first
+            // scaling there is no scale yet: the pixels are taken as units.
+            x = static_cast<int>(static_cast<float>(s->_cux) / (sx > 0 ? sx : 1));
+            y = static_cast<int>(static_cast<float>(s->_cuy) / (sy > 0 ? sy : 1));
             px = s->_cux;
             py = s->_cuy;
         } else {
