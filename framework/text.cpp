@@ -43,7 +43,8 @@ std::string addchar(const std::string& s, char c) {
 }
 
 std::string stripext(const std::string& path, int all) {
-    size_t slash = path.rfind('/');
+    // A backslash separates folders too: paths written the other desktop's way still work.
+    size_t slash = path.find_last_of("/\\");
     size_t from = slash == std::string::npos ? 0 : slash + 1;
     size_t dot = all ? path.find('.', from) : path.rfind('.');
     if (dot == std::string::npos || dot < from) return path;

@@ -13,7 +13,8 @@ std::string replacechar(const std::string& s, char c, char d);
 // Matches are found from the end backward: replace("aaa", "aa", "b") is "ab".
 std::string replace(const std::string& s, const std::string& find, const std::string& repl);
 std::string addchar(const std::string& s, char c);   // "" stays ""
-// Cut at the last "." of the last path component (the first with `all`).
+// Cut at the last "." of the last path component (the first with `all`); a slash or a
+// backslash separates folders.
 std::string stripext(const std::string& path, int all = 0);
 // The next line that is not empty and does not start, after blanks, with c; "" at the end.
 std::string readline(TStream* s, char c);

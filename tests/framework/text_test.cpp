@@ -68,6 +68,7 @@ TEST(text, stripext_cuts_only_in_the_last_path_component) {
     EXPECT_EQ(stripext("archive.tar.gz", 1), "archive");
     EXPECT_EQ(stripext("/opt/my.games/a.b.c", 1), "/opt/my.games/a");
     EXPECT_EQ(stripext("noext"), "noext");
+    EXPECT_EQ(stripext("data\\my.fonts\\plain"), "data\\my.fonts\\plain");
 }
 
 TEST(text, varints_take_seven_bits_a_byte_lowest_first) {
