@@ -39,7 +39,10 @@ void PlatformInit(tbackend b, int argc, char** argv) {
     backend = b;
     if (initialised) return;
     initialised = true;
-    if (backend == tbackend::desktop) dsk::init(argc, argv);
+    if (backend == tbackend::desktop) {
+        dsk::init(argc, argv);
+        batch.submit = dsk::submit;
+    }
 }
 
 tbackend PlatformBackend() { return backend; }
@@ -203,6 +206,7 @@ void DrawImage(TImage* image, float x, float y, int frame) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->pixmaps.size())) return;
     record(tdrawrecord::image, image, frame, x, y, 0, 0);
     unsigned tex = texture(image, frame);
+    if (!tex) return;                     // no graphics to draw into yet
     float xy[8];
     corners(-image->handle_x, -image->handle_y, image->width - image->handle_x, image->height - image->handle_y,
             x, y, xy);

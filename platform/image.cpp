@@ -183,11 +183,13 @@ unsigned plat::texture(TImage* img, int frame) {
     unsigned& name = img->frames[frame];
     if (name != 0 && img->seqs[frame] == 1) return name;
     if (name != 0 && batch.uses(name)) batch.flush();
+    if (backend == tbackend::desktop) {
+        name = dsk::upload(img, frame);
+        if (!name) return 0;              // no OpenGL context yet: try again at the next draw
+    } else if (name == 0) {
+        name = ++fakenames;
+    }
     uploads++;
     img->seqs[frame] = 1;
-    if (backend == tbackend::desktop)
-        name = dsk::upload(img, frame);
-    else if (name == 0)
-        name = ++fakenames;
     return name;
 }

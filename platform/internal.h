@@ -36,6 +36,7 @@ struct TTimer {
     int64_t start_ns = 0;                 // desktop: when tick 0 was; moved on after a modal box
     int64_t delivered = 0;                // desktop: ticks emitted since start_ns
     int64_t start_ms = 0;                 // headless: the stepped clock at creation
+    bool held = false;                    // desktop: came due while the game was inside a modal box
     void* native = nullptr;
 };
 
