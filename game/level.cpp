@@ -1,66 +1,47 @@
-// game/level.cpp — the level state machine, scoring and the settings records of the level.
+// game/level.cpp — the level state machine, scoring, ammunition and the settings records of
+// the level.
 #include "game/level.h"
+
+#include "app/assets.h"
+#include "app/globals.h"
+#include "app/settings.h"
+#include "combat/fire.h"
+#include "combat/gun.h"
+#include "combat/house.h"
+#include "combat/particle.h"
+#include "combat/rocket.h"
+#include "combat/tnt.h"
+#include "framework/font.h"
+#include "framework/rnd.h"
+#include "framework/text.h"
+#include "framework/window.h"
 
 tlevel level;
 
 namespace {
 
-// Settings-file encodings: a varint carries 7 bits per byte, lowest group first, bit 7 set while
-// more bytes follow; a string is a varint length and one byte per character.
-void writevarint(TStream* s, int value) {
-    auto v = static_cast<uint32_t>(value);
-    while (v >= 128) {
-        WriteByte(s, static_cast<int>((v & 127) | 128));
-        v >>= 7;
-    }
-    WriteByte(s, static_cast<int>(v));
-}
+// Menu options read here.
+constexpr int twobuttons = 4;          // "&2 button mouse"
+constexpr int pausebetween = 8;        // "&Pause between levels"
+constexpr int hidetext = 9;            // "Hide &text (H)"
 
-void writestring(TStream* s, const std::string& text) {
-    writevarint(s, static_cast<int>(text.size()));
-    WriteString(s, text);
-}
+constexpr int keyenter = 13, keyescape = 27, keyh = 72, keyp = 80;
+constexpr int rightbutton = 2;         // bit of the right button in ev.up
 
-// A file cut short keeps the defaults of the missing records: every read reports whether the
-// record was complete.
-bool readvarint(TStream* s, int& out) {
-    uint32_t v = 0;
-    for (int shift = 0; shift < 35; shift += 7) {
-        if (Eof(s)) return false;
-        int b = ReadByte(s);
-        v |= static_cast<uint32_t>(b & 127) << shift;
-        if (!(b & 128)) {
-            out = static_cast<int>(v);
-            return true;
-        }
-    }
-    return false;
-}
-
-// A length that runs past the end of the file (or is negative) ends the file there, so a
-// damaged file never makes us allocate or read beyond it.
-bool readstring(TStream* s, std::string& out) {
-    int n = 0;
-    if (!readvarint(s, n)) return false;
-    long left = StreamSize(s) - StreamPos(s);
-    if (n < 0 || n > left) return false;
-    out = ReadString(s, n);
-    return true;
-}
+int ticks() { return timer ? TimerTicks(timer) : 0; }
 
 }  // namespace
 
+// A file cut short (or with a string running past its end) keeps the defaults of the records
+// that are missing; a row is taken only when all three of its records are there.
 int tlevel::load(TStream* stream) {
     if (!stream) return 0;
-    if (!readstring(stream, name)) return 0;
-    if (!readvarint(stream, level)) return 0;
-    if (!readvarint(stream, score)) return 0;
-    if (!readvarint(stream, highlighthiscore)) return 0;
+    if (!readstr(stream, name) || !readvar(stream, level) || !readvar(stream, score) ||
+        !readvar(stream, highlighthiscore))
+        return 0;
     for (auto& row : hiscore) {
-        // a row is taken only when all three of its records are there
         thiscore r;
-        if (!readstring(stream, r.name) || !readvarint(stream, r.level) ||
-            !readvarint(stream, r.score))
+        if (!readstr(stream, r.name) || !readvar(stream, r.level) || !readvar(stream, r.score))
             return 0;
         row = r;
     }
@@ -69,34 +50,21 @@ int tlevel::load(TStream* stream) {
 
 int tlevel::save(TStream* stream) {
     if (!stream) return 0;
-    writestring(stream, name);
-    writevarint(stream, level);
-    writevarint(stream, score);
-    writevarint(stream, highlighthiscore);
+    writestr(stream, name);
+    writevar(stream, level);
+    writevar(stream, score);
+    writevar(stream, highlighthiscore);
     for (auto& row : hiscore) {
-        writestring(stream, row.name);
-        writevarint(stream, row.level);
-        writevarint(stream, row.score);
+        writestr(stream, row.name);
+        writevar(stream, row.level);
+        writevar(stream, row.score);
     }
     return 0;
 }
 
+// Only a game in progress counts: the self-defending title screen never scores.
 int tlevel::addscore(int n) {
     if (prg == 0 || prg == 1) score += n;
-    return 0;
-}
-
-int tlevel::nextlevel() {
-    speed += 0.1f;
-    level += 1;
-    if (level % 4 == 0) maxrocket += 1;
-    allrocket2 += 1;
-    allrocket = allrocket2;
-    return 0;
-}
-
-int tlevel::setpause(int n) {
-    if (prg <= 1) pause = n;
     return 0;
 }
 
@@ -109,24 +77,86 @@ int tlevel::newlevel() {
     maxrocket = 2;
     allrocket2 = 10;
     allrocket = allrocket2;
+    guns.generateall();
+    rockets.removeall();
+    fires.removeall();
+    tnt.removeall();
+    houses.removeall();
+    houses.generateall();
     return 0;
 }
 
+// Level n: 9 + n missiles, at most 2 + n / 4 at once, speed 1.0 + 0.1 (n - 1).
+int tlevel::nextlevel() {
+    speed += 0.1f;
+    level += 1;
+    if (level % 4 == 0) maxrocket += 1;
+    allrocket2 += 1;
+    allrocket = allrocket2;
+    return 0;
+}
+
+// The missiles a standing turret kept are the level bonus; destroyed turrets pay nothing but
+// are refilled too (they stay destroyed until rebuilt).
 int tlevel::nextlevel2() {
+    for (int i = 0; i < 3 && i < static_cast<int>(guns.d.size()); i++) {
+        if (guns.d[i] && guns.d[i]->operational) score += guns.d[i]->ammo;
+    }
+    for (auto& g : guns.d) {
+        if (g) g->ammo = ammo;
+    }
     return 0;
 }
 
 int tlevel::leavelevel() {
+    // A name entry abandoned here makes no row: no row is the last entered score then.
+    if (prg == 3) highlighthiscore = -1;
     prg = 10;
     allrocket = 0;
     pause = 0;
     speed = initialspeed;
+    ammo = 2 * menu.get(twobuttons) + 6;
+    for (auto& g : guns.d) {
+        if (g) g->ammo = ammo;
+    }
     return 0;
+}
+
+int tlevel::setpause(int n) {
+    if (prg <= 1) pause = n;
+    return 0;
+}
+
+// The aim point is drawn before the launch point; seeded games depend on that order.
+void tlevel::launch() {
+    int tx = rnd.upd(800);
+    int sx = rnd.upd(800);
+    rockets.generate(static_cast<float>(sx), 0, static_cast<float>(tx), 370, speed * 0.7f, 0, 0,
+                     img_trailenemy);
 }
 
 int tlevel::upd() {
     switch (prg) {
+    case 0:
+        if (guns.count == 0 || houses.count == 0) {
+            prg = 2;
+            wait = 180;
+            break;
+        }
+        if (allrocket == 0 && rockets.count == 0) {
+            wait = 180;
+            prg = 1;
+            nextlevel();
+            if (menu.get(pausebetween) & 1) pause = 1;
+            break;
+        }
+        while (allrocket > 0 && rockets.count < maxrocket) {
+            allrocket -= 1;
+            launch();
+        }
+        break;
     case 1:
+        // 180 frames from entering the break to the fight; wait ends at -1
         if (wait == 0) {
             prg = 0;
             if (level > 1) nextlevel2();
@@ -135,6 +165,7 @@ int tlevel::upd() {
         break;
     case 2:
         if (wait == 0) {
+            // the first row beaten strictly: an equal score goes below the rows it ties with
             int i = 0;
             while (i < 10 && !(score > hiscore[i].score)) i++;
             if (i < 10) {
@@ -148,16 +179,190 @@ int tlevel::upd() {
         }
         wait -= 1;
         break;
+    case 10: {
+        // the title screen: missiles at random, the turrets defend the city by themselves
+        int t = ticks();
+        if ((t & 63) == 0) rndval = rnd.updf(1.0f);
+        if ((t & 31) == 0 && rnd.upd(10) == 0) launch();
+        if (guns.count == 0) {
+            if (waitgun == 0) {
+                waitgun = 800;
+                guns.generateall();
+            }
+            waitgun -= 1;
+        }
+        if (houses.count == 0) houses.generateall();
+        break;
+    }
     default:
         break;
     }
     return 0;
 }
 
-int tlevel::draw() {
+int tlevel::updev() {
+    bool rightup = (ev.up & rightbutton) != 0;
+    if (pause) {
+        if (ev.key == keyp || rightup) {
+            pause = 0;
+            if (can.g) ActivateGadget(can.g);
+        }
+        return 0;
+    }
+    if (ev.key == keyh) menu.set(hidetext, 1 - (menu.get(hidetext) & 1));
+    switch (prg) {
+    case 0:
+        if (ev.key == keyenter) newlevel();
+        else if (ev.key == keyp) pause = 1;
+        break;
+    case 1:
+        if (level == 1 && rightup) wait = 0;
+        if (ev.key == keyenter) newlevel();
+        else if (ev.key == keyp) pause = 1;
+        break;
+    case 3:
+        if (inp.upd(name, ev) == -1) {
+            // Escape ends the program right after this: the name is kept, no row is made
+            highlighthiscore = -1;
+            break;
+        }
+        if ((ev.key == keyenter || rightup) && gohiscore >= 0 && gohiscore < 10) {
+            for (int i = 8; i >= gohiscore; i--) hiscore[i + 1] = hiscore[i];
+            thiscore row;
+            row.name = name;
+            row.level = level;
+            row.score = score;
+            hiscore[gohiscore] = row;
+            leavelevel();
+            highlighthiscore = gohiscore;   // the row just made (leaving cleared it)
+            menu.set(hidetext, 0);
+            // a new high score must survive a crash or a logout, not only a regular close
+            savesettings();
+        }
+        break;
+    case 10:
+        if (ev.key == keyenter || rightup) {
+            if (can.g) ActivateGadget(can.g);
+            newlevel();
+        }
+        break;
+    default:
+        break;
+    }
     return 0;
 }
 
-int tlevel::updev() {
+// ---------------------------------------------------------------------------------------------
+// The HUD: the message of the state, the status lines, the particle warning and, on the title
+// screen, the start prompt and the high-score table. A big text of width w drawn at scale 2 at
+// x = 400 - w is centred on the playfield.
+
+namespace {
+
+void bigtext(const std::string& t, float y) {
+    font.scaledraw(t, 400.0f - static_cast<float>(font.width(t)), y, 2, 2);
+}
+
+}  // namespace
+
+void tlevel::drawtable() {
+    SetColor(255, 255, 255);
+    font.draw(txtname, 225, 80);
+    font.draw(txtlevel, 425, 80);
+    font.draw(txtscore, 525, 80);
+    for (int i = 0; i < 10; i++) {
+        float y = 100.0f + 20.0f * static_cast<float>(i);
+        if (i == 0 || i == 5) {
+            SetColor(200, 200, 200);
+            DrawLine(185, y, 615, y);
+        } else {
+            SetColor(150, 150, 150);
+            DrawLine(225, y, 575, y);
+        }
+        if (i == highlighthiscore) SetColor(220, 160, 0);
+        else SetColor(200, 200, 200);
+        font.draw(hiscore[i].name, 225, y);
+        font.draw(std::to_string(hiscore[i].level), 425, y);
+        font.draw(std::to_string(hiscore[i].score), 525, y);
+    }
+}
+
+int tlevel::draw() {
+    bool hidden = (menu.get(hidetext) & 1) != 0;
+    int t = ticks();
+    if (pause) {
+        SetScale(2, 2);
+        // a fixed white: whatever the scene left last would make the word change colour
+        SetColor(255, 255, 255);
+        bigtext("Pause", 120);
+        SetScale(1, 1);
+    } else {
+        switch (prg) {
+        case 1: {
+            SetScale(2, 2);
+            SetColor(255, 255, 0);
+            font.scaledraw(txtgetready, 400.0f - static_cast<float>(wgetready), 120, 2, 2);
+            SetColor(255, 255, 255);
+            bigtext(txtlevel + ":" + std::to_string(level), 160);
+            // from here on one more missile may fly at once
+            if (level % 4 == 0)
+                font.scaledraw(txtrearming, 400.0f - static_cast<float>(wrearming), 200, 2, 2);
+            SetScale(1, 1);
+            break;
+        }
+        case 2:
+            SetColor(255, 150, 150);
+            SetScale(2, 2);
+            font.scaledraw(txtgameover, 400.0f - static_cast<float>(wgameover), 120, 2, 2);
+            SetScale(1, 1);
+            break;
+        case 3: {
+            SetScale(2, 2);
+            SetColor(0, 255, 0);
+            bigtext(txtplace + std::to_string(gohiscore + 1), 120);
+            SetColor(255, 255, 255);
+            font.scaledraw(txtentername, 400.0f - static_cast<float>(wentername), 160, 2, 2);
+            float x = 400.0f - static_cast<float>(font.width(name));
+            // bit 4 of the tick count: 16 ticks on, 16 off
+            if ((t & 21) > 9) {
+                int pos = inp.pos < 0 ? 0 : inp.pos;
+                auto n = static_cast<size_t>(pos);
+                // behind the last character the block has no width at all
+                int w = n < name.size() ? font.width(name.substr(n, 1)) : 0;
+                float cx = x + 2.0f * static_cast<float>(font.width(name.substr(0, n)));
+                DrawRect(cx, 200, static_cast<float>(w), static_cast<float>(font.maxh - 1));
+            }
+            font.scaledraw(name, x, 200, 2, 2);
+            SetScale(1, 1);
+            break;
+        }
+        case 10:
+            // the prompt changes colour every 64 ticks
+            if ((t & 127) > 63) SetColor(200, 200, 200);
+            else SetColor(40, 205, 105);
+            font.draw(txtstart, 400.0f - static_cast<float>(wstart), 50);
+            SetColor(255, 255, 255);
+            if (hidden) return 0;
+            drawtable();
+            break;
+        default:
+            break;
+        }
+    }
+    if (!hidden) {
+        SetColor(200, 200, 200);
+        font.draw(txtlevel + ":" + std::to_string(level), 50, 20);
+        font.draw(txtscore + ":" + std::to_string(score), 50, 40);
+        font.draw(txtcity + ":" + std::to_string(houses.count) + "/10", 50, 60);
+        font.draw(txtmissiles + ":" + std::to_string(allrocket + rockets.count) + " (" +
+                      std::to_string(maxrocket) + ")",
+                  50, 80);
+    }
+    auto parts = particles.d.size() + particles2.d.size();
+    if (parts > 2000) {
+        SetColor(240, 100, 20);
+        font.draw("Particles:" + std::to_string(parts), 50, 120);
+    }
+    SetColor(255, 255, 255);
     return 0;
 }

@@ -3,9 +3,9 @@
 // fight, the game-over countdown and the entry of a new high score. The HUD is drawn here too.
 #pragma once
 
-#include <array>
 #include <string>
 
+#include "framework/input.h"
 #include "platform/platform.h"
 
 // One row of the high-score table.
@@ -25,6 +25,7 @@ struct tlevel {
     int level = 1;                    // 1-based
     int score = 0;                    // may go negative
     std::string name = "Your Name";   // edited on the name-entry screen
+    tinput inp = {0, 20};             // line editor of name, at most 20 characters
     int ammo = 0;                     // missiles per turret at the start of a level: 6, or 8 with two turrets
     int allrocket = 0;                // enemy missiles of this level still to be launched
     int allrocket2 = 0;               // enemy missiles per level: 10 at level 1, one more per level
@@ -36,7 +37,7 @@ struct tlevel {
     int pause = 0;                    // 1 freezes the fight
     int highlighthiscore = -1;        // table row drawn highlighted (the last entered score); -1 none
     int gohiscore = 0;                // row the current score goes to, 10 when it does not enter
-    std::array<thiscore, 10> hiscore; // best first
+    thiscore hiscore[10];             // best first
     int waitgun = 800;                // frames until the title screen rebuilds the turrets
     float rndval = 0;                 // a fraction in [0, 1), redrawn every 64 ticks on the title screen
 
@@ -53,8 +54,11 @@ struct tlevel {
     int draw();
     int updev();
 
+    void launch();                    // one enemy missile from the top edge to the street
+    void drawtable();                 // the high-score table of the title screen
+
     template <class V> void fields(V& v) {
-        v("level", level); v("score", score); v("name", name);
+        v("level", level); v("score", score); v("name", name); v("inp", inp);
         v("ammo", ammo); v("allrocket", allrocket); v("allrocket2", allrocket2);
         v("maxrocket", maxrocket); v("speed", speed); v("prg", prg); v("wait", wait);
         v("pause", pause); v("highlighthiscore", highlighthiscore); v("gohiscore", gohiscore);
