@@ -1,0 +1,339 @@
+// The weather: the shower cycle, the loop's channel, thunder and lightning, drops, the wind.
+// The weather is stepped on its own here, with the frame timer standing at tick 0, so every
+// tick is a chance for a thunderstorm.
+#include <algorithm>
+#include <cmath>
+
+#include "app/assets.h"
+#include "app/globals.h"
+#include "framework/rnd.h"
+#include "framework/window.h"
+#include "sky/cloud.h"
+#include "sky/rain.h"
+#include "tests/sky/skytest.h"
+
+struct raintest : worldtest {
+    void SetUp() override {
+        worldtest::SetUp();
+        ASSERT_EQ(timer ? TimerTicks(timer) % 128 : 0, 0);
+    }
+    // A steady shower of n drops of the given kind that will not end for a long while.
+    void steady(int art, int n) {
+        rain.prg = 2, rain.art = art, rain.count2 = rain.countlast = n;
+        while (rain.count < n) rain.generate();
+        rain.prg = 3, rain.wait = 1000000;
+    }
+    // The clouds' last tick: a shower of random size and kind begins.
+    void startshower() {
+        rain.prg = 1, rain.wait = 1;
+        rain.upd();
+        ASSERT_EQ(rain.prg, 2);
+    }
+};
+
+TEST_F(raintest, shower_runs_through_its_phases_and_the_clear_sky_returns) {
+    rain.wait = 0;   // a first clear phase of 0 ends on the first tick
+    rain.upd();
+    EXPECT_EQ(rain.prg, 1);
+    EXPECT_EQ(rain.wait, 1000);
+    EXPECT_EQ(clouds.wait, 0);
+
+    int ticks[5] = {}, maxcount = 0, prev = 1;
+    std::vector<int> seen{1};
+    int wait3 = 0;
+    for (int t = 0; t < 40000 && !(rain.prg == 0 && prev == 4); t++) {
+        prev = rain.prg;
+        rain.upd();
+        ticks[rain.prg]++;
+        maxcount = std::max(maxcount, rain.count);
+        EXPECT_LE(rain.count, rain.countlast);
+        if (rain.prg != seen.back()) seen.push_back(rain.prg);
+        if (prev == 2 && rain.prg == 3) wait3 = rain.wait;
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 0}));
+    EXPECT_EQ(ticks[1], 999);                      // 1000 ticks of gathering clouds, the first counted above
+    EXPECT_GE(rain.countlast, 30);
+    EXPECT_LE(rain.countlast, 200);
+    EXPECT_EQ(maxcount, rain.countlast);
+    EXPECT_GE(wait3, 2000);
+    EXPECT_LT(wait3, 8000);
+    EXPECT_EQ(ticks[3], wait3);
+    EXPECT_EQ(rain.count, 0);
+    EXPECT_GE(rain.wait, 4000);
+    EXPECT_LT(rain.wait, 14000);
+    for (auto& r : rain.d) EXPECT_EQ(r.on, 0);
+}
+
+TEST_F(raintest, thinning_removes_drops_only_as_they_land) {
+    steady(0, 120);
+    rain.wait = 1;
+    rain.upd();
+    ASSERT_EQ(rain.prg, 4);
+    for (int t = 0; t < 5000 && rain.prg == 4; t++) {
+        float lowest[train::maxdrops];
+        int on[train::maxdrops];
+        for (int i = 0; i < train::maxdrops; i++) lowest[i] = rain.d[i].y + rain.d[i].speedy, on[i] = rain.d[i].on;
+        rain.upd();
+        for (int i = 0; i < train::maxdrops; i++)
+            if (on[i] && !rain.d[i].on) EXPECT_GT(lowest[i], 400) << "drop " << i << " removed in the air";
+    }
+    EXPECT_EQ(rain.prg, 0);
+    EXPECT_EQ(rain.count, 0);
+}
+
+TEST_F(raintest, loop_fades_in_over_500_ticks_and_follows_the_master_volume) {
+    ASSERT_NE(rain.chn, nullptr);
+    for (auto& c : snd.c) EXPECT_NE(c.c, rain.chn);   // not one of snd's rotating channels
+    EXPECT_EQ(snd.s[5].vol, 0);
+    EXPECT_EQ(snd.s[13].vol, 0);
+    EXPECT_TRUE(rain.chn->paused);
+
+    startshower();
+    EXPECT_EQ(rain.chn->sound, snd.s[rain.smp].s);
+    EXPECT_FALSE(rain.chn->paused);
+    EXPECT_TRUE(SoundLoops(rain.chn->sound));
+    rain.wait = 1000000;
+    float master = volume.vol;
+    ASSERT_GT(master, 0);
+    for (int t = 1; t <= 500; t++) {
+        rain.upd();
+        if (t == 1) EXPECT_FLOAT_EQ(rain.chn->volume, master * 0.0003f);
+        if (t == 499) EXPECT_LT(snd.s[rain.smp].vol, 0.15f);
+    }
+    EXPECT_FLOAT_EQ(snd.s[rain.smp].vol, 0.15f);
+    EXPECT_FLOAT_EQ(rain.chn->volume, master * 0.15f);
+    rain.upd();
+    EXPECT_FLOAT_EQ(snd.s[rain.smp].vol, 0.15f);   // held at its top
+
+    volume.vol = 1;
+    rain.upd();
+    EXPECT_FLOAT_EQ(rain.chn->volume, 0.15f);
+    volume.vol = 0;
+    rain.upd();
+    EXPECT_EQ(rain.chn->volume, 0);
+    volume.vol = master;
+
+    // After the shower the loop fades out and keeps running at volume 0.
+    for (auto& r : rain.d) r.on = 0;
+    rain.count = 0, rain.prg = 4;
+    for (int t = 0; t < 499; t++) rain.upd();
+    EXPECT_GT(rain.chn->volume, 0);
+    rain.upd();
+    EXPECT_EQ(rain.prg, 0);
+    EXPECT_NEAR(rain.chn->volume, 0, 1e-6);
+    for (int t = 0; t < 10; t++) rain.upd();
+    EXPECT_EQ(rain.chn->volume, 0);
+    EXPECT_FALSE(rain.chn->paused);
+    EXPECT_TRUE(ChannelPlaying(rain.chn));
+}
+
+TEST_F(raintest, snow_never_brings_lightning_and_loops_the_wind) {
+    // Draw showers until one is snow.
+    int tries = 0;
+    do {
+        for (auto& r : rain.d) r.on = 0;
+        rain.count = 0;
+        startshower();
+    } while (rain.art != 1 && ++tries < 100);
+    ASSERT_EQ(rain.art, 1);
+    EXPECT_EQ(rain.smp, 13);
+    EXPECT_EQ(rain.chn->sound, snd.s[13].s);
+
+    steady(1, 200);
+    tplays plays;
+    for (int t = 0; t < 3000; t++) {
+        rain.upd();
+        ASSERT_EQ(rain.flash, 0);
+    }
+    EXPECT_TRUE(plays.take().empty());
+    EXPECT_GT(snd.s[13].vol, 0);
+    EXPECT_EQ(snd.s[5].vol, 0);
+}
+
+TEST_F(raintest, lightning_needs_130_drops_of_rain) {
+    tplays plays;
+    steady(0, 129);
+    for (int t = 0; t < 3000; t++) {
+        rain.upd();
+        ASSERT_EQ(rain.flash, 0);
+    }
+    EXPECT_TRUE(plays.take().empty());
+
+    rain.generate();   // 130
+    int flashes = 0, thunders = 0;
+    for (int t = 0; t < 3000; t++) {
+        float before = rain.flash;
+        rain.upd();
+        if (rain.flash > before) {
+            flashes++;
+            EXPECT_FLOAT_EQ(rain.flash, 1.2f - 0.04f);   // set, then faded the same tick
+            EXPECT_EQ(rain.flashobj.d.back().y, 400);
+            EXPECT_EQ(rain.flashobj.d.front().y, -10);
+            EXPECT_EQ(rain.flashobj.x, rain.flashobj.d.back().x);
+            EXPECT_GE(rain.flashobj.d.size(), 3u);
+            EXPECT_LE(rain.flashobj.d.size(), 8u);
+        }
+        for (int s : plays.take()) {
+            if (s == 6) thunders++;
+            else EXPECT_EQ(s, 7);
+        }
+    }
+    EXPECT_GT(flashes, 50);    // one chance in 15 a tick with the gate open
+    EXPECT_LT(flashes, 400);
+    EXPECT_GT(thunders, 50);
+}
+
+TEST_F(raintest, flash_fades_out_in_30_ticks) {
+    rain.flash = 1.2f;
+    int t = 0;
+    while (rain.flash > 0 && t < 100) rain.upd(), t++;
+    EXPECT_GE(t, 30);   // 0.04 a tick: invisible after 30, the float remainder gone a tick later
+    EXPECT_LE(t, 31);
+    EXPECT_EQ(rain.flash, 0);
+}
+
+TEST_F(raintest, thunder_opens_only_a_heavy_rain_shower) {
+    // The shower's target decides whether thunder greets it.
+    int heavy = 0, light = 0;
+    for (int k = 0; k < 60; k++) {
+        for (auto& r : rain.d) r.on = 0;
+        rain.count = 0;
+        tplays plays;
+        startshower();
+        std::vector<int> p = plays.take();
+        bool thunder = std::count(p.begin(), p.end(), 6) == 1;
+        if (rain.art == 0 && rain.count2 >= 130) {
+            EXPECT_TRUE(thunder);
+            heavy++;
+        } else {
+            EXPECT_TRUE(p.empty());
+            light++;
+        }
+    }
+    EXPECT_GT(heavy, 0);
+    EXPECT_GT(light, 0);
+}
+
+TEST_F(raintest, bolt_of_n_segments_has_n_minus_1_jittered_vertices) {
+    for (int n : {1, 2, 7}) {
+        int32_t seed = rnd.seed;
+        rain.flashobj.generate(100, -10, 300, 400, n, 1.0f);
+        EXPECT_EQ(rnd.seed - seed, 2 * (n - 1));   // two draws per inner vertex
+        const auto& d = rain.flashobj.d;
+        ASSERT_EQ(d.size(), size_t(n + 1));
+        EXPECT_EQ(d[0].x, 100);
+        EXPECT_EQ(d[0].y, -10);
+        EXPECT_EQ(d[n].x, 300);
+        EXPECT_EQ(d[n].y, 400);
+        EXPECT_EQ(rain.flashobj.x, 300);
+        float sx = 200.0f / n, sy = 410.0f / n;
+        for (int i = 1; i < n; i++) {
+            float ox = d[i].x - (100 + sx * i), oy = d[i].y - (-10 + sy * i);
+            EXPECT_LE(std::fabs(ox), sy + 1e-3f);   // sideways as much as a vertical step
+            EXPECT_LE(std::fabs(oy), sx + 1e-3f);
+            EXPECT_TRUE(ox != 0 || oy != 0);
+        }
+    }
+}
+
+TEST_F(raintest, bolt_tapers_and_the_flash_glows_over_the_playfield) {
+    rain.flashobj.generate(100, -10, 300, 400, 4, 1.0f);
+    rain.flash = 1.2f;
+    ClearDrawRecords();
+    rain.draw();
+    auto lines = drawnwith(img_line);
+    auto beams = drawnwith(img_beam);
+    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(beams.size(), 1u);
+    // Widths 8 x 5/5, 4/5, 3/5 for the lines, 2/5 for the last segment, all at full alpha.
+    EXPECT_FLOAT_EQ(lines[0].state.tform_scale_x, 8);
+    EXPECT_FLOAT_EQ(lines[1].state.tform_scale_x, 8 * 4 / 5.0f);
+    EXPECT_FLOAT_EQ(lines[2].state.tform_scale_x, 8 * 3 / 5.0f);
+    EXPECT_FLOAT_EQ(beams[0].state.tform_scale_x, 8 * 2 / 5.0f);
+    EXPECT_FLOAT_EQ(lines[0].state.color_alpha, 1);
+    auto glow = drawnwith(img_explosion2);
+    ASSERT_EQ(glow.size(), 1u);
+    EXPECT_EQ(glow[0].x, 400);
+    EXPECT_EQ(glow[0].y, 200);
+    EXPECT_FLOAT_EQ(glow[0].state.tform_scale_x * img_explosion2->width, 800);
+    EXPECT_FLOAT_EQ(glow[0].state.tform_scale_y * img_explosion2->height, 400);
+    EXPECT_EQ(DrawState().color_alpha, 1);
+    EXPECT_EQ(DrawState().tform_scale_x, 1);
+
+    rain.flash = 0;
+    ClearDrawRecords();
+    rain.draw();
+    EXPECT_TRUE(drawnwith(img_explosion2).empty());
+}
+
+TEST_F(raintest, drops_lean_with_the_wind_and_snowflakes_shrink_with_their_speed) {
+    rain.wind = 0.5f;
+    steady(0, 40);
+    ClearDrawRecords();
+    rain.draw();
+    auto drops = drawnwith(img_drop);
+    ASSERT_EQ(drops.size(), 40u);
+    EXPECT_FLOAT_EQ(drops[0].state.tform_rot, -8);
+    EXPECT_FLOAT_EQ(drops[0].state.tform_scale_y, 2 * rain.d[0].speedy);
+    EXPECT_GE(rain.d[0].speedy, 2);
+    EXPECT_LT(rain.d[0].speedy, 10);
+    EXPECT_FLOAT_EQ(rain.d[0].speedx, 0.5f / 3 * rain.d[0].speedy);
+
+    for (auto& r : rain.d) r.on = 0;
+    rain.count = 0;
+    steady(1, 10);
+    ClearDrawRecords();
+    rain.draw();
+    auto flakes = drawnwith(img_explosion1);
+    ASSERT_EQ(flakes.size(), 10u);
+    EXPECT_FLOAT_EQ(flakes[3].state.tform_scale_x, 0.07f * (rain.d[3].speedy + 0.5f));
+    EXPECT_EQ(DrawState().tform_rot, 0);
+}
+
+TEST_F(raintest, strong_wind_blows_some_drops_in_from_the_windward_edge) {
+    auto fromside = [](int art, float wind) {
+        rain.art = art, rain.wind = wind;
+        int n = 0;
+        traindata r;
+        for (int i = 0; i < 3000; i++) {
+            r.generate();
+            if (r.y != -50) {
+                EXPECT_EQ(r.x, wind >= 0 ? 0.0f : 800.0f);
+                EXPECT_GE(r.y, 0);
+                EXPECT_LT(r.y, 400);
+                n++;
+            }
+            EXPECT_EQ(r.rot, wind);
+        }
+        return n;
+    };
+    int rainside = fromside(0, 0.999f), snowside = fromside(1, -0.999f);
+    EXPECT_NEAR(rainside, 600, 90);     // about one in five
+    EXPECT_NEAR(snowside, 1000, 110);   // about one in three
+    EXPECT_EQ(fromside(0, 0), 0);
+}
+
+TEST_F(raintest, wind_eases_along_a_cosine_to_each_new_target) {
+    rain.upd();   // waitwind = maxwaitwind = 0 at first: a change is drawn, the wind holds
+    EXPECT_EQ(rain.waitwind, 0);
+    EXPECT_GE(rain.maxwaitwind, 100);
+    EXPECT_LT(rain.maxwaitwind, 700);
+    for (int change = 0; change < 5; change++) {
+        float from = rain.wind1, to = rain.wind2;
+        EXPECT_NEAR(rain.wind, from, 1e-5);
+        int len = rain.maxwaitwind;
+        float prev = from;
+        for (int t = 1; t <= len; t++) {
+            rain.upd();
+            EXPECT_LE(std::fabs(rain.wind), 1.0f);
+            // Never overshoots, always moves toward the target.
+            if (to > from) EXPECT_GE(rain.wind, prev - 1e-6f);
+            else EXPECT_LE(rain.wind, prev + 1e-6f);
+            prev = rain.wind;
+            if (t * 2 == len) EXPECT_NEAR(rain.wind, (from + to) / 2, 1e-5);
+        }
+        EXPECT_NEAR(rain.wind, to, 1e-5);
+        rain.upd();   // the next change starts from here
+        EXPECT_EQ(rain.wind1, to);
+    }
+}
