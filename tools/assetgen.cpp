@@ -1,0 +1,84 @@
+// tools/assetgen.cpp — the generator's entry.
+//
+//   vh_assetgen --out DIR                writes DIR/data/* and DIR/varnhold.lng
+//   vh_assetgen --icon FILE              the 256 x 256 application icon
+//   vh_assetgen --contact-sheet FILE     all pictures on grey and on black, labelled
+//
+// The options combine; the build runs it with --out and --icon.
+#include "assetgen.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool savepng(const QImage& img, const std::string& path)
+{
+    QImageWriter w(QString::fromStdString(path), "png");
+    w.setQuality(0);   // for PNG: the strongest (lossless) compression
+    return w.write(img);
+}
+
+int fail(const std::string& what)
+{
+    std::fprintf(stderr, "assetgen: can't write %s\n", what.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string out, icon, contact;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if ((a == "--out" || a == "--icon" || a == "--contact-sheet") && i + 1 < argc) {
+            (a == "--out" ? out : a == "--icon" ? icon : contact) = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--out DIR] [--icon FILE] [--contact-sheet FILE]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (out.empty() && icon.empty() && contact.empty()) {
+        std::fprintf(stderr, "usage: %s [--out DIR] [--icon FILE] [--contact-sheet FILE]\n", argv[0]);
+        return 2;
+    }
+    // Pictures are painted without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    std::vector<tpicture> pics = makepictures();
+
+    if (!out.empty()) {
+        fs::path data = fs::path(out) / "data";
+        std::error_code ec;
+        fs::create_directories(data, ec);
+        if (ec) return fail(data.string());
+        for (auto& p : pics)
+            if (!savepng(p.img, (data / p.name).string())) return fail((data / p.name).string());
+        // The game caches a mask made from the skyline; a new skyline makes it stale.
+        fs::remove(data / "_city lens.png", ec);
+
+        std::vector<tsound> sounds = makesounds();
+        for (size_t i = 0; i < sounds.size(); i++)
+            if (!writeogg((data / sounds[i].name).string(), sounds[i].s, 0x56480000 + int(i)))
+                return fail((data / sounds[i].name).string());
+
+        std::string lng = makelanguage();
+        fs::path lpath = fs::path(out) / "varnhold.lng";
+        std::ofstream f(lpath, std::ios::binary);
+        f.write(lng.data(), std::streamsize(lng.size()));
+        f.close();
+        if (!f) return fail(lpath.string());
+    }
+    if (!icon.empty() && !savepng(makeicon(), icon)) return fail(icon);
+    if (!contact.empty() && !savepng(contactsheet(pics), contact)) return fail(contact);
+    return 0;
+}
