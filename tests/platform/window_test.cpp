@@ -1,0 +1,296 @@
+// The desktop back end in a real window: an X server of its own (Xvfb), the OpenGL canvas, what
+// the front buffer holds after drawing, and real keyboard and mouse input sent with xdotool.
+// Each case runs in a child process so the window system never touches the headless tests.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+bool have(const char* program) {
+    std::string cmd = std::string("command -v ") + program + " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+struct xserver {
+    pid_t pid = -1;
+    std::string display;
+    xserver() {
+        int fd[2];
+        if (pipe(fd) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            close(fd[0]);
+            std::string f = std::to_string(fd[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", f.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fd[1]);
+        // The server writes the number when it is ready, then the line end; the pipe stays open
+        // until it is gone, as it fails when it cannot write.
+        readfd = fd[0];
+        std::string number;
+        char c;
+        while (read(readfd, &c, 1) == 1 && c != '\n') number += c;
+        if (!number.empty()) display = ":" + number;
+    }
+    ~xserver() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        if (readfd >= 0) close(readfd);
+    }
+    int readfd = -1;
+};
+
+int failures = 0;
+#define WCHECK(cond)                                                                      \
+    do {                                                                                  \
+        if (!(cond)) {                                                                    \
+            std::fprintf(stderr, "%s:%d: window check failed: %s\n", __FILE__, __LINE__, #cond); \
+            failures++;                                                                   \
+        }                                                                                 \
+    } while (0)
+
+// Runs `body` in a child process on the desktop back end with the given X display.
+int inwindow(const std::string& display, const std::function<void()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        static char arg0[] = "varnhold_tests";
+        static char* argv[] = {arg0, nullptr};
+        PlatformInit(tbackend::desktop, 1, argv);
+        failures = 0;
+        body();
+        std::fflush(stderr);
+        _exit(failures ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+struct scene {
+    TGadget* win;
+    TGadget* can;
+    TTimer* timer;
+    std::vector<TEvent> events;
+    int paints = 0;
+    std::function<void()> onpaint;
+
+    scene() {
+        win = CreateWindow("VHWT", 0, 0, 320, 240, nullptr,
+                           WINDOW_TITLEBAR | WINDOW_RESIZABLE | WINDOW_MENU | WINDOW_HIDDEN | WINDOW_CLIENTCOORDS);
+        can = CreateCanvas(0, 0, ClientWidth(win), ClientHeight(win), win, 0);
+        SetGadgetLayout(can, 1, 1, 1, 1);
+        SetGraphics(can);
+        TGadget* game = CreateMenu("&Game", 13, WindowMenu(win));
+        CreateMenu("&Start (Enter)", 1, game);
+        CreateMenu("&Pause (P)", 6, WindowMenu(win));
+        UpdateWindowMenu(win);
+        AddHook(HOOK_EMITEVENT, [this](int, void* d, void*) {
+            if (!d) return d;
+            TEvent* e = static_cast<TEvent*>(d);
+            if (e->id == EVENT_GADGETPAINT) {
+                paints++;
+                if (onpaint) onpaint();
+            } else if (e->id == EVENT_TIMERTICK) {
+                RedrawGadget(can);
+            } else {
+                events.push_back(*e);
+            }
+            return d;
+        }, nullptr);
+        ShowGadget(win);
+        ActivateGadget(can);
+        timer = CreateTimer(60);
+    }
+    // Runs the event loop until `done` holds or the timer has ticked `ticks` times more.
+    bool until(const std::function<bool()>& done, int ticks = 300) {
+        int end = TimerTicks(timer) + ticks;
+        while (!done() && TimerTicks(timer) < end) WaitSystem();
+        return done();
+    }
+    bool seen(int id, int data) {
+        for (auto& e : events)
+            if (e.id == id && e.data == data) return true;
+        return false;
+    }
+    const TEvent* find(int id, int data) {
+        for (auto& e : events)
+            if (e.id == id && e.data == data) return &e;
+        return nullptr;
+    }
+};
+
+uint32_t grabpixel(int x, int y) {
+    TPixmap p;
+    GrabFrontBuffer(x, y, 1, 1, p);
+    return ReadPixel(p, 0, 0) & 0xffffff;
+}
+
+struct realwindow : ::testing::Test {
+    void SetUp() override {
+        if (!have("Xvfb")) GTEST_SKIP() << "no Xvfb";
+    }
+};
+
+}  // namespace
+
+TEST_F(realwindow, canvas_draws_blends_clips_and_reads_back_top_down) {
+    xserver x;
+    ASSERT_FALSE(x.display.empty());
+    int rc = inwindow(x.display, [] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        WCHECK(GraphicsWidth() == 320);
+        WCHECK(GraphicsHeight() == 240);
+        bool drawn = false;
+        s.onpaint = [&] {
+            SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+            Cls();
+            ModelviewIdentity();
+            SetTransform(0, 1, 1);
+            SetAlpha(1);
+            SetBlend(BLEND_SOLID);
+            SetColor(255, 0, 0);
+            DrawRect(10, 20, 30, 10);     // red at x 10..39, y 20..29, counted from the top
+            SetBlend(BLEND_LIGHT);
+            SetColor(100, 100, 0);
+            DrawRect(100, 100, 10, 10);
+            DrawRect(100, 100, 10, 10);   // added twice: 200, 200, 0
+            SetBlend(BLEND_SOLID);
+            SetColor(200, 200, 200);
+            DrawRect(150, 100, 10, 10);
+            SetBlend(BLEND_SHADE);
+            SetColor(128, 255, 0);
+            DrawRect(150, 100, 10, 10);   // multiplied: about 100, 200, 0
+            // a picture with a see-through left half drawn in mask mode
+            static TImage* img = nullptr;
+            if (!img) {
+                img = CreateImage(4, 4, 1, 0);
+                TPixmap& p = LockImage(img);
+                for (int y = 0; y < 4; y++)
+                    for (int x = 0; x < 4; x++) WritePixel(p, x, y, x < 2 ? 0x660000ffu : 0x9900ff00u);
+            }
+            SetBlend(BLEND_MASK);
+            SetColor(255, 255, 255);
+            ModelviewScale(4, 4);         // 16 x 16 canvas pixels
+            DrawImage(img, 50, 10);       // at canvas 200, 40
+            ModelviewIdentity();
+            // clipped to the viewport
+            SetBlend(BLEND_SOLID);
+            SetViewport(0, 200, 320, 20);
+            SetColor(0, 0, 255);
+            DrawRect(0, 150, 320, 90);
+            SetViewport(0, 0, 320, 240);
+            Flip();
+            drawn = true;
+        };
+        RedrawGadget(s.can);
+        WCHECK(s.until([&] { return drawn; }));
+        s.onpaint = nullptr;
+        WCHECK(grabpixel(10, 20) == 0xff0000);
+        WCHECK(grabpixel(39, 29) == 0xff0000);
+        WCHECK(grabpixel(40, 29) == 0x000000);
+        WCHECK(grabpixel(10, 30) == 0x000000);
+        WCHECK(grabpixel(105, 105) == 0xc8c800);
+        uint32_t shade = grabpixel(155, 105);
+        WCHECK(((shade >> 16) & 255) >= 99 && ((shade >> 16) & 255) <= 101);
+        WCHECK(((shade >> 8) & 255) == 200);
+        WCHECK(grabpixel(202, 42) == 0x000000);   // alpha 0.4: discarded by the mask test
+        WCHECK(grabpixel(212, 42) == 0x00ff00);   // alpha 0.6: drawn, without blending
+        WCHECK(grabpixel(5, 190) == 0x000000);
+        WCHECK(grabpixel(5, 205) == 0x0000ff);
+        WCHECK(grabpixel(5, 225) == 0x000000);
+        TPixmap all;
+        GrabFrontBuffer(0, 0, 320, 240, all);
+        WCHECK(ReadPixel(all, 12, 22) == 0xffff0000u);   // alpha comes back opaque
+        // a canvas shrunk to nothing draws nothing and breaks nothing
+        SetGadgetShape(s.can, 0, 0, 0, 0);
+        DrawRect(0, 0, 10, 10);
+        Flip();
+        s.until([] { return false; }, 10);
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+TEST_F(realwindow, a_written_picture_is_drawn_with_its_new_pixels) {
+    xserver x;
+    ASSERT_FALSE(x.display.empty());
+    int rc = inwindow(x.display, [] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        TImage* img = CreateImage(8, 8, 1, 0);
+        auto fill = [&](uint32_t argb) {
+            TPixmap& p = LockImage(img, 0, true, true);
+            for (int y = 0; y < 8; y++)
+                for (int x = 0; x < 8; x++) WritePixel(p, x, y, argb);
+            UnlockImage(img);
+        };
+        // drawn outside a paint, as the loading screen is
+        SetGraphics(s.can);
+        SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+        SetBlend(BLEND_ALPHA);
+        SetColor(255, 255, 255);
+        fill(0xffff0000);
+        DrawImage(img, 0, 0);
+        fill(0xff00ff00);
+        DrawImage(img, 10, 0);            // same texture, rebuilt between the two draws
+        Flip();
+        WCHECK(grabpixel(4, 4) == 0xff0000);
+        WCHECK(grabpixel(14, 4) == 0x00ff00);
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+TEST_F(realwindow, keys_and_mouse_arrive_as_the_games_codes) {
+    if (!have("xdotool")) GTEST_SKIP() << "no xdotool";
+    xserver x;
+    ASSERT_FALSE(x.display.empty());
+    int rc = inwindow(x.display, [] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        int bar = GadgetHeight(s.win) - ClientHeight(s.win);
+        std::string cmd = "xdotool search --name VHWT windowfocus --sync >/dev/null 2>&1;"
+                          " xdotool key --delay 30 F2 a Return shift+e Left Escape"
+                          " mousemove 50 " + std::to_string(bar + 60) + " click 3 click 1"
+                          " click 4 >/dev/null 2>&1";
+        WCHECK(std::system(cmd.c_str()) == 0);
+        WCHECK(s.until([&] { return s.seen(EVENT_MOUSEWHEEL, 1); }));
+        WCHECK(s.seen(EVENT_KEYDOWN, 113));
+        WCHECK(s.seen(EVENT_KEYUP, 113));
+        WCHECK(s.seen(EVENT_KEYDOWN, 65));
+        WCHECK(s.seen(EVENT_KEYCHAR, 'a'));
+        WCHECK(s.seen(EVENT_KEYDOWN, 13));
+        WCHECK(s.seen(EVENT_KEYDOWN, 16));
+        WCHECK(s.seen(EVENT_KEYDOWN, 69));
+        WCHECK(s.seen(EVENT_KEYCHAR, 'E'));
+        WCHECK(s.seen(EVENT_KEYDOWN, 37));
+        WCHECK(s.seen(EVENT_KEYDOWN, 27));
+        const TEvent* e = s.find(EVENT_KEYDOWN, 69);
+        WCHECK(e && (e->mods & MODIFIER_SHIFT));
+        const TEvent* right = s.find(EVENT_MOUSEDOWN, 2);
+        WCHECK(right && right->x == 50 && right->y == 60 && right->source == s.can);
+        WCHECK(s.seen(EVENT_MOUSEUP, 2));
+        WCHECK(s.seen(EVENT_MOUSEDOWN, 1));
+        WCHECK(s.seen(EVENT_MOUSEENTER, 0));
+        bool moved = false;
+        for (auto& ev : s.events) moved |= ev.id == EVENT_MOUSEMOVE && ev.x == 50 && ev.y == 60;
+        WCHECK(moved);
+    });
+    EXPECT_EQ(rc, 0);
+}
