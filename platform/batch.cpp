@@ -4,8 +4,8 @@ void tbatch::quad(const tbatchstate& st, unsigned tex, const float xy[8], const 
                   uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     if (!verts.empty() && !(st == state)) flush();
     state = st;
-    int unit = -1;
-    if (tex != 0) {
+    int unit = tex == smoothline ? -2 : -1;
+    if (tex != 0 && tex != smoothline) {
         for (int i = 0; i < nunits; i++)
             if (units[i] == tex) {
                 unit = i;

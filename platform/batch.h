@@ -16,7 +16,7 @@ struct tvertex {
     float x, y;                           // canvas pixels, top-left origin
     float u, v;                           // 0..1 over the frame
     uint8_t r, g, b, a;                   // draw colour and opacity
-    int32_t unit;                         // texture unit of the call; -1: untextured
+    int32_t unit;                         // texture unit of the call; -1: untextured; -2: smooth line
 };
 
 struct tbatchstate {
@@ -35,6 +35,9 @@ struct tbatch {
     int calls = 0;                        // calls submitted in the frame being drawn
     int lastcalls = 0;                    // calls of the last presented frame
     std::function<void(tbatch&)> submit;  // back end; may be empty (counting only)
+
+    static constexpr unsigned smoothline = ~0u;   // "texture" of an untextured line with soft edges:
+                                                  // u is its half width, v the distance across it
 
     // xy: the four corners (x, y pairs); uv likewise; tex 0: untextured.
     void quad(const tbatchstate& st, unsigned tex, const float xy[8], const float uv[8],

@@ -37,10 +37,10 @@ int headlessms = 0;
 
 void PlatformInit(tbackend b, int argc, char** argv) {
     backend = b;
-    if (initialised) return;
-    initialised = true;
-    if (backend == tbackend::desktop) {
+    if (backend == tbackend::desktop && !initialised) {
+        initialised = true;
         dsk::init(argc, argv);
+        batch.reset();
         batch.submit = dsk::submit;
     }
 }
@@ -240,13 +240,17 @@ void DrawLine(float x, float y, float x2, float y2, int lastpixel) {
         dy /= len;
     }
     float hw = (state.line_width > 0 ? state.line_width : 1) * 0.5f;
-    float nx = -dy * hw, ny = dx * hw;
+    // A smooth line is half a pixel wider on each side, where its coverage falls to nothing.
+    float edge = linesmooth ? hw + 0.5f : hw;
+    float nx = -dy * edge, ny = dx * edge;
     float sx = a[0] - dx * 0.5f, sy = a[1] - dy * 0.5f;
     float e = lastpixel ? 0.5f : -0.5f;
     float ex = b[0] + dx * e, ey = b[1] + dy * e;
     float xy[8] = {sx + nx, sy + ny, ex + nx, ey + ny, ex - nx, ey - ny, sx - nx, sy - ny};
-    batch.quad(pipeline(), 0, xy, fulluv, static_cast<uint8_t>(state.color_red),
-               static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
+    float across[8] = {hw, edge, hw, edge, hw, -edge, hw, -edge};
+    batch.quad(pipeline(), linesmooth ? tbatch::smoothline : 0, xy, linesmooth ? across : fulluv,
+               static_cast<uint8_t>(state.color_red), static_cast<uint8_t>(state.color_green),
+               static_cast<uint8_t>(state.color_blue), alphabyte());
 }
 
 void Cls() {

@@ -211,6 +211,7 @@ void main() {
     case 15: t = textureGrad(tex[15], vuv, gx, gy); break;
     }
     vec4 c = vcol * t;
+    if (vunit == -2) c.a *= clamp(vuv.x + 0.5 - abs(vuv.y), 0.0, 1.0);   // smooth line edge
     if (c.a < alphatest) discard;
     frag = c;
 }

@@ -193,9 +193,23 @@ void RedrawGadget(TGadget* g) {
     if (desktop()) dsk::redraw(g);
 }
 
+// Latin-1 to UTF-8, for the terminal.
+static std::string utf8(const std::string& s) {
+    std::string r;
+    for (unsigned char c : s) {
+        if (c < 128) {
+            r += static_cast<char>(c);
+        } else {
+            r += static_cast<char>(0xC0 | (c >> 6));
+            r += static_cast<char>(0x80 | (c & 63));
+        }
+    }
+    return r;
+}
+
 void Notify(const std::string& text, int serious) {
     if (serious || !desktop()) {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(stderr, "%s\n", utf8(text).c_str());
         std::fflush(stderr);
     }
     if (desktop()) dsk::notify(text, serious);

@@ -150,6 +150,21 @@ TEST_F(drawing, line_covers_its_last_pixel_only_when_asked) {
     EXPECT_FLOAT_EQ(std::fabs(q[0] - q[6]), 4);
 }
 
+TEST_F(drawing, smooth_lines_carry_their_edge_to_the_renderer) {
+    EnableLineSmooth();
+    SetLineWidth(3);
+    DrawLine(10, 10, 20, 10, 1);
+    plat::linesmooth = false;
+    auto q = lastquad();
+    EXPECT_FLOAT_EQ(q[1], 12.0f);         // 1.5 + half a pixel of soft edge
+    EXPECT_FLOAT_EQ(q[5], 8.0f);
+    auto& v = plat::batch.verts;
+    EXPECT_EQ(v.back().unit, -2);
+    EXPECT_FLOAT_EQ(v.back().u, 1.5f);    // half width
+    EXPECT_FLOAT_EQ(v.back().v, -2.0f);   // distance across at the far edge
+    EXPECT_EQ(plat::batch.nunits, 0);     // takes no texture unit
+}
+
 TEST_F(drawing, one_texture_is_one_draw_call) {
     TImage* img = CreateImage(3, 3);
     for (int i = 0; i < 2000; i++) DrawImage(img, i % 800, i % 400);

@@ -1,11 +1,13 @@
 // The desktop back end in a real window: an X server of its own (Xvfb), the OpenGL canvas, what
 // the front buffer holds after drawing, and real keyboard and mouse input sent with xdotool.
 // Each case runs in a child process so the window system never touches the headless tests.
+#include <AL/al.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/platform/ogg.h"
 
 namespace {
 
@@ -197,6 +200,12 @@ TEST_F(realwindow, canvas_draws_blends_clips_and_reads_back_top_down) {
             SetColor(0, 0, 255);
             DrawRect(0, 150, 320, 90);
             SetViewport(0, 0, 320, 240);
+            // a smooth line 3 pixels wide along y = 150: full inside, half at the rim rows
+            EnableLineSmooth();
+            SetBlend(BLEND_ALPHA);
+            SetColor(255, 255, 255);
+            SetLineWidth(3);
+            DrawLine(20, 150, 80, 150);
             Flip();
             drawn = true;
         };
@@ -216,6 +225,11 @@ TEST_F(realwindow, canvas_draws_blends_clips_and_reads_back_top_down) {
         WCHECK(grabpixel(5, 190) == 0x000000);
         WCHECK(grabpixel(5, 205) == 0x0000ff);
         WCHECK(grabpixel(5, 225) == 0x000000);
+        WCHECK(grabpixel(30, 149) == 0xffffff);
+        WCHECK(grabpixel(30, 150) == 0xffffff);
+        uint32_t rim = grabpixel(30, 151) & 255;
+        WCHECK(rim >= 120 && rim <= 135);
+        WCHECK(grabpixel(30, 147) == 0x000000);
         TPixmap all;
         GrabFrontBuffer(0, 0, 320, 240, all);
         WCHECK(ReadPixel(all, 12, 22) == 0xffff0000u);   // alpha comes back opaque
@@ -291,6 +305,96 @@ TEST_F(realwindow, keys_and_mouse_arrive_as_the_games_codes) {
         bool moved = false;
         for (auto& ev : s.events) moved |= ev.id == EVENT_MOUSEMOVE && ev.x == 50 && ev.y == 60;
         WCHECK(moved);
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+namespace {
+// Runs `body` in a child process on the desktop back end without a display (sound only).
+int indesktop(const char* aldrivers, const std::function<void()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("ALSOFT_DRIVERS", aldrivers, 1);
+        static char arg0[] = "varnhold_tests";
+        static char* argv[] = {arg0, nullptr};
+        PlatformInit(tbackend::desktop, 1, argv);
+        failures = 0;
+        body();
+        std::fflush(stderr);
+        _exit(failures ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string shortogg() { return encodeogg(1, 8000, 0.2); }
+}  // namespace
+
+TEST(desktopsound, sources_sit_on_the_unit_circle_and_finish) {
+    std::string ogg = shortogg();
+    ASSERT_FALSE(ogg.empty());
+    int rc = indesktop("null", [&] {
+        RegisterIncbin("t/short.ogg", ogg);
+        SetAudioDriver("openal");
+        TSound* s = LoadSound("incbin::t/short.ogg");
+        WCHECK(s != nullptr);
+        TChannel* c = AllocChannel();
+        WCHECK(c->source != 0);           // the null device still mixes
+        CueSound(s, c);
+        SetChannelPan(c, 1);
+        float x = 0, y = 0, z = 0;
+        alGetSource3f(c->source, AL_POSITION, &x, &y, &z);
+        WCHECK(std::fabs(x - 1) < 1e-6 && std::fabs(z) < 1e-6);
+        SetChannelPan(c, -0.5f);
+        alGetSource3f(c->source, AL_POSITION, &x, &y, &z);
+        WCHECK(std::fabs(x + 0.70710678f) < 1e-5 && y == 0 && std::fabs(z + 0.70710678f) < 1e-5);
+        SetChannelRate(c, 4);
+        float pitch = 0;
+        alGetSourcef(c->source, AL_PITCH, &pitch);
+        WCHECK(pitch == 4);
+        WCHECK(ChannelPlaying(c) == 0);   // cued, not started
+        ResumeChannel(c);
+        WCHECK(ChannelPlaying(c) == 1);
+        PauseChannel(c);
+        WCHECK(ChannelPlaying(c) == 0);
+        ResumeChannel(c);
+        for (int i = 0; i < 400 && ChannelPlaying(c); i++) usleep(5000);   // 0.05 s of sound at rate 4
+        WCHECK(ChannelPlaying(c) == 0);
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+TEST(desktopsound, no_sound_device_means_silence_and_nothing_else) {
+    std::string ogg = shortogg();
+    int rc = indesktop("no-such-driver", [&] {
+        // nothing may reach the terminal: catch what would be written
+        char name[] = "/tmp/vh_alstderrXXXXXX";
+        int fd = mkstemp(name);
+        int saved = dup(2);
+        dup2(fd, 2);
+        RegisterIncbin("t/short.ogg", ogg);
+        SetAudioDriver("openal");
+        TSound* s = LoadSound("incbin::t/short.ogg");
+        TChannel* c = AllocChannel();
+        CueSound(s, c);
+        SetChannelVolume(c, 0.5f);
+        SetChannelPan(c, 0.3f);
+        ResumeChannel(c);
+        int playing = ChannelPlaying(c);
+        for (int i = 0; i < 400 && ChannelPlaying(c); i++) usleep(5000);   // runs on the clock
+        std::fflush(stderr);
+        dup2(saved, 2);
+        off_t written = lseek(fd, 0, SEEK_END);
+        close(fd);
+        unlink(name);
+        WCHECK(s != nullptr);
+        WCHECK(c->source == 0);
+        WCHECK(playing == 1);
+        WCHECK(ChannelPlaying(c) == 0);
+        WCHECK(c->volume == 0.5f && c->pan == 0.3f);
+        WCHECK(written == 0);
     });
     EXPECT_EQ(rc, 0);
 }
