@@ -90,6 +90,7 @@ struct scene {
     TGadget* win;
     TGadget* can;
     TTimer* timer;
+    TGadget* start;
     std::vector<TEvent> events;
     int paints = 0;
     std::function<void()> onpaint;
@@ -101,7 +102,8 @@ struct scene {
         SetGadgetLayout(can, 1, 1, 1, 1);
         SetGraphics(can);
         TGadget* game = CreateMenu("&Game", 13, WindowMenu(win));
-        CreateMenu("&Start (Enter)", 1, game);
+        start = CreateMenu("&Start (Enter)", 1, game);
+        UncheckMenu(start);               // tickable: Qt would toggle it by itself
         CreateMenu("&Pause (P)", 6, WindowMenu(win));
         UpdateWindowMenu(win);
         AddHook(HOOK_EMITEVENT, [this](int, void* d, void*) {
@@ -305,6 +307,13 @@ TEST_F(realwindow, keys_and_mouse_arrive_as_the_games_codes) {
         bool moved = false;
         for (auto& ev : s.events) moved |= ev.id == EVENT_MOUSEMOVE && ev.x == 50 && ev.y == 60;
         WCHECK(moved);
+        // menu mnemonics: a bar entry without children is a command itself; an entry in a
+        // drop-down reports its tag and keeps the tick state the game gives it
+        WCHECK(std::system("xdotool key --delay 150 alt+p alt+g s >/dev/null 2>&1") == 0);
+        WCHECK(s.until([&] { return s.seen(EVENT_MENUACTION, 1); }));
+        const TEvent* pause = s.find(EVENT_MENUACTION, 6);
+        WCHECK(pause && MenuTag(static_cast<TGadget*>(pause->source)) == 6);
+        WCHECK(MenuChecked(s.start) == 0);
     });
     EXPECT_EQ(rc, 0);
 }
