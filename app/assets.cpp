@@ -191,7 +191,12 @@ TImage* makecitylens(TImage* city) {
 std::string loadimages() {
     static bool done = false;
     static std::string result;
-    if (done) return result;
+    if (!done) result = readimages();
+    done = true;
+    return result;
+}
+
+std::string readimages() {
     failed.clear();
 
     img_trailenemy = trailimage("img_trailenemy", 255, 205, 20, 205, 30, 0);
@@ -246,7 +251,5 @@ std::string loadimages() {
     img_planets = halfdiv(load("data/planets.png"));
     img_rainbow = load("data/rainbow.png");
 
-    done = true;
-    result = failed;
-    return result;
+    return failed;
 }

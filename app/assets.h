@@ -56,6 +56,8 @@ extern float starscale;                    // scales the star field to the diago
 // Loads (once per process) every picture in table order; returns "" or the path of the first
 // picture that could not be loaded. Later calls return the first call's result.
 std::string loadimages();
+// The same, always reading the files again (loadimages keeps the first result).
+std::string readimages();
 // The number of files "pattern" names with "%1" replaced by 0, 1, 2, ... up to the first gap.
 int countseries(const std::string& pattern);
 // The skyline mask: a copy of `city` with opaque black edge columns and its alpha softened by

@@ -177,6 +177,7 @@ void createobjects() {
 }
 
 std::string startup(const tstartup& how) {
+    if (timer) StopTimer(timer);   // the previous world's frame timer
     resetglobals();
     RemoveHooks(HOOK_EMITEVENT);
     RemoveHooks(HOOK_FLIP);

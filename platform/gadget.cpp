@@ -1,4 +1,5 @@
 // Windows, canvases and menus: the model both back ends keep, shown by Qt on the desktop.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -129,11 +130,22 @@ std::string GadgetText(TGadget* g) { return g ? g->text : ""; }
 
 void SetGadgetShape(TGadget* g, int x, int y, int w, int h) {
     if (!g) return;
+    int dw = (w < 0 ? 0 : w) - g->w, dh = (h < 0 ? 0 : h) - g->h;
     g->x = x;
     g->y = y;
     g->w = w < 0 ? 0 : w;
     g->h = h < 0 ? 0 : h;
-    if (desktop()) dsk::setshape(g);
+    if (desktop()) {
+        dsk::setshape(g);
+        return;
+    }
+    // Headless: a child that keeps both its left and right (top and bottom) edges follows the
+    // parent's new size, as the window system's layout does on the desktop.
+    for (TGadget* k : g->kids) {
+        if (k->kind != tgadgetkind::canvas) continue;
+        if (k->layout[0] && k->layout[1]) k->w = std::max(0, k->w + dw);
+        if (k->layout[2] && k->layout[3]) k->h = std::max(0, k->h + dh);
+    }
 }
 
 void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {

@@ -15,6 +15,7 @@
 #include "app/applet.h"
 #include "app/globals.h"
 #include "app/world.h"
+#include "framework/window.h"
 #include "platform/platform.h"
 
 namespace testsupport {
@@ -28,7 +29,7 @@ inline void startplatform() {
 }
 
 // The canvas gadget events come from (the game reads input only from there).
-inline TGadget* canvasgadget() { return nullptr; }   // can.g once the canvas wrapper exists
+inline TGadget* canvasgadget() { return can.g; }
 
 }  // namespace testsupport
 
@@ -40,9 +41,18 @@ struct worldtest : ::testing::Test {
 
     void SetUp() override {
         testsupport::startplatform();
+        if (FileType("data") != 2) GTEST_SKIP() << "the build folder has no data/ (the asset generator has not run)";
         SetMilliSecs(0);
         std::string missing = newworld(seed());
         ASSERT_EQ(missing, "") << "can't load " << missing;
+    }
+
+    // The world's hooks and its timer go with it, so the next test starts clean.
+    void TearDown() override {
+        RemoveHooks(HOOK_EMITEVENT);
+        RemoveHooks(HOOK_FLIP);
+        if (timer) StopTimer(timer);
+        timer = nullptr;
     }
 
     // n timer ticks, each one frame step as the 60 Hz timer runs it; the clock moves on by
@@ -81,6 +91,13 @@ struct worldtest : ::testing::Test {
         mouseup(button);
     }
     void enter() { emit(EVENT_MOUSEENTER); }
+    // A menu action with this tag, from the window, as choosing the entry sends it.
+    void choose(int tag) { EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, tag)); }
+    // One repaint of the canvas: the frame is drawn into the platform's recorder.
+    void drawframe() {
+        ClearDrawRecords();
+        EmitEvent(CreateEvent(EVENT_GADGETPAINT, can.g));
+    }
 
 private:
     int cx = 0, cy = 0;   // the cursor in canvas pixels

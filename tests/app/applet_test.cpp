@@ -1,0 +1,260 @@
+// The application object: view scale, the frame step, input handling, menu commands, the
+// screenshot and the close path.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/applet.h"
+#include "app/assets.h"
+#include "app/globals.h"
+#include "app/settings.h"
+#include "app/world.h"
+#include "combat/rocket.h"
+#include "framework/input.h"
+#include "framework/window.h"
+#include "game/level.h"
+#include "sky/cloud.h"
+#include "sky/day.h"
+#include "tests/support/files.h"
+#include "tests/support/world.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct applet : worldtest {
+    void canvas(int w, int h) {
+        SetGadgetShape(can.g, 0, 0, w, h);
+        rescale();
+    }
+    // The black rectangles of the last drawn frame, in drawing order.
+    std::vector<tdrawrecord> blackrects() {
+        std::vector<tdrawrecord> r;
+        for (auto& d : DrawRecords())
+            if (d.op == tdrawrecord::rect && d.state.color_red == 0 && d.state.color_green == 0 && d.state.color_blue == 0)
+                r.push_back(d);
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(applet, the_start_gives_an_800_by_400_canvas_at_scale_one) {
+    EXPECT_EQ(can.w, 800);
+    EXPECT_EQ(can.h, 400);
+    EXPECT_FLOAT_EQ(viewscalex, 1);
+    EXPECT_FLOAT_EQ(viewwidth, 800);
+    EXPECT_FLOAT_EQ(areaheight, 400);
+    EXPECT_EQ(volume.on, 5);
+    EXPECT_EQ(ev.hide, 1);
+    EXPECT_EQ(win.name, "Varnhold 1.0.0.6181");
+    for (int i = 0; i < 16; i++) EXPECT_FLOAT_EQ(drawmatrix[i], i % 5 == 0 ? 1.0f : 0.0f);
+}
+
+TEST_F(applet, a_wide_canvas_is_limited_by_its_height) {
+    canvas(1600, 400);
+    EXPECT_FLOAT_EQ(viewscalex, 1);
+    EXPECT_FLOAT_EQ(viewscaley, 1);
+    EXPECT_FLOAT_EQ(viewwidth, 800);
+    EXPECT_FLOAT_EQ(viewheight, 400);
+    EXPECT_FLOAT_EQ(areawidth, 1600);
+    drawframe();
+    auto r = blackrects();
+    ASSERT_GE(r.size(), 2u);
+    EXPECT_FLOAT_EQ(r[0].x, 800);   // an 800-unit bar on the right
+    EXPECT_FLOAT_EQ(r[0].x2, 800);
+    EXPECT_FLOAT_EQ(r[0].y2, 400);
+}
+
+TEST_F(applet, a_square_canvas_halves_the_scale_and_leaves_a_bar_below) {
+    canvas(400, 400);
+    EXPECT_FLOAT_EQ(viewscalex, 0.5f);
+    EXPECT_FLOAT_EQ(viewheight, 200);
+    EXPECT_FLOAT_EQ(areawidth, 800);
+    EXPECT_FLOAT_EQ(areaheight, 800);
+    EXPECT_FLOAT_EQ(DrawState().line_width, 0.25f);
+    EXPECT_FLOAT_EQ(Modelview()[0], 0.5f);
+    EXPECT_FLOAT_EQ(Modelview()[5], 0.5f);
+    drawframe();
+    auto r = blackrects();
+    ASSERT_GE(r.size(), 2u);
+    EXPECT_FLOAT_EQ(r[1].x, 0);
+    EXPECT_FLOAT_EQ(r[1].y, 399);   // from y = 399 down
+    EXPECT_FLOAT_EQ(r[1].x2, 800);
+    EXPECT_FLOAT_EQ(r[1].y2, 401);
+}
+
+TEST_F(applet, a_frame_is_drawn_in_layers_and_presented_once) {
+    enter();
+    mousemove(300, 200);
+    drawframe();
+    const auto& d = DrawRecords();
+    auto at = [&](const TImage* img) {
+        for (size_t i = 0; i < d.size(); i++)
+            if (d[i].op == tdrawrecord::image && d[i].img == img) return int(i);
+        return -1;
+    };
+    int title = at(img_title), city = at(img_city), flag = at(img_flag), street = at(img_street), aim = at(img_aim);
+    ASSERT_GE(title, 0);
+    EXPECT_LT(title, city);
+    EXPECT_LT(city, flag);
+    EXPECT_LT(flag, street);
+    EXPECT_LT(street, aim);
+    EXPECT_FLOAT_EQ(d[size_t(aim)].x, 300);
+    EXPECT_FLOAT_EQ(d[size_t(aim)].y, 200);
+    EXPECT_FLOAT_EQ(d[size_t(street)].y, 370);
+    EXPECT_EQ(d.back().op, tdrawrecord::flip);
+    int flips = 0;
+    for (auto& r : d) flips += r.op == tdrawrecord::flip;
+    EXPECT_EQ(flips, 1);
+}
+
+TEST_F(applet, the_flag_hangs_from_the_pole_and_follows_the_skyline) {
+    mousemove(800, 100);
+    drawframe();
+    for (auto& r : DrawRecords()) {
+        if (r.op != tdrawrecord::image || r.img != img_flag) continue;
+        EXPECT_FLOAT_EQ(r.modelview[12], 702);   // (704 - 2) x scale 1
+        EXPECT_FLOAT_EQ(r.modelview[13], 165);
+        EXPECT_FLOAT_EQ(r.modelview[5], 1);
+        return;
+    }
+    ADD_FAILURE() << "no flag drawn";
+}
+
+TEST_F(applet, the_mouse_shifts_the_skyline_by_up_to_two_units) {
+    mousemove(0, 100);
+    EXPECT_FLOAT_EQ(cityshift, 0);
+    mousemove(400, 100);
+    EXPECT_FLOAT_EQ(cityshift, -1);
+    mousemove(800, 100);
+    EXPECT_FLOAT_EQ(cityshift, -2);
+    canvas(1600, 400);
+    mousemove(1200, 100);
+    EXPECT_FLOAT_EQ(cityshift, -2);
+}
+
+TEST_F(applet, holding_f5_replaces_the_timer_and_releasing_it_restores_it) {
+    stepframes(10);
+    TTimer* normal = timer;
+    EXPECT_EQ(TimerTicks(normal), 10);
+    keydown(116);
+    EXPECT_NE(timer, normal);
+    EXPECT_EQ(TimerTicks(timer), 0);
+    stepframes(8);
+    EXPECT_EQ(TimerTicks(timer), 8);
+    TTimer* fast = timer;
+    keyup(116);
+    EXPECT_NE(timer, fast);
+    EXPECT_EQ(TimerTicks(timer), 0);
+}
+
+TEST_F(applet, the_wheel_sets_the_volume_step_by_step) {
+    emit(EVENT_MOUSEWHEEL, 2);
+    EXPECT_EQ(volume.on, 7);
+    EXPECT_EQ(menu.get(57), 1);
+    emit(EVENT_MOUSEWHEEL, 9);   // beyond 10: refused whole
+    EXPECT_EQ(volume.on, 7);
+    choose(53);
+    EXPECT_EQ(volume.on, 3);
+    EXPECT_EQ(menu.get(57), 0);
+}
+
+TEST_F(applet, while_paused_the_sky_moves_but_the_fight_stands_still) {
+    choose(1);   // start a game
+    stepframes(300);
+    ASSERT_EQ(level.pause, 0);
+    level.setpause(1);
+    ASSERT_EQ(level.pause, 1);
+    float sky = day.skycos;
+    int wait = level.wait, prg = level.prg;
+    int count = rockets.count;
+    stepframes(120);
+    EXPECT_NE(day.skycos, sky);
+    EXPECT_EQ(level.wait, wait);
+    EXPECT_EQ(level.prg, prg);
+    EXPECT_EQ(rockets.count, count);
+    // firing is refused while paused
+    click(400, 200, 1);
+    EXPECT_EQ(rockets.count, count);
+}
+
+TEST_F(applet, menu_commands_by_tag) {
+    choose(1);
+    EXPECT_NE(level.prg, 10);
+    choose(3);
+    EXPECT_EQ(level.prg, 10);
+    choose(12);   // one button mouse unticks the two button mouse
+    EXPECT_EQ(menu.get(12), 1);
+    choose(4);
+    EXPECT_EQ(menu.get(4), 1);
+    EXPECT_EQ(menu.get(12), 0);
+    choose(12);
+    EXPECT_EQ(menu.get(4), 0);
+    canvas(500, 300);
+    choose(5);   // reset window size: the canvas is 800 x 400 again
+    EXPECT_EQ(can.w, 800);
+    EXPECT_EQ(can.h, 400);
+    EXPECT_FLOAT_EQ(viewscalex, 1);
+}
+
+TEST_F(applet, help_and_leaving_the_window_pause_a_running_level) {
+    choose(1);
+    ASSERT_EQ(level.pause, 0);
+    choose(7);
+    EXPECT_EQ(level.pause, 1);
+    choose(6);
+    EXPECT_EQ(level.pause, 0);
+    EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
+    EXPECT_EQ(level.pause, 1);
+    EmitEvent(CreateEvent(EVENT_APPRESUME, nullptr));
+    EXPECT_EQ(refocus, 1);
+    drawframe();
+    EXPECT_EQ(refocus, 0);
+}
+
+TEST_F(applet, f2_writes_the_next_free_screenshot) {
+    testsupport::tempdir dir;
+    std::string keep = shotdir;
+    shotdir = dir / "";
+    testsupport::writetext(dir / "screenshot0.png", "x");
+    testsupport::writetext(dir / "screenshot1.png", "x");
+    drawframe();
+    key(113);
+    shotdir = keep;
+    ASSERT_TRUE(fs::exists(dir / "screenshot2.png"));
+    TImage* shot = LoadImage(dir / "screenshot2.png", 0);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->width, 800);
+    EXPECT_EQ(shot->height, 400);
+}
+
+TEST_F(applet, a_screenshot_of_a_tall_canvas_is_the_playfield_only) {
+    testsupport::tempdir dir;
+    std::string keep = shotdir;
+    shotdir = dir / "";
+    canvas(800, 1000);
+    std::string name = screenshot();
+    shotdir = keep;
+    TImage* shot = LoadImage(name, 0);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->width, 800);
+    EXPECT_EQ(shot->height, 400);
+}
+
+TEST_F(applet, escape_saves_the_settings_and_ends_with_status_zero) {
+    testsupport::tempdir dir;
+    std::string cfg = dir / "varnhold.cfg";
+    EXPECT_EXIT(
+        {
+            cfgpath = cfg;
+            level.name = "Esc";
+            key(27);
+            std::_Exit(9);   // not reached
+        },
+        testing::ExitedWithCode(0), "");
+    auto b = testsupport::readbytes(cfg);
+    ASSERT_FALSE(b.empty());
+    std::string s(b.begin(), b.end());
+    EXPECT_NE(s.find("Esc"), std::string::npos);
+}

@@ -1,0 +1,59 @@
+// The embedded program info: the version for the title and the Help text.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "app/programinfo.h"
+#include "tests/support/world.h"
+
+TEST(programinfo, gives_the_title_version_and_build) {
+    testsupport::startplatform();
+    registerprograminfo();
+    EXPECT_EQ("Varnhold " + infovalue("version") + "." + infovalue("build"), "Varnhold 1.0.0.6181");
+    EXPECT_EQ(infovalue("producer"), "Ostrel");
+    EXPECT_EQ(infovalue("creation time"), "Mo, 22:55:33, 29.02.2016");
+    EXPECT_EQ(infovalue("nothing"), "");
+    EXPECT_EQ(infovalue("info"), "");   // the first Info line is empty
+}
+
+TEST(programinfo, help_text_lists_the_keys_then_the_info_lines) {
+    testsupport::startplatform();
+    registerprograminfo();
+    std::string help = programinfo();
+    std::string macron14(14, '\xaf'), macron13(13, '\xaf'), macron5(5, '\xaf');
+    std::string head = "   Program Info   \n" + macron14 + "\n   Version: 1.0.0\n   Build: 6181\n";
+    ASSERT_EQ(help.substr(0, head.size()), head);
+    // the build time is stamped when the game is built
+    std::regex stamp("   Build time: (So|Mo|Di|Mi|Do|Fr|Sa), \\d\\d:\\d\\d:\\d\\d, \\d\\d\\.\\d\\d\\.\\d{4}\n");
+    std::smatch m;
+    std::string rest = help.substr(head.size());
+    ASSERT_TRUE(std::regex_search(rest, m, stamp, std::regex_constants::match_continuous)) << rest;
+    rest = rest.substr(size_t(m.length()));
+    std::string tail =
+        "   Creation time: Mo, 22:55:33, 29.02.2016\n"
+        "   Producer: Ostrel\n"
+        "\n"
+        "Keyboard layout\n" + macron13 + "\n"
+        "Return/Enter - New game\n"
+        "Mousebuttons - Fire cannons\n"
+        "A S D, Left Down Right - Fire cannons\n"
+        "P - Pause\n"
+        "H - Hide text\n"
+        "F2 - Screenshot\n"
+        "F5 - Time acceleration\n"
+        "\n"
+        "Score\n" + macron5 + "\n"
+        "+2 Points -Missile\n"
+        "-6 Points - Launcher\n"
+        "-3 Points - House\n"
+        "-1 Point - Car\n"
+        "-2 Points - Plane\n"
+        "+10 Points - Ufo\n"
+        "-3 Points - Chopper\n"
+        "-2 Points - Sputnik\n"
+        "-2 Points per hit(3), +12 when destroyed - Meteor\n"
+        "-1 Point - Jumper\n"
+        "-10 Points - Superman\n";
+    EXPECT_EQ(rest, tail);
+}

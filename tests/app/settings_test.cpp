@@ -1,0 +1,281 @@
+// The settings file: its bytes, its record order, and what a damaged file leaves behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "app/world.h"
+#include "framework/window.h"
+#include "game/level.h"
+#include "tests/support/files.h"
+#include "tests/support/world.h"
+
+using testsupport::readbytes;
+using testsupport::writebytes;
+using bytes = std::vector<unsigned char>;
+
+namespace {
+
+// Where each of the 44 records of a settings file starts and ends (offsets into `b`); a file
+// that ends inside a record gives fewer.
+std::vector<std::pair<size_t, size_t>> records(const bytes& b) {
+    std::vector<std::pair<size_t, size_t>> r;
+    size_t p = 0;
+    auto varint = [&](uint32_t& v) {
+        v = 0;
+        for (int shift = 0; p < b.size(); shift += 7) {
+            unsigned char c = b[p++];
+            if (shift < 32) v |= uint32_t(c & 127) << shift;
+            if (!(c & 128)) return true;
+        }
+        return false;
+    };
+    auto take = [&](char kind) {
+        size_t start = p;
+        uint32_t v;
+        if (kind == 'b') {
+            if (p >= b.size()) return false;
+            p++;
+        } else if (!varint(v)) {
+            return false;
+        } else if (kind == 's') {
+            if (v > b.size() - p) return false;
+            p += v;
+        }
+        r.push_back({start, p});
+        return true;
+    };
+    std::string layout = "vvvvbbbbbbsvvv";
+    for (int i = 0; i < 10; i++) layout += "svv";
+    for (char k : layout)
+        if (!take(k)) break;
+    return r;
+}
+
+bytes slice(const bytes& b, std::pair<size_t, size_t> at) {
+    return bytes(b.begin() + long(at.first), b.begin() + long(at.second));
+}
+
+struct settingsfile : worldtest {
+    testsupport::tempdir dir;
+    std::string saved;
+
+    void SetUp() override {
+        worldtest::SetUp();
+        saved = cfgpath;
+        cfgpath = dir / "varnhold.cfg";
+    }
+    void TearDown() override {
+        worldtest::TearDown();
+        cfgpath = saved;
+    }
+
+    bytes save() {
+        EXPECT_EQ(savesettings(), 1);
+        return readbytes(cfgpath);
+    }
+    // The same file read into a fresh world.
+    void reload() {
+        std::string keep = cfgpath;
+        ASSERT_EQ(newworld(seed()), "");
+        cfgpath = keep;
+        loadsettings();
+    }
+};
+
+}  // namespace
+
+TEST_F(settingsfile, a_score_of_300_is_stored_as_ac_02) {
+    level.score = 300;
+    bytes b = save();
+    auto r = records(b);
+    ASSERT_EQ(r.size(), 44u);
+    EXPECT_EQ(slice(b, r[12]), (bytes{0xac, 0x02}));
+}
+
+TEST_F(settingsfile, no_highlighted_row_is_stored_as_five_bytes_and_reads_back_as_minus_one) {
+    level.highlighthiscore = -1;
+    bytes b = save();
+    auto r = records(b);
+    ASSERT_EQ(r.size(), 44u);
+    EXPECT_EQ(slice(b, r[13]), (bytes{0xff, 0xff, 0xff, 0xff, 0x0f}));
+    level.highlighthiscore = 4;
+    reload();
+    EXPECT_EQ(level.highlighthiscore, -1);
+}
+
+TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_44_records) {
+    bytes b = save();
+    auto r = records(b);
+    ASSERT_EQ(r.size(), 44u);
+    EXPECT_EQ(r.back().second, b.size());
+    // options unticked, language 101 (the first), volume 5
+    for (int i = 4; i < 8; i++) EXPECT_EQ(b[r[i].first], 0) << "option byte " << i;
+    EXPECT_EQ(b[r[8].first], langcount > 0 ? 101 : 0);
+    EXPECT_EQ(b[r[9].first], 5);
+    // the window was sized for a canvas of 800 x 400
+    EXPECT_EQ(can.w, 800);
+    EXPECT_EQ(can.h, 400);
+}
+
+TEST_F(settingsfile, every_record_comes_back_after_a_save) {
+    win.x = 33, win.y = 44, win.w = 640, win.h = 380;
+    menu.set(11, 1);
+    menu.set(12, 0);
+    menu.set(4, 1);
+    menu.set(8, 1);
+    volume.upd(57);
+    level.name = "Zo\xe9";   // Latin-1 survives byte for byte
+    level.level = 12;
+    level.score = -25;
+    level.highlighthiscore = 3;
+    for (int i = 0; i < 10; i++) {
+        level.hiscore[i].name = "row" + std::to_string(i);
+        level.hiscore[i].level = i + 1;
+        level.hiscore[i].score = 1000 * (10 - i) + 7;
+    }
+    bytes first = save();
+    reload();
+    EXPECT_EQ(win.x, 33);
+    EXPECT_EQ(win.y, 44);
+    EXPECT_EQ(win.w, 640);
+    EXPECT_EQ(win.h, 380);
+    EXPECT_EQ(menu.get(11), 1);
+    EXPECT_EQ(menu.get(12), 0);
+    EXPECT_EQ(menu.get(4), 1);
+    EXPECT_EQ(menu.get(8), 1);
+    EXPECT_EQ(volume.on, 7);
+    EXPECT_FLOAT_EQ(volume.vol, 0.7f);
+    EXPECT_EQ(level.name, "Zo\xe9");
+    EXPECT_EQ(level.level, 12);
+    EXPECT_EQ(level.score, -25);
+    EXPECT_EQ(level.highlighthiscore, 3);
+    for (int i = 0; i < 10; i++) {
+        EXPECT_EQ(level.hiscore[i].name, "row" + std::to_string(i));
+        EXPECT_EQ(level.hiscore[i].level, i + 1);
+        EXPECT_EQ(level.hiscore[i].score, 1000 * (10 - i) + 7);
+    }
+    // and saving again gives the same bytes
+    EXPECT_EQ(save(), first);
+}
+
+TEST_F(settingsfile, hide_text_is_not_kept_but_pause_between_levels_is) {
+    menu.set(9, 1);
+    menu.set(8, 1);
+    save();
+    reload();
+    EXPECT_EQ(menu.get(9), 0);
+    EXPECT_EQ(menu.get(8), 1);
+}
+
+TEST_F(settingsfile, a_file_cut_short_keeps_the_records_before_the_cut_and_defaults_after) {
+    level.score = 4242;
+    level.hiscore[0].name = "Ann";
+    volume.upd(58);
+    bytes b = save();
+    auto r = records(b);
+    ASSERT_EQ(r.size(), 44u);
+    // cut in the middle of the first high-score row's name
+    bytes cut(b.begin(), b.begin() + long(r[14].first + 2));
+    writebytes(cfgpath, cut);
+    reload();
+    EXPECT_EQ(volume.on, 8);
+    EXPECT_EQ(level.score, 4242);
+    EXPECT_EQ(level.hiscore[0].name, tlevel().hiscore[0].name);
+    // and cut inside the window record: nothing after it is taken
+    writebytes(cfgpath, bytes(b.begin(), b.begin() + 3));
+    reload();
+    EXPECT_EQ(volume.on, 5);
+    EXPECT_EQ(level.score, tlevel().score);
+}
+
+TEST_F(settingsfile, an_absurd_name_length_is_the_end_of_the_file) {
+    bytes b = save();
+    auto r = records(b);
+    // the name's length says 2^31 - 1 bytes follow
+    bytes bad(b.begin(), b.begin() + long(r[10].first));
+    for (unsigned char c : {0xff, 0xff, 0xff, 0xff, 0x07}) bad.push_back(c);
+    bad.push_back('x');
+    writebytes(cfgpath, bad);
+    level.name = "before";
+    reload();
+    EXPECT_EQ(level.name, tlevel().name);
+    EXPECT_EQ(level.level, tlevel().level);
+}
+
+TEST_F(settingsfile, a_volume_byte_above_ten_is_taken_as_ten) {
+    bytes b = save();
+    auto r = records(b);
+    b[r[9].first] = 200;
+    writebytes(cfgpath, b);
+    reload();
+    EXPECT_EQ(volume.on, 10);
+    EXPECT_FLOAT_EQ(volume.vol, 1.0f);
+    EXPECT_EQ(menu.get(60), 1);
+}
+
+TEST_F(settingsfile, a_language_tag_beyond_the_languages_falls_back_to_the_first) {
+    bytes b = save();
+    auto r = records(b);
+    for (int stored : {100 + langcount + 1, 4, 255}) {
+        b[r[8].first] = (unsigned char)stored;
+        writebytes(cfgpath, b);
+        reload();
+        EXPECT_EQ(menu.get(4), 0) << "a damaged tag must not tick another entry";
+        EXPECT_EQ(langtag, 0) << stored << ": none chosen, so the first language is applied";
+    }
+}
+
+TEST_F(settingsfile, an_option_byte_never_disables_its_entry) {
+    bytes b = save();
+    auto r = records(b);
+    b[r[4].first] = 3;   // ticked + disabled
+    writebytes(cfgpath, b);
+    reload();
+    EXPECT_EQ(menu.get(11), 1);
+}
+
+TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
+    level.score = 77;
+    bytes before = save();
+    std::filesystem::create_directory(cfgpath + ".tmp");   // the temporary file cannot be made
+    level.score = 88;
+    EXPECT_EQ(savesettings(), 0);
+    EXPECT_EQ(readbytes(cfgpath), before);
+    std::filesystem::remove(cfgpath + ".tmp");
+    EXPECT_EQ(savesettings(), 1);
+    EXPECT_FALSE(std::filesystem::exists(cfgpath + ".tmp"));
+    EXPECT_NE(readbytes(cfgpath), before);
+}
+
+TEST_F(settingsfile, a_missing_file_leaves_every_default) {
+    std::filesystem::remove(cfgpath);
+    win.x = 5;
+    loadsettings();
+    EXPECT_EQ(win.x, 5);
+    EXPECT_EQ(volume.on, 5);
+    EXPECT_EQ(menu.get(11) | menu.get(12) | menu.get(4) | menu.get(8), 0);
+}
+
+TEST(settingspaths, a_read_only_program_folder_keeps_the_settings_in_the_config_folder) {
+    testsupport::startplatform();
+    testsupport::tempdir home;
+    std::string keepcfg = cfgpath, keeplng = lngpath, keepshot = shotdir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    std::string oldv = old ? old : "";
+    setenv("XDG_CONFIG_HOME", (home / "conf").c_str(), 1);
+    initpaths("/nonexistent-varnhold/");   // cannot be written
+    EXPECT_EQ(cfgpath, home / "conf/varnhold/varnhold.cfg");
+    EXPECT_TRUE(std::filesystem::is_directory(home / "conf/varnhold"));
+    EXPECT_EQ(lngpath, "/nonexistent-varnhold/varnhold.lng");
+    EXPECT_NE(shotdir, "/nonexistent-varnhold/");
+    initpaths(home / "");
+    EXPECT_EQ(cfgpath, home / "varnhold.cfg");
+    if (old) setenv("XDG_CONFIG_HOME", oldv.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    cfgpath = keepcfg, lngpath = keeplng, shotdir = keepshot;
+}
