@@ -32,7 +32,10 @@ struct languagefile : worldtest {
         testsupport::writetext(lngpath, t);
         worldtest::SetUp();
     }
-    void SetUp() override {}
+    void SetUp() override {
+        testsupport::startplatform();
+        if (FileType("data") != 2) GTEST_SKIP() << "no data/ yet";
+    }
     void TearDown() override {
         worldtest::TearDown();
         if (!saved.empty()) lngpath = saved;
