@@ -34,7 +34,7 @@ QString fontfile(const char* file)
 
 namespace {
 
-constexpr int cellh = 15;
+constexpr int cellh = 16;
 
 struct tglyph {
     int code;
@@ -112,6 +112,7 @@ void fontpictures(std::vector<tpicture>& out)
     std::vector<tglyph> gs;
     int px = 13;
     while (px > 8 && !glyphs(px, gs)) px--;
+    if (getenv("ASSETGEN_DEBUG")) fprintf(stderr, "font pixel size %d\n", px);
     int total = 0;
     for (auto& g : gs) total += g.w;
     QImage sheet(total, cellh, QImage::Format_ARGB32);
@@ -124,7 +125,8 @@ void fontpictures(std::vector<tpicture>& out)
             for (int x = 0; x < g.w; x++) {
                 desc.setPixelColor(at + x, y, QColor(g.code, 0, 0, 255));
                 // White ink over a dark rim grown one pixel in all eight directions.
-                float a = qAlpha(g.alpha.pixel(x, y)) / 255.0f, o = 0;
+                // Coverage is firmed up a little so that thin strokes stay white at 1x.
+                float a = std::min(1.0f, qAlpha(g.alpha.pixel(x, y)) / 255.0f * 1.4f), o = 0;
                 for (int dy = -1; dy <= 1; dy++)
                     for (int dx = -1; dx <= 1; dx++) {
                         int sx = x + dx, sy = y + dy;

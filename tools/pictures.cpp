@@ -397,6 +397,8 @@ QImage city()
             int tx = b.x + 4 + r.upto(std::max(1, b.w - 14));
             p.fillRect(QRect(tx, b.top - 7, 8, 5), QColor(70, 62, 64));
             p.fillRect(QRect(tx, b.top - 7, 8, 1), QColor(120, 108, 104));
+            // It stands on a solid plinth: no gaps under a roof line.
+            p.fillRect(QRect(tx - 1, b.top - 2, 10, 2), c.darker(110));
             p.fillRect(QRect(tx + 1, b.top - 2, 1, 2), QColor(70, 62, 64));
             p.fillRect(QRect(tx + 6, b.top - 2, 1, 2), QColor(70, 62, 64));
         }

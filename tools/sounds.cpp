@@ -826,6 +826,9 @@ std::vector<tsound> makesounds()
         t.loop = d.loop;
         t.length = d.length;
         t.s = d.make();
+        // A few milliseconds of silence before a sharp attack keep the codec's pre-echo
+        // from making the very first samples click.
+        if (!d.loop) t.s.insert(t.s.begin(), 256, 0.0f);
         t.s.resize(len(d.length), 0.0f);
         // -3.5 dBFS before encoding: the codec's ripple lands the decoded peak near -3 dBFS.
         finishsound(t, 0.668f);

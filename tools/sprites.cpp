@@ -17,6 +17,18 @@ void add(std::vector<tpicture>& out, const std::string& name, const QImage& img)
     out.push_back({name, finish(img)});
 }
 
+// Tinted pictures carry no colour of their own: the game's tint is the colour.
+QImage grey(QImage img)
+{
+    for (int y = 0; y < img.height(); y++)
+        for (int x = 0; x < img.width(); x++) {
+            QColor c = img.pixelColor(x, y);
+            int l = int(0.3f * c.red() + 0.59f * c.green() + 0.11f * c.blue() + 0.5f);
+            img.setPixelColor(x, y, QColor(l, l, l, c.alpha()));
+        }
+    return img;
+}
+
 QLinearGradient vgrad(float y0, float y1, std::initializer_list<std::pair<float, QColor>> stops)
 {
     QLinearGradient g(0, y0, 0, y1);
@@ -871,14 +883,14 @@ void spritepictures(std::vector<tpicture>& out)
     for (size_t i = 0; i < std::size(cars); i++) {
         QImage b, o;
         carpair(cars[i], b, o, int(i));
-        add(out, "car" + std::to_string(i) + ".png", b);
+        add(out, "car" + std::to_string(i) + ".png", grey(b));
         add(out, "car" + std::to_string(i) + "t.png", o);
     }
     add(out, "police.png", police());
     tplanepair (*planes[])() = {airliner, propplane, jet, cargo};
     for (size_t i = 0; i < std::size(planes); i++) {
         tplanepair pp = planes[i]();
-        add(out, "plane" + std::to_string(i) + ".png", pp.body);
+        add(out, "plane" + std::to_string(i) + ".png", grey(pp.body));
         add(out, "plane" + std::to_string(i) + "t.png", pp.over);
     }
     add(out, "superman.png", hero());

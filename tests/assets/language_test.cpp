@@ -1,0 +1,113 @@
+// The language file beside the program: seven Latin-1 sections of 26 lines, English first,
+// with a mnemonic in every menu text that no other entry of the same menu shares.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct tsection {
+    std::string name;
+    std::vector<std::string> lines;
+};
+
+// Read with the game's line rules: LF ends a line, CRs are dropped, empty lines and lines
+// whose first non-blank is ';' are skipped.
+std::vector<tsection> sections() {
+    std::ifstream f("varnhold.lng", std::ios::binary);
+    EXPECT_TRUE(f.good()) << "varnhold.lng is missing";
+    std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::vector<tsection> out;
+    std::stringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::string l;
+        for (char c : line)
+            if (c != '\r') l += c;
+        size_t first = l.find_first_not_of(' ');
+        if (first == std::string::npos || l[first] == ';') continue;
+        if (l[first] == '[') {
+            std::string name = l.substr(first);
+            while (!name.empty() && (name.back() == ']' || name.back() == ' ')) name.pop_back();
+            out.push_back({name.substr(1), {}});
+        } else if (!out.empty()) {
+            out.back().lines.push_back(l);
+        }
+    }
+    return out;
+}
+
+// The letter after the single '&' of a menu text, lower-cased (Latin-1 letters as they are).
+int mnemonic(const std::string& s) {
+    size_t p = s.find('&');
+    if (p == std::string::npos || p + 1 >= s.size() || s.find('&', p + 1) != std::string::npos) return -1;
+    unsigned char c = static_cast<unsigned char>(s[p + 1]);
+    return c < 128 ? std::tolower(c) : c;
+}
+
+}  // namespace
+
+TEST(assetlanguage, seven_sections_of_26_lines_english_first) {
+    std::vector<tsection> s = sections();
+    ASSERT_EQ(s.size(), 7u);
+    EXPECT_EQ(s[0].name, "English");
+    std::set<std::string> names;
+    for (auto& sec : s) {
+        EXPECT_EQ(sec.lines.size(), 26u) << sec.name;
+        names.insert(sec.name);
+    }
+    EXPECT_EQ(names.size(), 7u);
+    const char* english[26] = {"&Game", "&Start (Enter)", "Show &hiscore", "&Quit", "&Options",
+                               "Reset &windowsize", "Auto select mouse&button",
+                               "&1 button mouse (Auto select turret)", "&2 button mouse",
+                               "&Pause between levels", "Hide &text (H)", "&Pause (P)", "&Volume",
+                               "&Help", "Level", "Score", "City", "Missiles", "Name", "Combo x",
+                               "Press right mousebutton or enter to start", "Get Ready",
+                               "The enemy is rearming", "Game Over", "Place ", "Enter your name"};
+    for (int i = 0; i < 26 && i < int(s[0].lines.size()); i++) EXPECT_EQ(s[0].lines[i], english[i]);
+}
+
+TEST(assetlanguage, file_is_latin1_with_placement_blank_and_score_words) {
+    std::vector<tsection> s = sections();
+    for (auto& sec : s) {
+        ASSERT_EQ(sec.lines.size(), 26u);
+        EXPECT_EQ(sec.lines[24].back(), ' ') << sec.name;
+        EXPECT_NE(sec.lines[24].find_first_not_of(' '), std::string::npos) << sec.name;
+        EXPECT_EQ(sec.lines[19], "Combo x") << sec.name;
+        for (auto& l : sec.lines)
+            for (size_t i = 0; i + 1 < l.size(); i++) {
+                // A UTF-8 lead byte followed by a continuation byte would show as two letters.
+                unsigned char a = l[i], b = l[i + 1];
+                EXPECT_FALSE(a >= 0xC2 && a <= 0xC3 && b >= 0x80 && b <= 0xBF) << sec.name << ": " << l;
+            }
+    }
+    // The German umlauts arrive as single Latin-1 bytes.
+    bool umlaut = false;
+    for (auto& l : s[1].lines) umlaut = umlaut || l.find('\xe4') != std::string::npos;
+    EXPECT_TRUE(umlaut);
+}
+
+TEST(assetlanguage, mnemonics_are_unique_within_each_menu) {
+    // Menu texts by line: the bar (with the untranslated "&Language"), the game menu, options.
+    const std::vector<std::vector<int>> menus = {{0, 4, 11, 12, 13}, {1, 2, 3}, {5, 6, 7, 8, 9, 10}};
+    for (auto& sec : sections()) {
+        ASSERT_EQ(sec.lines.size(), 26u);
+        for (size_t m = 0; m < menus.size(); m++) {
+            std::set<int> used;
+            if (m == 0) used.insert('l');
+            for (int i : menus[m]) {
+                int c = mnemonic(sec.lines[size_t(i)]);
+                EXPECT_NE(c, -1) << sec.name << ": " << sec.lines[size_t(i)];
+                EXPECT_TRUE(used.insert(c).second) << sec.name << ": " << sec.lines[size_t(i)] << " repeats its mnemonic";
+            }
+        }
+        // Screen words carry no mnemonic.
+        for (size_t i = 14; i < 26; i++) EXPECT_EQ(sec.lines[i].find('&'), std::string::npos) << sec.name;
+    }
+}

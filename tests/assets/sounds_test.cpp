@@ -1,0 +1,138 @@
+// The generated sounds in data/: mono Ogg Vorbis at 44.1 kHz, of their intended lengths,
+// loud enough but never at full scale, silent at their ends, and loops that join smoothly.
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tests/support/world.h"
+
+namespace {
+
+struct tsounddef {
+    const char* name;
+    double length;
+    bool loop;
+};
+
+// In the game's load order.
+const tsounddef sounds[] = {
+    {"xplo1", 2.5, false},     {"xplo2", 1.0, false},     {"house", 1.5, false},
+    {"launch", 1.0, false},    {"laser", 0.5, false},     {"rain", 4.0, true},
+    {"thunder", 4.0, false},   {"lightning", 1.5, false}, {"plane", 6.0, false},
+    {"traffic1", 3.0, false},  {"traffic2", 3.0, false},  {"traffic3", 3.0, false},
+    {"ufo", 4.0, false},       {"wind", 5.0, true},       {"satellite", 3.0, false},
+    {"meteor", 4.0, false},    {"horn1", 0.6, false},     {"horn2", 0.6, false},
+    {"day", 3.0, false},       {"night", 3.0, false},     {"fire", 2.0, false},
+    {"chopper", 5.0, false},   {"gun", 0.5, false},       {"rainbow", 3.0, false},
+    {"jumper", 1.0, false},    {"sirene", 4.0, false},    {"superman", 2.5, false},
+    {"punch", 0.4, false},     {"laser2", 0.5, false},
+};
+
+std::vector<int> samples(const std::string& name, bool loop) {
+    testsupport::startplatform();
+    TSound* s = LoadSound("data/" + name + ".ogg", loop ? 1 : 0);
+    EXPECT_NE(s, nullptr) << "can't load data/" << name << ".ogg";
+    if (!s) return {};
+    int n = 0;
+    const int16_t* p = SoundSamples(s, n);
+    return std::vector<int>(p, p + n);
+}
+
+// Strength of a frequency in a stretch of samples (Goertzel).
+double power(const std::vector<int>& s, size_t from, size_t count, double freq) {
+    double k = 2 * std::cos(2 * M_PI * freq / 44100), a = 0, b = 0;
+    for (size_t i = from; i < from + count; i++) {
+        double c = s[i] / 32768.0 + k * a - b;
+        b = a;
+        a = c;
+    }
+    return a * a + b * b - k * a * b;
+}
+
+double loudest(const std::vector<int>& s, size_t from, size_t count, double lo, double hi) {
+    double best = 0, bestf = 0;
+    for (double f = lo; f <= hi; f += 25) {
+        double p = power(s, from, count, f);
+        if (p > best) best = p, bestf = f;
+    }
+    return bestf;
+}
+
+}  // namespace
+
+TEST(assetsounds, every_sound_is_mono_vorbis_at_44100) {
+    for (auto& d : sounds) {
+        std::string path = std::string("data/") + d.name + ".ogg";
+        OggVorbis_File vf;
+        ASSERT_EQ(ov_fopen(path.c_str(), &vf), 0) << path;
+        vorbis_info* vi = ov_info(&vf, -1);
+        EXPECT_EQ(vi->channels, 1) << path;
+        EXPECT_EQ(vi->rate, 44100) << path;
+        ov_clear(&vf);
+    }
+}
+
+TEST(assetsounds, every_sound_has_its_length_and_level) {
+    for (auto& d : sounds) {
+        std::vector<int> s = samples(d.name, d.loop);
+        ASSERT_FALSE(s.empty()) << d.name;
+        double seconds = s.size() / 44100.0;
+        EXPECT_NEAR(seconds, d.length, 0.02) << d.name;
+        int peak = 0;
+        for (int v : s) peak = std::max(peak, std::abs(v));
+        // About -3 dBFS, never clipped.
+        EXPECT_LT(peak, 32767 * 0.85) << d.name;
+        EXPECT_GT(peak, 32767 * 0.55) << d.name;
+    }
+}
+
+TEST(assetsounds, sounds_start_and_end_in_silence) {
+    for (auto& d : sounds) {
+        if (d.loop) continue;
+        std::vector<int> s = samples(d.name, false);
+        ASSERT_GT(s.size(), 100u) << d.name;
+        for (int i = 0; i < 8; i++) {
+            EXPECT_LT(std::abs(s[i]), 400) << d.name << " sample " << i;
+            EXPECT_LT(std::abs(s[s.size() - 1 - i]), 400) << d.name << " sample from the end " << i;
+        }
+    }
+}
+
+TEST(assetsounds, loops_join_without_a_jump) {
+    for (auto& d : sounds) {
+        if (!d.loop) continue;
+        std::vector<int> s = samples(d.name, true);
+        ASSERT_GT(s.size(), 1000u) << d.name;
+        std::vector<int> steps;
+        for (size_t i = 1; i < s.size(); i++) steps.push_back(std::abs(s[i] - s[i - 1]));
+        std::sort(steps.begin(), steps.end());
+        int typical = steps[steps.size() * 99 / 100];
+        EXPECT_LE(std::abs(s.front() - s.back()), typical) << d.name;
+        // The level carries on across the join: the last and first tenth of a second match.
+        auto rms = [&](size_t from) {
+            double e = 0;
+            for (size_t i = from; i < from + 4410; i++) e += double(s[i]) * s[i];
+            return std::sqrt(e / 4410);
+        };
+        double head = rms(0), tail = rms(s.size() - 4410);
+        EXPECT_NEAR(head / tail, 1.0, 0.35) << d.name;
+    }
+}
+
+// The game plays the launch at a fifth to half its speed: its whistle rises, and slowed down
+// it stays in the bright range of a whistle instead of sinking into a rumble.
+TEST(assetsounds, launch_whistle_rises_and_slows_down_well) {
+    std::vector<int> s = samples("launch", false);
+    ASSERT_EQ(s.size(), 44100u);
+    double early = loudest(s, 4410, 4410, 800, 8000);
+    double late = loudest(s, 30870, 4410, 800, 8000);
+    EXPECT_GT(late, early * 1.5);
+    EXPECT_GE(early * 0.2, 300);
+    EXPECT_LE(late * 0.5, 4000);
+}
