@@ -53,6 +53,13 @@ struct worldtest : ::testing::Test {
         RemoveHooks(HOOK_FLIP);
         if (timer) StopTimer(timer);
         timer = nullptr;
+        // and the drawing state as the platform starts it
+        ModelviewIdentity();
+        SetTransform(0, 1, 1);
+        SetLineWidth(1);
+        SetColor(255, 255, 255);
+        SetAlpha(1);
+        SetBlend(BLEND_MASK);
     }
 
     // n timer ticks, each one frame step as the 60 Hz timer runs it; the clock moves on by
