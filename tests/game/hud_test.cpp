@@ -181,7 +181,10 @@ TEST_F(hud, name_entry_cursor_blinks_and_is_empty_behind_the_name) {
     level.inp.pos = 3;
     phase(true);
     drawhud();
-    expectcolour(note("Place 3"), 0, 255, 0);
+    const tdrawrecord* place = note(txtplace + "3");
+    expectcolour(place, 0, 255, 0);
+    EXPECT_EQ(place->x, 400 - font.width(txtplace + "3"));
+    EXPECT_EQ(place->y, 120);
     EXPECT_NE(note("Enter your name"), nullptr);
     const tdrawrecord* name = note("Ada");
     ASSERT_NE(name, nullptr);
@@ -217,7 +220,7 @@ TEST_F(hud, many_particles_are_reported_even_with_hidden_text) {
     expectcolour(w, 240, 100, 20);
     EXPECT_EQ(w->x, 50);
     EXPECT_EQ(w->y, 120);
-    EXPECT_EQ(note("Level:1"), nullptr);
+    EXPECT_EQ(note("Score:0"), nullptr);
 }
 
 }  // namespace
