@@ -38,7 +38,7 @@ play() {
   "$dir/varnhold" --seed 5 --dump "$dir/world.json" &
   pid=$!
   win=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 200); do   # a busy machine may take long to load the pictures
     win=$(xdotool search --onlyvisible --pid "$pid" --name '^Varnhold' 2>/dev/null | tail -1 || true)
     [ -n "$win" ] && break
     sleep 0.2
@@ -94,12 +94,23 @@ fight() {
   sleep 0.3
 }
 
+# Visible windows of the game: the main window, and a popup while a menu is open.
+windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
+waitwindows() {
+  for _ in $(seq 1 50); do
+    [ "$(windows)" -eq "$1" ] && return 0
+    sleep 0.2
+  done
+  fail "expected $1 visible windows, found $(windows)"
+}
+
 leave() {
   sleep 0.5
   xdotool key alt+g      # the Game menu
-  sleep 0.5
+  waitwindows 2
   xdotool key h          # "Show &hiscore"
-  sleep 0.5
+  waitwindows 1
+  sleep 0.3
 }
 
 check() {
