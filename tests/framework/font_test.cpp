@@ -211,3 +211,14 @@ TEST_F(fonts, outline_rings_every_glyph_with_the_colour) {
     EXPECT_EQ(f.img['b']->width, 3);
     EXPECT_EQ(px(f.img['b'], 1, 1)[3], 0);
 }
+
+TEST_F(fonts, the_game_font_has_a_glyph_for_every_printable_latin1_character) {
+    ASSERT_EQ(f.load("data/ambient outlined.png", -1), 1);
+    for (int c = 32; c < 256; c++)
+        if (c < 127 || c >= 160) EXPECT_NE(f.img[c], nullptr) << c;
+    EXPECT_EQ(f.width(""), 1);
+    EXPECT_GE(f.maxh, 14);
+    EXPECT_LE(f.maxh, 16);
+    EXPECT_LE(f.height("Ag\xC4\xFF"), f.maxh);
+    EXPECT_GT(f.width("Score"), f.width("Sc"));
+}
