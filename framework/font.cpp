@@ -62,6 +62,7 @@ int pngfont::load(const std::string& path, int spacing) {
         if (cw > 0 && gh > 0) {
             TImage* glyph = CreateImage(cw, gh, 1, -1);
             copyimage(glyph, gi, 0, 0, a, b + hs[code], 4, 0);
+            glyph->name = gi->name + "#" + std::to_string(code);   // as the world dump shows it
             img[code] = glyph;   // a later cell with the same code wins
         }
         maxw = std::max(maxw, cw);
@@ -102,6 +103,7 @@ int pngfont::outline(const int* colour, int n, int offset) {
                     for (auto& d : around) setpixelbytes(op, x + d[0], y + d[1], colour, n, offset);
         UnlockImage(o, 0);
         blendimage(o, glyph, 1, 1, 0, 0);
+        o->name = glyph->name;
         glyph = o;
     }
     maxw += 2;

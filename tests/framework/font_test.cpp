@@ -89,6 +89,7 @@ TEST_F(fonts, a_row_of_cells_is_cut_by_code_with_top_offsets) {
     EXPECT_EQ(px(f.img['A'], 1, 1)[3], 0);
     EXPECT_EQ(px(f.img['B'], 1, 0), (std::vector<int>{'#', 40, 10, 255}));
     EXPECT_EQ(f.img['C'], nullptr);
+    EXPECT_EQ(f.img['B']->name.substr(f.img['B']->name.size() - 3), "#66");
 }
 
 TEST_F(fonts, text_is_measured_by_its_glyphs_and_the_spacing) {
