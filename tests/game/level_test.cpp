@@ -284,6 +284,17 @@ TEST_F(levelgame, abandoned_name_entry_makes_no_row_and_marks_none) {
     EXPECT_EQ(level.prg, 10);
     EXPECT_EQ(level.highlighthiscore, -1);
     EXPECT_EQ(level.hiscore[4].name, "Row4");
+
+    // Escape closes the program right after the level has seen it: the name typed so far
+    // is kept, but neither a row nor a highlight is saved
+    loseat(70);
+    ASSERT_EQ(level.highlighthiscore, 4);
+    level.name = "Quitter";
+    ev.key = 27;
+    level.updev();
+    EXPECT_EQ(level.highlighthiscore, -1);
+    EXPECT_EQ(level.name, "Quitter");
+    EXPECT_EQ(level.hiscore[4].name, "Row4");
 }
 
 TEST_F(levelgame, p_and_right_click_pause_and_resume_the_fight) {
