@@ -25,7 +25,7 @@ constexpr int twobuttons = 4;          // "&2 button mouse"
 constexpr int pausebetween = 8;        // "&Pause between levels"
 constexpr int hidetext = 9;            // "Hide &text (H)"
 
-constexpr int keyenter = 13, keyescape = 27, keyh = 72, keyp = 80;
+constexpr int keyenter = 13, keyh = 72, keyp = 80;
 constexpr int rightbutton = 2;         // bit of the right button in ev.up
 
 int ticks() { return timer ? TimerTicks(timer) : 0; }
@@ -216,7 +216,7 @@ int tlevel::updev() {
         else if (ev.key == keyp) pause = 1;
         break;
     case 1:
-        if (level == 1 && rightup) wait = 0;
+        if (level == 1 && rightup) wait = 0;   // the first break can be skipped with a click
         if (ev.key == keyenter) newlevel();
         else if (ev.key == keyp) pause = 1;
         break;
