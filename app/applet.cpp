@@ -32,6 +32,7 @@
 
 int redraw = 0;
 int refocus = 0;
+int fasttimer = 0;
 std::string dumponclose;
 
 namespace {
@@ -219,6 +220,7 @@ void inputstep() {
     if (ev.keyup == 116) {   // F5 released: back to 60 frames a second
         StopTimer(timer);
         timer = CreateTimer(60);
+        fasttimer = 0;
     }
     switch (ev.key) {
     case 27:
@@ -228,8 +230,13 @@ void inputstep() {
         screenshot();
         break;
     case 116:   // F5 held: eight times as many frames
-        StopTimer(timer);
-        timer = CreateTimer(480);
+        // A held key repeats its key-down; replacing the fast timer at every repeat would
+        // restart its tick count again and again, so only the first press switches.
+        if (!fasttimer) {
+            StopTimer(timer);
+            timer = CreateTimer(480);
+            fasttimer = 1;
+        }
         break;
     }
 }
