@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -67,9 +68,22 @@ int main(int argc, char** argv)
         fs::remove(data / "_city lens.png", ec);
 
         std::vector<tsound> sounds = makesounds();
-        for (size_t i = 0; i < sounds.size(); i++)
-            if (!writeogg((data / sounds[i].name).string(), sounds[i].s, 0x56480000 + int(i)))
-                return fail((data / sounds[i].name).string());
+        for (size_t i = 0; i < sounds.size(); i++) {
+            std::string path = (data / sounds[i].name).string();
+            // The codec's ripple moves the peak: measure what a player will hear and settle
+            // the level at -3 dBFS.
+            for (int pass = 0; pass < 3; pass++) {
+                if (!writeogg(path, sounds[i].s, 0x56480000 + int(i))) return fail(path);
+                std::vector<float> back;
+                int channels = 0;
+                long samplerate = 0;
+                if (!readogg(path, back, channels, samplerate)) return fail(path);
+                float peak = 0;
+                for (float v : back) peak = std::max(peak, std::fabs(v));
+                if (peak <= 0 || std::fabs(peak - 0.708f) < 0.03f) break;
+                for (float& v : sounds[i].s) v *= 0.708f / peak;
+            }
+        }
 
         std::string lng = makelanguage();
         fs::path lpath = fs::path(out) / "varnhold.lng";

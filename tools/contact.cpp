@@ -7,7 +7,7 @@
 
 QImage contactsheet(const std::vector<tpicture>& pics)
 {
-    const int sheetw = 1700, pad = 10, label = 14;
+    const int sheetw = 2100, pad = 10, label = 14;
     QFont f(fontfile("DejaVuSans.ttf"));
     f.setPixelSize(10);
 

@@ -112,7 +112,6 @@ void fontpictures(std::vector<tpicture>& out)
     std::vector<tglyph> gs;
     int px = 13;
     while (px > 8 && !glyphs(px, gs)) px--;
-    if (getenv("ASSETGEN_DEBUG")) fprintf(stderr, "font pixel size %d\n", px);
     int total = 0;
     for (auto& g : gs) total += g.w;
     QImage sheet(total, cellh, QImage::Format_ARGB32);

@@ -363,13 +363,15 @@ QImage city()
             // Windows: a regular grid, some lit warm, the rest dark glass.
             int ww = layer == 0 ? 2 : 2, wh = layer == 0 ? 2 : 3, sx = 5, sy = layer == 0 ? 5 : 6;
             int seed = r.upto(1000);
+            // Some towers are busy late into the night, others nearly dark.
+            float busy = 0.08f + 0.4f * r.uni();
             for (int y = b.top + 5; y + wh < h - 2; y += sy)
                 for (int x = b.x + 4; x + ww < b.x + b.w - 3; x += sx) {
                     if (x < 0 || x + ww > w) continue;
                     float v = hash2(x, y, seed);
                     QColor wc;
-                    if (v < 0.3f) wc = mixc(QColor(255, 206, 110), QColor(255, 240, 180), hash2(y, x, seed));
-                    else if (v < 0.36f) wc = QColor(180, 210, 235);
+                    if (v < busy) wc = mixc(QColor(255, 206, 110), QColor(255, 240, 180), hash2(y, x, seed));
+                    else if (v < busy + 0.05f) wc = QColor(150, 180, 210);
                     else wc = c.darker(135);
                     p.fillRect(x, y, ww, wh, wc);
                 }

@@ -787,16 +787,17 @@ std::vector<tsound> makesounds()
         bool loop;
         double length;
         std::function<tvoice()> make;
+        float drive = 0;   // soft saturation: more weight for blasts without clipping
     };
     const tdef defs[] = {
-        {"xplo1.ogg", false, 2.5, xplo1},
-        {"xplo2.ogg", false, 1.0, xplo2},
-        {"house.ogg", false, 1.5, house},
+        {"xplo1.ogg", false, 2.5, xplo1, 2.5f},
+        {"xplo2.ogg", false, 1.0, xplo2, 2.5f},
+        {"house.ogg", false, 1.5, house, 2.0f},
         {"launch.ogg", false, 1.0, launch},
         {"laser.ogg", false, 0.5, laser},
         {"rain.ogg", true, 4.0, rain},
-        {"thunder.ogg", false, 4.0, thunder},
-        {"lightning.ogg", false, 1.5, lightning},
+        {"thunder.ogg", false, 4.0, thunder, 1.5f},
+        {"lightning.ogg", false, 1.5, lightning, 2.0f},
         {"plane.ogg", false, 6.0, plane},
         {"traffic1.ogg", false, 3.0, [] { return traffic(109, 95, 15, 5, 0.9f, 0.6f); }},
         {"traffic2.ogg", false, 3.0, [] { return traffic(110, 52, 12, 6, 1.1f, 1.0f); }},
@@ -811,12 +812,12 @@ std::vector<tsound> makesounds()
         {"night.ogg", false, 3.0, night},
         {"fire.ogg", false, 2.0, fire},
         {"chopper.ogg", false, 5.0, chopper},
-        {"gun.ogg", false, 0.5, gun},
+        {"gun.ogg", false, 0.5, gun, 2.0f},
         {"rainbow.ogg", false, 3.0, rainbow},
         {"jumper.ogg", false, 1.0, jumper},
         {"sirene.ogg", false, 4.0, sirene},
         {"superman.ogg", false, 2.5, superman},
-        {"punch.ogg", false, 0.4, punch},
+        {"punch.ogg", false, 0.4, punch, 2.0f},
         {"laser2.ogg", false, 0.5, laser2},
     };
     std::vector<tsound> out;
@@ -829,6 +830,12 @@ std::vector<tsound> makesounds()
         // A few milliseconds of silence before a sharp attack keep the codec's pre-echo
         // from making the very first samples click.
         if (!d.loop) t.s.insert(t.s.begin(), 256, 0.0f);
+        if (d.drive > 0) {
+            float m = 0;
+            for (float x : t.s) m = std::max(m, std::fabs(x));
+            if (m > 0)
+                for (float& x : t.s) x = std::tanh(d.drive * x / m) / std::tanh(d.drive);
+        }
         t.s.resize(len(d.length), 0.0f);
         // -3.5 dBFS before encoding: the codec's ripple lands the decoded peak near -3 dBFS.
         finishsound(t, 0.668f);

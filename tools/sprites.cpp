@@ -584,13 +584,14 @@ QImage hero()
 // ---------------------------------------------------------------------------------------
 // Intruders
 
+// A burning rock: charcoal crust, glowing cracks, a white-hot front and an orange halo.
 QImage meteor(int size, uint32_t seed)
 {
     QImage img = canvas(size, size);
-    float c = size / 2.0f, rad = size * 0.36f;
+    float c = size / 2.0f, rad = size * 0.34f;
     tgenrnd r(seed);
     float bumps[9];
-    for (float& b : bumps) b = 0.82f + 0.3f * r.uni();
+    for (float& b : bumps) b = 0.8f + 0.32f * r.uni();
     auto radius = [&](float a) {
         float t = (a + pi) / (2 * pi) * 9;
         int i = int(t) % 9;
@@ -601,19 +602,21 @@ QImage meteor(int size, uint32_t seed)
         for (int x = 0; x < size; x++) {
             float dx = x + 0.5f - c, dy = y + 0.5f - c;
             float d = std::hypot(dx, dy), a = std::atan2(dy, dx), rr = radius(a);
-            // Outer glow of the burning rock.
+            // The halo: yellow close to the rock, orange further out.
             float g = clamp01(1 - (d - rr) / (c - rr));
-            QColor px(255, int(150 + 60 * g), 60, int(150 * std::pow(g, 2.2f)));
+            QColor px = mixc(QColor(255, 110, 30), QColor(255, 220, 120), g * g);
+            px.setAlpha(int(210 * std::pow(g, 2.4f)));
             if (d < rr + 1) {
                 float k = clamp01(rr + 0.5f - d);
                 float nx = dx / rr, ny = dy / rr;
                 float lit = spherelight(nx, ny, -0.6f, -0.6f, 0.55f);
-                float n = fbm(x * 1.0f, y * 1.0f, 5, seed, 3);
-                QColor rock = mixc(QColor(56, 44, 40), QColor(150, 128, 108), lit * (0.7f + 0.5f * n));
-                // The leading edge glows: hot cracks where the noise dips.
-                float crack = smooth((0.34f - std::fabs(n - 0.5f) * 2.5f) * 4) * 0.7f;
-                float rim = smooth((d - rr * 0.72f) / (rr * 0.28f));
-                rock = mixc(rock, QColor(255, 150, 50), std::max(crack * (1 - lit), rim * 0.55f));
+                float n = fbm(x * 1.0f, y * 1.0f, size / 5.0f, seed, 3);
+                QColor rock = mixc(QColor(30, 24, 24), QColor(118, 100, 90), lit * (0.6f + 0.6f * n));
+                // Cracks glow where the noise crosses its middle; the rim burns brightest.
+                float crack = smooth(1 - std::fabs(n - 0.5f) * 14);
+                float rim = smooth((d - rr * 0.68f) / (rr * 0.32f));
+                QColor hot = mixc(QColor(255, 120, 30), QColor(255, 236, 160), rim);
+                rock = mixc(rock, hot, std::max(crack * 0.9f, rim * 0.75f));
                 rock.setAlpha(255);
                 px = mixc(px, rock, k);
             }
@@ -842,7 +845,7 @@ QImage makeicon()
     };
     trail({40, 0}, {92, 120}, QColor(255, 205, 20, 0), QColor(255, 120, 20, 255), 5);
     trail({230, 10}, {170, 96}, QColor(255, 205, 20, 0), QColor(255, 120, 20, 255), 5);
-    trail({128, 230}, {150, 104}, QColor(20, 205, 255, 0), QColor(120, 230, 255, 255), 5);
+    trail({136, 190}, {156, 108}, QColor(20, 205, 255, 0), QColor(120, 230, 255, 255), 5);
     // The blast where they meet.
     QRadialGradient boom(QPointF(160, 100), 46);
     boom.setColorAt(0, QColor(255, 255, 240, 255));
@@ -862,7 +865,11 @@ QImage makeicon()
             for (int x = b[0] + 5; x < b[0] + b[1] - 6; x += 9)
                 if (r.uni() < 0.4f) p.fillRect(QRect(x, y, 4, 5), QColor(255, 214, 120));
     }
-    // The turret in front.
+    // The turret in front, its barrel raised towards the blast.
+    p.setPen(QPen(QColor(20, 30, 24), 12, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(128, 224), QPointF(137, 188));
+    p.setPen(QPen(QColor(170, 186, 170), 6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(128, 224), QPointF(137, 190));
     p.setBrush(QColor(120, 140, 120));
     p.setPen(QPen(QColor(20, 30, 24), 3));
     p.drawChord(QRectF(96, 200, 64, 56), 0, 180 * 16);
