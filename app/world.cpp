@@ -2,6 +2,7 @@
 #include "app/world.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +123,24 @@ void buildmenus() {
 
 }  // namespace
 
+std::string picturesdir(const std::string& confighome, const std::string& home) {
+    if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/') return p;
+    // user-dirs.dirs: XDG_PICTURES_DIR="$HOME/Pictures"
+    std::ifstream f(confighome + "/user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=\"";
+    while (std::getline(f, line)) {
+        if (line.compare(0, key.size(), key) != 0) continue;
+        std::string v = line.substr(key.size());
+        size_t q = v.find('"');
+        if (q == std::string::npos) return "";
+        v = v.substr(0, q);
+        if (v.compare(0, 5, "$HOME") == 0) v = home + v.substr(5);
+        return !v.empty() && v[0] == '/' ? v : "";
+    }
+    return "";
+}
+
 tmainapplet& mainapplet() { return applet; }
 
 void initpaths(const std::string& dir) {
@@ -142,7 +161,8 @@ void initpaths(const std::string& dir) {
         if (FileType(folder) != 2) ::mkdir(folder.c_str(), 0700);
         cfgpath = folder + "/varnhold.cfg";
     }
-    if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/' && FileType(p) == 2) shotdir = std::string(p) + "/";
+    std::string pictures = picturesdir(base, home ? home : "");
+    if (!pictures.empty() && FileType(pictures) == 2) shotdir = pictures + "/";
     else if (home && *home) shotdir = std::string(home) + "/";
 }
 

@@ -24,6 +24,9 @@ extern std::string lngpath;
 extern std::string shotdir;
 // Decides cfgpath and lngpath for a program in `dir` (with its trailing "/").
 void initpaths(const std::string& dir);
+// The user's pictures folder: $XDG_PICTURES_DIR, else the one named in
+// <confighome>/user-dirs.dirs; "" when neither names one.
+std::string picturesdir(const std::string& confighome, const std::string& home);
 
 // Runs the start-up steps of the game up to the application object's create(); returns ""
 // or the path of the picture or sound that could not be loaded (nothing is started then).

@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "app/language.h"
+#include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/window.h"
@@ -154,4 +155,25 @@ TEST(sectionheader, trims_blanks_then_trailing_and_leading_brackets) {
     EXPECT_EQ(name, "");
     EXPECT_FALSE(sectionheader("English]", name));
     EXPECT_FALSE(sectionheader("   ", name));
+}
+
+TEST_F(languagefile, the_chosen_language_is_the_language_of_the_next_start) {
+    build(section("[English]", "e") + section("[Deutsch]", "d"));
+    std::string keep = cfgpath;
+    cfgpath = dir / "varnhold.cfg";
+    choose(102);
+    ASSERT_EQ(savesettings(), 1);
+    // a start that reads the settings, as the game does
+    tstartup how;
+    how.window = false;
+    how.seeded = true;
+    how.seed = 1;
+    std::string missing = startup(how);
+    cfgpath = keep;
+    ASSERT_EQ(missing, "");
+    EXPECT_EQ(langtag, 102);
+    EXPECT_EQ(menu.get(102), 1);
+    EXPECT_EQ(menu.get(101), 0);
+    EXPECT_EQ(txtgetready, "d22");
+    EXPECT_EQ(menutext(13), "d1");
 }

@@ -279,3 +279,18 @@ TEST(settingspaths, a_read_only_program_folder_keeps_the_settings_in_the_config_
     else unsetenv("XDG_CONFIG_HOME");
     cfgpath = keepcfg, lngpath = keeplng, shotdir = keepshot;
 }
+
+TEST(settingspaths, the_pictures_folder_comes_from_the_user_dirs_file) {
+    testsupport::tempdir conf;
+    const char* old = std::getenv("XDG_PICTURES_DIR");
+    std::string oldv = old ? old : "";
+    unsetenv("XDG_PICTURES_DIR");
+    testsupport::writetext(conf / "user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "/home/ann/Bilder");
+    testsupport::writetext(conf / "user-dirs.dirs", "XDG_PICTURES_DIR=\"relative\"\n");
+    EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "");
+    setenv("XDG_PICTURES_DIR", "/srv/pics", 1);
+    EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "/srv/pics");
+    if (old) setenv("XDG_PICTURES_DIR", oldv.c_str(), 1);
+    else unsetenv("XDG_PICTURES_DIR");
+}
