@@ -28,6 +28,32 @@ inline void startplatform() {
     initpaths("./");
 }
 
+// The world's hooks and its timer go with it, and the drawing state is left as the platform
+// starts it, so the next test starts clean. Runs after every test that built a world, also
+// when a fixture's own TearDown does not call the base one.
+inline bool worldbuilt = false;
+inline void endworld() {
+    if (!worldbuilt) return;
+    worldbuilt = false;
+    RemoveHooks(HOOK_EMITEVENT);
+    RemoveHooks(HOOK_FLIP);
+    if (timer) StopTimer(timer);
+    timer = nullptr;
+    ModelviewIdentity();
+    SetTransform(0, 1, 1);
+    SetLineWidth(1);
+    SetColor(255, 255, 255);
+    SetAlpha(1);
+    SetBlend(BLEND_MASK);
+}
+struct worldcleaner : ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { endworld(); }
+};
+inline const bool cleanerinstalled = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new worldcleaner);
+    return true;
+}();
+
 // The canvas gadget events come from (the game reads input only from there).
 inline TGadget* canvasgadget() { return can.g; }
 
@@ -43,24 +69,12 @@ struct worldtest : ::testing::Test {
         testsupport::startplatform();
         if (FileType("data") != 2) GTEST_SKIP() << "the build folder has no data/ (the asset generator has not run)";
         SetMilliSecs(0);
+        testsupport::worldbuilt = true;
         std::string missing = newworld(seed());
         ASSERT_EQ(missing, "") << "can't load " << missing;
     }
 
-    // The world's hooks and its timer go with it, so the next test starts clean.
-    void TearDown() override {
-        RemoveHooks(HOOK_EMITEVENT);
-        RemoveHooks(HOOK_FLIP);
-        if (timer) StopTimer(timer);
-        timer = nullptr;
-        // and the drawing state as the platform starts it
-        ModelviewIdentity();
-        SetTransform(0, 1, 1);
-        SetLineWidth(1);
-        SetColor(255, 255, 255);
-        SetAlpha(1);
-        SetBlend(BLEND_MASK);
-    }
+    void TearDown() override { testsupport::endworld(); }
 
     // n timer ticks, each one frame step as the 60 Hz timer runs it; the clock moves on by
     // a sixtieth of a second per tick.
