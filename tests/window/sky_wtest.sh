@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The sky as a player sees it: with seed 9 the game opens shortly after noon (a blue sky above
+# the skyline), with seed 11 shortly after midnight (a dark sky). A screenshot taken with F2 in
+# the real window is read back at a patch of open sky.
+set -euo pipefail
+game=$(readlink -f "$1")
+dir=$(dirname "$game")
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# An X server of our own on a free display.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 1 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")"
+export ALSOFT_DRIVERS=null
+
+# shoot SEED: starts the game, takes one screenshot, quits; prints the screenshot's path.
+shoot() {
+    local before after shot win pid
+    before=$(ls "$dir"/screenshot*.png 2>/dev/null || true)
+    "$game" --seed "$1" >"$work/game$1.log" 2>&1 &
+    pid=$!
+    win=""
+    for _ in $(seq 1 100); do
+        win=$(xdotool search --name "^Varnhold [0-9]" 2>/dev/null | head -1 || true)
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || { echo "no game window for seed $1" >&2; kill $pid; return 1; }
+    xdotool windowfocus --sync "$win"
+    # A new window may show what was on the screen before it until the game's first frames
+    # are through the software renderer: give it time.
+    sleep 2.5
+    xdotool key F2
+    sleep 1
+    xdotool key Escape
+    wait $pid || true
+    after=$(ls "$dir"/screenshot*.png 2>/dev/null || true)
+    shot=$(comm -13 <(echo "$before") <(echo "$after") | head -1)
+    [ -n "$shot" ] || { echo "no screenshot for seed $1" >&2; return 1; }
+    mv "$shot" "$work/seed$1.png"
+    echo "$work/seed$1.png"
+}
+
+# The mean colour of a patch of open sky right of the title, as "r g b" (0..255).
+skycolour() {
+    convert "$1" -crop 40x20+700+40 +repage -scale 1x1\! \
+        -format '%[fx:round(255*r)] %[fx:round(255*g)] %[fx:round(255*b)]\n' info:
+}
+
+noon=$(shoot 9)
+night=$(shoot 11)
+read -r r g b < <(skycolour "$noon")
+echo "noon sky: $r $g $b"
+[ "$b" -gt 150 ] && [ "$b" -gt $((r + 60)) ] || { echo "noon sky is not blue" >&2; exit 1; }
+read -r r g b < <(skycolour "$night")
+echo "night sky: $r $g $b"
+[ "$r" -lt 60 ] && [ "$g" -lt 60 ] && [ "$b" -lt 90 ] || { echo "night sky is not dark" >&2; exit 1; }
+echo "ok"
