@@ -4,6 +4,7 @@
 #include "paint.h"
 
 #include <QFont>
+#include <QTransform>
 
 QImage contactsheet(const std::vector<tpicture>& pics)
 {
@@ -17,10 +18,12 @@ QImage contactsheet(const std::vector<tpicture>& pics)
     int x = pad, y = pad, rowh = 0;
     for (auto& p : pics) {
         int pw = p.img.width(), ph = p.img.height();
-        // The tall sky strip is shown widened so its colours can be seen.
-        if (p.name == "sky.png") pw = 64;
+        // The tall sky strip is shown turned (noon at the left), the star field at half size.
+        if (p.name == "sky.png") pw = 1209, ph = 40;
+        if (p.name == "stars.png") pw = 512, ph = 512;
         if (p.name.rfind("ambient", 0) == 0) pw = std::min(pw, sheetw - 2 * pad - 4) / 2 - 4;
         int cw = std::max(2 * pw + 12, 120), ch = ph + label + 8;
+        if (p.name == "sky.png") cw = pw + 12, ch = 2 * (ph + 8) + label + 4;
         if (p.name.rfind("ambient", 0) == 0) ch = 2 * (ph + 4) + label + 8;
         if (x + cw > sheetw - pad) {
             x = pad;
@@ -44,10 +47,17 @@ QImage contactsheet(const std::vector<tpicture>& pics)
         p.fillRect(black, QColor(0, 0, 0));
         p.setPen(QColor(230, 230, 230));
         p.drawText(QPoint(c.x, c.y + 10),
-                   QString::fromStdString(c.pic->name) + QString(" %1x%2").arg(img.width()).arg(img.height()));
+                   QString::fromStdString(c.pic->name) + QString(" %1x%2").arg(img.width()).arg(img.height()) +
+                       (c.pic->name == "sky.png" ? " (turned: noon left, midnight right)"
+                        : c.pic->name == "stars.png" ? " (half size)" : ""));
         auto show = [&](QRect area) {
             if (c.pic->name == "sky.png") {
-                p.drawImage(QRect(area.x() + 4, area.y() + 4, area.width() - 8, img.height()), img);
+                QTransform turn;
+                turn.rotate(-90);
+                QImage strip = img.transformed(turn).scaled(1209, 40);
+                p.drawImage(QPoint(area.x() + (area.width() - 1209) / 2, area.y() + 4), strip);
+            } else if (c.pic->name == "stars.png") {
+                p.drawImage(QRect(area.x() + (area.width() - 512) / 2, area.y() + 4, 512, 512), img);
             } else if (c.pic->name.rfind("ambient", 0) == 0) {
                 // The long font strip in two halves.
                 int hw = img.width() / 2 + 1;
@@ -57,7 +67,7 @@ QImage contactsheet(const std::vector<tpicture>& pics)
                 p.drawImage(QPoint(area.x() + (area.width() - img.width()) / 2, area.y() + 4), img);
             }
         };
-        if (c.pic->name.rfind("ambient", 0) == 0) {
+        if (c.pic->name.rfind("ambient", 0) == 0 || c.pic->name == "sky.png") {
             // One wide cell: grey above, black below.
             QRect a(c.x, c.y + label, c.w, (c.h - label) / 2), b(c.x, c.y + label + (c.h - label) / 2, c.w, (c.h - label) / 2);
             p.fillRect(a, QColor(128, 128, 128));
