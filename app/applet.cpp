@@ -80,6 +80,9 @@ tmainapplet& tmainapplet::create(bool settings) {
 
 void rescale() {
     can.reset();
+    // A canvas without area (a minimised window) has no scale: keep the last one rather
+    // than divide by zero.
+    if (can.w <= 0 || can.h <= 0) return;
     float sx = can.w * 0.00125f, sy = can.h / 400.0f;
     if (sx <= sy) sy = sx;
     else sx = sy;

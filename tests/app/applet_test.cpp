@@ -84,6 +84,16 @@ TEST_F(applet, a_square_canvas_halves_the_scale_and_leaves_a_bar_below) {
     EXPECT_FLOAT_EQ(r[1].y2, 401);
 }
 
+TEST_F(applet, a_canvas_without_area_keeps_the_last_scale) {
+    canvas(400, 400);
+    canvas(0, 0);
+    EXPECT_FLOAT_EQ(viewscalex, 0.5f);
+    EXPECT_FLOAT_EQ(areawidth, 800);
+    EXPECT_FLOAT_EQ(areaheight, 800);
+    canvas(1600, 0);
+    EXPECT_FLOAT_EQ(viewscalex, 0.5f);
+}
+
 TEST_F(applet, a_frame_is_drawn_in_layers_and_presented_once) {
     enter();
     mousemove(300, 200);
