@@ -421,7 +421,9 @@ public:
 
     void present() {
         if (inpaint || !isVisible() || width() <= 0 || height() <= 0) return;
-        // Drawn outside a paint (the loading screen): show it now.
+        // Drawn outside a paint (the loading screen): show it now. A window shown a moment ago
+        // is not mapped yet; let the window system map and expose it first.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         presenting = true;
         repaint();
         presenting = false;
