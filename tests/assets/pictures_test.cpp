@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/assets.h"
 #include "framework/font.h"
 #include "platform/platform.h"
 #include "tests/support/world.h"
@@ -229,4 +230,74 @@ TEST(assetpictures, font_sheet_cuts_into_every_latin1_character) {
     EXPECT_GT(f.width("W"), f.width("i"));
     // Digits share one width, so the score does not jitter as it counts.
     for (char d = '1'; d <= '9'; d++) EXPECT_EQ(f.width(std::string(1, d)), f.width("0")) << d;
+}
+
+TEST(assetpictures, glyphs_share_one_baseline_and_accents_sit_above_capitals) {
+    testsupport::startplatform();
+    pngfont f;
+    ASSERT_EQ(f.load("data/ambient outlined.png", -1), 1);
+    // The lowest inked row of a cell: the same for letters and digits without descenders.
+    auto bottom = [&](int c) {
+        TPixmap& p = LockImage(f.img[c], 0, true, false);
+        int last = -1;
+        for (int y = 0; y < p.height; y++)
+            for (int x = 0; x < p.width; x++)
+                if (PixelBytes(p, x, y)[3] > 0) last = y;
+        return f.hs[c] + last;
+    };
+    for (int c : {'B', 'x', '0', 'm', 'E', '7'}) EXPECT_EQ(bottom(c), bottom('A')) << char(c);
+    EXPECT_GT(bottom('g'), bottom('a'));
+    EXPECT_GT(bottom('p'), bottom('a'));
+    EXPECT_LT(f.hs[0xC4], f.hs['A']);   // the dots of the capital A umlaut stand above it
+    EXPECT_LT(f.hs['A'], f.hs['a']);
+}
+
+// Cars drive with their front to the left: headlight left, red tail light right. Helicopters
+// fly to the right: their cockpit glass is in the right half.
+TEST(assetpictures, vehicles_face_the_way_they_move) {
+    for (int i = 0; i < series("car"); i++) {
+        TImage* o = load("car" + std::to_string(i) + "t.png");
+        ASSERT_NE(o, nullptr);
+        int head = -1, tail = -1;
+        for (int y = 0; y < o->height; y++)
+            for (int x = 0; x < o->width; x++) {
+                rgba p = at(o, x, y);
+                if (p.a < 128) continue;
+                if (p.r > 230 && p.g > 220 && p.b > 150 && head < 0) head = x;
+                if (p.r > 180 && p.g < 80 && p.b < 80) tail = std::max(tail, x);
+            }
+        EXPECT_GE(head, 0) << "car" << i;
+        EXPECT_LT(head, o->width / 4) << "car" << i;
+        EXPECT_GT(tail, o->width * 3 / 4) << "car" << i;
+    }
+    for (int i = 0; i < series("chopper"); i++) {
+        TImage* c = load("chopper" + std::to_string(i) + ".png");
+        ASSERT_NE(c, nullptr);
+        int left = 0, right = 0;
+        for (int y = 0; y < c->height; y++)
+            for (int x = 0; x < c->width; x++) {
+                rgba p = at(c, x, y);
+                if (p.a > 200 && p.b > 150 && p.b > p.r + 60 && p.g > 120) (x < c->width / 2 ? left : right)++;
+            }
+        EXPECT_GT(right, left) << "chopper" << i;
+    }
+}
+
+struct assetworld : worldtest {};
+
+// A fresh world starts from the generated folder: every series is complete and the font has
+// the cell height the HUD is laid out for.
+TEST_F(assetworld, start_up_loads_the_generated_folder) {
+    EXPECT_EQ(img_house.size(), size_t(series("house")));
+    EXPECT_EQ(img_car.size(), size_t(series("car")));
+    EXPECT_EQ(img_cart.size(), img_car.size());
+    EXPECT_EQ(img_plane.size(), size_t(series("plane")));
+    EXPECT_EQ(img_meteor.size(), size_t(series("meteor")));
+    EXPECT_EQ(img_chopper.size(), size_t(series("chopper")));
+    EXPECT_FLOAT_EQ(explosionw2, 32);
+    EXPECT_FLOAT_EQ(turretbasew2, 22);
+    EXPECT_GE(font.maxh, 14);
+    EXPECT_LE(font.maxh, 16);
+    // The loading text fits the playfield at double size.
+    EXPECT_LT(font.width("Loading...") * 2, 400);
 }
