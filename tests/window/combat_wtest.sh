@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A shot as a player sees it: in a night sky (seed 11) a left click at (300, 100) sends a
+# missile from the left turret, and a few seconds later its cyan fireball fills the open sky
+# around that point, while the turret shows one missile fewer in orange (cooling down has
+# ended by then, so the number is white again: only the count is read back from the world).
+# Usage: combat_wtest.sh PATH-TO-VARNHOLD
+set -euo pipefail
+game=$(readlink -f "$1")
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$game"
+fi
+source "$(dirname "$(readlink -f "$0")")/common.sh" "$game"
+export ALSOFT_DRIVERS=null
+
+makecopy
+start --seed 11 --dump "$work/world.json"
+waitwindow
+eval "$(xdotool getwindowgeometry --shell "$win")"
+bar=$((HEIGHT - 400))
+[ "$bar" -ge 0 ] || fail "window $WIDTH x $HEIGHT is smaller than the canvas"
+at() { xdotool mousemove --window "$win" "$1" $(($2 + bar)); }
+
+# The mean colour of the 9 x 9 patch around (x, y) of a screenshot, as "r g b".
+patch() {
+    convert "$1" -crop 9x9+$(($2 - 4))+$(($3 - 4)) +repage -scale 1x1\! \
+        -format '%[fx:round(255*r)] %[fx:round(255*g)] %[fx:round(255*b)]\n' info:
+}
+cyan() { [ "$1" -lt 120 ] && [ "$2" -gt 160 ] && [ "$3" -gt 200 ]; }
+shot() {
+    local n
+    n=$(ls "$work"/screenshot*.png 2>/dev/null | wc -l)
+    xdotool key F2
+    for _ in $(seq 1 30); do
+        [ -f "$work/screenshot$n.png" ] && break
+        sleep 0.1
+    done
+    [ -f "$work/screenshot$n.png" ] || fail "F2 wrote no screenshot"
+    # the picture is compressed as it is written: wait until it decodes whole
+    for _ in $(seq 1 100); do
+        convert "$work/screenshot$n.png" info: >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    echo "$work/screenshot$n.png"
+}
+
+at 600 300
+xdotool key Return
+sleep 0.5
+xdotool click 3          # skip the first "Get Ready"
+sleep 1.5
+before=$(shot)
+read -r r g b < <(patch "$before" 300 100)
+echo "before: $r $g $b"
+cyan "$r" "$g" "$b" && fail "the sky at (300, 100) is cyan before the shot"
+
+at 300 100
+xdotool click 1
+at 600 300               # the crosshair leaves the patch
+sleep 5
+after=$(shot)
+read -r r g b < <(patch "$after" 300 100)
+echo "after: $r $g $b"
+cyan "$r" "$g" "$b" || fail "no cyan fireball at (300, 100)"
+
+xdotool key Escape
+waitexit 20 || fail "Escape did not close the game"
+[ "$status" -eq 0 ] || fail "the game exited with status $status"
+grep -q '"ammo":5' "$work/world.json" || fail "no turret has fired"
+echo ok
