@@ -208,6 +208,9 @@ TEST_F(turrets, turret_draws_sight_barrel_base_and_its_ammunition) {
     ASSERT_GE(imgs.size(), 4u);
     EXPECT_EQ(imgs[0]->img, img_beam);
     EXPECT_FLOAT_EQ(imgs[0]->state.color_alpha, 0.15f);
+    // the sight line reaches 400 x viewscalex units along the aim, past the cursor
+    EXPECT_FLOAT_EQ(imgs[0]->state.tform_scale_y,
+                    400 * viewscalex / static_cast<float>(img_beam->height));
     EXPECT_EQ(imgs[1]->img, img_turret);
     EXPECT_FLOAT_EQ(imgs[1]->modelview[5], viewscaley);   // straight up at the cursor
     EXPECT_EQ(imgs[2]->img, img_turretbase);

@@ -273,3 +273,19 @@ TEST_F(rocket, waiting_missile_draws_nothing_and_ended_one_only_its_fading_trail
         }
     EXPECT_EQ(n, 1);
 }
+
+TEST_F(rocket, missile_before_its_first_move_draws_its_head_along_the_flight_and_no_trail) {
+    missile(400, 370, 400, 170, 2, 1);   // straight up, not moved yet
+    ClearDrawRecords();
+    rockets.draw();
+    std::vector<const tdrawrecord*> imgs;
+    for (auto& d : DrawRecords())
+        if (d.op == tdrawrecord::image) imgs.push_back(&d);
+    ASSERT_EQ(imgs.size(), 1u);
+    EXPECT_EQ(imgs[0]->img, img_rocket);
+    const float* m = imgs[0]->modelview;
+    for (int k = 0; k < 16; k++) EXPECT_TRUE(std::isfinite(m[k]));
+    EXPECT_NEAR(m[4], 0, 1e-6);                 // local up is straight up
+    EXPECT_NEAR(m[5], viewscaley, 1e-6);
+    EXPECT_NEAR(m[13], 370 * viewscaley, 1e-3);
+}
