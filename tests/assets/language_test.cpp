@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/globals.h"
+#include "app/language.h"
+#include "tests/support/world.h"
+
 namespace {
 
 struct tsection {
@@ -69,16 +73,17 @@ TEST(assetlanguage, seven_sections_of_26_lines_english_first) {
                                "&Pause between levels", "Hide &text (H)", "&Pause (P)", "&Volume",
                                "&Help", "Level", "Score", "City", "Missiles", "Name", "Combo x",
                                "Press right mousebutton or enter to start", "Get Ready",
-                               "The enemy is rearming", "Game Over", "Place ", "Enter your name"};
+                               "The enemy is rearming", "Game Over", "Place", "Enter your name"};
     for (int i = 0; i < 26 && i < int(s[0].lines.size()); i++) EXPECT_EQ(s[0].lines[i], english[i]);
 }
 
-TEST(assetlanguage, file_is_latin1_with_placement_blank_and_score_words) {
+TEST(assetlanguage, file_is_latin1_with_placement_word_and_score_words) {
     std::vector<tsection> s = sections();
     for (auto& sec : s) {
         ASSERT_EQ(sec.lines.size(), 26u);
-        EXPECT_EQ(sec.lines[24].back(), ' ') << sec.name;
-        EXPECT_NE(sec.lines[24].find_first_not_of(' '), std::string::npos) << sec.name;
+        // The game adds the blank after the placement word itself.
+        EXPECT_NE(sec.lines[24].back(), ' ') << sec.name;
+        EXPECT_FALSE(sec.lines[24].empty()) << sec.name;
         EXPECT_EQ(sec.lines[19], "Combo x") << sec.name;
         for (auto& l : sec.lines)
             for (size_t i = 0; i + 1 < l.size(); i++) {
@@ -110,4 +115,25 @@ TEST(assetlanguage, mnemonics_are_unique_within_each_menu) {
         // Screen words carry no mnemonic.
         for (size_t i = 14; i < 26; i++) EXPECT_EQ(sec.lines[i].find('&'), std::string::npos) << sec.name;
     }
+}
+
+struct assetlanguageworld : worldtest {};
+
+// Read by the game: English gives back the built-in texts, and every language puts exactly
+// one blank between the placement word and the row number.
+TEST_F(assetlanguageworld, every_language_reads_into_the_screen_words) {
+    ASSERT_EQ(langcount, 7);
+    loadlanguage(101);
+    EXPECT_EQ(txtplace, "Place ");
+    EXPECT_EQ(txtstart, "Press right mousebutton or enter to start");
+    for (int tag = 101; tag <= 107; tag++) {
+        loadlanguage(tag);
+        ASSERT_GE(txtplace.size(), 2u) << tag;
+        EXPECT_EQ(txtplace.back(), ' ') << tag;
+        EXPECT_NE(txtplace[txtplace.size() - 2], ' ') << tag;
+        EXPECT_FALSE(txtgetready.empty()) << tag;
+        // The start line fits the playfield.
+        EXPECT_LT(wstart * 2, 800) << tag;
+    }
+    loadlanguage(101);
 }
