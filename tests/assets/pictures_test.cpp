@@ -301,3 +301,26 @@ TEST_F(assetworld, start_up_loads_the_generated_folder) {
     // The loading text fits the playfield at double size.
     EXPECT_LT(font.width("Loading...") * 2, 400);
 }
+
+TEST(assetpictures, sky_bodies_are_square_and_lit_from_the_left) {
+    for (const char* n : {"sun.png", "moon.png", "planets.png"}) {
+        TImage* img = load(n);
+        ASSERT_NE(img, nullptr);
+        EXPECT_EQ(img->width, img->height) << n;
+        EXPECT_GE(img->width, 36) << n;
+        EXPECT_LE(img->width, 80) << n;
+    }
+    // The moon's left side faces the sun.
+    TImage* m = load("moon.png");
+    long left = 0, right = 0;
+    for (int y = 0; y < m->height; y++)
+        for (int x = 0; x < m->width; x++) {
+            rgba p = at(m, x, y);
+            long lum = long(p.r + p.g + p.b) * p.a;
+            (x < m->width / 2 ? left : right) += lum;
+        }
+    EXPECT_GT(left, right * 2);
+    // The flag hangs from its left edge: that column is cloth from top to bottom.
+    TImage* f = load("flag.png");
+    for (int y = 0; y < f->height; y++) EXPECT_EQ(at(f, 0, y).a, 255) << "flag row " << y;
+}

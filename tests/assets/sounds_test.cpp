@@ -136,3 +136,54 @@ TEST(assetsounds, launch_whistle_rises_and_slows_down_well) {
     EXPECT_GE(early * 0.2, 300);
     EXPECT_LE(late * 0.5, 4000);
 }
+
+namespace {
+
+// Loudness of each 10 ms stretch.
+std::vector<double> envelope(const std::vector<int>& s) {
+    std::vector<double> e;
+    for (size_t i = 0; i + 441 <= s.size(); i += 441) {
+        double a = 0;
+        for (size_t k = i; k < i + 441; k++) a += double(s[k]) * s[k];
+        e.push_back(std::sqrt(a / 441));
+    }
+    return e;
+}
+
+// Bursts: stretches that rise above half the loudest level after a quieter stretch.
+int bursts(const std::vector<double>& e) {
+    double top = *std::max_element(e.begin(), e.end());
+    int n = 0;
+    bool up = false;
+    for (double v : e) {
+        if (!up && v > top * 0.5) n++, up = true;
+        else if (up && v < top * 0.3) up = false;
+    }
+    return n;
+}
+
+}  // namespace
+
+TEST(assetsounds, siren_alternates_two_tones_every_half_second) {
+    std::vector<int> s = samples("sirene", false);
+    ASSERT_EQ(s.size(), 4u * 44100u);
+    for (int half = 0; half < 8; half++) {
+        size_t from = size_t(half) * 22050 + 4410;
+        double low = power(s, from, 8820, 440), high = power(s, from, 8820, 587.3);
+        if (half % 2 == 0) EXPECT_GT(low, high * 4) << "half second " << half;
+        else EXPECT_GT(high, low * 4) << "half second " << half;
+    }
+}
+
+TEST(assetsounds, bursts_and_beats_come_at_their_pace) {
+    // The gun fires a burst of six shots; the second horn honks twice.
+    EXPECT_EQ(bursts(envelope(samples("gun", false))), 6);
+    EXPECT_EQ(bursts(envelope(samples("horn2", false))), 2);
+    EXPECT_EQ(bursts(envelope(samples("horn1", false))), 1);
+    // The rotor thumps about eleven times a second, steadily through the middle.
+    std::vector<double> e = envelope(samples("chopper", false));
+    std::vector<double> mid(e.begin() + 100, e.begin() + 400);
+    int beats = bursts(mid);
+    EXPECT_GE(beats, 30);
+    EXPECT_LE(beats, 38);
+}
