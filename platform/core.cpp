@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform/internal.h"
 
@@ -305,7 +306,7 @@ struct thook {
     void* context;
     int priority;
 };
-std::vector<thook> hooks;
+std::vector<std::shared_ptr<thook>> hooks;
 TEvent* current = nullptr;
 TEvent eventring[1024];
 unsigned eventnext = 0;
@@ -313,20 +314,35 @@ unsigned eventnext = 0;
 
 void AddHook(int hook, thookfn fn, void* context, int priority) {
     auto at = hooks.begin();
-    while (at != hooks.end() && at->priority >= priority) ++at;
-    hooks.insert(at, thook{hook, std::move(fn), context, priority});
+    while (at != hooks.end() && (*at)->priority >= priority) ++at;
+    hooks.insert(at, std::make_shared<thook>(thook{hook, std::move(fn), context, priority}));
 }
 
 void RemoveHooks(int hook) {
-    std::erase_if(hooks, [hook](const thook& h) { return h.id == hook; });
+    std::erase_if(hooks, [hook](const std::shared_ptr<thook>& h) { return h->id == hook; });
 }
 
 void RunHooks(int hook, void* data) {
-    // A hook may add or remove hooks while it runs: walk a copy.
-    std::vector<thook> run;
-    for (auto& h : hooks)
-        if (h.id == hook) run.push_back(h);
-    for (auto& h : run) data = h.fn(hook, data, h.context);
+    // A hook may add or remove hooks while it runs: walk the ones present now, kept alive by
+    // a snapshot (on the stack for the usual few, so an event costs no allocation).
+    constexpr size_t few = 8;
+    std::shared_ptr<thook> local[few];
+    std::vector<std::shared_ptr<thook>> many;
+    size_t n = 0;
+    for (auto& h : hooks) {
+        if (h->id != hook) continue;
+        if (n < few) {
+            local[n] = h;
+        } else {
+            if (many.empty()) many.assign(local, local + few);
+            many.push_back(h);
+        }
+        n++;
+    }
+    for (size_t i = 0; i < n; i++) {
+        thook& h = n <= few ? *local[i] : *many[i];
+        data = h.fn(hook, data, h.context);
+    }
 }
 
 TEvent* CurrentEvent() { return current; }

@@ -258,11 +258,13 @@ public:
         glGetProgramiv(prog, GL_LINK_STATUS, &ok);
         glDeleteShader(vs);
         glDeleteShader(fs);
-        if (!ok) {
+        if (!ok || context()->format().version() < qMakePair(3, 3)) {
             char log[1024] = {};
             glGetProgramInfoLog(prog, sizeof log - 1, nullptr, log);
-            std::fprintf(stderr, "OpenGL: the drawing program does not link: %s\n", log);
-            return;
+            if (log[0]) std::fprintf(stderr, "%s\n", log);
+            // Without its renderer the game would only show a black window: say why and stop.
+            Notify("This game needs OpenGL 3.3, which this display does not offer.", 1);
+            EndProcess(1);
         }
         glUseProgram(prog);
         for (int i = 0; i < tbatch::maxunits; i++) {
@@ -492,7 +494,7 @@ private:
         if (!ok) {
             char log[1024] = {};
             glGetShaderInfoLog(s, sizeof log - 1, nullptr, log);
-            std::fprintf(stderr, "OpenGL: a shader does not compile: %s\n", log);
+            std::fprintf(stderr, "%s\n", log);
         }
         return s;
     }
@@ -702,7 +704,20 @@ void createwindow(TGadget* g) {
     if (g->visible) show(g);
 }
 
+// The canvas needs an OpenGL 3.3 context; without one the game could only show a black window.
+void needopengl() {
+    static bool checked = false;
+    if (checked) return;
+    checked = true;
+    QOpenGLContext probe;
+    if (!probe.create() || probe.format().version() < qMakePair(3, 3)) {
+        Notify("This game needs OpenGL 3.3, which this display does not offer.", 1);
+        EndProcess(1);
+    }
+}
+
 void createcanvas(TGadget* g) {
+    needopengl();
     twindow* w = windowof(g->parent);
     QWidget* parent = w ? static_cast<QWidget*>(w->client) : nullptr;
     tcanvas* c = new tcanvas(g, parent);
