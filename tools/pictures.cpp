@@ -364,7 +364,7 @@ QImage city()
             int ww = layer == 0 ? 2 : 2, wh = layer == 0 ? 2 : 3, sx = 5, sy = layer == 0 ? 5 : 6;
             int seed = r.upto(1000);
             // Some towers are busy late into the night, others nearly dark.
-            float busy = 0.08f + 0.4f * r.uni();
+            float busy = 0.05f + 0.3f * r.uni();
             for (int y = b.top + 5; y + wh < h - 2; y += sy)
                 for (int x = b.x + 4; x + ww < b.x + b.w - 3; x += sx) {
                     if (x < 0 || x + ww > w) continue;
@@ -372,7 +372,7 @@ QImage city()
                     QColor wc;
                     if (v < busy) wc = mixc(QColor(255, 206, 110), QColor(255, 240, 180), hash2(y, x, seed));
                     else if (v < busy + 0.05f) wc = QColor(150, 180, 210);
-                    else wc = c.darker(135);
+                    else wc = mixc(c.darker(130), QColor(100, 118, 150), 0.3f);
                     p.fillRect(x, y, ww, wh, wc);
                 }
         }
