@@ -3,9 +3,14 @@
 # the skyline), with seed 11 shortly after midnight (a dark sky). A screenshot taken with F2 in
 # the real window is read back at a patch of open sky.
 set -euo pipefail
-game=$(readlink -f "$1")
-dir=$(dirname "$game")
+build=$(dirname "$(readlink -f "$1")")
 work=$(mktemp -d)
+# A scratch copy of the game, so that its settings and screenshots stay out of the build folder.
+mkdir "$work/game"
+cp "$build/varnhold" "$build/varnhold.lng" "$work/game/"
+ln -s "$build/data" "$work/game/data"
+game="$work/game/varnhold"
+dir="$work/game"
 xvfb=""
 cleanup() {
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
