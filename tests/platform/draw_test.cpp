@@ -18,6 +18,7 @@ struct drawing : ::testing::Test {
         SetOrigin(0, 0);
         SetHandle(0, 0);
         SetLineWidth(1);
+        plat::linesmooth = false;         // a world built by an earlier test turns smoothing on
         ModelviewIdentity();
         Flip();                           // closes whatever an earlier test left pending
         ClearDrawRecords();
