@@ -15,6 +15,21 @@ const TPixmap& pix(const TImage* img) { return img->pixmaps[0]; }
 
 bool in(const TPixmap& p, int x, int y) { return x >= 0 && y >= 0 && x < p.width && y < p.height; }
 
+// Calls f(source pixel, destination pixel) for every pixel of src from (sx, sy) that lands on
+// dst from (dx, dy), as far as both pictures reach; dst is locked for writing meanwhile.
+template <class F>
+void eachoverlap(TImage* dst, const TImage* src, int dx, int dy, int sx, int sy, F f) {
+    const TPixmap& s = pix(src);
+    TPixmap& d = LockImage(dst, 0, true, true);
+    int w = std::min(d.width - dx, s.width - sx);
+    int h = std::min(d.height - dy, s.height - sy);
+    for (int j = 0; j < h; j++)
+        for (int i = 0; i < w; i++)
+            if (in(s, sx + i, sy + j) && in(d, dx + i, dy + j))
+                f(PixelBytes(s, sx + i, sy + j), PixelBytes(d, dx + i, dy + j));
+    UnlockImage(dst, 0);
+}
+
 }  // namespace
 
 void getpixelbytes(int* dst, const TPixmap& p, int x, int y, int n, int offset) {
@@ -37,44 +52,24 @@ void fillimage(TImage* img, const int* bytes, int n, int offset) {
 
 void copyimage(TImage* dst, const TImage* src, int dx, int dy, int sx, int sy, int n, int offset) {
     if (!has(dst) || !has(src)) return;
-    const TPixmap& s = pix(src);
-    TPixmap& d = LockImage(dst, 0, true, true);
-    int w = std::min(d.width - dx, s.width - sx);
-    int h = std::min(d.height - dy, s.height - sy);
-    for (int j = 0; j < h; j++) {
-        for (int i = 0; i < w; i++) {
-            if (!in(s, sx + i, sy + j) || !in(d, dx + i, dy + j)) continue;
-            const uint8_t* a = PixelBytes(s, sx + i, sy + j);
-            uint8_t* b = PixelBytes(d, dx + i, dy + j);
-            for (int k = 0; k < n; k++) b[offset + k] = a[offset + k];
-        }
-    }
-    UnlockImage(dst, 0);
+    eachoverlap(dst, src, dx, dy, sx, sy, [&](const uint8_t* a, uint8_t* b) {
+        for (int k = 0; k < n; k++) b[offset + k] = a[offset + k];
+    });
 }
 
 void blendimage(TImage* dst, const TImage* src, int dx, int dy, int sx, int sy) {
     if (!has(dst) || !has(src)) return;
-    const TPixmap& s = pix(src);
-    TPixmap& d = LockImage(dst, 0, true, true);
-    int w = std::min(d.width - dx, s.width - sx);
-    int h = std::min(d.height - dy, s.height - sy);
-    for (int j = 0; j < h; j++) {
-        for (int i = 0; i < w; i++) {
-            if (!in(s, sx + i, sy + j) || !in(d, dx + i, dy + j)) continue;
-            const uint8_t* a = PixelBytes(s, sx + i, sy + j);
-            uint8_t* b = PixelBytes(d, dx + i, dy + j);
-            int sa = a[3], da = b[3];
-            int na = da + (((256 - da) * sa) >> 8);
-            for (int c = 0; c < 3; c++) {
-                int sc = (a[c] * (sa + 1)) >> 8;
-                int dc = (b[c] * (256 - sa) * da) >> 16;
-                dc = (sc + dc) << 8;
-                b[c] = static_cast<uint8_t>((dc / (na + 1)) & 255);
-            }
-            b[3] = static_cast<uint8_t>(na & 255);
+    eachoverlap(dst, src, dx, dy, sx, sy, [](const uint8_t* a, uint8_t* b) {
+        int sa = a[3], da = b[3];
+        int na = da + (((256 - da) * sa) >> 8);
+        for (int c = 0; c < 3; c++) {
+            int sc = (a[c] * (sa + 1)) >> 8;
+            int dc = (b[c] * (256 - sa) * da) >> 16;
+            dc = (sc + dc) << 8;
+            b[c] = static_cast<uint8_t>((dc / (na + 1)) & 255);
         }
-    }
-    UnlockImage(dst, 0);
+        b[3] = static_cast<uint8_t>(na & 255);
+    });
 }
 
 void blurimage(TImage* img, int r, int n, int offset, const TImage* src) {
