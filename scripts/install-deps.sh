@@ -9,7 +9,7 @@ packages=(
   libopenal-dev libvorbis-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick python3
 )
 
 missing=()
