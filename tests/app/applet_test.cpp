@@ -271,3 +271,32 @@ TEST_F(applet, escape_saves_the_settings_and_ends_with_status_zero) {
     std::string s(b.begin(), b.end());
     EXPECT_NE(s.find("Esc"), std::string::npos);
 }
+
+TEST_F(applet, odd_events_and_key_codes_leave_the_game_running) {
+    choose(1);   // a running level, so the turrets and the level read every key
+    stepframes(30);
+    int ticks = TimerTicks(timer);
+    int vol = volume.on, lang = langtag;
+    for (int code : {-1, 256, 300, 65535, 1 << 20, -(1 << 30)}) {
+        keydown(code);
+        keychar(code);
+        keyup(code);
+        emit(EVENT_MOUSEDOWN, code);
+        emit(EVENT_MOUSEUP, code);
+    }
+    emit(0x7fff1234, 5, 10, 10);                                   // a kind nobody knows
+    EmitEvent(CreateEvent(0x7fff1234, win.g, 42));                // the same from the window
+    EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 99999));       // a tag no entry has
+    EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, -7));
+    EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 100 + langcount + 1));   // one past the languages
+    EmitEvent(CreateEvent(EVENT_KEYDOWN, nullptr, 27));           // a key from no gadget
+    EXPECT_NE(level.prg, 10);
+    EXPECT_EQ(volume.on, vol);
+    EXPECT_EQ(langtag, lang);
+    for (int k = 0; k < 256; k++) EXPECT_EQ(ev.keys[k], 0) << k;
+    // the frame loop goes on: ticks count and a frame is drawn
+    stepframes(5);
+    EXPECT_EQ(TimerTicks(timer), ticks + 5);
+    drawframe();
+    EXPECT_FALSE(DrawRecords().empty());
+}
