@@ -337,3 +337,28 @@ TEST_F(raintest, wind_eases_along_a_cosine_to_each_new_target) {
         EXPECT_EQ(rain.wind1, to);
     }
 }
+
+TEST_F(raintest, storms_strike_only_on_every_128th_tick_of_the_frame_timer) {
+    // The whole frame step runs here, so the frame timer's tick count moves on.
+    steady(0, 200);
+    int flashes = 0, thunders = 0;
+    tplays plays;
+    for (int f = 0; f < 128 * 150; f++) {
+        float before = rain.flash;
+        stepframes(1);
+        int tick = TimerTicks(timer);
+        int heard = 0;
+        for (int s : plays.take()) heard += s == 6;
+        if (rain.flash > before) {
+            flashes++;
+            EXPECT_EQ(tick % 128, 0) << "a flash at tick " << tick;
+        }
+        if (heard) {
+            thunders++;
+            EXPECT_EQ(tick % 128, 0) << "thunder at tick " << tick;
+        }
+    }
+    ASSERT_EQ(rain.prg, 3);
+    EXPECT_GT(flashes, 2);   // one chance in 15 at each of the 150 open ticks
+    EXPECT_GT(thunders, 2);
+}
