@@ -154,9 +154,12 @@ int tinput::upd(std::string& text, const tev& e) {
     }
     // Only the character event itself types: `ascii` stays set until the key is released, and
     // further events meanwhile (mouse movement, a second key, repeats) must not type it again.
-    // Codes above 255 have no place in the Latin-1 name, the settings file or the font.
+    // Codes above 255 have no place in the Latin-1 name, the settings file or the font, and
+    // neither have the control codes 127 to 159: the desktop sends the Delete key as a
+    // character 127 right after its key-down, which would otherwise land in the name unseen.
     const TEvent* cur = CurrentEvent();
-    if (cur && cur->id == EVENT_KEYCHAR && e.ascii >= 32 && e.ascii <= 255 &&
+    bool control = e.ascii < 32 || (e.ascii >= 127 && e.ascii < 160);
+    if (cur && cur->id == EVENT_KEYCHAR && !control && e.ascii <= 255 &&
         static_cast<int>(text.size()) < lmax) {
         text.insert(text.begin() + pos, static_cast<char>(e.ascii));
         pos++;

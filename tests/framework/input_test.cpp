@@ -294,6 +294,45 @@ TEST_F(input, name_entry_types_a_held_character_once_and_only_latin1_text) {
     EXPECT_EQ(t, "b\xE9" "cz");
 }
 
+TEST_F(input, delete_and_backspace_as_the_desktop_sends_them_type_no_character) {
+    // Each key comes as its key-down followed by its character: Delete as 127, Backspace as 8.
+    tinput in;
+    in.set(20);
+    std::string t = "Your Name";
+    for (int i = 0; i < 9; i++) {
+        send(EVENT_KEYDOWN, 46);
+        in.upd(t, e);
+        send(EVENT_KEYCHAR, 127);
+        in.upd(t, e);
+        send(EVENT_KEYUP, 46);
+        in.upd(t, e);
+    }
+    EXPECT_EQ(t, "");
+    EXPECT_EQ(in.pos, 0);
+    for (int c : {'A', 'd', 'a'}) {
+        send(EVENT_KEYDOWN, c == 'A' ? 65 : c - 32);
+        in.upd(t, e);
+        send(EVENT_KEYCHAR, c);
+        in.upd(t, e);
+        send(EVENT_KEYUP, c == 'A' ? 65 : c - 32);
+        in.upd(t, e);
+    }
+    send(EVENT_KEYDOWN, 8);
+    in.upd(t, e);
+    send(EVENT_KEYCHAR, 8);
+    in.upd(t, e);
+    EXPECT_EQ(t, "Ad");
+    // The other C1 control codes stay out as well; the first printable code above them types.
+    send(EVENT_KEYCHAR, 0x85);
+    in.upd(t, e);
+    send(EVENT_KEYCHAR, 0x9F);
+    in.upd(t, e);
+    EXPECT_EQ(t, "Ad");
+    send(EVENT_KEYCHAR, 0xA0);
+    in.upd(t, e);
+    EXPECT_EQ(t, "Ad\xA0");
+}
+
 TEST_F(input, name_entry_cursor_follows_a_shorter_text_and_its_limit) {
     tinput in;
     in.set(20);
