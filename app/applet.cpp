@@ -28,6 +28,13 @@
 #include "combat/rocket.h"
 #include "combat/tnt.h"
 #include "combat/txt.h"
+#include "traffic/car.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "game/raid.h"
 #include "game/level.h"
 
 int redraw = 0;
@@ -107,11 +114,15 @@ void framestep() {
         guns.upd();
         level.upd();
         tnt2.upd();
-        // cars.upd();  planes.upd();  satellites.upd();  ufos.upd();  choppers.upd();
-        // jumpers.upd();  (traffic/)
+        cars.upd();
+        planes.upd();
+        satellites.upd();
+        ufos.upd();
+        choppers.upd();
+        jumpers.upd();
         texts.upd();
         fires.upd();
-        // raid.upd();  (game/raid.h)
+        raid.upd();
     }
     // ---- always, also while paused ----
     day.upd();
@@ -181,7 +192,7 @@ int tmainapplet::draw() {
     day.draw();
     clouds.draw();
     DrawImage(img_title, 400, 8);
-    // satellites.draw();  (traffic/satellite.h)
+    satellites.draw();
     DrawImage(img_city, cityshift, 0);
     day.drawrainbow();
     drawflag();
@@ -194,7 +205,11 @@ int tmainapplet::draw() {
     SetScale(1, 1);
     DrawImage(img_street, 0, 370);
     particles.draw();
-    // cars.draw();  planes.draw();  jumpers.draw();  ufos.draw();  choppers.draw();  (traffic/)
+    cars.draw();
+    planes.draw();
+    jumpers.draw();
+    ufos.draw();
+    choppers.draw();
     tnt2.draw();
     tnt.draw();
     particles2.draw();

@@ -30,6 +30,13 @@
 #include "combat/house.h"
 #include "combat/gun.h"
 #include "combat/tnt.h"
+#include "traffic/car.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "game/raid.h"
 #include "game/level.h"
 
 std::string programdir = "";
@@ -186,13 +193,19 @@ void createobjects() {
     for (int k : {1, 2, 0}) guns.generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6);
     tnt = ttnt();                    // combat/tnt.h
     tnt2 = ttnt();
-    // cars (traffic/car.h)
-    // planes (traffic/plane.h)
-    // satellites (traffic/satellite.h)
-    // ufos (traffic/ufo.h)
-    // choppers (traffic/chopper.h)
-    // jumpers (traffic/jumper.h)
-    // raid (game/raid.h)
+    cars = tcar();                   // traffic/car.h
+    planes = tplane();               // traffic/plane.h
+    planes.init();
+    satellites = tsatellite();       // traffic/satellite.h
+    satellites.init();
+    ufos = tufo();                   // traffic/ufo.h
+    ufos.init();
+    choppers = tchopper();           // traffic/chopper.h
+    choppers.init();
+    jumpers = tjumper();             // traffic/jumper.h
+    jumpers.init();
+    raid = traid();                  // game/raid.h
+    raid.init();
     level = tlevel();                // game/level.h
 }
 
@@ -300,8 +313,13 @@ std::string dumpworld() {
     v("guns", guns);
     v("tnt", tnt);
     v("tnt2", tnt2);
-    // v("cars", cars);  v("planes", planes);  v("satellites", satellites);  v("ufos", ufos);
-    // v("choppers", choppers);  v("jumpers", jumpers);  v("raid", raid);
+    v("cars", cars);
+    v("planes", planes);
+    v("satellites", satellites);
+    v("ufos", ufos);
+    v("choppers", choppers);
+    v("jumpers", jumpers);
+    v("raid", raid);
     v("level", level);
     // ---- the application's own ----
     v("txtlevel", txtlevel);

@@ -1,0 +1,64 @@
+// traffic/car.h — cars and police cars on the street's two lanes.
+// Cars enter at one edge and leave at the other: the far lane (y about 367) drives left, the near
+// lane (y about 385) drives right. They brake for harmful explosions and fires ahead, queue behind
+// slower cars and honk when stuck; police cars drive to any harmful explosion or fire and spray it.
+#pragma once
+
+#include "framework/slots.h"
+#include "platform/platform.h"
+
+struct tcardata {
+    static constexpr int policechance = 12;   // one car in 12 is a police car...
+    static constexpr int maxpolice = 2;       // ...while fewer than two are about
+
+    int art = 0;                      // 0 ordinary car, 1 police car
+    float x = 0;                      // centre
+    float y = 0;                      // top
+    float speed = 0;                  // x decreases by speed every frame: positive drives left
+    float maxspeed = 0;               // cruising speed, same sign convention
+    int prg = 0;                      // at creation the car type; then the braking level per frame
+                                      // (0 cruising, 1 a hazard ahead, +1 a car ahead)
+    TImage* img = nullptr;            // body, drawn tinted
+    TImage* imgt = nullptr;           // windows, wheels and lights of the car type, untinted
+    float imgw2 = 0;                  // half the car type's body width (integer half)
+    int horn = 0;                     // 1 once it has honked during the current stop
+    int col[3] = {};                  // body tint
+    int chn = 0;                      // siren channel (a police car that plays one)
+    int policedisti = 0;              // 1 while spraying this frame
+    float distix = 0, distiy = 0;     // where the water jet goes
+
+    void generate();
+    void destroy();
+    int collisiontnt();
+    int collisionflash();
+    void collisionparticle();
+    int upd();                        // 1: remove this record now
+    void draw() const;
+
+    template <class V> void fields(V& v) {
+        v("art", art); v("x", x); v("y", y); v("speed", speed); v("maxspeed", maxspeed);
+        v("prg", prg); v("img", img); v("imgt", imgt); v("imgw2", imgw2); v("horn", horn);
+        v("col", col); v("chn", chn); v("policedisti", policedisti); v("distix", distix);
+        v("distiy", distiy);
+    }
+};
+
+struct tcar : slots<tcardata> {
+    static constexpr int maxwait = 200, minwait = 50;   // a car every 50 .. 249 frames
+    static constexpr int maxhornwait = 24;              // at most one horn starts in 24 frames
+
+    int wait = 0;                     // frames until the next car
+    int hornwait = 0;                 // frames until any car may honk again
+    int countpolice = 0;              // police cars on the street
+
+    void generate();                  // one more car (none when there are no car pictures)
+    void sort();                      // by y, smallest first: the far lane is drawn first
+    void upd();
+    void draw() const;
+
+    template <class V> void fields(V& v) {
+        v("d", d); v("wait", wait); v("hornwait", hornwait); v("countpolice", countpolice);
+    }
+};
+
+extern tcar cars;
