@@ -1,6 +1,8 @@
 // traffic/chopper.cpp — helicopters.
 #include "traffic/chopper.h"
 
+#include "framework/rnd.h"
+
 tchopper choppers;
 
 void tchopperdata::generate() {}
@@ -12,7 +14,7 @@ int tchopperdata::collisionjumper() { return 0; }
 int tchopperdata::upd() { return 0; }
 void tchopperdata::draw() const {}
 
-void tchopper::init() {}
+void tchopper::init() { wait = rnd.upd(maxwait); }
 void tchopper::generate() {}
 void tchopper::upd() {}
 void tchopper::draw() const {}

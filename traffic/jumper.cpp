@@ -1,9 +1,11 @@
 // traffic/jumper.cpp — the parachute jumper.
 #include "traffic/jumper.h"
 
+#include "framework/rnd.h"
+
 tjumper jumpers;
 
-void tjumper::init() {}
+void tjumper::init() { wait = rnd.upd(maxwait) + minwait; }
 void tjumper::generate() {}
 void tjumper::destroy() {}
 int tjumper::collisionrocket() { return 0; }

@@ -1,6 +1,8 @@
 // traffic/plane.cpp — planes and the flying hero.
 #include "traffic/plane.h"
 
+#include "framework/rnd.h"
+
 tplane planes;
 
 void tplanedata::generate() {}
@@ -11,7 +13,10 @@ int tplanedata::collisionufo() { return 0; }
 int tplanedata::upd() { return 0; }
 void tplanedata::draw() const {}
 
-void tplane::init() {}
+void tplane::init() {
+    wait = minwait + rnd.upd(maxwait);
+    countsuper = 0;
+}
 void tplane::generate() {}
 void tplane::upd() {}
 void tplane::draw() const {}

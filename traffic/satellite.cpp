@@ -1,6 +1,8 @@
 // traffic/satellite.cpp — satellites and meteors.
 #include "traffic/satellite.h"
 
+#include "framework/rnd.h"
+
 tsatellite satellites;
 
 void tsatellitedata::generate(TImage*, float, float, float, int) {}
@@ -15,7 +17,7 @@ int tsatellitedata::collisionsatellite() { return 0; }
 int tsatellitedata::upd() { return 0; }
 void tsatellitedata::draw() const {}
 
-void tsatellite::init() {}
+void tsatellite::init() { wait = rnd.upd(maxwait) + minwait; }
 void tsatellite::generate(TImage*, float, float, float, int) {}
 void tsatellite::launchsatellite() {}
 void tsatellite::launchmeteor() {}
