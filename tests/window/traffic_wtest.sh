@@ -33,7 +33,7 @@ for attempt in 1 2 3 4; do
 print(2783 - r["wait"] if r["prg"] == 0 and r["wait"] <= 2783 else 99999)' "$work/world.json")
     echo "run $attempt: F5 held ${hold} s, $frames frames"
     [ "$frames" -ge 1000 ] && [ "$frames" -le 1400 ] && break
-    hold=$(python3 -c "import sys; print(round(max(0.5, min(20, $hold * 1200 / max($frames, 100))), 2))")
+    hold=$(python3 -c "import sys; print(round(max(0.5, min(10, $hold * 1200 / max($frames, 100))), 2))")
 done
 [ "$frames" -ge 1000 ] && [ "$frames" -le 1400 ] || fail "no run of 1000 to 1400 frames"
 python3 - "$work/world.json" <<'PY' || fail "no traffic or no intruder in the scene"
