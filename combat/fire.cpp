@@ -3,13 +3,15 @@
 
 #include "app/assets.h"
 #include "combat/particle.h"
+#include "combat/tnt.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
+#include "traffic/car.h"
 
 tfire fires;
 
 namespace {
-constexpr int smp_fire = 20;
+constexpr int smp_xplo2 = 1, smp_fire = 20;
 const int flamebirth[3] = {255, 245, 20};
 const int flamedeath[3] = {205, 0, 0};
 }
@@ -23,9 +25,23 @@ void tfiredata::generate(float x_, float y_, float w_, int life_) {
     snd.play(snd.s[smp_fire], 0.7f, -1);   // with the sample's own pan
 }
 
+// Only the car's reference point counts, and the fire is not used up.
+void tfiredata::collisioncar() {
+    int n = static_cast<int>(cars.d.size());
+    for (int i = 0; i < n; i++) {
+        tcardata* c = cars.d[i].get();
+        if (!c || !(x < c->x && c->x < x + w)) continue;
+        int h = c->img ? c->img->height : 0;
+        tnt2.generate(c->x, c->y + static_cast<float>(h / 2), 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        c->destroy();
+        cars.empty(i);
+    }
+}
+
 int tfiredata::upd() {
     if (life <= 0) return 1;
     life--;
+    collisioncar();
     return 0;
 }
 

@@ -12,6 +12,7 @@ struct tfiredata {
     float maxlife = 0;
 
     void generate(float x, float y, float w, int life);
+    void collisioncar();              // burns every car standing in the fire
     int upd();                        // 1: remove
     void upd2();                      // flames
 

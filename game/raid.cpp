@@ -2,6 +2,12 @@
 #include "game/raid.h"
 
 #include "framework/rnd.h"
+#include "framework/sound.h"
+#include "traffic/car.h"
+#include "traffic/chopper.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
 
 traid raid;
 
@@ -9,6 +15,7 @@ namespace {
 // Units of each wave kind: heavy traffic, planes, satellites, meteors, helicopters, UFOs, and
 // UFOs then helicopters. The last step of a wave releases one unit of the next kind.
 constexpr int wavecount[traid::maxart] = {20, 10, 8, 10, 10, 6, 16};
+constexpr int smp_horn1 = 16;   // horn2 follows it
 }
 
 void traid::init() {
@@ -22,4 +29,53 @@ int traid::generate() {
     count = wavecount[art];
     return 0;
 }
-int traid::upd() { return 0; }
+
+int traid::upd() {
+    if (prg == 0) {
+        if (wait > 0) wait--;
+        else prg = 1;   // the wave starts; its first unit comes next frame
+        return 0;
+    }
+    if (wait > 0) {
+        wait--;
+        return 0;
+    }
+    count--;
+    wait = rnd.upd(120) + 30;
+    if (count == 0) {
+        // The wave is over; the next one is drawn now, and this step's unit is already its kind.
+        prg = 0;
+        wait = rnd.upd(maxwait);
+        generate();
+    }
+    release();
+    return 0;
+}
+
+// One unit of the current kind, from the list it belongs to.
+void traid::release() {
+    int unit = art;
+    if (art == 6) unit = count > 8 ? 5 : 4;   // the UFOs come first, then the helicopters
+    switch (unit) {
+    case 0:
+        cars.generate();
+        if (rnd.upd(3) == 0) horn();
+        break;
+    case 1: planes.generate(); break;
+    case 2: satellites.launchsatellite(); break;
+    case 3: satellites.launchmeteor(); break;
+    case 4: choppers.generate(); break;
+    case 5: ufos.generate(); break;
+    }
+    units[unit]++;
+}
+
+// A horn from the jam, left or right. The pan stays in the sample, so the next horn of that
+// sample sounds from the same side until another wave's horn moves it.
+void traid::horn() {
+    int i = rnd.upd(2) + smp_horn1;
+    int side = rnd.upd(2);
+    snd.s[i].pan = (2 * side - 0.5f) * 0.3f;
+    float rate = rnd.updf(0.2f) + 0.8f;
+    snd.play(snd.s[i], rate, -1);
+}

@@ -18,6 +18,15 @@ struct traid {
     int upd();
 
     template <class V> void fields(V& v) { v("wait", wait); v("art", art); v("prg", prg); v("count", count); }
+
+    // Units released so far, by kind: cars, planes, satellites, meteors, helicopters, UFOs.
+    // A tally of what the scheduler asked for (the lists may make nothing, e.g. without
+    // pictures); not part of the world.
+    int units[6] = {};
+
+private:
+    void release();
+    void horn();
 };
 
 extern traid raid;

@@ -1,17 +1,289 @@
 // traffic/car.cpp — cars and police cars.
 #include "traffic/car.h"
 
+#include <cmath>
+
+#include "app/assets.h"
+#include "combat/fire.h"
+#include "combat/particle.h"
+#include "combat/tnt.h"
+#include "framework/image.h"
+#include "framework/rnd.h"
+#include "framework/sound.h"
+#include "game/level.h"
+#include "platform/strings.h"
+#include "sky/rain.h"
+
 tcar cars;
 
-void tcardata::generate() {}
-void tcardata::destroy() {}
-int tcardata::collisiontnt() { return 0; }
-int tcardata::collisionflash() { return 0; }
-void tcardata::collisionparticle() {}
-int tcardata::upd() { return 0; }
-void tcardata::draw() const {}
+namespace {
+constexpr int smp_xplo2 = 1, smp_traffic1 = 9, smp_horn1 = 16, smp_siren = 25;
 
-void tcar::generate() {}
-void tcar::sort() {}
-void tcar::upd() {}
-void tcar::draw() const {}
+int height(const TImage* img) { return img ? img->height : 0; }
+
+// Integer division toward minus infinity.
+int floordiv(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
+
+float pan(float x, float k) { return (x * 0.00125f - 0.5f) * k; }
+}
+
+void tcardata::generate() {
+    // A random tint whose brightest channel is full.
+    for (int& c : col) c = rnd.upd(255);
+    int raise = 255 - Max(col[0], Max(col[1], col[2]));
+    for (int& c : col) c += raise;
+
+    prg = rnd.upd(static_cast<int>(img_car.size()));
+    img = img_car[prg];
+    imgt = prg < static_cast<int>(img_cart.size()) ? img_cart[prg] : nullptr;
+    imgw2 = static_cast<float>((img ? img->width : 0) / 2);
+
+    speed = rnd.updf(1.0f) + 0.5f;
+    if (rnd.upd(2) != 0) {
+        speed = -speed;               // the near lane drives right, from the left edge
+        x = -imgw2;
+        y = 385;
+    } else {
+        x = 800 + imgw2;              // the far lane drives left, from the right edge
+        y = 367;
+    }
+    y += rnd.updf(6.0f) - 3;
+
+    if (cars.countpolice < maxpolice && rnd.upd(policechance) == 0) {
+        art = 1;
+        cars.countpolice++;
+        speed *= 1.2f;
+        col[0] = col[1] = col[2] = 255;
+        img = img_police;             // keeps the drawn type's overlay and half width
+        y = static_cast<float>(370 + floordiv(30 - height(img_police), 2)) - 3 * Sgn(speed);
+        // Only the first police car on the street may sound its siren.
+        if (cars.countpolice == 1 && rnd.upd(2) != 0) {
+            tsmp& s = snd.s[smp_siren];
+            s.pan = pan(x, 0.5f);
+            snd.play(s, 0.9f + rnd.updf(0.1f), -1);
+            chn = snd.chn;
+            siren = 1;
+        }
+    } else if (rnd.upd(5) == 0) {
+        // Passing noise, drifting across towards the other side; not followed.
+        tsmp& s = snd.s[smp_traffic1 + rnd.upd(3)];
+        s.pan = pan(x, 0.4f);
+        s.panfade = Sgn(x) * -0.001f;
+        snd.play(s, 0.9f + rnd.updf(0.1f), -1);
+    }
+    maxspeed = speed;
+}
+
+bool tcardata::sirenplaying() const {
+    return siren != 0 && chn >= 0 && chn < static_cast<int>(snd.c.size()) &&
+           snd.c[chn].s == &snd.s[smp_siren];
+}
+
+void tcardata::destroy() {
+    if (art != 0) {
+        cars.countpolice--;
+        if (sirenplaying()) snd.c[chn].released = 1;
+    }
+    for (int i = 0; i < 16; i++) {
+        float a = rnd.updf(360.0f);
+        float sy = rnd.updf(-1.0f);
+        float sx = rnd.updf(1.0f) - 0.5f;
+        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
+                           sx, sy, 2000, 0.01f, 1.4f, 0.05f, col, col, img_explosion1);
+    }
+}
+
+// Enemy explosions only: the player's never wreck cars, and police cars drive through them.
+int tcardata::collisiontnt() {
+    if (art != 0) return 0;
+    int n = static_cast<int>(tnt.d.size());
+    for (int i = 0; i < n; i++) {
+        const ttntdata* e = tnt.d[i].get();
+        if (!e || e->owner != 0) continue;
+        // The offsets are cut to whole units before the distance is taken.
+        double dx = Int(e->x - x), dy = Int(e->y - y);
+        if (Sqr(dx * dx + dy * dy) < e->mainsize) return 1;
+    }
+    return 0;
+}
+
+int tcardata::collisionflash() {
+    if (rain.flash == 0) return 0;
+    float bx = rain.flashobj.x;
+    return x - imgw2 < bx && bx < x + imgw2 ? 1 : 0;
+}
+
+// Debris lying in the car's way is kicked along at half its speed.
+void tcardata::collisionparticle() {
+    float h = static_cast<float>(height(img));
+    int n = static_cast<int>(particles.d.size());
+    for (int i = 0; i < n; i++) {
+        tparticledata* p = particles.d[i].get();
+        if (!p || !(x - imgw2 < p->x && p->x < x + imgw2 && y < p->y && p->y < y + h)) continue;
+        p->prg = 0;
+        p->speedx = speed * -0.5f;
+        p->bouncey += rnd.updf(1.0f) - 0.5f;
+    }
+}
+
+int tcardata::upd() {
+    x -= speed;
+    if (x < -imgw2 || x > 800 + imgw2) {
+        if (art != 0) {
+            cars.countpolice--;
+            if (sirenplaying()) snd.c[chn].released = 1;   // the siren fades as it drives off
+        }
+        return 1;
+    }
+
+    collisionparticle();
+
+    if (collisiontnt() || collisionflash()) {
+        tnt2.generate(x, y + static_cast<float>(height(img) / 2), 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        destroy();
+        level.addscore(-1);
+        return 1;
+    }
+
+    if (art != 0 && sirenplaying()) snd.c[chn].pan = pan(x, 0.5f);
+
+    prg = 0;
+    policedisti = 0;
+
+    // Harmful enemy explosions whose disc reaches down below the car's top.
+    int n = static_cast<int>(tnt.d.size());
+    for (int i = 0; i < n; i++) {
+        ttntdata* e = tnt.d[i].get();
+        if (!e || e->owner != 0 || !(y < e->y + e->mainsize)) continue;
+        float r = e->mainsize + 100;
+        if (art != 0) {
+            if (e->x - r < x && x < e->x + r) {
+                prg = 1;
+                if (e->time > 1) {
+                    e->time--;        // the water puts it out a frame sooner every frame
+                    policedisti = 1;
+                    distix = e->x;
+                    distiy = e->y;
+                }
+            } else {
+                speed = x <= e->x ? -Abs(speed) : Abs(speed);   // off to the scene
+            }
+        } else if (speed > 0) {
+            if (e->x < x && x < e->x + r) prg = 1;   // only explosions ahead count
+        } else {
+            if (e->x - r < x && x < e->x) prg = 1;
+        }
+    }
+
+    n = static_cast<int>(fires.d.size());
+    for (int i = 0; i < n; i++) {
+        tfiredata* f = fires.d[i].get();
+        if (!f) continue;
+        if (art != 0) {
+            if (f->x - 70 < x && x < f->x + f->w + 70) {
+                prg = 1;
+                if (f->life > 2) {
+                    f->life -= 2;
+                    policedisti = 1;
+                    distix = f->x;
+                    distiy = f->y;
+                }
+            } else {
+                speed = x <= f->x ? -Abs(speed) : Abs(speed);
+            }
+        } else if (speed > 0) {
+            if (f->x + f->w < x && x < f->x + f->w + 70) prg = 1;
+        } else {
+            if (f->x - 70 < x && x < f->x) prg = 1;
+        }
+    }
+
+    // Queueing: a police car cruising close by in either lane, or a car of our lane just ahead.
+    if (art == 0) {
+        float g = static_cast<float>((img ? img->width : 0) + 15);
+        n = static_cast<int>(cars.d.size());
+        for (int i = 0; i < n; i++) {
+            tcardata* o = cars.d[i].get();
+            if (!o || o == this) continue;
+            bool match;
+            if (o->art != 0) match = o->prg == 0 && x - g < o->x && o->x < x + g;
+            else if (speed > 0) match = o->speed > 0 && x - g < o->x && o->x < x;
+            else match = o->speed < 0 && x < o->x && o->x < x + g;
+            if (!match) continue;
+            prg++;
+            if (o->art == 0) {
+                o->speed = Sgn(o->speed) * (rnd.updf(1.0f) + 0.5f);
+                speed = Sgn(speed) * (rnd.updf(1.0f) + 0.5f);
+            }
+            break;
+        }
+    }
+
+    if (prg != 0) {
+        speed *= 0.95f;
+        // Stuck behind a car at a hazard: one horn per stop, one horn in the street per 24 frames.
+        if (horn == 0 && cars.hornwait == 0 && prg == 2) {
+            horn = 1;
+            cars.hornwait = cars.maxhornwait;
+            tsmp& s = snd.s[smp_horn1 + rnd.upd(2)];
+            s.pan = pan(x, 0.3f);
+            snd.play(s, 0.8f + rnd.updf(0.2f), -1);
+        }
+    } else {
+        // Back up to cruising speed; a police car that turned about drives back its first way.
+        horn = 0;
+        if (maxspeed > 0) speed = Min(speed + maxspeed / 80, maxspeed);
+        else speed = Max(speed + maxspeed / 80, maxspeed);
+    }
+    return 0;
+}
+
+void tcardata::draw() const {
+    int h2 = height(img) / 2;
+    if (policedisti != 0) {
+        SetAlpha(0.8f);
+        SetColor(0, 196, 255);        // the water jet
+        drawbeam(img_beam, x, y + static_cast<float>(h2), distix, distiy, 7);
+        SetAlpha(1);
+    }
+    SetScale(std::signbit(speed) ? -1.0f : 1.0f, 1);   // the pictures face left
+    SetColor(col[0], col[1], col[2]);
+    DrawImage(img, x, y);
+    SetColor(255, 255, 255);
+    if (art == 0 && imgt) DrawImage(imgt, x, y);
+}
+
+void tcar::generate() {
+    if (img_car.empty()) return;      // a build without car pictures has no traffic
+    add().generate();
+    sort();
+}
+
+// Ascending y, equal values in their order, empty slots where they are.
+void tcar::sort() {
+    int n = static_cast<int>(d.size());
+    for (int i = 0; i < n; i++) {
+        if (!d[i]) continue;
+        float a = d[i]->y;
+        for (int j = i; j < n; j++) {
+            if (!d[j] || !(d[j]->y < a)) continue;
+            std::swap(d[i], d[j]);
+            a = d[i]->y;
+        }
+    }
+}
+
+void tcar::upd() {
+    if (wait == 0) {
+        generate();
+        wait = minwait + rnd.upd(maxwait);
+    }
+    wait--;
+    if (hornwait != 0) hornwait--;
+    each([](tcardata& c, int) { return c.upd() != 0 ? 1 : 0; });
+}
+
+void tcar::draw() const {
+    each([](const tcardata& c, int) { c.draw(); });
+    SetScale(1, 1);
+}

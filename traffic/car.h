@@ -41,6 +41,13 @@ struct tcardata {
         v("col", col); v("chn", chn); v("policedisti", policedisti); v("distix", distix);
         v("distiy", distiy);
     }
+
+    // 1 when chn carries this car's siren: a second police car never plays one, and chn alone
+    // cannot tell (channel 0 is a channel too). Not part of the dump.
+    int siren = 0;
+
+private:
+    bool sirenplaying() const;        // our siren still on chn
 };
 
 struct tcar : slots<tcardata> {

@@ -1,20 +1,238 @@
 // traffic/chopper.cpp — helicopters.
 #include "traffic/chopper.h"
 
+#include <cmath>
+
+#include "app/assets.h"
+#include "combat/particle.h"
+#include "combat/rocket.h"
+#include "combat/tnt.h"
+#include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/sound.h"
+#include "game/level.h"
+#include "platform/strings.h"
+#include "traffic/jumper.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
 
 tchopper choppers;
 
-void tchopperdata::generate() {}
-void tchopperdata::destroy() {}
-int tchopperdata::collisiontnt() { return 0; }
-int tchopperdata::collisionrocket() { return 0; }
-int tchopperdata::collisionufo() { return 0; }
-int tchopperdata::collisionjumper() { return 0; }
-int tchopperdata::upd() { return 0; }
-void tchopperdata::draw() const {}
+namespace {
+constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_chopper = 21, smp_gun = 22;
+
+// Inside the square of half side r around (x, y), borders excluded.
+bool within(float dx, float dy, float r) { return -r < dx && dx < r && -r < dy && dy < r; }
+}
+
+void tchopperdata::generate() {
+    img = img_chopper[rnd.upd(static_cast<int>(img_chopper.size()))];
+    iw2 = img->width / 2;
+    ih2 = img->height / 2;
+    speedx = 0.7f;
+    if (rnd.upd(2) != 0) {
+        x = static_cast<float>(-iw2);        // enters at the left, flies right
+    } else {
+        x = static_cast<float>(800 + iw2);
+        speedx = -0.7f;
+    }
+    y = static_cast<float>(320 - rnd.upd(160));
+    // Three draws that always give 0: the sway starts at its limit 1, the speeds just below 0.
+    fxm = static_cast<float>(rnd.upd(0) + 1);
+    fx = static_cast<float>(rnd.upd(0)) - 0.02f;
+    fy = static_cast<float>(rnd.upd(0)) - 0.02f;
+    sx = rnd.updf(0.01f) - 0.005f;
+    if (y >= 190) sy = rnd.updf(-0.005f) - 0.005f;   // low: climbs
+    else sy = rnd.updf(0.005f) + 0.005f;             // high: sinks
+    tsmp& s = snd.s[smp_chopper];
+    s.pan = (x * 0.00125f - 0.5f) * 0.35f;
+    snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
+    chn = snd.chn;
+}
+
+// The engine fades out; sixteen green pieces fly.
+void tchopperdata::destroy() {
+    tchn& c = snd.c[chn];
+    if (c.s == &snd.s[smp_chopper]) c.released = 1;
+    const int col[3] = {55, 155, 55};
+    for (int i = 0; i < 16; i++) {
+        float a = rnd.updf(360);
+        float vy = rnd.updf(1.0f) - 0.8f;
+        float vx = rnd.updf(1.0f) - 0.5f;
+        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
+                           vx, vy, 5000, 0.01f, 1.4f, 0.1f, col, col, img_explosion1);
+    }
+}
+
+// Enemy explosions only: the player's never harm a helicopter.
+int tchopperdata::collisiontnt() {
+    int n = static_cast<int>(tnt.d.size());
+    for (int i = 0; i < n; i++) {
+        const ttntdata* e = tnt.d[i].get();
+        if (!e || e->owner != 0) continue;
+        double dx = Int(e->x - x), dy = Int(e->y - y);
+        if (Sqr(dx * dx + dy * dy) < e->mainsize) return 1;
+    }
+    return 0;
+}
+
+// A missile of either side flying into the helicopter; the player pays for his own.
+int tchopperdata::collisionrocket() {
+    int n = static_cast<int>(rockets.d.size());
+    for (int i = 0; i < n; i++) {
+        trocketdata* m = rockets.d[i].get();
+        if (!m || m->prg != 1) continue;
+        if (x - iw2 < m->x && m->x < x + iw2 && y - ih2 < m->y && m->y < y + ih2) {
+            if (m->owner != 0) level.addscore(-3);
+            tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
+            m->destroy();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Meeting a UFO brings both down, for no points.
+int tchopperdata::collisionufo() {
+    int n = static_cast<int>(ufos.d.size());
+    for (int i = 0; i < n; i++) {
+        tufodata* u = ufos.d[i].get();
+        if (!u) continue;
+        if (x - iw2 < u->x && u->x < x + iw2 && y - ih2 < u->y && u->y < y + ih2) {
+            tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+            u->destroy();
+            ufos.empty(i);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// The rotor takes the jumper in the air; the helicopter flies on.
+int tchopperdata::collisionjumper() {
+    if (jumpers.prg != 2) return 0;
+    if (x - iw2 < jumpers.x && jumpers.x < x + iw2 && y - ih2 < jumpers.y && jumpers.y < y + ih2) {
+        tnt2.generate(jumpers.x, jumpers.y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        level.addscore(-1);
+        jumpers.destroy();
+    }
+    return 0;
+}
+
+int tchopperdata::upd() {
+    x = x + (speedx + fx);
+    y = y + fy;
+    fx = fx + sx;
+    fy = fy + sy;
+    tchn& c = snd.c[chn];
+    if (c.s == &snd.s[smp_chopper]) c.pan = (x * 0.00125f - 0.5f) * 0.35f;
+
+    if (fx < -fxm) sx = rnd.updf(0.01f) + 0.005f;
+    else if (fx > fxm) sx = rnd.updf(-0.01f) - 0.005f;
+    if (fy > 0.7f) {
+        fy = 0.7f;
+        sy = rnd.updf(-0.005f) - 0.005f;
+    } else if (fy < -0.7f) {
+        fy = -0.7f;
+        sy = rnd.updf(0.005f) + 0.005f;
+    }
+    if (y > 320) sy = -0.05f;   // the floor: never far below 320
+    if ((speedx < 0 && x < -iw2) || (speedx >= 0 && x > 800 + iw2)) return 1;
+
+    // Away from enemy explosions and from meteors in sight; the last threat found decides.
+    auto evade = [this](float ex, float ey, float r) {
+        float dx = ex - x, dy = ey - y;
+        if (!within(dx, dy, r)) return;
+        sx = dx >= 0 ? -0.05f : 0.05f;
+        sy = dy >= 0 ? -0.05f : 0.05f;
+    };
+    int n = static_cast<int>(tnt.d.size());
+    for (int i = 0; i < n; i++) {
+        const ttntdata* e = tnt.d[i].get();
+        if (e && e->owner == 0) evade(e->x, e->y, e->mainsize + evaderadius);
+    }
+    n = static_cast<int>(satellites.d.size());
+    for (int i = 0; i < n; i++) {
+        const tsatellitedata* m = satellites.d[i].get();
+        if (m && m->art != 0 && m->seen == 1) evade(m->x, m->y, m->imgw2 + evaderadius);
+    }
+
+    collisionjumper();
+    if (collisiontnt() || collisionrocket() || collisionufo()) {
+        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 1, 0);
+        destroy();
+        return 1;
+    }
+
+    if (cooldown != 0) {
+        cooldown--;
+        if (laser != 0) laser--;
+        return 0;
+    }
+    // The gun: the first UFO in reach, else the first enemy missile in flight in reach.
+    n = static_cast<int>(ufos.d.size());
+    for (int i = 0; i < n; i++) {
+        tufodata* u = ufos.d[i].get();
+        if (!u || !within(x - u->x, y - u->y, laserradius)) continue;
+        fire(u->x, u->y);
+        level.addscore(10);
+        u->destroy();
+        ufos.empty(i);
+        return 0;
+    }
+    n = static_cast<int>(rockets.d.size());
+    for (int i = 0; i < n; i++) {
+        trocketdata* m = rockets.d[i].get();
+        if (!m || m->prg != 1 || m->owner != 0 || !within(x - m->x, y - m->y, laserradius)) continue;
+        fire(m->x, m->y);
+        level.addscore(2);
+        m->destroy();
+        return 0;
+    }
+    return 0;
+}
+
+// A burst at (tx, ty): the beam, the gun's sound and a blast where it hits.
+void tchopperdata::fire(float tx, float ty) {
+    cooldown = maxcooldown;
+    laser = static_cast<int>(maxlaser);
+    tsmp& s = snd.s[smp_gun];
+    s.pan = (x * 0.00125f - 0.5f) * 0.3f;
+    snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
+    targetx = tx;
+    targety = ty;
+    tnt.generate(targetx, targety, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+}
+
+void tchopperdata::draw() const {
+    if (laser != 0) {
+        SetAlpha(static_cast<float>(laser) / maxlaser);
+        SetColor(205, 205, 205);
+        drawbeam(img_line, x, y, targetx, targety, 4);
+        SetAlpha(1);
+        SetColor(255, 255, 255);
+    }
+    SetScale(std::signbit(speedx + fx) ? -1.0f : 1.0f, 1);   // the picture faces right
+    DrawImage(img, x, y, 0);
+}
 
 void tchopper::init() { wait = rnd.upd(maxwait); }
-void tchopper::generate() {}
-void tchopper::upd() {}
-void tchopper::draw() const {}
+
+void tchopper::generate() {
+    if (img_chopper.empty()) return;   // a build without helicopter pictures has none
+    add().generate();
+}
+
+void tchopper::upd() {
+    if (wait <= 0) {
+        generate();
+        wait = rnd.upd(maxwait);
+    }
+    wait--;
+    each([](tchopperdata& r, int) { return r.upd() != 0 ? 1 : 0; });
+}
+
+void tchopper::draw() const {
+    each([](const tchopperdata& r, int) { r.draw(); });
+    SetScale(1, 1);
+}

@@ -41,6 +41,9 @@ struct tchopperdata {
         v("cooldown", cooldown); v("laser", laser); v("targetx", targetx);
         v("targety", targety); v("chn", chn);
     }
+
+private:
+    void fire(float tx, float ty);    // the gun at (tx, ty)
 };
 
 struct tchopper : slots<tchopperdata> {

@@ -43,6 +43,13 @@ struct tplanedata {
         v("chn", chn); v("cooldown", cooldown); v("laser", laser); v("targetx", targetx);
         v("targety", targety); v("superowner", superowner); v("superturn", superturn);
     }
+
+    // 1 when chn carries this plane's engine: a plane without one has no channel, and chn alone
+    // cannot tell (channel 0 is a channel too). Not part of the dump.
+    int engine = 0;
+
+private:
+    bool inside(float px, float py) const;   // strictly within the body's rectangle
 };
 
 struct tplane : slots<tplanedata> {

@@ -1,0 +1,100 @@
+// The raid scheduler: the units of each wave kind, the horns of the jam, pause, and the draws
+// of start-up, which end with the raid's first wave.
+#include <vector>
+
+#include "game/raid.h"
+#include "tests/combat/fight.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
+
+namespace {
+
+struct raidtest : fight {
+    std::vector<std::pair<const tsmp*, float>> horns;   // sample and pan of each horn
+
+    // A wave of this kind run to its end on the scheduler alone: the kind of unit of each step
+    // (0 car, 1 plane, 2 satellite, 3 meteor, 4 helicopter, 5 UFO). Each step first draws the
+    // wait for the next unit, the last one then the long wait and the next kind.
+    std::vector<int> wave(int art, int count) {
+        raid.prg = 1, raid.art = art, raid.count = count, raid.wait = 0;
+        std::vector<int> seq;
+        while (raid.prg == 1) {
+            int before = raid.count, chn = snd.chn;
+            std::vector<int> units(raid.units, raid.units + 6);
+            trnd r = rnd;
+            raid.upd();
+            if (raid.count == before) continue;
+            for (int k = 0; k < 6; k++)
+                for (int n = units[size_t(k)]; n < raid.units[k]; n++) seq.push_back(k);
+            int next = r.upd(120) + 30;
+            EXPECT_EQ(raid.wait, raid.prg ? next : r.upd(18000));
+            EXPECT_EQ(raid.art, raid.prg ? art : r.upd(7));
+            const tchn& c = snd.c[snd.chn];
+            if (snd.chn != chn && (c.s == &snd.s[16] || c.s == &snd.s[17])) horns.push_back({c.s, c.pan});
+        }
+        return seq;
+    }
+};
+
+TEST_F(raidtest, each_wave_releases_its_units_then_one_of_the_next_kind) {
+    // kind, count, and the units before the closing one: n1 of kind1, then n2 of kind2
+    const int cases[7][6] = {{0, 20, 0, 19, 0, 0}, {1, 10, 1, 9, 1, 0}, {2, 8, 2, 7, 2, 0},
+                             {3, 10, 3, 9, 3, 0},  {4, 10, 4, 9, 4, 0}, {5, 6, 5, 5, 5, 0},
+                             {6, 16, 5, 7, 4, 8}};   // UFOs while count is above 8, then helicopters
+    for (auto& t : cases) {
+        SCOPED_TRACE(t[0]);
+        choppers.clearall();
+        std::vector<int> want(size_t(t[3]), t[2]);
+        want.insert(want.end(), size_t(t[5]), t[4]);
+        std::vector<int> seq = wave(t[0], t[1]);
+        want.push_back(raid.art == 6 ? 5 : raid.art);   // the next wave's kind, drawn in the last step
+        EXPECT_EQ(seq, want);
+        EXPECT_EQ(choppers.count(), std::count(seq.begin(), seq.end(), 4));   // they really fly
+    }
+}
+
+TEST_F(raidtest, last_horn_of_a_jam_keeps_its_pan_in_the_sample) {
+    wave(0, 20);
+    ASSERT_FALSE(horns.empty());   // 19 cars without a horn: (2/3)^19
+    for (auto& h : horns) EXPECT_NEAR(std::fabs(h.second - 0.15f), 0.3f, 1e-6f);   // -0.15 or 0.45
+    wave(1, 10);
+    EXPECT_EQ(horns.back().first->pan, horns.back().second);
+}
+
+TEST_F(raidtest, scheduler_runs_on_the_title_screen_and_in_every_state_but_not_in_pause) {
+    const int cases[][2] = {{10, 0}, {0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}};
+    for (auto& t : cases) {
+        SCOPED_TRACE(testing::Message() << "state " << t[0] << " pause " << t[1]);
+        level.prg = t[0], level.wait = 1000, level.pause = t[1];
+        raid.prg = 0, raid.wait = 1, raid.count = 5;   // the wave starts in the second frame
+        stepframes(2);
+        EXPECT_EQ(raid.prg, 1 - t[1]);
+        stepframes(1);
+        EXPECT_EQ(raid.count, 5 - 1 + t[1]);
+        EXPECT_EQ(raid.wait == 1, t[1] == 1);
+    }
+}
+
+struct startdraws : worldtest {
+    int seed() const override { return 90210; }
+};
+
+TEST_F(startdraws, startup_makes_exactly_the_draws_of_its_objects_ending_with_the_raid) {
+    trnd r(seed());
+    // the sky 5, the weather 2, the clouds 1, ten houses 3 each, the turret list 2, three turrets
+    for (int i = 0; i < 5 + 2 + 1 + 10 * 3 + 2 + 3; i++) r.upd(1);
+    EXPECT_EQ(planes.wait, 800 + r.upd(2000));
+    EXPECT_EQ(satellites.wait, r.upd(4000) + 300);
+    EXPECT_EQ(ufos.wait, r.upd(6000));
+    EXPECT_EQ(choppers.wait, r.upd(6000));
+    EXPECT_EQ(jumpers.wait, r.upd(6000) + 800);
+    EXPECT_EQ(raid.wait, r.upd(18000));
+    EXPECT_EQ(raid.art, r.upd(7));
+    for (int i = 0; i < 3; i++) r.upd(1);   // the turrets built again after the settings
+    EXPECT_EQ(std::vector<int>({rnd.seed, rnd.n2, rnd.n3}), std::vector<int>({r.seed, r.n2, r.n3}));
+}
+
+}  // namespace

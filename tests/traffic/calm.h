@@ -1,0 +1,59 @@
+// tests/traffic/calm.h — a fight with an empty street and a quiet sky: no car, plane, satellite,
+// UFO, helicopter, jumper or raid comes unless a test puts it there.
+#pragma once
+
+#include "game/raid.h"
+#include "sky/day.h"
+#include "tests/combat/fight.h"
+#include "traffic/car.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
+
+struct calmworld : fight {
+    void SetUp() override {
+        fight::SetUp();
+        emptystreet();
+        emptysky();
+        ufos.wait = satellites.wait = choppers.wait = raid.wait = jumpers.wait = 1000000;
+        raid.prg = jumpers.prg = 0;
+    }
+    static void emptystreet() {
+        cars = tcar();
+        cars.wait = 1000000;
+    }
+    static void emptysky() {
+        planes = tplane();
+        planes.wait = 1000000;
+    }
+
+    // Type 0 or the police car (art 1), tinted (200, 0, 0); speed > 0 drives left.
+    static tcardata& car(float x, float y, float speed, int art = 0) {
+        tcardata& c = cars.add();
+        c.art = art;
+        c.img = art ? img_police : img_car[0];
+        c.imgt = img_cart[0];
+        c.imgw2 = static_cast<float>(img_car[0]->width / 2);
+        c.x = x, c.y = y, c.speed = c.maxspeed = speed, c.col[0] = 200;
+        cars.countpolice += art;
+        return c;
+    }
+    // Type 0 or the hero (art 1), tinted (200, 0, 0); speedx > 0 flies left.
+    static tplanedata& plane(float x, float y, float speedx, int art = 0) {
+        tplanedata& p = planes.add();
+        p.art = art;
+        p.img = art ? img_superman : img_plane[0];
+        p.imgt = img_planet[0];
+        p.imgw2 = static_cast<float>(p.img->width / 2);
+        p.imgh2 = static_cast<float>(p.img->height / 2);
+        p.x = x, p.y = y, p.speedx = speedx, p.col[0] = 200;
+        planes.countsuper += art;
+        return p;
+    }
+    static void ufo(float x, float y) {
+        tufodata& u = ufos.add();
+        u.x = x, u.y = y;
+    }
+};

@@ -1,0 +1,135 @@
+// Planes and the hero: the order of the draws, the hero's turns, sides and laser, a plane shot
+// down, drawing.
+#include "tests/traffic/calm.h"
+
+struct planetraffic : calmworld {};
+
+// Every other plane is made while a hero is about: then no draw is spent on the hero test.
+TEST_F(planetraffic, plane_generate_takes_its_draws_in_order) {
+    int kinds = 0;
+    for (int k = 0; k < 60; k++) {
+        emptysky();
+        planes.countsuper = k % 2;
+        trnd r = rnd;
+        int c0 = r.upd(255), c1 = r.upd(255), c2 = r.upd(255);
+        int type = r.upd(static_cast<int>(img_plane.size()));
+        float speedx = r.updf(1.0f) + 0.5f;
+        float speedy = r.updf(0.2f) - 0.1f;
+        if (r.upd(2) != 0) speedx = -speedx;
+        float y = static_cast<float>(r.upd(80) + img_plane[type]->height / 2);
+        bool hero = k % 2 == 0 && r.upd(tplanedata::superchance) == 0;
+        bool sound = hero || r.upd(2) != 0;
+        float rate = sound ? r.updf(0.1f) + 0.9f : 0;
+        planes.generate();
+        tplanedata& p = *planes.d[0];
+        EXPECT_EQ(p.col[2], hero ? 255 : c2 + 255 - std::max({c0, c1, c2}));
+        EXPECT_EQ(p.imgt, img_planet[type]);
+        EXPECT_EQ(p.speedx, hero ? speedx * 0.7f : speedx);
+        EXPECT_EQ(p.speedy, hero ? std::fabs(speedy) * 0.7f : speedy);
+        EXPECT_EQ(p.y, y);
+        EXPECT_EQ(planes.countsuper, k % 2 + (hero ? 1 : 0));
+        if (sound) {
+            EXPECT_EQ(snd.c[snd.chn].s, &snd.s[hero ? 26 : 8]);
+            EXPECT_FLOAT_EQ(snd.c[snd.chn].c->rate, rate);
+        }
+        EXPECT_EQ(rnd.seed, r.seed);
+        kinds |= (hero ? 1 : 0) | (sound && !hero ? 2 : 0);
+    }
+    EXPECT_EQ(kinds, 3);
+}
+
+TEST_F(planetraffic, hero_turns_back_once_and_a_caught_missile_allows_one_more_turn) {
+    for (bool caught : {false, true}) {
+        emptysky();
+        rockets.removeall();
+        tplanedata& h = plane(-17.5f, 100, 1, 1);   // half a unit inside the left edge
+        stepframes(1);
+        ASSERT_EQ(planes.count(), 1);
+        EXPECT_EQ(h.speedx, -1);
+        if (caught) {
+            enemy(h.x, h.y, h.x, 370, 0.01f);
+            stepframes(1);
+            EXPECT_EQ(h.superowner, 0);
+        }
+        h.x = 817.5f;                               // half a unit inside the right edge
+        stepframes(1);
+        EXPECT_EQ(planes.count() + planes.countsuper, caught ? 2 : 0);
+    }
+}
+
+// A missile of each side 50 units beside him, both in the laser's reach; then a UFO.
+TEST_F(planetraffic, hero_laser_shoots_the_missiles_of_the_side_he_fights_and_ufos) {
+    const struct { int side, missilepay, ufopay; } cases[] = {{-1, 0, 10}, {0, 2, 10}, {1, 0, 0}};
+    for (auto& k : cases) {
+        emptysky();
+        rockets.removeall();
+        tplanedata& h = plane(400, 100, 0.01f, 1);
+        h.superowner = k.side;
+        h.cooldown = 0;
+        trocketdata& enemymissile = enemy(450, 100, 450, 370, 0.01f);
+        trocketdata& playermissile = missile(350, 100, 350, 0, 0.01f, 1);
+        int score = level.score;
+        stepframes(1);
+        EXPECT_EQ(enemymissile.prg, k.side == 0 ? 2 : 1) << k.side;
+        EXPECT_EQ(playermissile.prg, k.side == 1 ? 2 : 1) << k.side;
+        EXPECT_EQ(h.laser, k.side >= 0 ? 40 : 0) << k.side;
+        EXPECT_EQ(level.score, score + k.missilepay) << k.side;
+        ufo(400, 160);
+        h.cooldown = 0;
+        stepframes(1);
+        EXPECT_EQ(ufos.count(), 0) << k.side;
+        EXPECT_EQ(h.targety, 160);
+        EXPECT_EQ(level.score, score + k.missilepay + k.ufopay) << k.side;
+    }
+}
+
+TEST_F(planetraffic, plane_downed_by_a_player_missile_costs_2_and_leaves_a_blast_that_chains) {
+    tplanedata& p = plane(400, 100, 1);
+    snd.play(snd.s[8], 1, -1);
+    p.chn = snd.chn;
+    p.engine = 1;
+    missile(399, 100, 399, 0, 0.01f, 1);
+    int debris = particles.count();
+    stepframes(1);
+    EXPECT_EQ(planes.count(), 0);
+    EXPECT_EQ(level.score, -2);
+    EXPECT_EQ(snd.c[p.chn].released, 1);   // the engine fades
+    EXPECT_EQ(particles.count(), debris + 16);
+    ASSERT_EQ(tnt.count() + tnt2.count(), 2);
+    ttntdata& e = *tnt.d[0];
+    EXPECT_EQ(e.owner, 1);
+    EXPECT_EQ(e.maxtime, 400);
+    EXPECT_EQ(tnt2.d[0]->maxtime, 100);
+    trocketdata& r = enemy(e.x, e.y - 1, e.x, 370, 0.01f);
+    stepframes(1);
+    EXPECT_EQ(r.prg, 2);
+}
+
+// At tick 0 the glow is at its faintest; day.skycos -0.5 is dusk.
+TEST_F(planetraffic, planes_draw_tinted_and_mirrored_and_the_hero_glows_in_his_sides_colour) {
+    plane(300, 50, -1);                           // flying right
+    tplanedata& friendly = plane(400, 100, 1, 1);
+    friendly.superowner = 0, friendly.laser = 20, friendly.targetx = 450, friendly.targety = 150;
+    plane(500, 100, 1, 1).superowner = 1;
+    day.skycos = -0.5f;
+    ClearDrawRecords();
+    planes.draw();
+    const auto& d = DrawRecords();
+    const struct { const TImage* img; float scalex; int red, green, blue; float alpha; } want[] = {
+        {img_plane[0], -1, 200, 0, 0, 1},       {img_planet[0], -1, 255, 255, 255, 1},
+        {img_explosion2, 0, 0, 127, 255, 0.3f}, {img_beam, 0, 255, 255, 0, 0.5f},
+        {img_superman, 1, 200, 0, 0, 1},        {img_explosion2, 0, 255, 64, 0, 0.3f},
+        {img_superman, 1, 200, 0, 0, 1},
+    };
+    ASSERT_EQ(d.size(), 7u);
+    for (int i = 0; i < 7; i++) {
+        EXPECT_EQ(d[i].img, want[i].img) << i;
+        EXPECT_EQ(d[i].state.color_red, want[i].red) << i;
+        EXPECT_EQ(d[i].state.color_green, want[i].green) << i;
+        EXPECT_EQ(d[i].state.color_blue, want[i].blue) << i;
+        EXPECT_FLOAT_EQ(d[i].state.color_alpha, want[i].alpha) << i;
+        if (want[i].scalex == 0) continue;
+        EXPECT_EQ(d[i].state.tform_scale_x, want[i].scalex) << i;
+    }
+    EXPECT_EQ(DrawState().tform_scale_x, 1);
+}
