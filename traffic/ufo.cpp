@@ -53,13 +53,13 @@ void tufodata::generate() {
 void tufodata::destroy() {
     tchn& c = snd.c[chn];
     if (c.s == &snd.s[smp_ufo]) c.released = 1;
+    const int black[3] = {0, 0, 0};   // black chunks
     for (int k = 0; k < 16; k++) {
         float a = rnd.updf(360);
         float vy = rnd.updf(1.0f) - 0.8f;
         float vx = rnd.updf(1.0f) - 0.5f;
-        const int black1[3] = {0, 0, 0}, black2[3] = {0, 0, 0};
         particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           vx, vy, 5000, 0.02f, 1.5f, 0.2f, black1, black2, img_explosion1);
+                           vx, vy, 5000, 0.02f, 1.5f, 0.2f, black, black, img_explosion1);
     }
 }
 

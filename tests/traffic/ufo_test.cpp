@@ -136,3 +136,22 @@ TEST_F(ufo, launches_draw_in_order_ufo_then_satellite) {
     EXPECT_EQ(rnd.seed, copy.seed);
     EXPECT_EQ(rnd.n3, copy.n3);
 }
+
+TEST_F(ufo, beam_fades_in_crimson_and_a_ufo_heading_right_is_drawn_mirrored) {
+    tufodata& u = hover(300, 100);
+    u.speedx = -0.5f, u.laser = 10, u.targetx = 350, u.targety = 200;
+    ClearDrawRecords();
+    ufos.draw();
+    std::vector<const tdrawrecord*> imgs;
+    for (auto& d : DrawRecords())
+        if (d.op == tdrawrecord::image) imgs.push_back(&d);
+    ASSERT_EQ(imgs.size(), 2u);
+    const tdrawstate& beam = imgs[0]->state;
+    EXPECT_EQ(imgs[0]->img, img_beam);
+    EXPECT_FLOAT_EQ(beam.color_alpha, 0.25f);
+    EXPECT_EQ(beam.color_red * 65536 + beam.color_green * 256 + beam.color_blue, 0xff0060);
+    EXPECT_EQ(imgs[1]->img, img_ufo);
+    EXPECT_FLOAT_EQ(imgs[1]->state.tform_scale_x, -1);
+    EXPECT_FLOAT_EQ(imgs[1]->state.color_alpha, 1);
+    EXPECT_FLOAT_EQ(DrawState().tform_scale_x, 1);
+}
