@@ -2,23 +2,298 @@
 #include "traffic/ufo.h"
 
 #include "app/assets.h"
+#include "app/globals.h"
+#include "combat/particle.h"
+#include "combat/rocket.h"
+#include "combat/tnt.h"
+#include "combat/txt.h"
+#include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/sound.h"
+#include "game/level.h"
+#include "platform/strings.h"
+#include "traffic/car.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
 
 tufo ufos;
 
-void tufodata::generate() {}
-void tufodata::destroy() {}
-int tufodata::collisiontnt() { return 0; }
-int tufodata::collisionjumper() { return 0; }
-int tufodata::collisionrocket() { return 0; }
-int tufodata::upd() { return 0; }
-void tufodata::draw() const {}
+namespace {
+
+constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_laser = 4, smp_ufo = 12;
+
+template <class L>
+int length(const L& list) {
+    return static_cast<int>(list.d.size());
+}
+
+}  // namespace
+
+void tufodata::generate() {
+    speedx = rnd.updf(0.8f) + 0.4f;
+    if (rnd.upd(2) != 0) {
+        speedx = -speedx;   // in at the left edge, heading right
+        x = static_cast<float>(-ufos.iw2);
+    } else {
+        x = static_cast<float>(800 + ufos.iw2);
+    }
+    y = static_cast<float>(rnd.upd(130) + ufos.ih2);
+    maxspeedx = speedx;
+    fly = rnd.upd(120) + 60;
+    fy = rnd.updf(2.0f) - 1.0f;
+    tsmp& s = snd.s[smp_ufo];
+    s.pan = (x * 0.00125f - 0.5f) * 0.35f;
+    snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
+    chn = snd.chn;
+}
+
+// Whoever downs a UFO calls this and empties its slot.
+void tufodata::destroy() {
+    tchn& c = snd.c[chn];
+    if (c.s == &snd.s[smp_ufo]) c.released = 1;
+    const int black[3] = {0, 0, 0};   // black chunks
+    for (int k = 0; k < 16; k++) {
+        float a = rnd.updf(360);
+        float vy = rnd.updf(1.0f) - 0.8f;
+        float vx = rnd.updf(1.0f) - 0.5f;
+        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
+                           vx, vy, 5000, 0.02f, 1.5f, 0.2f, black, black, img_explosion1);
+    }
+}
+
+// A player's blast that swallows a UFO adds to its chain and pays 10 per link; an enemy blast
+// downs it for nothing.
+int tufodata::collisiontnt() {
+    int n = length(tnt);
+    for (int i = 0; i < n; i++) {
+        ttntdata* e = tnt.d[i].get();
+        if (!e) continue;
+        double dx = Int(e->x - x), dy = Int(e->y - y);
+        if (!(Sqr(dx * dx + dy * dy) < e->mainsize)) continue;
+        if (e->owner != 0) {
+            e->combo++;
+            if (e->combo > 1) texts.generate(txtcombo + Str(e->combo), e->x, e->y, 1.0f);
+            level.addscore(10 * e->combo);
+        }
+        return 1;
+    }
+    return 0;
+}
+
+// A jumper gliding through the UFO is lost; the UFO flies on.
+int tufodata::collisionjumper() {
+    if (jumpers.prg != 2) return 0;
+    float jx = jumpers.x, jy = jumpers.y;
+    if (x - ufos.iw2 < jx && jx < x + ufos.iw2 && y - ufos.ih2 < jy && jy < y + ufos.ih2) {
+        tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        level.addscore(-1);
+        jumpers.destroy();
+    }
+    return 0;
+}
+
+// A missile of either side flying into the UFO leaves a large blast that starts a chain.
+int tufodata::collisionrocket() {
+    int n = length(rockets);
+    for (int i = 0; i < n; i++) {
+        trocketdata* m = rockets.d[i].get();
+        if (!m || m->prg != 1) continue;
+        if (x - ufos.iw2 < m->x && m->x < x + ufos.iw2 && y - ufos.ih2 < m->y &&
+            m->y < y + ufos.ih2) {
+            if (m->owner != 0) level.addscore(10);
+            tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 1);
+            m->destroy();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+namespace {
+
+// Head for the nearest half when a threat lies within r on both axes.
+void evade(tufodata& u, float tx, float ty, float r) {
+    float dx = tx - u.x, dy = ty - u.y;
+    if (!(-r < dx && dx < r && -r < dy && dy < r)) return;
+    u.checkradius = 120;
+    u.speedx = dx >= 0 ? Abs(u.speedx) : -Abs(u.speedx);   // positive flies left
+    u.fy = dy >= 0 ? -Abs(u.fy) : Abs(u.fy);
+}
+
+bool inreach(const tufodata& u, float tx, float ty) {
+    float r = static_cast<float>(tufodata::laserradius);
+    float dx = u.x - tx, dy = u.y - ty;
+    return -r < dx && dx < r && -r < dy && dy < r;
+}
+
+// Shoots the first thing in reach, the kinds searched in a fixed order; 1 when it fired.
+int firelaser(tufodata& u) {
+    auto beam = [&u](float tx, float ty) {
+        u.cooldown = tufodata::maxcooldown;
+        u.laser = static_cast<int>(tufodata::maxlaser);
+        tsmp& s = snd.s[smp_laser];
+        s.pan = (u.x * 0.00125f - 0.5f) * 0.3f;
+        snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
+        u.targetx = tx;
+        u.targety = ty;
+    };
+    auto blast = [&u] { tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, 0, 0); };
+
+    for (int i = 0, n = length(rockets); i < n; i++) {
+        trocketdata* m = rockets.d[i].get();
+        if (!m || m->prg != 1 || !inreach(u, m->x, m->y)) continue;
+        beam(m->x, m->y);
+        // a player's missile bursts as the player's blast, which can still chain and score
+        if (m->owner != 0)
+            tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo1, 1.5f, m->owner, 0);
+        else
+            tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        m->destroy();
+        return 1;
+    }
+    for (int i = 0, n = length(planes); i < n; i++) {
+        tplanedata* p = planes.d[i].get();
+        if (!p || !inreach(u, p->x, p->y)) continue;
+        beam(p->x, p->y);
+        if (p->art == 0) {   // the hero shrugs the beam off
+            blast();
+            level.addscore(-2);
+            p->destroy();
+            planes.empty(i);
+        }
+        return 1;
+    }
+    for (int i = 0, n = length(cars); i < n; i++) {
+        tcardata* c = cars.d[i].get();
+        if (!c || !inreach(u, c->x, c->y)) continue;
+        // a car's y is its roof: the beam ends halfway down the body
+        beam(c->x, c->y + static_cast<float>(c->img ? c->img->height / 2 : 0));
+        blast();
+        level.addscore(-1);
+        c->destroy();
+        cars.empty(i);
+        return 1;
+    }
+    for (int i = 0, n = length(satellites); i < n; i++) {
+        tsatellitedata* s = satellites.d[i].get();
+        if (!s || s->seen == 0 || !inreach(u, s->x, s->y)) continue;
+        beam(s->x, s->y);
+        blast();
+        level.addscore(-2);
+        if (s->art != 0) s->hits--;
+        if (s->art == 0 || s->hits <= 0) {
+            s->destroy();
+            satellites.empty(i);
+        }
+        return 1;
+    }
+    if (jumpers.prg == 2 && inreach(u, jumpers.x, jumpers.y)) {
+        beam(jumpers.x, jumpers.y);
+        blast();
+        level.addscore(-1);
+        jumpers.destroy();
+        return 1;
+    }
+    for (int i = 0, n = length(choppers); i < n; i++) {
+        tchopperdata* c = choppers.d[i].get();
+        if (!c || !inreach(u, c->x, c->y)) continue;
+        beam(c->x, c->y);
+        blast();
+        level.addscore(-3);
+        c->destroy();
+        choppers.empty(i);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int tufodata::upd() {
+    // Dodging: every explosion and visible meteor close enough turns the course away from it,
+    // the last one in scan order deciding; the evasive course is held for 120 frames.
+    if (checkradius != 0) {
+        checkradius--;
+    } else {
+        speedx = maxspeedx;
+        for (int i = 0, n = length(tnt); i < n; i++) {
+            const ttntdata* e = tnt.d[i].get();
+            if (e) evade(*this, e->x, e->y, e->mainsize + evaderadius);
+        }
+        for (int i = 0, n = length(satellites); i < n; i++) {
+            const tsatellitedata* s = satellites.d[i].get();
+            if (s && s->art != 0 && s->seen != 0) evade(*this, s->x, s->y, s->imgw2 + evaderadius);
+        }
+    }
+
+    if (fly != 0) {
+        fly--;
+    } else {
+        fly = rnd.upd(120) + 60;
+        fx = rnd.updf(2.0f) - 1.0f;
+        fy = rnd.updf(2.0f) - 0.7f;   // a slight downward bias
+    }
+    // the upper sky only: y stays within about 0 .. 280
+    if (y < 0)
+        fy = Abs(fy);
+    else if (y > 280)
+        fy = -Abs(fy);
+    x = x - (speedx + fx);
+    y = y + fy;
+
+    // Only the far edge ends the crossing; pushed back over its entry edge it flies on off-screen.
+    if ((maxspeedx > 0 && x < static_cast<float>(-ufos.iw2)) ||
+        (maxspeedx <= 0 && x > static_cast<float>(800 + ufos.iw2)))
+        return 1;
+
+    collisionjumper();
+    if (collisiontnt() || collisionrocket()) {
+        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        destroy();
+        return 1;
+    }
+
+    if (cooldown != 0) {
+        cooldown--;
+        if (laser != 0) laser--;
+        return 0;
+    }
+    firelaser(*this);
+    return 0;
+}
+
+void tufodata::draw() const {
+    if (laser != 0) {
+        SetAlpha(static_cast<float>(laser) / maxlaser);
+        SetColor(255, 0, 96);
+        drawbeam(img_beam, x, y, targetx, targety, 4);
+        SetAlpha(1);
+        SetColor(255, 255, 255);
+    }
+    SetScale(Sgn(speedx), 1);   // mirrored while heading right
+    DrawImage(img_ufo, x, y, 0);
+}
 
 void tufo::init() {
     iw2 = img_ufo ? img_ufo->width / 2 : 0;
     ih2 = img_ufo ? img_ufo->height / 2 : 0;
     wait = rnd.upd(maxwait);
 }
-void tufo::generate() {}
-void tufo::upd() {}
-void tufo::draw() const {}
+
+void tufo::generate() { add().generate(); }
+
+void tufo::upd() {
+    if (wait <= 0) {
+        generate();
+        wait = rnd.upd(maxwait);
+    }
+    wait--;
+    each([](tufodata& u, int) { return u.upd(); });
+}
+
+void tufo::draw() const {
+    each([](const tufodata& u, int) { u.draw(); });
+    SetScale(1, 1);
+}

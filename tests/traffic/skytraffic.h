@@ -1,0 +1,66 @@
+// tests/traffic/skytraffic.h — a fight with an empty, quiet sky: no traffic list and no raid
+// launches anything of its own, so a test places exactly the records it looks at.
+#pragma once
+
+#include "game/raid.h"
+#include "tests/combat/fight.h"
+#include "traffic/car.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
+
+struct skytraffic : fight {
+    static constexpr int never = 1 << 30;
+
+    void SetUp() override {
+        fight::SetUp();
+        clearsky();
+        particles = tparticle();
+        texts = ttxt();
+    }
+
+    static void clearsky() {
+        int iw2 = ufos.iw2, ih2 = ufos.ih2;
+        cars = tcar(), planes = tplane(), satellites = tsatellite(), ufos = tufo(), choppers = tchopper();
+        ufos.iw2 = iw2, ufos.ih2 = ih2;
+        cars.wait = planes.wait = satellites.wait = ufos.wait = choppers.wait = never;
+        jumpers.prg = raid.prg = 0;
+        jumpers.wait = raid.wait = never;
+        tnt2.removeall();
+    }
+
+    // A UFO hovering at (x, y): no wobble, no dodging, laser cold, engine sound running.
+    static tufodata& hover(float x, float y) {
+        int i = firstempty(ufos);
+        ufos.generate();
+        tufodata& u = *ufos.d[i];
+        u.x = x, u.y = y;
+        u.speedx = u.maxspeedx = u.fx = u.fy = 0;
+        u.fly = u.checkradius = u.cooldown = never;
+        return u;
+    }
+
+    // A meteor (art 1) or satellite (art 0) standing still at (x, y).
+    static tsatellitedata& skyobject(int art, float x, float y) {
+        tsatellitedata& s = satellites.add();
+        s.generate(art ? img_meteor[0] : img_satellite, 0, 0, 0, art);
+        s.x = x, s.y = y, s.speedx = s.speedy = s.speedr = 0;
+        return s;
+    }
+
+    // A plane (art 0) or the hero (art 1) standing still at (x, y), its laser cold.
+    static tplanedata& flyer(int art, float x, float y) {
+        tplanedata& p = planes.add();
+        p.art = art, p.img = art ? img_superman : img_plane[0];
+        p.x = x, p.y = y, p.cooldown = never;
+        return p;
+    }
+
+    static int cityalpha(float x, float y) {
+        int a = 0;
+        getpixelbytes(&a, img_city->pixmaps[0], int(x), int(y), 1, 3);
+        return a;
+    }
+};
