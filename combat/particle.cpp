@@ -71,10 +71,12 @@ void tparticle::generate(float x, float y, float speedx, float speedy, int life,
                          float bounce, float size, const int* col1, const int* col2,
                          TImage* img) {
     add().generate(x, y, speedx, speedy, life, grav, bounce, size, col1, col2, img);
+    changes++;
 }
 
 // Moves the particles to the front in their order and gives back whole blocks of 16 slots.
 void tparticle::cleanup() {
+    changes++;
     size_t c = 0;
     for (size_t i = 0; i < d.size(); i++)
         if (d[i]) {

@@ -42,6 +42,8 @@ struct tparticle : slots<tparticledata> {
     void upd();
     void draw() const;
 
+    int changes = 0;                  // counts additions and compactions (not game state)
+
     template <class V> void fields(V& v) { v("d", d); }
 };
 

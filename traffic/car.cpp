@@ -1,6 +1,7 @@
 // traffic/car.cpp — cars and police cars.
 #include "traffic/car.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/assets.h"
@@ -116,14 +117,18 @@ int tcardata::collisionflash() {
 // Debris lying in the car's way is kicked along at half its speed.
 void tcardata::collisionparticle() {
     float h = static_cast<float>(height(img));
-    int n = static_cast<int>(particles.d.size());
-    for (int i = 0; i < n; i++) {
-        tparticledata* p = particles.d[i].get();
-        if (!p || !(x - imgw2 < p->x && p->x < x + imgw2 && y < p->y && p->y < y + h)) continue;
+    auto kick = [this, h](tparticledata* p) {
+        if (!p || !(x - imgw2 < p->x && p->x < x + imgw2 && y < p->y && p->y < y + h)) return;
         p->prg = 0;
         p->speedx = speed * -0.5f;
         p->bouncey += rnd.updf(1.0f) - 0.5f;
+    };
+    if (const std::vector<int>* near = cars.streetdebris(y, y + h)) {
+        for (int i : *near) kick(particles.d[i].get());
+        return;
     }
+    int n = static_cast<int>(particles.d.size());
+    for (int i = 0; i < n; i++) kick(particles.d[i].get());
 }
 
 int tcardata::upd() {
@@ -280,7 +285,30 @@ void tcar::upd() {
     }
     wait--;
     if (hornwait != 0) hornwait--;
+    moving = true;
+    debrischanges = -1;
     each([](tcardata& c, int) { return c.upd() != 0 ? 1 : 0; });
+    moving = false;
+}
+
+const std::vector<int>* tcar::streetdebris(float top, float bottom) {
+    if (!moving) return nullptr;
+    if (debrischanges == particles.changes && debristop <= top && bottom <= debrisbottom)
+        return &debris;
+    // The band of every car on the street (cars keep their height while they drive).
+    debristop = top, debrisbottom = bottom;
+    each([this](const tcardata& c, int) {
+        debristop = std::min(debristop, c.y);
+        debrisbottom = std::max(debrisbottom, c.y + static_cast<float>(height(c.img)));
+        return 0;
+    });
+    debris.clear();
+    for (int i = 0; i < static_cast<int>(particles.d.size()); i++) {
+        const tparticledata* p = particles.d[i].get();
+        if (p && debristop < p->y && p->y < debrisbottom) debris.push_back(i);
+    }
+    debrischanges = particles.changes;
+    return &debris;
 }
 
 void tcar::draw() const {

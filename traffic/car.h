@@ -4,6 +4,8 @@
 // slower cars and honk when stuck; police cars drive to any harmful explosion or fire and spray it.
 #pragma once
 
+#include <vector>
+
 #include "framework/slots.h"
 #include "platform/platform.h"
 
@@ -63,9 +65,21 @@ struct tcar : slots<tcardata> {
     void upd();
     void draw() const;
 
+    // While the cars move: the slots of the debris lying between the heights top and bottom,
+    // in slot order; null outside the walk (then every particle is looked at).
+    const std::vector<int>* streetdebris(float top, float bottom);
+
     template <class V> void fields(V& v) {
         v("d", d); v("wait", wait); v("hornwait", hornwait); v("countpolice", countpolice);
     }
+
+private:
+    // Most debris flies or lies far from the street, and every car would look at all of it:
+    // the debris in the cars' band is listed once per walk and again whenever debris is added.
+    bool moving = false;
+    std::vector<int> debris;
+    int debrischanges = -1;
+    float debristop = 0, debrisbottom = 0;
 };
 
 extern tcar cars;
