@@ -11,7 +11,10 @@
 #define QT_NO_KEYWORDS
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEnterEvent>
+#include <QFile>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
@@ -674,6 +677,18 @@ void init(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     app = new QApplication(qargc, qargv);
     QApplication::setApplicationName("Varnhold");
+    // The game's icon at every size the build made: beside the program in the build folder,
+    // in the icon theme's folder where it is installed (games/../share/icons). The desktop
+    // file's name lets the desktop match the window with the game's entry.
+    QIcon icon;
+    QString dir = QString::fromStdString(AppDir());
+    for (const QString& base : {dir + "/icons/hicolor", dir + "/../share/icons/hicolor"}) {
+        for (const QString& size : QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (QFile::exists(base + "/" + size + "/apps/varnhold.png")) icon.addFile(base + "/" + size + "/apps/varnhold.png");
+        if (!icon.isNull()) break;
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName("org.varnhold.varnhold");
     QObject::connect(app, &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState s) {
         static bool active = false;
         bool now = s == Qt::ApplicationActive;

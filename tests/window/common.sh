@@ -13,11 +13,13 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The executable, the language file and data/ (each file linked, so that one can be left out).
+# The executable, the language file, the icons and data/ (each file linked, so that one can be
+# left out).
 makecopy() {
     local leaveout="${1:-}"
     cp "$build/varnhold" "$work/"
     cp "$build/varnhold.lng" "$work/"
+    ln -s "$build/icons" "$work/"
     mkdir "$work/data"
     for f in "$build"/data/*; do
         [ "$(basename "$f")" = "$leaveout" ] && continue
