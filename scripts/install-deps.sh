@@ -9,7 +9,7 @@ packages=(
   libopenal-dev libvorbis-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  xvfb xauth xdotool imagemagick python3
+  xvfb xauth xdotool x11-utils openbox imagemagick python3
   dpkg-dev file desktop-file-utils appstream groff-base
 )
 

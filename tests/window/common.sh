@@ -54,3 +54,21 @@ waitexit() {
     pid=""
     return 0
 }
+
+# The head of a settings file, read with its layout: the window's x, y, width and height (four
+# varints), the four option bytes, the language tag and the volume, on one line.
+settingshead() {
+    python3 - "$1" <<'PY'
+import sys
+b = open(sys.argv[1], "rb").read()
+p = 0
+def varint():
+    global p
+    v = s = 0
+    while True:
+        c = b[p]; p += 1
+        v |= (c & 127) << s; s += 7
+        if not c & 128: return v
+print(*[varint() for _ in range(4)], *b[p:p + 6])
+PY
+}
