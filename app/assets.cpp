@@ -48,7 +48,7 @@ float explosionw2 = 0;
 float jumperw2 = 0, jumperh2 = 0;
 float starscale = 0;
 
-const std::string citylenspath = "data/_city lens.png";
+std::string citylenspath = "data/_city lens.png";
 
 namespace {
 
@@ -184,7 +184,7 @@ TImage* makecitylens(TImage* city) {
     }
     for (int pass = 0; pass < 8; pass++) bluralpha(p);
     UnlockImage(lens, 0);
-    SavePixmapPNG(lens->pixmaps[0], citylenspath, 9);   // when this fails the mask is still used
+    if (!citylenspath.empty()) SavePixmapPNG(lens->pixmaps[0], citylenspath, 9);   // when this fails the mask is still used
     return lens;
 }
 

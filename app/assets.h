@@ -63,4 +63,5 @@ int countseries(const std::string& pattern);
 // The skyline mask: a copy of `city` with opaque black edge columns and its alpha softened by
 // eight in-place blur passes; saved as "data/_city lens.png" so that later starts load it.
 TImage* makecitylens(TImage* city);
-extern const std::string citylenspath;
+// Where the mask is cached; "" for none (an installed game does not write into its data).
+extern std::string citylenspath;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/applet.h"
+#include "app/assets.h"
 #include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/world.h"
@@ -74,8 +75,18 @@ int main(int argc, char** argv) {
 
     PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv);
     // The program's folder is the working directory: data/, the settings, the language file
-    // and the screenshots are found there.
+    // and the screenshots are found there. An installed program (/usr/games/varnhold) has no
+    // data/ beside it: it works in the installed data folder (/usr/share/games/varnhold), which
+    // belongs to the package, so the settings and screenshots go to the user's folders.
     std::string dir = AppDir();
+    bool installed = false;
+    if (FileType(dir + "/data") != 2) {
+        std::string shared = dir + "/" VARNHOLD_DATADIR;
+        if (FileType(shared + "/data") == 2) {
+            dir = shared;
+            installed = true;
+        }
+    }
     if (!dump.empty() && dump[0] != '/') {   // a dump named on the command line is relative to where it was given
         char cwd[4096];
         if (getcwd(cwd, sizeof cwd)) dump = std::string(cwd) + "/" + dump;
@@ -84,7 +95,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "varnhold: can't enter the program's folder %s\n", dir.c_str());
         return 1;
     }
-    initpaths("");
+    initpaths("", installed);
+    if (installed) citylenspath.clear();   // the skyline mask is made afresh at every start
 
     tstartup how;
     how.window = !headless;

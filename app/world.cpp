@@ -150,14 +150,14 @@ std::string picturesdir(const std::string& confighome, const std::string& home) 
 
 tmainapplet& mainapplet() { return applet; }
 
-void initpaths(const std::string& dir) {
+void initpaths(const std::string& dir, bool installed) {
     programdir = dir;
     lngpath = dir + "varnhold.lng";
     cfgpath = dir + "varnhold.cfg";
     shotdir = dir;
-    if (writable(dir)) return;
-    // An installed program's folder is read-only: keep the settings in the user's folder and
-    // the screenshots with the user's pictures.
+    if (!installed && writable(dir)) return;
+    // An installed program's folder is read-only (or, for root, the package's): keep the
+    // settings in the user's folder and the screenshots with the user's pictures.
     const char* home = std::getenv("HOME");
     std::string base;
     if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;

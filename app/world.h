@@ -22,8 +22,9 @@ extern std::string cfgpath;
 extern std::string lngpath;
 // Where screenshots go: the program's folder, or the user's pictures when it is read-only.
 extern std::string shotdir;
-// Decides cfgpath and lngpath for a program in `dir` (with its trailing "/").
-void initpaths(const std::string& dir);
+// Decides cfgpath and lngpath for a program in `dir` (with its trailing "/"). An installed
+// game keeps its settings and screenshots in the user's folders even where `dir` is writable.
+void initpaths(const std::string& dir, bool installed = false);
 // The user's pictures folder: $XDG_PICTURES_DIR, else the one named in
 // <confighome>/user-dirs.dirs; "" when neither names one.
 std::string picturesdir(const std::string& confighome, const std::string& home);

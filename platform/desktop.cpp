@@ -11,8 +11,12 @@
 #define QT_NO_KEYWORDS
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEnterEvent>
+#include <QFile>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -530,17 +534,64 @@ protected:
         e->ignore();                      // the game decides: it ends the process itself
         post(EVENT_WINDOWCLOSE, g);
     }
+    // While the window fills the screen the game goes on seeing its own place and size: they
+    // are what its settings keep.
     void moveEvent(QMoveEvent*) override {
+        if (isFullScreen()) return;
         g->x = x();
         g->y = y();
         post(EVENT_WINDOWMOVE, g, 0, 0, g->x, g->y);
     }
     void resizeEvent(QResizeEvent* e) override {
         QMainWindow::resizeEvent(e);
-        g->w = width();
-        g->h = height();
-        post(EVENT_WINDOWSIZE, g, 0, 0, g->w, g->h);
+        if (!isFullScreen()) {
+            g->w = width();
+            g->h = height();
+        }
+        post(EVENT_WINDOWSIZE, g, 0, 0, g->w, g->h);   // the canvas has its new size: rescale
     }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Full screen: F11 and Alt+Enter switch a window to the whole screen without its menu bar and
+// back; the canvas takes the screen and the game letterboxes the playfield in it. Neither the
+// keys nor their releases reach the game.
+
+void togglefullscreen(twindow* w) {
+    bool on = !w->isFullScreen();
+    if (QWidget* bar = w->menuWidget()) bar->setVisible(!on);
+    w->setWindowState(w->windowState() ^ Qt::WindowFullScreen);   // a maximised window stays so
+    // The menu bar's rows change hands at once: lay the canvas out and let the game rescale now,
+    // before the window system answers with the new size.
+    if (w->layout()) w->layout()->activate();
+    post(EVENT_WINDOWSIZE, w->g, 0, 0, w->g->w, w->g->h);
+}
+
+class tfullscreenkeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+        auto* widget = qobject_cast<QWidget*>(o);
+        auto* w = widget ? dynamic_cast<twindow*>(widget->window()) : nullptr;
+        if (!w) return false;             // a message box, an open menu
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (e->type() == QEvent::KeyRelease) {
+            if (k->key() != held || k->isAutoRepeat()) return false;
+            held = 0;
+            return true;
+        }
+        bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (k->key() != Qt::Key_F11 && !(enter && (k->modifiers() & Qt::AltModifier))) return false;
+        held = k->key();
+        if (!k->isAutoRepeat()) togglefullscreen(w);
+        return true;
+    }
+
+private:
+    int held = 0;                         // the Qt key that switched, until it is released
 };
 
 twindow* windowof(TGadget* g) {
@@ -674,6 +725,19 @@ void init(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     app = new QApplication(qargc, qargv);
     QApplication::setApplicationName("Varnhold");
+    app->installEventFilter(new tfullscreenkeys(app));
+    // The game's icon at every size the build made: beside the program in the build folder,
+    // in the icon theme's folder where it is installed (games/../share/icons). The desktop
+    // file's name lets the desktop match the window with the game's entry.
+    QIcon icon;
+    QString dir = QString::fromStdString(AppDir());
+    for (const QString& base : {dir + "/icons/hicolor", dir + "/../share/icons/hicolor"}) {
+        for (const QString& size : QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (QFile::exists(base + "/" + size + "/apps/varnhold.png")) icon.addFile(base + "/" + size + "/apps/varnhold.png");
+        if (!icon.isNull()) break;
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName("org.varnhold.varnhold");
     QObject::connect(app, &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState s) {
         static bool active = false;
         bool now = s == Qt::ApplicationActive;
@@ -782,7 +846,7 @@ void settext(TGadget* g) {
 
 void readshape(TGadget* g) {
     if (twindow* w = windowof(g)) {
-        if (!w->isVisible()) return;      // hidden: the shape last set stands
+        if (!w->isVisible() || w->isFullScreen()) return;   // the shape last set stands
         g->x = w->x();
         g->y = w->y();
         g->w = w->width();

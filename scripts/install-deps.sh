@@ -9,7 +9,8 @@ packages=(
   libopenal-dev libvorbis-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  xvfb xauth xdotool imagemagick python3
+  xvfb xauth xdotool x11-utils openbox imagemagick python3
+  dpkg-dev file desktop-file-utils appstream groff-base
 )
 
 missing=()
@@ -28,5 +29,5 @@ else
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"

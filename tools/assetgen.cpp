@@ -1,10 +1,11 @@
 // tools/assetgen.cpp — the generator's entry.
 //
 //   vh_assetgen --out DIR                writes DIR/data/* and DIR/varnhold.lng
-//   vh_assetgen --icon FILE              the 256 x 256 application icon
+//   vh_assetgen --icons DIR              the application icon at the icon theme's sizes:
+//                                        DIR/hicolor/<n>x<n>/apps/varnhold.png
 //   vh_assetgen --contact-sheet FILE     all pictures on grey and on black, labelled
 //
-// The options combine; the build runs it with --out and --icon.
+// The options combine; the build runs it with --out and --icons.
 #include "assetgen.h"
 
 #include <QGuiApplication>
@@ -37,18 +38,18 @@ int fail(const std::string& what)
 
 int main(int argc, char** argv)
 {
-    std::string out, icon, contact;
+    std::string out, icons, contact;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
-        if ((a == "--out" || a == "--icon" || a == "--contact-sheet") && i + 1 < argc) {
-            (a == "--out" ? out : a == "--icon" ? icon : contact) = argv[++i];
+        if ((a == "--out" || a == "--icons" || a == "--contact-sheet") && i + 1 < argc) {
+            (a == "--out" ? out : a == "--icons" ? icons : contact) = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: %s [--out DIR] [--icon FILE] [--contact-sheet FILE]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--out DIR] [--icons DIR] [--contact-sheet FILE]\n", argv[0]);
             return 2;
         }
     }
-    if (out.empty() && icon.empty() && contact.empty()) {
-        std::fprintf(stderr, "usage: %s [--out DIR] [--icon FILE] [--contact-sheet FILE]\n", argv[0]);
+    if (out.empty() && icons.empty() && contact.empty()) {
+        std::fprintf(stderr, "usage: %s [--out DIR] [--icons DIR] [--contact-sheet FILE]\n", argv[0]);
         return 2;
     }
     // Pictures are painted without a display.
@@ -92,7 +93,19 @@ int main(int argc, char** argv)
         f.close();
         if (!f) return fail(lpath.string());
     }
-    if (!icon.empty() && !savepng(makeicon(), icon)) return fail(icon);
+    if (!icons.empty()) {
+        // Painted once at 256 x 256; the smaller sizes are averaged down from it, which keeps
+        // the skyline and the blast readable at 16 x 16.
+        QImage big = makeicon();
+        for (int n : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            std::string size = std::to_string(n) + "x" + std::to_string(n);
+            fs::path dir = fs::path(icons) / "hicolor" / size / "apps";
+            std::error_code ec;
+            fs::create_directories(dir, ec);
+            QImage img = n == big.width() ? big : big.scaled(n, n, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            if (ec || !savepng(img, (dir / "varnhold.png").string())) return fail((dir / "varnhold.png").string());
+        }
+    }
     if (!contact.empty() && !savepng(contactsheet(pics), contact)) return fail(contact);
     return 0;
 }

@@ -2,12 +2,12 @@
 # own: two runs must give identical bytes.
 #   cmake -DGEN=<vh_assetgen> -DREF=<build dir> -DTMP=<scratch dir> -P samebytes.cmake
 file(REMOVE_RECURSE ${TMP})
-execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${GEN} --out ${TMP}
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${GEN} --out ${TMP} --icons ${TMP}/icons
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "the generator failed: ${rc}")
 endif()
-file(GLOB written RELATIVE ${TMP} ${TMP}/data/* ${TMP}/varnhold.lng)
+file(GLOB_RECURSE written RELATIVE ${TMP} ${TMP}/data/* ${TMP}/icons/* ${TMP}/varnhold.lng)
 list(LENGTH written count)
 if(count LESS 80)
   message(FATAL_ERROR "only ${count} files written")

@@ -280,6 +280,23 @@ TEST(settingspaths, a_read_only_program_folder_keeps_the_settings_in_the_config_
     cfgpath = keepcfg, lngpath = keeplng, shotdir = keepshot;
 }
 
+TEST(settingspaths, an_installed_game_keeps_its_settings_out_of_its_writable_data_folder) {
+    // root can write /usr/share/games/varnhold, but the folder belongs to the package
+    testsupport::startplatform();
+    testsupport::tempdir home;
+    std::string keepcfg = cfgpath, keeplng = lngpath, keepshot = shotdir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    std::string oldv = old ? old : "";
+    setenv("XDG_CONFIG_HOME", (home / "conf").c_str(), 1);
+    initpaths(home / "", true);
+    EXPECT_EQ(cfgpath, home / "conf/varnhold/varnhold.cfg");
+    EXPECT_EQ(lngpath, home / "varnhold.lng");
+    EXPECT_NE(shotdir, home / "");
+    if (old) setenv("XDG_CONFIG_HOME", oldv.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    cfgpath = keepcfg, lngpath = keeplng, shotdir = keepshot;
+}
+
 TEST(settingspaths, the_pictures_folder_comes_from_the_user_dirs_file) {
     testsupport::tempdir conf;
     const char* old = std::getenv("XDG_PICTURES_DIR");

@@ -13,11 +13,13 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The executable, the language file and data/ (each file linked, so that one can be left out).
+# The executable, the language file, the icons and data/ (each file linked, so that one can be
+# left out).
 makecopy() {
     local leaveout="${1:-}"
     cp "$build/varnhold" "$work/"
     cp "$build/varnhold.lng" "$work/"
+    ln -s "$build/icons" "$work/"
     mkdir "$work/data"
     for f in "$build"/data/*; do
         [ "$(basename "$f")" = "$leaveout" ] && continue
@@ -51,4 +53,22 @@ waitexit() {
     status=$?
     pid=""
     return 0
+}
+
+# The head of a settings file, read with its layout: the window's x, y, width and height (four
+# varints), the four option bytes, the language tag and the volume, on one line.
+settingshead() {
+    python3 - "$1" <<'PY'
+import sys
+b = open(sys.argv[1], "rb").read()
+p = 0
+def varint():
+    global p
+    v = s = 0
+    while True:
+        c = b[p]; p += 1
+        v |= (c & 127) << s; s += 7
+        if not c & 128: return v
+print(*[varint() for _ in range(4)], *b[p:p + 6])
+PY
 }

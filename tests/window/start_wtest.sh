@@ -35,21 +35,8 @@ waitexit 20 || fail "Escape did not end the game"
 [ -s "$work/varnhold.cfg" ] || fail "no settings written"
 [ -f "$work/varnhold.cfg.tmp" ] && fail "temporary settings file left behind"
 # the volume byte (after four varints and five bytes) is 5: read it back with the layout
-python3 - "$work/varnhold.cfg" <<'PY' || fail "settings file layout"
-import sys
-b = open(sys.argv[1], "rb").read()
-p = 0
-def varint():
-    global p
-    v = s = 0
-    while True:
-        c = b[p]; p += 1
-        v |= (c & 127) << s; s += 7
-        if not c & 128: return v
-for _ in range(4): varint()
-options, lang, vol = b[p:p + 4], b[p + 4], b[p + 5]
-assert options == b"\0\0\0\0", options
-assert lang == 101, lang
-assert vol == 5, vol
-PY
+read -r x y w h o1 o2 o3 o4 lang vol < <(settingshead "$work/varnhold.cfg") || fail "settings file layout"
+[ "$o1$o2$o3$o4" = 0000 ] || fail "options $o1 $o2 $o3 $o4"
+[ "$lang" -eq 101 ] || fail "language $lang"
+[ "$vol" -eq 5 ] || fail "volume $vol"
 echo "ok"

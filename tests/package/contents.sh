@@ -1,0 +1,65 @@
+# The package's contents and metadata: what dpkg reads, every file in its place (the data as
+# the build made it, the icon at each size), the desktop entry, AppStream metainfo and manual
+# page clean by their validators, and the program running from the unpacked tree without
+# writing into its data folder. $1: the folder with the package, $2: the build's program.
+set -u
+fail() { echo "FAIL: $*" >&2; exit 1; }
+deb=$(ls "$1"/varnhold_*.deb 2>/dev/null | head -1)
+[ -f "$deb" ] || fail "no package in $1"
+build="$(dirname "$(readlink -f "$2")")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# Control fields: a game; the libraries' packages found by dpkg-shlibdeps, with versions.
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = varnhold ] || fail "package name $(field Package)"
+[ "$(field Section)" = games ] || fail "section $(field Section)"
+depends=$(field Depends)
+for lib in libc6 libqt6widgets6 libqt6openglwidgets6 libopenal1 libvorbisfile3 libpng16-16 qt6-qpa-plugins; do
+    grep -Eq "(^|, )$lib( \(|,|$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+grep -Eq "libc6 \(>= [0-9.]+\)" <<<"$depends" || fail "Depends has no versions from shlibdeps: $depends"
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root" || fail "dpkg-deb cannot unpack the package"
+[ -x "$root/usr/games/varnhold" ] || fail "no /usr/games/varnhold"
+data="$root/usr/share/games/varnhold"
+[ -f "$data/varnhold.lng" ] || fail "no varnhold.lng in /usr/share/games/varnhold"
+# every picture and sound the build made, and nothing the game makes for itself
+diff <(cd "$build/data" && ls | grep -vx "_city lens.png") <(cd "$data/data" && ls) >"$work/data.diff" ||
+    fail "data/ in the package differs from the build's: $(cat "$work/data.diff")"
+cmp -s "$build/varnhold.lng" "$data/varnhold.lng" || fail "varnhold.lng differs from the build's"
+for n in 16 22 24 32 48 64 128 256; do
+    icon="$root/usr/share/icons/hicolor/${n}x$n/apps/varnhold.png"
+    [ "$(identify -format "%w %h" "$icon" 2>/dev/null)" = "$n $n" ] || fail "no $n x $n icon"
+done
+
+desktop="$root/usr/share/applications/org.varnhold.varnhold.desktop"
+metainfo="$root/usr/share/metainfo/org.varnhold.varnhold.metainfo.xml"
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate"
+# the metainfo's desktop entry and icon as installed
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+
+# The manual page renders without warnings and names every option and every installed file.
+man="$root/usr/share/man/man6/varnhold.6.gz"
+zcat "$man" >"$work/varnhold.6" || fail "no manual page in section 6"
+warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 "$work/varnhold.6" 2>&1)
+[ -z "$warnings" ] || fail "the manual page: $warnings"
+sed 's/\\-/-/g' "$work/varnhold.6" >"$work/man.txt"
+for option in $("$build/varnhold" --help | grep -Eo -- '--[a-z]+' | sort -u); do
+    grep -q -- "$option" "$work/man.txt" || fail "the manual page does not list $option"
+done
+for f in /usr/games/varnhold /usr/share/games/varnhold/data/ /usr/share/games/varnhold/varnhold.lng; do
+    grep -qF "$f" "$work/man.txt" || fail "the manual page does not name $f"
+done
+
+# Unpacked anywhere, the program finds its data from /usr/games and keeps its settings in the
+# user's folder, also where it could write the data folder (root).
+before=$(cd "$root" && find . | sort)
+HOME="$work/home" XDG_CONFIG_HOME="$work/config" "$root/usr/games/varnhold" --headless --frames 60 \
+    >"$work/out.txt" 2>&1 || fail "the unpacked program: $(cat "$work/out.txt")"
+grep -q "^60 steps" "$work/out.txt" || fail "the unpacked program printed: $(cat "$work/out.txt")"
+[ -d "$work/config/varnhold" ] || fail "no settings folder in XDG_CONFIG_HOME"
+[ "$(cd "$root" && find . | sort)" = "$before" ] || fail "the program wrote into the installed tree"
+echo "ok"
