@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/globals.h"
+#include "framework/font.h"
 #include "platform/platform.h"
 
 tevs ev;
@@ -132,6 +133,40 @@ int tinput::set(int n) {
     return 0;
 }
 
+namespace {
+
+// Codes above 255 have no place in the Latin-1 name, the settings file or the font, and neither
+// have the control codes 127 to 159: the desktop sends the Delete key as a character 127 right
+// after its key-down, which would otherwise land in the name unseen.
+bool typable(int c) { return c >= 32 && c <= 255 && !(c >= 127 && c < 160); }
+
+// The next character after c (before it, with step -1) that the font can draw, round from 255
+// to 32; c itself when the font has no other.
+int nextglyph(int c, int step) {
+    int n = c;
+    for (int i = 0; i < 256; i++) {
+        n += step;
+        if (n > 255) n = 32;
+        if (n < 32) n = 255;
+        if (typable(n) && font.img[n]) return n;
+    }
+    return c;
+}
+
+}  // namespace
+
+// The pad has no letters to type: the character under the cursor turns instead, and the cursor
+// stays on it. Behind the last character a new A appears to be turned, while there is room.
+void tinput::turn(std::string& text, int step) {
+    int len = static_cast<int>(text.size());
+    if (pos < len) {
+        auto& c = text[static_cast<size_t>(pos)];
+        c = static_cast<char>(nextglyph(static_cast<unsigned char>(c), step));
+    } else if (len < lmax) {
+        text.push_back(static_cast<char>(font.img['A'] ? 'A' : nextglyph('A', 1)));
+    }
+}
+
 int tinput::upd(std::string& text, const tev& e) {
     int len = static_cast<int>(text.size());
     if (pos > len) pos = len;
@@ -141,8 +176,10 @@ int tinput::upd(std::string& text, const tev& e) {
     case 27: return -1;
     case 36: pos = 0; break;
     case 35: pos = len; break;
-    case 37: if (pos > 0) pos--; break;
-    case 39: if (pos < len) pos++; break;
+    case 37: case KEY_PADLEFT: if (pos > 0) pos--; break;
+    case 39: case KEY_PADRIGHT: if (pos < len) pos++; break;
+    case KEY_PADUP: turn(text, 1); break;
+    case KEY_PADDOWN: turn(text, -1); break;
     case 46: if (pos < len) text.erase(static_cast<size_t>(pos), 1); break;
     case 8:
         if (pos > 0) {
@@ -154,13 +191,8 @@ int tinput::upd(std::string& text, const tev& e) {
     }
     // Only the character event itself types: `ascii` stays set until the key is released, and
     // further events meanwhile (mouse movement, a second key, repeats) must not type it again.
-    // Codes above 255 have no place in the Latin-1 name, the settings file or the font, and
-    // neither have the control codes 127 to 159: the desktop sends the Delete key as a
-    // character 127 right after its key-down, which would otherwise land in the name unseen.
     const TEvent* cur = CurrentEvent();
-    bool control = e.ascii < 32 || (e.ascii >= 127 && e.ascii < 160);
-    if (cur && cur->id == EVENT_KEYCHAR && !control && e.ascii <= 255 &&
-        static_cast<int>(text.size()) < lmax) {
+    if (cur && cur->id == EVENT_KEYCHAR && typable(e.ascii) && static_cast<int>(text.size()) < lmax) {
         text.insert(text.begin() + pos, static_cast<char>(e.ascii));
         pos++;
     }

@@ -74,8 +74,10 @@ struct tinput {
 
     int set(int n);
     // 1 when Return was pressed, -1 for Escape, 0 otherwise. A character is inserted only by
-    // the character event itself, so a held key never types twice.
+    // the character event itself, so a held key never types twice. The pad's d-pad edits too:
+    // left and right move, up and down turn the character under the cursor.
     int upd(std::string& text, const tev& e);
+    void turn(std::string& text, int step);   // through the font's characters, step +1 or -1
 
     template <class V> void fields(V& v) { v("pos", pos); v("lmax", lmax); }
 };

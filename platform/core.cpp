@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/gamepad.h"
 #include "platform/internal.h"
 
 namespace plat {
@@ -43,12 +44,14 @@ void PlatformInit(tbackend b, int argc, char** argv) {
         dsk::init(argc, argv);
         batch.reset();
         batch.submit = dsk::submit;
+        pad::start();
     }
 }
 
 tbackend PlatformBackend() { return backend; }
 
 void PlatformShutdown() {
+    pad::stop();
     audioshutdown();
     if (backend == tbackend::desktop && initialised) dsk::shutdown();
 }
@@ -354,7 +357,10 @@ TEvent* CreateEvent(int id, void* source, int data, int mods, int x, int y, void
     return e;
 }
 
-void EmitEvent(TEvent* event) { RunHooks(HOOK_EMITEVENT, event); }
+void EmitEvent(TEvent* event) {
+    pad::seen(event);
+    RunHooks(HOOK_EMITEVENT, event);
+}
 
 void plat::emit(int id, void* source, int data, int mods, int x, int y) {
     EmitEvent(CreateEvent(id, source, data, mods, x, y));
@@ -414,8 +420,15 @@ void StopTimer(TTimer* timer) {
 
 int TimerTicks(TTimer* timer) { return timer ? timer->ticks : 0; }
 
+namespace {
+void padevent(int id, int data, int x, int y) {
+    if (canvas) emit(id, canvas, data, 0, x, y);
+}
+}  // namespace
+
 void StepTimer(TTimer* timer) {
     if (!timer || !timer->running) return;
+    if (backend == tbackend::headless) pad::poll(padevent);   // the pads' events come before the tick
     timer->ticks++;
     emit(EVENT_TIMERTICK, timer, timer->ticks);
 }

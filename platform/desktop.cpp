@@ -11,6 +11,7 @@
 #define QT_NO_KEYWORDS
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QEnterEvent>
 #include <QFile>
@@ -33,6 +34,7 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/gamepad.h"
 #include "platform/internal.h"
 
 namespace {
@@ -955,6 +957,36 @@ void waitsystem() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The pads: their events go the window's way; while one aims, the pointer is hidden over the
+// whole window until the mouse really moves (a move to where it already was does not count).
+
+void padevent(int id, int data, int x, int y) {
+    if (plat::canvas) post(id, plat::canvas, data, 0, x, y);
+}
+
+struct tpadwatch : QObject {
+    QPoint at;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::MouseMove && QCursor::pos() != at) pad::mousemoved();
+        return QObject::eventFilter(o, e);
+    }
+};
+
+void padpointer(bool hidden) {
+    static tpadwatch* watch = nullptr;
+    if (hidden) {
+        if (!watch) {
+            watch = new tpadwatch;
+            app->installEventFilter(watch);
+        }
+        watch->at = QCursor::pos();
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Timers: every tick that is due is delivered, at most a quarter second's worth per wake-up so
 // that input and repaints get their turn when the game falls behind.
 
@@ -972,6 +1004,8 @@ void ontimer(TTimer* t) {
         t->held = false;
         t->start_ns = now - tickat(t->delivered, t->hz);
     }
+    // the pads' events come before the ticks, and only while the game is in front
+    pad::poll(QGuiApplication::applicationState() == Qt::ApplicationActive ? padevent : nullptr);
     int64_t due = ticksdue(now - t->start_ns, t->hz);
     int64_t chunk = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
     for (int64_t n = 0; n < chunk && t->delivered < due && t->running; n++) {

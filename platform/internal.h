@@ -88,6 +88,7 @@ int graphicswidth();
 int graphicsheight();
 void notify(const std::string& text, int serious);
 void showmouse(bool on);
+void padpointer(bool hidden);             // the pad aims: no pointer over the window till the mouse moves
 void workarea(int& l, int& t, int& r, int& b);
 void waitsystem();
 void starttimer(TTimer* t);

@@ -1,6 +1,6 @@
 // platform/platform.h — the operations the game calls to draw, play sound, read input,
 // talk to its window and read files. Everything above platform/ includes only this header
-// (and platform/strings.h); the Qt, OpenGL, OpenAL, libpng and Vorbis details stay below it.
+// (and platform/strings.h); the Qt, OpenGL, OpenAL, libpng, Vorbis and SDL details stay below it.
 //
 // Two back ends serve the same operations:
 //   desktop  — a Qt window with its native menu bar and an OpenGL 3.3 canvas, OpenAL sound;
@@ -202,6 +202,8 @@ enum {
 // 3 middle; positions in canvas pixels. MouseWheel data: notches, positive away from the user.
 // WindowMove x, y: the new position; WindowSize x, y: the new size.
 enum { MODIFIER_SHIFT = 1, MODIFIER_CONTROL = 2, MODIFIER_OPTION = 4, MODIFIER_SYSTEM = 8 };
+// The pad's d-pad as keys (the Windows gamepad key numbers): name entry edits with them.
+enum { KEY_PADUP = 203, KEY_PADDOWN = 204, KEY_PADLEFT = 205, KEY_PADRIGHT = 206 };
 
 struct TGadget;                           // window, canvas or menu item
 struct TTimer;
@@ -282,6 +284,35 @@ void WaitSystem();
 int MilliSecs();                          // monotonic clock
 void SetMilliSecs(int ms);                // headless: the clock the caller steps
 void EndProcess(int status);              // shuts sound down and ends the process at once
+
+// ---------------------------------------------------------------------------------------------
+// Game controllers
+//
+// Pads come through SDL2's game-controller API (nothing else of SDL) and its mapping database,
+// and reach the game as the canvas events they stand for, delivered before each timer tick:
+// the left stick and the d-pad move the cursor (MouseMove in canvas pixels, a MouseEnter first
+// when the pad takes over from the mouse); X, A, B are the keys A, S, D; Start is Return, Back
+// is P, Y is Delete; the d-pad is also KEY_PADUP ... KEY_PADRIGHT; the shoulders turn the
+// wheel (left -1, right +1). While the pad aims the pointer is hidden, until the mouse moves.
+// Pads plugged in or out are picked up; a pad SDL has no mapping for is left alone.
+// Without SDL's game controllers the game plays on with mouse and keyboard: StartPads and a pad
+// without mapping say so in one line on standard error, nothing else.
+
+// The desktop back end starts the pads itself; the headless one only when asked (tests).
+bool StartPads();                         // false when SDL could not start its game controllers
+void StopPads();
+int PadPointerHidden();                   // 1 while the pad's aiming keeps the pointer hidden
+
+// The pad's buttons and axes, as SDL's game controller numbers them.
+enum { PAD_A, PAD_B, PAD_X, PAD_Y, PAD_BACK, PAD_GUIDE, PAD_START, PAD_LEFTSTICK, PAD_RIGHTSTICK,
+       PAD_LEFTSHOULDER, PAD_RIGHTSHOULDER, PAD_DPUP, PAD_DPDOWN, PAD_DPLEFT, PAD_DPRIGHT };
+enum { PAD_LEFTX, PAD_LEFTY, PAD_RIGHTX, PAD_RIGHTY };
+// Virtual pads (SDL's virtual joysticks, no device needed), for tests: `mapped` false makes a
+// joystick without a controller mapping. Its number, or -1. Values are read at the next poll.
+int AttachVirtualPad(bool mapped = true);
+void DetachVirtualPad(int pad);
+void SetVirtualPadAxis(int pad, int axis, int value);    // -32768 .. 32767
+void SetVirtualPadButton(int pad, int button, int down);
 
 // ---------------------------------------------------------------------------------------------
 // Files

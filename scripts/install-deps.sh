@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev libgl1-mesa-dri
-  libopenal-dev libvorbis-dev libpng-dev zlib1g-dev
+  libopenal-dev libvorbis-dev libpng-dev zlib1g-dev libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox imagemagick python3
