@@ -296,6 +296,11 @@ void RecordDrawing(bool on) { recording = on; }
 int DrawCallsLastFrame() { return batch.lastcalls; }
 int DrawCallsThisFrame() { return batch.calls; }
 
+void ShowStats(bool on) {
+    if (backend == tbackend::desktop) dsk::stats(on);
+}
+int FramesPresented() { return backend == tbackend::desktop ? dsk::presented() : 0; }
+
 // ---------------------------------------------------------------------------------------------
 // Hooks and events
 

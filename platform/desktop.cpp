@@ -25,7 +25,10 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <time.h>
+
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 
@@ -45,6 +48,7 @@ int busy = 0;                            // > 0 while the game handles an event 
 std::deque<tqueued> queue;
 bool repaintafter = false;
 QApplication* app = nullptr;
+int framesshown = 0;                     // frames presented on the screen
 
 void post(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
 
@@ -230,6 +234,7 @@ public:
         setMouseTracking(true);
         setFocusPolicy(Qt::StrongFocus);
         setAttribute(Qt::WA_InputMethodEnabled, false);
+        QObject::connect(this, &QOpenGLWidget::frameSwapped, [] { framesshown++; });
     }
 
     int devw() const { return static_cast<int>(std::lround(width() * devicePixelRatioF())); }
@@ -970,6 +975,38 @@ void present() {
 
 void grab(int x, int y, int w, int h, TPixmap& out) {
     if (tcanvas* c = currentcanvas()) c->grab(x, y, w, h, out);
+}
+
+int presented() { return framesshown; }
+
+void stats(bool on) {
+    static QTimer* t = nullptr;
+    static int frames0 = 0;
+    static double cpu0 = 0;
+    auto cpu = [] {
+        timespec ts;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+    };
+    if (!on) {
+        delete t;
+        t = nullptr;
+        return;
+    }
+    if (t) return;
+    t = new QTimer;
+    frames0 = framesshown;
+    cpu0 = cpu();
+    QObject::connect(t, &QTimer::timeout, [cpu] {
+        double now = cpu();
+        int n = framesshown - frames0;
+        std::fprintf(stderr, "stats: %d frames, %.2f ms CPU per frame, %d draw calls\n", n,
+                     n > 0 ? (now - cpu0) / n : 0.0, plat::batch.lastcalls);
+        std::fflush(stderr);
+        frames0 = framesshown;
+        cpu0 = now;
+    });
+    t->start(1000);
 }
 
 void shutdown() {}

@@ -97,5 +97,7 @@ void submit(tbatch& b);
 void clear(const tbatchstate& st);
 void present();
 void grab(int x, int y, int w, int h, TPixmap& out);
+void stats(bool on);
+int presented();
 void shutdown();
 }

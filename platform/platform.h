@@ -148,6 +148,11 @@ void RecordDrawing(bool on);              // on by default; benchmarks switch it
 // batch's 16 texture units; the headless back end counts what it would submit.
 int DrawCallsLastFrame();
 int DrawCallsThisFrame();
+// Desktop: once a second, one line on standard error with the frames presented in that second,
+// the CPU time of the whole process (all threads) per presented frame and the draw calls of the
+// last frame.
+void ShowStats(bool on);
+int FramesPresented();                    // desktop: frames shown on the screen so far
 
 // ---------------------------------------------------------------------------------------------
 // Sound
