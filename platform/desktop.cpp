@@ -18,7 +18,9 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -404,8 +406,39 @@ void updatemenubar(TGadget* window) {
     if (twindow* w = windowof(window)) w->menuBar()->update();
 }
 
+// A window record from a damaged or hostile settings file (no size, a place far off every
+// screen) must still give a window to play in: at least a small canvas under the menu bar,
+// and, when less than that much of it would be on the desktop's work area, fully on it.
+void usable(TGadget* g, const twindow* w) {
+    constexpr int mincanvasw = 200, mincanvash = 100;
+    int l, t, r, b;
+    workarea(l, t, r, b);
+    int64_t minw = mincanvasw, minh = mincanvash + w->barheight;
+    int64_t ww = std::clamp<int64_t>(g->w, minw, std::max<int64_t>(minw, r - l));
+    int64_t wh = std::clamp<int64_t>(g->h, minh, std::max<int64_t>(minh, b - t));
+    int64_t x = g->x, y = g->y;
+    int64_t seenw = std::min<int64_t>(x + ww, r) - std::max<int64_t>(x, l);
+    int64_t seenh = std::min<int64_t>(y + wh, b) - std::max<int64_t>(y, t);
+    if (seenw < std::min(ww, minw) || seenh < std::min(wh, minh) || y < t - 10) {
+        x = std::clamp<int64_t>(x, l, std::max<int64_t>(l, r - ww));
+        y = std::clamp<int64_t>(y, t, std::max<int64_t>(t, b - wh));
+    }
+    if (x == g->x && y == g->y && ww == g->w && wh == g->h) return;
+    g->x = static_cast<int>(x);
+    g->y = static_cast<int>(y);
+    g->w = static_cast<int>(ww);
+    g->h = static_cast<int>(wh);
+    // The game learns the corrected shape as a move and a resize, from the event loop (it may
+    // be still starting up), so that it keeps the corrected record.
+    QTimer::singleShot(0, [g] {
+        post(EVENT_WINDOWMOVE, g, 0, 0, g->x, g->y);
+        post(EVENT_WINDOWSIZE, g, 0, 0, g->w, g->h);
+    });
+}
+
 void setshape(TGadget* g) {
     if (twindow* w = windowof(g)) {
+        usable(g, w);
         w->move(g->x, g->y);
         if (g->style & WINDOW_RESIZABLE) {
             w->setMinimumSize(0, 0);
