@@ -8,6 +8,7 @@
 
 #include "app/applet.h"
 #include "app/assets.h"
+#include "app/crowd.h"
 #include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/world.h"
@@ -22,6 +23,8 @@ const char* usage =
     "  --frames N            headless: run N frame steps as fast as possible\n"
     "  --dump FILE           write the world as JSON to FILE (headless: after the last step;\n"
     "                        windowed: when the game closes)\n"
+    "  --stats               windowed: print once a second on standard error the frames\n"
+    "                        presented, the CPU time per frame and the draw calls of a frame\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -40,7 +43,7 @@ int fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool headless = false, seeded = false;
+    bool headless = false, seeded = false, stats = false, crowd = false;
     long long seed = 0, frames = -1;
     std::string dump;
     for (int i = 1; i < argc; i++) {
@@ -53,6 +56,10 @@ int main(int argc, char** argv) {
             registerprograminfo();
             std::printf("Varnhold %s.%s\n", infovalue("version").c_str(), infovalue("build").c_str());
             return 0;
+        } else if (a == "--stats") {
+            stats = true;
+        } else if (a == "--bench-crowd") {   // not in the usage: the window benchmark's crowded fight
+            crowd = true;
         } else if (a == "--headless") {
             headless = true;
         } else if (a == "--seed") {
@@ -135,5 +142,16 @@ int main(int argc, char** argv) {
     }
 
     dumponclose = dump;
+    if (stats) ShowStats(true);
+    if (crowd) {
+        // Built at once and topped up every 100 ticks, after the game has handled the tick.
+        crowdfight();
+        AddHook(HOOK_EMITEVENT, [](int, void* data, void*) {
+            static int ticks = 0;
+            auto* e = static_cast<TEvent*>(data);
+            if (e && e->id == EVENT_TIMERTICK && e->source == timer && ++ticks % 100 == 0) crowdfight();
+            return data;
+        }, nullptr, -1);
+    }
     for (;;) WaitSystem();
 }

@@ -1,30 +1,37 @@
 #include "platform/batch.h"
 
-void tbatch::quad(const tbatchstate& st, unsigned tex, const float xy[8], const float uv[8],
-                  uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    if (!verts.empty() && !(st == state)) flush();
-    state = st;
-    int unit = tex == smoothline ? -2 : -1;
-    if (tex != 0 && tex != smoothline) {
-        for (int i = 0; i < nunits; i++)
-            if (units[i] == tex) {
-                unit = i;
-                break;
-            }
-        if (unit < 0) {
-            if (nunits == maxunits) flush();
-            unit = nunits;
-            units[nunits++] = tex;
-        }
-    }
-    for (int k = 0; k < 4; k++)
-        verts.push_back(tvertex{xy[k * 2], xy[k * 2 + 1], uv[k * 2], uv[k * 2 + 1], r, g, b, a, unit});
-}
+#include "platform/atlas.h"
 
-bool tbatch::uses(unsigned tex) const {
-    for (int i = 0; i < nunits; i++)
-        if (units[i] == tex) return true;
-    return false;
+void tbatch::quad(const tbatchstate& st, unsigned t, const float xy[8], const float uv[8],
+                  uint8_t r, uint8_t g, uint8_t b, uint8_t a, const float* edge) {
+    float wu = 0, wv = 0;
+    bool plain = t == 0;
+    if (plain) {
+        // untextured: the white block of the pending call's page, or of some page
+        t = atlas::white(tex, wu, wv) ? tex : atlas::anypage();
+        atlas::white(t, wu, wv);
+    }
+    if (!verts.empty() && (!(st == state) || t != tex)) flush();
+    state = st;
+    tex = t;
+    for (int k = 0; k < 4; k++) {
+        tvertex& v = verts.emplace_back();
+        v.x = xy[k * 2];
+        v.y = xy[k * 2 + 1];
+        if (!plain) {
+            v.u = uv[k * 2];
+            v.v = uv[k * 2 + 1];
+        } else {
+            v.u = wu;
+            v.v = wv;
+        }
+        v.r = r;
+        v.g = g;
+        v.b = b;
+        v.a = a;
+        v.reach = edge ? edge[k * 2] : 1;
+        v.across = edge ? edge[k * 2 + 1] : 0;
+    }
 }
 
 void tbatch::flush() {
@@ -33,7 +40,6 @@ void tbatch::flush() {
         calls++;
     }
     verts.clear();
-    nunits = 0;
 }
 
 void tbatch::present() {
@@ -44,6 +50,5 @@ void tbatch::present() {
 
 void tbatch::reset() {
     verts.clear();
-    nunits = 0;
     calls = lastcalls = 0;
 }

@@ -2,10 +2,11 @@
 //
 // Quads arrive in canvas pixels, already through the drawing state's matrix and the modelview.
 // Consecutive quads share one draw call while the pipeline state (blend mode and scissor
-// rectangle) stays the same and their textures fit the call's texture units; a quad that needs a
-// new state, or a texture when all units are taken, flushes the call. Cls, Flip and re-uploading
-// a texture that the pending call uses flush as well. The desktop back end submits a call to
-// OpenGL; the headless one only counts it.
+// rectangle) and their texture stay the same; the game's pictures share one atlas page, and
+// untextured quads (rectangles, lines) take the white block of whatever page the call uses, so
+// a frame needs a new call only where the state changes. Cls, Flip and re-uploading a picture
+// of the pending call's texture flush as well. The desktop back end submits a call to OpenGL;
+// the headless one only counts it.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,10 @@
 
 struct tvertex {
     float x, y;                           // canvas pixels, top-left origin
-    float u, v;                           // 0..1 over the frame
+    float u, v;                           // texture coordinates, 0..1 over the whole texture
     uint8_t r, g, b, a;                   // draw colour and opacity
-    int32_t unit;                         // texture unit of the call; -1: untextured; -2: smooth line
+    float reach, across;                  // coverage = clamp(reach - |across|, 0, 1): a smooth
+                                          // line's soft rim; 1 and 0 everywhere else
 };
 
 struct tbatchstate {
@@ -26,23 +28,17 @@ struct tbatchstate {
 };
 
 struct tbatch {
-    static constexpr int maxunits = 16;   // guaranteed by every OpenGL 3.3 implementation
-
     std::vector<tvertex> verts;           // four per quad: top-left, top-right, bottom-right, bottom-left
-    unsigned units[maxunits] = {};        // texture of each unit in the pending call
-    int nunits = 0;
+    unsigned tex = 0;                     // texture of the pending call (atlas id)
     tbatchstate state;
     int calls = 0;                        // calls submitted in the frame being drawn
     int lastcalls = 0;                    // calls of the last presented frame
     std::function<void(tbatch&)> submit;  // back end; may be empty (counting only)
 
-    static constexpr unsigned smoothline = ~0u;   // "texture" of an untextured line with soft edges:
-                                                  // u is its half width, v the distance across it
-
-    // xy: the four corners (x, y pairs); uv likewise; tex 0: untextured.
+    // xy: the four corners (x, y pairs); uv likewise; tex 0: untextured, uv ignored.
+    // edge: reach and across at each corner for a smooth line, else null.
     void quad(const tbatchstate& st, unsigned tex, const float xy[8], const float uv[8],
-              uint8_t r, uint8_t g, uint8_t b, uint8_t a);
-    bool uses(unsigned tex) const;
+              uint8_t r, uint8_t g, uint8_t b, uint8_t a, const float* edge = nullptr);
     void flush();
     void present();                       // flush and close the frame's count
     void reset();                         // drop the pending call unsubmitted, counts to 0

@@ -202,19 +202,18 @@ void corners(float x0, float y0, float x1, float y1, float x, float y, float xy[
     place(x0, y1, x, y, xy + 6);
 }
 
-const float fulluv[8] = {0, 0, 1, 0, 1, 1, 0, 1};
-
 }  // namespace
 
 void DrawImage(TImage* image, float x, float y, int frame) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->pixmaps.size())) return;
     record(tdrawrecord::image, image, frame, x, y, 0, 0);
-    unsigned tex = texture(image, frame);
-    if (!tex) return;                     // no graphics to draw into yet
+    const tplace* p = texture(image, frame);
+    if (!p) return;                       // no graphics to draw into yet
     float xy[8];
     corners(-image->handle_x, -image->handle_y, image->width - image->handle_x, image->height - image->handle_y,
             x, y, xy);
-    batch.quad(pipeline(), tex, xy, fulluv, static_cast<uint8_t>(state.color_red),
+    const float uv[8] = {p->u0, p->v0, p->u1, p->v0, p->u1, p->v1, p->u0, p->v1};
+    batch.quad(pipeline(), p->tex, xy, uv, static_cast<uint8_t>(state.color_red),
                static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
 }
 
@@ -222,7 +221,7 @@ void DrawRect(float x, float y, float w, float h) {
     record(tdrawrecord::rect, nullptr, 0, x, y, w, h);
     float xy[8];
     corners(-state.handle_x, -state.handle_y, w - state.handle_x, h - state.handle_y, x, y, xy);
-    batch.quad(pipeline(), 0, xy, fulluv, static_cast<uint8_t>(state.color_red),
+    batch.quad(pipeline(), 0, xy, nullptr, static_cast<uint8_t>(state.color_red),
                static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
 }
 
@@ -251,10 +250,12 @@ void DrawLine(float x, float y, float x2, float y2, int lastpixel) {
     float e = lastpixel ? 0.5f : -0.5f;
     float ex = b[0] + dx * e, ey = b[1] + dy * e;
     float xy[8] = {sx + nx, sy + ny, ex + nx, ey + ny, ex - nx, ey - ny, sx - nx, sy - ny};
-    float across[8] = {hw, edge, hw, edge, hw, -edge, hw, -edge};
-    batch.quad(pipeline(), linesmooth ? tbatch::smoothline : 0, xy, linesmooth ? across : fulluv,
-               static_cast<uint8_t>(state.color_red), static_cast<uint8_t>(state.color_green),
-               static_cast<uint8_t>(state.color_blue), alphabyte());
+    // coverage falls from 1 at half a pixel inside the width to 0 half a pixel outside it
+    float reach = hw + 0.5f;
+    float across[8] = {reach, edge, reach, edge, reach, -edge, reach, -edge};
+    batch.quad(pipeline(), 0, xy, nullptr, static_cast<uint8_t>(state.color_red),
+               static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte(),
+               linesmooth ? across : nullptr);
 }
 
 void Cls() {
@@ -298,6 +299,11 @@ void ClearDrawRecords() {
 void RecordDrawing(bool on) { recording = on; }
 int DrawCallsLastFrame() { return batch.lastcalls; }
 int DrawCallsThisFrame() { return batch.calls; }
+
+void ShowStats(bool on) {
+    if (backend == tbackend::desktop) dsk::stats(on);
+}
+int FramesPresented() { return backend == tbackend::desktop ? dsk::presented() : 0; }
 
 // ---------------------------------------------------------------------------------------------
 // Hooks and events

@@ -1,14 +1,10 @@
-// The desktop back end: a Qt main window with its native menu bar, an OpenGL 3.3 core canvas
-// drawn through the batcher, Qt timers with exact tick accounting, message boxes.
+// The desktop back end: a Qt main window with its native menu bar, the canvases in its client
+// area (platform/canvas.cpp), Qt timers with exact tick accounting, message boxes.
 //
-// Events from Qt reach the game's hook at once, one at a time. An event that arrives while the
-// game is still handling another (a modal message box runs its own loop) waits in a queue and
-// follows when that handling is done; timer ticks that fall due meanwhile are dropped, so a game
-// paused behind a box does not race through the minutes it was open. The canvas draws inside
-// paintGL, where its framebuffer is bound; a paint that comes while the game is busy keeps the
-// last picture and asks for another paint afterwards.
-// Qt's "emit" keyword would clash with the platform's own emit.
-#define QT_NO_KEYWORDS
+// Timer ticks that fall due while the game is inside a modal message box are dropped, so a
+// game paused behind a box does not race through the minutes it was open.
+#include "platform/desktop.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -22,38 +18,48 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QOpenGLContext>
-#include <QOpenGLExtraFunctions>
-#include <QOpenGLWidget>
 #include <QScreen>
 #include <QSurfaceFormat>
 #include <QTimer>
-#include <QWheelEvent>
 
+#include <time.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 
 #include "platform/gamepad.h"
 #include "platform/internal.h"
 
-namespace {
-
 // ---------------------------------------------------------------------------------------------
 // Event delivery
 
+namespace {
 struct tqueued {
     int id;
     void* source;
     int data, mods, x, y;
 };
-int busy = 0;                            // > 0 while the game handles an event from here
 std::deque<tqueued> queue;
-bool repaintafter = false;
 QApplication* app = nullptr;
+}  // namespace
 
-void post(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
+namespace dsk {
+int busy = 0;
+bool repaintafter = false;
+int framesshown = 0;
+}  // namespace dsk
 
+using dsk::framesshown;
+using dsk::repaintafter;
+
+using dsk::busy;
+using dsk::post;
+
+namespace {
 void drain() {
     while (!queue.empty()) {
         tqueued q = queue.front();
@@ -63,8 +69,9 @@ void drain() {
         busy--;
     }
 }
+}  // namespace
 
-void post(int id, void* source, int data, int mods, int x, int y) {
+void dsk::post(int id, void* source, int data, int mods, int x, int y) {
     if (busy > 0) {
         queue.push_back(tqueued{id, source, data, mods, x, y});
         return;
@@ -75,9 +82,7 @@ void post(int id, void* source, int data, int mods, int x, int y) {
     drain();
 }
 
-QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-
-int modifiers(Qt::KeyboardModifiers m) {
+int dsk::modifiers(Qt::KeyboardModifiers m) {
     int r = 0;
     if (m & Qt::ShiftModifier) r |= MODIFIER_SHIFT;
     if (m & Qt::ControlModifier) r |= MODIFIER_CONTROL;
@@ -87,7 +92,7 @@ int modifiers(Qt::KeyboardModifiers m) {
 }
 
 // Qt key to the Windows virtual-key number; 0 for keys without one.
-int vkey(const QKeyEvent* e) {
+int dsk::vkey(const QKeyEvent* e) {
     int k = e->key();
     bool pad = (e->modifiers() & Qt::KeypadModifier) != 0;
     if (pad && k >= Qt::Key_0 && k <= Qt::Key_9) return 96 + (k - Qt::Key_0);
@@ -152,6 +157,10 @@ int vkey(const QKeyEvent* e) {
     }
 }
 
+namespace {
+
+QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+
 // Virtual-key number back to a Qt key, for menu accelerators.
 int qtkey(int vk) {
     if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
@@ -165,351 +174,6 @@ int qtkey(int vk) {
     default: return 0;
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// The canvas and its renderer
-
-const char* vertexshader = R"(#version 330 core
-layout(location = 0) in vec2 pos;
-layout(location = 1) in vec2 uv;
-layout(location = 2) in vec4 col;
-layout(location = 3) in int unit;
-uniform vec2 size;
-out vec2 vuv;
-out vec4 vcol;
-flat out int vunit;
-void main() {
-    gl_Position = vec4(pos.x / size.x * 2.0 - 1.0, 1.0 - pos.y / size.y * 2.0, 0.0, 1.0);
-    vuv = uv;
-    vcol = col;
-    vunit = unit;
-}
-)";
-
-// Samplers in an array may only be indexed by constants here, hence the switch; the gradients
-// are taken outside it so that mipmapped pictures pick the right level.
-const char* fragmentshader = R"(#version 330 core
-in vec2 vuv;
-in vec4 vcol;
-flat in int vunit;
-uniform sampler2D tex[16];
-uniform float alphatest;
-out vec4 frag;
-void main() {
-    vec2 gx = dFdx(vuv), gy = dFdy(vuv);
-    vec4 t = vec4(1.0);
-    switch (vunit) {
-    case 0: t = textureGrad(tex[0], vuv, gx, gy); break;
-    case 1: t = textureGrad(tex[1], vuv, gx, gy); break;
-    case 2: t = textureGrad(tex[2], vuv, gx, gy); break;
-    case 3: t = textureGrad(tex[3], vuv, gx, gy); break;
-    case 4: t = textureGrad(tex[4], vuv, gx, gy); break;
-    case 5: t = textureGrad(tex[5], vuv, gx, gy); break;
-    case 6: t = textureGrad(tex[6], vuv, gx, gy); break;
-    case 7: t = textureGrad(tex[7], vuv, gx, gy); break;
-    case 8: t = textureGrad(tex[8], vuv, gx, gy); break;
-    case 9: t = textureGrad(tex[9], vuv, gx, gy); break;
-    case 10: t = textureGrad(tex[10], vuv, gx, gy); break;
-    case 11: t = textureGrad(tex[11], vuv, gx, gy); break;
-    case 12: t = textureGrad(tex[12], vuv, gx, gy); break;
-    case 13: t = textureGrad(tex[13], vuv, gx, gy); break;
-    case 14: t = textureGrad(tex[14], vuv, gx, gy); break;
-    case 15: t = textureGrad(tex[15], vuv, gx, gy); break;
-    }
-    vec4 c = vcol * t;
-    if (vunit == -2) c.a *= clamp(vuv.x + 0.5 - abs(vuv.y), 0.0, 1.0);   // smooth line edge
-    if (c.a < alphatest) discard;
-    frag = c;
-}
-)";
-
-class tcanvas : public QOpenGLWidget, protected QOpenGLExtraFunctions {
-public:
-    TGadget* g;
-    bool inpaint = false;                 // paintGL is running: context current, framebuffer bound
-    bool presenting = false;              // a repaint asked for by Flip outside paintGL
-    bool ready = false;                   // the renderer is built
-    int wheel = 0;                        // eighths of a degree not yet a whole notch
-
-    explicit tcanvas(TGadget* gadget, QWidget* parent) : QOpenGLWidget(parent), g(gadget) {
-        setUpdateBehavior(QOpenGLWidget::PartialUpdate);   // the game never clears: keep the picture
-        setMouseTracking(true);
-        setFocusPolicy(Qt::StrongFocus);
-        setAttribute(Qt::WA_InputMethodEnabled, false);
-    }
-
-    int devw() const { return static_cast<int>(std::lround(width() * devicePixelRatioF())); }
-    int devh() const { return static_cast<int>(std::lround(height() * devicePixelRatioF())); }
-
-    // Context current and our framebuffer bound, inside paintGL or not; false when there is none.
-    bool current() {
-        if (width() <= 0 || height() <= 0) return false;
-        if (!inpaint) {
-            if (!context()) return false;
-            makeCurrent();
-        }
-        if (!ready) return false;
-        return true;
-    }
-
-    void initializeGL() override {
-        initializeOpenGLFunctions();
-        prog = glCreateProgram();
-        GLuint vs = compile(GL_VERTEX_SHADER, vertexshader);
-        GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentshader);
-        glAttachShader(prog, vs);
-        glAttachShader(prog, fs);
-        glLinkProgram(prog);
-        GLint ok = 0;
-        glGetProgramiv(prog, GL_LINK_STATUS, &ok);
-        glDeleteShader(vs);
-        glDeleteShader(fs);
-        if (!ok || context()->format().version() < qMakePair(3, 3)) {
-            char log[1024] = {};
-            glGetProgramInfoLog(prog, sizeof log - 1, nullptr, log);
-            if (log[0]) std::fprintf(stderr, "%s\n", log);
-            // Without its renderer the game would only show a black window: say why and stop.
-            Notify("This game needs OpenGL 3.3, which this display does not offer.", 1);
-            EndProcess(1);
-        }
-        glUseProgram(prog);
-        for (int i = 0; i < tbatch::maxunits; i++) {
-            std::string name = "tex[" + std::to_string(i) + "]";
-            glUniform1i(glGetUniformLocation(prog, name.c_str()), i);
-        }
-        usize = glGetUniformLocation(prog, "size");
-        ualphatest = glGetUniformLocation(prog, "alphatest");
-        glGenVertexArrays(1, &vao);
-        glBindVertexArray(vao);
-        glGenBuffers(1, &vbo);
-        glGenBuffers(1, &ibo);
-        glBindBuffer(GL_ARRAY_BUFFER, vbo);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
-        const GLsizei stride = sizeof(tvertex);
-        glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(tvertex, x)));
-        glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(tvertex, u)));
-        glEnableVertexAttribArray(2);
-        glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(offsetof(tvertex, r)));
-        glEnableVertexAttribArray(3);
-        glVertexAttribIPointer(3, 1, GL_INT, stride, reinterpret_cast<void*>(offsetof(tvertex, unit)));
-        ready = true;
-        blank();
-    }
-
-    void resizeGL(int, int) override {
-        if (ready) blank();               // a new framebuffer: black until the game draws
-    }
-
-    void paintGL() override {
-        if (presenting) return;           // Flip's own repaint: the picture is already there
-        if (busy > 0) {                  // the game is busy (a message box): keep the picture
-            repaintafter = true;
-            return;
-        }
-        inpaint = true;
-        g->paintpending = false;
-        post(EVENT_GADGETPAINT, g);
-        plat::batch.flush();              // a paint handler that forgot to Flip still shows
-        inpaint = false;
-    }
-
-    void blank() {
-        glDisable(GL_SCISSOR_TEST);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-
-    void scissor(const tbatchstate& st) {
-        glViewport(0, 0, devw(), devh());
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(st.sx, devh() - st.sy - std::max(st.sh, 0), std::max(st.sw, 0), std::max(st.sh, 0));
-    }
-
-    void clear(const tbatchstate& st) {
-        if (!current()) return;
-        scissor(st);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-
-    void submit(tbatch& b) {
-        if (!current() || b.verts.empty()) return;
-        glUseProgram(prog);
-        glBindVertexArray(vao);
-        scissor(b.state);
-        // The canvas stays opaque: only colour is written, alpha stays 1 for the compositor.
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-        float test = -1;
-        switch (b.state.blend) {
-        case BLEND_MASK: glDisable(GL_BLEND); test = 0.5f; break;
-        case BLEND_ALPHA: glEnable(GL_BLEND); glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
-        case BLEND_LIGHT: glEnable(GL_BLEND); glBlendFunc(GL_SRC_ALPHA, GL_ONE); break;
-        case BLEND_SHADE: glEnable(GL_BLEND); glBlendFunc(GL_DST_COLOR, GL_ZERO); break;
-        default: glDisable(GL_BLEND); break;
-        }
-        glUniform1f(ualphatest, test);
-        glUniform2f(usize, static_cast<float>(devw()), static_cast<float>(devh()));
-        for (int i = 0; i < b.nunits; i++) {
-            glActiveTexture(GL_TEXTURE0 + i);
-            glBindTexture(GL_TEXTURE_2D, b.units[i]);
-        }
-        size_t quads = b.verts.size() / 4;
-        if (quads > indexquads) {
-            std::vector<GLuint> idx;
-            size_t n = std::max(quads, indexquads * 2 + 1024);
-            idx.reserve(n * 6);
-            for (GLuint q = 0; q < n; q++)
-                for (GLuint k : {0u, 1u, 2u, 0u, 2u, 3u}) idx.push_back(q * 4 + k);
-            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(GLuint)), idx.data(),
-                         GL_STATIC_DRAW);
-            indexquads = n;
-        }
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.verts.size() * sizeof(tvertex)), nullptr,
-                     GL_STREAM_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(b.verts.size() * sizeof(tvertex)), b.verts.data());
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT, nullptr);
-        glActiveTexture(GL_TEXTURE0);
-    }
-
-    unsigned upload(TImage* img, int frame) {
-        if (!current()) return 0;
-        const TPixmap& p = img->pixmaps[frame];
-        GLuint name = img->frames[frame];
-        if (!name) glGenTextures(1, &name);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, name);
-        const uint8_t* px = p.pixels.data();
-        std::vector<uint8_t> masked;
-        if (img->flags & IMG_MASKED) {
-            masked.assign(p.pixels.begin(), p.pixels.end());
-            for (int y = 0; y < p.height; y++)
-                for (int x = 0; x < p.width; x++) {
-                    uint8_t* q = &masked[static_cast<size_t>(y) * p.pitch + x * 4];
-                    if (q[0] == img->mask_r && q[1] == img->mask_g && q[2] == img->mask_b) q[3] = 0;
-                }
-            px = masked.data();
-        }
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, p.pitch / 4);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, p.width, p.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     p.pixels.empty() ? nullptr : px);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        bool filtered = img->flags & IMG_FILTERED, mip = img->flags & IMG_MIPMAPPED;
-        if (mip) glGenerateMipmap(GL_TEXTURE_2D);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                        mip ? (filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST)
-                            : (filtered ? GL_LINEAR : GL_NEAREST));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        return name;
-    }
-
-    void grab(int x, int y, int w, int h, TPixmap& out) {
-        if (!current()) return;
-        int fw = devw(), fh = devh();
-        int x0 = std::max(x, 0), y0 = std::max(y, 0), x1 = std::min(x + w, fw), y1 = std::min(y + h, fh);
-        if (x1 <= x0 || y1 <= y0) return;
-        int cw = x1 - x0, ch = y1 - y0;
-        std::vector<uint8_t> buf(static_cast<size_t>(cw) * ch * 4);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, defaultFramebufferObject());
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x0, fh - y1, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, buf.data());
-        // OpenGL rows run bottom to top
-        for (int r = 0; r < ch; r++) {
-            uint8_t* dst = &out.pixels[static_cast<size_t>(y0 - y + r) * out.pitch + static_cast<size_t>(x0 - x) * 4];
-            std::memcpy(dst, &buf[static_cast<size_t>(ch - 1 - r) * cw * 4], static_cast<size_t>(cw) * 4);
-            for (int i = 0; i < cw; i++) dst[i * 4 + 3] = 255;
-        }
-    }
-
-    void present() {
-        if (inpaint || !isVisible() || width() <= 0 || height() <= 0) return;
-        // Drawn outside a paint (the loading screen): show it now. A window shown a moment ago
-        // is not mapped yet; let the window system map and expose it first.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        presenting = true;
-        repaint();
-        presenting = false;
-    }
-
-protected:
-    int pos(double v) const { return static_cast<int>(std::floor(v * devicePixelRatioF())); }
-
-    void keyPressEvent(QKeyEvent* e) override {
-        int vk = vkey(e), m = modifiers(e->modifiers());
-        if (vk) post(EVENT_KEYDOWN, g, vk, m);
-        for (QChar c : e->text())
-            if (c.unicode() > 0 && c.unicode() <= 255) post(EVENT_KEYCHAR, g, c.unicode(), m);
-    }
-    void keyReleaseEvent(QKeyEvent* e) override {
-        if (e->isAutoRepeat()) return;    // a held key: only further presses, one release at the end
-        int vk = vkey(e);
-        if (vk) post(EVENT_KEYUP, g, vk, modifiers(e->modifiers()));
-    }
-    static int button(Qt::MouseButton b) {
-        switch (b) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 3;
-        default: return 0;
-        }
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        if (int b = button(e->button()))
-            post(EVENT_MOUSEDOWN, g, b, modifiers(e->modifiers()), pos(e->position().x()), pos(e->position().y()));
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (int b = button(e->button()))
-            post(EVENT_MOUSEUP, g, b, modifiers(e->modifiers()), pos(e->position().x()), pos(e->position().y()));
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        post(EVENT_MOUSEMOVE, g, 0, modifiers(e->modifiers()), pos(e->position().x()), pos(e->position().y()));
-    }
-    void wheelEvent(QWheelEvent* e) override {
-        wheel += e->angleDelta().y();
-        int notches = wheel / 120;
-        wheel -= notches * 120;
-        if (notches)
-            post(EVENT_MOUSEWHEEL, g, notches, modifiers(e->modifiers()), pos(e->position().x()),
-                 pos(e->position().y()));
-        e->accept();
-    }
-    void enterEvent(QEnterEvent* e) override {
-        post(EVENT_MOUSEENTER, g, 0, 0, pos(e->position().x()), pos(e->position().y()));
-    }
-    void leaveEvent(QEvent*) override { post(EVENT_MOUSELEAVE, g); }
-    bool focusNextPrevChild(bool) override { return false;   /* Tab is a key like any other */ }
-
-private:
-    GLuint prog = 0, vao = 0, vbo = 0, ibo = 0;
-    GLint usize = -1, ualphatest = -1;
-    size_t indexquads = 0;
-
-    GLuint compile(GLenum kind, const char* src) {
-        GLuint s = glCreateShader(kind);
-        glShaderSource(s, 1, &src, nullptr);
-        glCompileShader(s);
-        GLint ok = 0;
-        glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-        if (!ok) {
-            char log[1024] = {};
-            glGetShaderInfoLog(s, sizeof log - 1, nullptr, log);
-            std::fprintf(stderr, "%s\n", log);
-        }
-        return s;
-    }
-};
-
-tcanvas* canvasof(TGadget* g) {
-    return g && g->kind == tgadgetkind::canvas ? static_cast<tcanvas*>(g->native) : nullptr;
-}
-tcanvas* currentcanvas() { return canvasof(plat::canvas); }
 
 // ---------------------------------------------------------------------------------------------
 // The window: its client area lays out the canvases by their edge rules.
@@ -642,7 +306,7 @@ void layoutkids(TGadget* g, int cw, int ch) {
         k->y = y;
         k->w = w;
         k->h = h;
-        static_cast<QWidget*>(canvasof(k))->setGeometry(x, y, w, h);
+        dsk::canvasbox(k)->setGeometry(x, y, w, h);
     }
 }
 
@@ -770,28 +434,14 @@ void createwindow(TGadget* g) {
     if (g->visible) show(g);
 }
 
-// The canvas needs an OpenGL 3.3 context; without one the game could only show a black window.
-void needopengl() {
-    static bool checked = false;
-    if (checked) return;
-    checked = true;
-    QOpenGLContext probe;
-    if (!probe.create() || probe.format().version() < qMakePair(3, 3)) {
-        Notify("This game needs OpenGL 3.3, which this display does not offer.", 1);
-        EndProcess(1);
-    }
+QWidget* clientof(TGadget* window) {
+    twindow* w = windowof(window);
+    return w ? w->client : nullptr;
 }
 
-void createcanvas(TGadget* g) {
-    needopengl();
-    twindow* w = windowof(g->parent);
-    QWidget* parent = w ? static_cast<QWidget*>(w->client) : nullptr;
-    tcanvas* c = new tcanvas(g, parent);
-    g->native = c;
-    c->setGeometry(g->x, g->y, g->w, g->h);
+void placedcanvas(TGadget* g) {
     notemargins(g);
-    if (w) w->setFocusProxy(c);
-    c->show();
+    if (twindow* w = windowof(g->parent)) w->setFocusProxy(canvasbox(g));
 }
 
 void createmenu(TGadget* g) {
@@ -823,8 +473,39 @@ void updatemenubar(TGadget* window) {
     if (twindow* w = windowof(window)) w->menuBar()->update();
 }
 
+// A window record from a damaged or hostile settings file (no size, a place far off every
+// screen) must still give a window to play in: at least a small canvas under the menu bar,
+// and, when less than that much of it would be on the desktop's work area, fully on it.
+void usable(TGadget* g, const twindow* w) {
+    constexpr int mincanvasw = 200, mincanvash = 100;
+    int l, t, r, b;
+    workarea(l, t, r, b);
+    int64_t minw = mincanvasw, minh = mincanvash + w->barheight;
+    int64_t ww = std::clamp<int64_t>(g->w, minw, std::max<int64_t>(minw, r - l));
+    int64_t wh = std::clamp<int64_t>(g->h, minh, std::max<int64_t>(minh, b - t));
+    int64_t x = g->x, y = g->y;
+    int64_t seenw = std::min<int64_t>(x + ww, r) - std::max<int64_t>(x, l);
+    int64_t seenh = std::min<int64_t>(y + wh, b) - std::max<int64_t>(y, t);
+    if (seenw < std::min(ww, minw) || seenh < std::min(wh, minh) || y < t - 10) {
+        x = std::clamp<int64_t>(x, l, std::max<int64_t>(l, r - ww));
+        y = std::clamp<int64_t>(y, t, std::max<int64_t>(t, b - wh));
+    }
+    if (x == g->x && y == g->y && ww == g->w && wh == g->h) return;
+    g->x = static_cast<int>(x);
+    g->y = static_cast<int>(y);
+    g->w = static_cast<int>(ww);
+    g->h = static_cast<int>(wh);
+    // The game learns the corrected shape as a move and a resize, from the event loop (it may
+    // be still starting up), so that it keeps the corrected record.
+    QTimer::singleShot(0, [g] {
+        post(EVENT_WINDOWMOVE, g, 0, 0, g->x, g->y);
+        post(EVENT_WINDOWSIZE, g, 0, 0, g->w, g->h);
+    });
+}
+
 void setshape(TGadget* g) {
     if (twindow* w = windowof(g)) {
+        usable(g, w);
         w->move(g->x, g->y);
         if (g->style & WINDOW_RESIZABLE) {
             w->setMinimumSize(0, 0);
@@ -836,8 +517,8 @@ void setshape(TGadget* g) {
         // A hidden window gets its resize events only when shown: place the canvases now so
         // that their size can be read at once.
         if (!w->isVisible()) layoutkids(g, clientwidth(g), clientheight(g));
-    } else if (tcanvas* c = canvasof(g)) {
-        c->setGeometry(g->x, g->y, g->w, g->h);
+    } else if (g->kind == tgadgetkind::canvas && g->native) {
+        canvasbox(g)->setGeometry(g->x, g->y, g->w, g->h);
         notemargins(g);
     }
 }
@@ -853,7 +534,7 @@ void readshape(TGadget* g) {
         g->y = w->y();
         g->w = w->width();
         g->h = w->height();
-    } else if (tcanvas* c = canvasof(g)) {
+    } else if (QWidget* c = g->kind == tgadgetkind::canvas && g->native ? canvasbox(g) : nullptr) {
         g->x = c->x();
         g->y = c->y();
         g->w = c->width();
@@ -876,8 +557,8 @@ void show(TGadget* g) {
         w->show();
         w->raise();
         w->activateWindow();
-    } else if (tcanvas* c = canvasof(g)) {
-        c->show();
+    } else if (g->kind == tgadgetkind::canvas && g->native) {
+        canvasbox(g)->show();
     }
 }
 
@@ -885,29 +566,9 @@ void activate(TGadget* g) {
     if (twindow* w = windowof(g)) {
         w->raise();
         w->activateWindow();
-    } else if (tcanvas* c = canvasof(g)) {
-        c->activateWindow();
-        c->setFocus(Qt::OtherFocusReason);
+    } else if (g->kind == tgadgetkind::canvas && g->native) {
+        focuscanvas(g);
     }
-}
-
-void redraw(TGadget* g) {
-    if (tcanvas* c = canvasof(g)) c->update();
-}
-
-void setgraphics(TGadget* g) {
-    if (tcanvas* c = canvasof(g))
-        if (!c->inpaint && c->context()) c->makeCurrent();
-}
-
-int graphicswidth() {
-    tcanvas* c = currentcanvas();
-    return c ? c->devw() : 0;
-}
-
-int graphicsheight() {
-    tcanvas* c = currentcanvas();
-    return c ? c->devh() : 0;
 }
 
 void notify(const std::string& text, int serious) {
@@ -925,16 +586,7 @@ void notify(const std::string& text, int serious) {
     if (busy == 0) drain();
     if (repaintafter && busy == 0) {
         repaintafter = false;
-        if (tcanvas* c = currentcanvas()) c->update();
-    }
-}
-
-void showmouse(bool on) {
-    if (tcanvas* c = currentcanvas()) {
-        if (on)
-            c->unsetCursor();
-        else
-            c->setCursor(Qt::BlankCursor);
+        repaintcanvas();
     }
 }
 
@@ -952,7 +604,7 @@ void waitsystem() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (repaintafter && busy == 0) {
         repaintafter = false;
-        if (tcanvas* c = currentcanvas()) c->update();
+        repaintcanvas();
     }
 }
 
@@ -1046,28 +698,36 @@ void stoptimer(TTimer* t) {
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Drawing
+int presented() { return framesshown; }
 
-unsigned upload(TImage* img, int frame) {
-    tcanvas* c = currentcanvas();
-    return c ? c->upload(img, frame) : 0;
-}
-
-void submit(tbatch& b) {
-    if (tcanvas* c = currentcanvas()) c->submit(b);
-}
-
-void clear(const tbatchstate& st) {
-    if (tcanvas* c = currentcanvas()) c->clear(st);
-}
-
-void present() {
-    if (tcanvas* c = currentcanvas()) c->present();
-}
-
-void grab(int x, int y, int w, int h, TPixmap& out) {
-    if (tcanvas* c = currentcanvas()) c->grab(x, y, w, h, out);
+void stats(bool on) {
+    static QTimer* t = nullptr;
+    static int frames0 = 0;
+    static double cpu0 = 0;
+    auto cpu = [] {
+        timespec ts;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+    };
+    if (!on) {
+        delete t;
+        t = nullptr;
+        return;
+    }
+    if (t) return;
+    t = new QTimer;
+    frames0 = framesshown;
+    cpu0 = cpu();
+    QObject::connect(t, &QTimer::timeout, [cpu] {
+        double now = cpu();
+        int n = framesshown - frames0;
+        std::fprintf(stderr, "stats: %d frames, %.2f ms CPU per frame, %d draw calls\n", n,
+                     n > 0 ? (now - cpu0) / n : 0.0, plat::batch.lastcalls);
+        std::fflush(stderr);
+        frames0 = framesshown;
+        cpu0 = now;
+    });
+    t->start(1000);
 }
 
 void shutdown() {}

@@ -15,7 +15,6 @@ namespace {
 std::vector<std::unique_ptr<TImage>> images;   // images live until the program ends
 int autoflags = 0;
 int uploads = 0;
-unsigned fakenames = 0;                        // headless texture names
 uint8_t scratch[4];
 
 TPixmap newpixmap(int w, int h) {
@@ -176,20 +175,19 @@ bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
 
 int TextureUploads() { return uploads; }
 
-// The frame's texture, built from its pixels the first time and again after a writing lock.
-// Re-uploading a texture that the pending draw call already uses would change quads drawn
+// The frame's place, filled from its pixels the first time and again after a writing lock.
+// Filling a place of the texture that the pending draw call uses would change quads drawn
 // before the lock, so the call is flushed first.
-unsigned plat::texture(TImage* img, int frame) {
-    unsigned& name = img->frames[frame];
-    if (name != 0 && img->seqs[frame] == 1) return name;
-    if (name != 0 && batch.uses(name)) batch.flush();
-    if (backend == tbackend::desktop) {
-        name = dsk::upload(img, frame);
-        if (!name) return 0;              // no OpenGL context yet: try again at the next draw
-    } else if (name == 0) {
-        name = ++fakenames;
-    }
+const tplace* plat::texture(TImage* img, int frame) {
+    unsigned& id = img->frames[frame];
+    if (id != 0 && img->seqs[frame] == 1) return &atlas::at(id);
+    if (backend == tbackend::desktop && !dsk::ready()) return nullptr;   // try again at the next draw
+    if (id == 0)
+        id = atlas::place(img->width, img->height, img->flags);
+    else if (atlas::at(id).tex == batch.tex)
+        batch.flush();
+    if (backend == tbackend::desktop) dsk::upload(atlas::at(id), img, frame);
     uploads++;
     img->seqs[frame] = 1;
-    return name;
+    return &atlas::at(id);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atlas.h"
 #include "platform/batch.h"
 #include "platform/platform.h"
 
@@ -63,7 +64,9 @@ extern bool linesmooth;
 std::string path(const std::string& p);   // backslashes to slashes
 bool readfile(const std::string& path, std::string& bytes);   // also "incbin::" files
 void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
-unsigned texture(TImage* img, int frame);  // built (or rebuilt) as needed; may flush the batch
+// The frame's place in the atlas, uploaded (or uploaded again) as needed; may flush the batch.
+// Null while the desktop has no graphics to upload into.
+const tplace* texture(TImage* img, int frame);
 void audioshutdown();
 }
 
@@ -93,10 +96,13 @@ void workarea(int& l, int& t, int& r, int& b);
 void waitsystem();
 void starttimer(TTimer* t);
 void stoptimer(TTimer* t);
-unsigned upload(TImage* img, int frame);  // GL texture of the frame from its pixmap
+bool ready();                             // a canvas's graphics exist and are current
+void upload(const tplace& p, const TImage* img, int frame);   // the frame's pixels into its place
 void submit(tbatch& b);
 void clear(const tbatchstate& st);
 void present();
 void grab(int x, int y, int w, int h, TPixmap& out);
+void stats(bool on);
+int presented();
 void shutdown();
 }

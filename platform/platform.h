@@ -89,7 +89,7 @@ struct TImage {
     int mask_r = 0, mask_g = 0, mask_b = 0;
     float handle_x = 0, handle_y = 0;
     std::vector<TPixmap> pixmaps;         // one per frame
-    std::vector<unsigned> frames;         // texture name per frame (desktop); 0 until built
+    std::vector<unsigned> frames;         // place of each frame in the atlas; 0 until drawn
     std::vector<int> seqs;                // per frame: 1 while the texture matches its pixmap
     std::string name;                     // file name under data/, or the global's name when generated
 };
@@ -144,10 +144,16 @@ const std::vector<tdrawrecord>& DrawRecords();
 void ClearDrawRecords();
 void RecordDrawing(bool on);              // on by default; benchmarks switch it off
 // Draw calls of the last presented frame. Both back ends batch the same way: consecutive quads
-// with the same blend mode and viewport share one call as long as their textures fit the
-// batch's 16 texture units; the headless back end counts what it would submit.
+// with the same blend mode and viewport share one call as long as their pictures share an
+// atlas page (all filtered pictures do until a page is full; mipmapped pictures have a texture
+// of their own); the headless back end counts what it would submit.
 int DrawCallsLastFrame();
 int DrawCallsThisFrame();
+// Desktop: once a second, one line on standard error with the frames presented in that second,
+// the CPU time of the whole process (all threads) per presented frame and the draw calls of the
+// last frame.
+void ShowStats(bool on);
+int FramesPresented();                    // desktop: frames shown on the screen so far
 
 // ---------------------------------------------------------------------------------------------
 // Sound

@@ -160,10 +160,12 @@ TEST_F(drawing, smooth_lines_carry_their_edge_to_the_renderer) {
     EXPECT_FLOAT_EQ(q[1], 12.0f);         // 1.5 + half a pixel of soft edge
     EXPECT_FLOAT_EQ(q[5], 8.0f);
     auto& v = plat::batch.verts;
-    EXPECT_EQ(v.back().unit, -2);
-    EXPECT_FLOAT_EQ(v.back().u, 1.5f);    // half width
-    EXPECT_FLOAT_EQ(v.back().v, -2.0f);   // distance across at the far edge
-    EXPECT_EQ(plat::batch.nunits, 0);     // takes no texture unit
+    EXPECT_FLOAT_EQ(v.back().reach, 2.0f);    // half width + half a pixel: coverage 0 there
+    EXPECT_FLOAT_EQ(v.back().across, -2.0f);  // distance across at the far edge
+    // an ordinary line has full coverage everywhere
+    DrawLine(10, 10, 20, 10, 1);
+    EXPECT_FLOAT_EQ(v.back().reach, 1.0f);
+    EXPECT_FLOAT_EQ(v.back().across, 0.0f);
 }
 
 TEST_F(drawing, one_texture_is_one_draw_call) {
@@ -187,18 +189,57 @@ TEST_F(drawing, blend_and_viewport_changes_split_the_call) {
     EXPECT_EQ(DrawCallsLastFrame(), 3);
 }
 
-TEST_F(drawing, textures_beyond_the_units_split_the_call) {
+TEST_F(drawing, pictures_of_one_page_share_a_call_and_a_picture_of_its_own_splits_it) {
     std::vector<TImage*> imgs;
-    for (int i = 0; i < tbatch::maxunits + 1; i++) imgs.push_back(CreateImage(2, 2));
-    // alternating two pictures (a trail and a missile head) stays in one call
+    for (int i = 0; i < 40; i++) imgs.push_back(CreateImage(2 + i, 3, 1, IMG_FILTERED));
+    // any mix of filtered pictures, rectangles and lines stays in one call
     for (int i = 0; i < 40; i++) {
-        DrawImage(imgs[0], 0, 0);
-        DrawImage(imgs[1], 0, 0);
+        DrawImage(imgs[i], 0, 0);
+        DrawRect(0, 0, 1, 1);
+        DrawLine(0, 0, 5, 5);
     }
     EXPECT_EQ(DrawCallsThisFrame(), 0);
-    for (TImage* img : imgs) DrawImage(img, 0, 0);
+    // unfiltered pictures live on a page of their own, mipmapped ones in their own texture
+    DrawImage(CreateImage(2, 2, 1, 0), 0, 0);
+    DrawImage(CreateImage(2, 2, 1, IMG_FILTERED | IMG_MIPMAPPED), 0, 0);
+    DrawRect(0, 0, 1, 1);
+    DrawImage(imgs[0], 0, 0);
     Flip();
-    EXPECT_EQ(DrawCallsLastFrame(), 2);
+    EXPECT_EQ(DrawCallsLastFrame(), 4);
+}
+
+TEST_F(drawing, pictures_get_places_of_their_own_with_a_border_between_them) {
+    std::vector<TImage*> imgs;
+    for (int i = 0; i < 30; i++) {
+        imgs.push_back(CreateImage(1 + (i * 37) % 200, 1 + (i * 53) % 90, 1, IMG_FILTERED));
+        DrawImage(imgs.back(), 0, 0);
+    }
+    TImage* huge = CreateImage(atlas::pagesize, 4, 1, IMG_FILTERED);
+    DrawImage(huge, 0, 0);
+    std::vector<tplace> seen;
+    for (TImage* img : imgs) {
+        const tplace& p = atlas::at(img->frames[0]);
+        EXPECT_EQ(p.w, img->width);
+        EXPECT_EQ(p.h, img->height);
+        EXPECT_GE(p.x, atlas::border);
+        EXPECT_GE(p.y, atlas::border);
+        EXPECT_LE(p.x + p.w + atlas::border, atlas::pagesize);
+        EXPECT_LE(p.y + p.h + atlas::border, atlas::pagesize);
+        // the white block and every other picture, each with its border, stay apart
+        EXPECT_TRUE(p.x >= atlas::whitesize + atlas::border || p.y >= atlas::whitesize + atlas::border);
+        for (const tplace& q : seen) {
+            if (q.tex != p.tex) continue;
+            bool apart = p.x + p.w + 2 * atlas::border <= q.x || q.x + q.w + 2 * atlas::border <= p.x ||
+                         p.y + p.h + 2 * atlas::border <= q.y || q.y + q.h + 2 * atlas::border <= p.y;
+            EXPECT_TRUE(apart);
+        }
+        seen.push_back(p);
+    }
+    // too large for a page: a texture of its own, drawn whole
+    const tplace& h = atlas::at(huge->frames[0]);
+    EXPECT_EQ(h.x, 0);
+    EXPECT_FLOAT_EQ(h.u1, 1.0f);
+    EXPECT_FALSE(atlas::textures[h.tex - 1].page);
 }
 
 TEST_F(drawing, a_writing_lock_rebuilds_the_texture_before_the_next_draw) {

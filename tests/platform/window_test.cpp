@@ -273,6 +273,55 @@ TEST_F(realwindow, a_written_picture_is_drawn_with_its_new_pixels) {
     EXPECT_EQ(rc, 0);
 }
 
+// Pictures share atlas pages; a filtered picture drawn magnified and shrunk must show only its
+// own edge colours, never its neighbour's.
+TEST_F(realwindow, a_filtered_picture_drawn_scaled_shows_nothing_of_its_neighbours) {
+    xserver x;
+    ASSERT_FALSE(x.display.empty());
+    int rc = inwindow(x.display, [] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        auto solid = [](uint32_t argb) {
+            TImage* img = CreateImage(6, 6, 1, IMG_FILTERED);
+            TPixmap& p = LockImage(img);
+            for (int y = 0; y < 6; y++)
+                for (int x = 0; x < 6; x++) WritePixel(p, x, y, argb);
+            return img;
+        };
+        // neighbours on the page, placed one after another
+        TImage* red = solid(0xffff0000);
+        TImage* green = solid(0xff00ff00);
+        TImage* blue = solid(0xff0000ff);
+        SetGraphics(s.can);
+        SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+        SetBlend(BLEND_SOLID);
+        SetColor(255, 255, 255);
+        SetTransform(0, 1, 1);
+        DrawImage(red, 0, 0);
+        DrawImage(blue, 0, 0);
+        struct tcase {
+            float scale, x, y;
+        } cases[] = {{12.5f, 10.3f, 10.7f}, {20, 100, 10}, {0.5f, 200.2f, 200.6f}, {1, 250.5f, 200.5f}};
+        for (auto c : cases) {
+            SetScale(c.scale, c.scale);
+            DrawImage(green, c.x, c.y);
+        }
+        SetScale(1, 1);
+        Flip();
+        for (auto c : cases) {
+            int x0 = static_cast<int>(std::ceil(c.x)), y0 = static_cast<int>(std::ceil(c.y));
+            int n = static_cast<int>(6 * c.scale);
+            TPixmap p;
+            GrabFrontBuffer(x0, y0, std::max(n - 1, 1), std::max(n - 1, 1), p);
+            bool pure = true;
+            for (int y = 0; y < p.height; y++)
+                for (int x = 0; x < p.width; x++) pure &= (ReadPixel(p, x, y) & 0xff00ffu) == 0;
+            WCHECK(pure);
+        }
+    });
+    EXPECT_EQ(rc, 0);
+}
+
 TEST_F(realwindow, keys_and_mouse_arrive_as_the_games_codes) {
     if (!have("xdotool")) GTEST_SKIP() << "no xdotool";
     xserver x;

@@ -94,8 +94,9 @@ fight() {
   sleep 0.3
 }
 
-# Visible windows of the game: the main window, and a popup while a menu is open.
-windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
+# Visible top-level windows of the game: the main window, and a popup while a menu is open
+# (the canvas's own window lies inside the main window).
+windows() { xdotool search --onlyvisible --maxdepth 1 --pid "$pid" 2>/dev/null | wc -l; }
 waitwindows() {
   for _ in $(seq 1 50); do
     [ "$(windows)" -eq "$1" ] && return 0

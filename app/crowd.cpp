@@ -1,0 +1,111 @@
+#include "app/crowd.h"
+
+#include <string>
+
+#include "app/assets.h"
+#include "combat/fire.h"
+#include "combat/particle.h"
+#include "combat/rocket.h"
+#include "combat/tnt.h"
+#include "combat/txt.h"
+#include "game/level.h"
+#include "sky/rain.h"
+
+// The traffic and intruder lists join the scene as soon as they are part of the game.
+#if __has_include("traffic/car.h")
+#include "traffic/car.h"
+#define CROWD_CARS 1
+#endif
+#if __has_include("traffic/plane.h")
+#include "traffic/plane.h"
+#define CROWD_PLANES 1
+#endif
+#if __has_include("traffic/ufo.h")
+#include "traffic/ufo.h"
+#define CROWD_UFOS 1
+#endif
+#if __has_include("traffic/chopper.h")
+#include "traffic/chopper.h"
+#define CROWD_CHOPPERS 1
+#endif
+#if __has_include("traffic/satellite.h")
+#include "traffic/satellite.h"
+#define CROWD_SATELLITES 1
+#endif
+#if __has_include("traffic/jumper.h")
+#include "traffic/jumper.h"
+#define CROWD_JUMPERS 1
+#endif
+
+namespace {
+
+// n new records of a list, spread from x0 in steps of dx where the record has a position.
+template <class L>
+void spread(L& list, int n, float x0, float dx) {
+    for (int i = 0; i < n; i++) {
+        if constexpr (requires { list.generate(); }) list.generate();
+        if constexpr (requires { list.d[0]->x; }) {
+            if (i < static_cast<int>(list.d.size()) && list.d[i]) list.d[i]->x = x0 + dx * static_cast<float>(i);
+        }
+    }
+}
+
+void traffic() {
+#ifdef CROWD_CARS
+    spread(cars, 30, 15, 26);
+#endif
+#ifdef CROWD_PLANES
+    spread(planes, 10, 40, 80);
+#endif
+#ifdef CROWD_UFOS
+    spread(ufos, 6, 100, 120);
+#endif
+#ifdef CROWD_CHOPPERS
+    spread(choppers, 10, 40, 80);
+#endif
+#ifdef CROWD_SATELLITES
+    if constexpr (requires { satellites.launchsatellite(); satellites.launchmeteor(); }) {
+        for (int i = 0; i < 8; i++) satellites.launchsatellite();
+        for (int i = 0; i < 10; i++) satellites.launchmeteor();
+    }
+#endif
+#ifdef CROWD_JUMPERS
+    if constexpr (requires { jumpers.generate(); jumpers.prg; }) {
+        if (jumpers.prg == 0) {
+            jumpers.generate();
+            jumpers.prg = 2;                // in the air
+        }
+    }
+#endif
+}
+
+}  // namespace
+
+void crowdfight() {
+    level.allrocket = 1000;
+    rockets.removeall();
+    tnt.removeall();
+    tnt2.removeall();
+    // Missiles high up, slow enough to stay in flight; explosions low, clear of them.
+    for (int i = 0; i < 40; i++) {
+        float x = 10 + 19.5f * static_cast<float>(i);
+        rockets.generate(x, 20 + static_cast<float>(i % 4) * 20, 800 - x, 370, 0.05f, i % 2, 1,
+                         i % 2 ? img_trailplayer : img_trailenemy);
+    }
+    for (int i = 0; i < 30; i++)
+        (i % 3 ? tnt : tnt2).generate(15 + 26 * static_cast<float>(i), 300, 0.1f, 400, -1, 1, i % 2, 0);
+    const int col1[3] = {255, 200, 40}, col2[3] = {90, 90, 90};
+    particles.clearall();
+    particles2.clearall();
+    for (int i = 0; i < 2000; i++) {
+        tparticle& list = i % 2 ? particles : particles2;
+        list.generate(static_cast<float>(i % 800), 150 + static_cast<float>(i % 200),
+                      0.01f * static_cast<float>(i % 7 - 3), -0.01f, 100000, 0, i % 3 ? 0 : 0.5f,
+                      0.5f, col1, col2, img_explosion1);
+    }
+    fires.removeall();
+    for (int i = 0; i < 3; i++) fires.generate(100 + 300 * static_cast<float>(i), 370, 40, 100000);
+    for (int i = 0; i < 5; i++) texts.generate("Combo x " + std::to_string(i + 2), 60 + 150 * static_cast<float>(i), 120, 1);
+    for (int i = rain.count; i < train::maxdrops; i++) rain.generate();
+    traffic();
+}

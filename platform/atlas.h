@@ -1,0 +1,50 @@
+// platform/atlas.h — where the pictures live on the graphics card, for both back ends.
+//
+// Pictures are packed into a few large pages (textures), so that a whole frame draws from one
+// texture in a handful of calls: one page for the filtered pictures (the game's), one for the
+// unfiltered ones, more when a page is full. Every picture keeps a border of its own edge
+// texels around it, so that a filtered picture drawn scaled never picks up colour from its
+// neighbour; every page keeps a white block for the untextured quads (rectangles and lines).
+// Mipmapped pictures and pictures too large for a page get a texture of their own.
+//
+// The headless back end places pictures the same way (without pixels), so it counts the same
+// draw calls as the desktop; the desktop renderer uploads the pixels into the places.
+#pragma once
+
+#include <vector>
+
+struct tplace {
+    unsigned tex = 0;                     // texture id (index + 1 into atlas::textures)
+    int x = 0, y = 0, w = 0, h = 0;       // texels of the picture within the texture
+    float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
+};
+
+struct tshelf {
+    int y = 0, h = 0, x = 0;              // top, height and the next free column
+};
+
+struct tatlastexture {
+    int w = 0, h = 0;
+    bool filtered = false, mipmapped = false;
+    bool page = false;                    // shared by many pictures (else one picture's own)
+    std::vector<tshelf> shelves;          // pages only
+    unsigned name = 0;                    // desktop: the OpenGL texture, 0 until made
+};
+
+namespace atlas {
+constexpr int pagesize = 2048;            // texels across and down
+constexpr int border = 2;                 // texels of repeated edge around each picture
+constexpr int whitesize = 8;              // the white block at a page's top-left corner
+
+extern std::vector<tatlastexture> textures;
+extern std::vector<tplace> places;
+
+// A new place for a picture of w x h texels drawn with the image flags `flags`; returns its
+// index + 1 in `places`.
+unsigned place(int w, int h, int flags);
+const tplace& at(unsigned id);
+// The white texel of a page, for untextured quads; false when `tex` is no page.
+bool white(unsigned tex, float& u, float& v);
+// Some page to draw untextured quads from (made when there is none yet).
+unsigned anypage();
+}  // namespace atlas

@@ -1,0 +1,369 @@
+#include "platform/renderer.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/atlas.h"
+#include "platform/batch.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char* vertexshader = R"(#version 330 core
+layout(location = 0) in vec2 pos;
+layout(location = 1) in vec2 uv;
+layout(location = 2) in vec4 col;
+layout(location = 3) in vec2 edge;
+uniform vec2 size;
+out vec2 vuv;
+out vec4 vcol;
+out vec2 vedge;
+void main() {
+    gl_Position = vec4(pos.x / size.x * 2.0 - 1.0, 1.0 - pos.y / size.y * 2.0, 0.0, 1.0);
+    vuv = uv;
+    vcol = col;
+    vedge = edge;
+}
+)";
+
+// A smooth line's rim fades over its outer pixel; everything else has full coverage.
+const char* fragmentshader = R"(#version 330 core
+in vec2 vuv;
+in vec4 vcol;
+in vec2 vedge;
+uniform sampler2D tex;
+out vec4 frag;
+void main() {
+    vec4 c = vcol * texture(tex, vuv);
+    c.a *= clamp(vedge.x - abs(vedge.y), 0.0, 1.0);
+    frag = c;
+}
+)";
+
+// The mask blend: texels below half opacity leave the canvas as it was.
+const char* maskshader = R"(#version 330 core
+in vec2 vuv;
+in vec4 vcol;
+in vec2 vedge;
+uniform sampler2D tex;
+out vec4 frag;
+void main() {
+    vec4 c = vcol * texture(tex, vuv);
+    c.a *= clamp(vedge.x - abs(vedge.y), 0.0, 1.0);
+    if (c.a < 0.5) discard;
+    frag = c;
+}
+)";
+
+struct tprogram {
+    GLuint name = 0;
+    GLint size = -1;
+    float w = -1, h = -1;                 // the size last set
+};
+
+struct tgl : QOpenGLExtraFunctions {
+    QOpenGLContext* ctx = nullptr;
+    tprogram plain, mask;
+    GLuint vao = 0, vbo = 0, ibo = 0;
+    size_t indexquads = 0;
+    int compiled = 0;
+    bool copyswap = false;                // a swap copies the back buffer and keeps it
+    // the canvas
+    int w = 0, h = 0;
+    double ratio = 1;
+    int devw = 0, devh = 0;
+    bool viewport = false;                // set for the window's current buffers
+    // state as last set, to touch only what changes
+    const tprogram* prog = nullptr;
+    GLuint bound = 0;
+    int blend = -1;
+    int sx = -1, sy = -1, sw = -1, sh = -1;
+    bool scissoring = false;
+    std::vector<uint8_t> scratch;
+
+    GLuint compile(GLenum kind, const char* src) {
+        GLuint s = glCreateShader(kind);
+        glShaderSource(s, 1, &src, nullptr);
+        glCompileShader(s);
+        compiled++;
+        GLint ok = 0;
+        glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+        if (!ok) {
+            char log[1024] = {};
+            glGetShaderInfoLog(s, sizeof log - 1, nullptr, log);
+            std::fprintf(stderr, "%s\n", log);
+        }
+        return s;
+    }
+
+    bool link(tprogram& p, const char* fs) {
+        p.name = glCreateProgram();
+        GLuint v = compile(GL_VERTEX_SHADER, vertexshader);
+        GLuint f = compile(GL_FRAGMENT_SHADER, fs);
+        glAttachShader(p.name, v);
+        glAttachShader(p.name, f);
+        glLinkProgram(p.name);
+        glDeleteShader(v);
+        glDeleteShader(f);
+        GLint ok = 0;
+        glGetProgramiv(p.name, GL_LINK_STATUS, &ok);
+        if (!ok) {
+            char log[1024] = {};
+            glGetProgramInfoLog(p.name, sizeof log - 1, nullptr, log);
+            if (log[0]) std::fprintf(stderr, "%s\n", log);
+            return false;
+        }
+        glUseProgram(p.name);
+        glUniform1i(glGetUniformLocation(p.name, "tex"), 0);
+        p.size = glGetUniformLocation(p.name, "size");
+        return true;
+    }
+
+    bool init() {
+        ctx = QOpenGLContext::currentContext();
+        if (!ctx || ctx->format().version() < qMakePair(3, 3)) return false;
+        initializeOpenGLFunctions();
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        std::string r = renderer ? renderer : "";
+        copyswap = r.find("llvmpipe") != std::string::npos || r.find("softpipe") != std::string::npos;
+        if (!link(plain, fragmentshader) || !link(mask, maskshader)) return false;
+        glGenVertexArrays(1, &vao);
+        glBindVertexArray(vao);
+        glGenBuffers(1, &vbo);
+        glGenBuffers(1, &ibo);
+        glBindBuffer(GL_ARRAY_BUFFER, vbo);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+        const GLsizei stride = sizeof(tvertex);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(tvertex, x)));
+        glEnableVertexAttribArray(1);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(tvertex, u)));
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(offsetof(tvertex, r)));
+        glEnableVertexAttribArray(3);
+        glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(tvertex, reach)));
+        glActiveTexture(GL_TEXTURE0);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_DITHER);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        // The canvas stays opaque: only colour is written.
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+        return true;
+    }
+
+    void scissor(const tbatchstate& st) {
+        // canvas pixels to device pixels, edges rounded so that neighbouring rectangles meet
+        int x0 = static_cast<int>(std::lround(st.sx * ratio));
+        int y0 = static_cast<int>(std::lround(st.sy * ratio));
+        int x1 = static_cast<int>(std::lround((st.sx + std::max(st.sw, 0)) * ratio));
+        int y1 = static_cast<int>(std::lround((st.sy + std::max(st.sh, 0)) * ratio));
+        int gx = x0, gy = devh - y1, gw = x1 - x0, gh = y1 - y0;
+        if (gx == sx && gy == sy && gw == sw && gh == sh) return;
+        if (!scissoring) glEnable(GL_SCISSOR_TEST);
+        scissoring = true;
+        glScissor(gx, gy, gw, gh);
+        sx = gx;
+        sy = gy;
+        sw = gw;
+        sh = gh;
+    }
+
+    void setblend(int mode) {
+        // the mask blend and unknown modes draw without blending
+        int b = mode == BLEND_ALPHA || mode == BLEND_LIGHT || mode == BLEND_SHADE ? mode : 0;
+        if (b == blend) return;
+        if (b == 0)
+            glDisable(GL_BLEND);
+        else if (blend <= 0)
+            glEnable(GL_BLEND);
+        if (b == BLEND_ALPHA) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        if (b == BLEND_LIGHT) glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        if (b == BLEND_SHADE) glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        blend = b;
+    }
+
+    void use(tprogram& p) {
+        if (prog != &p) {
+            glUseProgram(p.name);
+            prog = &p;
+        }
+        float fw = static_cast<float>(w), fh = static_cast<float>(h);
+        if (p.w != fw || p.h != fh) {
+            glUniform2f(p.size, fw, fh);
+            p.w = fw;
+            p.h = fh;
+        }
+    }
+
+    // The texture of an atlas id, made on first use.
+    GLuint texture(unsigned id) {
+        tatlastexture& t = atlas::textures[id - 1];
+        if (t.name) return t.name;
+        glGenTextures(1, &t.name);
+        bind(t.name);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.w, t.h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        GLint lin = t.filtered ? GL_LINEAR : GL_NEAREST;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, lin);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                        t.mipmapped ? (t.filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST) : lin);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        if (t.page) {
+            std::vector<uint8_t> white(static_cast<size_t>(atlas::whitesize) * atlas::whitesize * 4, 255);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, atlas::whitesize, atlas::whitesize, GL_RGBA, GL_UNSIGNED_BYTE,
+                            white.data());
+        }
+        return t.name;
+    }
+
+    void bind(GLuint name) {
+        if (bound == name) return;
+        glBindTexture(GL_TEXTURE_2D, name);
+        bound = name;
+    }
+
+    void submit(tbatch& b) {
+        if (b.verts.empty() || w <= 0 || h <= 0) return;
+        glBindVertexArray(vao);
+        use(b.state.blend == BLEND_MASK ? mask : plain);
+        scissor(b.state);
+        setblend(b.state.blend);
+        bind(texture(b.tex));
+        size_t quads = b.verts.size() / 4;
+        if (quads > indexquads) {
+            std::vector<GLuint> idx;
+            size_t n = std::max(quads, indexquads * 2 + 1024);
+            idx.reserve(n * 6);
+            for (GLuint q = 0; q < n; q++)
+                for (GLuint k : {0u, 1u, 2u, 0u, 2u, 3u}) idx.push_back(q * 4 + k);
+            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(GLuint)), idx.data(),
+                         GL_STATIC_DRAW);
+            indexquads = n;
+        }
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.verts.size() * sizeof(tvertex)), b.verts.data(),
+                     GL_STREAM_DRAW);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT, nullptr);
+    }
+
+    void clear(const tbatchstate& st) {
+        scissor(st);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    // The frame's pixels (mask colour turned transparent) with a border of repeated edge
+    // texels, into its place.
+    void upload(const tplace& p, const TImage* img, int frame) {
+        const tatlastexture& t = atlas::textures[p.tex - 1];
+        bind(texture(p.tex));
+        const TPixmap& px = img->pixmaps[frame];
+        if (p.w <= 0 || p.h <= 0 || px.pixels.size() < static_cast<size_t>(px.pitch) * p.h) return;
+        int b = t.page ? atlas::border : 0;
+        int bw = p.w + 2 * b, bh = p.h + 2 * b;
+        scratch.resize(static_cast<size_t>(bw) * bh * 4);
+        for (int y = 0; y < bh; y++) {
+            const uint8_t* src = &px.pixels[static_cast<size_t>(std::clamp(y - b, 0, p.h - 1)) * px.pitch];
+            uint8_t* dst = &scratch[static_cast<size_t>(y) * bw * 4];
+            for (int x = 0; x < b; x++) std::memcpy(dst + x * 4, src, 4);
+            std::memcpy(dst + b * 4, src, static_cast<size_t>(p.w) * 4);
+            for (int x = b + p.w; x < bw; x++) std::memcpy(dst + x * 4, src + (p.w - 1) * 4, 4);
+        }
+        if (img->flags & IMG_MASKED)
+            for (size_t i = 0; i < scratch.size(); i += 4)
+                if (scratch[i] == img->mask_r && scratch[i + 1] == img->mask_g && scratch[i + 2] == img->mask_b)
+                    scratch[i + 3] = 0;
+        glTexSubImage2D(GL_TEXTURE_2D, 0, p.x - b, p.y - b, bw, bh, GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
+        if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+    }
+
+    void readfront(int x, int y, int rw, int rh, uint8_t* out) {
+        std::vector<uint8_t> buf(static_cast<size_t>(rw) * rh * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, ctx->defaultFramebufferObject());
+        // Mesa's software rasterisers swap by copying the back buffer to the window, which keeps
+        // it, and cannot read the window back; elsewhere the front buffer holds the picture.
+        if (!copyswap) glReadBuffer(GL_FRONT);
+        glReadPixels(x, devh - y - rh, rw, rh, GL_RGBA, GL_UNSIGNED_BYTE, buf.data());
+        if (!copyswap) glReadBuffer(GL_BACK);
+        // OpenGL rows run bottom to top
+        for (int r = 0; r < rh; r++)
+            std::memcpy(out + static_cast<size_t>(r) * rw * 4, &buf[static_cast<size_t>(rh - 1 - r) * rw * 4],
+                        static_cast<size_t>(rw) * 4);
+    }
+};
+
+tgl* g = nullptr;
+
+}  // namespace
+
+namespace gl {
+
+bool init() {
+    if (g) return true;
+    auto* r = new tgl;
+    if (!r->init()) {
+        delete r;
+        return false;
+    }
+    g = r;
+    return true;
+}
+
+bool ready() { return g != nullptr; }
+
+void target(int w, int h, double ratio) {
+    if (!g) return;
+    g->w = w;
+    g->h = h;
+    g->ratio = ratio > 0 ? ratio : 1;
+    int dw = static_cast<int>(std::lround(w * g->ratio)), dh = static_cast<int>(std::lround(h * g->ratio));
+    if (dw != g->devw || dh != g->devh) {
+        g->devw = dw;
+        g->devh = dh;
+        g->sx = g->sy = g->sw = g->sh = -2;   // the scissor is set again for the new size
+        g->viewport = false;
+    }
+    if (!g->viewport) {
+        g->glViewport(0, 0, dw, dh);
+        g->viewport = true;
+    }
+}
+
+void submit(tbatch& b) {
+    if (g) g->submit(b);
+}
+
+void clear(const tbatchstate& st) {
+    if (g) g->clear(st);
+}
+
+void blank() {
+    if (!g) return;
+    tbatchstate all;
+    all.sw = g->w;
+    all.sh = g->h;
+    g->clear(all);
+}
+
+void upload(const tplace& p, const TImage* img, int frame) {
+    if (g) g->upload(p, img, frame);
+}
+
+void readfront(int x, int y, int w, int h, uint8_t* out) {
+    if (g) g->readfront(x, y, w, h, out);
+}
+
+void newbuffers() {
+    if (g) g->viewport = false;
+}
+
+int shaderscompiled() { return g ? g->compiled : 0; }
+
+}  // namespace gl

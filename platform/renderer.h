@@ -1,0 +1,36 @@
+// platform/renderer.h — the OpenGL side of the batcher: one short shader (texture x colour, and
+// a variant with the alpha test for the mask blend), the atlas textures, and the reads of the
+// presented picture. Everything here runs with the canvas's context current.
+//
+// On a software rasteriser every fragment-shader instruction is paid at every pixel and every
+// new combination of texture and blend state builds a new shader variant; so the fragment
+// shader samples one texture without derivatives, `discard` lives only in the mask variant,
+// and the state (program, texture, blend, scissor) is touched only when it changes.
+#pragma once
+
+#include <cstdint>
+
+struct tbatch;
+struct tbatchstate;
+struct tplace;
+struct TImage;
+
+namespace gl {
+// Builds the programs and buffers; false (with the reason on stderr) when the context cannot
+// run them.
+bool init();
+bool ready();
+// The canvas being drawn: its size in canvas pixels and its device pixels per canvas pixel.
+void target(int w, int h, double ratio);
+// The window's buffers may have changed (resized, swapped, made current): a software
+// rasteriser on X picks up a new window size only when the viewport is set again.
+void newbuffers();
+void submit(tbatch& b);
+void clear(const tbatchstate& st);
+void blank();                             // the whole canvas black
+void upload(const tplace& p, const TImage* img, int frame);
+// Device pixels (x, y, w, h, top-left origin) of the front buffer into `out`, rows top-down,
+// 4 bytes a pixel.
+void readfront(int x, int y, int w, int h, uint8_t* out);
+int shaderscompiled();
+}  // namespace gl
