@@ -173,6 +173,12 @@ std::string hex(uint64_t d) {
     return buf;
 }
 
+// The frames after the last checkpoint that matched, up to the one that did not.
+std::string span(int good, int bad) {
+    if (good == 0) return "frame " + std::to_string(bad) + " or before";
+    return "a frame from " + std::to_string(good + 1) + " to " + std::to_string(bad);
+}
+
 std::string verdicttext() {
     const treplayverdict& v = play.v;
     const treplaycheck& end = play.r.end;
@@ -180,11 +186,8 @@ std::string verdicttext() {
     std::string m = play.name + ": the world differs from the recording";
     if (v.firstframe >= 0 && (v.firstcheck < 0 || v.firstframe <= v.firstcheck))
         m += ": first at frame " + std::to_string(v.firstframe) + " (random draws, score or level state)";
-    else if (v.firstcheck >= 0)
-        m += ": first at a frame from " + std::to_string(v.lastgood + 1) + " to " + std::to_string(v.firstcheck) +
-             " (the checkpoint of frame " + std::to_string(v.firstcheck) + ")";
     else
-        m += ": first at a frame from " + std::to_string(v.lastgood + 1) + " to " + std::to_string(end.frame);
+        m += ": first at " + span(v.lastgood, v.firstcheck >= 0 ? v.firstcheck : end.frame);
     m += "; at the end, frame " + std::to_string(end.frame) + ", the digest is " + hex(v.digest) + ", recorded " +
          hex(end.digest) + ".\n";
     m += "If the game's rules or its random draws were changed on purpose, record the replay again "
