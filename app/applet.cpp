@@ -138,6 +138,7 @@ void framestep() {
     rain.upd();
     clouds.upd();
     snd.upd();
+    day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
 }
 
 void closegame(int status) {
