@@ -151,8 +151,11 @@ int main(int argc, char** argv) {
             return problem.rfind("Can't load ", 0) == 0 ? 1 : 2;
         }
         if (headless) {
+            auto t0 = std::chrono::steady_clock::now();
             treplayverdict v = playtoend();
-            std::printf("%s\n", v.message.c_str());
+            double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            std::printf("%d frames in %.3f s: %.0f frames per second\n%s\n", r.end.frame, s,
+                        s > 0 ? r.end.frame / s : 0.0, v.message.c_str());
             bool written = dump.empty() || writedump(dump);
             PlatformShutdown();
             return v.same && written ? 0 : 1;

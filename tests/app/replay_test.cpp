@@ -51,6 +51,11 @@ std::vector<std::string> lines(const std::string& text) {
     return r;
 }
 
+std::string text(const std::string& path) {
+    std::vector<unsigned char> b = testsupport::readbytes(path);
+    return std::string(b.begin(), b.end());
+}
+
 std::string join(const std::vector<std::string>& l) {
     std::string t;
     for (const std::string& s : l) t += s + "\n";
@@ -244,4 +249,24 @@ TEST_F(replaygame, the_digest_leaves_out_the_window_the_clock_and_the_sound_devi
     EXPECT_EQ(worlddigest(), d);
     level.score += 1;
     EXPECT_NE(worlddigest(), d);
+}
+
+TEST_F(replaygame, the_replay_is_written_whenever_the_settings_are_and_a_playback_writes_neither) {
+    cfgpath = dir / "varnhold.cfg";
+    std::string path = dir / "game.vhr";
+    startrecording(path, seed());
+    key(13);
+    stepframes(70);
+    ASSERT_EQ(savesettings(), 1);   // as after a new high-score row, or on closing
+    treplayread got = parsereplay(text(path), programversion());
+    ASSERT_EQ(got.error, "") << "line " << got.line;
+    EXPECT_EQ(got.replay.end.frame, 70);
+    EXPECT_EQ(got.replay.checks.size(), 1u);
+    stoprecording();
+    std::filesystem::remove(cfgpath);
+
+    ASSERT_EQ(startplayback(got.replay, "game.vhr", false), "");
+    EXPECT_TRUE(playtoend().same);
+    EXPECT_EQ(savesettings(), 0);
+    EXPECT_FALSE(std::filesystem::exists(cfgpath));
 }
