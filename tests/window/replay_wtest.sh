@@ -43,7 +43,7 @@ for k in ("win", "can", "ms", "workarea", "viewscalex", "viewscaley", "viewwidth
 for w in (a, b):   # the channels' levels and pans follow the sound device's clock
     for c in w["snd"]["c"]:
         c.pop("vol"); c.pop("pan")
-assert a["level"]["prg"] == 0 and a["guns"]["d"][0]["ammo"] < 6, "the recorded game was not played"
+assert a["level"]["prg"] == 0 and any(g and g["ammo"] < 6 for g in a["guns"]["d"]), "the recorded game was not played"
 if a != b:
     print([k for k in a if a[k] != b[k]]); sys.exit(1)
 PY
