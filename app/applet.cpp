@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
+#include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/image.h"
@@ -80,19 +81,24 @@ tmainapplet& tmainapplet::create(bool settings) {
     level.maxrocket = level.level / 4 + 2;
     rescale();
     win.show();
-    timer = CreateTimer(60);
+    timer = frametimer(60);
     run();
     return *this;
+}
+
+float viewscale(int w, int h) {
+    if (w <= 0 || h <= 0) return 0;
+    float sx = w * 0.00125f, sy = h / 400.0f;
+    return sx <= sy ? sx : sy;
 }
 
 void rescale() {
     can.reset();
     // A canvas without area (a minimised window) has no scale: keep the last one rather
     // than divide by zero.
-    if (can.w <= 0 || can.h <= 0) return;
-    float sx = can.w * 0.00125f, sy = can.h / 400.0f;
-    if (sx <= sy) sy = sx;
-    else sx = sy;
+    float s = viewscale(can.w, can.h);
+    if (s <= 0) return;
+    float sx = s, sy = s;
     viewscalex = sx;
     viewscaley = sy;
     ModelviewIdentity();
@@ -132,10 +138,11 @@ void framestep() {
     rain.upd();
     clouds.upd();
     snd.upd();
+    day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
 }
 
 void closegame(int status) {
-    savesettings();
+    savesettings();   // and the replay being recorded; a playback writes neither
     if (!dumponclose.empty()) {
         if (FILE* f = std::fopen(dumponclose.c_str(), "wb")) {
             std::string s = dumpworld();
@@ -143,7 +150,7 @@ void closegame(int status) {
             std::fclose(f);
         }
     }
-    EndProcess(status);
+    EndProcess(replayexitstatus(status));
 }
 
 std::string screenshot() {
@@ -218,6 +225,7 @@ int tmainapplet::draw() {
     day.drawlens();
     SetViewport(0, 0, can.w, can.h);
     level.draw();
+    drawreplay();
     if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
     Flip(-1);
     return 0;
@@ -227,7 +235,10 @@ namespace {
 
 // Any canvas event but a repaint: the input state first, then whoever reacts to it.
 void inputstep() {
-    ev.upds(viewscalex, viewscaley);
+    // A replay's cursor is in the pixels of the canvas it was recorded on, whatever this one is.
+    float s = replayinputscale();
+    if (s > 0) ev.upds(s, s);
+    else ev.upds(viewscalex, viewscaley);
     cityshift = std::max(-2.0f, (400 - ev.x) / 400.0f - 1);
     if (ev.mz != 0) {
         volume.set(ev.mz);
@@ -237,7 +248,7 @@ void inputstep() {
     level.updev();
     if (ev.keyup == 116) {   // F5 released: back to 60 frames a second
         StopTimer(timer);
-        timer = CreateTimer(60);
+        timer = frametimer(60);
         fasttimer = 0;
     }
     switch (ev.key) {
@@ -245,14 +256,14 @@ void inputstep() {
         EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
         break;
     case 113:
-        screenshot();
+        if (!replaying()) screenshot();   // a playback leaves no files behind
         break;
     case 116:   // F5 held: eight times as many frames
         // A held key repeats its key-down; replacing the fast timer at every repeat would
         // restart its tick count again and again, so only the first press switches.
         if (!fasttimer) {
             StopTimer(timer);
-            timer = CreateTimer(480);
+            timer = frametimer(480);
             fasttimer = 1;
         }
         break;
@@ -286,7 +297,7 @@ void menucommand(int tag) {
         break;
     case 7:
         level.setpause(1);
-        Notify(programinfo(), 0);
+        if (!replaying()) Notify(programinfo(), 0);   // a recorded Help box only pauses the playback
         break;
     case 12:
         menu.set(4, 0);

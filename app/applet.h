@@ -25,6 +25,8 @@ struct tmainapplet : tapplet {
 
 // Recomputes the view scale from the canvas size: s = min(width / 800, height / 400).
 void rescale();
+// Canvas pixels per playfield unit for a canvas of w x h pixels; 0 for a canvas without area.
+float viewscale(int w, int h);
 // One timer tick of the game.
 void framestep();
 // The close path: saves the settings (and the dump when asked for) and ends the process.

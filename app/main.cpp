@@ -11,6 +11,7 @@
 #include "app/crowd.h"
 #include "app/globals.h"
 #include "app/programinfo.h"
+#include "app/replay.h"
 #include "app/world.h"
 #include "platform/platform.h"
 
@@ -25,6 +26,9 @@ const char* usage =
     "                        windowed: when the game closes)\n"
     "  --stats               windowed: print once a second on standard error the frames\n"
     "                        presented, the CPU time per frame and the draw calls of a frame\n"
+    "  --record FILE         play as usual and write a replay of the game to FILE\n"
+    "  --replay FILE         play a replay back (with --headless: as fast as possible); the exit\n"
+    "                        status is 0 when the world ends as recorded\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -40,12 +44,31 @@ int fail(const std::string& message) {
     return 2;
 }
 
+// A file named on the command line is relative to where it was given, not to the program's folder.
+std::string fromcwd(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[4096];
+    return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+}
+
+bool writedump(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "varnhold: can't write %s\n", path.c_str());
+        return false;
+    }
+    std::string out = dumpworld();
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     bool headless = false, seeded = false, stats = false, crowd = false;
     long long seed = 0, frames = -1;
-    std::string dump;
+    std::string dump, record, replay;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -69,16 +92,53 @@ int main(int argc, char** argv) {
         } else if (a == "--frames") {
             if (!number(next, frames) || frames < 0) return fail("--frames needs a count of 0 or more");
             i++;
-        } else if (a == "--dump") {
-            if (!next || !*next) return fail("--dump needs a file name");
-            dump = next;
+        } else if (a == "--dump" || a == "--record" || a == "--replay") {
+            if (!next || !*next) return fail(a + " needs a file name");
+            (a == "--dump" ? dump : a == "--record" ? record : replay) = next;
             i++;
         } else {
             return fail("unknown option " + a);
         }
     }
-    if (headless && frames < 0) return fail("--headless needs --frames N");
+    if (!replay.empty()) {
+        if (!record.empty()) return fail("--record and --replay exclude each other");
+        if (seeded) return fail("--replay takes its seed from the replay");
+        if (frames >= 0) return fail("--replay runs as many frames as were recorded: leave out --frames");
+    } else if (headless && frames < 0) {
+        return fail("--headless needs --frames N");
+    }
     if (!headless && frames >= 0) return fail("--frames works only with --headless");
+    if (headless && !record.empty()) return fail("--record needs the window: a headless run has no player");
+    dump = fromcwd(dump);
+    record = fromcwd(record);
+
+    // A replay is read whole before anything starts: a damaged one changes nothing.
+    treplay r;
+    if (!replay.empty()) {
+        std::string text;
+        if (FILE* f = std::fopen(fromcwd(replay).c_str(), "rb")) {
+            char buf[65536];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+            std::fclose(f);
+        } else {
+            std::fprintf(stderr, "varnhold: can't read the replay %s\n", replay.c_str());
+            return 2;
+        }
+        treplayread got = parsereplay(text, programversion());
+        if (!got.error.empty()) {
+            std::fprintf(stderr, "varnhold: %s:%d: %s\n", replay.c_str(), got.line, got.error.c_str());
+            return 2;
+        }
+        r = got.replay;
+    }
+    if (!record.empty()) {
+        std::string problem = replaypathproblem(record);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "varnhold: %s\n", problem.c_str());
+            return 2;
+        }
+    }
 
     PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv);
     // The program's folder is the working directory: data/, the settings, the language file
@@ -94,10 +154,6 @@ int main(int argc, char** argv) {
             installed = true;
         }
     }
-    if (!dump.empty() && dump[0] != '/') {   // a dump named on the command line is relative to where it was given
-        char cwd[4096];
-        if (getcwd(cwd, sizeof cwd)) dump = std::string(cwd) + "/" + dump;
-    }
     if (chdir(dir.c_str()) != 0) {
         std::fprintf(stderr, "varnhold: can't enter the program's folder %s\n", dir.c_str());
         return 1;
@@ -105,11 +161,38 @@ int main(int argc, char** argv) {
     initpaths("", installed);
     if (installed) citylenspath.clear();   // the skyline mask is made afresh at every start
 
+    if (!headless) installsignals();
+    if (!replay.empty()) {
+        std::string problem = startplayback(r, replay, !headless);
+        if (!problem.empty()) {
+            Notify(problem, 1);
+            PlatformShutdown();
+            return problem.rfind("Can't load ", 0) == 0 ? 1 : 2;
+        }
+        if (headless) {
+            auto t0 = std::chrono::steady_clock::now();
+            treplayverdict v = playtoend();
+            double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            std::printf("%d frames in %.3f s: %.0f frames per second\n%s\n", r.end.frame, s,
+                        s > 0 ? r.end.frame / s : 0.0, v.message.c_str());
+            bool written = dump.empty() || writedump(dump);
+            PlatformShutdown();
+            return v.same && written ? 0 : 1;
+        }
+        dumponclose = dump;
+        playwindowed();
+        for (;;) WaitSystem();
+    }
+
+    // A recorded game needs its seed: without --seed it comes from the clock, as ever.
+    if (!record.empty() && !seeded) {
+        seeded = true;
+        seed = MilliSecs();
+    }
     tstartup how;
     how.window = !headless;
     how.seeded = seeded;
     how.seed = int(uint32_t(seed));
-    if (!headless) installsignals();
     std::string missing = startup(how);
     if (!missing.empty()) {
         // Notify shows the box and writes the line to stderr; nothing is saved.
@@ -117,6 +200,7 @@ int main(int argc, char** argv) {
         PlatformShutdown();
         return 1;
     }
+    if (!record.empty()) startrecording(record, how.seed);
 
     if (headless) {
         SetMilliSecs(0);
@@ -127,18 +211,9 @@ int main(int argc, char** argv) {
         }
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         std::printf("%lld steps in %.3f s: %.0f steps per second\n", frames, s, s > 0 ? frames / s : 0.0);
-        if (!dump.empty()) {
-            FILE* f = std::fopen(dump.c_str(), "wb");
-            if (!f) {
-                std::fprintf(stderr, "varnhold: can't write %s\n", dump.c_str());
-                return 1;
-            }
-            std::string out = dumpworld();
-            std::fwrite(out.data(), 1, out.size(), f);
-            std::fclose(f);
-        }
+        bool written = dump.empty() || writedump(dump);
         PlatformShutdown();
-        return 0;
+        return written ? 0 : 1;
     }
 
     dumponclose = dump;

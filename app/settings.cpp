@@ -10,6 +10,7 @@
 
 #include "app/applet.h"
 #include "app/globals.h"
+#include "app/replay.h"
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/text.h"
@@ -67,6 +68,9 @@ void loadsettings() {
 }
 
 int savesettings() {
+    // A playback leaves the player's settings alone; a recording is kept as current as they are.
+    if (replaying()) return 0;
+    savereplay();
     std::string tmp = cfgpath + ".tmp";
     TStream* s = WriteStream(tmp);
     if (!s) return 0;

@@ -8,5 +8,6 @@
 void loadingscreen(bool settings = true);
 void loadsettings();
 // Writes the settings through a temporary file beside varnhold.cfg, renamed over it, so that
-// a crash or a full disk never leaves a half-written file. Returns 1 when written.
+// a crash or a full disk never leaves a half-written file. Returns 1 when written. The replay
+// being recorded is written at the same moments; a playback writes no settings.
 int savesettings();

@@ -289,18 +289,41 @@ std::string newworld(int seed) {
     return startup(how);
 }
 
-std::string dumpworld() {
+namespace {
+
+// What of a sound channel the game decides: the sample it was given, released or not, its
+// depth. Its level and pan move on only while the device still plays it, by the device's clock.
+struct tchnrules {
+    tchn* c;
+    template <class V> void fields(V& v) { v("s", c->s); v("released", c->released); v("depth", c->depth); }
+};
+struct tsndrules {
+    std::vector<tchnrules> c;
+    template <class V> void fields(V& v) {
+        v("s", snd.s); v("c", c); v("chn", snd.chn); v("maxchn1", snd.maxchn1);
+    }
+};
+
+}  // namespace
+
+std::string dumpworld(bool rulesonly) {
     tdump v;
     v.begin();
     // ---- the global objects, one line each ----
     v("rnd", rnd);
-    v("win", win);
-    v("can", can);
+    if (!rulesonly) v("win", win);
+    if (!rulesonly) v("can", can);
     v("menu", menu);
-    v("volume", volume);
+    if (!rulesonly) v("volume", volume);
     v("ev", ev);
     v("font", font);
-    v("snd", snd);
+    if (rulesonly) {
+        tsndrules rules;
+        for (tchn& c : snd.c) rules.c.push_back({&c});
+        v("snd", rules);
+    } else {
+        v("snd", snd);
+    }
     v("day", day);
     v("rain", rain);
     v("clouds", clouds);
@@ -343,16 +366,18 @@ std::string dumpworld() {
     v("langtag", langtag);
     v.key("timer");
     v.out += "{\"ticks\":" + std::to_string(timer ? TimerTicks(timer) : 0) + "}";
-    v("ms", ms);
-    v("workarea", workarea);
-    v("viewscalex", viewscalex);
-    v("viewscaley", viewscaley);
-    v("viewwidth", viewwidth);
-    v("viewheight", viewheight);
-    v("areawidth", areawidth);
-    v("areaheight", areaheight);
+    if (!rulesonly) {
+        v("ms", ms);
+        v("workarea", workarea);
+        v("viewscalex", viewscalex);
+        v("viewscaley", viewscaley);
+        v("viewwidth", viewwidth);
+        v("viewheight", viewheight);
+        v("areawidth", areawidth);
+        v("areaheight", areaheight);
+    }
     v("cityshift", cityshift);
-    v("drawmatrix", drawmatrix);
+    if (!rulesonly) v("drawmatrix", drawmatrix);
     v.end();
     return v.out;
 }

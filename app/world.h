@@ -43,5 +43,8 @@ std::string newworld(int seed);
 struct tmainapplet;
 tmainapplet& mainapplet();
 
-// The whole world as one JSON object (see app/dump.h).
-std::string dumpworld();
+// The whole world as one JSON object (see app/dump.h). `rulesonly` leaves out what the game's
+// rules do not decide: the window, canvas and view scale, the desktop work area, the clock, the
+// drawing's scratch matrix, the volume the player set and the sound channels' levels and pans
+// (they follow the sound device's own clock). Replays compare worlds by this part.
+std::string dumpworld(bool rulesonly = false);

@@ -87,14 +87,18 @@ int readvar(TStream* s) {
     return n;
 }
 
-void writevar(TStream* s, int n) {
+std::string varbytes(int n) {
+    std::string r;
     uint32_t v = static_cast<uint32_t>(n);
     do {
         int b = static_cast<int>(v & 127);
         v >>= 7;
-        WriteByte(s, v ? b | 128 : b);
+        r += static_cast<char>(v ? b | 128 : b);
     } while (v);
+    return r;
 }
+
+void writevar(TStream* s, int n) { WriteString(s, varbytes(n)); }
 
 bool readstr(TStream* s, std::string& text) {
     int n;

@@ -21,6 +21,7 @@ std::string readline(TStream* s, char c);
 
 int readvar(TStream* s);
 void writevar(TStream* s, int n);
+std::string varbytes(int n);   // the bytes writevar writes
 std::string readstr(TStream* s);
 void writestr(TStream* s, const std::string& text);
 // As above, false when the stream ends before the record does (the value is then untouched).

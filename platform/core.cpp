@@ -408,13 +408,13 @@ namespace {
 std::vector<TTimer*> timers;              // kept for the whole run: the game compares sources
 }
 
-TTimer* CreateTimer(float hz) {
+TTimer* CreateTimer(float hz, bool stepped) {
     TTimer* t = new TTimer;
     t->hz = hz > 0 ? hz : 1;
     t->start_ns = monotonicns();
     t->start_ms = headlessms;
     timers.push_back(t);
-    if (backend == tbackend::desktop) dsk::starttimer(t);
+    if (backend == tbackend::desktop && !stepped) dsk::starttimer(t);
     return t;
 }
 

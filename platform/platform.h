@@ -278,10 +278,12 @@ void EmitEvent(TEvent* event);
 
 // Ticks are counted from the creation on the monotonic clock: tick n is due n / hz seconds
 // after it, and a late wake-up delivers every tick that is due. Data of a TimerTick: the count.
-TTimer* CreateTimer(float hz);            // posts TimerTick events whose source is the timer
+// Posts TimerTick events whose source is the timer. A `stepped` timer posts none by itself:
+// only StepTimer ticks it, in both back ends (a replay runs the game's frames this way).
+TTimer* CreateTimer(float hz, bool stepped = false);
 void StopTimer(TTimer* timer);
 int TimerTicks(TTimer* timer);
-// Headless: one tick of the timer, emitted at once (the caller steps time).
+// One tick of the timer, emitted at once (headless: the caller steps time).
 void StepTimer(TTimer* timer);
 // Desktop: blocks until window-system messages arrive and processes them. Headless: delivers a
 // pending merged GadgetPaint if there is one, else steps the newest running timer once

@@ -176,24 +176,32 @@ int tday::draw() {
     return 0;
 }
 
-int tday::drawrainbow() {
+int tday::rainbowstep() {
     if (rain.prg == 4 && rain.art == 0) {
-        if (rainbowon == 0) return 0;
-        float s = float(rain.countlast) / train::maxdrops;   // how heavy the shower was
-        if (rainbowplay == 0) {
+        if (rainbowon != 0 && rainbowplay == 0) {
             rainbowplay = 1;
+            float s = float(rain.countlast) / train::maxdrops;
             snd.play(snd.s[23], 0.5f + (1 - s) / 2, -1);     // lighter showers chime higher
         }
-        // 2 while every drop still falls, 0 once the last has landed: the bow fades in while
-        // the rain thins to half and out again as it stops.
-        float q = float(rain.count) / float(rain.countlast / 2);
-        SetAlpha(s * (1 - std::fabs(1 - q)) / 2);
-        DrawImage(img_rainbow, 0, 0);
-        SetAlpha(1);
         return 0;
     }
     // Decided in the last frame before the rain starts to end: only with the sun high.
     rainbowplay = 0;
     rainbowon = (d[0].rot > 280 || d[0].rot < 80) ? 1 : 0;
+    return 0;
+}
+
+int tday::drawrainbow() {
+    // The frame step has taken this step already: here it changes nothing, so a window that
+    // repaints less often than it steps (F5, a slow machine) or no window at all has the same world.
+    rainbowstep();
+    if (rain.prg != 4 || rain.art != 0 || rainbowon == 0) return 0;
+    float s = float(rain.countlast) / train::maxdrops;   // how heavy the shower was
+    // 2 while every drop still falls, 0 once the last has landed: the bow fades in while the
+    // rain thins to half and out again as it stops.
+    float q = float(rain.count) / float(rain.countlast / 2);
+    SetAlpha(s * (1 - std::fabs(1 - q)) / 2);
+    DrawImage(img_rainbow, 0, 0);
+    SetAlpha(1);
     return 0;
 }

@@ -45,7 +45,10 @@ struct tday {
     int upd();
     int drawlens();                   // the last layer of the playfield
     int draw();                       // the first layer of a frame
-    int drawrainbow();                // after the skyline; also decides rainbowon
+    int drawrainbow();                // after the skyline; takes rainbowstep() first
+    // Decides rainbowon while no rain is ending and chimes once when a rainbow shows: the last
+    // step of every frame step, so that the world does not depend on how often it is drawn.
+    int rainbowstep();
 
     template <class V> void fields(V& v) {
         v("d", d); v("skycos", skycos); v("daypos", daypos); v("nightpos", nightpos);

@@ -307,3 +307,21 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
         EXPECT_LT(sun().lens->alpha, 0.5f) << ex;
     }
 }
+
+TEST_F(rainbowtest, the_frame_step_decides_the_rainbow_and_chimes_without_a_repaint) {
+    // A world that is never drawn (headless, or a window that merges repaints under F5) still
+    // gets the rainbow of a daytime shower, with its one chime at the end of the step.
+    sun().speedr = 0;
+    sun().rot = 30;
+    shower(0, 100);
+    rain.prg = 3, rain.wait = 1000;
+    stepframes(1);
+    EXPECT_EQ(day.rainbowon, 1);
+    tplays plays;
+    rain.prg = 4;
+    stepframes(1);
+    EXPECT_EQ(plays.count(23), 1);
+    EXPECT_EQ(day.rainbowplay, 1);
+    day.drawrainbow();   // the repaint after it changes nothing
+    EXPECT_TRUE(plays.take().empty());
+}

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Records the test replays of this folder again: each game is played in a real window (under
+# Xvfb when there is no display) by xdotool, recorded with --record, then played back headless
+# once to make sure it repeats. Run it after a change to the game's rules or random draws
+# (docs/replay.md); the replays' CTest tests play each file back headless.
+# Usage: bash tests/replays/record.sh [BUILD-FOLDER]   (default: build)
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+build="$(readlink -f "${1:-$here/../../build}")"
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+fi
+export ALSOFT_DRIVERS=null
+[ -x "$build/varnhold" ] || { echo "no game in $build: build it first (bash scripts/build.sh)" >&2; exit 1; }
+
+# A scratch copy of the game, so that no settings land in the build folder.
+work="$(mktemp -d)"
+pid=""
+cleanup() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$build/varnhold" "$build/varnhold.lng" "$work/"
+ln -s "$build/data" "$work/data"
+
+win=""
+bar=0
+# A point of the canvas in playfield units while the canvas is 800 x 400 pixels.
+at() { xdotool mousemove --window "$win" "$1" $(($2 + bar)); }
+key() { xdotool key "$@"; sleep 0.3; }
+
+# record NAME SEED STEPS: plays the game with the xdotool steps of function STEPS, closes it
+# with Escape and checks the replay it wrote.
+record() {
+    local name=$1 out="$work/$1.vhr"
+    rm -f "$work/varnhold.cfg"
+    "$work/varnhold" --seed "$2" --record "$out" >"$work/out.txt" 2>&1 &
+    pid=$!
+    win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Varnhold' | head -1)
+    [ -n "$win" ] || { echo "no game window" >&2; exit 1; }
+    xdotool windowfocus --sync "$win"
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    bar=$((HEIGHT - 400))
+    "$3"
+    xdotool key --window "$win" Escape
+    wait "$pid"
+    pid=""
+    "$work/varnhold" --replay "$out" --headless || { echo "$name did not repeat" >&2; exit 1; }
+    cp "$out" "$here/$name.vhr"
+}
+
+# A fight: Return starts, a right click skips "Get Ready", both buttons and the keys fire, P
+# pauses and resumes, F5 is held for a while.
+fight() {
+    at 400 200
+    key Return
+    xdotool click 3
+    sleep 1
+    at 250 120; xdotool click 1; sleep 0.3
+    at 560 150; xdotool click 3; sleep 0.3
+    key s; key Left; key d
+    sleep 1
+    key p; sleep 0.5; key p
+    xdotool keydown --window "$win" F5; sleep 1.5; xdotool keyup --window "$win" F5
+    at 300 200; xdotool click 1; sleep 0.3
+    at 500 90; xdotool click 1
+    sleep 2
+}
+
+# The menus and the window: the wheel, a larger window, a game started and paused from the
+# menus, the Help box, hidden text, "Show hiscore".
+menus() {
+    at 400 200
+    for b in 5 5 4; do xdotool click $b; sleep 0.2; done
+    xdotool windowsize "$win" 1000 $((500 + bar))
+    sleep 1
+    key alt+g; key s                          # "&Start (Enter)"
+    sleep 3.5
+    # the canvas is 1000 x 500 now: the playfield unit (x, y) is the pixel (1.25 x, 1.25 y)
+    xdotool mousemove --window "$win" 375 $((150 + bar)); xdotool click 1; sleep 0.5
+    key alt+p                                 # "&Pause (P)"
+    sleep 0.5
+    key alt+p
+    key alt+h                                 # "&Help": a message box, closed with Return
+    local box=""
+    for _ in $(seq 50); do
+        box=$(xdotool search --onlyvisible --name '^Varnhold' 2>/dev/null | grep -vx "$win" | head -1 || true)
+        [ -n "$box" ] && break
+        sleep 0.2
+    done
+    [ -n "$box" ] || { echo "Help showed no box" >&2; exit 1; }
+    sleep 0.5
+    for _ in $(seq 10); do   # the box may still be settling: try again until it is gone
+        xdotool search --onlyvisible --name '^Varnhold' 2>/dev/null | grep -qx "$box" || break
+        xdotool windowfocus --sync "$box" 2>/dev/null || true
+        xdotool key --window "$box" Return 2>/dev/null || true
+        sleep 0.5
+    done
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    key p                                     # Help left the game paused
+    key h
+    key alt+g; key h                          # "Show &hiscore"
+    sleep 1
+}
+
+record fight 11 fight
+record menus 23 menus
+echo "recorded: $(ls "$here"/*.vhr | xargs -n1 basename | tr '\n' ' ')"
