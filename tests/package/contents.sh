@@ -15,7 +15,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = varnhold ] || fail "package name $(field Package)"
 [ "$(field Section)" = games ] || fail "section $(field Section)"
 depends=$(field Depends)
-for lib in libc6 libqt6widgets6 libqt6openglwidgets6 libopenal1 libvorbisfile3 libpng16-16 qt6-qpa-plugins; do
+for lib in libc6 libqt6widgets6 libqt6gui6 libopenal1 libvorbisfile3 libpng16-16 libsdl2-2.0-0 qt6-qpa-plugins; do
     grep -Eq "(^|, )$lib( \(|,|$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 grep -Eq "libc6 \(>= [0-9.]+\)" <<<"$depends" || fail "Depends has no versions from shlibdeps: $depends"

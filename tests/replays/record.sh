@@ -37,7 +37,7 @@ record() {
     rm -f "$work/varnhold.cfg"
     "$work/varnhold" --seed "$2" --record "$out" >"$work/out.txt" 2>&1 &
     pid=$!
-    win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Varnhold' | head -1)
+    win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' | head -1)
     [ -n "$win" ] || { echo "no game window" >&2; exit 1; }
     xdotool windowfocus --sync "$win"
     sleep 1
@@ -86,14 +86,14 @@ menus() {
     key alt+h                                 # "&Help": a message box, closed with Return
     local box=""
     for _ in $(seq 50); do
-        box=$(xdotool search --onlyvisible --name '^Varnhold' 2>/dev/null | grep -vx "$win" | head -1 || true)
+        box=$(xdotool search --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | grep -vx "$win" | head -1 || true)
         [ -n "$box" ] && break
         sleep 0.2
     done
     [ -n "$box" ] || { echo "Help showed no box" >&2; exit 1; }
     sleep 0.5
     for _ in $(seq 10); do   # the box may still be settling: try again until it is gone
-        xdotool search --onlyvisible --name '^Varnhold' 2>/dev/null | grep -qx "$box" || break
+        xdotool search --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | grep -qx "$box" || break
         xdotool windowfocus --sync "$box" 2>/dev/null || true
         xdotool key --window "$box" Return 2>/dev/null || true
         sleep 0.5

@@ -35,7 +35,7 @@ start() {
 
 # The game's window id, once it is mapped (the title is "Varnhold ...").
 waitwindow() {
-    win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Varnhold' 2>/dev/null | head -1)
+    win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | head -1)
     [ -n "$win" ] || fail "no window appeared"
     xdotool windowfocus --sync "$win" 2>/dev/null || true
     sleep 1

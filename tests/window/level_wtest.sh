@@ -39,7 +39,7 @@ play() {
   pid=$!
   win=""
   for _ in $(seq 1 200); do   # a busy machine may take long to load the pictures
-    win=$(xdotool search --onlyvisible --pid "$pid" --name '^Varnhold' 2>/dev/null | tail -1 || true)
+    win=$(xdotool search --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' 2>/dev/null | tail -1 || true)
     [ -n "$win" ] && break
     sleep 0.2
   done

@@ -53,7 +53,7 @@ for i in $(seq 50); do
 done
 [ -n "$box" ] || fail "Help showed no message box"
 sleep 0.5
-visible() { xdotool search --onlyvisible --name '^Varnhold' 2>/dev/null | grep -qx "$box"; }
+visible() { xdotool search --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | grep -qx "$box"; }
 for i in $(seq 10); do
     visible || break
     xdotool windowfocus --sync "$box" 2>/dev/null || true
