@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/rnd.h"
+#include "platform/strings.h"
 #include "sky/rain.h"
 
 tparticle particles;
@@ -72,6 +73,17 @@ void tparticle::generate(float x, float y, float speedx, float speedy, int life,
                          TImage* img) {
     add().generate(x, y, speedx, speedy, life, grav, bounce, size, col1, col2, img);
     changes++;
+}
+
+void tparticle::scatter(float x, float y, const tdebris& how, const int* col1, const int* col2,
+                        TImage* img) {
+    for (int i = 0; i < 16; i++) {
+        float a = rnd.updf(360.0f);
+        float vy = rnd.updf(how.vy) - how.vyless;
+        float vx = rnd.updf(how.vx) - how.vxless;
+        generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5), vx, vy,
+                 how.life, how.grav, how.bounce, how.size, col1, col2, img);
+    }
 }
 
 // Moves the particles to the front in their order and gives back whole blocks of 16 slots.

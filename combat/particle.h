@@ -35,9 +35,21 @@ struct tparticledata {
     }
 };
 
+// How a destroyed vehicle or intruder breaks up: each piece's vertical speed is
+// rnd.updf(vy) - vyless, its horizontal speed rnd.updf(vx) - vxless.
+struct tdebris {
+    float vy, vyless, vx, vxless;
+    int life;
+    float grav, bounce, size;
+};
+
 struct tparticle : slots<tparticledata> {
     void generate(float x, float y, float speedx, float speedy, int life, float grav,
                   float bounce, float size, const int* col1, const int* col2, TImage* img);
+    // Sixteen pieces from five units around (x, y): for each the angle, then the vertical and
+    // the horizontal speed are drawn, in that order.
+    void scatter(float x, float y, const tdebris& how, const int* col1, const int* col2,
+                 TImage* img);
     void cleanup();
     void upd();
     void draw() const;

@@ -13,10 +13,16 @@
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/platform.h"
+#include "platform/strings.h"
 #include "sky/rain.h"
 
 ttnt tnt;
 ttnt tnt2;
+
+bool incircle(float x, float y, float ox, float oy, float radius) {
+    double dx = Int(ox - x), dy = Int(oy - y);
+    return Sqr(dx * dx + dy * dy) < radius;
+}
 
 void ttntdata::generate(float x_, float y_, float size_, float maxtime_, int owner_, int combo_) {
     x = x_;

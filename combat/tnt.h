@@ -6,6 +6,10 @@
 
 struct trocketdata;
 
+// Round contact as the vehicles and intruders test it: the offsets from (x, y) to the other
+// centre are cut to whole units before the distance is taken, which must stay below radius.
+bool incircle(float x, float y, float ox, float oy, float radius);
+
 struct ttntdata {
     static constexpr float maxalpha = 0.8f;
 
@@ -20,6 +24,8 @@ struct ttntdata {
     int combo = 0;                    // 0 pays nothing; else 1 and up, one per missile caught
 
     void generate(float x, float y, float size, float maxtime, int owner, int combo);
+    // Whether the harmful disc reaches the point (px, py).
+    bool reaches(float px, float py) const { return incircle(px, py, x, y, mainsize); }
     int upd();                        // 1: remove
     void draw() const;
 

@@ -85,13 +85,8 @@ void tcardata::destroy() {
         cars.countpolice--;
         if (sirenplaying()) snd.c[chn].released = 1;
     }
-    for (int i = 0; i < 16; i++) {
-        float a = rnd.updf(360.0f);
-        float sy = rnd.updf(-1.0f);
-        float sx = rnd.updf(1.0f) - 0.5f;
-        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           sx, sy, 2000, 0.01f, 1.4f, 0.05f, col, col, img_explosion1);
-    }
+    particles.scatter(x, y, {-1.0f, 0, 1.0f, 0.5f, 2000, 0.01f, 1.4f, 0.05f}, col, col,
+                      img_explosion1);
 }
 
 // Enemy explosions only: the player's never wreck cars, and police cars drive through them.
@@ -101,9 +96,7 @@ int tcardata::collisiontnt() {
     for (int i = 0; i < n; i++) {
         const ttntdata* e = tnt.d[i].get();
         if (!e || e->owner != 0) continue;
-        // The offsets are cut to whole units before the distance is taken.
-        double dx = Int(e->x - x), dy = Int(e->y - y);
-        if (Sqr(dx * dx + dy * dy) < e->mainsize) return 1;
+        if (e->reaches(x, y)) return 1;
     }
     return 0;
 }

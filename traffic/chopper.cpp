@@ -55,13 +55,8 @@ void tchopperdata::destroy() {
     tchn& c = snd.c[chn];
     if (c.s == &snd.s[smp_chopper]) c.released = 1;
     const int col[3] = {55, 155, 55};
-    for (int i = 0; i < 16; i++) {
-        float a = rnd.updf(360);
-        float vy = rnd.updf(1.0f) - 0.8f;
-        float vx = rnd.updf(1.0f) - 0.5f;
-        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           vx, vy, 5000, 0.01f, 1.4f, 0.1f, col, col, img_explosion1);
-    }
+    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col,
+                      img_explosion1);
 }
 
 // Enemy explosions only: the player's never harm a helicopter.
@@ -70,8 +65,7 @@ int tchopperdata::collisiontnt() {
     for (int i = 0; i < n; i++) {
         const ttntdata* e = tnt.d[i].get();
         if (!e || e->owner != 0) continue;
-        double dx = Int(e->x - x), dy = Int(e->y - y);
-        if (Sqr(dx * dx + dy * dy) < e->mainsize) return 1;
+        if (e->reaches(x, y)) return 1;
     }
     return 0;
 }

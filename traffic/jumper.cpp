@@ -68,14 +68,9 @@ void tjumper::generate() {
 void tjumper::destroy() {
     prg = 0;
     wait = rnd.upd(maxwait) + minwait;
-    for (int i = 0; i < 16; i++) {
-        const int red1[3] = {235, 20, 0}, red2[3] = {235, 20, 0};
-        float a = rnd.updf(360);
-        float vy = rnd.updf(0.4f) - 0.2f;
-        float vx = rnd.updf(0.4f) - 0.2f;
-        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           vx, vy, 2000, 0.01f, 0.6f, 0.05f, red1, red2, img_explosion1);
-    }
+    const int red[3] = {235, 20, 0};
+    particles.scatter(x, y, {0.4f, 0.2f, 0.4f, 0.2f, 2000, 0.01f, 0.6f, 0.05f}, red, red,
+                      img_explosion1);
 }
 
 // A missile of either side in flight: a point lost whoever fired; its blast is owned like it.

@@ -72,13 +72,8 @@ void tplanedata::destroy() {
     if (engine != 0 && chn >= 0 && chn < static_cast<int>(snd.c.size()) &&
         snd.c[chn].s == &snd.s[smp_engine])
         snd.c[chn].released = 1;
-    for (int i = 0; i < 16; i++) {
-        float a = rnd.updf(360.0f);
-        float vy = rnd.updf(1.0f) - 0.8f;
-        float vx = rnd.updf(1.0f) - 0.5f;
-        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           vx, vy, 5000, 0.01f, 1.4f, 0.1f, col, col, img_explosion1);
-    }
+    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col,
+                      img_explosion1);
 }
 
 bool tplanedata::inside(float px, float py) const {
@@ -92,8 +87,7 @@ int tplanedata::collisiontnt() {
     for (int i = 0; i < n; i++) {
         ttntdata* e = tnt.d[i].get();
         if (!e) continue;
-        double dx = Int(e->x - x), dy = Int(e->y - y);
-        if (!(Sqr(dx * dx + dy * dy) < e->mainsize)) continue;
+        if (!e->reaches(x, y)) continue;
         if (art == 0) return 1;
         if (e->owner == 0 && e->time > 1) e->time--;
         return 0;

@@ -23,12 +23,6 @@ namespace {
 
 constexpr int smp_xplo2 = 1, smp_satellite = 14, smp_meteor = 15, smp_punch = 27;
 
-// Meteors touch by their round outline: the offsets are cut to whole units first.
-bool incircle(float x, float y, float ox, float oy, float radius) {
-    double dx = Int(ox - x), dy = Int(oy - y);
-    return Sqr(dx * dx + dy * dy) < radius;
-}
-
 // Satellites touch by their box: the other centre strictly inside it.
 bool inbox(const tsatellitedata& s, float ox, float oy) {
     return s.x - s.imgw2 < ox && ox < s.x + s.imgw2 && s.y - s.imgh2 < oy && oy < s.y + s.imgh2;
@@ -89,13 +83,7 @@ void tsatellitedata::destroy() {
         col[0] = 100, col[1] = 220, col[2] = 160;
         img = img_explosion1;
     }
-    for (int k = 0; k < 16; k++) {
-        float a = rnd.updf(360);
-        float vy = rnd.updf(1.0f) - 0.8f;
-        float vx = rnd.updf(1.0f) - 0.5f;
-        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           vx, vy, 5000, grav, 1.4f, size, col, col, img);
-    }
+    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, grav, 1.4f, size}, col, col, img);
 }
 
 int tsatellitedata::collisiontnt() {
@@ -103,7 +91,7 @@ int tsatellitedata::collisiontnt() {
     int n = length(tnt);
     for (int i = 0; i < n; i++) {
         const ttntdata* e = tnt.d[i].get();
-        if (e && incircle(x, y, e->x, e->y, e->mainsize)) return 1;
+        if (e && e->reaches(x, y)) return 1;
     }
     return 0;
 }

@@ -54,13 +54,8 @@ void tufodata::destroy() {
     tchn& c = snd.c[chn];
     if (c.s == &snd.s[smp_ufo]) c.released = 1;
     const int black[3] = {0, 0, 0};   // black chunks
-    for (int k = 0; k < 16; k++) {
-        float a = rnd.updf(360);
-        float vy = rnd.updf(1.0f) - 0.8f;
-        float vx = rnd.updf(1.0f) - 0.5f;
-        particles.generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5),
-                           vx, vy, 5000, 0.02f, 1.5f, 0.2f, black, black, img_explosion1);
-    }
+    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.02f, 1.5f, 0.2f}, black, black,
+                      img_explosion1);
 }
 
 // A player's blast that swallows a UFO adds to its chain and pays 10 per link; an enemy blast
@@ -70,8 +65,7 @@ int tufodata::collisiontnt() {
     for (int i = 0; i < n; i++) {
         ttntdata* e = tnt.d[i].get();
         if (!e) continue;
-        double dx = Int(e->x - x), dy = Int(e->y - y);
-        if (!(Sqr(dx * dx + dy * dy) < e->mainsize)) continue;
+        if (!e->reaches(x, y)) continue;
         if (e->owner != 0) {
             e->combo++;
             if (e->combo > 1) texts.generate(txtcombo + Str(e->combo), e->x, e->y, 1.0f);
