@@ -65,6 +65,10 @@ bool readfile(const std::string& path, std::string& bytes);   // also "incbin::"
 void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
 unsigned texture(TImage* img, int frame);  // built (or rebuilt) as needed; may flush the batch
 void audioshutdown();
+// The decoders behind LoadImage and LoadSound, on the file's bytes; false when the file is
+// damaged in any way (nothing is kept then).
+bool decodepng(const std::string& bytes, TPixmap& out);
+bool decodeogg(const std::string& bytes, TSound& snd);
 }
 
 // The desktop back end (Qt, OpenGL). Each is called only when the desktop back end is active.
