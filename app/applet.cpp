@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -44,21 +43,20 @@ std::string dumponclose;
 
 namespace {
 
-volatile std::sig_atomic_t stopsignal = 0;
-
-void onsignal(int sig) { stopsignal = sig; }
+bool running = false;   // create() has loaded the settings: closing now keeps them
 
 }  // namespace
 
 void installsignals() {
-    struct sigaction sa = {};
-    sa.sa_handler = onsignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    CatchStopSignals([](int sig) {
+        // Before the settings are loaded there is nothing of this run to keep, and writing
+        // the defaults would lose the player's high scores.
+        if (running) closegame(128 + sig);
+        EndProcess(128 + sig);
+    });
 }
 
-int pendingsignal() { return stopsignal; }
+int pendingsignal() { return StopSignal(); }
 
 void* tapplet::eventhook(int, void* data, void* context) {
     static_cast<tapplet*>(context)->onevent(static_cast<TEvent*>(data));
@@ -82,6 +80,7 @@ tmainapplet& tmainapplet::create(bool settings) {
     win.show();
     timer = CreateTimer(60);
     run();
+    running = true;
     return *this;
 }
 
@@ -134,7 +133,8 @@ void framestep() {
     snd.upd();
 }
 
-void closegame(int status) {
+void keepgame() {
+    level.abandonentry();
     savesettings();
     if (!dumponclose.empty()) {
         if (FILE* f = std::fopen(dumponclose.c_str(), "wb")) {
@@ -143,6 +143,10 @@ void closegame(int status) {
             std::fclose(f);
         }
     }
+}
+
+void closegame(int status) {
+    keepgame();
     EndProcess(status);
 }
 
@@ -298,7 +302,7 @@ void menucommand(int tag) {
 
 int tmainapplet::onevent(TEvent* event) {
     if (!event) return 0;
-    if (stopsignal) closegame(128 + stopsignal);
+    if (StopSignal()) closegame(128 + StopSignal());   // headless: nobody else watches
     SetCurrentEvent(event);
     int r = win.upd();
     if (r == EVENT_WINDOWSIZE) rescale();
