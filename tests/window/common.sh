@@ -39,6 +39,17 @@ waitwindow() {
     sleep 1
 }
 
+# Waits up to 10 seconds for a second visible window of the game (a message box); sets box.
+waitbox() {
+    box=""
+    for _ in $(seq 100); do
+        box=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$win" | head -1)
+        [ -n "$box" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Waits up to $1 seconds for the game to end; sets status.
 waitexit() {
     local n=0
