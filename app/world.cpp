@@ -9,6 +9,7 @@
 #include "app/applet.h"
 #include "app/assets.h"
 #include "app/dump.h"
+#include "app/worldfields.h"
 #include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
@@ -292,67 +293,7 @@ std::string newworld(int seed) {
 std::string dumpworld() {
     tdump v;
     v.begin();
-    // ---- the global objects, one line each ----
-    v("rnd", rnd);
-    v("win", win);
-    v("can", can);
-    v("menu", menu);
-    v("volume", volume);
-    v("ev", ev);
-    v("font", font);
-    v("snd", snd);
-    v("day", day);
-    v("rain", rain);
-    v("clouds", clouds);
-    v("texts", texts);
-    v("particles", particles);
-    v("particles2", particles2);
-    v("fires", fires);
-    v("rockets", rockets);
-    v("houses", houses);
-    v("guns", guns);
-    v("tnt", tnt);
-    v("tnt2", tnt2);
-    v("cars", cars);
-    v("planes", planes);
-    v("satellites", satellites);
-    v("ufos", ufos);
-    v("choppers", choppers);
-    v("jumpers", jumpers);
-    v("raid", raid);
-    v("level", level);
-    // ---- the application's own ----
-    v("txtlevel", txtlevel);
-    v("txtscore", txtscore);
-    v("txtcity", txtcity);
-    v("txtmissiles", txtmissiles);
-    v("txtname", txtname);
-    v("txtcombo", txtcombo);
-    v("txtstart", txtstart);
-    v("txtgetready", txtgetready);
-    v("txtrearming", txtrearming);
-    v("txtgameover", txtgameover);
-    v("txtplace", txtplace);
-    v("txtentername", txtentername);
-    v("wstart", wstart);
-    v("wgetready", wgetready);
-    v("wrearming", wrearming);
-    v("wgameover", wgameover);
-    v("wentername", wentername);
-    v("langcount", langcount);
-    v("langtag", langtag);
-    v.key("timer");
-    v.out += "{\"ticks\":" + std::to_string(timer ? TimerTicks(timer) : 0) + "}";
-    v("ms", ms);
-    v("workarea", workarea);
-    v("viewscalex", viewscalex);
-    v("viewscaley", viewscaley);
-    v("viewwidth", viewwidth);
-    v("viewheight", viewheight);
-    v("areawidth", areawidth);
-    v("areaheight", areaheight);
-    v("cityshift", cityshift);
-    v("drawmatrix", drawmatrix);
+    worldfields(v);
     v.end();
     return v.out;
 }

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool imagemagick python3
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()
