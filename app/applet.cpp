@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -48,15 +49,26 @@ bool running = false;   // create() has loaded the settings: closing now keeps t
 }  // namespace
 
 void installsignals() {
-    CatchStopSignals([](int sig) {
-        // Before the settings are loaded there is nothing of this run to keep, and writing
-        // the defaults would lose the player's high scores.
-        if (running) closegame(128 + sig);
-        EndProcess(128 + sig);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        OnSignal(sig, [](int sig) {
+            // Before the settings are loaded there is nothing of this run to keep, and writing
+            // the defaults would lose the player's high scores.
+            if (running) closegame(128 + sig);
+            EndProcess(128 + sig);
+        });
+    // SIGUSR1 writes the world to the --dump file now, whole or not at all, so that a test can
+    // see the state of a running game.
+    OnSignal(SIGUSR1, [](int) {
+        if (!running || dumponclose.empty()) return;
+        std::string tmp = dumponclose + ".tmp";
+        if (FILE* f = std::fopen(tmp.c_str(), "wb")) {
+            std::string s = dumpworld();
+            bool ok = std::fwrite(s.data(), 1, s.size(), f) == s.size();
+            ok = std::fclose(f) == 0 && ok;
+            if (!ok || std::rename(tmp.c_str(), dumponclose.c_str()) != 0) std::remove(tmp.c_str());
+        }
     });
 }
-
-int pendingsignal() { return StopSignal(); }
 
 void* tapplet::eventhook(int, void* data, void* context) {
     static_cast<tapplet*>(context)->onevent(static_cast<TEvent*>(data));
@@ -302,7 +314,6 @@ void menucommand(int tag) {
 
 int tmainapplet::onevent(TEvent* event) {
     if (!event) return 0;
-    if (StopSignal()) closegame(128 + StopSignal());   // headless: nobody else watches
     SetCurrentEvent(event);
     int r = win.upd();
     if (r == EVENT_WINDOWSIZE) rescale();

@@ -34,9 +34,8 @@ void keepgame();
 void closegame(int status = 0);
 // SIGTERM, SIGINT and SIGHUP close the game through the close path at once, also while a
 // message box is open, so the settings are kept. A signal before the settings are loaded
-// ends the game without writing them.
+// ends the game without writing them. SIGUSR1 writes the --dump file now.
 void installsignals();
-int pendingsignal();
 // Saves the playfield as the first free "screenshot<n>.png"; returns the file's name.
 std::string screenshot();
 

@@ -285,11 +285,9 @@ void WaitSystem();
 int MilliSecs();                          // monotonic clock
 void SetMilliSecs(int ms);                // headless: the clock the caller steps
 void EndProcess(int status);              // shuts sound down and ends the process at once
-// SIGTERM, SIGINT and SIGHUP. Desktop: `fn(signal)` runs on the main thread as soon as the
-// window system's loop (or the loop of an open message box) wakes, never inside the handler.
-// Headless: nothing runs by itself; StopSignal() tells the last signal caught (0: none).
-void CatchStopSignals(std::function<void(int)> fn);
-int StopSignal();
+// Desktop only: on signal `sig`, `fn(sig)` runs on the main thread as soon as the window
+// system's loop (or the loop of an open message box) wakes, never inside the handler.
+void OnSignal(int sig, std::function<void(int)> fn);
 
 // ---------------------------------------------------------------------------------------------
 // Files
