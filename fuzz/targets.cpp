@@ -43,8 +43,10 @@ bool fuzzworld() {
 std::string fuzzfile(const std::string& name) {
     static std::string dir;
     if (dir.empty()) {
+        // in memory where there is such a folder: the settings are synced at every save
         const char* t = std::getenv("TMPDIR");
-        std::string pattern = std::string(t && *t ? t : "/tmp") + "/varnhold-fuzz-XXXXXX";
+        std::string base = t && *t ? t : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string pattern = base + "/varnhold-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data())) std::abort();
         dir = pattern;
         static struct tremove {

@@ -124,7 +124,8 @@ bool plat::decodeogg(const std::string& bytes, TSound& snd) {
     if (ov_open_callbacks(&m, &vf, nullptr, 0, cb) != 0) return false;
     vorbis_info* vi = ov_info(&vf, -1);
     ogg_int64_t declared = ov_pcm_total(&vf, -1);
-    if (!vi || vi->channels < 1 || ov_streams(&vf) != 1 || declared <= 0) {
+    // A rate no sound device plays is a damaged header (it may not even fit an int).
+    if (!vi || vi->channels < 1 || vi->rate < 1 || vi->rate > 384000 || ov_streams(&vf) != 1 || declared <= 0) {
         ov_clear(&vf);
         return false;
     }
