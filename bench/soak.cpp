@@ -1,8 +1,9 @@
 // The soak: the self-playing title screen, headless, for N frame steps (10,000,000 are about
 // 5.8 hours of F5 at 480 steps a second), with a repaint after every 8th step as F5 gives at
-// 60 frames a second. It reports the resident memory at the start and at the end, the longest
-// every list of the world grew (lists are found by walking the world's field lists, so a new
-// list counts the day it joins the world), and any NaN or infinity in the world at the end.
+// 60 frames a second, and F5 let go and pressed again every 4800 steps. It reports the
+// resident memory at the start and at the end, the longest every list of the world grew
+// (lists are found by walking the world's field lists, so a new list counts the day it joins
+// the world), and any NaN or infinity in the world at the end.
 //
 //   cd build && ./varnhold_soak --frames 10000000 [--seed S] [--dump FILE]
 //
@@ -154,6 +155,10 @@ int main(int argc, char** argv) {
         SetMilliSecs(int(i * 1000 / 480));
         StepTimer(timer);
         if (i % 8 == 0) EmitEvent(CreateEvent(EVENT_GADGETPAINT, can.g));
+        if (i % 4800 == 1) {   // F5 let go and held again every ten seconds: a new frame timer each time
+            EmitEvent(CreateEvent(EVENT_KEYUP, can.g, 116));
+            EmitEvent(CreateEvent(EVENT_KEYDOWN, can.g, 116));
+        }
         if (i % 64 == 0) worldfields(sizes);
         if (i == warmup) startpeak = memorykb("VmHWM");
         if (i % (frames / 10 > 0 ? frames / 10 : 1) == 0) {
