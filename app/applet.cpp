@@ -50,11 +50,11 @@ bool running = false;   // create() has loaded the settings: closing now keeps t
 
 void installsignals() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
-        OnSignal(sig, [](int sig) {
+        OnSignal(sig, [](int caught) {
             // Before the settings are loaded there is nothing of this run to keep, and writing
             // the defaults would lose the player's high scores.
-            if (running) closegame(128 + sig);
-            EndProcess(128 + sig);
+            if (running) closegame(128 + caught);
+            EndProcess(128 + caught);
         });
     // SIGUSR1 writes the world to the --dump file now, whole or not at all, so that a test can
     // see the state of a running game.
