@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 #include "../support/world.h"
 #include "app/applet.h"
@@ -24,7 +25,8 @@ struct levelgame : worldtest {
     void SetUp() override {
         worldtest::SetUp();
         // a new high score saves the settings at once: keep them out of the build folder
-        cfg = ::testing::TempDir() + "level_test.cfg";
+        // one file per process: CTest runs the tests of this file side by side
+        cfg = ::testing::TempDir() + "level_test." + std::to_string(getpid()) + ".cfg";
         std::remove(cfg.c_str());
         cfgpath = cfg;
     }
