@@ -45,21 +45,31 @@ std::string dumponclose;
 
 namespace {
 
-volatile std::sig_atomic_t stopsignal = 0;
-
-void onsignal(int sig) { stopsignal = sig; }
+bool running = false;   // create() has loaded the settings: closing now keeps them
 
 }  // namespace
 
 void installsignals() {
-    struct sigaction sa = {};
-    sa.sa_handler = onsignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        OnSignal(sig, [](int caught) {
+            // Before the settings are loaded there is nothing of this run to keep, and writing
+            // the defaults would lose the player's high scores.
+            if (running) closegame(128 + caught);
+            EndProcess(128 + caught);
+        });
+    // SIGUSR1 writes the world to the --dump file now, whole or not at all, so that a test can
+    // see the state of a running game.
+    OnSignal(SIGUSR1, [](int) {
+        if (!running || dumponclose.empty()) return;
+        std::string tmp = dumponclose + ".tmp";
+        if (FILE* f = std::fopen(tmp.c_str(), "wb")) {
+            std::string s = dumpworld();
+            bool ok = std::fwrite(s.data(), 1, s.size(), f) == s.size();
+            ok = std::fclose(f) == 0 && ok;
+            if (!ok || std::rename(tmp.c_str(), dumponclose.c_str()) != 0) std::remove(tmp.c_str());
+        }
+    });
 }
-
-int pendingsignal() { return stopsignal; }
 
 void* tapplet::eventhook(int, void* data, void* context) {
     static_cast<tapplet*>(context)->onevent(static_cast<TEvent*>(data));
@@ -83,6 +93,7 @@ tmainapplet& tmainapplet::create(bool settings) {
     win.show();
     timer = frametimer(60);
     run();
+    running = true;
     return *this;
 }
 
@@ -141,7 +152,8 @@ void framestep() {
     day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
 }
 
-void closegame(int status) {
+void keepgame() {
+    level.abandonentry();
     savesettings();   // and the replay being recorded; a playback writes neither
     if (!dumponclose.empty()) {
         if (FILE* f = std::fopen(dumponclose.c_str(), "wb")) {
@@ -150,6 +162,10 @@ void closegame(int status) {
             std::fclose(f);
         }
     }
+}
+
+void closegame(int status) {
+    keepgame();
     EndProcess(replayexitstatus(status));
 }
 
@@ -309,7 +325,6 @@ void menucommand(int tag) {
 
 int tmainapplet::onevent(TEvent* event) {
     if (!event) return 0;
-    if (stopsignal) closegame(128 + stopsignal);
     SetCurrentEvent(event);
     int r = win.upd();
     if (r == EVENT_WINDOWSIZE) rescale();

@@ -29,12 +29,15 @@ void rescale();
 float viewscale(int w, int h);
 // One timer tick of the game.
 void framestep();
-// The close path: saves the settings (and the dump when asked for) and ends the process.
+// What every way out of the game keeps: a name entry still open is abandoned (no row, none
+// highlighted), then the settings are saved (and the dump written when asked for).
+void keepgame();
+// The close path: keepgame(), then the process ends.
 void closegame(int status = 0);
-// SIGTERM, SIGINT and SIGHUP close the game through the close path at the next event (the
-// frame timer brings one within a sixtieth of a second), so the settings are kept.
+// SIGTERM, SIGINT and SIGHUP close the game through the close path at once, also while a
+// message box is open, so the settings are kept. A signal before the settings are loaded
+// ends the game without writing them. SIGUSR1 writes the --dump file now.
 void installsignals();
-int pendingsignal();
 // Saves the playfield as the first free "screenshot<n>.png"; returns the file's name.
 std::string screenshot();
 

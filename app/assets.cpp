@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "framework/image.h"
+
 TImage* img_trailenemy = nullptr;
 TImage* img_trailplayer = nullptr;
 TImage* img_beam = nullptr;
@@ -140,25 +142,6 @@ std::vector<TImage*> loadoverlays(const std::string& pattern, size_t n, TImage* 
     return v;
 }
 
-// A 3 x 3 box blur of the alpha bytes, in place (pixels above and to the left have already
-// been blurred when a pixel reads them); the pixel itself counts twice but the sum is divided
-// by the number of pixels visited, so a uniform area brightens.
-void bluralpha(TPixmap& p) {
-    for (int y = 0; y < p.height; y++)
-        for (int x = 0; x < p.width; x++) {
-            int sum = PixelBytes(p, x, y)[3], k = 0;
-            for (int j = -1; j <= 1; j++)
-                for (int i = -1; i <= 1; i++) {
-                    int xx = x + i, yy = y + j;
-                    if (xx < 0 || yy < 0 || xx >= p.width || yy >= p.height) continue;
-                    sum += PixelBytes(p, xx, yy)[3];
-                    k++;
-                }
-            int v = sum / k;
-            PixelBytes(p, x, y)[3] = uint8_t(v > 255 ? 255 : v);
-        }
-}
-
 }  // namespace
 
 int countseries(const std::string& pattern) {
@@ -170,20 +153,15 @@ int countseries(const std::string& pattern) {
 TImage* makecitylens(TImage* city) {
     TImage* lens = CreateImage(city->width, city->height, 1, IMG_FILTERED | IMG_DYNAMIC);
     lens->name = "_city lens.png";
+    copyimage(lens, city, 0, 0, 0, 0, 4, 0);
     TPixmap& p = LockImage(lens, 0, true, true);
-    const TPixmap& src = city->pixmaps[0];
-    for (int y = 0; y < p.height; y++)
-        for (int x = 0; x < p.width; x++) {
-            const uint8_t* s = PixelBytes(src, x, y);
-            uint8_t* d = PixelBytes(p, x, y);
-            for (int k = 0; k < 4; k++) d[k] = s[k];
-        }
     for (int y = 0; y < p.height; y++) {
         WritePixel(p, 0, y, 0xff000000u);
         WritePixel(p, p.width - 1, y, 0xff000000u);
     }
-    for (int pass = 0; pass < 8; pass++) bluralpha(p);
     UnlockImage(lens, 0);
+    // soft edges: eight passes of the 3 x 3 box blur over the alpha bytes, in place
+    for (int pass = 0; pass < 8; pass++) blurimage(lens, 1, 1, 3);
     if (!citylenspath.empty()) SavePixmapPNG(lens->pixmaps[0], citylenspath, 9);   // when this fails the mask is still used
     return lens;
 }

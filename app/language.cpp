@@ -26,13 +26,34 @@ bool sectionheader(const std::string& line, std::string& name) {
     return true;
 }
 
-void listlanguages() {
-    TStream* s = ReadStream(lngpath);
-    if (!s) return;
+std::vector<std::string> languagenames(TStream* s) {
+    std::vector<std::string> names;
     std::string name;
     for (std::string line = readline(s, ';'); !line.empty(); line = readline(s, ';')) {
         if (!sectionheader(line, name)) continue;
-        if (langcount >= maxlanguages) break;
+        if (int(names.size()) >= maxlanguages) break;
+        names.push_back(name);
+    }
+    return names;
+}
+
+bool languagesection(TStream* s, const std::string& name, std::string (&t)[26]) {
+    std::string found;
+    for (;;) {
+        std::string line = readline(s, ';');
+        if (line.empty()) return false;   // the end of the file: no such section
+        if (sectionheader(line, found) && found == name) break;
+    }
+    // Exactly 26 text lines follow, used as they stand; a file that ends early leaves the
+    // rest empty.
+    for (std::string& line : t) line = readline(s, ';');
+    return true;
+}
+
+void listlanguages() {
+    TStream* s = ReadStream(lngpath);
+    if (!s) return;
+    for (const std::string& name : languagenames(s)) {
         langcount++;
         menu.add(name, 100 + langcount, 1, 0, 0);
     }
@@ -52,21 +73,13 @@ void loadlanguage(int tag) {
     if (entry < 0) return;
     TStream* s = ReadStream(lngpath);
     if (!s) return;
-    std::string want = GadgetText(menu.g[entry]), name;
-    for (;;) {
-        std::string line = readline(s, ';');
-        if (line.empty()) {   // the end of the file: no such section
-            CloseStream(s);
-            return;
-        }
-        if (sectionheader(line, name) && name == want) break;
-    }
-    // Exactly 26 text lines follow, used as they stand; a file that ends early leaves the
-    // rest empty.
     std::string t[26];
-    for (std::string& line : t) line = readline(s, ';');
+    bool found = languagesection(s, GadgetText(menu.g[entry]), t);
     CloseStream(s);
+    if (found) applylanguage(t, tag);
+}
 
+void applylanguage(const std::string (&t)[26], int tag) {
     for (int i = 0; i < 14; i++)
         for (size_t k = 0; k < menu.g.size(); k++)
             if (menu.flag[k] >> 1 == menutags[i]) SetMenuText(menu.g[k], t[i]);

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+struct TStream;
 
 // The most languages the menu lists: the settings keep the language's tag (100 + its place)
 // in one byte.
@@ -11,6 +14,12 @@ constexpr int maxlanguages = 155;
 void listlanguages();
 // Applies the section named like the menu entry with this tag.
 void loadlanguage(int tag);
+// The readers behind them. Section names in file order, at most maxlanguages of them:
+std::vector<std::string> languagenames(TStream* s);
+// The 26 text lines of the first section called `name`; false when there is none.
+bool languagesection(TStream* s, const std::string& name, std::string (&t)[26]);
+// Puts a section's 26 texts in place (menus, screen words, their widths) as language `tag`.
+void applylanguage(const std::string (&t)[26], int tag);
 // The widths of the interface texts measured with the font.
 void recomputewidths();
 // Whether a line is a section header, and the section's name.

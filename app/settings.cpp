@@ -79,19 +79,22 @@ int savesettings() {
     WriteByte(s, langtag & 255);
     volume.save(s);
     level.save(s);
+    // Closing flushes and syncs the file to the disk: a write, a sync or the close itself
+    // that fails leaves the old file in place. Only a complete file replaces it, and the
+    // rename is atomic.
     bool failed = StreamFailed(s);
-    CloseStream(s);
-    // Only a complete file replaces the old one; the rename is atomic.
-    if (!failed) {
-        int fd = ::open(tmp.c_str(), O_RDONLY);
-        if (fd >= 0) {
-            failed = ::fsync(fd) != 0;
-            ::close(fd);
-        }
-    }
+    failed = !CloseStream(s) || failed;
     if (failed || std::rename(tmp.c_str(), cfgpath.c_str()) != 0) {
         std::remove(tmp.c_str());
         return 0;
+    }
+    // The rename itself lives in the folder: sync it too, so a crash right after the save
+    // finds the new file.
+    std::string dir = cfgpath.substr(0, cfgpath.find_last_of('/') + 1);
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
     return 1;
 }

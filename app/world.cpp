@@ -9,6 +9,7 @@
 #include "app/applet.h"
 #include "app/assets.h"
 #include "app/dump.h"
+#include "app/worldfields.h"
 #include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
@@ -304,80 +305,39 @@ struct tsndrules {
     }
 };
 
+// The world as the game's rules leave it: without the window, the view, the clock, the volume
+// and what the sound device does on its own.
+struct trulesview {
+    tdump& v;
+    template <class T>
+    void operator()(const char* name, T& value) {
+        static const std::string skipped[] = {"win", "can", "volume", "ms", "workarea",
+                                              "viewscalex", "viewscaley", "viewwidth",
+                                              "viewheight", "areawidth", "areaheight",
+                                              "drawmatrix"};
+        for (const std::string& k : skipped)
+            if (k == name) return;
+        if constexpr (std::is_same_v<T, tsnd>) {
+            tsndrules rules;
+            for (tchn& c : snd.c) rules.c.push_back({&c});
+            v(name, rules);
+        } else {
+            v(name, value);
+        }
+    }
+};
+
 }  // namespace
 
 std::string dumpworld(bool rulesonly) {
     tdump v;
     v.begin();
-    // ---- the global objects, one line each ----
-    v("rnd", rnd);
-    if (!rulesonly) v("win", win);
-    if (!rulesonly) v("can", can);
-    v("menu", menu);
-    if (!rulesonly) v("volume", volume);
-    v("ev", ev);
-    v("font", font);
     if (rulesonly) {
-        tsndrules rules;
-        for (tchn& c : snd.c) rules.c.push_back({&c});
-        v("snd", rules);
+        trulesview rules{v};
+        worldfields(rules);
     } else {
-        v("snd", snd);
+        worldfields(v);
     }
-    v("day", day);
-    v("rain", rain);
-    v("clouds", clouds);
-    v("texts", texts);
-    v("particles", particles);
-    v("particles2", particles2);
-    v("fires", fires);
-    v("rockets", rockets);
-    v("houses", houses);
-    v("guns", guns);
-    v("tnt", tnt);
-    v("tnt2", tnt2);
-    v("cars", cars);
-    v("planes", planes);
-    v("satellites", satellites);
-    v("ufos", ufos);
-    v("choppers", choppers);
-    v("jumpers", jumpers);
-    v("raid", raid);
-    v("level", level);
-    // ---- the application's own ----
-    v("txtlevel", txtlevel);
-    v("txtscore", txtscore);
-    v("txtcity", txtcity);
-    v("txtmissiles", txtmissiles);
-    v("txtname", txtname);
-    v("txtcombo", txtcombo);
-    v("txtstart", txtstart);
-    v("txtgetready", txtgetready);
-    v("txtrearming", txtrearming);
-    v("txtgameover", txtgameover);
-    v("txtplace", txtplace);
-    v("txtentername", txtentername);
-    v("wstart", wstart);
-    v("wgetready", wgetready);
-    v("wrearming", wrearming);
-    v("wgameover", wgameover);
-    v("wentername", wentername);
-    v("langcount", langcount);
-    v("langtag", langtag);
-    v.key("timer");
-    v.out += "{\"ticks\":" + std::to_string(timer ? TimerTicks(timer) : 0) + "}";
-    if (!rulesonly) {
-        v("ms", ms);
-        v("workarea", workarea);
-        v("viewscalex", viewscalex);
-        v("viewscaley", viewscaley);
-        v("viewwidth", viewwidth);
-        v("viewheight", viewheight);
-        v("areawidth", areawidth);
-        v("areaheight", areaheight);
-    }
-    v("cityshift", cityshift);
-    if (!rulesonly) v("drawmatrix", drawmatrix);
     v.end();
     return v.out;
 }

@@ -32,7 +32,15 @@ int pngfont::load(const std::string& path, int spacing) {
     std::string base = stripext(path);
     TImage* di = LoadImage(base + name2 + ".png", -1);
     TImage* gi = LoadImage(base + ".png", -1);
-    if (!di || !gi) return 0;
+    if (!di || !gi) {
+        FreeImage(di);
+        FreeImage(gi);
+        return 0;
+    }
+    return cut(gi, di, spacing);
+}
+
+int pngfont::cut(const TImage* gi, const TImage* di, int spacing) {
     std::fill(img.begin(), img.end(), nullptr);
     w = spacing;
     maxw = maxh = 0;
@@ -63,7 +71,8 @@ int pngfont::load(const std::string& path, int spacing) {
             TImage* glyph = CreateImage(cw, gh, 1, -1);
             copyimage(glyph, gi, 0, 0, a, b + hs[code], 4, 0);
             glyph->name = gi->name + "#" + std::to_string(code);   // as the world dump shows it
-            img[code] = glyph;   // a later cell with the same code wins
+            FreeImage(img[code]);   // a later cell with the same code wins
+            img[code] = glyph;
         }
         maxw = std::max(maxw, cw);
         maxh = std::max(maxh, ch);

@@ -16,6 +16,9 @@ struct pngfont {
     int maxh = 0;              // tallest cell
 
     int load(const std::string& path, int spacing);   // 1 loaded, 0 a picture is missing
+    // Cuts the glyphs of `sheet` along the cells of `descriptor` (load's work once both
+    // pictures are read). The glyphs of an earlier cut are left to the caller.
+    int cut(const TImage* sheet, const TImage* descriptor, int spacing);
     int outline(const int* colour, int n, int offset);
     int width(const std::string& s) const;
     int height(const std::string& s) const;

@@ -1,6 +1,7 @@
 #include "framework/window.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "app/globals.h"
 #include "framework/text.h"
@@ -32,9 +33,10 @@ twin createwin(const std::string& title, int x, int y, int w, int h, int style, 
 }
 
 int twin::load(TStream* s, int withname) {
-    // A file that ends inside the record leaves the whole position as it was.
+    // A file that ends inside the record, or a size of no pixels (a damaged record), leaves
+    // the whole position as it was.
     int nx, ny, nw, nh;
-    if (readvar(s, nx) && readvar(s, ny) && readvar(s, nw) && readvar(s, nh)) {
+    if (readvar(s, nx) && readvar(s, ny) && readvar(s, nw) && readvar(s, nh) && nw > 0 && nh > 0) {
         x = nx;
         y = ny;
         w = nw;
@@ -69,9 +71,15 @@ int twin::show() {
     return 0;
 }
 
+// Positions and sizes come from the settings file and may be anything: the sums are taken
+// in 64 bits, and every position set here lies between a work-area edge and a size.
+namespace {
+int64_t wide(int v) { return v; }
+}  // namespace
+
 int twin::center() {
-    x = workarea[0] + (workarea[2] - workarea[0] - w) / 2;
-    y = workarea[1] + (workarea[3] - workarea[1] - h) / 2;
+    x = int(workarea[0] + (wide(workarea[2]) - workarea[0] - w) / 2);
+    y = int(workarea[1] + (wide(workarea[3]) - workarea[1] - h) / 2);
     return 0;
 }
 
@@ -84,14 +92,14 @@ int twin::maxsize() {
 int twin::inside() {
     // Left and top first; right and bottom win when the window is larger than the area.
     if (x < workarea[0]) x = workarea[0];
-    if (x + w > workarea[2]) x = workarea[2] - w;
+    if (wide(x) + w > workarea[2]) x = int(wide(workarea[2]) - w);
     if (y < workarea[1]) y = workarea[1];
-    if (y + h > workarea[3]) y = workarea[3] - h;
+    if (wide(y) + h > workarea[3]) y = int(wide(workarea[3]) - h);
     return 0;
 }
 
 int twin::outside() {
-    if (x + w < workarea[0] + 16) x = workarea[0] + 16 - w;
+    if (wide(x) + w < wide(workarea[0]) + 16) x = int(wide(workarea[0]) + 16 - w);
     if (x > workarea[2] - 16) x = workarea[2] - 16;
     if (y < workarea[1] - 10) y = workarea[1] - 10;
     if (y > workarea[3] - 20) y = workarea[3] - 20;

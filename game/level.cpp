@@ -68,7 +68,15 @@ int tlevel::addscore(int n) {
     return 0;
 }
 
+// Every way out of the name entry but confirming (a new game, "Show hiscore", Escape,
+// closing the window, a signal) makes no row, so no row is the last entered score.
+int tlevel::abandonentry() {
+    if (prg == 3) highlighthiscore = -1;
+    return 0;
+}
+
 int tlevel::newlevel() {
+    abandonentry();
     prg = 1;
     wait = 180;
     speed = 1.0f;
@@ -109,8 +117,7 @@ int tlevel::nextlevel2() {
 }
 
 int tlevel::leavelevel() {
-    // A name entry abandoned here makes no row: no row is the last entered score then.
-    if (prg == 3) highlighthiscore = -1;
+    abandonentry();
     prg = 10;
     allrocket = 0;
     pause = 0;
@@ -223,7 +230,7 @@ int tlevel::updev() {
     case 3:
         if (inp.upd(name, ev) == -1) {
             // Escape ends the program right after this: the name is kept, no row is made
-            highlighthiscore = -1;
+            abandonentry();
             break;
         }
         if ((ev.key == keyenter || rightup) && gohiscore >= 0 && gohiscore < 10) {

@@ -46,6 +46,7 @@ struct tlevel {
     int save(TStream* stream);
     int addscore(int n);              // counts only in the fight and the "Get Ready" break
     int newlevel();
+    int abandonentry();               // leaving the name entry without a row: no row highlighted
     int nextlevel();
     int nextlevel2();
     int leavelevel();

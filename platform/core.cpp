@@ -405,23 +405,35 @@ int64_t tickat(int64_t n, double hz) {
 }
 
 namespace {
-std::vector<TTimer*> timers;              // kept for the whole run: the game compares sources
+// The running timers. A stopped one is kept (its count still reads) until the next timer is
+// stopped: F5 replaces the frame timer at every press and release, and keeping them all
+// would grow the process for as long as it runs.
+std::vector<std::unique_ptr<TTimer>> timers;
+std::unique_ptr<TTimer> laststopped;
 }
 
 TTimer* CreateTimer(float hz, bool stepped) {
-    TTimer* t = new TTimer;
+    auto t = std::make_unique<TTimer>();
     t->hz = hz > 0 ? hz : 1;
     t->start_ns = monotonicns();
     t->start_ms = headlessms;
-    timers.push_back(t);
-    if (backend == tbackend::desktop && !stepped) dsk::starttimer(t);
-    return t;
+    timers.push_back(std::move(t));
+    if (backend == tbackend::desktop && !stepped) dsk::starttimer(timers.back().get());
+    return timers.back().get();
 }
 
 void StopTimer(TTimer* timer) {
     if (!timer || !timer->running) return;
     timer->running = false;
+    // The desktop also drops the ticks of this timer that still wait for the game, so no
+    // event names it once it is freed.
     if (backend == tbackend::desktop) dsk::stoptimer(timer);
+    for (auto it = timers.begin(); it != timers.end(); ++it)
+        if (it->get() == timer) {
+            laststopped = std::move(*it);
+            timers.erase(it);
+            break;
+        }
 }
 
 int TimerTicks(TTimer* timer) { return timer ? timer->ticks : 0; }
@@ -450,7 +462,7 @@ void WaitSystem() {
         return;
     }
     for (auto it = timers.rbegin(); it != timers.rend(); ++it) {
-        TTimer* t = *it;
+        TTimer* t = it->get();
         if (!t->running) continue;
         int64_t due = t->start_ms + tickat(t->ticks + 1, t->hz) / 1000000;
         if (due > headlessms) headlessms = static_cast<int>(due);

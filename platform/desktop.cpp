@@ -691,6 +691,8 @@ void starttimer(TTimer* t) {
 }
 
 void stoptimer(TTimer* t) {
+    queue.erase(std::remove_if(queue.begin(), queue.end(), [t](const tqueued& q) { return q.source == t; }),
+                queue.end());
     if (auto* q = static_cast<QTimer*>(t->native)) {
         q->stop();
         q->deleteLater();                 // may be inside its own timeout

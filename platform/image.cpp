@@ -46,23 +46,34 @@ bool inside(const TPixmap& p, int x, int y) {
 }
 }  // namespace
 
-TImage* LoadImage(const std::string& file, int flags) {
-    std::string bytes;
-    if (!readfile(file, bytes)) return nullptr;
+// The largest picture read: 4096 x 4096 pixels (64 MiB of RGBA), sixteen times the game's
+// largest (the stars, 1024 x 1024). A damaged header may claim any size up to 2^31 a side, and the pixels are
+// allocated before the first row is decoded.
+constexpr uint64_t maxpixels = 4096ull * 4096ull;
+
+bool plat::decodepng(const std::string& bytes, TPixmap& out) {
     png_image im;
     std::memset(&im, 0, sizeof im);
     im.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&im, bytes.data(), bytes.size())) return nullptr;
+    if (!png_image_begin_read_from_memory(&im, bytes.data(), bytes.size())) return false;
     im.format = PNG_FORMAT_RGBA;
-    if (im.width == 0 || im.height == 0 || im.width > 16384 || im.height > 16384) {
+    if (im.width == 0 || im.height == 0 || uint64_t(im.width) * im.height > maxpixels) {
         png_image_free(&im);
-        return nullptr;
+        return false;
     }
     TPixmap p = newpixmap(static_cast<int>(im.width), static_cast<int>(im.height));
     if (!png_image_finish_read(&im, nullptr, p.pixels.data(), p.pitch, nullptr)) {
         png_image_free(&im);
-        return nullptr;
+        return false;
     }
+    out = std::move(p);
+    return true;
+}
+
+TImage* LoadImage(const std::string& file, int flags) {
+    std::string bytes;
+    TPixmap p;
+    if (!readfile(file, bytes) || !decodepng(bytes, p)) return nullptr;
     if (flags == -1) flags = autoflags;
     std::string name = path(file);
     if (name.rfind("data/", 0) == 0) name = name.substr(5);
@@ -71,6 +82,12 @@ TImage* LoadImage(const std::string& file, int flags) {
     img->frames.assign(1, 0);
     img->seqs.assign(1, 0);
     return img;
+}
+
+void FreeImage(TImage* image) {
+    if (!image) return;
+    auto it = std::find_if(images.begin(), images.end(), [&](const auto& i) { return i.get() == image; });
+    if (it != images.end()) images.erase(it);
 }
 
 TImage* CreateImage(int width, int height, int frames, int flags) {

@@ -68,6 +68,10 @@ void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0
 // Null while the desktop has no graphics to upload into.
 const tplace* texture(TImage* img, int frame);
 void audioshutdown();
+// The decoders behind LoadImage and LoadSound, on the file's bytes; false when the file is
+// damaged in any way (nothing is kept then).
+bool decodepng(const std::string& bytes, TPixmap& out);
+bool decodeogg(const std::string& bytes, TSound& snd);
 }
 
 // The desktop back end (Qt, OpenGL). Each is called only when the desktop back end is active.

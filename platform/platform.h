@@ -96,8 +96,11 @@ struct TImage {
 
 // Images live until the program ends (the game loads them once and keeps them).
 // flags -1: the default flags of AutoImageFlags (0 at start). A path may use a backslash for "/".
-TImage* LoadImage(const std::string& path, int flags = -1);   // null when unreadable; one frame
+TImage* LoadImage(const std::string& path, int flags = -1);   // null when unreadable or damaged; one frame
 TImage* CreateImage(int width, int height, int frames = 1, int flags = -1);   // transparent black; IMG_DYNAMIC always added
+// Frees an image that has never been drawn (the font frees a glyph that a later cell replaces;
+// the fuzz targets free what they made). A texture built from it would stay behind.
+void FreeImage(TImage* image);
 void SetImageHandle(TImage* image, float hx, float hy);
 void AutoImageFlags(int flags);
 // With write access the frame's texture is rebuilt from the pixels before it is next drawn.
@@ -292,6 +295,9 @@ void WaitSystem();
 int MilliSecs();                          // monotonic clock
 void SetMilliSecs(int ms);                // headless: the clock the caller steps
 void EndProcess(int status);              // shuts sound down and ends the process at once
+// Desktop only: on signal `sig`, `fn(sig)` runs on the main thread as soon as the window
+// system's loop (or the loop of an open message box) wakes, never inside the handler.
+void OnSignal(int sig, std::function<void(int)> fn);
 
 // ---------------------------------------------------------------------------------------------
 // Game controllers

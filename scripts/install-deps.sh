@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, playing and testing Varnhold need.
+# Installs the Debian packages that building, playing and testing Varnhold need (clang and its
+# sanitizer and libFuzzer runtimes for the checking build).
 # Works as root (no sudo needed) and as a user with sudo; does nothing when all are present.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox imagemagick python3
   dpkg-dev file desktop-file-utils appstream groff-base
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

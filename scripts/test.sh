@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Builds Varnhold and runs every test: unit and scenario tests headless, real-window tests under Xvfb.
+# Builds Varnhold and runs every test: unit and scenario tests headless, real-window tests under
+# Xvfb. With --sanitize: the same suite in the checking build (build-asan/, AddressSanitizer and
+# UndefinedBehaviorSanitizer; any finding fails its test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+folder=build
+if [ "${1:-}" = "--sanitize" ]; then
+  bash scripts/build.sh --sanitize
+  source scripts/sanitizers.sh
+  folder=build-asan
+else
+  bash scripts/build.sh
+fi
 export ALSOFT_DRIVERS=null
-cd build
+cd "$folder"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2
 fi

@@ -252,6 +252,20 @@ TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
     EXPECT_NE(readbytes(cfgpath), before);
 }
 
+// The temporary file leads to a device: the disk is full when the bytes are written, or the
+// file cannot be synced when it is closed. Either way the old file stays as it was.
+TEST_F(settingsfile, a_full_disk_or_a_failed_sync_keeps_the_old_file) {
+    level.score = 77;
+    bytes before = save();
+    for (const char* device : {"/dev/full", "/dev/null"}) {
+        std::filesystem::create_symlink(device, cfgpath + ".tmp");
+        level.score = 88;
+        EXPECT_EQ(savesettings(), 0) << device;
+        EXPECT_EQ(readbytes(cfgpath), before) << device;
+        EXPECT_FALSE(std::filesystem::is_symlink(cfgpath + ".tmp")) << device << ": left behind";
+    }
+}
+
 TEST_F(settingsfile, a_missing_file_leaves_every_default) {
     std::filesystem::remove(cfgpath);
     win.x = 5;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/rnd.h"
 
@@ -27,6 +28,26 @@ TEST(rnd, seed_zero_gives_the_known_words_and_integer_sequence) {
     int want[] = {8, 73, 75, 91, 43};
     for (int w : want) EXPECT_EQ(r.upd(100), w);
     EXPECT_EQ(r.seed, 5);
+}
+
+// When the low five bits of n2 are 0 the mixing step doubles n2 instead of rotating it (a
+// rotation by 0 would leave it as it is). After seed 0 this first happens at the 7th draw
+// (n2 = 0xBACDD040), after seed 2 at the 3rd: a plain rotation gives 33 and 53 there.
+TEST(rnd, a_zero_rotation_count_doubles_the_word) {
+    struct tcase {
+        int32_t seed;
+        std::vector<int> draws;   // upd(100)
+        uint32_t n2, n3;          // after the last draw
+    } cases[] = {
+        {0, {8, 73, 75, 91, 43, 35, 5}, 0xBACDD040u, 0x38977BB9u},
+        {2, {59, 59, 31}, 0x5D66E820u, 0x251B9E77u},
+    };
+    for (const tcase& c : cases) {
+        trnd r(c.seed);
+        for (size_t i = 0; i < c.draws.size(); i++) EXPECT_EQ(r.upd(100), c.draws[i]) << "seed " << c.seed << " draw " << i + 1;
+        EXPECT_EQ(static_cast<uint32_t>(r.n2), c.n2) << "seed " << c.seed;
+        EXPECT_EQ(static_cast<uint32_t>(r.n3), c.n3) << "seed " << c.seed;
+    }
 }
 
 TEST(rnd, seed_zero_gives_the_known_float_sequence) {

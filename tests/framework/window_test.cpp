@@ -2,6 +2,7 @@
 // volume radio group.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -167,6 +168,37 @@ TEST_F(window, loading_corrects_the_stored_place_and_keeps_it_when_the_file_is_c
     EXPECT_EQ(c.y, 60);
     EXPECT_EQ(c.w, 700);
     EXPECT_EQ(c.h, 400);
+}
+
+// Records from a damaged file: positions at the ends of the int range stay within reach
+// (without overflowing on the way), and a size of no pixels leaves the stored place unread.
+TEST_F(window, extreme_or_empty_stored_places_stay_within_reach) {
+    struct tcase {
+        int x, y, w, h;               // as stored
+        int wantx, wanty, wantw, wanth;
+    } cases[] = {
+        {INT32_MAX, INT32_MAX, 500, 300, 1904, 1060, 500, 300},
+        {INT32_MIN, INT32_MIN, 500, 300, -484, 30, 500, 300},
+        {INT32_MIN, 100, INT32_MAX, 300, 16 - 1920, 100, 1920, 300},
+        {100, 100, 0, 300, 50, 60, 700, 400},             // no width: left as it was
+        {100, 100, 500, -1, 50, 60, 700, 400},            // no height
+        {100, 100, INT32_MIN, 300, 50, 60, 700, 400},
+    };
+    std::string p = path("extreme");
+    for (const tcase& c : cases) {
+        TStream* s = WriteStream(p);
+        for (int v : {c.x, c.y, c.w, c.h}) writevar(s, v);
+        CloseStream(s);
+        twin w;
+        w.x = 50, w.y = 60, w.w = 700, w.h = 400;
+        s = ReadStream(p);
+        w.load(s, 0);
+        CloseStream(s);
+        EXPECT_EQ(w.x, c.wantx) << c.x << ", " << c.y << ", " << c.w << " x " << c.h;
+        EXPECT_EQ(w.y, c.wanty) << c.x << ", " << c.y << ", " << c.w << " x " << c.h;
+        EXPECT_EQ(w.w, c.wantw) << c.x << ", " << c.y << ", " << c.w << " x " << c.h;
+        EXPECT_EQ(w.h, c.wanth) << c.x << ", " << c.y << ", " << c.w << " x " << c.h;
+    }
 }
 
 TEST_F(window, window_takes_its_own_moves_and_sizes) {

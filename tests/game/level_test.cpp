@@ -3,8 +3,10 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 #include "../support/world.h"
+#include "app/applet.h"
 #include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
@@ -23,7 +25,8 @@ struct levelgame : worldtest {
     void SetUp() override {
         worldtest::SetUp();
         // a new high score saves the settings at once: keep them out of the build folder
-        cfg = ::testing::TempDir() + "level_test.cfg";
+        // one file per process: CTest runs the tests of this file side by side
+        cfg = ::testing::TempDir() + "level_test." + std::to_string(getpid()) + ".cfg";
         std::remove(cfg.c_str());
         cfgpath = cfg;
     }
@@ -295,6 +298,48 @@ TEST_F(levelgame, abandoned_name_entry_makes_no_row_and_marks_none) {
     EXPECT_EQ(level.highlighthiscore, -1);
     EXPECT_EQ(level.name, "Quitter");
     EXPECT_EQ(level.hiscore[4].name, "Row4");
+}
+
+// Every way out of the name entry but confirming: a new game from the menu or by Enter's
+// menu entry, "Show hiscore", Escape, and closing the game (close box, "Quit", a signal all
+// keep the game through keepgame). No row is made and none stays highlighted, also in the
+// file that closing writes.
+TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_row) {
+    struct tway {
+        const char* what;
+        void (*leave)(levelgame&);
+    } ways[] = {
+        {"menu Start", [](levelgame& t) { t.choose(1); }},
+        {"menu Show hiscore", [](levelgame& t) { t.choose(3); }},
+        // the level sees Escape first; the close that follows ends the process (keepgame)
+        {"Escape", [](levelgame&) {
+             ev.key = 27;
+             level.updev();
+         }},
+        {"closing", [](levelgame&) { keepgame(); }},
+    };
+    for (const tway& w : ways) {
+        filltable();
+        level.highlighthiscore = 1;   // an earlier entry
+        loseat(70);
+        ASSERT_EQ(level.prg, 3) << w.what;
+        ASSERT_EQ(level.highlighthiscore, 4) << w.what;
+        std::remove(cfg.c_str());
+        w.leave(*this);
+        EXPECT_EQ(level.highlighthiscore, -1) << w.what;
+        EXPECT_EQ(level.hiscore[4].name, "Row4") << w.what;
+        if (TStream* s = ReadStream(cfg)) {   // written by closing
+            tlevel back;
+            win.load(s, 0);
+            for (int i = 0; i < 6; i++) ReadByte(s);
+            back.load(s);
+            CloseStream(s);
+            EXPECT_EQ(back.highlighthiscore, -1) << w.what;
+            EXPECT_EQ(back.hiscore[4].name, "Row4") << w.what;
+        }
+        level.prg = 10;
+    }
+    EXPECT_EQ(FileType(cfg), 1) << "closing saved nothing";
 }
 
 TEST_F(levelgame, p_and_right_click_pause_and_resume_the_fight) {

@@ -90,3 +90,39 @@ TEST_F(sound, headless_channels_keep_state_and_finish) {
     ResumeChannel(a);
     EXPECT_EQ(ChannelPlaying(a), 1);
 }
+
+// A sound decodes whole or not at all: a file cut short (inside a page or at a page's end),
+// a byte damaged in the middle, or anything before or after the stream is refused, so that
+// start-up stops with "Can't load" instead of playing half a sound.
+TEST_F(sound, damaged_or_cut_files_do_not_load) {
+    const std::string whole = encodeogg(1, 44100, 12.0);   // several pages of sound
+    RegisterIncbin("test/whole.ogg", whole);
+    ASSERT_NE(LoadSound("incbin::test/whole.ogg"), nullptr);
+    size_t lastpage = whole.rfind("OggS");
+    ASSERT_GT(lastpage, whole.size() / 2);
+    int pages = 0;
+    for (size_t at = whole.find("OggS"); at != std::string::npos; at = whole.find("OggS", at + 1)) pages++;
+    ASSERT_GE(pages, 6);
+    auto flipped = [&](size_t at) {
+        std::string s = whole;
+        s[at] = static_cast<char>(s[at] ^ 0x55);
+        return s;
+    };
+    struct tcase {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"cut in half", whole.substr(0, whole.size() / 2)},
+        {"last byte missing", whole.substr(0, whole.size() - 1)},
+        {"cut before the last page", whole.substr(0, lastpage)},
+        {"byte damaged in the middle", flipped(whole.size() / 2)},
+        {"byte damaged in the last page", flipped(whole.size() - 3)},
+        {"bytes after the end", whole + "trailing"},
+        {"bytes before the start", "junk" + whole},
+        {"two streams in a row", whole + whole},
+    };
+    for (const tcase& c : cases) {
+        RegisterIncbin("test/damaged.ogg", c.bytes);
+        EXPECT_EQ(LoadSound("incbin::test/damaged.ogg"), nullptr) << c.what;
+    }
+}

@@ -90,12 +90,13 @@ TEST_F(loop, headless_wait_alternates_ticks_and_one_merged_paint) {
 
 TEST_F(loop, hooks_pass_the_event_on_in_priority_order) {
     std::vector<int> order;
+    static int seven = 7;
     RemoveHooks(HOOK_EMITEVENT);
     AddHook(HOOK_EMITEVENT, [&](int, void* d, void*) { order.push_back(0); return d; }, nullptr, 0);
     AddHook(HOOK_EMITEVENT, [&](int, void*, void* ctx) {
         order.push_back(*static_cast<int*>(ctx));
         return nullptr;                   // swallows it: later hooks see null
-    }, new int(7), 10);
+    }, &seven, 10);
     AddHook(HOOK_EMITEVENT, [&](int, void* d, void*) { order.push_back(d ? -1 : 99); return d; }, nullptr, -1);
     TEvent* e = CreateEvent(EVENT_KEYDOWN, nullptr, 13);
     EmitEvent(e);

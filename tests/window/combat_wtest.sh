@@ -45,9 +45,9 @@ shot() {
 
 at 600 300
 xdotool key Return
-sleep 0.5
+waitworld 'w["level"]["prg"] == 1' || fail "Return started no game"
 xdotool click 3          # skip the first "Get Ready"
-sleep 1.5
+waitworld 'w["level"]["prg"] == 0' || fail "a right click did not skip the first break"
 before=$(shot)
 read -r r g b < <(patch "$before" 300 100)
 echo "before: $r $g $b"
@@ -56,7 +56,9 @@ cyan "$r" "$g" "$b" && fail "the sky at (300, 100) is cyan before the shot"
 at 300 100
 xdotool click 1
 at 600 300               # the crosshair leaves the patch
-sleep 5
+# the missile flies, then its fireball grows over the point
+waitworld 'any(t and t["owner"] and abs(t["x"] - 300) < 10 and abs(t["y"] - 100) < 10 and t["mainsize"] > 30 for t in w["tnt"]["d"])' ||
+    fail "no fireball of the player's grew at (300, 100)"
 after=$(shot)
 read -r r g b < <(patch "$after" 300 100)
 echo "after: $r $g $b"

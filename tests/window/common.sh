@@ -28,17 +28,75 @@ makecopy() {
 }
 
 # Starts the copy in the background with the given arguments; stdout and stderr go to files.
+# The game writes its world to $dump on close and whenever it gets SIGUSR1 (see snapshot):
+# "$work/world.json" unless the arguments name another --dump file.
 start() {
-    (cd / && exec "$work/varnhold" "$@" >"$work/out.txt" 2>"$work/err.txt") &
+    local a prev="" named=""
+    for a in "$@"; do
+        [ "$prev" = "--dump" ] && named="$a"
+        prev="$a"
+    done
+    dump="${named:-$work/world.json}"
+    local extra=()
+    [ -z "$named" ] && extra=(--dump "$dump")
+    (cd / && exec "$work/varnhold" "$@" "${extra[@]}" >"$work/out.txt" 2>"$work/err.txt") &
     pid=$!
 }
 
-# The game's window id, once it is mapped (the title is "Varnhold ...").
+# The running game's world, written into $dump on SIGUSR1 (asked again every second until it
+# comes: the game answers once its start is complete). Fails after 30 seconds.
+snapshot() {
+    local n
+    rm -f "$dump"
+    for n in $(seq 300); do
+        [ $((n % 10)) -eq 1 ] && { kill -USR1 "$pid" 2>/dev/null || return 1; }
+        [ -s "$dump" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to 30 seconds until the running game's world satisfies the Python expression $1,
+# in which w is the world (as the dump writes it).
+waitworld() {
+    local n
+    for n in $(seq 60); do
+        snapshot || return 1
+        python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); sys.exit(0 if eval(sys.argv[2]) else 1)' \
+            "$dump" "$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# The game's window id, once it is mapped (the title is "Varnhold ...") and the game answers.
 waitwindow() {
     win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | head -1)
     [ -n "$win" ] || fail "no window appeared"
     xdotool windowfocus --sync "$win" 2>/dev/null || true
-    sleep 1
+    snapshot || fail "the game does not answer"
+}
+
+# Waits up to 10 seconds until the game shows $1 visible windows (its main window, and a
+# popup while a menu is open).
+waitwindows() {
+    local n
+    for n in $(seq 100); do
+        [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to 10 seconds for a second visible window of the game (a message box); sets box.
+waitbox() {
+    box=""
+    for _ in $(seq 100); do
+        box=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$win" | head -1)
+        [ -n "$box" ] && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # Waits up to $1 seconds for the game to end; sets status.

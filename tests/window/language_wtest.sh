@@ -16,9 +16,9 @@ PY
 start
 waitwindow
 xdotool key --window "$win" alt+l
-sleep 1
+waitwindows 2 || fail "alt+L opened no menu"
 xdotool key Down Return
-sleep 1
+waitworld 'w["langtag"] == 102' || fail "the second language was not chosen"
 xdotool key --window "$win" Escape
 waitexit 20 || fail "Escape did not end the game"
 [ "$(langtag)" = "102" ] || fail "language byte is $(langtag), not 102"

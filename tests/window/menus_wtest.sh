@@ -1,68 +1,64 @@
 # The menus and the wheel in a real window: the wheel steps the volume, a Volume entry ticks
 # alone, a Language entry switches the words on the screen, "Reset windowsize" gives the
 # canvas back its 800 x 400 pixels, and Help shows the program info in a modal box and pauses
-# the game. The world written on close shows the outcome.
+# the game. Each step waits for the game to show its outcome; the world written on close
+# shows the end.
 source "$(dirname "$0")/common.sh"
 makecopy
 start --seed 3 --dump "$work/world.json"
 waitwindow
 eval "$(xdotool getwindowgeometry --shell "$win")"
 bar=$((HEIGHT - 400))
+# the window's width once it is $1 (up to 10 seconds)
+waitwidth() {
+    for _ in $(seq 100); do
+        eval "$(xdotool getwindowgeometry --shell "$win")"
+        [ "$WIDTH" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 # "&Volume" "&8" by its mnemonics
 xdotool key --window "$win" alt+v
-sleep 0.5
+waitwindows 2 || fail "alt+V opened no menu"
 xdotool key 8
-sleep 0.5
+waitworld 'w["volume"]["on"] == 8' || fail "the Volume menu did not set 8"
 # then the wheel over the canvas: three notches down, one up (volume 8 - 3 + 1 = 6)
 xdotool mousemove --window "$win" 400 $((bar + 200))
-sleep 0.3
-for b in 5 5 5 4; do xdotool click $b; sleep 0.2; done
-sleep 0.5
+for b in 5 5 5 4; do xdotool click $b; done
+waitworld 'w["volume"]["on"] == 6' || fail "the wheel did not bring the volume to 6"
 # a larger window, then "Reset &windowsize" from "&Options"
 xdotool windowsize "$win" 1100 700
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$win")"
-[ "$WIDTH" -eq 1100 ] || fail "the window did not grow (width $WIDTH)"
+waitwidth 1100 || fail "the window did not grow (width $WIDTH)"
 xdotool key --window "$win" alt+o
-sleep 0.5
+waitwindows 2 || fail "alt+O opened no menu"
 xdotool key w
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$win")"
-[ "$WIDTH" -eq 800 ] || fail "after Reset windowsize the width is $WIDTH"
+waitwidth 800 || fail "after Reset windowsize the width is $WIDTH"
 [ "$HEIGHT" -eq $((bar + 400)) ] || fail "after Reset windowsize the height is $HEIGHT"
 
 # the second language; its "&Hilfe" keeps the mnemonic of "&Help"
 xdotool key --window "$win" alt+l
-sleep 0.5
-xdotool key Down
-sleep 0.5
-xdotool key Return
-sleep 0.5
+waitwindows 2 || fail "alt+L opened no menu"
+xdotool key Down Return
+waitworld 'w["langtag"] == 102' || fail "the second language was not chosen"
 
 # start a game, then "&Help": a second window (the message box) shows the program info
 xdotool mousemove --window "$win" 400 $((bar + 200))
 xdotool key --window "$win" Return
-sleep 0.5
+waitworld 'w["level"]["prg"] == 1' || fail "Return started no game"
 xdotool key --window "$win" alt+h
-box=""
-for i in $(seq 50); do
-    box=$(xdotool search --onlyvisible --name '^Varnhold 1.0.0.6181$' 2>/dev/null | grep -vx "$win" | head -1)
-    [ -n "$box" ] && break
-    sleep 0.2
-done
-[ -n "$box" ] || fail "Help showed no message box"
-sleep 0.5
-visible() { xdotool search --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | grep -qx "$box"; }
-for i in $(seq 10); do
+waitbox || fail "Help showed no message box"
+[ "$(xdotool getwindowname "$box")" = "Varnhold 1.0.0.6181" ] || fail "the box is titled '$(xdotool getwindowname "$box")'"
+visible() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$box"; }
+for _ in $(seq 10); do
     visible || break
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key --window "$box" Return 2>/dev/null || true
-    sleep 0.5
+    for _ in $(seq 10); do visible || break; sleep 0.1; done
 done
 visible && fail "the box did not close on Return"
 kill -0 "$pid" 2>/dev/null || fail "the game ended with the box"
-sleep 0.5
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 xdotool key --window "$win" Escape
 waitexit 20 || fail "Escape did not end the game"

@@ -8,10 +8,11 @@ waitwindow
 eval "$(xdotool getwindowgeometry --shell "$win")"
 xdotool mousemove --window "$win" 400 $((HEIGHT - 400 + 150))
 xdotool key --window "$win" Return
-sleep 0.5
+waitworld 'w["level"]["prg"] == 1' || fail "Return started no game"
 xdotool click 3    # skips the first "Get Ready"
-sleep 0.5
-for i in 1 2 3; do xdotool click 1; sleep 0.3; done
+waitworld 'w["level"]["prg"] == 0' || fail "a right click did not skip the first break"
+xdotool click 1
+waitworld 'w["guns"]["d"][2]["ammo"] < w["level"]["ammo"]' || fail "the left turret did not fire"
 xdotool key --window "$win" Escape
 waitexit 20 || fail "Escape did not end the game"
 [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/err.txt")"

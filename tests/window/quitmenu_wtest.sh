@@ -4,7 +4,7 @@ makecopy
 start
 waitwindow
 xdotool key --window "$win" alt+g
-sleep 1
+waitwindows 2 || fail "alt+G opened no menu"
 xdotool key q
 waitexit 20 || fail "Alt+G, Q did not quit"
 [ "$status" -eq 0 ] || fail "exit status $status"

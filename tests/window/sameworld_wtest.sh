@@ -4,7 +4,7 @@ source "$(dirname "$0")/common.sh"
 makecopy
 start --seed 4242 --dump "$work/window.json"
 waitwindow
-sleep 2
+waitworld 'w["timer"]["ticks"] >= 60' || fail "the window ran no second of frames"
 xdotool key --window "$win" Escape
 waitexit 20 || fail "Escape did not end the game"
 [ "$status" -eq 0 ] || fail "exit status $status"

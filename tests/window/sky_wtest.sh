@@ -30,7 +30,7 @@ export ALSOFT_DRIVERS=null
 shoot() {
     local before after shot win pid
     before=$(ls "$dir"/screenshot*.png 2>/dev/null || true)
-    "$game" --seed "$1" >"$work/game$1.log" 2>&1 &
+    "$game" --seed "$1" --dump "$work/world$1.json" >"$work/game$1.log" 2>&1 &
     pid=$!
     win=""
     for _ in $(seq 1 100); do
@@ -41,10 +41,25 @@ shoot() {
     [ -n "$win" ] || { echo "no game window for seed $1" >&2; kill $pid; return 1; }
     xdotool windowfocus --sync "$win"
     # A new window may show what was on the screen before it until the game's first frames
-    # are through the software renderer: give it time.
-    sleep 2.5
+    # are through the software renderer: wait until the game has run a second of frames (its
+    # world, written on SIGUSR1, says so).
+    local ticks=0
+    for n in $(seq 300); do
+        [ $((n % 10)) -eq 1 ] && kill -USR1 $pid
+        if [ -s "$work/world$1.json" ]; then
+            ticks=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["timer"]["ticks"])' "$work/world$1.json")
+            [ "$ticks" -ge 60 ] && break
+            rm -f "$work/world$1.json"
+        fi
+        sleep 0.1
+    done
+    [ "$ticks" -ge 60 ] || { echo "the game with seed $1 ran no second of frames" >&2; kill $pid; return 1; }
     xdotool key F2
-    sleep 1
+    for _ in $(seq 100); do
+        shot=$(comm -13 <(echo "$before") <(ls "$dir"/screenshot*.png 2>/dev/null || true) | head -1)
+        [ -n "$shot" ] && convert "$shot" info: >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     xdotool key Escape
     wait $pid || true
     after=$(ls "$dir"/screenshot*.png 2>/dev/null || true)
