@@ -86,8 +86,7 @@ void recordtick() {
 
 void* recordhook(int, void* data, void*) {
     auto* e = static_cast<TEvent*>(data);
-    // An event that comes with a signal pending never reaches the game: it closes first.
-    if (!e || !rec.on || pendingsignal()) return data;
+    if (!e || !rec.on) return data;
     if (e->id == EVENT_TIMERTICK) {
         if (timer && e->source == timer) recordtick();
     } else if (can.g && e->source == can.g) {

@@ -77,12 +77,12 @@ waitwindow() {
     snapshot || fail "the game does not answer"
 }
 
-# Waits up to 10 seconds until the game shows $1 visible windows (its main window, and a
-# popup while a menu is open).
+# Waits up to 10 seconds until the game shows $1 visible top-level windows (its main window,
+# and a popup while a menu is open; the canvas's own window lies inside the main window).
 waitwindows() {
     local n
     for n in $(seq 100); do
-        [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" -eq "$1" ] && return 0
+        [ "$(xdotool search --onlyvisible --maxdepth 1 --pid "$pid" 2>/dev/null | wc -l)" -eq "$1" ] && return 0
         sleep 0.1
     done
     return 1
@@ -92,7 +92,7 @@ waitwindows() {
 waitbox() {
     box=""
     for _ in $(seq 100); do
-        box=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$win" | head -1)
+        box=$(xdotool search --onlyvisible --maxdepth 1 --pid "$pid" 2>/dev/null | grep -vx "$win" | head -1)
         [ -n "$box" ] && return 0
         sleep 0.1
     done
