@@ -3,6 +3,7 @@
 # --stats, then the median figures of the seconds after the warm-up.
 #
 #   bash bench/window_bench.sh [build folder] [seconds per scene]
+#   SCENE=title (or crowd) runs only that scene.
 #
 # Presented frames per second and the game's draw calls come from --stats; the CPU time per
 # frame is the process's own (all threads, /proc/PID/stat) over the measured seconds; the
@@ -77,5 +78,5 @@ run() {
 }
 
 printf '%-12s %8s %14s %14s %8s %8s\n' scene "fps" "cpu ms/frame" "(median/s)" "calls" "RSS MB"
-run title
-run crowd --bench-crowd
+[ "${SCENE:-}" != crowd ] && run title
+[ "${SCENE:-}" != title ] && run crowd --bench-crowd || true

@@ -1,5 +1,8 @@
 #include "platform/atlas.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/platform.h"
 
 namespace atlas {
@@ -38,7 +41,107 @@ bool fit(tatlastexture& t, int w, int h, int& x, int& y) {
     return true;
 }
 
+// Texels a quad of its own is worth to the rasteriser: a patch must save more than that.
+constexpr int patchcost = 256;
+
+// The patches of a picture cut into strips of `strip` rows: in each strip the runs of columns
+// that hold a needed texel (gaps narrower than `gap` joined), each cut down to its needed
+// rows; a run that continues the patch above it with the same columns extends that patch.
+std::vector<tpatch> patchesof(const std::vector<uint8_t>& need, int w, int h, int strip, int gap) {
+    std::vector<tpatch> out;
+    std::vector<uint8_t> col(static_cast<size_t>(w));
+    std::vector<size_t> above, here;      // patches reaching the strip's top, and its own
+    for (int y0 = 0; y0 < h; y0 += strip) {
+        int y1 = std::min(y0 + strip, h);
+        std::fill(col.begin(), col.end(), 0);
+        for (int y = y0; y < y1; y++)
+            for (int x = 0; x < w; x++) col[x] |= need[static_cast<size_t>(y) * w + x];
+        here.clear();
+        int x = 0;
+        while (x < w) {
+            if (!col[x]) {
+                x++;
+                continue;
+            }
+            int xa = x, xb = x + 1;
+            for (int k = xb; k < w && k - xb < gap; k++)
+                if (col[k]) xb = k + 1;
+            x = xb;
+            int ya = y1, yb = y0;
+            for (int y = y0; y < y1; y++)
+                for (int k = xa; k < xb; k++)
+                    if (need[static_cast<size_t>(y) * w + k]) {
+                        ya = std::min(ya, y);
+                        yb = y + 1;
+                        break;
+                    }
+            bool joined = false;
+            if (ya == y0)
+                for (size_t i : above)
+                    if (out[i].x0 == xa && out[i].x1 == xb && out[i].y1 == y0) {
+                        out[i].y1 = yb;
+                        if (yb == y1) here.push_back(i);
+                        joined = true;
+                        break;
+                    }
+            if (!joined) {
+                out.push_back(tpatch{xa, ya, xb, yb});
+                if (yb == y1) here.push_back(out.size() - 1);
+            }
+        }
+        above.swap(here);
+    }
+    return out;
+}
+
 }  // namespace
+
+void survey(tplace& p, const TImage* img, int frame) {
+    p.trimmed = false;
+    p.patches.clear();
+    const TPixmap& px = img->pixmaps[static_cast<size_t>(frame)];
+    const int w = p.w, h = p.h;
+    if (w <= 0 || h <= 0 || px.pitch < w * 4 || px.pixels.size() < static_cast<size_t>(px.pitch) * h) return;
+    // texels with any opacity once the mask colour is transparent
+    std::vector<uint8_t> seen(static_cast<size_t>(w) * h);
+    bool opaque = true;                   // nothing to trim
+    bool masked = img->flags & IMG_MASKED;
+    for (int y = 0; y < h; y++) {
+        const uint8_t* row = &px.pixels[static_cast<size_t>(y) * px.pitch];
+        for (int x = 0; x < w; x++) {
+            const uint8_t* t = row + x * 4;
+            uint8_t a = masked && t[0] == img->mask_r && t[1] == img->mask_g && t[2] == img->mask_b ? 0 : t[3];
+            seen[static_cast<size_t>(y) * w + x] = a != 0;
+            opaque &= a == 255;
+        }
+    }
+    if (opaque || textures[p.tex - 1].mipmapped) return;
+    // A texel is needed when it or a neighbour (edges repeat) has opacity: a filtered sample
+    // near it may take some.
+    std::vector<uint8_t> across(seen.size()), need(seen.size());
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            size_t i = static_cast<size_t>(y) * w + x;
+            across[i] = seen[i] | (x > 0 ? seen[i - 1] : 0) | (x + 1 < w ? seen[i + 1] : 0);
+        }
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            size_t i = static_cast<size_t>(y) * w + x;
+            need[i] = across[i] | (y > 0 ? across[i - w] : 0) | (y + 1 < h ? across[i + w] : 0);
+        }
+    // the cut that costs the rasteriser least, if it beats the whole picture
+    long best = static_cast<long>(w) * h + patchcost;
+    for (int strip : {4, 8, 16, 32, 64}) {
+        std::vector<tpatch> cut = patchesof(need, w, h, strip, strip);
+        long cost = 0;
+        for (const tpatch& c : cut) cost += static_cast<long>(c.x1 - c.x0) * (c.y1 - c.y0) + patchcost;
+        if (cost < best) {
+            best = cost;
+            p.patches = std::move(cut);
+            p.trimmed = true;
+        }
+    }
+}
 
 unsigned place(int w, int h, int flags) {
     bool filtered = flags & IMG_FILTERED, mip = flags & IMG_MIPMAPPED;

@@ -13,10 +13,20 @@
 
 #include <vector>
 
+struct TImage;
+
+// A rectangle of a picture's texels, x0 <= x < x1, y0 <= y < y1.
+struct tpatch {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
 struct tplace {
     unsigned tex = 0;                     // texture id (index + 1 into atlas::textures)
     int x = 0, y = 0, w = 0, h = 0;       // texels of the picture within the texture
     float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
+    // What the pixels last uploaded let the drawing skip (desktop only; see atlas::survey).
+    bool trimmed = false;                 // only `patches` need drawing where a transparent
+    std::vector<tpatch> patches;          // texel leaves the canvas as it was
 };
 
 struct tshelf {
@@ -47,4 +57,12 @@ const tplace& at(unsigned id);
 bool white(unsigned tex, float& u, float& v);
 // Some page to draw untextured quads from (made when there is none yet).
 unsigned anypage();
+
+// Looks at the frame's pixels as they go to the texture (the mask colour transparent) and
+// notes in its place which patches of it a filtered sample can take any opacity from. A pixel
+// of a quad outside those patches samples only texels of opacity 0 (a filtered sample reaches one texel beyond its own), so under the alpha, light
+// and mask blends it leaves the canvas exactly as it was and need not be drawn at all: the
+// rasteriser never visits the empty sky above a skyline or between the stars.
+// Mipmapped pictures sample from wider footprints and are never trimmed.
+void survey(tplace& p, const TImage* img, int frame);
 }  // namespace atlas

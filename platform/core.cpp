@@ -18,6 +18,7 @@ tdrawstate state;
 tbatch batch;
 TGadget* canvas = nullptr;
 bool linesmooth = false;
+bool trimming = true;
 }  // namespace plat
 
 using namespace plat;
@@ -195,6 +196,13 @@ inline void place(float u, float v, float x, float y, float* out) {
 
 inline uint8_t alphabyte() { return static_cast<uint8_t>(state.color_alpha * 255); }
 
+// Under the alpha and light blends a pixel of opacity 0 leaves the canvas as it was, and the
+// mask blend drops every pixel below half opacity.
+inline bool keepsclear(int blend) { return blend == BLEND_ALPHA || blend == BLEND_LIGHT || blend == BLEND_MASK; }
+inline bool invisible(int blend, uint8_t a) {
+    return keepsclear(blend) && (a == 0 || (blend == BLEND_MASK && a < 128));
+}
+
 void corners(float x0, float y0, float x1, float y1, float x, float y, float xy[8]) {
     place(x0, y0, x, y, xy);
     place(x1, y0, x, y, xy + 2);
@@ -207,18 +215,43 @@ void corners(float x0, float y0, float x1, float y1, float x, float y, float xy[
 void DrawImage(TImage* image, float x, float y, int frame) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->pixmaps.size())) return;
     record(tdrawrecord::image, image, frame, x, y, 0, 0);
+    uint8_t a = alphabyte();
+    if (invisible(state.blend_mode, a)) return;
     const tplace* p = texture(image, frame);
     if (!p) return;                       // no graphics to draw into yet
+    tbatchstate st = pipeline();
+    const uint8_t r = static_cast<uint8_t>(state.color_red), g = static_cast<uint8_t>(state.color_green),
+                  b = static_cast<uint8_t>(state.color_blue);
     float xy[8];
-    corners(-image->handle_x, -image->handle_y, image->width - image->handle_x, image->height - image->handle_y,
-            x, y, xy);
-    const float uv[8] = {p->u0, p->v0, p->u1, p->v0, p->u1, p->v1, p->u0, p->v1};
-    batch.quad(pipeline(), p->tex, xy, uv, static_cast<uint8_t>(state.color_red),
-               static_cast<uint8_t>(state.color_green), static_cast<uint8_t>(state.color_blue), alphabyte());
+    const float hx = image->handle_x, hy = image->handle_y;
+    // Patches are drawn only for a picture kept upright: the rasteriser then gives each pixel
+    // of a patch bit for bit the texel coordinates of the whole quad (a turned quad's edges
+    // would make it interpolate from other corners, off by a rounding step now and then).
+    bool upright = state.tform_iy == 0 && state.tform_jx == 0 && modelview[1] == 0 && modelview[4] == 0;
+    if (!p->trimmed || !keepsclear(st.blend) || !trimming || !upright) {
+        corners(-hx, -hy, image->width - hx, image->height - hy, x, y, xy);
+        const float uv[8] = {p->u0, p->v0, p->u1, p->v0, p->u1, p->v1, p->u0, p->v1};
+        batch.quad(st, p->tex, xy, uv, r, g, b, a);
+        return;
+    }
+    // Only the patches that can show anything. A patch's corners go through the same
+    // arithmetic as the whole picture's, so neighbouring patches share their edges exactly
+    // and every pixel is drawn once, with the texel coordinates the whole quad would give it.
+    const tatlastexture& t = atlas::textures[p->tex - 1];
+    const float tw = static_cast<float>(t.w), th = static_cast<float>(t.h);
+    for (const tpatch& c : p->patches) {
+        corners(static_cast<float>(c.x0) - hx, static_cast<float>(c.y0) - hy, static_cast<float>(c.x1) - hx,
+                static_cast<float>(c.y1) - hy, x, y, xy);
+        float u0 = static_cast<float>(p->x + c.x0) / tw, u1 = static_cast<float>(p->x + c.x1) / tw;
+        float v0 = static_cast<float>(p->y + c.y0) / th, v1 = static_cast<float>(p->y + c.y1) / th;
+        const float uv[8] = {u0, v0, u1, v0, u1, v1, u0, v1};
+        batch.quad(st, p->tex, xy, uv, r, g, b, a);
+    }
 }
 
 void DrawRect(float x, float y, float w, float h) {
     record(tdrawrecord::rect, nullptr, 0, x, y, w, h);
+    if (invisible(state.blend_mode, alphabyte())) return;
     float xy[8];
     corners(-state.handle_x, -state.handle_y, w - state.handle_x, h - state.handle_y, x, y, xy);
     batch.quad(pipeline(), 0, xy, nullptr, static_cast<uint8_t>(state.color_red),
@@ -229,6 +262,7 @@ void DrawRect(float x, float y, float w, float h) {
 // short of its end, or half a pixel beyond it when the last pixel is plotted too.
 void DrawLine(float x, float y, float x2, float y2, int lastpixel) {
     record(tdrawrecord::line, nullptr, 0, x, y, x2, y2);
+    if (invisible(state.blend_mode, alphabyte())) return;
     float a[2], b[2];
     place(-state.handle_x, -state.handle_y, x, y, a);
     place(x2 - x - state.handle_x, y2 - y - state.handle_y, x, y, b);

@@ -203,7 +203,10 @@ const tplace* plat::texture(TImage* img, int frame) {
         id = atlas::place(img->width, img->height, img->flags);
     else if (atlas::at(id).tex == batch.tex)
         batch.flush();
-    if (backend == tbackend::desktop) dsk::upload(atlas::at(id), img, frame);
+    if (backend == tbackend::desktop) {
+        dsk::upload(atlas::at(id), img, frame);
+        atlas::survey(atlas::places[id - 1], img, frame);
+    }
     uploads++;
     img->seqs[frame] = 1;
     return &atlas::at(id);

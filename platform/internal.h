@@ -61,6 +61,8 @@ extern tdrawstate state;
 extern tbatch batch;
 extern TGadget* canvas;                   // the current graphics (SetGraphics)
 extern bool linesmooth;
+extern bool trimming;                     // pictures drawn as their patches (atlas::survey); off
+                                          // only to compare with the whole quads
 std::string path(const std::string& p);   // backslashes to slashes
 bool readfile(const std::string& path, std::string& bytes);   // also "incbin::" files
 void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "platform/internal.h"
 
@@ -260,6 +261,86 @@ TEST_F(drawing, a_writing_lock_rebuilds_the_texture_before_the_next_draw) {
     // the quads drawn before the lock were sent with the old pixels: the call was split
     Flip();
     EXPECT_EQ(DrawCallsLastFrame(), 2);
+}
+
+// The patches of a picture must hold every texel a filtered sample can take opacity from
+// (each texel with opacity and its neighbours), each once; what they leave out is what the
+// rasteriser is spared.
+TEST_F(drawing, a_pictures_patches_hold_every_texel_that_can_show_and_little_else) {
+    struct tcase {
+        const char* what;
+        int w, h;
+        std::function<uint32_t(int, int)> argb;
+        bool masked, trimmed;
+        float most;                       // of the whole area, at most
+    } cases[] = {
+        {"empty", 40, 30, [](int, int) { return 0u; }, false, true, 0},
+        {"opaque", 40, 30, [](int, int) { return 0xff102030u; }, false, false, 1},
+        {"mask colour only", 40, 30, [](int, int) { return 0xff000000u; }, true, true, 0},
+        {"skyline", 300, 120, [](int x, int y) { return y > 80 + (x * 7 % 23) ? 0xff405060u : 0u; }, false, true, 0.45f},
+        {"stars", 256, 256, [](int x, int y) { return (x * 31 + y * 17) % 211 == 0 ? 0x08ffffffu : 0u; }, false, true, 0.6f},
+        {"edge texels", 64, 64, [](int x, int y) { return x == 63 || y == 0 ? 0x80ffffffu : 0u; }, false, true, 0.2f},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TImage* img = CreateImage(c.w, c.h, 1, IMG_FILTERED | (c.masked ? IMG_MASKED : 0));
+        TPixmap& p = LockImage(img);
+        for (int y = 0; y < c.h; y++)
+            for (int x = 0; x < c.w; x++) WritePixel(p, x, y, c.argb(x, y));
+        tplace& pl = atlas::places[atlas::place(c.w, c.h, img->flags) - 1];
+        atlas::survey(pl, img, 0);
+        EXPECT_EQ(pl.trimmed, c.trimmed);
+        if (!pl.trimmed) continue;
+        std::vector<int> covered(static_cast<size_t>(c.w) * c.h);
+        long area = 0;
+        for (const tpatch& q : pl.patches) {
+            ASSERT_TRUE(q.x0 >= 0 && q.y0 >= 0 && q.x1 <= c.w && q.y1 <= c.h && q.x0 < q.x1 && q.y0 < q.y1);
+            for (int y = q.y0; y < q.y1; y++)
+                for (int x = q.x0; x < q.x1; x++) covered[static_cast<size_t>(y) * c.w + x]++;
+            area += static_cast<long>(q.x1 - q.x0) * (q.y1 - q.y0);
+        }
+        EXPECT_LE(area, static_cast<long>(c.most * static_cast<float>(c.w * c.h)));
+        int missing = 0, twice = 0;
+        for (int y = 0; y < c.h; y++)
+            for (int x = 0; x < c.w; x++) {
+                twice += covered[static_cast<size_t>(y) * c.w + x] > 1;
+                if (!(c.argb(x, y) >> 24) || c.masked) continue;
+                for (int dy = -1; dy <= 1; dy++)
+                    for (int dx = -1; dx <= 1; dx++) {
+                        int nx = x + dx, ny = y + dy;
+                        if (nx >= 0 && ny >= 0 && nx < c.w && ny < c.h) missing += !covered[static_cast<size_t>(ny) * c.w + nx];
+                    }
+            }
+        EXPECT_EQ(missing, 0);
+        EXPECT_EQ(twice, 0);
+    }
+}
+
+TEST_F(drawing, nothing_is_sent_where_the_blend_leaves_the_canvas_as_it_was) {
+    TImage* img = CreateImage(3, 3);
+    struct tcase {
+        int blend;
+        float alpha;
+        bool sent;
+    } cases[] = {{BLEND_ALPHA, 0, false}, {BLEND_LIGHT, 0, false},
+                 // the mask drops what is below half opacity: 0.5 is the byte 127
+                 {BLEND_MASK, 0.5f, false}, {BLEND_MASK, 0.51f, true},
+                 {BLEND_SHADE, 0, true},  {BLEND_SOLID, 0, true},
+                 // the opacity byte is truncated: 0.0039 is 0, 0.004 is 1
+                 {BLEND_ALPHA, 0.0039f, false}, {BLEND_ALPHA, 0.004f, true}};
+    for (auto c : cases) {
+        SCOPED_TRACE(c.blend);
+        SCOPED_TRACE(c.alpha);
+        Flip();
+        SetBlend(c.blend);
+        SetAlpha(c.alpha);
+        DrawImage(img, 0, 0);
+        DrawRect(0, 0, 4, 4);
+        DrawLine(0, 0, 4, 4);
+        EXPECT_EQ(plat::batch.verts.size(), c.sent ? 12u : 0u);
+        // still recorded: only the pixels are spared
+        EXPECT_EQ(DrawRecords().size(), 3u);
+    }
 }
 
 TEST_F(drawing, flip_runs_the_flip_hooks_in_priority_order) {

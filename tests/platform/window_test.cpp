@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/internal.h"
 #include "tests/platform/ogg.h"
 
 namespace {
@@ -318,6 +318,72 @@ TEST_F(realwindow, a_filtered_picture_drawn_scaled_shows_nothing_of_its_neighbou
                 for (int x = 0; x < p.width; x++) pure &= (ReadPixel(p, x, y) & 0xff00ffu) == 0;
             WCHECK(pure);
         }
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+// A picture with transparent regions is drawn only where it can show anything; the pixels
+// must be exactly those of the whole quad, at any position, scale and turn, under each blend
+// that lets transparent texels through.
+TEST_F(realwindow, a_trimmed_picture_draws_the_same_pixels_as_the_whole_quad) {
+    xserver x;
+    ASSERT_FALSE(x.display.empty());
+    int rc = inwindow(x.display, [] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        // a skyline-like picture: empty top, a ragged filled bottom, scattered faint stars
+        TImage* pic = CreateImage(97, 61, 1, IMG_FILTERED);
+        TPixmap& p = LockImage(pic);
+        uint32_t seed = 7;
+        auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+        for (int y = 0; y < 61; y++)
+            for (int x = 0; x < 97; x++) {
+                uint32_t v = next();
+                bool ground = y > 40 + (x * 7 % 13), star = v % 97 == 0;
+                if (ground || star) WritePixel(p, x, y, ((star ? 1 + v % 255 : 255u) << 24) | (v * 2654435761u >> 8));
+            }
+        UnlockImage(pic);
+        TImage* noise = CreateImage(8, 8, 1, 0);
+        TPixmap& n = LockImage(noise);
+        for (int y = 0; y < 8; y++)
+            for (int x = 0; x < 8; x++) WritePixel(n, x, y, 0xff000000u | (next() * 40503u));
+        UnlockImage(noise);
+        struct tcase {
+            int blend;
+            float x, y, turn, scale, alpha;
+        } cases[] = {{BLEND_ALPHA, 2, 3, 0, 1, 1},     {BLEND_ALPHA, 110.5f, 3.25f, 0, 1, 0.6f},
+                     {BLEND_LIGHT, 215.3f, 2.7f, 0, 0.5f, 1}, {BLEND_MASK, 10, 80, 0, 1.7f, 1},
+                     {BLEND_ALPHA, 230, 90, 30, 1.1f, 0.9f}, {BLEND_LIGHT, 140, 110, -75, 0.8f, 0.5f}};
+        auto draw = [&](bool trim) {
+            plat::trimming = trim;
+            SetGraphics(s.can);
+            SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+            Cls();
+            SetColor(255, 255, 255);
+            SetAlpha(1);
+            SetBlend(BLEND_SOLID);
+            SetTransform(0, 40, 30);
+            DrawImage(noise, 0, 0);
+            for (auto c : cases) {
+                SetBlend(c.blend);
+                SetAlpha(c.alpha);
+                SetColor(255, 220, 180);
+                SetTransform(c.turn, c.scale, c.scale);
+                DrawImage(pic, c.x, c.y);
+            }
+            SetTransform(0, 1, 1);
+            Flip();
+            TPixmap out;
+            GrabFrontBuffer(0, 0, 320, 200, out);
+            plat::trimming = true;
+            return out.pixels;
+        };
+        std::vector<uint8_t> whole = draw(false), trimmed = draw(true);
+        int differ = 0;
+        for (size_t i = 0; i < whole.size(); i++) differ += whole[i] != trimmed[i];
+        WCHECK(!whole.empty() && differ == 0);
+        if (differ) std::fprintf(stderr, "%d bytes differ\n", differ);
+        WCHECK(atlas::at(pic->frames[0]).trimmed);
     });
     EXPECT_EQ(rc, 0);
 }
