@@ -19,7 +19,7 @@ const std::vector<tfuzztarget>& fuzztargets() {
         {"png", fuzzpng, pngseeds, false},
         {"ogg", fuzzogg, oggseeds, false},
         {"font", fuzzfont, fontseeds, false},
-        // The replay reader gets its target here once replays exist: {"replay", ...}.
+        {"replay", fuzzreplay, replayseeds, false},
     };
     return all;
 }
