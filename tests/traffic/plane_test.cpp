@@ -88,12 +88,13 @@ TEST_F(planetraffic, plane_downed_by_a_player_missile_costs_2_and_leaves_a_blast
     snd.play(snd.s[8], 1, -1);
     p.chn = snd.chn;
     p.engine = 1;
+    int engine = p.chn;                    // the plane is gone after the step
     missile(399, 100, 399, 0, 0.01f, 1);
     int debris = particles.count();
     stepframes(1);
     EXPECT_EQ(planes.count(), 0);
     EXPECT_EQ(level.score, -2);
-    EXPECT_EQ(snd.c[p.chn].released, 1);   // the engine fades
+    EXPECT_EQ(snd.c[engine].released, 1);   // the engine fades
     EXPECT_EQ(particles.count(), debris + 16);
     ASSERT_EQ(tnt.count() + tnt2.count(), 2);
     ttntdata& e = *tnt.d[0];
