@@ -17,7 +17,7 @@ waituntil() {   # waituntil SECONDS COMMAND...: true once COMMAND succeeds
     for ((i = 0; i < n; i++)); do "$@" && return 0; sleep 0.1; done
     return 1
 }
-waituntil 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "no window manager"
+waituntil 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "no window manager"
 
 makecopy
 start --seed 3 --dump "$work/world.json"

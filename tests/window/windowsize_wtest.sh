@@ -65,9 +65,14 @@ start
 waitwindow
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH" -eq 1600 ] && [ "$HEIGHT" -eq "$devheight" ] || fail "next start opened $WIDTH x $HEIGHT"
-# the playfield has the city's detail at device resolution: its lower half is not flat
-import -window "$win" -crop 1600x400+0+$((devheight - 400)) "$work/city.png"
-sd=$(convert "$work/city.png" -colorspace gray -format "%[fx:standard_deviation]" info:)
+# the playfield has the city's detail at device resolution: its lower half is not flat (a slow
+# build may take a while to draw its first frame)
+for _ in $(seq 50); do
+    import -window "$win" -crop 1600x400+0+$((devheight - 400)) "$work/city.png"
+    sd=$(convert "$work/city.png" -colorspace gray -format "%[fx:standard_deviation]" info:)
+    awk -v s="$sd" 'BEGIN { exit !(s > 0.05) }' && break
+    sleep 0.2
+done
 awk -v s="$sd" 'BEGIN { exit !(s > 0.05) }' || fail "the canvas shows no city (deviation $sd)"
 closegame
 
