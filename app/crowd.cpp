@@ -1,3 +1,5 @@
+// app/crowd.cpp — the crowded fight of the window benchmark (--bench-crowd): missiles,
+// explosions, debris and flames, fires, floating texts, a full shower and every kind of traffic.
 #include "app/crowd.h"
 
 #include <string>
@@ -10,73 +12,35 @@
 #include "combat/txt.h"
 #include "game/level.h"
 #include "sky/rain.h"
-
-// The traffic and intruder lists join the scene as soon as they are part of the game.
-#if __has_include("traffic/car.h")
 #include "traffic/car.h"
-#define CROWD_CARS 1
-#endif
-#if __has_include("traffic/plane.h")
-#include "traffic/plane.h"
-#define CROWD_PLANES 1
-#endif
-#if __has_include("traffic/ufo.h")
-#include "traffic/ufo.h"
-#define CROWD_UFOS 1
-#endif
-#if __has_include("traffic/chopper.h")
 #include "traffic/chopper.h"
-#define CROWD_CHOPPERS 1
-#endif
-#if __has_include("traffic/satellite.h")
-#include "traffic/satellite.h"
-#define CROWD_SATELLITES 1
-#endif
-#if __has_include("traffic/jumper.h")
 #include "traffic/jumper.h"
-#define CROWD_JUMPERS 1
-#endif
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
 
 namespace {
 
-// n new records of a list, spread from x0 in steps of dx where the record has a position.
+// n new records of a list, spread from x0 in steps of dx.
 template <class L>
 void spread(L& list, int n, float x0, float dx) {
     for (int i = 0; i < n; i++) {
-        if constexpr (requires { list.generate(); }) list.generate();
-        if constexpr (requires { list.d[0]->x; }) {
-            if (i < static_cast<int>(list.d.size()) && list.d[i]) list.d[i]->x = x0 + dx * static_cast<float>(i);
-        }
+        list.generate();
+        if (i < static_cast<int>(list.d.size()) && list.d[i]) list.d[i]->x = x0 + dx * static_cast<float>(i);
     }
 }
 
 void traffic() {
-#ifdef CROWD_CARS
     spread(cars, 30, 15, 26);
-#endif
-#ifdef CROWD_PLANES
     spread(planes, 10, 40, 80);
-#endif
-#ifdef CROWD_UFOS
     spread(ufos, 6, 100, 120);
-#endif
-#ifdef CROWD_CHOPPERS
     spread(choppers, 10, 40, 80);
-#endif
-#ifdef CROWD_SATELLITES
-    if constexpr (requires { satellites.launchsatellite(); satellites.launchmeteor(); }) {
-        for (int i = 0; i < 8; i++) satellites.launchsatellite();
-        for (int i = 0; i < 10; i++) satellites.launchmeteor();
+    for (int i = 0; i < 8; i++) satellites.launchsatellite();
+    for (int i = 0; i < 10; i++) satellites.launchmeteor();
+    if (jumpers.prg == 0) {
+        jumpers.generate();
+        jumpers.prg = 2;   // in the air
     }
-#endif
-#ifdef CROWD_JUMPERS
-    if constexpr (requires { jumpers.generate(); jumpers.prg; }) {
-        if (jumpers.prg == 0) {
-            jumpers.generate();
-            jumpers.prg = 2;                // in the air
-        }
-    }
-#endif
 }
 
 }  // namespace
