@@ -19,6 +19,12 @@
 ttnt tnt;
 ttnt tnt2;
 
+bool ttnt::enemyreaches(float px, float py) const {
+    for (const auto& e : d)
+        if (e && e->owner == 0 && e->reaches(px, py)) return true;
+    return false;
+}
+
 bool incircle(float x, float y, float ox, float oy, float radius) {
     double dx = Int(ox - x), dy = Int(oy - y);
     return Sqr(dx * dx + dy * dy) < radius;

@@ -43,6 +43,8 @@ struct ttnt : slots<ttntdata> {
     void generate(float x, float y, float size, float maxtime, int sample, float rate, int owner,
                   int combo);
     int collisionrocket(trocketdata& r);
+    // Whether an enemy explosion of the list reaches the point (x, y).
+    bool enemyreaches(float x, float y) const;
     void removeall();
     void upd();
     void draw() const;

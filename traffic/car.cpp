@@ -91,14 +91,7 @@ void tcardata::destroy() {
 
 // Enemy explosions only: the player's never wreck cars, and police cars drive through them.
 int tcardata::collisiontnt() {
-    if (art != 0) return 0;
-    int n = static_cast<int>(tnt.d.size());
-    for (int i = 0; i < n; i++) {
-        const ttntdata* e = tnt.d[i].get();
-        if (!e || e->owner != 0) continue;
-        if (e->reaches(x, y)) return 1;
-    }
-    return 0;
+    return art == 0 && tnt.enemyreaches(x, y) ? 1 : 0;
 }
 
 int tcardata::collisionflash() {

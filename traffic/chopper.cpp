@@ -61,13 +61,7 @@ void tchopperdata::destroy() {
 
 // Enemy explosions only: the player's never harm a helicopter.
 int tchopperdata::collisiontnt() {
-    int n = static_cast<int>(tnt.d.size());
-    for (int i = 0; i < n; i++) {
-        const ttntdata* e = tnt.d[i].get();
-        if (!e || e->owner != 0) continue;
-        if (e->reaches(x, y)) return 1;
-    }
-    return 0;
+    return tnt.enemyreaches(x, y) ? 1 : 0;
 }
 
 // A missile of either side flying into the helicopter; the player pays for his own.
