@@ -1,7 +1,9 @@
 #include "platform/atlas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -141,6 +143,60 @@ void survey(tplace& p, const TImage* img, int frame) {
             p.trimmed = true;
         }
     }
+}
+
+void rowcolours(tplace& p, const TImage* img, int frame) {
+    p.rows.clear();
+    const TPixmap& px = img->pixmaps[static_cast<size_t>(frame)];
+    const int w = p.w, h = p.h;
+    if (w <= 0 || h <= 0 || px.pitch < w * 4 || px.pixels.size() < static_cast<size_t>(px.pitch) * h) return;
+    bool masked = img->flags & IMG_MASKED;
+    std::vector<uint8_t> rows(static_cast<size_t>(h) * 4);
+    for (int y = 0; y < h; y++) {
+        const uint8_t* row = &px.pixels[static_cast<size_t>(y) * px.pitch];
+        for (int x = 1; x < w; x++)
+            if (std::memcmp(row, row + x * 4, 4) != 0) return;
+        std::memcpy(&rows[static_cast<size_t>(y) * 4], row, 4);
+        if (masked && row[0] == img->mask_r && row[1] == img->mask_g && row[2] == img->mask_b) rows[y * 4 + 3] = 0;
+    }
+    auto same = [&](int a, int b) { return std::memcmp(&rows[a * 4u], &rows[b * 4u], 4) == 0; };
+    p.bands.clear();
+    if (!(img->flags & IMG_FILTERED)) {
+        for (int a = 0, b; a < h; a = b) {
+            for (b = a + 1; b < h && same(a, b);) b++;
+            p.bands.push_back(tband{static_cast<float>(a), static_cast<float>(b), a, a});
+        }
+    } else {
+        // Blending straight from row a to row b stands for the rows between when each of them
+        // lies within one level of that line.
+        auto straight = [&](int a, int b) {
+            for (int k = a + 1; k < b; k++)
+                for (int c = 0; c < 4; c++) {
+                    float ca = rows[a * 4u + c], cb = rows[b * 4u + c];
+                    float line = ca + (cb - ca) * static_cast<float>(k - a) / static_cast<float>(b - a);
+                    if (std::fabs(line - rows[k * 4u + c]) > 1.0f) return false;
+                }
+            return true;
+        };
+        p.bands.push_back(tband{0, 0.5f, 0, 0});
+        for (int a = 0, b; a < h - 1; a = b) {
+            for (b = a + 1; b + 1 < h && straight(a, b + 1);) b++;
+            p.bands.push_back(tband{a + 0.5f, b + 0.5f, a, b});
+        }
+        p.bands.push_back(tband{h - 0.5f, static_cast<float>(h), h - 1, h - 1});
+        // Neighbouring bands of one colour throughout are one band: a picture of a single
+        // colour is a single quad.
+        std::vector<tband> merged;
+        for (const tband& b : p.bands) {
+            tband* m = merged.empty() ? nullptr : &merged.back();
+            if (m && same(m->ra, m->rb) && same(m->rb, b.ra) && same(b.ra, b.rb))
+                m->v1 = b.v1;
+            else if (b.v1 > b.v0)
+                merged.push_back(b);
+        }
+        p.bands = std::move(merged);
+    }
+    p.rows = std::move(rows);
 }
 
 unsigned place(int w, int h, int flags) {

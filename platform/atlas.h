@@ -11,6 +11,7 @@
 // draw calls as the desktop; the desktop renderer uploads the pixels into the places.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 struct TImage;
@@ -20,6 +21,13 @@ struct tpatch {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
 };
 
+// A band of a picture whose rows are each one colour, from picture row v0 to v1 (0 at the top
+// edge), coloured as row ra at v0 and row rb at v1 and in between as the colours blend.
+struct tband {
+    float v0 = 0, v1 = 0;
+    int ra = 0, rb = 0;
+};
+
 struct tplace {
     unsigned tex = 0;                     // texture id (index + 1 into atlas::textures)
     int x = 0, y = 0, w = 0, h = 0;       // texels of the picture within the texture
@@ -27,6 +35,11 @@ struct tplace {
     // What the pixels last uploaded let the drawing skip (desktop only; see atlas::survey).
     bool trimmed = false;                 // only `patches` need drawing where a transparent
     std::vector<tpatch> patches;          // texel leaves the canvas as it was
+    // Both back ends: when every row of the picture is one colour (a vertical gradient such as
+    // the sky), each row's R, G, B, A (mask colour transparent), top row first, and the fewest
+    // bands that show every row as the texture would to within one level; else both empty.
+    std::vector<uint8_t> rows;
+    std::vector<tband> bands;
 };
 
 struct tshelf {
@@ -65,4 +78,8 @@ unsigned anypage();
 // rasteriser never visits the empty sky above a skyline or between the stars.
 // Mipmapped pictures sample from wider footprints and are never trimmed.
 void survey(tplace& p, const TImage* img, int frame);
+// Fills `rows` and `bands` of the place from the frame's pixels (see tplace). A filtered
+// picture's colour blends from one row's centre to the next; an unfiltered one keeps each
+// row's colour over the row.
+void rowcolours(tplace& p, const TImage* img, int frame);
 }  // namespace atlas

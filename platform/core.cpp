@@ -210,6 +210,38 @@ void corners(float x0, float y0, float x1, float y1, float x, float y, float xy[
     place(x0, y1, x, y, xy + 6);
 }
 
+// A picture of one colour a row, drawn upright: its bands (see tplace), coloured at their top
+// and bottom edges, give each pixel what the texture would without sampling it. Only the
+// bands the scissor lets through are made: the sky's gradient is six times as high as the
+// canvas.
+void drawrows(const TImage* image, const tplace& p, float x, float y, const tbatchstate& st, const uint8_t tint[4]) {
+    const float hx = image->handle_x, hy = image->handle_y, w = static_cast<float>(image->width);
+    const float n = static_cast<float>(image->height);
+    float top[2], bottom[2];
+    place(-hx, -hy, x, y, top);
+    place(-hx, n - hy, x, y, bottom);
+    float dy = bottom[1] - top[1];
+    if (!(std::fabs(dy) > 0)) return;
+    // the picture rows (0 at the top edge) that reach the scissor
+    float va = (static_cast<float>(st.sy) - top[1]) / dy * n, vb = (static_cast<float>(st.sy + st.sh) - top[1]) / dy * n;
+    if (va > vb) std::swap(va, vb);
+    auto colour = [&](int row, uint8_t* out) {
+        const uint8_t* c = &p.rows[static_cast<size_t>(row) * 4];
+        for (int k = 0; k < 4; k++) out[k] = static_cast<uint8_t>((c[k] * tint[k] + 127) / 255);
+    };
+    uint8_t rgba[16];
+    float xy[8];
+    for (const tband& b : p.bands) {
+        if (b.v1 < va || b.v0 > vb) continue;
+        corners(-hx, b.v0 - hy, w - hx, b.v1 - hy, x, y, xy);
+        colour(b.ra, rgba);
+        colour(b.ra, rgba + 4);
+        colour(b.rb, rgba + 8);
+        colour(b.rb, rgba + 12);
+        batch.shaded(st, xy, rgba);
+    }
+}
+
 }  // namespace
 
 void DrawImage(TImage* image, float x, float y, int frame) {
@@ -228,6 +260,11 @@ void DrawImage(TImage* image, float x, float y, int frame) {
     // of a patch bit for bit the texel coordinates of the whole quad (a turned quad's edges
     // would make it interpolate from other corners, off by a rounding step now and then).
     bool upright = state.tform_iy == 0 && state.tform_jx == 0 && modelview[1] == 0 && modelview[4] == 0;
+    if (!p->rows.empty() && upright && !(image->flags & IMG_MIPMAPPED)) {
+        const uint8_t tint[4] = {r, g, b, a};
+        drawrows(image, *p, x, y, st, tint);
+        return;
+    }
     if (!p->trimmed || !keepsclear(st.blend) || !trimming || !upright) {
         corners(-hx, -hy, image->width - hx, image->height - hy, x, y, xy);
         const float uv[8] = {p->u0, p->v0, p->u1, p->v0, p->u1, p->v1, p->u0, p->v1};

@@ -207,6 +207,7 @@ const tplace* plat::texture(TImage* img, int frame) {
         dsk::upload(atlas::at(id), img, frame);
         atlas::survey(atlas::places[id - 1], img, frame);
     }
+    atlas::rowcolours(atlas::places[id - 1], img, frame);
     uploads++;
     img->seqs[frame] = 1;
     return &atlas::at(id);

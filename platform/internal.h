@@ -42,7 +42,8 @@ struct TTimer {
 };
 
 struct TSound {
-    std::vector<int16_t> samples;         // mono
+    std::vector<int16_t> samples;         // mono; let go once a sound device holds them
+    long frames = 0;                      // samples decoded
     int rate = 44100;
     bool loop = false;
     std::string path;

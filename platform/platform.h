@@ -177,7 +177,8 @@ void SetAudioDriver(const std::string& name);
 TSound* LoadSound(const std::string& path, int flags = 0);     // flags 1: loop; null when unreadable
 double SoundLength(const TSound* sound);                       // seconds
 bool SoundLoops(const TSound* sound);
-const int16_t* SoundSamples(const TSound* sound, int& count);  // mono (stereo is mixed down)
+// The decoded samples, mono (stereo is mixed down); none (count 0) where a sound device holds them.
+const int16_t* SoundSamples(const TSound* sound, int& count);
 int SoundRate(const TSound* sound);                            // samples per second
 TChannel* AllocChannel();
 void CueSound(const TSound* sound, TChannel* channel);

@@ -33,31 +33,27 @@ void main() {
 }
 )";
 
-// A smooth line's rim fades over its outer pixel; everything else has full coverage.
-const char* fragmentshader = R"(#version 330 core
+// Texture x colour; a smooth line's rim fades over its outer pixel, everything else has full
+// coverage. Built three ways: PLAIN as it stands; FLAT for calls with no textured quad, which
+// a software rasteriser fills several times faster than one that samples (the sky's gradient,
+// large rectangles); MASK for the mask blend, where texels below half opacity leave the
+// canvas as it was.
+const char* fragmentshader = R"(
 in vec2 vuv;
 in vec4 vcol;
 in vec2 vedge;
 uniform sampler2D tex;
 out vec4 frag;
 void main() {
+#ifdef FLAT
+    vec4 c = vcol;
+#else
     vec4 c = vcol * texture(tex, vuv);
+#endif
     c.a *= clamp(vedge.x - abs(vedge.y), 0.0, 1.0);
-    frag = c;
-}
-)";
-
-// The mask blend: texels below half opacity leave the canvas as it was.
-const char* maskshader = R"(#version 330 core
-in vec2 vuv;
-in vec4 vcol;
-in vec2 vedge;
-uniform sampler2D tex;
-out vec4 frag;
-void main() {
-    vec4 c = vcol * texture(tex, vuv);
-    c.a *= clamp(vedge.x - abs(vedge.y), 0.0, 1.0);
+#ifdef MASK
     if (c.a < 0.5) discard;
+#endif
     frag = c;
 }
 )";
@@ -70,7 +66,7 @@ struct tprogram {
 
 struct tgl : QOpenGLExtraFunctions {
     QOpenGLContext* ctx = nullptr;
-    tprogram plain, mask;
+    tprogram plain, flat, mask;
     GLuint vao = 0, vbo = 0, ibo = 0;
     size_t indexquads = 0;
     int compiled = 0;
@@ -88,9 +84,11 @@ struct tgl : QOpenGLExtraFunctions {
     bool scissoring = false;
     std::vector<uint8_t> scratch;
 
-    GLuint compile(GLenum kind, const char* src) {
+    // `head` goes before the source: the version line and the variant's defines.
+    GLuint compile(GLenum kind, const char* head, const char* src) {
         GLuint s = glCreateShader(kind);
-        glShaderSource(s, 1, &src, nullptr);
+        const char* parts[] = {head, src};
+        glShaderSource(s, 2, parts, nullptr);
         glCompileShader(s);
         compiled++;
         GLint ok = 0;
@@ -103,10 +101,10 @@ struct tgl : QOpenGLExtraFunctions {
         return s;
     }
 
-    bool link(tprogram& p, const char* fs) {
+    bool link(tprogram& p, const char* variant) {
         p.name = glCreateProgram();
-        GLuint v = compile(GL_VERTEX_SHADER, vertexshader);
-        GLuint f = compile(GL_FRAGMENT_SHADER, fs);
+        GLuint v = compile(GL_VERTEX_SHADER, "", vertexshader);
+        GLuint f = compile(GL_FRAGMENT_SHADER, variant, fragmentshader);
         glAttachShader(p.name, v);
         glAttachShader(p.name, f);
         glLinkProgram(p.name);
@@ -133,7 +131,9 @@ struct tgl : QOpenGLExtraFunctions {
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         std::string r = renderer ? renderer : "";
         copyswap = r.find("llvmpipe") != std::string::npos || r.find("softpipe") != std::string::npos;
-        if (!link(plain, fragmentshader) || !link(mask, maskshader)) return false;
+        if (!link(plain, "#version 330 core\n") || !link(flat, "#version 330 core\n#define FLAT\n") ||
+            !link(mask, "#version 330 core\n#define MASK\n"))
+            return false;
         glGenVertexArrays(1, &vao);
         glBindVertexArray(vao);
         glGenBuffers(1, &vbo);
@@ -233,9 +233,10 @@ struct tgl : QOpenGLExtraFunctions {
     void submit(tbatch& b) {
         if (b.verts.empty() || w <= 0 || h <= 0) return;
         glBindVertexArray(vao);
-        use(b.state.blend == BLEND_MASK ? mask : plain);
+        use(b.state.blend == BLEND_MASK ? mask : b.textured ? plain : flat);
         scissor(b.state);
-        setblend(b.state.blend);
+        // Opaque colour over the canvas under the alpha blend just replaces it.
+        setblend(!b.textured && b.opaque && b.state.blend == BLEND_ALPHA ? 0 : b.state.blend);
         bind(texture(b.tex));
         size_t quads = b.verts.size() / 4;
         if (quads > indexquads) {
@@ -282,6 +283,8 @@ struct tgl : QOpenGLExtraFunctions {
                     scratch[i + 3] = 0;
         glTexSubImage2D(GL_TEXTURE_2D, 0, p.x - b, p.y - b, bw, bh, GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
         if (t.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+        if (scratch.capacity() > (1u << 20)) std::vector<uint8_t>().swap(scratch);   // the star field's 4 MB
+
     }
 
     void readfront(int x, int y, int rw, int rh, uint8_t* out) {

@@ -155,6 +155,8 @@ bool plat::decodeogg(const std::string& bytes, TSound& snd) {
         snd.samples.clear();
         return false;
     }
+    snd.samples.shrink_to_fit();
+    snd.frames = static_cast<long>(snd.samples.size());
     return true;
 }
 
@@ -184,14 +186,17 @@ TSound* LoadSound(const std::string& file, int flags) {
         alGenBuffers(1, &snd->buffer);
         alBufferData(snd->buffer, AL_FORMAT_MONO16, snd->samples.data(),
                      static_cast<ALsizei>(snd->samples.size() * 2), snd->rate);
-        if (alGetError() != AL_NO_ERROR) snd->buffer = 0;
+        if (alGetError() != AL_NO_ERROR)
+            snd->buffer = 0;
+        else
+            std::vector<int16_t>().swap(snd->samples);   // the device keeps its own copy
     }
     sounds.push_back(std::move(snd));
     return sounds.back().get();
 }
 
 double SoundLength(const TSound* s) {
-    return s && s->rate > 0 ? static_cast<double>(s->samples.size()) / s->rate : 0;
+    return s && s->rate > 0 ? static_cast<double>(s->frames) / s->rate : 0;
 }
 bool SoundLoops(const TSound* s) { return s && s->loop; }
 const int16_t* SoundSamples(const TSound* s, int& count) {

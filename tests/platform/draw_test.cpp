@@ -191,8 +191,15 @@ TEST_F(drawing, blend_and_viewport_changes_split_the_call) {
 }
 
 TEST_F(drawing, pictures_of_one_page_share_a_call_and_a_picture_of_its_own_splits_it) {
+    // pictures with a pattern: one colour a row needs no texture at all
+    auto patterned = [](int w, int flags) {
+        TImage* img = CreateImage(w, 3, 1, flags);
+        WritePixel(LockImage(img), 0, 0, 0xffffffff);
+        UnlockImage(img);
+        return img;
+    };
     std::vector<TImage*> imgs;
-    for (int i = 0; i < 40; i++) imgs.push_back(CreateImage(2 + i, 3, 1, IMG_FILTERED));
+    for (int i = 0; i < 40; i++) imgs.push_back(patterned(2 + i, IMG_FILTERED));
     // any mix of filtered pictures, rectangles and lines stays in one call
     for (int i = 0; i < 40; i++) {
         DrawImage(imgs[i], 0, 0);
@@ -201,12 +208,54 @@ TEST_F(drawing, pictures_of_one_page_share_a_call_and_a_picture_of_its_own_split
     }
     EXPECT_EQ(DrawCallsThisFrame(), 0);
     // unfiltered pictures live on a page of their own, mipmapped ones in their own texture
-    DrawImage(CreateImage(2, 2, 1, 0), 0, 0);
-    DrawImage(CreateImage(2, 2, 1, IMG_FILTERED | IMG_MIPMAPPED), 0, 0);
+    DrawImage(patterned(2, 0), 0, 0);
+    DrawImage(patterned(2, IMG_FILTERED | IMG_MIPMAPPED), 0, 0);
     DrawRect(0, 0, 1, 1);
     DrawImage(imgs[0], 0, 0);
     Flip();
     EXPECT_EQ(DrawCallsLastFrame(), 4);
+}
+
+// A picture of one colour a row is sent as bands without texture: as few as show its rows
+// (a straight ramp is one band between its half-row ends), only those the viewport lets
+// through. A large untextured call keeps textured quads out, so that it is drawn without
+// sampling; small rectangles still join the pictures' call.
+TEST_F(drawing, one_colour_a_row_goes_as_bands_and_large_plain_calls_stay_plain) {
+    auto rowspicture = [](int h, int flags, const std::function<uint32_t(int)>& row) {
+        TImage* img = CreateImage(4, h, 1, flags);
+        TPixmap& p = LockImage(img);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < 4; x++) WritePixel(p, x, y, row(y));
+        UnlockImage(img);
+        return img;
+    };
+    struct tcase {
+        TImage* img;
+        size_t quads;
+    } cases[] = {
+        {rowspicture(9, IMG_FILTERED, [](int) { return 0xff336699u; }), 1},
+        {rowspicture(9, IMG_FILTERED, [](int y) { return 0xff000000u | (20 * y) << 8; }), 3},
+        {rowspicture(9, 0, [](int y) { return y < 4 ? 0xff0000ffu : 0xffff0000u; }), 2},
+        // a new colour every row, 1000 rows: the 400 the viewport shows, and their neighbours
+        {rowspicture(1000, IMG_FILTERED, [](int y) { return y % 2 ? 0xffff0000u : 0xff0000ffu; }), 401},
+    };
+    for (const tcase& c : cases) {
+        Flip();
+        DrawImage(c.img, 0, 0);
+        EXPECT_EQ(plat::batch.verts.size() / 4, c.quads);
+        EXPECT_FALSE(plat::batch.textured);
+    }
+    TImage* pic = CreateImage(2, 2, 1, IMG_FILTERED);
+    WritePixel(LockImage(pic), 0, 0, 0xffffffffu);
+    UnlockImage(pic);
+    for (float side : {20.0f, 200.0f}) {
+        Flip();
+        DrawRect(0, 0, side, side);
+        DrawImage(pic, 0, 0);
+        DrawRect(0, 0, side, side);
+        Flip();
+        EXPECT_EQ(DrawCallsLastFrame(), side > 128 ? 2 : 1) << side;
+    }
 }
 
 TEST_F(drawing, pictures_get_places_of_their_own_with_a_border_between_them) {
