@@ -4,11 +4,6 @@
 
 #include "platform/atlas.h"
 
-namespace {
-// An untextured call this large (a 128-pixel square) saves more on the rasteriser than a call
-// of its own costs.
-constexpr float largeplain = 128 * 128;
-}
 
 void tbatch::quad(const tbatchstate& st, unsigned t, const float xy[8], const float uv[8],
                   uint8_t r, uint8_t g, uint8_t b, uint8_t a, const float* edge) {
@@ -19,7 +14,7 @@ void tbatch::quad(const tbatchstate& st, unsigned t, const float xy[8], const fl
         t = atlas::white(tex, wu, wv) ? tex : atlas::anypage();
         atlas::white(t, wu, wv);
     }
-    if (!verts.empty() && (!(st == state) || t != tex || (!plain && !textured && plainarea >= largeplain))) flush();
+    if (!verts.empty() && (!(st == state) || t != tex || (!plain && !textured && plainarea >= tbatch::large))) flush();
     state = st;
     tex = t;
     if (plain && !textured)   // half the cross product of the diagonals

@@ -27,10 +27,18 @@ struct tvertex {
 struct tbatchstate {
     int blend = 3;
     int sx = 0, sy = 0, sw = 0, sh = 0;   // scissor, canvas pixels, top-left origin
+    // A large filtered picture drawn texel for pixel (upright, unscaled, at whole pixels):
+    // every pixel centre meets a texel centre, where filtering gives the texel itself, so the
+    // renderer may take the nearest texel, which a software rasteriser does much faster.
+    bool nearest = false;
     bool operator==(const tbatchstate&) const = default;
 };
 
 struct tbatch {
+    // A call of its own for this many canvas pixels (a 128-pixel square) of a cheaper kind
+    // saves the rasteriser more than the call costs.
+    static constexpr float large = 128 * 128;
+
     std::vector<tvertex> verts;           // four per quad: top-left, top-right, bottom-right, bottom-left
     unsigned tex = 0;                     // texture of the pending call (atlas id)
     bool textured = false;                // some quad of the pending call samples its texture

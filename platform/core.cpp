@@ -19,6 +19,7 @@ tbatch batch;
 TGadget* canvas = nullptr;
 bool linesmooth = false;
 bool trimming = true;
+bool texelforpixel = true;
 }  // namespace plat
 
 using namespace plat;
@@ -265,8 +266,12 @@ void DrawImage(TImage* image, float x, float y, int frame) {
         drawrows(image, *p, x, y, st, tint);
         return;
     }
+    corners(-hx, -hy, image->width - hx, image->height - hy, x, y, xy);
+    st.nearest = texelforpixel && upright && (image->flags & IMG_FILTERED) && !(image->flags & IMG_MIPMAPPED) &&
+                 state.tform_ix == 1 && state.tform_jy == 1 && modelview[0] == 1 && modelview[5] == 1 &&
+                 xy[0] == std::floor(xy[0]) && xy[1] == std::floor(xy[1]) &&
+                 static_cast<float>(image->width) * static_cast<float>(image->height) >= tbatch::large;
     if (!p->trimmed || !keepsclear(st.blend) || !trimming || !upright) {
-        corners(-hx, -hy, image->width - hx, image->height - hy, x, y, xy);
         const float uv[8] = {p->u0, p->v0, p->u1, p->v0, p->u1, p->v1, p->u0, p->v1};
         batch.quad(st, p->tex, xy, uv, r, g, b, a);
         return;

@@ -64,6 +64,8 @@ extern TGadget* canvas;                   // the current graphics (SetGraphics)
 extern bool linesmooth;
 extern bool trimming;                     // pictures drawn as their patches (atlas::survey); off
                                           // only to compare with the whole quads
+extern bool texelforpixel;                // large pictures drawn texel for pixel take the nearest
+                                          // texel (tbatchstate::nearest); off likewise
 std::string path(const std::string& p);   // backslashes to slashes
 bool readfile(const std::string& path, std::string& bytes);   // also "incbin::" files
 void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);

@@ -68,6 +68,8 @@ struct tgl : QOpenGLExtraFunctions {
     QOpenGLContext* ctx = nullptr;
     tprogram plain, flat, mask;
     GLuint vao = 0, vbo = 0, ibo = 0;
+    GLuint nearest = 0;                   // sampler for calls of pictures drawn texel for pixel
+    bool sampling = false;                // `nearest` bound
     size_t indexquads = 0;
     int compiled = 0;
     bool copyswap = false;                // a swap copies the back buffer and keeps it
@@ -150,6 +152,11 @@ struct tgl : QOpenGLExtraFunctions {
         glEnableVertexAttribArray(3);
         glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(tvertex, reach)));
         glActiveTexture(GL_TEXTURE0);
+        glGenSamplers(1, &nearest);
+        glSamplerParameteri(nearest, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glSamplerParameteri(nearest, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glSamplerParameteri(nearest, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glSamplerParameteri(nearest, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_DITHER);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -238,6 +245,12 @@ struct tgl : QOpenGLExtraFunctions {
         // Opaque colour over the canvas under the alpha blend just replaces it.
         setblend(!b.textured && b.opaque && b.state.blend == BLEND_ALPHA ? 0 : b.state.blend);
         bind(texture(b.tex));
+        // Texel for pixel only holds at one device pixel to a canvas pixel.
+        bool near = b.state.nearest && ratio == 1;
+        if (near != sampling) {
+            glBindSampler(0, near ? nearest : 0);
+            sampling = near;
+        }
         size_t quads = b.verts.size() / 4;
         if (quads > indexquads) {
             std::vector<GLuint> idx;

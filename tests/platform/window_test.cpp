@@ -388,6 +388,48 @@ TEST_F(realwindow, a_picture_of_one_colour_a_row_looks_as_its_texture_would) {
     EXPECT_EQ(rc, 0);
 }
 
+// A large filtered picture drawn texel for pixel takes the nearest texel: the same pixels as
+// filtering gives, and only then (not half a pixel off, scaled or turned).
+TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_same) {
+    xserver x;
+    ASSERT_FALSE(x.display.empty());
+    int rc = inwindow(x.display, [] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        TImage* pic = CreateImage(150, 120, 1, IMG_FILTERED);
+        TPixmap& p = LockImage(pic);
+        uint32_t seed = 5;
+        for (int y = 0; y < 120; y++)
+            for (int x = 0; x < 150; x++) WritePixel(p, x, y, (seed = seed * 1103515245u + 12345u) | 0xff000000u);
+        UnlockImage(pic);
+        struct tcase {
+            float x, y, turn, scale;
+        } cases[] = {{3, 2, 0, 1}, {160.5f, 10, 0, 1}, {20, 70.25f, 0, 1}, {170, 75, 0, 1.01f}, {100, 40, 0.5f, 1}};
+        for (auto c : cases) {
+            auto draw = [&](bool near) {
+                plat::texelforpixel = near;
+                SetGraphics(s.can);
+                SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+                Cls();
+                SetBlend(BLEND_ALPHA);
+                SetColor(255, 255, 255);
+                SetAlpha(1);
+                SetTransform(c.turn, c.scale, c.scale);
+                DrawImage(pic, c.x, c.y);
+                SetTransform(0, 1, 1);
+                Flip();
+                TPixmap out;
+                GrabFrontBuffer(0, 0, 320, 200, out);
+                plat::texelforpixel = true;
+                return out.pixels;
+            };
+            std::vector<uint8_t> a = draw(true), b = draw(false);
+            WCHECK(!a.empty() && a == b);
+        }
+    });
+    EXPECT_EQ(rc, 0);
+}
+
 // A picture with transparent regions is drawn only where it can show anything; the pixels
 // must be exactly those of the whole quad, at any position, scale and turn, under each blend
 // that lets transparent texels through.
