@@ -139,7 +139,7 @@ int tgun::collisionrocket(trocketdata& r) {
         g->operational = 0;
         count--;
         tsmp& s = snd.s[smp_xplo2];
-        s.pan = (g->x * 0.00125f - 0.5f) * 0.3f;
+        s.pan = panat(g->x, 0.3f);
         snd.play(s, 0.2f + rnd.updf(0.1f), -1);   // a deep boom
         level.addscore(-6);
         // The buttons keep firing standing turrets: the middle one moves to the lost slot, or

@@ -120,7 +120,7 @@ int thouse::collisionrocket(trocketdata& r) {
             level.addscore(-3);
         }
         tsmp& s = snd.s[smp_house];
-        s.pan = (h->x * 0.00125f - 0.5f) * 0.4f;
+        s.pan = panat(h->x, 0.4f);
         snd.play(s, 0.8f + rnd.updf(0.4f), -1);
         return 1;
     }

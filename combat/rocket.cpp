@@ -47,8 +47,7 @@ void trocketdata::generate(float startx_, float starty_, float impactx_, float i
 // The launch whistle fades out, unless its channel has gone to another sound meanwhile.
 void trocketdata::releasesound() const {
     if (owner == 0) return;
-    tchn& c = snd.c[chn];
-    if (c.s == &snd.s[smp_launch]) c.released = 1;
+    snd.release(chn, snd.s[smp_launch]);
 }
 
 int trocketdata::collisionrocket() {
@@ -88,7 +87,7 @@ int trocketdata::upd() {
     steps -= 1;
     if (owner != 0) {
         tchn& c = snd.c[chn];
-        if (c.s == &snd.s[smp_launch]) c.pan = (x * 0.00125f - 0.5f) * 0.3f;
+        if (c.s == &snd.s[smp_launch]) c.pan = panat(x, 0.3f);
     }
 
     // The house test comes first: a missile touching an explosion and a house in the same
@@ -186,7 +185,7 @@ void trocket::generate(float startx, float starty, float impactx, float impacty,
     r.generate(startx, starty, impactx, impacty, speed, owner, wait, pic);
     if (owner != 0) {
         tsmp& s = snd.s[smp_launch];
-        s.pan = (startx * 0.00125f - 0.5f) * 0.3f;
+        s.pan = panat(startx, 0.3f);
         snd.play(s, std::min(0.5f, 80 / r.steps), -1);
         r.chn = snd.chn;
     } else {

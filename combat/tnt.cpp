@@ -74,7 +74,7 @@ void ttnt::generate(float x, float y, float size, float maxtime, int sample, flo
     add().generate(x, y, size, maxtime, owner, combo);
     if (sample >= 0) {
         tsmp& s = snd.s[sample];
-        s.pan = (x * 0.00125f - 0.5f) * 0.3f;
+        s.pan = panat(x, 0.3f);
         snd.play(s, rate - 0.2f + rnd.updf(0.4f), -1);
     }
 }

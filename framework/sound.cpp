@@ -70,6 +70,10 @@ int tsnd::play(tsmp& smp, float rate, int channel) {
     return 0;
 }
 
+void tsnd::release(int channel, const tsmp& smp) {
+    if (channel >= 0 && channel < static_cast<int>(c.size()) && c[channel].s == &smp) c[channel].released = 1;
+}
+
 int tsnd::setvol(float v) {
     vol = v;
     // Released channels still fading come back to their full level and fade on from there.

@@ -48,6 +48,8 @@ struct tsnd {
     int load(int i, const std::string& path, int flags);
     int play(tsmp& smp, float rate, int channel);   // channel -1: the next of the rotation
     int setvol(float v);
+    // The channel fades out if it still plays `smp`: another sound may have taken it since.
+    void release(int channel, const tsmp& smp);
     int upd();                 // one tick of release fades and pan slides
 
     template <class V> void fields(V& v) {
@@ -60,6 +62,10 @@ struct tsnd {
     tsnd(const tsnd&) = delete;
     tsnd& operator=(const tsnd&) = delete;
 };
+
+// The pan of a sound made at playfield x (0 .. 800): k / 2 to the left at the left edge, as far
+// right at the right edge.
+inline float panat(float x, float k) { return (x * 0.00125f - 0.5f) * k; }
 
 tsnd createsnd(int n);
 // Start-up: a sample that is missing or cannot be decoded ends the program with a message.

@@ -25,7 +25,6 @@ int height(const TImage* img) { return img ? img->height : 0; }
 // Integer division toward minus infinity.
 int floordiv(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
 
-float pan(float x, float k) { return (x * 0.00125f - 0.5f) * k; }
 }
 
 void tcardata::generate() {
@@ -60,7 +59,7 @@ void tcardata::generate() {
         // Only the first police car on the street may sound its siren.
         if (cars.countpolice == 1 && rnd.upd(2) != 0) {
             tsmp& s = snd.s[smp_siren];
-            s.pan = pan(x, 0.5f);
+            s.pan = panat(x, 0.5f);
             snd.play(s, 0.9f + rnd.updf(0.1f), -1);
             chn = snd.chn;
             siren = 1;
@@ -68,7 +67,7 @@ void tcardata::generate() {
     } else if (rnd.upd(5) == 0) {
         // Passing noise, drifting across towards the other side; not followed.
         tsmp& s = snd.s[smp_traffic1 + rnd.upd(3)];
-        s.pan = pan(x, 0.4f);
+        s.pan = panat(x, 0.4f);
         s.panfade = Sgn(x) * -0.001f;
         snd.play(s, 0.9f + rnd.updf(0.1f), -1);
     }
@@ -136,7 +135,7 @@ int tcardata::upd() {
         return 1;
     }
 
-    if (art != 0 && sirenplaying()) snd.c[chn].pan = pan(x, 0.5f);
+    if (art != 0 && sirenplaying()) snd.c[chn].pan = panat(x, 0.5f);
 
     prg = 0;
     policedisti = 0;
@@ -217,7 +216,7 @@ int tcardata::upd() {
             horn = 1;
             cars.hornwait = cars.maxhornwait;
             tsmp& s = snd.s[smp_horn1 + rnd.upd(2)];
-            s.pan = pan(x, 0.3f);
+            s.pan = panat(x, 0.3f);
             snd.play(s, 0.8f + rnd.updf(0.2f), -1);
         }
     } else {

@@ -45,15 +45,14 @@ void tchopperdata::generate() {
     if (y >= 190) sy = rnd.updf(-0.005f) - 0.005f;   // low: climbs
     else sy = rnd.updf(0.005f) + 0.005f;             // high: sinks
     tsmp& s = snd.s[smp_chopper];
-    s.pan = (x * 0.00125f - 0.5f) * 0.35f;
+    s.pan = panat(x, 0.35f);
     snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
     chn = snd.chn;
 }
 
 // The engine fades out; sixteen green pieces fly.
 void tchopperdata::destroy() {
-    tchn& c = snd.c[chn];
-    if (c.s == &snd.s[smp_chopper]) c.released = 1;
+    snd.release(chn, snd.s[smp_chopper]);
     const int col[3] = {55, 155, 55};
     particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col,
                       img_explosion1);
@@ -113,7 +112,7 @@ int tchopperdata::upd() {
     fx = fx + sx;
     fy = fy + sy;
     tchn& c = snd.c[chn];
-    if (c.s == &snd.s[smp_chopper]) c.pan = (x * 0.00125f - 0.5f) * 0.35f;
+    if (c.s == &snd.s[smp_chopper]) c.pan = panat(x, 0.35f);
 
     if (fx < -fxm) sx = rnd.updf(0.01f) + 0.005f;
     else if (fx > fxm) sx = rnd.updf(-0.01f) - 0.005f;
@@ -185,7 +184,7 @@ void tchopperdata::fire(float tx, float ty) {
     cooldown = maxcooldown;
     laser = static_cast<int>(maxlaser);
     tsmp& s = snd.s[smp_gun];
-    s.pan = (x * 0.00125f - 0.5f) * 0.3f;
+    s.pan = panat(x, 0.3f);
     snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
     targetx = tx;
     targety = ty;

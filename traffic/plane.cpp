@@ -21,7 +21,6 @@ tplane planes;
 namespace {
 constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_engine = 8, smp_hero = 26, smp_laser = 28;
 
-float pan(float x, float k) { return (x * 0.00125f - 0.5f) * k; }
 
 // A small blast in the harmless list: what the laser hits, what is rammed, a plane coming down.
 void smallblast(float x, float y) { tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0); }
@@ -55,12 +54,12 @@ void tplanedata::generate() {
         imgw2 = static_cast<float>(img ? img->width / 2 : 0);
         imgh2 = static_cast<float>(img ? img->height / 2 : 0);
         tsmp& s = snd.s[smp_hero];
-        s.pan = pan(x, 0.3f);
+        s.pan = panat(x, 0.3f);
         snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
     } else if (rnd.upd(2) != 0) {
         // The engine drifts across towards the other side.
         tsmp& s = snd.s[smp_engine];
-        s.pan = pan(x, 0.5f);
+        s.pan = panat(x, 0.5f);
         s.panfade = Sgn(x) * -0.001f;
         snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
         chn = snd.chn;
@@ -175,7 +174,7 @@ int tplanedata::upd() {
         cooldown = maxcooldown;
         laser = static_cast<int>(maxlaser);
         tsmp& s = snd.s[smp_laser];
-        s.pan = pan(x, 0.3f);
+        s.pan = panat(x, 0.3f);
         snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
         targetx = tx;
         targety = ty;

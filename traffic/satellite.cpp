@@ -63,7 +63,7 @@ void tsatellitedata::generate(TImage* img_, float y0, float speed, float spin, i
     if (y0 > 0) speedy = -speedy;   // satellites rise
     if (art != 0) {
         tsmp& s = snd.s[smp_meteor];
-        s.pan = (x * 0.00125f - 0.5f) * 0.5f;
+        s.pan = panat(x, 0.5f);
         snd.play(s, rnd.updf(0.3f) + 1.0f, -1);
         chn = snd.chn;
     }
@@ -77,8 +77,7 @@ void tsatellitedata::destroy() {
         size = 0.25f, grav = 0.03f;
         col[0] = col[1] = col[2] = 255;
     } else {
-        tchn& c = snd.c[chn];
-        if (c.s == &snd.s[smp_satellite]) c.released = 1;
+        snd.release(chn, snd.s[smp_satellite]);
         size = 0.1f, grav = 0.01f;
         col[0] = 100, col[1] = 220, col[2] = 160;
         img = img_explosion1;
@@ -130,7 +129,7 @@ int tsatellitedata::collisionplane() {
             if (superplayed != 0) continue;
             superplayed = 1;
             tsmp& s = snd.s[smp_punch];
-            s.pan = (x * 0.00125f - 0.5f) * 0.4f;
+            s.pan = panat(x, 0.4f);
             snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
             if (art != 0) {
                 speedy = -2 * Abs(speedy);
@@ -241,7 +240,7 @@ int tsatellitedata::upd() {
         seen1st = 1;
         if (art == 0) {
             tsmp& s = snd.s[smp_satellite];
-            s.pan = (x * 0.00125f - 0.5f) * 0.5f;
+            s.pan = panat(x, 0.5f);
             snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
             chn = snd.chn;
         }

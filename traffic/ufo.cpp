@@ -44,15 +44,14 @@ void tufodata::generate() {
     fly = rnd.upd(120) + 60;
     fy = rnd.updf(2.0f) - 1.0f;
     tsmp& s = snd.s[smp_ufo];
-    s.pan = (x * 0.00125f - 0.5f) * 0.35f;
+    s.pan = panat(x, 0.35f);
     snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
     chn = snd.chn;
 }
 
 // Whoever downs a UFO calls this and empties its slot.
 void tufodata::destroy() {
-    tchn& c = snd.c[chn];
-    if (c.s == &snd.s[smp_ufo]) c.released = 1;
+    snd.release(chn, snd.s[smp_ufo]);
     const int black[3] = {0, 0, 0};   // black chunks
     particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.02f, 1.5f, 0.2f}, black, black,
                       img_explosion1);
@@ -128,7 +127,7 @@ int firelaser(tufodata& u) {
         u.cooldown = tufodata::maxcooldown;
         u.laser = static_cast<int>(tufodata::maxlaser);
         tsmp& s = snd.s[smp_laser];
-        s.pan = (u.x * 0.00125f - 0.5f) * 0.3f;
+        s.pan = panat(u.x, 0.3f);
         snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
         u.targetx = tx;
         u.targety = ty;
