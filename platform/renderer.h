@@ -1,11 +1,14 @@
-// platform/renderer.h — the OpenGL side of the batcher: one short shader (texture x colour, and
-// a variant with the alpha test for the mask blend), the atlas textures, and the reads of the
-// presented picture. Everything here runs with the canvas's context current.
+// platform/renderer.h — the OpenGL side of the batcher: one short shader (texture x colour; a
+// variant without the texture for calls of untextured quads, one with the alpha test for the
+// mask blend), the atlas textures, and the reads of the presented picture. Everything here runs
+// with the canvas's context current.
 //
 // On a software rasteriser every fragment-shader instruction is paid at every pixel and every
 // new combination of texture and blend state builds a new shader variant; so the fragment
 // shader samples one texture without derivatives, `discard` lives only in the mask variant,
-// and the state (program, texture, blend, scissor) is touched only when it changes.
+// a call that needs no texture does not sample, a call of pictures drawn texel for pixel takes
+// the nearest texel, and the state (program, texture, sampler, blend, scissor) is touched only
+// when it changes.
 #pragma once
 
 #include <cstdint>
