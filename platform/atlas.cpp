@@ -147,6 +147,7 @@ void survey(tplace& p, const TImage* img, int frame) {
 
 void rowcolours(tplace& p, const TImage* img, int frame) {
     p.rows.clear();
+    p.bands.clear();
     const TPixmap& px = img->pixmaps[static_cast<size_t>(frame)];
     const int w = p.w, h = p.h;
     if (w <= 0 || h <= 0 || px.pitch < w * 4 || px.pixels.size() < static_cast<size_t>(px.pitch) * h) return;
@@ -160,7 +161,6 @@ void rowcolours(tplace& p, const TImage* img, int frame) {
         if (masked && row[0] == img->mask_r && row[1] == img->mask_g && row[2] == img->mask_b) rows[y * 4 + 3] = 0;
     }
     auto same = [&](int a, int b) { return std::memcmp(&rows[a * 4u], &rows[b * 4u], 4) == 0; };
-    p.bands.clear();
     if (!(img->flags & IMG_FILTERED)) {
         for (int a = 0, b; a < h; a = b) {
             for (b = a + 1; b < h && same(a, b);) b++;

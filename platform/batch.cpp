@@ -4,7 +4,6 @@
 
 #include "platform/atlas.h"
 
-
 void tbatch::quad(const tbatchstate& st, unsigned t, const float xy[8], const float uv[8],
                   uint8_t r, uint8_t g, uint8_t b, uint8_t a, const float* edge) {
     float wu = 0, wv = 0;
