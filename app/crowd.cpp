@@ -32,7 +32,20 @@ void spread(L& list, int n, float x0, float dx) {
 
 void traffic() {
     spread(cars, 30, 15, 26);
+    // two of the cars police, one of the planes the hero
+    for (int i = 0; i < 2 && i < static_cast<int>(cars.d.size()); i++) {
+        tcardata* c = cars.d[i].get();
+        if (!c || c->art == 1) continue;
+        c->art = 1;
+        c->img = img_police;
+        cars.countpolice++;
+    }
     spread(planes, 10, 40, 80);
+    if (tplanedata* p = planes.d.empty() ? nullptr : planes.d[0].get(); p && p->art == 0 && planes.countsuper == 0) {
+        p->art = 1;
+        p->img = img_superman;
+        planes.countsuper = 1;
+    }
     spread(ufos, 6, 100, 120);
     spread(choppers, 10, 40, 80);
     for (int i = 0; i < 8; i++) satellites.launchsatellite();
