@@ -139,6 +139,22 @@ struct scene {
             if (e.id == id && e.data == data) return &e;
         return nullptr;
     }
+    // One frame: the canvas cleared, white at full opacity under the alpha blend, `paint`, and
+    // then the presented pixels of (x, y, w, h).
+    std::vector<uint8_t> frame(const std::function<void()>& paint, int x = 0, int y = 0, int w = 320, int h = 200) {
+        SetGraphics(can);
+        SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
+        Cls();
+        SetColor(255, 255, 255);
+        SetAlpha(1);
+        SetBlend(BLEND_ALPHA);
+        paint();
+        SetTransform(0, 1, 1);
+        Flip();
+        TPixmap out;
+        GrabFrontBuffer(x, y, w, h, out);
+        return out.pixels;
+    }
 };
 
 uint32_t grabpixel(int x, int y) {
@@ -358,24 +374,15 @@ TEST_F(realwindow, a_picture_of_one_colour_a_row_looks_as_its_texture_would) {
         int worst = 0;
         for (auto c : cases) {
             auto draw = [&](TImage* img) {
-                SetGraphics(s.can);
-                SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
-                SetBlend(BLEND_SOLID);
-                SetColor(90, 20, 60);
-                SetTransform(0, 1, 1);
-                SetAlpha(1);
-                DrawRect(0, 0, 320, 200);
-                SetViewport(0, c.vy, 320, c.vh);
-                SetBlend(BLEND_ALPHA);
-                SetColor(255, 230, 200);
-                SetAlpha(c.alpha);
-                SetTransform(0, c.sx, c.sy);
-                DrawImage(img, c.x, c.y);
-                SetTransform(0, 1, 1);
-                Flip();
-                TPixmap out;
-                GrabFrontBuffer(static_cast<int>(c.x) + 1, 0, static_cast<int>(3 * c.sx), 200, out);
-                return out.pixels;
+                return s.frame([&] {
+                    SetColor(90, 20, 60);
+                    DrawRect(0, 0, 320, 200);
+                    SetViewport(0, c.vy, 320, c.vh);
+                    SetColor(255, 230, 200);
+                    SetAlpha(c.alpha);
+                    SetTransform(0, c.sx, c.sy);
+                    DrawImage(img, c.x, c.y);
+                }, static_cast<int>(c.x) + 1, 0, static_cast<int>(3 * c.sx), 200);
             };
             TImage* bands = picture(c.flags, false);
             std::vector<uint8_t> a = draw(bands), b = draw(picture(c.flags, true));
@@ -408,20 +415,12 @@ TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_sam
         for (auto c : cases) {
             auto draw = [&](bool near) {
                 plat::texelforpixel = near;
-                SetGraphics(s.can);
-                SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
-                Cls();
-                SetBlend(BLEND_ALPHA);
-                SetColor(255, 255, 255);
-                SetAlpha(1);
-                SetTransform(c.turn, c.scale, c.scale);
-                DrawImage(pic, c.x, c.y);
-                SetTransform(0, 1, 1);
-                Flip();
-                TPixmap out;
-                GrabFrontBuffer(0, 0, 320, 200, out);
+                std::vector<uint8_t> shot = s.frame([&] {
+                    SetTransform(c.turn, c.scale, c.scale);
+                    DrawImage(pic, c.x, c.y);
+                });
                 plat::texelforpixel = true;
-                return out.pixels;
+                return shot;
             };
             std::vector<uint8_t> a = draw(true), b = draw(false);
             WCHECK(!a.empty() && a == b);
@@ -464,27 +463,20 @@ TEST_F(realwindow, a_trimmed_picture_draws_the_same_pixels_as_the_whole_quad) {
                      {BLEND_ALPHA, 230, 90, 30, 1.1f, 0.9f}, {BLEND_LIGHT, 140, 110, -75, 0.8f, 0.5f}};
         auto draw = [&](bool trim) {
             plat::trimming = trim;
-            SetGraphics(s.can);
-            SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
-            Cls();
-            SetColor(255, 255, 255);
-            SetAlpha(1);
-            SetBlend(BLEND_SOLID);
-            SetTransform(0, 40, 30);
-            DrawImage(noise, 0, 0);
-            for (auto c : cases) {
-                SetBlend(c.blend);
-                SetAlpha(c.alpha);
-                SetColor(255, 220, 180);
-                SetTransform(c.turn, c.scale, c.scale);
-                DrawImage(pic, c.x, c.y);
-            }
-            SetTransform(0, 1, 1);
-            Flip();
-            TPixmap out;
-            GrabFrontBuffer(0, 0, 320, 200, out);
+            std::vector<uint8_t> shot = s.frame([&] {
+                SetBlend(BLEND_SOLID);
+                SetTransform(0, 40, 30);
+                DrawImage(noise, 0, 0);
+                for (auto c : cases) {
+                    SetBlend(c.blend);
+                    SetAlpha(c.alpha);
+                    SetColor(255, 220, 180);
+                    SetTransform(c.turn, c.scale, c.scale);
+                    DrawImage(pic, c.x, c.y);
+                }
+            });
             plat::trimming = true;
-            return out.pixels;
+            return shot;
         };
         std::vector<uint8_t> whole = draw(false), trimmed = draw(true);
         int differ = 0;
