@@ -2,6 +2,11 @@
 # screenshots never land in the build folder), waiting for its window, and checks.
 # Sourced by the *_wtest.sh scripts with the game's executable as $1.
 set -u
+# Run by hand without a display, a test starts again under an X server of its own.
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+export ALSOFT_DRIVERS=null
 game="$1"
 build="$(dirname "$(readlink -f "$game")")"
 work="$(mktemp -d)"
