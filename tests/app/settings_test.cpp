@@ -275,12 +275,30 @@ TEST_F(settingsfile, a_missing_file_leaves_every_default) {
     EXPECT_EQ(menu.get(11) | menu.get(12) | menu.get(4) | menu.get(8), 0);
 }
 
+namespace {
+// An environment variable, and the settings paths, as they were before the test, again when it ends.
+struct keepenv {
+    std::string name, value;
+    bool had;
+    explicit keepenv(const char* n) : name(n), had(std::getenv(n) != nullptr) {
+        if (had) value = std::getenv(n);
+    }
+    ~keepenv() {
+        if (had) setenv(name.c_str(), value.c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+};
+struct keeppaths {
+    std::string cfg = cfgpath, lng = lngpath, shot = shotdir;
+    ~keeppaths() { cfgpath = cfg, lngpath = lng, shotdir = shot; }
+};
+}  // namespace
+
 TEST(settingspaths, a_read_only_program_folder_keeps_the_settings_in_the_config_folder) {
     testsupport::startplatform();
     testsupport::tempdir home;
-    std::string keepcfg = cfgpath, keeplng = lngpath, keepshot = shotdir;
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string oldv = old ? old : "";
+    keeppaths paths;
+    keepenv config("XDG_CONFIG_HOME");
     setenv("XDG_CONFIG_HOME", (home / "conf").c_str(), 1);
     initpaths("/nonexistent-varnhold/");   // cannot be written
     EXPECT_EQ(cfgpath, home / "conf/varnhold/varnhold.cfg");
@@ -289,32 +307,24 @@ TEST(settingspaths, a_read_only_program_folder_keeps_the_settings_in_the_config_
     EXPECT_NE(shotdir, "/nonexistent-varnhold/");
     initpaths(home / "");
     EXPECT_EQ(cfgpath, home / "varnhold.cfg");
-    if (old) setenv("XDG_CONFIG_HOME", oldv.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
-    cfgpath = keepcfg, lngpath = keeplng, shotdir = keepshot;
 }
 
 TEST(settingspaths, an_installed_game_keeps_its_settings_out_of_its_writable_data_folder) {
     // root can write /usr/share/games/varnhold, but the folder belongs to the package
     testsupport::startplatform();
     testsupport::tempdir home;
-    std::string keepcfg = cfgpath, keeplng = lngpath, keepshot = shotdir;
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string oldv = old ? old : "";
+    keeppaths paths;
+    keepenv config("XDG_CONFIG_HOME");
     setenv("XDG_CONFIG_HOME", (home / "conf").c_str(), 1);
     initpaths(home / "", true);
     EXPECT_EQ(cfgpath, home / "conf/varnhold/varnhold.cfg");
     EXPECT_EQ(lngpath, home / "varnhold.lng");
     EXPECT_NE(shotdir, home / "");
-    if (old) setenv("XDG_CONFIG_HOME", oldv.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
-    cfgpath = keepcfg, lngpath = keeplng, shotdir = keepshot;
 }
 
 TEST(settingspaths, the_pictures_folder_comes_from_the_user_dirs_file) {
     testsupport::tempdir conf;
-    const char* old = std::getenv("XDG_PICTURES_DIR");
-    std::string oldv = old ? old : "";
+    keepenv pictures("XDG_PICTURES_DIR");
     unsetenv("XDG_PICTURES_DIR");
     testsupport::writetext(conf / "user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "/home/ann/Bilder");
@@ -322,6 +332,4 @@ TEST(settingspaths, the_pictures_folder_comes_from_the_user_dirs_file) {
     EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "");
     setenv("XDG_PICTURES_DIR", "/srv/pics", 1);
     EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "/srv/pics");
-    if (old) setenv("XDG_PICTURES_DIR", oldv.c_str(), 1);
-    else unsetenv("XDG_PICTURES_DIR");
 }
