@@ -157,6 +157,20 @@ struct scene {
     }
 };
 
+// A test's body in a window of its own, on an X server of its own, once the canvas has painted.
+int inscene(const std::function<void(scene&)>& body) {
+    xserver x;
+    if (x.display.empty()) {
+        ADD_FAILURE() << "no X server";
+        return -1;
+    }
+    return inwindow(x.display, [&] {
+        scene s;
+        WCHECK(s.until([&] { return s.paints > 0; }));
+        body(s);
+    });
+}
+
 uint32_t grabpixel(int x, int y) {
     TPixmap p;
     GrabFrontBuffer(x, y, 1, 1, p);
@@ -172,11 +186,7 @@ struct realwindow : ::testing::Test {
 }  // namespace
 
 TEST_F(realwindow, canvas_draws_blends_clips_and_reads_back_top_down) {
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         WCHECK(GraphicsWidth() == 320);
         WCHECK(GraphicsHeight() == 240);
         bool drawn = false;
@@ -261,11 +271,7 @@ TEST_F(realwindow, canvas_draws_blends_clips_and_reads_back_top_down) {
 }
 
 TEST_F(realwindow, a_written_picture_is_drawn_with_its_new_pixels) {
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         TImage* img = CreateImage(8, 8, 1, 0);
         auto fill = [&](uint32_t argb) {
             TPixmap& p = LockImage(img, 0, true, true);
@@ -292,11 +298,7 @@ TEST_F(realwindow, a_written_picture_is_drawn_with_its_new_pixels) {
 // Pictures share atlas pages; a filtered picture drawn magnified and shrunk must show only its
 // own edge colours, never its neighbour's.
 TEST_F(realwindow, a_filtered_picture_drawn_scaled_shows_nothing_of_its_neighbours) {
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         auto solid = [](uint32_t argb) {   // a darker first column: drawn from the texture
             TImage* img = CreateImage(6, 6, 1, IMG_FILTERED);
             TPixmap& p = LockImage(img);
@@ -343,11 +345,7 @@ TEST_F(realwindow, a_filtered_picture_drawn_scaled_shows_nothing_of_its_neighbou
 // transparent, cut by the viewport. The same rows with a last column of another colour go
 // through the texture; only the columns clear of it are compared.
 TEST_F(realwindow, a_picture_of_one_colour_a_row_looks_as_its_texture_would) {
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         uint32_t seed = 11;
         auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
         std::vector<uint32_t> rows;      // a curve, a constant stretch, then jumps
@@ -398,11 +396,7 @@ TEST_F(realwindow, a_picture_of_one_colour_a_row_looks_as_its_texture_would) {
 // A large filtered picture drawn texel for pixel takes the nearest texel: the same pixels as
 // filtering gives, and only then (not half a pixel off, scaled or turned).
 TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_same) {
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         TImage* pic = CreateImage(150, 120, 1, IMG_FILTERED);
         TPixmap& p = LockImage(pic);
         uint32_t seed = 5;
@@ -433,11 +427,7 @@ TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_sam
 // must be exactly those of the whole quad, at any position, scale and turn, under each blend
 // that lets transparent texels through.
 TEST_F(realwindow, a_trimmed_picture_draws_the_same_pixels_as_the_whole_quad) {
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         // a skyline-like picture: empty top, a ragged filled bottom, scattered faint stars
         TImage* pic = CreateImage(97, 61, 1, IMG_FILTERED);
         TPixmap& p = LockImage(pic);
@@ -490,11 +480,7 @@ TEST_F(realwindow, a_trimmed_picture_draws_the_same_pixels_as_the_whole_quad) {
 
 TEST_F(realwindow, keys_and_mouse_arrive_as_the_games_codes) {
     if (!have("xdotool")) GTEST_SKIP() << "no xdotool";
-    xserver x;
-    ASSERT_FALSE(x.display.empty());
-    int rc = inwindow(x.display, [] {
-        scene s;
-        WCHECK(s.until([&] { return s.paints > 0; }));
+    int rc = inscene([](scene& s) {
         int bar = GadgetHeight(s.win) - ClientHeight(s.win);
         std::string cmd = "xdotool search --name VHWT windowfocus --sync >/dev/null 2>&1;"
                           " xdotool key --delay 30 F2 a Return shift+e Left Escape"
