@@ -8,11 +8,17 @@
 #include "framework/text.h"
 #include "framework/window.h"
 #include "platform/platform.h"
+#include "sky/rain.h"
 
 namespace {
 
 // The menu entries the first 14 lines of a section rename, in line order.
 const int menutags[14] = {13, 1, 3, 2, 14, 5, 11, 12, 4, 8, 9, 6, 49, 7};
+
+// Line 27, newer than the rest, names "Reduce &flashing" (tag 15). A file made before it has a
+// header or its end there: the entry then keeps its English text.
+const int latetag = reduceflashing;
+const char* const latetext = "Reduce &flashing";
 
 }  // namespace
 
@@ -37,16 +43,17 @@ std::vector<std::string> languagenames(TStream* s) {
     return names;
 }
 
-bool languagesection(TStream* s, const std::string& name, std::string (&t)[26]) {
+bool languagesection(TStream* s, const std::string& name, std::string (&t)[languagelines]) {
     std::string found;
     for (;;) {
         std::string line = readline(s, ';');
         if (line.empty()) return false;   // the end of the file: no such section
         if (sectionheader(line, found) && found == name) break;
     }
-    // Exactly 26 text lines follow, used as they stand; a file that ends early leaves the
-    // rest empty.
-    for (std::string& line : t) line = readline(s, ';');
+    // 26 text lines follow, used as they stand; a file that ends early leaves the rest empty.
+    for (int i = 0; i < 26; i++) t[i] = readline(s, ';');
+    std::string late = readline(s, ';');
+    if (!sectionheader(late, found)) t[26] = late;
     return true;
 }
 
@@ -73,16 +80,18 @@ void loadlanguage(int tag) {
     if (entry < 0) return;
     TStream* s = ReadStream(lngpath);
     if (!s) return;
-    std::string t[26];
+    std::string t[languagelines];
     bool found = languagesection(s, GadgetText(menu.g[entry]), t);
     CloseStream(s);
     if (found) applylanguage(t, tag);
 }
 
-void applylanguage(const std::string (&t)[26], int tag) {
+void applylanguage(const std::string (&t)[languagelines], int tag) {
     for (int i = 0; i < 14; i++)
         for (size_t k = 0; k < menu.g.size(); k++)
             if (menu.flag[k] >> 1 == menutags[i]) SetMenuText(menu.g[k], t[i]);
+    for (size_t k = 0; k < menu.g.size(); k++)
+        if (menu.flag[k] >> 1 == latetag) SetMenuText(menu.g[k], t[26].empty() ? latetext : t[26]);
     menu.endadd();
     txtlevel = t[14];
     txtscore = t[15];

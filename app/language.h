@@ -1,4 +1,4 @@
-// app/language.h — varnhold.lng: sections of 26 interface texts, one section per language.
+// app/language.h — varnhold.lng: sections of 27 interface texts, one section per language.
 #pragma once
 
 #include <string>
@@ -16,10 +16,14 @@ void listlanguages();
 void loadlanguage(int tag);
 // The readers behind them. Section names in file order, at most maxlanguages of them:
 std::vector<std::string> languagenames(TStream* s);
-// The 26 text lines of the first section called `name`; false when there is none.
-bool languagesection(TStream* s, const std::string& name, std::string (&t)[26]);
-// Puts a section's 26 texts in place (menus, screen words, their widths) as language `tag`.
-void applylanguage(const std::string (&t)[26], int tag);
+// The lines of a section: 26 menu texts and screen words, then the caption of "Reduce
+// &flashing", which files made before that option lack (the line is then left empty).
+constexpr int languagelines = 27;
+// The text lines of the first section called `name`; false when there is none.
+bool languagesection(TStream* s, const std::string& name, std::string (&t)[languagelines]);
+// Puts a section's texts in place (menus, screen words, their widths) as language `tag`; an
+// empty caption of "Reduce &flashing" leaves it English.
+void applylanguage(const std::string (&t)[languagelines], int tag);
 // The widths of the interface texts measured with the font.
 void recomputewidths();
 // Whether a line is a section header, and the section's name.

@@ -41,7 +41,7 @@ const std::string text =
     "Info=-2 Points - Sputnik\r\n"
     "Info=-2 Points per hit(3), +12 when destroyed - Meteor\r\n"
     "Info=-1 Point - Jumper\r\n"
-    "Info=-10 Points - Superman\r\n";
+    "Info=-10 Points - Flying hero\r\n";
 
 std::string lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));

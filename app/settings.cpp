@@ -17,6 +17,7 @@
 #include "framework/window.h"
 #include "game/level.h"
 #include "platform/platform.h"
+#include "sky/rain.h"
 
 namespace {
 
@@ -64,6 +65,9 @@ void loadsettings() {
     }
     volume.load(s);
     level.load(s);
+    // Newer than the rest, so at the end: a file without it leaves the option off, and a game
+    // that does not know it stops reading before it.
+    if (readbyte(s, b)) menu.set(reduceflashing, b & 1);
     CloseStream(s);
 }
 
@@ -79,6 +83,7 @@ int savesettings() {
     WriteByte(s, langtag & 255);
     volume.save(s);
     level.save(s);
+    WriteByte(s, menu.get(reduceflashing));
     // Closing flushes and syncs the file to the disk: a write, a sync or the close itself
     // that fails leaves the old file in place. Only a complete file replaces it, and the
     // rename is atomic.

@@ -120,6 +120,7 @@ void buildmenus() {
     menu.add("", 0, 0);
     menu.add("&Pause between levels", 8, 1);
     menu.add("Hide &text (H)", 9, 1);
+    menu.add("Reduce &flashing", reduceflashing, 1);
     volume = tvolume();
     volume.init(menu, 50, 10);
     menu.create("&Pause (P)", win.g, 6, 0);

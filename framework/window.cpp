@@ -180,8 +180,11 @@ void tmenu::refresh() {
 
 namespace {
 
+// A tickable entry shows its box from the start, ticked or not, so that it reads as an option
+// and not as a command.
 void style(TGadget* item, int style) {
     if (style & 2) CheckMenu(item);
+    else if (style & 1) UncheckMenu(item);
     if (style & 4) DisableMenu(item);
 }
 

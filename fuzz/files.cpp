@@ -103,7 +103,7 @@ const char* fuzzlanguage(const uint8_t* data, size_t size) {
     int keeptag = langtag;
     for (size_t i = 0; i < names.size() && i < 4; i++) {
         s = ReadStream(lngpath);
-        std::string t[26];
+        std::string t[languagelines];
         bool found = languagesection(s, names[i], t);
         CloseStream(s);
         if (!found) return "a listed section was not found again";

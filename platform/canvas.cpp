@@ -16,7 +16,9 @@
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QWheelEvent>
@@ -206,7 +208,14 @@ protected:
     void resizeEvent(QResizeEvent*) override { gl::newbuffers(); }
     static int pos(double v) { return static_cast<int>(std::floor(v)); }
 public:
+    // While a menu is open or the menu bar has the keyboard, keys are the menu's: Escape there
+    // leaves the menu and must never reach the game, where it quits.
+    static bool menuhaskeys() {
+        return QApplication::activePopupWidget() ||
+               qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    }
     void keyPressEvent(QKeyEvent* e) override {
+        if (menuhaskeys()) return;
         int vk = dsk::vkey(e), m = dsk::modifiers(e->modifiers());
         if (vk) post(EVENT_KEYDOWN, g, vk, m);
         for (QChar c : e->text())

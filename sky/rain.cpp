@@ -233,19 +233,46 @@ int train::upd() {
     return 0;
 }
 
+float tcalmglow::step(float flash, int now) {
+    float target = peak * std::min(flash, 1.0f);
+    float most = at < 0 ? 0 : peak * float(std::max(0, now - at)) / float(ease);
+    at = now;
+    float next = std::clamp(target, shown - most, shown + most);
+    int want = next > shown ? 1 : next < shown ? -1 : 0;
+    if (want != 0 && want != dir) {
+        // A change of direction waits until the last one is old enough; the glow holds.
+        if (dir != 0 && now - turnedat < turn) return shown;
+        dir = want;
+        turnedat = now;
+    }
+    shown = next;
+    return shown;
+}
+
+namespace {
+// Drawing state only, outside the world: the weather never reads it.
+tcalmglow calmglow;
+}
+
 int train::draw() {
     for (auto& r : d)
         if (r.on) r.draw();
     SetRotation(0);
     SetScale(1, 1);
+    // The bolt, then a glow over the whole playfield (alpha limited to 1 when drawing).
+    float glow = flash;
+    if (menu.get(reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
+    else calmglow = tcalmglow();
     if (flash != 0) {
-        // The bolt, then a glow over the whole playfield (alpha limited to 1 when drawing).
         SetAlpha(flash);
         flashobj.draw();
+    }
+    if (glow != 0) {
+        SetAlpha(glow);
         SetScale(800.0f / img_explosion2->width, 400.0f / img_explosion2->height);
         DrawImage(img_explosion2, 400, 200);
         SetScale(1, 1);
-        SetAlpha(1);
     }
+    SetAlpha(1);
     return 0;
 }

@@ -42,6 +42,25 @@ struct tflash {
     template <class V> void fields(V& v) { v("d", d); v("x", x); }
 };
 
+// The whole-sky glow of a strike as "Reduce flashing" draws it: faint (at most `peak`), and
+// never rising or falling faster than from dark to that peak in `ease` milliseconds of real
+// time, so a strike swells and fades gently and the sky changes its brightness at most about
+// three times a second, at any game speed. It is drawing only: the weather is the same.
+struct tcalmglow {
+    static constexpr float peak = 0.25f;
+    static constexpr int ease = 350;
+    static constexpr int turn = 340;  // milliseconds at least from one change to the next
+    float shown = 0;                  // glow alpha drawn last
+    int at = -1;                      // MilliSecs() of the last step, -1 before the first
+    int dir = 0;                      // 1 brightening, -1 dimming, 0 not yet moved
+    int turnedat = 0;                 // MilliSecs() when dir last changed
+
+    float step(float flash, int now); // the alpha to draw now for the flash's brightness
+};
+
+// The menu entry "Reduce &flashing", kept with the settings.
+constexpr int reduceflashing = 15;
+
 struct train {
     static constexpr int waitclouds = 1000, minrain = 30, maxwaitrain = 6000,
                          minwaitrain = 2000, maxwait = 10000, minwait = 4000;

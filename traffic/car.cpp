@@ -128,6 +128,8 @@ int tcardata::upd() {
 
     collisionparticle();
 
+    // A wrecked car leaves a small blast and debris, but lights no fire: only a turret that is
+    // hit burns.
     if (collisiontnt() || collisionflash()) {
         tnt2.generate(x, y + static_cast<float>(height(img) / 2), 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
         destroy();

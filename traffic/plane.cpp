@@ -50,9 +50,13 @@ void tplanedata::generate() {
         speedx = speedx * 0.7f;
         speedy = Abs(speedy) * 0.7f;  // the hero never climbs
         col[0] = col[1] = col[2] = 255;
-        img = img_superman;           // x and y stay those of the plane picture
+        img = img_superman;
         imgw2 = static_cast<float>(img ? img->width / 2 : 0);
         imgh2 = static_cast<float>(img ? img->height / 2 : 0);
+        // He enters just outside the edge by his own half width: placed by the wider plane
+        // picture's, he would count as leaving on his first frame, turn, and be gone on his
+        // second. y keeps the plane picture's height, a few pixels lower at most.
+        x = speedx >= 0 ? 800 + imgw2 : -imgw2;
         tsmp& s = snd.s[smp_hero];
         s.pan = panat(x, 0.3f);
         snd.play(s, rnd.updf(0.1f) + 0.9f, -1);

@@ -227,7 +227,8 @@ int tsatellitedata::upd() {
     y += speedy;
     if (x < -imgw2 || x > 800 + imgw2 || y < -imgh2 || y > 400 + imgh2) return 1;
 
-    // Behind the skyline's opaque pixels it is hidden: silent and out of every collision.
+    // Behind the skyline's opaque pixels it is hidden and out of every collision (a meteor's
+    // rumble, started at its launch, plays on meanwhile).
     // Beside or below the picture only the sky above the top edge counts as clear.
     seen = 0;
     if (img_city && 0 < y && y < img_city->height && 0 < x && x < img_city->width) {

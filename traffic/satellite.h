@@ -1,6 +1,8 @@
 // traffic/satellite.h — satellites rising from behind the skyline and meteors falling from the
-// top edge, in one list. Both hide behind the skyline's opaque pixels: while hidden they are
-// silent and take part in no collision of their own. Meteors take three hits before they break.
+// top edge, in one list. Both hide behind the skyline's opaque pixels: while hidden they take
+// part in no collision of their own, so nothing can hit them there either. They are not
+// silent while hidden: a meteor's rumble starts at its launch, a satellite's beep when it is
+// first seen. Meteors take three hits before they break.
 #pragma once
 
 #include "framework/slots.h"

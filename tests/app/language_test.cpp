@@ -127,6 +127,19 @@ TEST_F(languagefile, a_short_last_section_leaves_the_missing_texts_empty) {
     EXPECT_EQ(txtentername, "");
 }
 
+// A 27th line names "Reduce &flashing"; a section of a file made before it (26 lines, then the
+// next header or the end) keeps the English caption, also after a language that had one.
+TEST_F(languagefile, the_flashing_caption_is_the_27th_line_and_older_sections_keep_english) {
+    build(section("[New]", "n", 27) + section("[Old]", "o") + section("[Last]", "l"));
+    EXPECT_EQ(menutext(15), "n27");
+    EXPECT_EQ(txtentername, "n26");
+    for (int tag : {102, 103}) {
+        choose(tag);
+        EXPECT_EQ(menutext(15), "Reduce &flashing") << tag;
+        EXPECT_EQ(txtentername, (tag == 102 ? "o" : "l") + std::string("26")) << tag;
+    }
+}
+
 TEST_F(languagefile, a_missing_file_keeps_the_english_texts_and_an_empty_language_menu) {
     testsupport::startplatform();
     saved = lngpath;

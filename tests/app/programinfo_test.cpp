@@ -54,6 +54,6 @@ TEST(programinfo, help_text_lists_the_keys_then_the_info_lines) {
         "-2 Points - Sputnik\n"
         "-2 Points per hit(3), +12 when destroyed - Meteor\n"
         "-1 Point - Jumper\n"
-        "-10 Points - Superman\n";
+        "-10 Points - Flying hero\n";
     EXPECT_EQ(rest, tail);
 }

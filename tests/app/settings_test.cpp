@@ -11,6 +11,7 @@
 #include "app/world.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "sky/rain.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
 
@@ -20,7 +21,7 @@ using bytes = std::vector<unsigned char>;
 
 namespace {
 
-// Where each of the 44 records of a settings file starts and ends (offsets into `b`); a file
+// Where each of the 45 records of a settings file starts and ends (offsets into `b`); a file
 // that ends inside a record gives fewer.
 std::vector<std::pair<size_t, size_t>> records(const bytes& b) {
     std::vector<std::pair<size_t, size_t>> r;
@@ -51,6 +52,7 @@ std::vector<std::pair<size_t, size_t>> records(const bytes& b) {
     };
     std::string layout = "vvvvbbbbbbsvvv";
     for (int i = 0; i < 10; i++) layout += "svv";
+    layout += "b";   // "Reduce flashing", newer than the rest
     for (char k : layout)
         if (!take(k)) break;
     return r;
@@ -93,7 +95,7 @@ TEST_F(settingsfile, a_score_of_300_is_stored_as_ac_02) {
     level.score = 300;
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 44u);
+    ASSERT_EQ(r.size(), 45u);
     EXPECT_EQ(slice(b, r[12]), (bytes{0xac, 0x02}));
 }
 
@@ -101,17 +103,17 @@ TEST_F(settingsfile, no_highlighted_row_is_stored_as_five_bytes_and_reads_back_a
     level.highlighthiscore = -1;
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 44u);
+    ASSERT_EQ(r.size(), 45u);
     EXPECT_EQ(slice(b, r[13]), (bytes{0xff, 0xff, 0xff, 0xff, 0x0f}));
     level.highlighthiscore = 4;
     reload();
     EXPECT_EQ(level.highlighthiscore, -1);
 }
 
-TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_44_records) {
+TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_45_records) {
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 44u);
+    ASSERT_EQ(r.size(), 45u);
     EXPECT_EQ(r.back().second, b.size());
     // options unticked, language 101 (the first), volume 5
     for (int i = 4; i < 8; i++) EXPECT_EQ(b[r[i].first], 0) << "option byte " << i;
@@ -172,13 +174,32 @@ TEST_F(settingsfile, hide_text_is_not_kept_but_pause_between_levels_is) {
     EXPECT_EQ(menu.get(8), 1);
 }
 
+// "Reduce flashing" is one byte after everything a file of the version before it holds: such a
+// file loads with the option off, and that version, which stops reading before the byte, finds
+// exactly the records it wrote itself.
+TEST_F(settingsfile, reduce_flashing_is_kept_in_a_last_byte_that_either_version_can_do_without) {
+    volume.upd(53);
+    bytes off = save();
+    menu.set(reduceflashing, 1);
+    bytes on = save();
+    ASSERT_EQ(on.size(), off.size());
+    EXPECT_EQ(on.back(), 1);
+    EXPECT_EQ(bytes(on.begin(), on.end() - 1), bytes(off.begin(), off.end() - 1));
+    reload();
+    EXPECT_EQ(menu.get(reduceflashing), 1);
+    writebytes(cfgpath, bytes(on.begin(), on.end() - 1));
+    reload();
+    EXPECT_EQ(menu.get(reduceflashing), 0);
+    EXPECT_EQ(volume.on, 3);
+}
+
 TEST_F(settingsfile, a_file_cut_short_keeps_the_records_before_the_cut_and_defaults_after) {
     level.score = 4242;
     level.hiscore[0].name = "Ann";
     volume.upd(58);
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 44u);
+    ASSERT_EQ(r.size(), 45u);
     // cut in the middle of the first high-score row's name
     bytes cut(b.begin(), b.begin() + long(r[14].first + 2));
     writebytes(cfgpath, cut);

@@ -362,3 +362,58 @@ TEST_F(raintest, storms_strike_only_on_every_128th_tick_of_the_frame_timer) {
     EXPECT_GT(flashes, 2);   // one chance in 15 at each of the 150 open ticks
     EXPECT_GT(thunders, 2);
 }
+
+// "Reduce flashing": storms striking every 128 ticks at 60 and at 480 ticks a second, drawn at
+// 60 frames a second. The glow stays faint and starts a rise or a fall at most three times in
+// any second; it still glows.
+TEST(calmglow, a_storm_gives_a_faint_glow_that_turns_at_most_three_times_a_second) {
+    for (int tickrate : {60, 480}) {
+        tcalmglow g;
+        float flash = 0, top = 0;
+        std::vector<int> turns;
+        int dir = 0;
+        long ticks = 0;
+        for (int frame = 0; frame < 60 * 20; frame++) {
+            int now = frame * 1000 / 60;
+            for (long due = long(frame) * tickrate / 60; ticks < due; ticks++) {
+                if (ticks % 128 == 0 && ticks / 128 % 3 != 2) flash = 1.2f;
+                flash = std::max(0.0f, flash - 0.04f);
+            }
+            float before = g.shown, a = g.step(flash, now);
+            top = std::max(top, a);
+            int d = a > before ? 1 : a < before ? -1 : dir;
+            if (d != dir) turns.push_back(now);
+            dir = d;
+        }
+        EXPECT_LE(top, tcalmglow::peak) << tickrate;
+        EXPECT_GT(top, 0) << tickrate;
+        for (size_t i = 3; i < turns.size(); i++)
+            EXPECT_GE(turns[i] - turns[i - 3], 1000) << tickrate << " Hz, turn at " << turns[i] << " ms";
+    }
+}
+
+// The option changes only what is drawn: a thunderstorm (a strike every 100 frames besides its
+// own) drawn every frame with it off and on leaves the same world, as a replay compares it.
+TEST_F(raintest, reduce_flashing_leaves_the_world_as_it_is) {
+    std::string worlds[2];
+    float brightest[2] = {0, 0};
+    for (int on : {0, 1}) {
+        TearDown();
+        SetUp();
+        steady(0, 180);
+        menu.set(reduceflashing, on);
+        for (int i = 0; i < 600; i++) {
+            if (i % 100 == 0) rain.flash = 1.2f;
+            stepframes(1);
+            drawframe();
+            for (auto& r : drawnwith(img_explosion2))
+                if (r.state.tform_scale_x * img_explosion2->width == 800)
+                    brightest[on] = std::max(brightest[on], r.state.color_alpha);
+        }
+        worlds[on] = dumpworld(true);   // the part replays compare
+    }
+    EXPECT_EQ(brightest[0], 1);
+    EXPECT_GT(brightest[1], 0);
+    EXPECT_LE(brightest[1], tcalmglow::peak);
+    EXPECT_EQ(worlds[0], worlds[1]);
+}

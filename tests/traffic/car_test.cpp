@@ -62,6 +62,56 @@ TEST_F(cartraffic, a_third_police_car_never_comes_and_a_second_never_sounds_its_
     EXPECT_EQ(sirens, 0);
 }
 
+// With one police car about, a second one takes no draw for a siren, nor for passing noise.
+TEST_F(cartraffic, a_second_police_car_takes_its_draws_without_a_siren_draw) {
+    int seconds = 0;
+    for (int k = 0; k < 400 && seconds < 3; k++) {
+        emptystreet();
+        cars.countpolice = 1;
+        trnd r = rnd;
+        for (int i = 0; i < 3; i++) r.upd(255);
+        r.upd(static_cast<int>(img_car.size()));
+        r.updf(1.0f), r.upd(2), r.updf(6.0f);
+        if (r.upd(tcardata::policechance) != 0) {
+            cars.generate();   // an ordinary car: on to the next draws
+            continue;
+        }
+        int chn = snd.chn;
+        cars.generate();
+        ASSERT_EQ(cars.d[0]->art, 1);
+        EXPECT_EQ(cars.d[0]->siren, 0);
+        EXPECT_EQ(snd.chn, chn);
+        EXPECT_EQ(rnd.seed, r.seed);
+        seconds++;
+    }
+    EXPECT_EQ(seconds, 3);
+}
+
+// A silent police car keeps channel 0 in chn, and channel 0 is a real channel: here it carries
+// the first police car's siren, which the silent one must neither pan nor fade, whether it
+// drives off or is wrecked.
+TEST_F(cartraffic, a_silent_police_car_leaves_the_siren_on_channel_0_alone) {
+    for (bool wreck : {false, true}) {
+        emptystreet();
+        tcardata& loud = car(600, 375, 1, 1);
+        snd.chn = snd.maxchn1;   // the next sound takes channel 0
+        snd.play(snd.s[25], 1, -1);
+        loud.chn = snd.chn, loud.siren = 1;
+        ASSERT_EQ(loud.chn, 0);
+        tcardata& silent = car(100, 375, 1, 1);
+        stepframes(1);
+        EXPECT_FLOAT_EQ(snd.c[0].pan, (loud.x * 0.00125f - 0.5f) * 0.5f);
+        rain.flash = wreck ? 1 : 0;
+        rain.flashobj.x = silent.x - silent.speed;
+        if (!wreck) silent.x = -silent.imgw2 + silent.speed / 2;
+        stepframes(1);
+        EXPECT_EQ(cars.count(), 1);
+        EXPECT_EQ(snd.c[0].released, 0) << (wreck ? "wrecked" : "drove off");
+        EXPECT_FLOAT_EQ(snd.c[0].pan, (loud.x * 0.00125f - 0.5f) * 0.5f);
+        rain.flash = 0;
+    }
+}
+
 TEST_F(cartraffic, siren_follows_its_police_car_and_fades_when_it_leaves_or_is_wrecked) {
     for (bool wreck : {false, true}) {
         for (int t = 0; t < 1000 && (!cars.d[0] || !cars.d[0]->siren); t++) {

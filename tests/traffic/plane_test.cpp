@@ -57,6 +57,34 @@ TEST_F(planetraffic, hero_turns_back_once_and_a_caught_missile_allows_one_more_t
     }
 }
 
+// Heroes made by the list itself, entering at either edge: each crosses the whole sky, turns
+// at the far edge and flies home before he leaves, whatever the widths of the pictures.
+TEST_F(planetraffic, a_new_hero_crosses_the_sky_and_back_before_he_leaves) {
+    int edges = 0;
+    for (int k = 0; k < 400 && edges != 3; k++) {
+        emptysky();
+        planes.generate();
+        tplanedata& h = *planes.d[0];
+        if (h.art != 1) continue;
+        const bool fromright = h.speedx > 0;
+        const float leftmost0 = h.x, speed = std::fabs(h.speedx);
+        float leftmost = h.x, rightmost = h.x;
+        int frames = 0;
+        while (planes.d[0] && frames < 10000) {
+            leftmost = std::min(leftmost, h.x), rightmost = std::max(rightmost, h.x);
+            stepframes(1);
+            frames++;
+        }
+        EXPECT_EQ(planes.countsuper, 0);
+        // Two crossings of 800 units, a frame short at each edge at most.
+        EXPECT_GE(frames, int(2 * 800 / speed) - 2) << "hero from x " << leftmost0;
+        EXPECT_LT(leftmost, 0) << "from x " << leftmost0;
+        EXPECT_GT(rightmost, 800) << "from x " << leftmost0;
+        edges |= fromright ? 1 : 2;
+    }
+    EXPECT_EQ(edges, 3);
+}
+
 // A missile of each side 50 units beside him, both in the laser's reach; then a UFO.
 TEST_F(planetraffic, hero_laser_shoots_the_missiles_of_the_side_he_fights_and_ufos) {
     const struct { int side, missilepay, ufopay; } cases[] = {{-1, 0, 10}, {0, 2, 10}, {1, 0, 0}};
@@ -81,6 +109,24 @@ TEST_F(planetraffic, hero_laser_shoots_the_missiles_of_the_side_he_fights_and_uf
         EXPECT_EQ(h.targety, 160);
         EXPECT_EQ(level.score, score + k.missilepay + k.ufopay) << k.side;
     }
+}
+
+// Each UFO he rams through slows him to 0.7 of his speed and makes him sink 0.3 faster.
+TEST_F(planetraffic, hero_ramming_ufos_slows_and_sinks_faster_each_time) {
+    tplanedata& h = plane(400, 100, 1, 1);
+    h.speedy = 0;
+    const struct { float speedx, speedy; } after[] = {{0.7f, 0.3f}, {0.49f, 0.6f}};
+    for (auto& a : after) {
+        ufo(h.x - h.speedx, h.y + h.speedy);   // where he will be after the step
+        float y = h.y;
+        stepframes(1);
+        EXPECT_EQ(ufos.count(), 0);
+        EXPECT_FLOAT_EQ(h.speedx, a.speedx);
+        EXPECT_FLOAT_EQ(h.speedy, a.speedy);
+        stepframes(1);
+        EXPECT_GT(h.y, y);
+    }
+    EXPECT_EQ(planes.count(), 1);
 }
 
 TEST_F(planetraffic, plane_downed_by_a_player_missile_costs_2_and_leaves_a_blast_that_chains) {
