@@ -1,6 +1,7 @@
-# Writes the build time in the program info's form: weekday, hh:mm:ss, dd.mm.yyyy.
+# Writes the program's version (the project's, which the package also carries) and the build
+# time in the program info's form: weekday, hh:mm:ss, dd.mm.yyyy.
 string(TIMESTAMP day "%w")
 set(days So Mo Di Mi Do Fr Sa)
 list(GET days ${day} dayname)
 string(TIMESTAMP clock "%H:%M:%S, %d.%m.%Y")
-file(WRITE ${OUT} "// made by app/buildstamp.cmake when the game is built\n#define VARNHOLD_BUILDTIME \"${dayname}, ${clock}\"\n")
+file(WRITE ${OUT} "// made by app/buildstamp.cmake when the game is built\n#define VARNHOLD_VERSION \"${VERSION}\"\n#define VARNHOLD_BUILDTIME \"${dayname}, ${clock}\"\n")

@@ -13,7 +13,7 @@ namespace {
 
 // Lines end with CR LF; "\xaf" is the macron that underlines a heading.
 const std::string text =
-    "Version=1.0.0\r\n"
+    "Version=" VARNHOLD_VERSION "\r\n"
     "Build=6181\r\n"
     "Build time=" VARNHOLD_BUILDTIME "\r\n"
     "Creation time=Mo, 22:55:33, 29.02.2016\r\n"

@@ -20,7 +20,7 @@ uint64_t worlddigest();
 // One character for the frame just run, from the random generator, the score and the level
 // state: a change of the random draws shows at the frame where it happens.
 char tracechar();
-// "1.0.0.6181": the program's version and build, as a replay names them.
+// "1.1.0.6181": the program's version and build, as a replay names them.
 std::string programversion();
 
 // ---- Recording ----

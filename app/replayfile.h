@@ -50,7 +50,7 @@ struct treplaycheck {
 };
 
 struct treplay {
-    std::string program;              // "1.0.0.6181": version and build
+    std::string program;              // "1.1.0.6181": version and build
     int seed = 0;
     int clock = 0;                    // the game's millisecond clock when the recording began
     treplaysettings settings;

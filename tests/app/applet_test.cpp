@@ -47,7 +47,7 @@ TEST_F(applet, the_start_gives_an_800_by_400_canvas_at_scale_one) {
     EXPECT_FLOAT_EQ(areaheight, 400);
     EXPECT_EQ(volume.on, 5);
     EXPECT_EQ(ev.hide, 1);
-    EXPECT_EQ(win.name, "Varnhold 1.0.0.6181");
+    EXPECT_EQ(win.name, "Varnhold 1.1.0.6181");
     for (int i = 0; i < 16; i++) EXPECT_FLOAT_EQ(drawmatrix[i], i % 5 == 0 ? 1.0f : 0.0f);
 }
 

@@ -10,7 +10,7 @@
 TEST(programinfo, gives_the_title_version_and_build) {
     testsupport::startplatform();
     registerprograminfo();
-    EXPECT_EQ("Varnhold " + infovalue("version") + "." + infovalue("build"), "Varnhold 1.0.0.6181");
+    EXPECT_EQ("Varnhold " + infovalue("version") + "." + infovalue("build"), "Varnhold 1.1.0.6181");
     EXPECT_EQ(infovalue("producer"), "Ostrel");
     EXPECT_EQ(infovalue("creation time"), "Mo, 22:55:33, 29.02.2016");
     EXPECT_EQ(infovalue("nothing"), "");
@@ -22,7 +22,7 @@ TEST(programinfo, help_text_lists_the_keys_then_the_info_lines) {
     registerprograminfo();
     std::string help = programinfo();
     std::string macron14(14, '\xaf'), macron13(13, '\xaf'), macron5(5, '\xaf');
-    std::string head = "   Program Info   \n" + macron14 + "\n   Version: 1.0.0\n   Build: 6181\n";
+    std::string head = "   Program Info   \n" + macron14 + "\n   Version: 1.1.0\n   Build: 6181\n";
     ASSERT_EQ(help.substr(0, head.size()), head);
     // the build time is stamped when the game is built
     std::regex stamp("   Build time: (So|Mo|Di|Mi|Do|Fr|Sa), \\d\\d:\\d\\d:\\d\\d, \\d\\d\\.\\d\\d\\.\\d{4}\n");

@@ -1,6 +1,6 @@
 # The package's contents and metadata: what dpkg reads, every file in its place (the data as
 # the build made it, the icon at each size), the desktop entry, AppStream metainfo and manual
-# page clean by their validators, and the program running from the unpacked tree without
+# page clean by their validators, changelog and copyright in place, and the program running from the unpacked tree without
 # writing into its data folder. $1: the folder with the package, $2: the build's program.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -40,6 +40,16 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate"
 # the metainfo's desktop entry and icon as installed
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+
+# The changelog and the metainfo's newest release name the package's version; the copyright
+# file gives the game's licence.
+version=$(field Version)
+doc="$root/usr/share/doc/varnhold"
+zcat "$doc/changelog.gz" >"$work/changelog" || fail "no changelog.gz in /usr/share/doc/varnhold"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
+    fail "the changelog's last entry is not version $version"
+grep -m1 "<release " "$metainfo" | grep -qF "version=\"$version\"" || fail "the metainfo's newest release is not $version"
+grep -qx "License: GPL-3+" "$doc/copyright" || fail "no GPL-3+ in /usr/share/doc/varnhold/copyright"
 
 # The manual page renders without warnings and names every option and every installed file.
 man="$root/usr/share/man/man6/varnhold.6.gz"

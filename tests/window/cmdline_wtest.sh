@@ -1,7 +1,7 @@
 # The command line: help, version, refused arguments, and the headless run with its dump.
 source "$(dirname "$0")/common.sh"
 makecopy
-"$work/varnhold" --version | grep -qx "Varnhold 1.0.0.6181" || fail "--version"
+"$work/varnhold" --version | grep -qx "Varnhold 1.1.0.6181" || fail "--version"
 "$work/varnhold" --help | grep -q -- "--headless" || fail "--help"
 for bad in "--frames 5" "--headless" "--seed x" "--bogus" "--headless --frames -1"; do
     "$work/varnhold" $bad >/dev/null 2>&1

@@ -49,7 +49,7 @@ xdotool key --window "$win" Return
 waitworld 'w["level"]["prg"] == 1' || fail "Return started no game"
 xdotool key --window "$win" alt+h
 waitbox || fail "Help showed no message box"
-[ "$(xdotool getwindowname "$box")" = "Varnhold 1.0.0.6181" ] || fail "the box is titled '$(xdotool getwindowname "$box")'"
+[ "$(xdotool getwindowname "$box")" = "Varnhold 1.1.0.6181" ] || fail "the box is titled '$(xdotool getwindowname "$box")'"
 visible() { xdotool search --onlyvisible --maxdepth 1 --pid "$pid" 2>/dev/null | grep -qx "$box"; }
 for _ in $(seq 10); do
     visible || break

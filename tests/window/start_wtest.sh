@@ -5,7 +5,7 @@ makecopy
 start
 waitwindow
 title=$(xdotool getwindowname "$win")
-[ "$title" = "Varnhold 1.0.0.6181" ] || fail "title is '$title'"
+[ "$title" = "Varnhold 1.1.0.6181" ] || fail "title is '$title'"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 # the client area holds the 800 x 400 canvas and, above it, the menu bar
 [ "$WIDTH" -eq 800 ] || fail "window width $WIDTH"

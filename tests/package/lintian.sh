@@ -1,0 +1,19 @@
+# Lintian on the package: no error, and every warning mended or overridden in
+# packaging/varnhold.lintian-overrides with its reason in a comment above it; an override that
+# no longer matches anything fails too, so none outlives its reason. Skipped (status 77)
+# without lintian. $1: the folder with the package.
+set -u
+fail() { echo "FAIL: $*" >&2; exit 1; }
+command -v lintian >/dev/null 2>&1 || { echo "SKIPPED: lintian is not installed"; exit 77; }
+deb=$(ls "$1"/varnhold_*.deb 2>/dev/null | head -1)
+[ -f "$deb" ] || fail "no package in $1"
+out=$(lintian --display-info --fail-on error,warning "$deb" 2>&1)
+status=$?
+out=$(grep -v "^running with root privileges" <<<"$out")
+echo "$out"
+[ "$status" -eq 0 ] || fail "lintian finds errors or warnings (status $status)"
+grep -q "unused-override" <<<"$out" && fail "an override matches nothing: remove it"
+# each override follows a comment or another override (a group sharing one reason)
+awk '/^varnhold:/ && prev !~ /^(#|varnhold:)/ { print; bad = 1 } { prev = $0 } END { exit bad }' \
+    "$(dirname "$0")/../../packaging/varnhold.lintian-overrides" || fail "an override above without its reason"
+echo "ok"
