@@ -72,6 +72,9 @@ public:
     bool posted = false;                  // a paint is on its way
     bool drawn = false;                   // the back buffer holds drawing not yet shown
     int wheel = 0;                        // eighths of a degree not yet a whole notch
+    std::vector<int> held;                // Qt keys down whose first press reached the game
+    int stray = 0;                        // the last key released that the game never saw go down
+    unsigned long strayat = 0;            // and the time stamp of that release
     QSize swapped;                        // device pixels of the buffers at the last swap
 
     explicit tcanvas(TGadget* gadget) : g(gadget) {
@@ -216,6 +219,14 @@ public:
     }
     void keyPressEvent(QKeyEvent* e) override {
         if (menuhaskeys()) return;
+        // A key first pressed in a menu and still held repeats into the game once the menu has
+        // closed: an Escape held a moment too long would close the menu and then quit. Only
+        // keys whose first press the game had may repeat. The window system marks most
+        // repeats; an unmarked one comes as a release and a press at the same time stamp.
+        bool had = std::find(held.begin(), held.end(), e->key()) != held.end();
+        if (e->isAutoRepeat() && !had) return;
+        if (e->key() == stray && e->timestamp() == strayat) return;
+        if (!had) held.push_back(e->key());
         int vk = dsk::vkey(e), m = dsk::modifiers(e->modifiers());
         if (vk) post(EVENT_KEYDOWN, g, vk, m);
         for (QChar c : e->text())
@@ -223,6 +234,12 @@ public:
     }
     void keyReleaseEvent(QKeyEvent* e) override {
         if (e->isAutoRepeat()) return;    // a held key: only further presses, one release at the end
+        auto at = std::find(held.begin(), held.end(), e->key());
+        if (at == held.end()) {
+            stray = e->key(), strayat = e->timestamp();   // pressed before the game had the keys
+            return;
+        }
+        held.erase(at);
         int vk = dsk::vkey(e);
         if (vk) post(EVENT_KEYUP, g, vk, dsk::modifiers(e->modifiers()));
     }
