@@ -14,6 +14,7 @@
 #include "game/level.h"
 #include "platform/platform.h"
 #include "platform/strings.h"
+#include "platform/trig.h"
 #include "sky/rain.h"
 
 ttnt tnt;
@@ -51,7 +52,7 @@ int ttntdata::upd() {
     size += static_cast<float>(time) / 20000;   // fast growth at first, slowing to nothing
     mainsize = size * explosionw2;
     if (time < 50) {
-        float s = static_cast<float>(std::sin(static_cast<float>(time) / 50 * 90 * M_PI / 180));
+        float s = static_cast<float>(trig::sin(static_cast<float>(time) / 50 * 90 * M_PI / 180));
         alpha = std::min(maxalpha, s);
     }
     return 0;

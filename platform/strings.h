@@ -2,13 +2,16 @@
 //
 // Strings are Latin-1, one byte per character (codes 0..255). Positions are 1-based where the
 // game's text functions count from 1 (Instr, Mid) and 0-based for Slice. Angles are degrees.
-// Trigonometry is done in double precision, like the code the game was written for; callers
-// store the results in 32-bit floats where their fields are floats.
+// Trigonometry is done in double precision, like the code the game was written for, by the
+// game's own functions (platform/trig.h: the same bits in every build); callers store the
+// results in 32-bit floats where their fields are floats.
 #pragma once
 
 #include <climits>
 #include <cmath>
 #include <string>
+
+#include "platform/trig.h"
 
 // 1-based position of `sub` in `s`, searching from position `start`; 0 when not found.
 // An empty `sub` is found at `start` (when that lies within 1 .. length + 1).
@@ -103,11 +106,11 @@ inline float Mod(float a, float b) { return std::fmod(a, b); }
 inline double Mod(double a, double b) { return std::fmod(a, b); }
 
 constexpr double degtorad = 0.017453292519943295769236907684886;
-inline double Sin(double degrees) { return std::sin(degrees * degtorad); }
-inline double Cos(double degrees) { return std::cos(degrees * degtorad); }
-inline double Tan(double degrees) { return std::tan(degrees * degtorad); }
-inline double ASin(double v) { return std::asin(v) / degtorad; }
-inline double ACos(double v) { return std::acos(v) / degtorad; }
-inline double ATan(double v) { return std::atan(v) / degtorad; }
-inline double ATan2(double y, double x) { return std::atan2(y, x) / degtorad; }
+inline double Sin(double degrees) { return trig::sin(degrees * degtorad); }
+inline double Cos(double degrees) { return trig::cos(degrees * degtorad); }
+inline double Tan(double degrees) { return trig::tan(degrees * degtorad); }
+inline double ASin(double v) { return trig::asin(v) / degtorad; }
+inline double ACos(double v) { return trig::acos(v) / degtorad; }
+inline double ATan(double v) { return trig::atan(v) / degtorad; }
+inline double ATan2(double y, double x) { return trig::atan2(y, x) / degtorad; }
 inline double Sqr(double v) { return std::sqrt(v); }

@@ -9,14 +9,15 @@
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
+#include "platform/trig.h"
 #include "sky/rain.h"
 
 tday day;
 
 namespace {
 
-float sindeg(float a) { return float(std::sin(double(a) * M_PI / 180.0)); }
-float cosdeg(float a) { return float(std::cos(double(a) * M_PI / 180.0)); }
+float sindeg(float a) { return float(trig::sin(double(a) * M_PI / 180.0)); }
+float cosdeg(float a) { return float(trig::cos(double(a) * M_PI / 180.0)); }
 
 // Where the sun stands in its day: 0 .. 180 is the day half, 180 .. 360 the night half.
 float phaseof(float sunrot) { return std::fmod(sunrot + 50, 360.0f); }

@@ -14,13 +14,14 @@
 #include "framework/rnd.h"
 #include "framework/sound.h"
 #include "framework/window.h"
+#include "platform/trig.h"
 #include "sky/cloud.h"
 
 train rain;
 
 namespace {
 
-float cosdeg(float a) { return float(std::cos(double(a) * M_PI / 180.0)); }
+float cosdeg(float a) { return float(trig::cos(double(a) * M_PI / 180.0)); }
 
 constexpr int smprain = 5, smpthunder = 6, smplightning = 7, smpwind = 13;
 constexpr float loopstep = 0.0003f;   // fade of the loop per tick: 500 ticks from 0 to full
