@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing Varnhold need (clang and its
-# sanitizer and libFuzzer runtimes for the checking build).
+# sanitizer and libFuzzer runtimes for the checking build). With --web: also what the browser
+# edition and its tests need (scripts/web.sh): Emscripten, the stb decoders, Chromium, Node.
 # Works as root (no sudo needed) and as a user with sudo; does nothing when all are present.
 set -euo pipefail
 
@@ -14,6 +15,11 @@ packages=(
   dpkg-dev file desktop-file-utils appstream groff-base lintian
   clang libclang-rt-14-dev llvm
 )
+if [ "${1:-}" = "--web" ]; then
+  packages+=(emscripten libstb-dev node-acorn nodejs chromium zip)
+  # npm comes with some builds of Node.js; Debian's own is a package of its own
+  command -v npm >/dev/null 2>&1 || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

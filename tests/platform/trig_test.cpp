@@ -7,8 +7,11 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <sstream>
+#include <string>
 
 #include "platform/trig.h"
+#include "tests/platform/trighash.h"
 
 namespace {
 
@@ -128,4 +131,25 @@ TEST(trig, random_arguments_stay_within_the_bound) {
         worst = std::max(worst, ulps(trig::atan2(y, x), std::atan2(y, x)));
     }
     EXPECT_LE(worst, 2) << "atan2";
+}
+
+TEST(trig, the_browser_build_gives_the_same_bits) {
+    // The browser build (scripts/web.sh) of trigprint.cpp, run by Node; the C libraries differ.
+    std::string js = VARNHOLD_SOURCE_DIR "/build-web/trigprint.js";
+    if (FILE* f = std::fopen(js.c_str(), "r")) std::fclose(f);
+    else GTEST_SKIP() << "no browser build (bash scripts/web.sh makes " << js << ")";
+    FILE* p = popen(("node --no-experimental-fetch " + js + " 2>&1").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string web;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p)) web += buf;
+    if (pclose(p) != 0 && web.find("not found") != std::string::npos) GTEST_SKIP() << web;
+    std::istringstream a(web), b(trighashes(300000));
+    std::string wname, wown, wlibc, name, own, libc;
+    int n = 0;
+    for (; b >> name >> own >> libc; n++) {
+        ASSERT_TRUE(a >> wname >> wown >> wlibc) << web;
+        EXPECT_EQ(wname + " " + wown, name + " " + own) << "the C libraries: " << wlibc << " " << libc;
+    }
+    EXPECT_EQ(n, 7);
 }

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the browser edition into build-web/ with Debian's Emscripten: the game's code compiled
+# by emcc, with the pictures and sounds of the native asset generator (build/'s, made there
+# when missing).
+# Usage: bash scripts/web.sh [--serve]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh --web
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+
+# The asset generator runs natively: the same data/ as the desktop's.
+if [ ! -f build/varnhold.lng ] || [ ! -d build/data ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+  cmake --build build -j "$(nproc)" --target assets
+fi
+
+# emcc's JavaScript optimiser is a Node program that needs Debian's Node modules (acorn).
+NODE_PATH="$(dirname "$(dpkg -L node-acorn | grep -m1 '/acorn$')")"
+export NODE_PATH
+emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DVARNHOLD_ASSETS_FROM="$PWD/build" "${launcher[@]}" >/dev/null
+cmake --build build-web -j "$(nproc)"
