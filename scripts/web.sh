@@ -2,6 +2,8 @@
 # Builds the browser edition into build-web/ with Debian's Emscripten: the game's code compiled
 # by emcc, with the pictures and sounds of the native asset generator (build/'s, made there
 # when missing).
+# The site is build-web/site/ and build-web/varnhold-web.zip; --serve then serves it on
+# 127.0.0.1 and prints the address.
 # Usage: bash scripts/web.sh [--serve]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,3 +24,12 @@ export NODE_PATH
 emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DVARNHOLD_ASSETS_FROM="$PWD/build" "${launcher[@]}" >/dev/null
 cmake --build build-web -j "$(nproc)"
+
+# The site as one zip, ready to upload to a game-hosting site; the browser tests' driver.
+rm -f build-web/varnhold-web.zip
+(cd build-web/site && zip -qr ../varnhold-web.zip .)
+(cd tests/web && npm ci --no-audit --no-fund --silent)
+echo "The browser edition: build-web/site/ (and build-web/varnhold-web.zip)"
+if [ "${1:-}" = "--serve" ]; then
+  exec node web/serve.mjs build-web/site 8080
+fi

@@ -1,0 +1,68 @@
+// tests/web/browser.mjs — what the browser tests share: the site of scripts/web.sh served on
+// 127.0.0.1, Debian's Chromium headless (WebGL 2 on SwiftShader, no network, a fresh profile)
+// driven by puppeteer-core, and the page's errors collected. A test without its tools exits
+// with 77 and the reason (CTest counts it as skipped).
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { serve } from '../../web/serve.mjs';
+
+export function skip(why) {
+  console.log(`skipped: ${why}`);
+  process.exit(77);
+}
+
+export function check(ok, what) {
+  if (!ok) throw new Error(`failed: ${what}`);
+}
+
+// Opens the site's page; `before` runs in the page before any of its scripts.
+export async function open(site, { before } = {}) {
+  if (!site || !fs.existsSync(path.join(site, 'index.html')))
+    skip(`no browser build in ${site} (bash scripts/web.sh makes it)`);
+  const chromium = '/usr/bin/chromium';
+  if (!fs.existsSync(chromium)) skip('no Chromium (bash scripts/install-deps.sh --web installs it)');
+  let puppeteer;
+  try {
+    puppeteer = (await import('puppeteer-core')).default;
+  } catch {
+    skip('no puppeteer-core (bash scripts/web.sh runs npm ci in tests/web)');
+  }
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'varnhold-chromium-'));
+  const server = await serve(site);
+  const browser = await puppeteer.launch({
+    executablePath: chromium,
+    headless: true,
+    userDataDir: profile,
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--no-first-run'],
+  });
+  const close = async () => {
+    await browser.close();
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  };
+  try {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+    page.on('pageerror', (e) => errors.push(String(e)));
+    if (before) await page.evaluateOnNewDocument(before);
+    await page.goto(`http://127.0.0.1:${server.address().port}/`);
+    return { page, errors, close };
+  } catch (e) {
+    await close();
+    throw e;
+  }
+}
+
+// Runs a test body with an open page and closes the browser whatever happens.
+export async function withpage(options, body) {
+  const t = await open(process.argv[2], options);
+  try {
+    await body(t);
+  } finally {
+    await t.close();
+  }
+}
