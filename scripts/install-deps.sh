@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing Varnhold need (clang and its
 # sanitizer and libFuzzer runtimes for the checking build). With --web: also what the browser
-# edition and its tests need (scripts/web.sh): Emscripten, the stb decoders, Chromium, Node.
+# edition and its tests need (scripts/web.sh): Emscripten, Chromium, Node. (The stb headers
+# are in the plain list: the browser build's decoders are tested natively too.)
 # Works as root (no sudo needed) and as a user with sudo; does nothing when all are present.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev libgl1-mesa-dri
-  libopenal-dev libvorbis-dev libpng-dev zlib1g-dev libsdl2-dev
+  libopenal-dev libvorbis-dev libpng-dev zlib1g-dev libsdl2-dev libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox imagemagick python3
@@ -16,7 +17,7 @@ packages=(
   clang libclang-rt-14-dev llvm
 )
 if [ "${1:-}" = "--web" ]; then
-  packages+=(emscripten libstb-dev node-acorn nodejs chromium zip)
+  packages+=(emscripten node-acorn nodejs chromium zip)
   # npm comes with some builds of Node.js; Debian's own is a package of its own
   command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi

@@ -1,0 +1,152 @@
+// platform/web/decode.cpp — stb_image and stb_vorbis (Debian's libstb-dev headers, compiled
+// here) behind the desktop decoders' contract; see decode.h.
+#include "platform/web/decode.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#include <stb/stb_image.h>
+
+#define STB_VORBIS_NO_STDIO
+#define STB_VORBIS_NO_PUSHDATA_API
+#include <stb/stb_vorbis.h>
+
+namespace {
+
+// CRC-32 of Ogg pages (polynomial 0x04c11db7, most significant bit first).
+uint32_t oggcrc(const uint8_t* p, size_t n) {
+    static uint32_t table[256];
+    if (!table[1])
+        for (uint32_t i = 0; i < 256; i++) {
+            uint32_t r = i << 24;
+            for (int k = 0; k < 8; k++) r = r & 0x80000000u ? (r << 1) ^ 0x04c11db7u : r << 1;
+            table[i] = r;
+        }
+    uint32_t crc = 0;
+    for (size_t i = 0; i < n; i++) crc = (crc << 8) ^ table[((crc >> 24) ^ p[i]) & 0xff];
+    return crc;
+}
+
+uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+
+// The file is one logical stream of whole pages with good checksums, from its first page to
+// its last, and nothing after it (stb_vorbis checks none of this).
+bool wholestream(const std::string& bytes) {
+    const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
+    size_t at = 0, n = bytes.size();
+    uint32_t serial = 0;
+    bool first = true, ended = false;
+    while (at < n) {
+        if (ended || n - at < 27 || std::memcmp(b + at, "OggS", 4) != 0 || b[at + 4] != 0) return false;
+        size_t segs = b[at + 26], len = 27 + segs;
+        if (n - at < len) return false;
+        for (size_t i = 0; i < segs; i++) len += b[at + 27 + i];
+        if (n - at < len) return false;
+        std::vector<uint8_t> page(b + at, b + at + len);
+        uint32_t crc = le32(&page[22]);
+        std::memset(&page[22], 0, 4);
+        if (oggcrc(page.data(), len) != crc) return false;
+        bool bos = page[5] & 2;
+        if (first != bos || (!first && le32(&page[14]) != serial)) return false;
+        serial = le32(&page[14]);
+        first = false;
+        ended = page[5] & 4;
+        at += len;
+    }
+    return ended;
+}
+
+// Every chunk of a PNG before its end chunk whole and with a good checksum (stb_image checks none).
+bool wholepng(const std::string& bytes) {
+    static uint32_t table[256];
+    if (!table[1])
+        for (uint32_t i = 0; i < 256; i++) {
+            uint32_t r = i;
+            for (int k = 0; k < 8; k++) r = r & 1 ? (r >> 1) ^ 0xedb88320u : r >> 1;
+            table[i] = r;
+        }
+    const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
+    size_t at = 8, n = bytes.size();
+    if (n < 8 || std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) != 0) return false;
+    while (n - at >= 8) {
+        // libpng stops at the end chunk's name: what follows it is not read
+        if (std::memcmp(b + at + 4, "IEND", 4) == 0) return true;
+        size_t len = uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
+        if (n - at < 12) return false;
+        if (len > n - at - 12) return false;
+        uint32_t crc = 0xffffffffu;
+        for (size_t i = at + 4; i < at + 8 + len; i++) crc = (crc >> 8) ^ table[(crc ^ b[i]) & 0xff];
+        const uint8_t* c = b + at + 8 + len;
+        if ((crc ^ 0xffffffffu) != (uint32_t(c[0]) << 24 | c[1] << 16 | c[2] << 8 | c[3])) return false;
+        at += 12 + len;
+    }
+    return false;
+}
+
+// The largest picture read: 4096 x 4096 pixels, as on the desktop.
+constexpr uint64_t maxpixels = 4096ull * 4096ull;
+
+}  // namespace
+
+bool plat::stbdecodepng(const std::string& bytes, TPixmap& out) {
+    int w = 0, h = 0, n = 0;
+    if (bytes.size() > INT32_MAX || !wholepng(bytes)) return false;
+    const stbi_uc* in = reinterpret_cast<const stbi_uc*>(bytes.data());
+    int size = static_cast<int>(bytes.size());
+    if (!stbi_info_from_memory(in, size, &w, &h, &n) || w < 1 || h < 1 || uint64_t(w) * uint64_t(h) > maxpixels)
+        return false;
+    stbi_uc* px = stbi_load_from_memory(in, size, &w, &h, &n, 4);
+    if (!px) return false;
+    TPixmap p;
+    p.width = w;
+    p.height = h;
+    p.pitch = w * 4;
+    p.format = PF_RGBA8888;
+    p.pixels.assign(px, px + static_cast<size_t>(w) * h * 4);
+    stbi_image_free(px);
+    out = std::move(p);
+    return true;
+}
+
+bool plat::stbdecodeogg(const std::string& bytes, TSound& snd) {
+    if (!wholestream(bytes) || bytes.size() > INT32_MAX) return false;
+    int err = 0;
+    stb_vorbis* v = stb_vorbis_open_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                           static_cast<int>(bytes.size()), &err, nullptr);
+    if (!v) return false;
+    stb_vorbis_info vi = stb_vorbis_get_info(v);
+    long declared = static_cast<long>(stb_vorbis_stream_length_in_samples(v));
+    if (vi.channels < 1 || vi.sample_rate < 1 || vi.sample_rate > 384000 || declared <= 0) {
+        stb_vorbis_close(v);
+        return false;
+    }
+    snd.rate = static_cast<int>(vi.sample_rate);
+    snd.samples.clear();
+    int chans = vi.channels;
+    std::vector<short> buf(4096 * static_cast<size_t>(chans));
+    for (;;) {
+        int frames = stb_vorbis_get_samples_short_interleaved(v, chans, buf.data(), static_cast<int>(buf.size()));
+        if (frames <= 0) break;
+        for (int f = 0; f < frames; f++) {
+            int sum = 0;
+            for (int c = 0; c < chans; c++) sum += buf[static_cast<size_t>(f * chans + c)];
+            snd.samples.push_back(static_cast<int16_t>(sum / chans));
+        }
+    }
+    bool ok = stb_vorbis_get_error(v) == VORBIS__no_error && static_cast<long>(snd.samples.size()) == declared;
+    stb_vorbis_close(v);
+    if (!ok) {
+        snd.samples.clear();
+        return false;
+    }
+    snd.samples.shrink_to_fit();
+    snd.frames = static_cast<long>(snd.samples.size());
+    return true;
+}

@@ -1,0 +1,15 @@
+// platform/web/decode.h — PNG and Ogg Vorbis decoding for the browser build, with the stb
+// decoders (libpng and libvorbisfile are the desktop's). Same results and the same refusals as
+// the desktop's decodepng and decodeogg: RGBA pixels; a sound mixed down to mono 16-bit,
+// decoded whole or not at all (a damaged page, a second stream, fewer samples than declared).
+#pragma once
+
+#include <string>
+
+struct TPixmap;
+struct TSound;
+
+namespace plat {
+bool stbdecodepng(const std::string& bytes, TPixmap& out);
+bool stbdecodeogg(const std::string& bytes, TSound& snd);
+}  // namespace plat
