@@ -18,6 +18,111 @@ const page = {
   },
 };
 
+// The menu bar: the game's menus (page.menus gets their model from the game), opened with a
+// click or Alt and the underlined letter; in an open menu the arrows, Enter, the letters and
+// Escape work as in the desktop's menus.
+const bar = {
+  el: document.getElementById('bar'),
+  model: [],
+  open: -1,                               // the open menu, or -1
+  hot: -1,                                // its highlighted entry
+
+  // "&Game" gives the letter g; "&&" is a plain ampersand.
+  letter(text) {
+    const m = /&([^&])/.exec(text);
+    return m ? m[1].toLowerCase() : '';
+  },
+  label(text) {
+    const span = document.createElement('span');
+    const parts = text.split(/(&[^&])/);
+    for (const part of parts) {
+      if (/^&[^&]$/.test(part)) {
+        const u = document.createElement('u');
+        u.textContent = part[1];
+        span.appendChild(u);
+      } else {
+        span.appendChild(document.createTextNode(part.replace(/&&/g, '&')));
+      }
+    }
+    return span;
+  },
+  draw() {
+    this.el.textContent = '';
+    this.model.forEach((menu, m) => {
+      const top = document.createElement('div');
+      top.className = 'menu' + (m === this.open ? ' open' : '');
+      const title = document.createElement('button');
+      title.appendChild(this.label(menu.t));
+      title.onmousedown = (e) => { e.preventDefault(); this.show(this.open === m ? -1 : m); };
+      top.appendChild(title);
+      if (m === this.open) {
+        const list = document.createElement('div');
+        list.className = 'entries';
+        menu.k.forEach((k, n) => {
+          const row = document.createElement('div');
+          if (!k.t) {
+            row.className = 'separator';
+          } else {
+            row.className = 'entry' + (k.e ? '' : ' off') + (n === this.hot ? ' hot' : '');
+            const tick = document.createElement('span');
+            tick.className = 'tick';
+            tick.textContent = k.c ? '\u2713' : '';
+            row.append(tick, this.label(k.t));
+            row.onmousedown = (e) => { e.preventDefault(); this.choose(k); };
+          }
+          list.appendChild(row);
+        });
+        top.appendChild(list);
+      }
+      this.el.appendChild(top);
+    });
+  },
+  show(m, hot = -1) {
+    this.open = m;
+    this.hot = hot;
+    this.draw();
+  },
+  choose(k) {
+    if (!k.e || !k.t) return;
+    this.show(-1);
+    Module._vh_menuaction(k.i);
+  },
+  // A key pressed (its key number, and whether Alt was held): true when the menus took it.
+  key(vk, alt) {
+    const ch = String.fromCharCode(vk).toLowerCase();
+    if (this.open < 0) {
+      if (!alt || vk === 18) return false;
+      const m = this.model.findIndex((menu) => this.letter(menu.t) === ch);
+      if (m < 0) return false;
+      this.show(m);
+      return true;
+    }
+    const entries = this.model[this.open].k;
+    const live = (n) => entries[n] && entries[n].t && entries[n].e;
+    const step = (d) => {
+      let n = this.hot;
+      for (let i = 0; i < entries.length; i++) {
+        n = (n + d + entries.length) % entries.length;
+        if (live(n)) return n;
+      }
+      return -1;
+    };
+    if (vk === 27) this.show(-1);                                      // Escape
+    else if (vk === 38 || vk === 40) this.show(this.open, step(vk === 40 ? 1 : -1));
+    else if (vk === 37 || vk === 39)
+      this.show((this.open + (vk === 39 ? 1 : -1) + this.model.length) % this.model.length);
+    else if (vk === 13 && live(this.hot)) this.choose(entries[this.hot]);
+    else {
+      const k = entries.find((e) => e.t && this.letter(e.t) === ch);
+      if (k) this.choose(k);
+    }
+    return true;
+  },
+};
+document.addEventListener('mousedown', (e) => { if (!bar.el.contains(e.target) && bar.open >= 0) bar.show(-1); });
+page.menus = (model) => { bar.model = model; bar.draw(); };
+page.menukey = (vk, alt) => (bar.key(vk, alt) ? 1 : 0);
+
 function haswebgl2() {
   try {
     return !!document.createElement('canvas').getContext('webgl2');
@@ -30,7 +135,10 @@ if (!haswebgl2()) {
   page.fail('Varnhold needs WebGL 2, which this browser does not offer or has turned off.\n' +
             'Try a current Firefox, Chrome, Edge or Safari, with hardware acceleration on.');
 } else {
+  // ?seed=N plays with the random numbers of seed N, as the desktop's --seed N
+  const params = new URLSearchParams(location.search);
   var Module = {
+    arguments: params.has('seed') ? ['--seed', params.get('seed')] : [],
     canvas: document.getElementById('canvas'),
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),

@@ -16,10 +16,11 @@ export function check(ok, what) {
   if (!ok) throw new Error(`failed: ${what}`);
 }
 
-// Opens the site's page; `before` runs in the page before any of its scripts.
-export async function open(site, { before } = {}) {
-  if (!site || !fs.existsSync(path.join(site, 'index.html')))
-    skip(`no browser build in ${site} (bash scripts/web.sh makes it)`);
+// Opens the site's page; `before` runs in the page before any of its scripts; `game`: the test
+// needs the game itself in the site, not only the page; `query` is added to the address.
+export async function open(site, { before, game, query = '' } = {}) {
+  if (!site || !fs.existsSync(path.join(site, game ? 'varnhold.js' : 'index.html')))
+    skip(`no browser build${game ? ' of the game' : ''} in ${site} (bash scripts/web.sh makes it)`);
   const chromium = '/usr/bin/chromium';
   if (!fs.existsSync(chromium)) skip('no Chromium (bash scripts/install-deps.sh --web installs it)');
   let puppeteer;
@@ -49,7 +50,7 @@ export async function open(site, { before } = {}) {
     page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
     page.on('pageerror', (e) => errors.push(String(e)));
     if (before) await page.evaluateOnNewDocument(before);
-    await page.goto(`http://127.0.0.1:${server.address().port}/`);
+    await page.goto(`http://127.0.0.1:${server.address().port}/${query}`);
     return { page, errors, close };
   } catch (e) {
     await close();
@@ -57,12 +58,32 @@ export async function open(site, { before } = {}) {
   }
 }
 
-// Runs a test body with an open page and closes the browser whatever happens.
+// Runs a test body with an open page (of options.site, else the folder named on the command
+// line) and closes the browser whatever happens.
 export async function withpage(options, body) {
-  const t = await open(process.argv[2], options);
+  const t = await open(options.site || process.argv[2], options);
   try {
     await body(t);
   } finally {
     await t.close();
   }
+}
+
+// Waits until the game has presented `n` more frames.
+export async function frames(page, n) {
+  const now = await page.evaluate(() => (window.Module && Module.presented) || 0);
+  await page.waitForFunction((k) => window.Module && Module.presented >= k, { timeout: 60000 }, now + n);
+}
+
+// The canvas's pixels: width, height and RGBA bytes, read back through a 2D copy.
+export async function pixels(page) {
+  return page.evaluate(() => {
+    const c = document.getElementById('canvas');
+    const copy = document.createElement('canvas');
+    copy.width = c.width;
+    copy.height = c.height;
+    const g = copy.getContext('2d');
+    g.drawImage(c, 0, 0);
+    return { w: c.width, h: c.height, rgba: Array.from(g.getImageData(0, 0, c.width, c.height).data) };
+  });
 }

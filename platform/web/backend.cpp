@@ -1,0 +1,340 @@
+// platform/web/backend.cpp — the browser's back end: the page's canvas drawn through WebGL 2
+// by the shared renderer, the page's keyboard and mouse, and the frame loop of the browser's
+// animation frames, where a fixed-step accumulator makes the timers' ticks fall due (60 a
+// second at any refresh rate). It is this program's windowed back end.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/desktop/openal.h"
+#include "platform/internal.h"
+#include "platform/renderer.h"
+
+using namespace plat;
+
+namespace {
+
+const char* const canvasid = "#canvas";
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+TGadget* window = nullptr;
+int cssw = 0, cssh = 0;                   // the canvas in page pixels
+double ratio = 1;                         // device pixels per page pixel
+int framesshown = 0;
+
+// A timer's accounting: tick n falls due n / hz seconds after start_ns.
+struct tticker {
+    TTimer* t;
+    int64_t start_ns;
+    int64_t delivered = 0;
+};
+std::vector<tticker> tickers;
+
+// The menus are drawn by the page (page.menus), from the gadgets' model; an entry is known to
+// the page by its index here.
+std::vector<TGadget*> menuitems;
+bool menusdirty = false;
+
+std::string utf8(const std::string& latin1) {
+    std::string out;
+    for (unsigned char c : latin1) {
+        if (c < 0x80) out += static_cast<char>(c);
+        else out += static_cast<char>(0xc0 | c >> 6), out += static_cast<char>(0x80 | (c & 0x3f));
+    }
+    return out;
+}
+
+std::string jsonstring(const std::string& latin1) {
+    std::string out = "\"";
+    for (char c : utf8(latin1)) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < 32) continue;
+        out += c;
+    }
+    return out + "\"";
+}
+
+// [{"t": title, "k": [{"i": index, "t": text, "c": ticked, "e": enabled}, ...]}, ...]; an
+// entry without text is a separator.
+void showmenus() {
+    menusdirty = false;
+    if (!window || !window->menuroot) return;
+    std::string j = "[";
+    for (TGadget* top : window->menuroot->kids) {
+        if (j.size() > 1) j += ",";
+        j += "{\"t\":" + jsonstring(top->text) + ",\"k\":[";
+        bool first = true;
+        for (TGadget* k : top->kids) {
+            int index = static_cast<int>(std::find(menuitems.begin(), menuitems.end(), k) - menuitems.begin());
+            j += (first ? "" : ",") + std::string("{\"i\":") + std::to_string(index) + ",\"t\":" + jsonstring(k->text) +
+                 ",\"c\":" + (k->checked ? "true" : "false") + ",\"e\":" + (k->enabled ? "true" : "false") + "}";
+            first = false;
+        }
+        j += "]}";
+    }
+    j += "]";
+    EM_ASM({ page.menus(JSON.parse(UTF8ToString($0))); }, j.c_str());
+}
+
+// The canvas fills the page below its menu bar; its buffer has the screen's own pixels.
+void measure() {
+    double w = 0, h = 0;
+    emscripten_get_element_css_size(canvasid, &w, &h);
+    ratio = emscripten_get_device_pixel_ratio();
+    cssw = std::max(1, static_cast<int>(w));
+    cssh = std::max(1, static_cast<int>(h));
+    emscripten_set_canvas_element_size(canvasid, static_cast<int>(cssw * ratio), static_cast<int>(cssh * ratio));
+    if (canvas) canvas->w = cssw, canvas->h = cssh;
+    if (window) window->w = cssw, window->h = cssh;
+}
+
+gl::tdevice device() {
+    gl::tdevice d;
+    d.proc = [](const char* name) { return emscripten_webgl_get_proc_address(name); };
+    d.dialect = "#version 300 es\nprecision mediump float;\n";
+    d.framebuffer = [] { return 0u; };
+    return d;
+}
+
+// Browsers keep sound off until the page is touched: the first key or click starts it.
+void wakeaudio() {
+    EM_ASM({
+        if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx.state !== 'running')
+            AL.currentCtx.audioCtx.resume();
+    });
+}
+
+int mods(bool shift, bool ctrl, bool alt, bool meta) {
+    return (shift ? MODIFIER_SHIFT : 0) | (ctrl ? MODIFIER_CONTROL : 0) | (alt ? MODIFIER_OPTION : 0) |
+           (meta ? MODIFIER_SYSTEM : 0);
+}
+
+// The browser's key numbers are the Windows virtual-key numbers the game uses.
+EM_BOOL onkey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    if (!canvas) return EM_FALSE;
+    wakeaudio();
+    int m = mods(e->shiftKey, e->ctrlKey, e->altKey, e->metaKey);
+    int vk = static_cast<int>(e->keyCode);
+    // the menu bar first: Alt and a menu's letter opens it, an open menu takes every key
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && EM_ASM_INT({ return page.menukey($0, $1); }, vk, e->altKey))
+        return EM_TRUE;
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
+        if (!e->repeat || vk != 116) emit(EVENT_KEYDOWN, canvas, vk, m);
+        // a printable character (one Latin-1 letter in UTF-8) also arrives as text
+        const unsigned char* k = reinterpret_cast<const unsigned char*>(e->key);
+        int ch = -1;
+        if (k[0] >= 32 && k[0] < 128 && k[1] == 0) ch = k[0];
+        else if ((k[0] == 0xc2 || k[0] == 0xc3) && (k[1] & 0xc0) == 0x80 && k[2] == 0) ch = ((k[0] & 3) << 6) | (k[1] & 0x3f);
+        if (ch >= 32 && !e->ctrlKey && !e->metaKey) emit(EVENT_KEYCHAR, canvas, ch, m);
+    } else {
+        emit(EVENT_KEYUP, canvas, vk, m);
+    }
+    // the page keeps the keys the game uses (no scrolling, no browser shortcuts but its own)
+    return vk == 122 ? EM_FALSE : EM_TRUE;
+}
+
+EM_BOOL onmouse(int type, const EmscriptenMouseEvent* e, void*) {
+    if (!canvas) return EM_FALSE;
+    int m = mods(e->shiftKey, e->ctrlKey, e->altKey, e->metaKey);
+    int x = static_cast<int>(e->targetX), y = static_cast<int>(e->targetY);
+    int b = e->button == 0 ? 1 : e->button == 2 ? 2 : e->button == 1 ? 3 : 0;
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) wakeaudio();
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN && b) emit(EVENT_MOUSEDOWN, canvas, b, m, x, y);
+    else if (type == EMSCRIPTEN_EVENT_MOUSEUP && b) emit(EVENT_MOUSEUP, canvas, b, m, x, y);
+    else if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) emit(EVENT_MOUSEMOVE, canvas, 0, m, x, y);
+    return EM_TRUE;
+}
+
+EM_BOOL onwheel(int, const EmscriptenWheelEvent* e, void*) {
+    static double sum = 0;
+    if (!canvas) return EM_FALSE;
+    sum -= e->deltaMode == DOM_DELTA_PIXEL ? e->deltaY / 100 : e->deltaY / 3;
+    int notches = static_cast<int>(sum);
+    sum -= notches;
+    if (notches) emit(EVENT_MOUSEWHEEL, canvas, notches, 0, static_cast<int>(e->mouse.targetX), static_cast<int>(e->mouse.targetY));
+    return EM_TRUE;
+}
+
+EM_BOOL onresize(int, const EmscriptenUiEvent*, void*) {
+    measure();
+    gl::newbuffers();
+    if (window) emit(EVENT_WINDOWSIZE, window, 0, 0, window->w, window->h);
+    return EM_FALSE;
+}
+
+EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
+    if (window) emit(e->hidden ? EVENT_APPSUSPEND : EVENT_APPRESUME, window);
+    return EM_FALSE;
+}
+
+// One animation frame: the ticks that fell due since the last (a quarter second's worth at
+// most: after a hidden tab the game goes on, it does not race), then one paint.
+void frame() {
+    if (menusdirty) showmenus();
+    int64_t now = monotonicns();
+    for (size_t i = 0; i < tickers.size(); i++) {
+        tticker& k = tickers[i];
+        TTimer* t = k.t;
+        int64_t due = ticksdue(now - k.start_ns, t->hz), cap = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
+        if (due - k.delivered > cap) k.delivered = due - cap;
+        while (i < tickers.size() && tickers[i].t == t && t->running && tickers[i].delivered < due) {
+            tickers[i].delivered++;
+            t->ticks++;
+            emit(EVENT_TIMERTICK, t, t->ticks);
+        }
+    }
+    if (canvas && canvas->paintpending) {
+        canvas->paintpending = false;
+        emit(EVENT_GADGETPAINT, canvas);
+    }
+}
+
+struct tweb final : tbackendops {
+    void init(int, char**) override {
+        EmscriptenWebGLContextAttributes a;
+        emscripten_webgl_init_context_attributes(&a);
+        a.majorVersion = 2;
+        a.minorVersion = 0;
+        a.alpha = EM_FALSE;
+        a.depth = EM_FALSE;
+        a.antialias = EM_FALSE;
+        a.preserveDrawingBuffer = EM_TRUE;  // the picture can be read back (screenshots, tests)
+        context = emscripten_webgl_create_context(canvasid, &a);
+        if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) {
+            tostderr("This game needs WebGL 2, which this browser does not offer.");
+            context = 0;
+        }
+        batch.reset();
+        batch.submit = [](tbatch& b) { if (context) gl::submit(b); };
+        const char* win = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+        emscripten_set_keydown_callback(win, nullptr, EM_TRUE, onkey);
+        emscripten_set_keyup_callback(win, nullptr, EM_TRUE, onkey);
+        emscripten_set_mousedown_callback(canvasid, nullptr, EM_TRUE, onmouse);
+        emscripten_set_mouseup_callback(win, nullptr, EM_TRUE, onmouse);
+        emscripten_set_mousemove_callback(canvasid, nullptr, EM_TRUE, onmouse);
+        emscripten_set_wheel_callback(canvasid, nullptr, EM_TRUE, onwheel);
+        emscripten_set_resize_callback(win, nullptr, EM_TRUE, onresize);
+        emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onvisibility);
+        EM_ASM(document.getElementById('canvas').addEventListener('contextmenu', (e) => e.preventDefault()));
+    }
+    void shutdown() override {}
+
+    void createwindow(TGadget* g) override {
+        if (!window) window = g;
+        measure();
+    }
+    void createcanvas(TGadget* g) override {
+        (void)g;
+        measure();
+    }
+    void createmenu(TGadget* g) override {
+        menuitems.push_back(g);
+        menusdirty = true;
+    }
+    void updatemenu(TGadget*) override { menusdirty = true; }
+    void updatemenubar(TGadget*) override { menusdirty = true; }
+    void settext(TGadget* g) override {
+        if (g->kind == tgadgetkind::window) emscripten_set_window_title(g->text.c_str());
+    }
+    void setshape(TGadget*, int, int) override { measure(); }
+    void readshape(TGadget*) override { measure(); }
+    int clientwidth(TGadget*) override { return cssw; }
+    int clientheight(TGadget*) override { return cssh; }
+    int graphicswidth() override { return cssw; }
+    int graphicsheight() override { return cssh; }
+    void setgraphics(TGadget*) override {
+        measure();
+        if (context && !gl::ready() && !gl::init(device())) context = 0;
+        if (context) gl::target(cssw, cssh, ratio);
+    }
+    void notify(const std::string& text, int serious) override {
+        if (!serious) tostderr(text);
+        EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
+    }
+    void workarea(int& l, int& t, int& r, int& b) override {
+        l = t = 0;
+        r = cssw;
+        b = cssh;
+    }
+
+    void waitsystem() override { frame(); }
+    [[noreturn]] void run() override {
+        emscripten_set_main_loop(frame, 0, 1);
+        __builtin_unreachable();
+    }
+    int millisecs() override { return static_cast<int>(monotonicns() / 1000000); }
+
+    void starttimer(TTimer* t, bool stepped) override {
+        if (!stepped) tickers.push_back({t, monotonicns()});
+    }
+    void stoptimer(TTimer* t) override {
+        std::erase_if(tickers, [t](const tticker& k) { return k.t == t; });
+    }
+
+    bool ready() override { return context && gl::ready(); }
+    void upload(tplace& p, TImage* img, int frame) override { gl::upload(p, img, frame); }
+    void clear(const tbatchstate& st) override {
+        if (context) gl::clear(st);
+    }
+    void present() override {
+        framesshown++;
+        EM_ASM({ Module['presented'] = $0; }, framesshown);   // for the page's tests and benchmark
+    }
+    void grab(int x, int y, int w, int h, TPixmap& out) override {
+        if (!context || w <= 0 || h <= 0) return;
+        int dx = static_cast<int>(x * ratio), dy = static_cast<int>(y * ratio);
+        int dw = static_cast<int>(w * ratio), dh = static_cast<int>(h * ratio);
+        std::vector<uint8_t> dev(static_cast<size_t>(dw) * dh * 4);
+        gl::readfront(dx, dy, dw, dh, dev.data());
+        out.width = w;
+        out.height = h;
+        out.pitch = w * 4;
+        out.format = PF_RGBA8888;
+        out.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
+        for (int yy = 0; yy < h; yy++)
+            for (int xx = 0; xx < w; xx++) {
+                int sx = std::min(dw - 1, static_cast<int>(xx * ratio)), sy = std::min(dh - 1, static_cast<int>(yy * ratio));
+                std::copy_n(&dev[(static_cast<size_t>(sy) * dw + sx) * 4], 4, &out.pixels[(static_cast<size_t>(yy) * w + xx) * 4]);
+            }
+    }
+    int presented() override { return framesshown; }
+
+    // Sound: Emscripten's OpenAL on Web Audio, the desktop's OpenAL code.
+    bool audio() override { return al::open(); }
+    void loadsound(TSound& s) override { al::load(s); }
+    void newvoice(TChannel& c) override { al::newvoice(c); }
+    void cue(TChannel& c) override { al::cue(c); }
+    void play(TChannel& c) override { al::play(c); }
+    void pause(TChannel& c) override { al::pause(c); }
+    void stop(TChannel& c) override { al::stop(c); }
+    void volume(TChannel& c) override { al::volume(c); }
+    void pan(TChannel& c) override { al::pan(c); }
+    void rate(TChannel& c) override { al::rate(c); }
+    bool finished(TChannel& c) override { return al::finished(c); }
+    void silentrun() override { al::silentrun(); }
+    void audioshutdown() override { al::shutdown(); }
+};
+
+}  // namespace
+
+// The page's menu bar: the player chose entry `index`.
+extern "C" EMSCRIPTEN_KEEPALIVE void vh_menuaction(int index) {
+    if (index < 0 || index >= static_cast<int>(menuitems.size())) return;
+    TGadget* g = menuitems[static_cast<size_t>(index)];
+    if (g->enabled) emit(EVENT_MENUACTION, g, g->tag);
+}
+
+namespace {
+
+struct toffer {
+    toffer() {
+        static tweb w;
+        plat::offer(tbackend::desktop, &w);
+    }
+} offered;
+
+}  // namespace
