@@ -4,6 +4,54 @@
 
 const page = {
   status: document.getElementById('status'),
+  settings: '/home/web_user/.config',
+  saving: false,
+  save() {
+    if (page.saving) return;
+    page.saving = true;
+    FS.syncfs(false, (err) => {
+      page.saving = false;
+      if (err) console.warn('The settings could not be saved: ' + err);
+    });
+  },
+  // The page is going away: IndexedDB would drop a write begun now, so the files wait in
+  // local storage (written at once) until the next start takes them back.
+  keep() {
+    const walk = (path) => {
+      const st = FS.stat(path);
+      if (FS.isDir(st.mode)) {
+        for (const name of FS.readdir(path)) if (name !== '.' && name !== '..') walk(path + '/' + name);
+      } else {
+        const bytes = FS.readFile(path);
+        let text = '';
+        for (const b of bytes) text += String.fromCharCode(b);
+        localStorage.setItem('varnhold:' + path, JSON.stringify({ t: st.mtime.getTime(), b: btoa(text) }));
+      }
+    };
+    try {
+      walk(page.settings);
+    } catch (e) {
+      console.warn('The settings could not be kept: ' + e);
+    }
+  },
+  // Files kept by keep() that are newer than IndexedDB's go back into the folder.
+  takeback() {
+    for (const key of Object.keys(localStorage).filter((k) => k.startsWith('varnhold:'))) {
+      const path = key.slice(9), kept = JSON.parse(localStorage.getItem(key));
+      let older = true;
+      try {
+        older = FS.stat(path).mtime.getTime() < kept.t;
+      } catch (e) {
+        // not there at all
+      }
+      if (older) {
+        FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+        FS.writeFile(path, Uint8Array.from(atob(kept.b), (c) => c.charCodeAt(0)));
+        FS.utime(path, kept.t, kept.t);
+      }
+      localStorage.removeItem(key);
+    }
+  },
   // A message for the player; `serious` ones also go to the console as errors.
   message(text, serious) {
     if (serious) console.error(text);
@@ -144,6 +192,29 @@ if (!haswebgl2()) {
     printErr: (text) => console.warn(text),
     setStatus: (text) => { if (text) page.status.textContent = text; },
     onRuntimeInitialized: () => { page.status.hidden = true; },
+    // The settings and the high scores live in the browser (IndexedDB), in the folder where an
+    // installed game keeps them; they are read before the game starts and written back soon
+    // after every change, and when the page goes away.
+    preRun: [() => {
+      FS.mkdirTree(page.settings);
+      FS.mount(IDBFS, {}, page.settings);
+      addRunDependency('settings');
+      FS.syncfs(true, (err) => {
+        if (err) console.warn('The saved settings could not be read: ' + err);
+        page.takeback();
+        removeRunDependency('settings');
+        setInterval(page.save, 1000);
+        addEventListener('pagehide', () => {
+          try {
+            Module._vh_pagehide();        // the game saves and ends
+          } catch (e) {
+            // its end unwinds to here
+          }
+          page.keep();
+        });
+        document.addEventListener('visibilitychange', page.save);
+      });
+    }],
     onAbort: (what) => page.fail('Varnhold stopped: ' + what),
   };
   const script = document.createElement('script');

@@ -6,7 +6,9 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,10 @@ std::vector<tticker> tickers;
 // the page by its index here.
 std::vector<TGadget*> menuitems;
 bool menusdirty = false;
+
+// The game's handler of a hang-up: it saves what it keeps and ends. A page that goes away
+// (closed, reloaded, left) is the browser's hang-up.
+std::function<void(int)> onhangup;
 
 std::string utf8(const std::string& latin1) {
     std::string out;
@@ -255,6 +261,9 @@ struct tweb final : tbackendops {
         if (!serious) tostderr(text);
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
     }
+    void onsignal(int sig, std::function<void(int)> fn) override {
+        if (sig == SIGHUP) onhangup = std::move(fn);
+    }
     void workarea(int& l, int& t, int& r, int& b) override {
         l = t = 0;
         r = cssw;
@@ -320,6 +329,11 @@ struct tweb final : tbackendops {
 };
 
 }  // namespace
+
+// The page goes away: the game saves and ends (the page then writes the settings back).
+extern "C" EMSCRIPTEN_KEEPALIVE void vh_pagehide() {
+    if (onhangup) onhangup(SIGHUP);
+}
 
 // The page's menu bar: the player chose entry `index`.
 extern "C" EMSCRIPTEN_KEEPALIVE void vh_menuaction(int index) {
