@@ -14,6 +14,11 @@ const page = {
       if (err) console.warn('The settings could not be saved: ' + err);
     });
   },
+  // The game's world as the desktop's --dump writes it (the page was opened with ?dump).
+  world() {
+    Module._vh_signal(10);                // SIGUSR1: write it now
+    return JSON.parse(FS.readFile('/tmp/world.json', { encoding: 'utf8' }));
+  },
   // The page is going away: IndexedDB would drop a write begun now, so the files wait in
   // local storage (written at once) until the next start takes them back.
   keep() {
@@ -200,6 +205,12 @@ addEventListener('keydown', (e) => {
   setTimeout(() => shots.look(20), 50);
 }, true);
 
+for (const b of document.querySelectorAll('#touch button'))
+  b.onpointerdown = (e) => {
+    e.preventDefault();
+    if (window.Module && Module._vh_presskey) Module._vh_presskey(Number(b.dataset.key));
+  };
+
 document.addEventListener('mousedown', (e) => { if (!bar.el.contains(e.target) && bar.open >= 0) bar.show(-1); });
 page.menus = (model) => { bar.model = model; bar.draw(); };
 page.menukey = (vk, alt) => (bar.key(vk, alt) ? 1 : 0);
@@ -217,9 +228,11 @@ if (!haswebgl2()) {
             'Try a current Firefox, Chrome, Edge or Safari, with hardware acceleration on.');
 } else {
   // ?seed=N plays with the random numbers of seed N, as the desktop's --seed N
+  // ?dump: page.world() reads the game's world (the desktop's --dump)
   const params = new URLSearchParams(location.search);
   var Module = {
-    arguments: params.has('seed') ? ['--seed', params.get('seed')] : [],
+    arguments: [...(params.has('seed') ? ['--seed', params.get('seed')] : []),
+                ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : [])],
     canvas: document.getElementById('canvas'),
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
@@ -239,7 +252,7 @@ if (!haswebgl2()) {
         setInterval(page.save, 1000);
         addEventListener('pagehide', () => {
           try {
-            Module._vh_pagehide();        // the game saves and ends
+            Module._vh_signal(1);         // SIGHUP: the game saves and ends
           } catch (e) {
             // its end unwinds to here
           }

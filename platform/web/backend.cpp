@@ -41,9 +41,10 @@ std::vector<tticker> tickers;
 std::vector<TGadget*> menuitems;
 bool menusdirty = false;
 
-// The game's handler of a hang-up: it saves what it keeps and ends. A page that goes away
-// (closed, reloaded, left) is the browser's hang-up.
-std::function<void(int)> onhangup;
+// The game's handlers of signals, which the page raises: a hang-up when the page goes away
+// (closed, reloaded, left: the game saves what it keeps and ends), SIGUSR1 for the world
+// written to the --dump file now.
+std::function<void(int)> handlers[32];
 
 std::string utf8(const std::string& latin1) {
     std::string out;
@@ -199,6 +200,8 @@ void frame() {
     }
 }
 
+EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*);
+
 struct tweb final : tbackendops {
     void init(int, char**) override {
         EmscriptenWebGLContextAttributes a;
@@ -225,6 +228,9 @@ struct tweb final : tbackendops {
         emscripten_set_wheel_callback(canvasid, nullptr, EM_TRUE, onwheel);
         emscripten_set_resize_callback(win, nullptr, EM_TRUE, onresize);
         emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onvisibility);
+        for (auto set : {emscripten_set_touchstart_callback_on_thread, emscripten_set_touchmove_callback_on_thread,
+                         emscripten_set_touchend_callback_on_thread, emscripten_set_touchcancel_callback_on_thread})
+            set(canvasid, nullptr, EM_TRUE, ontouch, EM_CALLBACK_THREAD_CONTEXT_CALLING_THREAD);
         EM_ASM(document.getElementById('canvas').addEventListener('contextmenu', (e) => e.preventDefault()));
     }
     void shutdown() override {}
@@ -262,7 +268,7 @@ struct tweb final : tbackendops {
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
     }
     void onsignal(int sig, std::function<void(int)> fn) override {
-        if (sig == SIGHUP) onhangup = std::move(fn);
+        if (sig > 0 && sig < 32) handlers[sig] = std::move(fn);
     }
     void workarea(int& l, int& t, int& r, int& b) override {
         l = t = 0;
@@ -330,9 +336,41 @@ struct tweb final : tbackendops {
 
 }  // namespace
 
-// The page goes away: the game saves and ends (the page then writes the settings back).
-extern "C" EMSCRIPTEN_KEEPALIVE void vh_pagehide() {
-    if (onhangup) onhangup(SIGHUP);
+// The page raises a signal (SIGHUP when it goes away: the page then keeps the settings).
+extern "C" EMSCRIPTEN_KEEPALIVE void vh_signal(int sig) {
+    if (sig > 0 && sig < 32 && handlers[sig]) handlers[sig](sig);
+}
+
+namespace {
+
+// The page's touch screen: a finger aims and presses the left mouse button; the page's Start
+// and Pause buttons press keys.
+EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*) {
+    if (!canvas || e->numTouches < 1) return EM_FALSE;
+    const EmscriptenTouchPoint* p = &e->touches[0];
+    for (int i = 0; i < e->numTouches; i++)
+        if (e->touches[i].isChanged) {
+            p = &e->touches[i];
+            break;
+        }
+    int x = static_cast<int>(p->targetX), y = static_cast<int>(p->targetY);
+    emit(EVENT_MOUSEMOVE, canvas, 0, 0, x, y);
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+        wakeaudio();
+        emit(EVENT_MOUSEDOWN, canvas, 1, 0, x, y);
+    } else if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL) {
+        emit(EVENT_MOUSEUP, canvas, 1, 0, x, y);
+    }
+    return EM_TRUE;                       // no scrolling, zooming or mouse events made up from it
+}
+
+}  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void vh_presskey(int vk) {
+    if (!canvas) return;
+    wakeaudio();
+    emit(EVENT_KEYDOWN, canvas, vk, 0);
+    emit(EVENT_KEYUP, canvas, vk, 0);
 }
 
 // The page's menu bar: the player chose entry `index`.
