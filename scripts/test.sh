@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Varnhold and runs every test: unit and scenario tests headless, real-window tests under
-# Xvfb. With --sanitize: the same suite in the checking build (build-asan/, AddressSanitizer and
+# Xvfb, the browser edition's tests in headless Chromium (scripts/web.sh builds it). With --sanitize: the same suite in the checking build (build-asan/, AddressSanitizer and
 # UndefinedBehaviorSanitizer; any finding fails its test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +11,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   folder=build-asan
 else
   bash scripts/build.sh
+  bash scripts/web.sh
 fi
 export ALSOFT_DRIVERS=null
 cd "$folder"
