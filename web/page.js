@@ -64,6 +64,11 @@ const page = {
     const box = document.getElementById('message');
     if (!box.open) box.showModal();
   },
+  // The game has ended (Escape, or a replay played to its end): say so, with the game's last
+  // line (a replay's verdict).
+  ended() {
+    page.fail(page.lastline || 'Varnhold has ended.');
+  },
   // The game cannot run: say why in the page, never leave it blank.
   fail(text) {
     page.status.textContent = text;
@@ -228,13 +233,18 @@ if (!haswebgl2()) {
             'Try a current Firefox, Chrome, Edge or Safari, with hardware acceleration on.');
 } else {
   // ?seed=N plays with the random numbers of seed N, as the desktop's --seed N
-  // ?dump: page.world() reads the game's world (the desktop's --dump)
+  // ?dump: page.world() reads the game's world (the desktop's --dump); ?replay=URL plays the
+  // replay file at URL back, with the verdict shown at its end
   const params = new URLSearchParams(location.search);
   var Module = {
     arguments: [...(params.has('seed') ? ['--seed', params.get('seed')] : []),
-                ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : [])],
+                ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : []),
+                ...(params.has('replay') ? ['--replay', '/tmp/replay.vhr'] : [])],
     canvas: document.getElementById('canvas'),
-    print: (text) => console.log(text),
+    print: (text) => {
+      console.log(text);
+      page.lastline = text;
+    },
     printErr: (text) => console.warn(text),
     setStatus: (text) => { if (text) page.status.textContent = text; },
     onRuntimeInitialized: () => { page.status.hidden = true; },
@@ -242,6 +252,16 @@ if (!haswebgl2()) {
     // installed game keeps them; they are read before the game starts and written back soon
     // after every change, and when the page goes away.
     preRun: [() => {
+      if (params.has('replay')) {
+        addRunDependency('replay');
+        fetch(params.get('replay'))
+          .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error(r.status + ' ' + r.statusText))))
+          .then((bytes) => {
+            FS.writeFile('/tmp/replay.vhr', new Uint8Array(bytes));
+            removeRunDependency('replay');
+          })
+          .catch((e) => page.fail("Can't load the replay " + params.get('replay') + ': ' + e.message));
+      }
       FS.mkdirTree(page.settings);
       FS.mount(IDBFS, {}, page.settings);
       addRunDependency('settings');

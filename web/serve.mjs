@@ -12,13 +12,15 @@ const types = {
   '.webmanifest': 'application/manifest+json', '.json': 'application/json', '.vhr': 'application/octet-stream',
 };
 
-// Resolves to the listening server; a port in use gives way to one the system picks.
-export function serve(folder, port = 0) {
+// Resolves to the listening server; a port in use gives way to one the system picks. `extra`
+// serves more files by their address ({'/fight.vhr': '/path/to/fight.vhr'}).
+export function serve(folder, port = 0, extra = {}) {
   const root = path.resolve(folder);
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     let file = path.join(root, name.endsWith('/') ? name + 'index.html' : name);
     if (!file.startsWith(root + path.sep)) file = '';
+    if (Object.hasOwn(extra, name)) file = extra[name];
     fs.readFile(file, (err, body) => {
       if (err) {
         res.writeHead(404, { 'Content-Type': 'text/plain' });

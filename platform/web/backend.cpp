@@ -233,7 +233,11 @@ struct tweb final : tbackendops {
             set(canvasid, nullptr, EM_TRUE, ontouch, EM_CALLBACK_THREAD_CONTEXT_CALLING_THREAD);
         EM_ASM(document.getElementById('canvas').addEventListener('contextmenu', (e) => e.preventDefault()));
     }
-    void shutdown() override {}
+    // The game has ended (Escape, or a replay played to its end): the page says so.
+    void shutdown() override {
+        emscripten_cancel_main_loop();
+        EM_ASM({ if (typeof page !== 'undefined') page.ended(); });
+    }
 
     void createwindow(TGadget* g) override {
         if (!window) window = g;

@@ -17,8 +17,9 @@ export function check(ok, what) {
 }
 
 // Opens the site's page; `before` runs in the page before any of its scripts; `game`: the test
-// needs the game itself in the site, not only the page; `query` is added to the address.
-export async function open(site, { before, game, query = '' } = {}) {
+// needs the game itself in the site, not only the page; `query` is added to the address;
+// `extra` serves more files (see serve).
+export async function open(site, { before, game, query = '', extra = {} } = {}) {
   if (!site || !fs.existsSync(path.join(site, game ? 'varnhold.js' : 'index.html')))
     skip(`no browser build${game ? ' of the game' : ''} in ${site} (bash scripts/web.sh makes it)`);
   const chromium = '/usr/bin/chromium';
@@ -30,7 +31,7 @@ export async function open(site, { before, game, query = '' } = {}) {
     skip('no puppeteer-core (bash scripts/web.sh runs npm ci in tests/web)');
   }
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'varnhold-chromium-'));
-  const server = await serve(site);
+  const server = await serve(site, 0, extra);
   const browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,
