@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -320,4 +324,110 @@ TEST(settingspaths, an_installed_game_keeps_its_settings_out_of_its_writable_dat
     EXPECT_EQ(cfgpath, home / "conf/varnhold/varnhold.cfg");
     EXPECT_EQ(lngpath, home / "varnhold.lng");
     EXPECT_NE(shotdir, home / "");
+}
+
+namespace {
+// A table from "name:score" words, best first; the rows not named are "-" with scores below
+// every named one. Level 1 throughout.
+std::vector<thiscore> rows(const std::string& words) {
+    std::vector<thiscore> t;
+    std::istringstream in(words);
+    for (std::string w; in >> w;) t.push_back({w.substr(0, w.find(':')), 1, std::stoi(w.substr(w.find(':') + 1))});
+    return t;
+}
+std::string names(const thiscore (&t)[10]) {
+    std::string s;
+    for (const thiscore& r : t) s += (s.empty() ? "" : " ") + r.name + ":" + std::to_string(r.score);
+    return s;
+}
+}  // namespace
+
+TEST(hiscoremerge, rows_only_the_file_holds_join_the_table_in_its_order) {
+    const std::string rest = " -:-1 -:-2 -:-3 -:-4 -:-5 -:-6 -:-7";
+    struct tcase {
+        const char* what;
+        std::string mine;
+        int highlight;
+        std::string file;
+        std::string merged;
+        int after;
+    } cases[] = {
+        {"the same table", "a:30 b:20 c:10" + rest, 1, "a:30 b:20 c:10" + rest, "a:30 b:20 c:10" + rest, 1},
+        {"another copy's row above the highlighted one", "a:30 b:20 c:10" + rest, 1, "a:30 x:25 c:10" + rest,
+         "a:30 x:25 b:20 c:10 -:-1 -:-2 -:-3 -:-4 -:-5 -:-6", 2},
+        {"a tie goes below this copy's row", "a:30 b:20 c:10" + rest, 2, "a:30 x:20 c:10" + rest,
+         "a:30 b:20 x:20 c:10 -:-1 -:-2 -:-3 -:-4 -:-5 -:-6", 3},
+        {"equal rows count: two in the file, one here", "a:30 b:20 c:10" + rest, -1, "a:30 a:30 b:20 c:10",
+         "a:30 a:30 b:20 c:10 -:-1 -:-2 -:-3 -:-4 -:-5 -:-6", -1},
+        {"the highlighted row drops out", "a:30 b:20 c:10" + rest, 9, "x:90 y:80 z:70", "x:90 y:80 z:70 a:30 b:20 c:10 -:-1 -:-2 -:-3 -:-4", -1},
+        {"a file cut short adds only whole rows", "a:30 b:20 c:10" + rest, 0, "", "a:30 b:20 c:10" + rest, 0},
+    };
+    for (const tcase& c : cases) {
+        thiscore t[10];
+        std::vector<thiscore> mine = rows(c.mine), kept = rows(c.file);
+        std::copy(mine.begin(), mine.end(), t);
+        int highlight = c.highlight;
+        mergehiscores(t, highlight, kept.data(), int(kept.size()));
+        EXPECT_EQ(names(t), c.merged) << c.what;
+        EXPECT_EQ(highlight, c.after) << c.what;
+    }
+    // ten default rows on both sides stay ten
+    thiscore t[10], d[10];
+    int none = -1;
+    mergehiscores(t, none, d, 10);
+    EXPECT_EQ(names(t), names(d));
+}
+
+// Two copies of the game in one folder, each making five high-score rows and saving after each
+// at the same time as the other: the file ends with all ten, although neither copy's own
+// table ever holds the other's rows.
+TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
+    for (auto& r : level.hiscore) r = {"old", 1, -1000};
+    ASSERT_EQ(savesettings(), "");
+    pid_t copies[2];
+    for (int c = 0; c < 2; c++) {
+        copies[c] = fork();
+        ASSERT_GE(copies[c], 0);
+        if (copies[c] > 0) continue;
+        for (int i = 0; i < 5; i++) {
+            level.prg = 2;   // the game is lost: the countdown runs out
+            level.wait = 0;
+            level.score = 1000 + 10 * i + c;
+            stepframes(1);
+            level.name = std::string(1, char('A' + c)) + std::to_string(i);
+            key(13);         // the row is made and saved at once
+        }
+        std::_Exit(level.hiscore[4].score == 1000 + c ? 0 : 3);
+    }
+    for (pid_t p : copies) {
+        int status = 0;
+        waitpid(p, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    reload();
+    std::set<std::string> got;
+    for (auto& r : level.hiscore) got.insert(r.name);
+    EXPECT_EQ(got, (std::set<std::string>{"A0", "A1", "A2", "A3", "A4", "B0", "B1", "B2", "B3", "B4"}));
+    EXPECT_EQ(level.hiscore[0].score, 1041);
+}
+
+// A save that fails right after a new row says so and is tried again until the row is kept.
+TEST_F(settingsfile, a_row_that_cannot_be_saved_is_said_and_kept_once_space_returns) {
+    std::string folder = dir / "gone";
+    cfgpath = folder + "/varnhold.cfg";
+    level.prg = 2;
+    level.wait = 0;
+    level.score = 500;
+    stepframes(1);
+    testing::internal::CaptureStderr();
+    key(13);
+    stepframes(60);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't save " + cfgpath + ": No such file or directory\n");
+    std::filesystem::create_directory(folder);
+    testing::internal::CaptureStderr();
+    stepframes(600);   // ten seconds
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Saved " + cfgpath + " now\n");
+    level.hiscore[0] = {};
+    reload();
+    EXPECT_EQ(level.hiscore[0].score, 500);
 }
