@@ -3,10 +3,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <tuple>
 
 #include "platform/platform.h"
+#include "tests/support/files.h"
 
 namespace {
 std::string tmpfile(const char* name) {
@@ -118,41 +119,26 @@ TEST(files, a_save_replaces_the_file_whole_or_says_why_not) {
     fs::remove_all(dir);
 }
 
-TEST(files, a_memory_stream_keeps_what_is_written) {
-    TStream* s = MemoryStream();
-    WriteByte(s, 0x1ff);
-    WriteString(s, "ab");
-    EXPECT_FALSE(StreamFailed(s));
-    EXPECT_EQ(StreamBytes(s), "\xff" "ab");
-    EXPECT_TRUE(CloseStream(s));
-}
-
 TEST(files, the_users_folders_come_from_the_environment) {
     namespace fs = std::filesystem;
-    struct tkeep {
-        std::string name, value;
-        bool had;
-        explicit tkeep(const char* n) : name(n), had(std::getenv(n) != nullptr) {
-            if (had) value = std::getenv(n);
-        }
-        ~tkeep() { had ? setenv(name.c_str(), value.c_str(), 1) : unsetenv(name.c_str()); }
-    } home("HOME"), config("XDG_CONFIG_HOME"), pictures("XDG_PICTURES_DIR");
-    fs::path dir = tmpfile("home");
-    fs::remove_all(dir);
-    fs::create_directories(dir / "Bilder");
-    setenv("HOME", dir.c_str(), 1);
+    testsupport::keepenv home("HOME"), config("XDG_CONFIG_HOME"), pictures("XDG_PICTURES_DIR");
+    testsupport::tempdir dir;
+    std::string h = dir.path.string();
+    fs::create_directories(dir.path / "Bilder");
+    setenv("HOME", h.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_PICTURES_DIR");
-    EXPECT_EQ(ConfigDir("varnhold"), dir.string() + "/.config/varnhold/");
-    EXPECT_TRUE(fs::is_directory(dir / ".config/varnhold"));
-    EXPECT_EQ(PicturesDir(), dir.string() + "/") << "no pictures folder named: the home folder";
-    std::ofstream(dir / ".config/user-dirs.dirs") << "# xdg-user-dirs\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
-    EXPECT_EQ(PicturesDir(), dir.string() + "/Bilder/");
-    std::ofstream(dir / ".config/user-dirs.dirs") << "XDG_PICTURES_DIR=\"relative\"\n";
-    EXPECT_EQ(PicturesDir(), dir.string() + "/");
-    setenv("XDG_PICTURES_DIR", (dir / "Bilder").c_str(), 1);
-    EXPECT_EQ(PicturesDir(), dir.string() + "/Bilder/");
-    setenv("XDG_CONFIG_HOME", (dir / "conf").c_str(), 1);
-    EXPECT_EQ(ConfigDir("varnhold"), dir.string() + "/conf/varnhold/");
-    fs::remove_all(dir);
+    EXPECT_EQ(ConfigDir("varnhold"), h + "/.config/varnhold/");
+    EXPECT_TRUE(fs::is_directory(dir.path / ".config/varnhold"));
+    // the pictures folder: named by user-dirs.dirs, by the variable, else the home folder
+    for (auto [dirs, named, got] : {std::tuple{"XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "", "/Bilder/"},
+                                    {"XDG_PICTURES_DIR=\"relative\"\n", "", "/"},
+                                    {"XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "/Fotos", "/"},
+                                    {"", "/Bilder", "/Bilder/"}}) {
+        testsupport::writetext(dir / ".config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n") + dirs);
+        setenv("XDG_PICTURES_DIR", (*named ? h + named : std::string()).c_str(), 1);
+        EXPECT_EQ(PicturesDir(), h + got) << dirs << named;
+    }
+    setenv("XDG_CONFIG_HOME", (h + "/conf").c_str(), 1);
+    EXPECT_EQ(ConfigDir("varnhold"), h + "/conf/varnhold/");
 }

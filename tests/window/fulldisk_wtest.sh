@@ -7,13 +7,7 @@ gamedir="$work/disk"
 mkdir "$gamedir"
 ownfilesystem 24m
 makecopy
-
-# a settings file to keep
-start
-waitwindow
-xdotool key --window "$win" Escape
-waitexit 20 || fail "Escape did not end the game"
-[ -s "$gamedir/varnhold.cfg" ] || fail "no settings written"
+echo "the old settings" >"$gamedir/varnhold.cfg"   # read as far as it goes; must stay as it is
 sum=$(md5sum <"$gamedir/varnhold.cfg")
 
 start --record "$gamedir/game.vhr" --dump "$gamedir/world.json"

@@ -20,12 +20,7 @@ else
     trap 'chmod u+w "$gamedir"; cleanup' EXIT
 fi
 makecopy
-
-start
-waitwindow
-xdotool key --window "$win" Escape
-waitexit 20 || fail "Escape did not end the game"
-[ -s "$gamedir/varnhold.cfg" ] || fail "no settings written"
+echo "the old settings" >"$gamedir/varnhold.cfg"   # read as far as it goes; must stay as it is
 sum=$(md5sum <"$gamedir/varnhold.cfg")
 
 start
