@@ -151,10 +151,14 @@ const uint8_t* PixelBytes(const TPixmap& p, int x, int y) {
 namespace {
 void pngerror(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
 void pngwarning(png_structp, png_const_charp) {}
+void pngappend(png_structp png, png_bytep data, png_size_t n) {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), n);
+}
+void pngflush(png_structp) {}
 }  // namespace
 
 // libpng reports errors by longjmp: only plain locals live in this frame.
-static bool writepng(FILE* f, png_bytep* rows, int w, int h, int level) {
+static bool writepng(std::string* out, png_bytep* rows, int w, int h, int level) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngerror, pngwarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -162,7 +166,7 @@ static bool writepng(FILE* f, png_bytep* rows, int w, int h, int level) {
         png_destroy_write_struct(&png, info ? &info : nullptr);
         return false;
     }
-    png_init_io(png, f);
+    png_set_write_fn(png, out, pngappend, pngflush);
     png_set_compression_level(png, level);
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -173,21 +177,22 @@ static bool writepng(FILE* f, png_bytep* rows, int w, int h, int level) {
     return true;
 }
 
-bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
+std::string EncodePNG(const TPixmap& p, int level) {
     if (p.width <= 0 || p.height <= 0 || p.pitch < p.width * 4 ||
         p.pixels.size() < static_cast<size_t>(p.pitch) * p.height)
-        return false;
+        return "";
     std::vector<png_bytep> rows(static_cast<size_t>(p.height));
     for (int y = 0; y < p.height; y++)
         rows[y] = const_cast<png_bytep>(&p.pixels[static_cast<size_t>(y) * p.pitch]);
-    std::string name = path(file);
-    FILE* f = std::fopen(name.c_str(), "wb");
-    if (!f) return false;
-    bool ok = writepng(f, rows.data(), p.width, p.height, std::clamp(level, 0, 9));
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) std::remove(name.c_str());   // never leave half a picture behind
-    return ok;
+    std::string out;
+    if (!writepng(&out, rows.data(), p.width, p.height, std::clamp(level, 0, 9))) return "";
+    return out;
+}
+
+// Encoded whole in memory first, so that a full disk never leaves half a picture behind.
+bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
+    std::string bytes = EncodePNG(p, level);
+    return !bytes.empty() && SaveFile(file, bytes).empty();
 }
 
 int TextureUploads() { return uploads; }

@@ -111,7 +111,8 @@ uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB
 void WritePixel(TPixmap& p, int x, int y, uint32_t argb);
 uint8_t* PixelBytes(TPixmap& p, int x, int y);                 // R, G, B, A
 const uint8_t* PixelBytes(const TPixmap& p, int x, int y);
-bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);   // false when not written
+bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);   // false when not written (SaveFile)
+std::string EncodePNG(const TPixmap& p, int level = 9);   // the PNG file's bytes; "" for an empty pixmap
 // Textures built from pixmaps so far (first builds and rebuilds after a writing lock).
 int TextureUploads();
 
@@ -348,4 +349,30 @@ long StreamPos(TStream* stream);
 std::string ReadLine(TStream* stream);    // to LF, NUL or the end; CRs dropped
 std::string ReadString(TStream* stream, int count);
 void WriteString(TStream* stream, const std::string& text);
+// A stream that keeps what is written to it in memory; StreamBytes gives the bytes back.
+TStream* MemoryStream();
+std::string StreamBytes(TStream* stream);
+bool ReadFile(const std::string& path, std::string& bytes);   // the whole file; false when unreadable
+
+// Whole files saved safely: the new bytes go into a temporary file beside the old one (its name
+// plus ".tmp"), which is synced to the disk and renamed over it; then the folder is synced.
+// Each returns "" when the file is saved, else why not in plain words ("No space left on
+// device"); the old file is then as it was and no temporary file stays behind. Copies of the
+// program saving into the same folder take turns.
+std::string SaveFile(const std::string& path, const std::string& bytes);
+// The same, the new bytes made by `update` from the file's bytes as they are at that moment (""
+// when there is none): what another copy of the program saved meanwhile can be merged in.
+std::string UpdateFile(const std::string& path, const std::function<std::string(const std::string&)>& update);
+// "" when a file can be saved as `path` (its folder exists and takes a new file), else why not.
+std::string CanSaveFile(const std::string& path);
+
+// Folders; the user's folders end with "/" and are "" when there is none.
 std::string AppDir();                     // the program's folder
+std::string CurrentDir();                 // the working folder
+bool ChangeDir(const std::string& path);  // false when the folder cannot be entered
+// The user's folder for the settings of the program `name` ($XDG_CONFIG_HOME/name/, else
+// ~/.config/name/), made when missing.
+std::string ConfigDir(const std::string& name);
+// The user's pictures: $XDG_PICTURES_DIR, else the folder that user-dirs.dirs in the
+// configuration folder names, when it exists; else the home folder.
+std::string PicturesDir();
