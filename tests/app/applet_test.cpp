@@ -17,6 +17,7 @@
 #include "sky/day.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
+#include "platform/testing.h"
 
 namespace fs = std::filesystem;
 

@@ -2,6 +2,7 @@
 // opaque base pixels, the rearranging of slots, drawing.
 #include "framework/font.h"
 #include "tests/combat/fight.h"
+#include "platform/testing.h"
 
 struct turrets : fight {
     void SetUp() override {

@@ -1,5 +1,6 @@
 // Missiles: waiting, flight, end tests in their order, the title-screen defence, drawing.
 #include "tests/combat/fight.h"
+#include "platform/testing.h"
 
 struct rocket : fight {};
 

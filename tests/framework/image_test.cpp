@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "framework/image.h"
 #include "tests/framework/headless.h"
+#include "platform/testing.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "sky/cloud.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"
+#include "platform/testing.h"
 
 struct cloudtest : worldtest {
     void SetUp() override {

@@ -8,6 +8,7 @@
 #include "sky/day.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"
+#include "platform/testing.h"
 
 struct daytest : worldtest {
     tdaydata& sun() { return day.d[0]; }

@@ -9,6 +9,7 @@
 #include "sky/day.h"
 #include "sky/rain.h"
 #include "tests/support/world.h"
+#include "platform/testing.h"
 
 namespace {
 

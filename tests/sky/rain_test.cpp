@@ -11,6 +11,7 @@
 #include "sky/cloud.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"
+#include "platform/testing.h"
 
 struct raintest : worldtest {
     void SetUp() override {

@@ -1,5 +1,6 @@
 // UFOs: the combo score, the laser's order of targets and what each shot costs, the launch draws.
 #include "tests/traffic/skytraffic.h"
+#include "platform/testing.h"
 
 struct ufo : skytraffic {};
 

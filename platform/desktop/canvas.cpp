@@ -9,7 +9,7 @@
 // A paint (the window system's expose, or RedrawGadget) reaches the game as GadgetPaint; a
 // paint that comes while the game is busy (a message box) keeps the last picture and asks for
 // another paint afterwards. Repaints asked for while one is pending merge into it.
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "platform/internal.h"
-#include "platform/renderer.h"
+#include "platform/desktop/renderer.h"
 
 using dsk::busy;
 using dsk::post;

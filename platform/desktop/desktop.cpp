@@ -3,7 +3,7 @@
 //
 // Timer ticks that fall due while the game is inside a modal message box are dropped, so a
 // game paused behind a box does not race through the minutes it was open.
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -642,50 +642,52 @@ void padpointer(bool hidden) {
 // Timers: every tick that is due is delivered, at most a quarter second's worth per wake-up so
 // that input and repaints get their turn when the game falls behind.
 
-void schedule(TTimer* t, int ms);
+// A running timer's Qt timer, with the tick accounting of the desktop.
+struct tqtimer : QTimer {
+    int64_t start_ns = 0;                 // when tick 0 was; moved on after a modal box
+    int64_t delivered = 0;                // ticks emitted since start_ns
+    bool held = false;                    // came due while the game was inside a modal box
+};
 
 void ontimer(TTimer* t) {
     if (!t->running) return;
+    auto* q = static_cast<tqtimer*>(t->native);
     int64_t now = monotonicns();
     if (busy > 0) {
-        t->held = true;
-        schedule(t, 5);
+        q->held = true;
+        q->start(5);
         return;
     }
-    if (t->held) {
-        t->held = false;
-        t->start_ns = now - tickat(t->delivered, t->hz);
+    if (q->held) {
+        q->held = false;
+        q->start_ns = now - tickat(q->delivered, t->hz);
     }
     // the pads' events come before the ticks, and only while the game is in front
     pad::poll(QGuiApplication::applicationState() == Qt::ApplicationActive ? padevent : nullptr);
-    int64_t due = ticksdue(now - t->start_ns, t->hz);
+    int64_t due = ticksdue(now - q->start_ns, t->hz);
     int64_t chunk = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
-    for (int64_t n = 0; n < chunk && t->delivered < due && t->running; n++) {
-        t->delivered++;
+    // A tick's handler may stop the timer (F5 replaces it): its Qt timer then waits for deletion.
+    for (int64_t n = 0; n < chunk && t->running && q->delivered < due; n++) {
+        q->delivered++;
         t->ticks++;
         post(EVENT_TIMERTICK, t, t->ticks);
     }
     if (!t->running) return;
-    if (t->delivered < due) {
-        schedule(t, 0);
+    if (q->delivered < due) {
+        q->start(0);
         return;
     }
-    int64_t next = tickat(t->delivered + 1, t->hz) - (monotonicns() - t->start_ns);
-    schedule(t, static_cast<int>(std::max<int64_t>(0, (next + 999999) / 1000000)));
-}
-
-void schedule(TTimer* t, int ms) {
-    auto* q = static_cast<QTimer*>(t->native);
-    if (q) q->start(ms);
+    int64_t next = tickat(q->delivered + 1, t->hz) - (monotonicns() - q->start_ns);
+    q->start(static_cast<int>(std::max<int64_t>(0, (next + 999999) / 1000000)));
 }
 
 void starttimer(TTimer* t) {
-    auto* q = new QTimer;
+    auto* q = new tqtimer;
     q->setSingleShot(true);
     q->setTimerType(Qt::PreciseTimer);
     QObject::connect(q, &QTimer::timeout, [t]() { ontimer(t); });
     t->native = q;
-    t->start_ns = monotonicns();
+    q->start_ns = monotonicns();
     int64_t first = tickat(1, t->hz);
     q->start(static_cast<int>((first + 999999) / 1000000));
 }
@@ -693,7 +695,7 @@ void starttimer(TTimer* t) {
 void stoptimer(TTimer* t) {
     queue.erase(std::remove_if(queue.begin(), queue.end(), [t](const tqueued& q) { return q.source == t; }),
                 queue.end());
-    if (auto* q = static_cast<QTimer*>(t->native)) {
+    if (auto* q = static_cast<tqtimer*>(t->native)) {
         q->stop();
         q->deleteLater();                 // may be inside its own timeout
         t->native = nullptr;
@@ -731,7 +733,5 @@ void stats(bool on) {
     });
     t->start(1000);
 }
-
-void shutdown() {}
 
 }  // namespace dsk

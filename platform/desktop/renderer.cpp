@@ -1,4 +1,4 @@
-#include "platform/renderer.h"
+#include "platform/desktop/renderer.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
