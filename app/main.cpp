@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
         }
         dumponclose = dump;
         playwindowed();
-        Run();
+        RunLoop();
         return 0;
     }
 
@@ -229,6 +229,6 @@ int main(int argc, char** argv) {
             return data;
         }, nullptr, -1);
     }
-    Run();
+    RunLoop();
     return 0;
 }

@@ -56,7 +56,7 @@ struct tbackendops {
     virtual void onsignal(int, std::function<void(int)>) {}
 
     // The loop: one wait for what the window system (or the stepped clock) has to deliver,
-    // and the loop made of such waits (see Run).
+    // and the loop made of such waits (see RunLoop).
     virtual void waitsystem() = 0;
     virtual void run() = 0;
     virtual int millisecs() = 0;

@@ -514,7 +514,7 @@ void StepTimer(TTimer* timer) {
 }
 
 void WaitSystem() { ops->waitsystem(); }
-void Run() { ops->run(); }
+void RunLoop() { ops->run(); }
 int MilliSecs() { return ops->millisecs(); }
 
 void OnSignal(int sig, std::function<void(int)> fn) { ops->onsignal(sig, std::move(fn)); }

@@ -216,7 +216,16 @@ int ClientHeight(TGadget* gadget);
 void ShowGadget(TGadget* gadget);
 void ActivateGadget(TGadget* gadget);
 void RedrawGadget(TGadget* gadget);       // the repaint arrives later as one merged GadgetPaint
-void Notify(const std::string& text, int serious);   // modal box; also written to stderr when serious
+// A message box, also written to standard error when serious. The desktop's box is modal: Notify
+// returns when the player closes it, and meanwhile the window's events wait and the frame
+// timer's ticks are dropped. A browser page cannot block, so there the box is a dialog of the
+// page and Notify returns at once, holding the events and ticks in the same way until the
+// dialog is closed: the game sees the same order of events and frames. No caller needs the
+// player's answer (every message of the game is followed by the end of the process, which the
+// page carries out when the dialog closes), so nothing has to wait inside Notify, and the
+// program is not rewritten to unwind through it (Emscripten's Asyncify would do so for every
+// function that can reach it, costing code size and time in every frame).
+void Notify(const std::string& text, int serious);
 void ShowMouse();
 void HideMouse();
 void DesktopWorkArea(int& left, int& top, int& right, int& bottom);
@@ -249,7 +258,7 @@ void StepTimer(TTimer* timer);
 // order the events come. The desktop waits for the window system's messages; a browser
 // page, which cannot block, runs it from its animation frames; the headless back end
 // returns once nothing is left to deliver (no paint pending, no timer running).
-void Run();
+void RunLoop();
 int MilliSecs();                          // monotonic clock
 void SetMilliSecs(int ms);                // headless: the clock the caller steps
 void EndProcess(int status);              // shuts sound down and ends the process at once
