@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "platform/internal.h"
-#include "platform/desktop/renderer.h"
+#include "platform/renderer.h"
 
 using dsk::busy;
 using dsk::post;
@@ -53,6 +53,15 @@ void flushx() {
         if (display) flush = reinterpret_cast<tflush>(dlsym(RTLD_DEFAULT, "XFlush"));
     }
     if (flush) flush(display);
+}
+
+// The renderer's view of the context: OpenGL 3.3 core, functions through Qt.
+gl::tdevice device() {
+    gl::tdevice d;
+    d.proc = [](const char* name) { return reinterpret_cast<void*>(context->getProcAddress(name)); };
+    d.dialect = "#version 330 core\n";
+    d.framebuffer = [] { return static_cast<unsigned>(context->defaultFramebufferObject()); };
+    return d;
 }
 
 [[noreturn]] void noopengl() {
@@ -96,7 +105,7 @@ public:
             if (!context->makeCurrent(this)) return false;
             gl::newbuffers();
         }
-        if (!gl::ready() && !gl::init()) noopengl();
+        if (!gl::ready() && !gl::init(device())) noopengl();
         gl::target(w(), h(), ratio());
         QSize dev(static_cast<int>(std::lround(w() * ratio())), static_cast<int>(std::lround(h() * ratio())));
         if (dev != swapped && !drawn && isExposed()) {
