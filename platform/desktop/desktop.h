@@ -64,8 +64,12 @@ void onsignal(int sig, std::function<void(int)> fn);
 extern int busy;                          // > 0 while the game handles an event from here
 extern bool repaintafter;                 // a paint came while busy: repaint when it is done
 void post(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
+void dropqueued(void* source);            // events from `source` still waiting are dropped
+void padevent(int id, int data, int x, int y);   // the pads' events, the window's way
+// Keys (keys.cpp)
 int modifiers(Qt::KeyboardModifiers m);
 int vkey(const QKeyEvent* e);             // the Windows virtual-key number; 0 for keys without one
+int qtkey(int vk);                        // and back, for menu accelerators; 0 for none
 extern int framesshown;                   // frames presented on the screen
 
 // The client area of a window gadget (null for others), and what the window does with a canvas

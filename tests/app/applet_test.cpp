@@ -13,11 +13,11 @@
 #include "framework/input.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
-#include "platform/testing.h"
 
 namespace fs = std::filesystem;
 

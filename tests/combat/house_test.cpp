@@ -1,6 +1,6 @@
 // Houses: the city layout, pixel-exact strikes, shaking, sinking and the smoke.
-#include "tests/combat/fight.h"
 #include "platform/testing.h"
+#include "tests/combat/fight.h"
 
 struct city : fight {
     // An enemy missile arriving on pixel (col, row) of house h within one frame.

@@ -1,6 +1,6 @@
 // Particles and fires: compacting, leaving the field, bouncing to rest, flames.
-#include "tests/combat/fight.h"
 #include "platform/testing.h"
+#include "tests/combat/fight.h"
 
 namespace {
 const int red[3] = {255, 0, 0};

@@ -1,6 +1,6 @@
 // Missiles: waiting, flight, end tests in their order, the title-screen defence, drawing.
-#include "tests/combat/fight.h"
 #include "platform/testing.h"
+#include "tests/combat/fight.h"
 
 struct rocket : fight {};
 

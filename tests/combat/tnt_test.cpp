@@ -1,6 +1,6 @@
 // Explosions: the combo chain, the truncated distance, lifetime, wind, drawing.
-#include "tests/combat/fight.h"
 #include "platform/testing.h"
+#include "tests/combat/fight.h"
 
 struct explosions : fight {};
 

@@ -1,7 +1,7 @@
 // Floating labels: placement on screen, direction, size limit, order, fading.
 #include "framework/font.h"
-#include "tests/combat/fight.h"
 #include "platform/testing.h"
+#include "tests/combat/fight.h"
 
 struct labels : fight {
     void SetUp() override {

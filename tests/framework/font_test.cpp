@@ -6,8 +6,8 @@
 
 #include "framework/font.h"
 #include "framework/image.h"
-#include "tests/framework/headless.h"
 #include "platform/testing.h"
+#include "tests/framework/headless.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Clouds: where they come from and how often, how they move and leave, how dark they get.
 #include "app/assets.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"
-#include "platform/testing.h"
 
 struct cloudtest : worldtest {
     void SetUp() override {

@@ -5,10 +5,10 @@
 #include "app/assets.h"
 #include "app/globals.h"
 #include "framework/rnd.h"
+#include "platform/testing.h"
 #include "sky/day.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"
-#include "platform/testing.h"
 
 struct daytest : worldtest {
     tdaydata& sun() { return day.d[0]; }

@@ -5,11 +5,11 @@
 
 #include "app/assets.h"
 #include "app/globals.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
 #include "sky/rain.h"
 #include "tests/support/world.h"
-#include "platform/testing.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Cars and police: the order of the draws, police numbers and siren, braking for hazards
 // ahead, wrecks and their cost, horns, debris, drawing.
-#include "tests/traffic/calm.h"
 #include "platform/testing.h"
+#include "tests/traffic/calm.h"
 
 struct cartraffic : calmworld {
     // Sounds of sample `smp` started since the pool stood at channel `from`.

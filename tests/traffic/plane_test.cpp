@@ -1,7 +1,7 @@
 // Planes and the hero: the order of the draws, the hero's turns, sides and laser, a plane shot
 // down, drawing.
-#include "tests/traffic/calm.h"
 #include "platform/testing.h"
+#include "tests/traffic/calm.h"
 
 struct planetraffic : calmworld {};
 

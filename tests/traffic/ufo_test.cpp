@@ -1,6 +1,6 @@
 // UFOs: the combo score, the laser's order of targets and what each shot costs, the launch draws.
-#include "tests/traffic/skytraffic.h"
 #include "platform/testing.h"
+#include "tests/traffic/skytraffic.h"
 
 struct ufo : skytraffic {};
 
