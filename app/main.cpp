@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv);
+    if (!PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv)) return 2;
     // The program's folder is the working directory: data/, the settings, the language file
     // and the screenshots are found there. An installed program (/usr/games/varnhold) has no
     // data/ beside it: it works in the installed data folder (/usr/share/games/varnhold), which
@@ -170,7 +170,8 @@ int main(int argc, char** argv) {
         }
         dumponclose = dump;
         playwindowed();
-        for (;;) WaitSystem();
+        RunLoop();
+        return 0;
     }
 
     // A recorded game needs its seed: without --seed it comes from the clock, as ever.
@@ -217,5 +218,6 @@ int main(int argc, char** argv) {
             return data;
         }, nullptr, -1);
     }
-    for (;;) WaitSystem();
+    RunLoop();
+    return 0;
 }

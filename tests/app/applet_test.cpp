@@ -14,6 +14,7 @@
 #include "framework/input.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
 #include "tests/support/files.h"
