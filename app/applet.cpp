@@ -61,13 +61,8 @@ void installsignals() {
     // see the state of a running game.
     OnSignal(SIGUSR1, [](int) {
         if (!running || dumponclose.empty()) return;
-        std::string tmp = dumponclose + ".tmp";
-        if (FILE* f = std::fopen(tmp.c_str(), "wb")) {
-            std::string s = dumpworld();
-            bool ok = std::fwrite(s.data(), 1, s.size(), f) == s.size();
-            ok = std::fclose(f) == 0 && ok;
-            if (!ok || std::rename(tmp.c_str(), dumponclose.c_str()) != 0) std::remove(tmp.c_str());
-        }
+        std::string problem = savedump(dumponclose);
+        if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
     });
 }
 
@@ -152,20 +147,27 @@ void framestep() {
     day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
 }
 
-void keepgame() {
+std::string keepgame() {
     level.abandonentry();
-    savesettings();   // and the replay being recorded; a playback writes neither
+    std::string problems = savesettings();   // and the replay being recorded; a playback writes neither
     if (!dumponclose.empty()) {
-        if (FILE* f = std::fopen(dumponclose.c_str(), "wb")) {
-            std::string s = dumpworld();
-            std::fwrite(s.data(), 1, s.size(), f);
-            std::fclose(f);
-        }
+        std::string problem = savedump(dumponclose);
+        if (!problem.empty()) problems += (problems.empty() ? "" : "\n") + problem;
     }
+    return problems;
 }
 
 void closegame(int status) {
-    keepgame();
+    std::string problems = keepgame();
+    if (!problems.empty() && status == 0) {
+        // The player closed the game: he is there to read it before the window goes (the box
+        // writes the lines to standard error too).
+        Notify(problems, 1);
+        status = 1;
+    } else if (!problems.empty()) {
+        // A signal (a logout, kill): nobody may be there to close a box.
+        std::fprintf(stderr, "%s\n", problems.c_str());
+    }
     EndProcess(replayexitstatus(status));
 }
 
@@ -179,7 +181,13 @@ std::string screenshot() {
     static TImage* shot = nullptr;
     if (!shot || shot->width != w || shot->height != h) shot = CreateImage(w, h, 1, IMG_FILTERED | IMG_DYNAMIC);
     grabscreen(shot, w, h);
-    SavePixmapPNG(shot->pixmaps[0], name(), 9);
+    // Encoded whole before it is saved: a full disk leaves no half picture behind.
+    std::string png = EncodePNG(shot->pixmaps[0], 9);
+    std::string why = png.empty() ? "the picture could not be encoded" : SaveFile(name(), png);
+    if (!why.empty()) {
+        std::fprintf(stderr, "Can't save %s: %s (no screenshot was written)\n", name().c_str(), why.c_str());
+        return "";
+    }
     return name();
 }
 
@@ -336,7 +344,10 @@ int tmainapplet::onevent(TEvent* event) {
     if (event->id == EVENT_APPSUSPEND) level.setpause(1);
     if (event->id == EVENT_APPRESUME) refocus = 1;
     if (event->source == timer && timer) {
-        if (event->id == EVENT_TIMERTICK) framestep();
+        if (event->id == EVENT_TIMERTICK) {
+            framestep();
+            retrysettings();
+        }
     } else if (event->source == can.g && can.g) {
         if (event->id == EVENT_GADGETPAINT) redraw = 1;
         else inputstep();

@@ -30,15 +30,19 @@ float viewscale(int w, int h);
 // One timer tick of the game.
 void framestep();
 // What every way out of the game keeps: a name entry still open is abandoned (no row, none
-// highlighted), then the settings are saved (and the dump written when asked for).
-void keepgame();
-// The close path: keepgame(), then the process ends.
+// highlighted), then the settings are saved (and the dump written when asked for). Returns ""
+// or a line for each file that could not be saved, naming it and the reason.
+std::string keepgame();
+// The close path: keepgame(), then the process ends. A file that could not be saved is said in
+// a message box (only on standard error when a signal closes the game) and makes the exit
+// status 1 where it would have been 0.
 void closegame(int status = 0);
 // SIGTERM, SIGINT and SIGHUP close the game through the close path at once, also while a
 // message box is open, so the settings are kept. A signal before the settings are loaded
 // ends the game without writing them. SIGUSR1 writes the --dump file now.
 void installsignals();
-// Saves the playfield as the first free "screenshot<n>.png"; returns the file's name.
+// Saves the playfield as the first free "screenshot<n>.png"; returns the file's name, or ""
+// when it could not be saved (said on standard error).
 std::string screenshot();
 
 extern int redraw;     // a repaint is due at the end of this event

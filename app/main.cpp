@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "app/applet.h"
 #include "app/assets.h"
@@ -47,20 +46,15 @@ int fail(const std::string& message) {
 // A file named on the command line is relative to where it was given, not to the program's folder.
 std::string fromcwd(const std::string& path) {
     if (path.empty() || path[0] == '/') return path;
-    char cwd[4096];
-    return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+    std::string cwd = CurrentDir();
+    return cwd.empty() ? path : cwd + "/" + path;
 }
 
+// The headless run's --dump file; false (and why, on standard error) when it is not written.
 bool writedump(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "varnhold: can't write %s\n", path.c_str());
-        return false;
-    }
-    std::string out = dumpworld();
-    std::fwrite(out.data(), 1, out.size(), f);
-    std::fclose(f);
-    return true;
+    std::string problem = savedump(path);
+    if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
+    return problem.empty();
 }
 
 }  // namespace
@@ -116,12 +110,7 @@ int main(int argc, char** argv) {
     treplay r;
     if (!replay.empty()) {
         std::string text;
-        if (FILE* f = std::fopen(fromcwd(replay).c_str(), "rb")) {
-            char buf[65536];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-            std::fclose(f);
-        } else {
+        if (!ReadFile(fromcwd(replay), text)) {
             std::fprintf(stderr, "varnhold: can't read the replay %s\n", replay.c_str());
             return 2;
         }
@@ -140,7 +129,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv);
+    if (!PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv)) return 2;
     // The program's folder is the working directory: data/, the settings, the language file
     // and the screenshots are found there. An installed program (/usr/games/varnhold) has no
     // data/ beside it: it works in the installed data folder (/usr/share/games/varnhold), which
@@ -154,7 +143,7 @@ int main(int argc, char** argv) {
             installed = true;
         }
     }
-    if (chdir(dir.c_str()) != 0) {
+    if (!ChangeDir(dir)) {
         std::fprintf(stderr, "varnhold: can't enter the program's folder %s\n", dir.c_str());
         return 1;
     }
@@ -181,7 +170,8 @@ int main(int argc, char** argv) {
         }
         dumponclose = dump;
         playwindowed();
-        for (;;) WaitSystem();
+        RunLoop();
+        return 0;
     }
 
     // A recorded game needs its seed: without --seed it comes from the clock, as ever.
@@ -228,5 +218,6 @@ int main(int argc, char** argv) {
             return data;
         }, nullptr, -1);
     }
-    for (;;) WaitSystem();
+    RunLoop();
+    return 0;
 }

@@ -6,11 +6,7 @@
 // step f and the events of tick f, before step f + 1.
 #include "app/replay.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "app/applet.h"
 #include "app/globals.h"
@@ -56,7 +52,6 @@ struct trecorder {
     int frames = 0;                   // frame steps run since the recording began
     std::string trace;                // of the frames since the last checkpoint
     int canvasw = -1, canvash = -1;   // the canvas size last written
-    bool warned = false;              // a failed write is reported once
 } rec;
 
 void note(int id, int data = 0, int mods = 0, int x = 0, int y = 0) {
@@ -368,33 +363,17 @@ treplay recordedreplay() {
 }
 
 std::string replaypathproblem(const std::string& path) {
-    std::string tmp = path + ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return "can't write the replay " + path + ": " + std::strerror(errno);
-    std::fclose(f);
-    std::remove(tmp.c_str());
-    return "";
+    std::string why = CanSaveFile(path);
+    return why.empty() ? "" : "can't write the replay " + path + ": " + why;
 }
 
-bool savereplay() {
-    if (!rec.on || rec.path.empty()) return false;
-    std::string text = writereplay(recordedreplay());
-    std::string tmp = rec.path + ".tmp";
-    bool ok = false;
-    if (FILE* f = std::fopen(tmp.c_str(), "wb")) {
-        ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        ok = std::fflush(f) == 0 && ok;
-        ok = ::fsync(fileno(f)) == 0 && ok;
-        ok = std::fclose(f) == 0 && ok;
-    }
-    ok = ok && std::rename(tmp.c_str(), rec.path.c_str()) == 0;
-    if (!ok) {
-        std::remove(tmp.c_str());
-        if (!rec.warned) std::fprintf(stderr, "varnhold: can't write the replay %s\n", rec.path.c_str());
-        rec.warned = true;
-    }
-    return ok;
+std::string savereplay() {
+    if (!rec.on || rec.path.empty()) return "";
+    std::string why = SaveFile(rec.path, writereplay(recordedreplay()));
+    return why.empty() ? "" : "Can't save " + rec.path + ": " + why;
 }
+
+std::string recordingpath() { return rec.on ? rec.path : ""; }
 
 std::string startplayback(const treplay& r, const std::string& name, bool window) {
     play = tplayer();

@@ -32,9 +32,11 @@ void stoprecording();
 bool recording();
 // The replay of the game so far, ending with the world as it is now.
 treplay recordedreplay();
-// Writes it to the file (a temporary file beside it, renamed over it); true when written. The
-// settings' writer calls it, so it happens on every close and after a new high-score row.
-bool savereplay();
+// Writes it to the file through SaveFile: "" when written (or when there is no file to write),
+// else "Can't save FILE: reason". The settings' writer calls it, so it happens on every close,
+// on a signal and after a new high-score row.
+std::string savereplay();
+std::string recordingpath();      // the file being recorded, "" when none
 // "" when a replay can be written to `path`, else why not.
 std::string replaypathproblem(const std::string& path);
 

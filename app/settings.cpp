@@ -1,12 +1,12 @@
 // app/settings.cpp — varnhold.cfg: no header, no version, every record always present, in
 // this order: window x, y, w, h (varints); the states of the options 11, 12, 4 and 8, the
 // language tag and the volume step (bytes); then the level's records (name, level, score,
-// highlighted row, ten high-score rows).
+// highlighted row, ten high-score rows); last the state of "Reduce flashing" (a byte, newer
+// than the rest: files without it load, and older games stop reading before it).
 #include "app/settings.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
+#include <vector>
 
 #include "app/applet.h"
 #include "app/globals.h"
@@ -71,35 +71,98 @@ void loadsettings() {
     CloseStream(s);
 }
 
-int savesettings() {
-    // A playback leaves the player's settings alone; a recording is kept as current as they are.
-    if (replaying()) return 0;
-    savereplay();
-    std::string tmp = cfgpath + ".tmp";
-    TStream* s = WriteStream(tmp);
-    if (!s) return 0;
+namespace {
+
+// The save that failed, tried again by retrysettings: the files not kept, and when it was.
+std::string owed;
+int lasttry = 0;
+
+// The high-score rows that the settings file's `bytes` hold whole, into `rows`; their count.
+int filerows(const std::string& bytes, thiscore (&rows)[10]) {
+    RegisterIncbin("settings/now", bytes);
+    TStream* s = ReadStream("incbin::settings/now");
+    int v;
+    bool head = s != nullptr;
+    for (int i = 0; i < 4 && head; i++) head = readvar(s, v);   // the window
+    for (int i = 0; i < 6 && head; i++) head = readbyte(s, v);  // options, language, volume
+    tlevel kept;
+    int n = head ? kept.load(s) : 0;
+    CloseStream(s);
+    for (int i = 0; i < n; i++) rows[i] = kept.hiscore[i];
+    return n;
+}
+
+// The file's new bytes, given what it holds now: this game's settings, its table merged.
+std::string settingsbytes(const std::string& now) {
+    thiscore kept[10];
+    int n = filerows(now, kept);
+    // The game's own table stays as it is: a recorded game must play back to the same world.
+    tlevel merged = level;
+    mergehiscores(merged.hiscore, merged.highlighthiscore, kept, n);
+    TStream* s = MemoryStream();
     win.save(s, 0);
     for (int tag : storedoptions) WriteByte(s, menu.get(tag));
     WriteByte(s, langtag & 255);
     volume.save(s);
-    level.save(s);
+    merged.save(s);
     WriteByte(s, menu.get(reduceflashing));
-    // Closing flushes and syncs the file to the disk: a write, a sync or the close itself
-    // that fails leaves the old file in place. Only a complete file replaces it, and the
-    // rename is atomic.
-    bool failed = StreamFailed(s);
-    failed = !CloseStream(s) || failed;
-    if (failed || std::rename(tmp.c_str(), cfgpath.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return 0;
+    std::string bytes = StreamBytes(s);
+    CloseStream(s);
+    return bytes;
+}
+
+bool same(const thiscore& a, const thiscore& b) { return a.name == b.name && a.level == b.level && a.score == b.score; }
+
+}  // namespace
+
+void mergehiscores(thiscore (&rows)[10], int& highlight, const thiscore* kept, int count) {
+    std::vector<thiscore> table(rows, rows + 10);
+    std::vector<bool> matched(10, false);   // a row of the table that a row of the file stands for
+    for (int k = 0; k < count; k++) {
+        const thiscore& r = kept[k];
+        size_t i = 0;
+        while (i < table.size() && (matched[i] || !same(table[i], r))) i++;
+        if (i < table.size()) {
+            matched[i] = true;
+            continue;
+        }
+        size_t at = 0;
+        while (at < table.size() && !(r.score > table[at].score)) at++;
+        if (at >= 10) continue;
+        table.insert(table.begin() + long(at), r);
+        matched.insert(matched.begin() + long(at), true);
+        if (highlight >= int(at)) highlight++;
     }
-    // The rename itself lives in the folder: sync it too, so a crash right after the save
-    // finds the new file.
-    std::string dir = cfgpath.substr(0, cfgpath.find_last_of('/') + 1);
-    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    for (int i = 0; i < 10; i++) rows[i] = table[size_t(i)];
+    if (highlight >= 10) highlight = -1;
+}
+
+std::string savesettings() {
+    // A playback leaves the player's settings alone; a recording is kept as current as they are.
+    if (replaying()) return "";
+    std::string problems, files;
+    std::string why = UpdateFile(cfgpath, settingsbytes);
+    if (!why.empty()) {
+        problems = "Can't save " + cfgpath + ": " + why;
+        files = cfgpath;
     }
-    return 1;
+    std::string replay = savereplay();
+    if (!replay.empty()) {
+        problems += (problems.empty() ? "" : "\n") + replay;
+        files += (files.empty() ? "" : " and ") + recordingpath();
+    }
+    owed = files;
+    lasttry = MilliSecs();
+    return problems;
+}
+
+void savenow() {
+    std::string problems = savesettings();
+    if (!problems.empty()) std::fprintf(stderr, "%s\n", problems.c_str());
+}
+
+void retrysettings() {
+    if (owed.empty() || MilliSecs() - lasttry < 10000) return;
+    std::string files = owed;
+    if (savesettings().empty()) std::fprintf(stderr, "Saved %s now\n", files.c_str());
 }

@@ -2,9 +2,6 @@
 #include "app/world.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/applet.h"
 #include "app/assets.h"
@@ -53,8 +50,6 @@ void* flipclock(int, void* data, void*) {
     ms = MilliSecs();
     return data;
 }
-
-bool writable(const std::string& dir) { return access(dir.empty() ? "." : dir.c_str(), W_OK) == 0; }
 
 struct tsample {
     const char* path;
@@ -132,24 +127,6 @@ void buildmenus() {
 
 }  // namespace
 
-std::string picturesdir(const std::string& confighome, const std::string& home) {
-    if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/') return p;
-    // user-dirs.dirs: XDG_PICTURES_DIR="$HOME/Pictures"
-    std::ifstream f(confighome + "/user-dirs.dirs");
-    std::string line;
-    const std::string key = "XDG_PICTURES_DIR=\"";
-    while (std::getline(f, line)) {
-        if (line.compare(0, key.size(), key) != 0) continue;
-        std::string v = line.substr(key.size());
-        size_t q = v.find('"');
-        if (q == std::string::npos) return "";
-        v = v.substr(0, q);
-        if (v.compare(0, 5, "$HOME") == 0) v = home + v.substr(5);
-        return !v.empty() && v[0] == '/' ? v : "";
-    }
-    return "";
-}
-
 tmainapplet& mainapplet() { return applet; }
 
 void initpaths(const std::string& dir, bool installed) {
@@ -157,22 +134,11 @@ void initpaths(const std::string& dir, bool installed) {
     lngpath = dir + "varnhold.lng";
     cfgpath = dir + "varnhold.cfg";
     shotdir = dir;
-    if (!installed && writable(dir)) return;
+    if (!installed && CanSaveFile(cfgpath).empty()) return;
     // An installed program's folder is read-only (or, for root, the package's): keep the
     // settings in the user's folder and the screenshots with the user's pictures.
-    const char* home = std::getenv("HOME");
-    std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;
-    else if (home && *home) base = std::string(home) + "/.config";
-    if (!base.empty()) {
-        std::string folder = base + "/varnhold";
-        if (FileType(base) != 2) ::mkdir(base.c_str(), 0700);
-        if (FileType(folder) != 2) ::mkdir(folder.c_str(), 0700);
-        cfgpath = folder + "/varnhold.cfg";
-    }
-    std::string pictures = picturesdir(base, home ? home : "");
-    if (!pictures.empty() && FileType(pictures) == 2) shotdir = pictures + "/";
-    else if (home && *home) shotdir = std::string(home) + "/";
+    if (std::string config = ConfigDir("varnhold"); !config.empty()) cfgpath = config + "varnhold.cfg";
+    if (std::string pictures = PicturesDir(); !pictures.empty()) shotdir = pictures;
 }
 
 void createobjects() {
@@ -341,4 +307,9 @@ std::string dumpworld(bool rulesonly) {
     }
     v.end();
     return v.out;
+}
+
+std::string savedump(const std::string& path) {
+    std::string why = SaveFile(path, dumpworld());
+    return why.empty() ? "" : "Can't save " + path + ": " + why;
 }

@@ -25,9 +25,6 @@ extern std::string shotdir;
 // Decides cfgpath and lngpath for a program in `dir` (with its trailing "/"). An installed
 // game keeps its settings and screenshots in the user's folders even where `dir` is writable.
 void initpaths(const std::string& dir, bool installed = false);
-// The user's pictures folder: $XDG_PICTURES_DIR, else the one named in
-// <confighome>/user-dirs.dirs; "" when neither names one.
-std::string picturesdir(const std::string& confighome, const std::string& home);
 
 // Runs the start-up steps of the game up to the application object's create(); returns ""
 // or the path of the picture or sound that could not be loaded (nothing is started then).
@@ -48,3 +45,6 @@ tmainapplet& mainapplet();
 // drawing's scratch matrix, the volume the player set and the sound channels' levels and pans
 // (they follow the sound device's own clock). Replays compare worlds by this part.
 std::string dumpworld(bool rulesonly = false);
+// Writes the whole world to `path` through SaveFile: "" when written, else "Can't save PATH:
+// reason" (nothing of the file is left then).
+std::string savedump(const std::string& path);

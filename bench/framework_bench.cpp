@@ -6,7 +6,7 @@
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/applet.h"
 #include "app/globals.h"
 #include "app/world.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "app/globals.h"
 #include "app/world.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
 #include "sky/rain.h"

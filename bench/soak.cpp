@@ -23,7 +23,7 @@
 #include "app/applet.h"
 #include "app/world.h"
 #include "app/worldfields.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "app/world.h"
 #include "framework/window.h"
 #include "game/level.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace {
 

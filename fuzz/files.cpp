@@ -65,7 +65,7 @@ const char* fuzzsettings(const uint8_t* data, size_t size) {
     // What was read is written back and reads back the same.
     std::string name = level.name;
     int score = level.score, top = level.hiscore[0].score;
-    if (savesettings() != 1) return "the settings could not be written back";
+    if (!savesettings().empty()) return "the settings could not be written back";
     level = start.level;
     loadsettings();
     if (level.name != name || level.score != score || level.hiscore[0].score != top) return "settings changed on the way back";

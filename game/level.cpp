@@ -39,13 +39,15 @@ int tlevel::load(TStream* stream) {
     if (!readstr(stream, name) || !readvar(stream, level) || !readvar(stream, score) ||
         !readvar(stream, highlighthiscore))
         return 0;
+    int rows = 0;
     for (auto& row : hiscore) {
         thiscore r;
         if (!readstr(stream, r.name) || !readvar(stream, r.level) || !readvar(stream, r.score))
-            return 0;
+            return rows;
         row = r;
+        rows++;
     }
-    return 0;
+    return rows;
 }
 
 int tlevel::save(TStream* stream) {
@@ -243,8 +245,9 @@ int tlevel::updev() {
             leavelevel();
             highlighthiscore = gohiscore;   // the row just made (leaving cleared it)
             menu.set(hidetext, 0);
-            // a new high score must survive a crash or a logout, not only a regular close
-            savesettings();
+            // a new high score must survive a crash or a logout, not only a regular close; a
+            // failed save is said on standard error and tried again (retrysettings)
+            savenow();
         }
         break;
     case 10:

@@ -42,7 +42,7 @@ struct tlevel {
     float rndval = 0;                 // a fraction in [0, 1), redrawn every 64 ticks on the title screen
 
     // The settings-file records of the level: name, level, score, highlighted row, ten rows.
-    int load(TStream* stream);
+    int load(TStream* stream);        // the high-score rows read whole (10 for a whole file)
     int save(TStream* stream);
     int addscore(int n);              // counts only in the fight and the "Get Ready" break
     int newlevel();

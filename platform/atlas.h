@@ -32,7 +32,7 @@ struct tplace {
     unsigned tex = 0;                     // texture id (index + 1 into atlas::textures)
     int x = 0, y = 0, w = 0, h = 0;       // texels of the picture within the texture
     float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
-    // What the pixels last uploaded let the drawing skip (desktop only; see atlas::survey).
+    // What the pixels last uploaded let the drawing skip (back ends with a GPU; see atlas::survey).
     bool trimmed = false;                 // only `patches` need drawing where a transparent
     std::vector<tpatch> patches;          // texel leaves the canvas as it was
     // Both back ends: when every row of the picture is one colour (a vertical gradient such as

@@ -1,4 +1,5 @@
-// The drawing state and drawing operations, hooks, events, timers and clocks of both back ends.
+// The drawing state and drawing operations, hooks, events, timers and clocks, shared by the
+// back ends: what a back end does itself it is asked through plat::ops (platform/backend.h).
 #include <time.h>
 #include <unistd.h>
 
@@ -9,11 +10,11 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/backend.h"
 #include "platform/gamepad.h"
 #include "platform/internal.h"
 
 namespace plat {
-tbackend backend = tbackend::headless;
 tdrawstate state;
 tbatch batch;
 TGadget* canvas = nullptr;
@@ -25,37 +26,56 @@ bool texelforpixel = true;
 using namespace plat;
 
 namespace {
-bool initialised = false;
 float modelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 std::vector<std::array<float, 16>> mvstack;
 
-std::vector<tdrawrecord> records;
-bool recording = true;
-bool newframe = false;                    // the next operation starts a new record list
-
-int headlessms = 0;
+// The back ends built into the program, by kind; headless is always there.
+struct toffer {
+    tbackend kind;
+    tbackendops* ops;
+    bool started;
+};
+std::vector<toffer>& offers() {
+    static std::vector<toffer> o{{tbackend::headless, &headless(), true}};
+    return o;
+}
+tbackend chosen = tbackend::headless;
 }  // namespace
+
+namespace pad {
+thooks hooks = {[](tsend) {}, [](const TEvent*) {}, [] {}};
+}
+
+namespace plat {
+tbackendops* ops = &headless();
+
+void offer(tbackend kind, tbackendops* b) { offers().push_back({kind, b, false}); }
+}  // namespace plat
 
 // ---------------------------------------------------------------------------------------------
 // Start and stop
 
-void PlatformInit(tbackend b, int argc, char** argv) {
-    backend = b;
-    if (backend == tbackend::desktop && !initialised) {
-        initialised = true;
-        dsk::init(argc, argv);
-        batch.reset();
-        batch.submit = dsk::submit;
-        pad::start();
+bool PlatformInit(tbackend kind, int argc, char** argv) {
+    for (toffer& o : offers()) {
+        if (o.kind != kind) continue;
+        chosen = kind;
+        ops = o.ops;
+        if (!o.started) {
+            o.started = true;
+            ops->init(argc, argv);
+        }
+        return true;
     }
+    std::fprintf(stderr, "varnhold: this build has no window: run it with --headless\n");
+    return false;
 }
 
-tbackend PlatformBackend() { return backend; }
+tbackend PlatformBackend() { return chosen; }
 
 void PlatformShutdown() {
-    pad::stop();
+    pad::hooks.stop();
     audioshutdown();
-    if (backend == tbackend::desktop && initialised) dsk::shutdown();
+    ops->shutdown();
 }
 
 void EndProcess(int status) {
@@ -157,24 +177,9 @@ void EnableLineSmooth() { linesmooth = true; }
 
 namespace {
 
-void record(tdrawrecord::kind op, const TImage* img, int frame, float x, float y, float x2, float y2,
-            const std::string* text = nullptr) {
-    if (backend != tbackend::headless || !recording) return;
-    if (newframe) {
-        records.clear();
-        newframe = false;
-    }
-    tdrawrecord& r = records.emplace_back();
-    r.op = op;
-    r.img = img;
-    r.frame = frame;
-    r.x = x;
-    r.y = y;
-    r.x2 = x2;
-    r.y2 = y2;
-    if (text) r.text = *text;
-    r.state = state;
-    std::memcpy(r.modelview, modelview, sizeof modelview);
+inline void record(tdrawrecord::kind op, const TImage* img, int frame, float x, float y, float x2, float y2,
+                   const std::string* text = nullptr) {
+    ops->record(op, img, frame, x, y, x2, y2, text);
 }
 
 tbatchstate pipeline() {
@@ -337,15 +342,14 @@ void DrawLine(float x, float y, float x2, float y2, int lastpixel) {
 void Cls() {
     record(tdrawrecord::cls, nullptr, 0, 0, 0, 0, 0);
     batch.flush();
-    if (backend == tbackend::desktop) dsk::clear(pipeline());
+    ops->clear(pipeline());
 }
 
 void Flip(int sync) {
     (void)sync;
     record(tdrawrecord::flip, nullptr, 0, 0, 0, 0, 0);
-    newframe = true;
     batch.present();
-    if (backend == tbackend::desktop) dsk::present();
+    ops->present();
     RunHooks(HOOK_FLIP, nullptr);
 }
 
@@ -358,28 +362,18 @@ void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out) {
     out.format = PF_RGBA8888;
     out.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
     for (size_t i = 3; i < out.pixels.size(); i += 4) out.pixels[i] = 255;
-    if (backend == tbackend::desktop && w > 0 && h > 0) dsk::grab(x, y, w, h, out);
+    if (w > 0 && h > 0) ops->grab(x, y, w, h, out);
 }
 
 void DrawNote(const std::string& text, float x, float y, float scale) {
     record(tdrawrecord::note, nullptr, 0, x, y, scale, scale, &text);
 }
 
-const std::vector<tdrawrecord>& DrawRecords() {
-    return records;
-}
-void ClearDrawRecords() {
-    records.clear();
-    newframe = false;
-}
-void RecordDrawing(bool on) { recording = on; }
 int DrawCallsLastFrame() { return batch.lastcalls; }
 int DrawCallsThisFrame() { return batch.calls; }
 
-void ShowStats(bool on) {
-    if (backend == tbackend::desktop) dsk::stats(on);
-}
-int FramesPresented() { return backend == tbackend::desktop ? dsk::presented() : 0; }
+void ShowStats(bool on) { ops->stats(on); }
+int FramesPresented() { return ops->presented(); }
 
 // ---------------------------------------------------------------------------------------------
 // Hooks and events
@@ -440,7 +434,7 @@ TEvent* CreateEvent(int id, void* source, int data, int mods, int x, int y, void
 }
 
 void EmitEvent(TEvent* event) {
-    pad::seen(event);
+    pad::hooks.seen(event);
     RunHooks(HOOK_EMITEVENT, event);
 }
 
@@ -491,19 +485,17 @@ std::unique_ptr<TTimer> laststopped;
 TTimer* CreateTimer(float hz, bool stepped) {
     auto t = std::make_unique<TTimer>();
     t->hz = hz > 0 ? hz : 1;
-    t->start_ns = monotonicns();
-    t->start_ms = headlessms;
     timers.push_back(std::move(t));
-    if (backend == tbackend::desktop && !stepped) dsk::starttimer(timers.back().get());
+    ops->starttimer(timers.back().get(), stepped);
     return timers.back().get();
 }
 
 void StopTimer(TTimer* timer) {
     if (!timer || !timer->running) return;
     timer->running = false;
-    // The desktop also drops the ticks of this timer that still wait for the game, so no
+    // The back end also drops the ticks of this timer that still wait for the game, so no
     // event names it once it is freed.
-    if (backend == tbackend::desktop) dsk::stoptimer(timer);
+    ops->stoptimer(timer);
     for (auto it = timers.begin(); it != timers.end(); ++it)
         if (it->get() == timer) {
             laststopped = std::move(*it);
@@ -514,44 +506,15 @@ void StopTimer(TTimer* timer) {
 
 int TimerTicks(TTimer* timer) { return timer ? timer->ticks : 0; }
 
-namespace {
-void padevent(int id, int data, int x, int y) {
-    if (canvas) emit(id, canvas, data, 0, x, y);
-}
-}  // namespace
-
 void StepTimer(TTimer* timer) {
     if (!timer || !timer->running) return;
-    if (backend == tbackend::headless) pad::poll(padevent);   // the pads' events come before the tick
+    ops->beforestep();
     timer->ticks++;
     emit(EVENT_TIMERTICK, timer, timer->ticks);
 }
 
-void WaitSystem() {
-    if (backend == tbackend::desktop) {
-        dsk::waitsystem();
-        return;
-    }
-    if (canvas && canvas->paintpending) {
-        canvas->paintpending = false;
-        emit(EVENT_GADGETPAINT, canvas);
-        return;
-    }
-    for (auto it = timers.rbegin(); it != timers.rend(); ++it) {
-        TTimer* t = it->get();
-        if (!t->running) continue;
-        int64_t due = t->start_ms + tickat(t->ticks + 1, t->hz) / 1000000;
-        if (due > headlessms) headlessms = static_cast<int>(due);
-        StepTimer(t);
-        return;
-    }
-}
+void WaitSystem() { ops->waitsystem(); }
+void RunLoop() { ops->run(); }
+int MilliSecs() { return ops->millisecs(); }
 
-int MilliSecs() {
-    if (backend == tbackend::headless) return headlessms;
-    // Milliseconds since the machine started, like the system tick count: it differs from run
-    // to run, so it can seed the platform's generator.
-    return static_cast<int>(static_cast<uint32_t>(monotonicns() / 1000000));
-}
-
-void SetMilliSecs(int ms) { headlessms = ms; }
+void OnSignal(int sig, std::function<void(int)> fn) { ops->onsignal(sig, std::move(fn)); }

@@ -17,7 +17,7 @@ const std::string incbin = "incbin::";
 
 struct TStream {
     FILE* f = nullptr;
-    std::string mem;                      // embedded file
+    std::string mem;                      // embedded file, or what a memory stream was given
     size_t pos = 0;
     bool inmemory = false;
     bool writing = false;
@@ -114,7 +114,17 @@ int ReadByte(TStream* s) {
     return c == EOF ? 0 : c;
 }
 
+TStream* MemoryStream() {
+    TStream* s = new TStream;
+    s->inmemory = true;
+    s->writing = true;
+    return s;
+}
+
+std::string StreamBytes(TStream* s) { return s && s->inmemory ? s->mem : ""; }
+
 void WriteByte(TStream* s, int value) {
+    if (s && s->inmemory && s->writing) s->mem += static_cast<char>(value & 255);
     if (!s || !s->writing || !s->f) return;
     if (std::fputc(value & 255, s->f) == EOF) s->failed = true;
 }
@@ -164,11 +174,15 @@ std::string ReadString(TStream* s, int count) {
 }
 
 void WriteString(TStream* s, const std::string& text) {
+    if (s && s->inmemory && s->writing) s->mem += text;
     if (!s || !s->writing || !s->f) return;
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), s->f) != text.size()) s->failed = true;
 }
 
 std::string AppDir() {
+#ifdef __EMSCRIPTEN__
+    return ".";   // a WebAssembly module has no file of its own: its folder is where it runs
+#endif
     char buf[4096];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0) return ".";

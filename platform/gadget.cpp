@@ -1,15 +1,15 @@
-// Windows, canvases and menus: the model both back ends keep, shown by Qt on the desktop.
+// Windows, canvases and menus: the model every back end keeps, shown by the back end.
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "platform/backend.h"
 #include "platform/internal.h"
 
 using namespace plat;
 
 namespace {
 std::vector<std::unique_ptr<TGadget>> gadgets;   // live until the program ends
-bool desktop() { return backend == tbackend::desktop; }
 
 TGadget* newgadget(tgadgetkind kind, const std::string& text, int x, int y, int w, int h, TGadget* parent,
                    int style) {
@@ -28,7 +28,7 @@ TGadget* newgadget(tgadgetkind kind, const std::string& text, int x, int y, int 
 }
 
 void refreshmenu(TGadget* item) {
-    if (desktop() && item && item->kind == tgadgetkind::menu) dsk::updatemenu(item);
+    if (item && item->kind == tgadgetkind::menu) ops->updatemenu(item);
 }
 }  // namespace
 
@@ -42,14 +42,14 @@ TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGad
     TGadget* g = newgadget(tgadgetkind::window, title, x, y, w, h, parent, style);
     g->menuroot = newgadget(tgadgetkind::menuroot, "", 0, 0, 0, 0, g, 0);
     g->visible = !(style & WINDOW_HIDDEN);
-    if (desktop()) dsk::createwindow(g);
+    ops->createwindow(g);
     return g;
 }
 
 TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style) {
     TGadget* g = newgadget(tgadgetkind::canvas, "", x, y, w, h, parent, style);
     g->visible = true;
-    if (desktop()) dsk::createcanvas(g);
+    ops->createcanvas(g);
     return g;
 }
 
@@ -59,17 +59,17 @@ void SetGraphics(TGadget* c) {
     if (!c || c->kind != tgadgetkind::canvas) return;
     batch.flush();
     canvas = c;
-    if (desktop()) dsk::setgraphics(c);
+    ops->setgraphics(c);
     SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
 }
 
 int GraphicsWidth() {
     if (!canvas) return 0;
-    return desktop() ? dsk::graphicswidth() : canvas->w;
+    return ops->graphicswidth();
 }
 int GraphicsHeight() {
     if (!canvas) return 0;
-    return desktop() ? dsk::graphicsheight() : canvas->h;
+    return ops->graphicsheight();
 }
 
 TGadget* CreateMenu(const std::string& text, int tag, TGadget* parent, int hotkey, int modifier) {
@@ -79,14 +79,14 @@ TGadget* CreateMenu(const std::string& text, int tag, TGadget* parent, int hotke
     g->hotkey = hotkey;
     g->modifier = modifier;
     g->visible = true;
-    if (desktop()) dsk::createmenu(g);
+    ops->createmenu(g);
     return g;
 }
 
 TGadget* WindowMenu(TGadget* window) { return window ? window->menuroot : nullptr; }
 
 void UpdateWindowMenu(TGadget* window) {
-    if (desktop() && window && window->kind == tgadgetkind::window) dsk::updatemenubar(window);
+    if (window && window->kind == tgadgetkind::window) ops->updatemenubar(window);
 }
 
 void CheckMenu(TGadget* item) {
@@ -119,11 +119,10 @@ void SetMenuText(TGadget* item, const std::string& text) { SetGadgetText(item, t
 void SetGadgetText(TGadget* g, const std::string& text) {
     if (!g) return;
     g->text = text;
-    if (!desktop()) return;
     if (g->kind == tgadgetkind::menu)
-        dsk::updatemenu(g);
+        ops->updatemenu(g);
     else
-        dsk::settext(g);
+        ops->settext(g);
 }
 
 std::string GadgetText(TGadget* g) { return g ? g->text : ""; }
@@ -135,17 +134,7 @@ void SetGadgetShape(TGadget* g, int x, int y, int w, int h) {
     g->y = y;
     g->w = w < 0 ? 0 : w;
     g->h = h < 0 ? 0 : h;
-    if (desktop()) {
-        dsk::setshape(g);
-        return;
-    }
-    // Headless: a child that keeps both its left and right (top and bottom) edges follows the
-    // parent's new size, as the window system's layout does on the desktop.
-    for (TGadget* k : g->kids) {
-        if (k->kind != tgadgetkind::canvas) continue;
-        if (k->layout[0] && k->layout[1]) k->w = std::max(0, k->w + dw);
-        if (k->layout[2] && k->layout[3]) k->h = std::max(0, k->h + dh);
-    }
+    ops->setshape(g, dw, dh);
 }
 
 void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {
@@ -158,55 +147,53 @@ void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {
 
 int GadgetX(TGadget* g) {
     if (!g) return 0;
-    if (desktop()) dsk::readshape(g);
+    ops->readshape(g);
     return g->x;
 }
 int GadgetY(TGadget* g) {
     if (!g) return 0;
-    if (desktop()) dsk::readshape(g);
+    ops->readshape(g);
     return g->y;
 }
 int GadgetWidth(TGadget* g) {
     if (!g) return 0;
-    if (desktop()) dsk::readshape(g);
+    ops->readshape(g);
     return g->w;
 }
 int GadgetHeight(TGadget* g) {
     if (!g) return 0;
-    if (desktop()) dsk::readshape(g);
+    ops->readshape(g);
     return g->h;
 }
 
 // The window's client area is the part below its menu bar; a canvas is all client.
 int ClientWidth(TGadget* g) {
     if (!g) return 0;
-    if (desktop()) return dsk::clientwidth(g);
-    return g->w;
+    return ops->clientwidth(g);
 }
 int ClientHeight(TGadget* g) {
     if (!g) return 0;
-    if (desktop()) return dsk::clientheight(g);
-    return g->h;
+    return ops->clientheight(g);
 }
 
 void ShowGadget(TGadget* g) {
     if (!g) return;
     g->visible = true;
-    if (desktop()) dsk::show(g);
+    ops->show(g);
 }
 
 void ActivateGadget(TGadget* g) {
-    if (g && desktop()) dsk::activate(g);
+    if (g) ops->activate(g);
 }
 
 void RedrawGadget(TGadget* g) {
     if (!g || g->kind != tgadgetkind::canvas) return;
     g->paintpending = true;
-    if (desktop()) dsk::redraw(g);
+    ops->redraw(g);
 }
 
 // Latin-1 to UTF-8, for the terminal.
-static std::string utf8(const std::string& s) {
+void plat::tostderr(const std::string& s) {
     std::string r;
     for (unsigned char c : s) {
         if (c < 128) {
@@ -216,31 +203,16 @@ static std::string utf8(const std::string& s) {
             r += static_cast<char>(0x80 | (c & 63));
         }
     }
-    return r;
+    std::fprintf(stderr, "%s\n", r.c_str());
+    std::fflush(stderr);
 }
 
 void Notify(const std::string& text, int serious) {
-    if (serious || !desktop()) {
-        std::fprintf(stderr, "%s\n", utf8(text).c_str());
-        std::fflush(stderr);
-    }
-    if (desktop()) dsk::notify(text, serious);
+    if (serious) tostderr(text);
+    ops->notify(text, serious);
 }
 
-void ShowMouse() {
-    if (desktop()) dsk::showmouse(true);
-}
-void HideMouse() {
-    if (desktop()) dsk::showmouse(false);
-}
+void ShowMouse() { ops->showmouse(true); }
+void HideMouse() { ops->showmouse(false); }
 
-void DesktopWorkArea(int& left, int& top, int& right, int& bottom) {
-    if (desktop()) {
-        dsk::workarea(left, top, right, bottom);
-        return;
-    }
-    left = 0;
-    top = 0;
-    right = 1920;
-    bottom = 1080;
-}
+void DesktopWorkArea(int& left, int& top, int& right, int& bottom) { ops->workarea(left, top, right, bottom); }

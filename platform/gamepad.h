@@ -1,5 +1,7 @@
-// platform/gamepad.h — the pads, for the platform's own sources: both back ends poll them before
-// the timer's ticks and hand their events on as they hand on the window's.
+// platform/gamepad.h — the pads, for the platform's own sources: the back ends poll them before
+// the timer's ticks and hand their events on as they hand on the window's. They are read
+// through SDL (platform/desktop/gamepad.cpp); a build without it has no pads, and the shared
+// code reaches them only through `hooks`, which do nothing until the pads start.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,14 @@ namespace pad {
 using tsend = void (*)(int id, int data, int x, int y);
 // SDL's start of a subsystem; a test passes one that fails.
 using tinit = int (*)(uint32_t flags);
+
+// What the shared code calls; set by a successful start.
+struct thooks {
+    void (*poll)(tsend send);
+    void (*seen)(const TEvent* e);
+    void (*stop)();
+};
+extern thooks hooks;
 
 bool start(tinit init = nullptr);
 void stop();

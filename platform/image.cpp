@@ -1,12 +1,10 @@
-// Images and pixmaps: PNG reading and writing, locking, textures built from the pixels.
-#include <png.h>
-
+// Images and pixmaps: loading and saving (the PNG codec: png.cpp), locking, textures built from the pixels.
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "platform/backend.h"
 #include "platform/internal.h"
 
 using namespace plat;
@@ -45,30 +43,6 @@ bool inside(const TPixmap& p, int x, int y) {
            static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * 4 + 4 <= p.pixels.size();
 }
 }  // namespace
-
-// The largest picture read: 4096 x 4096 pixels (64 MiB of RGBA), sixteen times the game's
-// largest (the stars, 1024 x 1024). A damaged header may claim any size up to 2^31 a side, and the pixels are
-// allocated before the first row is decoded.
-constexpr uint64_t maxpixels = 4096ull * 4096ull;
-
-bool plat::decodepng(const std::string& bytes, TPixmap& out) {
-    png_image im;
-    std::memset(&im, 0, sizeof im);
-    im.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&im, bytes.data(), bytes.size())) return false;
-    im.format = PNG_FORMAT_RGBA;
-    if (im.width == 0 || im.height == 0 || uint64_t(im.width) * im.height > maxpixels) {
-        png_image_free(&im);
-        return false;
-    }
-    TPixmap p = newpixmap(static_cast<int>(im.width), static_cast<int>(im.height));
-    if (!png_image_finish_read(&im, nullptr, p.pixels.data(), p.pitch, nullptr)) {
-        png_image_free(&im);
-        return false;
-    }
-    out = std::move(p);
-    return true;
-}
 
 TImage* LoadImage(const std::string& file, int flags) {
     std::string bytes;
@@ -148,46 +122,10 @@ const uint8_t* PixelBytes(const TPixmap& p, int x, int y) {
     return PixelBytes(const_cast<TPixmap&>(p), x, y);
 }
 
-namespace {
-void pngerror(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
-void pngwarning(png_structp, png_const_charp) {}
-}  // namespace
-
-// libpng reports errors by longjmp: only plain locals live in this frame.
-static bool writepng(FILE* f, png_bytep* rows, int w, int h, int level) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngerror, pngwarning);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_compression_level(png, level);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
+// Encoded whole in memory first, so that a full disk never leaves half a picture behind.
 bool SavePixmapPNG(const TPixmap& p, const std::string& file, int level) {
-    if (p.width <= 0 || p.height <= 0 || p.pitch < p.width * 4 ||
-        p.pixels.size() < static_cast<size_t>(p.pitch) * p.height)
-        return false;
-    std::vector<png_bytep> rows(static_cast<size_t>(p.height));
-    for (int y = 0; y < p.height; y++)
-        rows[y] = const_cast<png_bytep>(&p.pixels[static_cast<size_t>(y) * p.pitch]);
-    std::string name = path(file);
-    FILE* f = std::fopen(name.c_str(), "wb");
-    if (!f) return false;
-    bool ok = writepng(f, rows.data(), p.width, p.height, std::clamp(level, 0, 9));
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) std::remove(name.c_str());   // never leave half a picture behind
-    return ok;
+    std::string bytes = EncodePNG(p, level);
+    return !bytes.empty() && SaveFile(file, bytes).empty();
 }
 
 int TextureUploads() { return uploads; }
@@ -198,15 +136,12 @@ int TextureUploads() { return uploads; }
 const tplace* plat::texture(TImage* img, int frame) {
     unsigned& id = img->frames[frame];
     if (id != 0 && img->seqs[frame] == 1) return &atlas::at(id);
-    if (backend == tbackend::desktop && !dsk::ready()) return nullptr;   // try again at the next draw
+    if (!ops->ready()) return nullptr;    // try again at the next draw
     if (id == 0)
         id = atlas::place(img->width, img->height, img->flags);
     else if (atlas::at(id).tex == batch.tex)
         batch.flush();
-    if (backend == tbackend::desktop) {
-        dsk::upload(atlas::at(id), img, frame);
-        atlas::survey(atlas::places[id - 1], img, frame);
-    }
+    ops->upload(atlas::places[id - 1], img, frame);
     atlas::rowcolours(atlas::places[id - 1], img, frame);
     uploads++;
     img->seqs[frame] = 1;

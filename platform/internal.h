@@ -1,5 +1,5 @@
 // platform/internal.h — what the platform's own sources share: the gadget, timer and sound
-// records, the global state, and the desktop back end's entry points (platform/desktop.cpp).
+// records and the global state. What a back end does for them is in platform/backend.h.
 // Nothing outside platform/ and tests/platform/ includes this.
 #pragma once
 
@@ -9,7 +9,7 @@
 
 #include "platform/atlas.h"
 #include "platform/batch.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 enum class tgadgetkind { window, canvas, menuroot, menu };
 
@@ -27,18 +27,14 @@ struct TGadget {
     bool checkable = false;               // the tick state has been set at least once
     bool visible = false;
     bool paintpending = false;            // canvas: RedrawGadget asked for a repaint
-    void* native = nullptr;               // desktop: the Qt object behind it
+    void* native = nullptr;               // the window system's object behind it
 };
 
 struct TTimer {
     float hz = 60;
     int ticks = 0;
     bool running = true;
-    int64_t start_ns = 0;                 // desktop: when tick 0 was; moved on after a modal box
-    int64_t delivered = 0;                // desktop: ticks emitted since start_ns
-    int64_t start_ms = 0;                 // headless: the stepped clock at creation
-    bool held = false;                    // desktop: came due while the game was inside a modal box
-    void* native = nullptr;
+    void* native = nullptr;               // the back end's own record of it
 };
 
 struct TSound {
@@ -47,7 +43,7 @@ struct TSound {
     int rate = 44100;
     bool loop = false;
     std::string path;
-    unsigned buffer = 0;                  // OpenAL buffer, when there is a device
+    unsigned buffer = 0;                  // the sound device's copy, when there is a device
 };
 
 // Ticks of a timer at `hz` that are due `elapsed_ns` after its start (tick n at n / hz s).
@@ -57,7 +53,6 @@ int64_t tickat(int64_t n, double hz);
 int64_t monotonicns();
 
 namespace plat {
-extern tbackend backend;
 extern tdrawstate state;
 extern tbatch batch;
 extern TGadget* canvas;                   // the current graphics (SetGraphics)
@@ -67,51 +62,15 @@ extern bool trimming;                     // pictures drawn as their patches (at
 extern bool texelforpixel;                // large pictures drawn texel for pixel take the nearest
                                           // texel (tbatchstate::nearest); off likewise
 std::string path(const std::string& p);   // backslashes to slashes
+void tostderr(const std::string& text);   // one line, Latin-1 turned into UTF-8
 bool readfile(const std::string& path, std::string& bytes);   // also "incbin::" files
 void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0);
 // The frame's place in the atlas, uploaded (or uploaded again) as needed; may flush the batch.
-// Null while the desktop has no graphics to upload into.
+// Null while the back end has no graphics to upload into.
 const tplace* texture(TImage* img, int frame);
 void audioshutdown();
 // The decoders behind LoadImage and LoadSound, on the file's bytes; false when the file is
 // damaged in any way (nothing is kept then).
 bool decodepng(const std::string& bytes, TPixmap& out);
 bool decodeogg(const std::string& bytes, TSound& snd);
-}
-
-// The desktop back end (Qt, OpenGL). Each is called only when the desktop back end is active.
-namespace dsk {
-void init(int argc, char** argv);
-void createwindow(TGadget* g);
-void createcanvas(TGadget* g);
-void createmenu(TGadget* g);
-void updatemenu(TGadget* item);           // text, tick and enabled state
-void updatemenubar(TGadget* window);
-void setshape(TGadget* g);
-void settext(TGadget* g);
-void readshape(TGadget* g);               // refresh x, y, w, h from the window system
-int clientwidth(TGadget* g);
-int clientheight(TGadget* g);
-void show(TGadget* g);
-void activate(TGadget* g);
-void redraw(TGadget* g);
-void setgraphics(TGadget* canvas);
-int graphicswidth();
-int graphicsheight();
-void notify(const std::string& text, int serious);
-void showmouse(bool on);
-void padpointer(bool hidden);             // the pad aims: no pointer over the window till the mouse moves
-void workarea(int& l, int& t, int& r, int& b);
-void waitsystem();
-void starttimer(TTimer* t);
-void stoptimer(TTimer* t);
-bool ready();                             // a canvas's graphics exist and are current
-void upload(const tplace& p, const TImage* img, int frame);   // the frame's pixels into its place
-void submit(tbatch& b);
-void clear(const tbatchstate& st);
-void present();
-void grab(int x, int y, int w, int h, TPixmap& out);
-void stats(bool on);
-int presented();
-void shutdown();
 }

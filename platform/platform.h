@@ -22,8 +22,8 @@
 // Start and stop
 
 enum class tbackend { desktop, headless };
-void PlatformInit(tbackend backend, int argc = 0, char** argv = nullptr);
-tbackend PlatformBackend();
+// False (with a line on standard error) when the back end is not built into this program.
+bool PlatformInit(tbackend backend, int argc = 0, char** argv = nullptr);
 void PlatformShutdown();
 
 // ---------------------------------------------------------------------------------------------
@@ -34,18 +34,6 @@ void PlatformShutdown();
 // (multiplicative). Any other value: no blending and no alpha test.
 enum { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_LIGHT = 4, BLEND_SHADE = 5 };
 
-struct tdrawstate {
-    int color_red = 255, color_green = 255, color_blue = 255;
-    float color_alpha = 1;
-    int blend_mode = BLEND_MASK;
-    float tform_rot = 0, tform_scale_x = 1, tform_scale_y = 1;
-    float tform_ix = 1, tform_iy = 0, tform_jx = 0, tform_jy = 1;
-    int viewport_x = 0, viewport_y = 0, viewport_w = 0, viewport_h = 0;
-    float origin_x = 0, origin_y = 0;
-    float handle_x = 0, handle_y = 0;
-    float line_width = 1;
-};
-const tdrawstate& DrawState();
 
 void SetColor(int r, int g, int b);       // each component clamped to 0..255
 void SetAlpha(float a);                   // clamped to 0..1
@@ -67,7 +55,6 @@ void ModelviewScale(float sx, float sy);
 void ModelviewPush();
 void ModelviewPop();
 void ModelviewLoad(const float m[16]);
-const float* Modelview();
 void EnableLineSmooth();                  // lines get soft edges
 
 // ---------------------------------------------------------------------------------------------
@@ -111,9 +98,8 @@ uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB
 void WritePixel(TPixmap& p, int x, int y, uint32_t argb);
 uint8_t* PixelBytes(TPixmap& p, int x, int y);                 // R, G, B, A
 const uint8_t* PixelBytes(const TPixmap& p, int x, int y);
-bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);   // false when not written
-// Textures built from pixmaps so far (first builds and rebuilds after a writing lock).
-int TextureUploads();
+bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);   // false when not written (SaveFile)
+std::string EncodePNG(const TPixmap& p, int level = 9);   // the PNG file's bytes; "" for an empty pixmap
 
 // ---------------------------------------------------------------------------------------------
 // Drawing
@@ -130,33 +116,10 @@ void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out);
 // A marker for tests: text drawn by the bitmap font at (x, y). The desktop back end ignores it.
 void DrawNote(const std::string& text, float x, float y, float scale);
 
-// What the headless back end records, one entry per drawing operation.
-struct tdrawrecord {
-    enum kind { image, rect, line, cls, flip, note } op = image;
-    const TImage* img = nullptr;
-    int frame = 0;
-    float x = 0, y = 0, x2 = 0, y2 = 0;   // position; rect: x2, y2 = w, h; line: end point
-    std::string text;                     // note
-    tdrawstate state;                     // the drawing state at the time
-    float modelview[16] = {};
-};
-// Headless only: every drawing operation since the last clear. The first operation after a
-// Flip starts a new list, so the list holds at most the frame being drawn or the one just
-// presented (with its flip record last).
-const std::vector<tdrawrecord>& DrawRecords();
-void ClearDrawRecords();
-void RecordDrawing(bool on);              // on by default; benchmarks switch it off
-// Draw calls of the last presented frame. Both back ends batch the same way: consecutive quads
-// with the same blend mode and viewport share one call as long as their pictures share an
-// atlas page (all filtered pictures do until a page is full; mipmapped pictures have a texture
-// of their own); the headless back end counts what it would submit.
-int DrawCallsLastFrame();
-int DrawCallsThisFrame();
 // Desktop: once a second, one line on standard error with the frames presented in that second,
 // the CPU time of the whole process (all threads) per presented frame and the draw calls of the
 // last frame.
 void ShowStats(bool on);
-int FramesPresented();                    // desktop: frames shown on the screen so far
 
 // ---------------------------------------------------------------------------------------------
 // Sound
@@ -167,8 +130,8 @@ struct TChannel {
     float volume = 1, pan = 0, rate = 1, depth = 1;
     bool paused = true;
     bool playing = false;                 // false once a non-looping sound has finished
-    double position = 0;                  // seconds played (headless clock)
-    unsigned source = 0;                  // the OpenAL source (desktop with a sound device)
+    double position = 0;                  // seconds played (when it runs on a clock)
+    unsigned voice = 0;                   // the sound device's voice for it; 0: it runs on a clock
 };
 
 // Without a sound device (or with ALSOFT_DRIVERS=null) the desktop back end is silent: channels
@@ -176,10 +139,6 @@ struct TChannel {
 void SetAudioDriver(const std::string& name);
 TSound* LoadSound(const std::string& path, int flags = 0);     // flags 1: loop; null when unreadable
 double SoundLength(const TSound* sound);                       // seconds
-bool SoundLoops(const TSound* sound);
-// The decoded samples, mono (stereo is mixed down); none (count 0) where a sound device holds them.
-const int16_t* SoundSamples(const TSound* sound, int& count);
-int SoundRate(const TSound* sound);                            // samples per second
 TChannel* AllocChannel();
 void CueSound(const TSound* sound, TChannel* channel);
 void ResumeChannel(TChannel* channel);
@@ -190,8 +149,6 @@ void SetChannelPan(TChannel* channel, float pan);
 void SetChannelRate(TChannel* channel, float rate);
 void SetChannelDepth(TChannel* channel, float depth);
 int ChannelPlaying(TChannel* channel);   // 1 while resumed and not finished (paused: 0)
-// Headless: advance every playing channel by `seconds` of playback (times its rate).
-void AdvanceAudio(double seconds);
 
 // ---------------------------------------------------------------------------------------------
 // Window, menus, events, timers
@@ -260,7 +217,16 @@ int ClientHeight(TGadget* gadget);
 void ShowGadget(TGadget* gadget);
 void ActivateGadget(TGadget* gadget);
 void RedrawGadget(TGadget* gadget);       // the repaint arrives later as one merged GadgetPaint
-void Notify(const std::string& text, int serious);   // modal box; also written to stderr when serious
+// A message box, also written to standard error when serious. The desktop's box is modal: Notify
+// returns when the player closes it, and meanwhile the window's events wait and the frame
+// timer's ticks are dropped. A browser page cannot block, so there the box is a dialog of the
+// page and Notify returns at once, holding the events and ticks in the same way until the
+// dialog is closed: the game sees the same order of events and frames. No caller needs the
+// player's answer (every message of the game is followed by the end of the process, which the
+// page carries out when the dialog closes), so nothing has to wait inside Notify, and the
+// program is not rewritten to unwind through it (Emscripten's Asyncify would do so for every
+// function that can reach it, costing code size and time in every frame).
+void Notify(const std::string& text, int serious);
 void ShowMouse();
 void HideMouse();
 void DesktopWorkArea(int& left, int& top, int& right, int& bottom);
@@ -289,10 +255,11 @@ void StopTimer(TTimer* timer);
 int TimerTicks(TTimer* timer);
 // One tick of the timer, emitted at once (headless: the caller steps time).
 void StepTimer(TTimer* timer);
-// Desktop: blocks until window-system messages arrive and processes them. Headless: delivers a
-// pending merged GadgetPaint if there is one, else steps the newest running timer once
-// (advancing the clock to its tick), else returns.
-void WaitSystem();
+// The event loop, until the process ends: everything the game does happens in its hooks, in the
+// order the events come. The desktop waits for the window system's messages; a browser
+// page, which cannot block, runs it from its animation frames; the headless back end
+// returns once nothing is left to deliver (no paint pending, no timer running).
+void RunLoop();
 int MilliSecs();                          // monotonic clock
 void SetMilliSecs(int ms);                // headless: the clock the caller steps
 void EndProcess(int status);              // shuts sound down and ends the process at once
@@ -313,22 +280,6 @@ void OnSignal(int sig, std::function<void(int)> fn);
 // Without SDL's game controllers the game plays on with mouse and keyboard: StartPads and a pad
 // without mapping say so in one line on standard error, nothing else.
 
-// The desktop back end starts the pads itself; the headless one only when asked (tests).
-bool StartPads();                         // false when SDL could not start its game controllers
-void StopPads();
-int PadPointerHidden();                   // 1 while the pad's aiming keeps the pointer hidden
-
-// The pad's buttons and axes, as SDL's game controller numbers them.
-enum { PAD_A, PAD_B, PAD_X, PAD_Y, PAD_BACK, PAD_GUIDE, PAD_START, PAD_LEFTSTICK, PAD_RIGHTSTICK,
-       PAD_LEFTSHOULDER, PAD_RIGHTSHOULDER, PAD_DPUP, PAD_DPDOWN, PAD_DPLEFT, PAD_DPRIGHT };
-enum { PAD_LEFTX, PAD_LEFTY, PAD_RIGHTX, PAD_RIGHTY };
-// Virtual pads (SDL's virtual joysticks, no device needed), for tests: `mapped` false makes a
-// joystick without a controller mapping. Its number, or -1. Values are read at the next poll.
-int AttachVirtualPad(bool mapped = true);
-void DetachVirtualPad(int pad);
-void SetVirtualPadAxis(int pad, int axis, int value);    // -32768 .. 32767
-void SetVirtualPadButton(int pad, int button, int down);
-
 // ---------------------------------------------------------------------------------------------
 // Files
 
@@ -348,4 +299,30 @@ long StreamPos(TStream* stream);
 std::string ReadLine(TStream* stream);    // to LF, NUL or the end; CRs dropped
 std::string ReadString(TStream* stream, int count);
 void WriteString(TStream* stream, const std::string& text);
+// A stream that keeps what is written to it in memory; StreamBytes gives the bytes back.
+TStream* MemoryStream();
+std::string StreamBytes(TStream* stream);
+bool ReadFile(const std::string& path, std::string& bytes);   // the whole file; false when unreadable
+
+// Whole files saved safely: the new bytes go into a temporary file beside the old one (its name
+// plus ".tmp"), which is synced to the disk and renamed over it; then the folder is synced.
+// Each returns "" when the file is saved, else why not in plain words ("No space left on
+// device"); the old file is then as it was and no temporary file stays behind. Copies of the
+// program saving into the same folder take turns.
+std::string SaveFile(const std::string& path, const std::string& bytes);
+// The same, the new bytes made by `update` from the file's bytes as they are at that moment (""
+// when there is none): what another copy of the program saved meanwhile can be merged in.
+std::string UpdateFile(const std::string& path, const std::function<std::string(const std::string&)>& update);
+// "" when a file can be saved as `path` (its folder exists and takes a new file), else why not.
+std::string CanSaveFile(const std::string& path);
+
+// Folders; the user's folders end with "/" and are "" when there is none.
 std::string AppDir();                     // the program's folder
+std::string CurrentDir();                 // the working folder
+bool ChangeDir(const std::string& path);  // false when the folder cannot be entered
+// The user's folder for the settings of the program `name` ($XDG_CONFIG_HOME/name/, else
+// ~/.config/name/), made when missing.
+std::string ConfigDir(const std::string& name);
+// The user's pictures: $XDG_PICTURES_DIR, else the folder that user-dirs.dirs in the
+// configuration folder names, when it exists; else the home folder.
+std::string PicturesDir();

@@ -1,7 +1,6 @@
 #include "platform/renderer.h"
 
-#include <QOpenGLContext>
-#include <QOpenGLExtraFunctions>
+#include <GL/glcorearb.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +15,7 @@
 
 namespace {
 
-const char* vertexshader = R"(#version 330 core
+const char* vertexshader = R"(
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv;
 layout(location = 2) in vec4 col;
@@ -58,14 +57,79 @@ void main() {
 }
 )";
 
+// The OpenGL functions the renderer calls, each by its own name, resolved through the back
+// end's loader (tdevice::proc).
+#define VH_GLFUNCS(X) \
+    X(PFNGLACTIVETEXTUREPROC, glActiveTexture) \
+    X(PFNGLATTACHSHADERPROC, glAttachShader) \
+    X(PFNGLBINDBUFFERPROC, glBindBuffer) \
+    X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer) \
+    X(PFNGLBINDSAMPLERPROC, glBindSampler) \
+    X(PFNGLBINDTEXTUREPROC, glBindTexture) \
+    X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray) \
+    X(PFNGLBLENDFUNCPROC, glBlendFunc) \
+    X(PFNGLBUFFERDATAPROC, glBufferData) \
+    X(PFNGLCLEARPROC, glClear) \
+    X(PFNGLCLEARCOLORPROC, glClearColor) \
+    X(PFNGLCOLORMASKPROC, glColorMask) \
+    X(PFNGLCOMPILESHADERPROC, glCompileShader) \
+    X(PFNGLCREATEPROGRAMPROC, glCreateProgram) \
+    X(PFNGLCREATESHADERPROC, glCreateShader) \
+    X(PFNGLDELETESHADERPROC, glDeleteShader) \
+    X(PFNGLDISABLEPROC, glDisable) \
+    X(PFNGLDRAWELEMENTSPROC, glDrawElements) \
+    X(PFNGLENABLEPROC, glEnable) \
+    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray) \
+    X(PFNGLGENBUFFERSPROC, glGenBuffers) \
+    X(PFNGLGENSAMPLERSPROC, glGenSamplers) \
+    X(PFNGLGENTEXTURESPROC, glGenTextures) \
+    X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays) \
+    X(PFNGLGENERATEMIPMAPPROC, glGenerateMipmap) \
+    X(PFNGLGETPROGRAMINFOLOGPROC, glGetProgramInfoLog) \
+    X(PFNGLGETPROGRAMIVPROC, glGetProgramiv) \
+    X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog) \
+    X(PFNGLGETSHADERIVPROC, glGetShaderiv) \
+    X(PFNGLGETSTRINGPROC, glGetString) \
+    X(PFNGLGETUNIFORMLOCATIONPROC, glGetUniformLocation) \
+    X(PFNGLLINKPROGRAMPROC, glLinkProgram) \
+    X(PFNGLPIXELSTOREIPROC, glPixelStorei) \
+    X(PFNGLREADBUFFERPROC, glReadBuffer) \
+    X(PFNGLREADPIXELSPROC, glReadPixels) \
+    X(PFNGLSAMPLERPARAMETERIPROC, glSamplerParameteri) \
+    X(PFNGLSCISSORPROC, glScissor) \
+    X(PFNGLSHADERSOURCEPROC, glShaderSource) \
+    X(PFNGLTEXIMAGE2DPROC, glTexImage2D) \
+    X(PFNGLTEXPARAMETERIPROC, glTexParameteri) \
+    X(PFNGLTEXSUBIMAGE2DPROC, glTexSubImage2D) \
+    X(PFNGLUNIFORM1IPROC, glUniform1i) \
+    X(PFNGLUNIFORM2FPROC, glUniform2f) \
+    X(PFNGLUSEPROGRAMPROC, glUseProgram) \
+    X(PFNGLVERTEXATTRIBPOINTERPROC, glVertexAttribPointer) \
+    X(PFNGLVIEWPORTPROC, glViewport)
+
+struct tfuncs {
+#define VH_MEMBER(type, name) type name = nullptr;
+    VH_GLFUNCS(VH_MEMBER)
+#undef VH_MEMBER
+    // false when the context lacks one of them
+    bool load(void* (*proc)(const char*)) {
+#define VH_LOAD(type, name)                          \
+    name = reinterpret_cast<type>(proc(#name)); \
+    if (!name) return false;
+        VH_GLFUNCS(VH_LOAD)
+#undef VH_LOAD
+        return true;
+    }
+};
+
 struct tprogram {
     GLuint name = 0;
     GLint size = -1;
     float w = -1, h = -1;                 // the size last set
 };
 
-struct tgl : QOpenGLExtraFunctions {
-    QOpenGLContext* ctx = nullptr;
+struct tgl : tfuncs {
+    gl::tdevice dev;
     tprogram plain, flat, mask;
     GLuint vao = 0, vbo = 0, ibo = 0;
     GLuint nearest = 0;                   // sampler for calls of pictures drawn texel for pixel
@@ -86,11 +150,11 @@ struct tgl : QOpenGLExtraFunctions {
     bool scissoring = false;
     std::vector<uint8_t> scratch;
 
-    // `head` goes before the source: the version line and the variant's defines.
-    GLuint compile(GLenum kind, const char* head, const char* src) {
+    // The dialect's lines, then the variant's defines, then the source.
+    GLuint compile(GLenum kind, const char* variant, const char* src) {
         GLuint s = glCreateShader(kind);
-        const char* parts[] = {head, src};
-        glShaderSource(s, 2, parts, nullptr);
+        const char* parts[] = {dev.dialect, variant, src};
+        glShaderSource(s, 3, parts, nullptr);
         glCompileShader(s);
         compiled++;
         GLint ok = 0;
@@ -127,14 +191,11 @@ struct tgl : QOpenGLExtraFunctions {
     }
 
     bool init() {
-        ctx = QOpenGLContext::currentContext();
-        if (!ctx || ctx->format().version() < qMakePair(3, 3)) return false;
-        initializeOpenGLFunctions();
+        if (!load(dev.proc)) return false;
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         std::string r = renderer ? renderer : "";
         copyswap = r.find("llvmpipe") != std::string::npos || r.find("softpipe") != std::string::npos;
-        if (!link(plain, "#version 330 core\n") || !link(flat, "#version 330 core\n#define FLAT\n") ||
-            !link(mask, "#version 330 core\n#define MASK\n"))
+        if (!link(plain, "") || !link(flat, "#define FLAT\n") || !link(mask, "#define MASK\n"))
             return false;
         glGenVertexArrays(1, &vao);
         glBindVertexArray(vao);
@@ -302,7 +363,7 @@ struct tgl : QOpenGLExtraFunctions {
 
     void readfront(int x, int y, int rw, int rh, uint8_t* out) {
         std::vector<uint8_t> buf(static_cast<size_t>(rw) * rh * 4);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, ctx->defaultFramebufferObject());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, dev.framebuffer());
         // Mesa's software rasterisers swap by copying the back buffer to the window, which keeps
         // it, and cannot read the window back; elsewhere the front buffer holds the picture.
         if (!copyswap) glReadBuffer(GL_FRONT);
@@ -321,9 +382,10 @@ tgl* g = nullptr;
 
 namespace gl {
 
-bool init() {
+bool init(const tdevice& dev) {
     if (g) return true;
     auto* r = new tgl;
+    r->dev = dev;
     if (!r->init()) {
         delete r;
         return false;

@@ -1,7 +1,8 @@
-// platform/renderer.h — the OpenGL side of the batcher: one short shader (texture x colour; a
-// variant without the texture for calls of untextured quads, one with the alpha test for the
-// mask blend), the atlas textures, and the reads of the presented picture. Everything here runs
-// with the canvas's context current.
+// platform/renderer.h — the OpenGL side of the batcher, shared by the back ends with a GPU (the
+// desktop's OpenGL 3.3, a browser's WebGL 2): one short shader (texture x colour; a variant
+// without the texture for calls of untextured quads, one with the alpha test for the mask
+// blend), the atlas textures, and the reads of the presented picture. Everything here runs with
+// the canvas's context current, through the functions the back end resolves (tdevice).
 //
 // On a software rasteriser every fragment-shader instruction is paid at every pixel and every
 // new combination of texture and blend state builds a new shader variant; so the fragment
@@ -19,9 +20,17 @@ struct tplace;
 struct TImage;
 
 namespace gl {
-// Builds the programs and buffers; false (with the reason on stderr) when the context cannot
-// run them.
-bool init();
+// What the back end's context offers the renderer: its functions by name, the dialect of its
+// shading language (the lines that begin every shader: "#version 330 core\n" for OpenGL 3.3,
+// "#version 300 es\nprecision mediump float;\n" for WebGL 2) and the window's framebuffer.
+struct tdevice {
+    void* (*proc)(const char* name) = nullptr;
+    const char* dialect = "#version 330 core\n";
+    unsigned (*framebuffer)() = nullptr;
+};
+// Builds the programs and buffers with the current context; false (with the reason on stderr)
+// when the context cannot run them.
+bool init(const tdevice& dev);
 bool ready();
 // The canvas being drawn: its size in canvas pixels and its device pixels per canvas pixel.
 void target(int w, int h, double ratio);

@@ -1,14 +1,11 @@
-// Sound: Ogg Vorbis decoded whole at load, one OpenAL source per channel. Without a device
-// (headless, or no sound hardware) channels keep their state and run on a clock instead.
-#include <AL/al.h>
-#include <AL/alc.h>
-#include <vorbis/vorbisfile.h>
-
+// Sound: Ogg Vorbis decoded whole at load, the channels' state. A back end with a sound
+// device plays them (one voice per channel); without one (headless, or no sound hardware)
+// channels keep their state and run on a clock instead.
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "platform/backend.h"
 #include "platform/internal.h"
 
 using namespace plat;
@@ -16,162 +13,13 @@ using namespace plat;
 namespace {
 std::vector<std::unique_ptr<TSound>> sounds;
 std::vector<std::unique_ptr<TChannel>> channels;
-ALCdevice* device = nullptr;
-ALCcontext* context = nullptr;
-bool tried = false;
-int64_t lastadvance = 0;                  // silent desktop: when the channels last ran on
-
-// Opens the default device once; failing that the game is silent and says nothing.
-bool audio() {
-    if (backend != tbackend::desktop) return false;
-    if (!tried) {
-        tried = true;
-        setenv("ALSOFT_LOGLEVEL", "0", 0);
-        device = alcOpenDevice(nullptr);
-        if (device) {
-            context = alcCreateContext(device, nullptr);
-            if (!context || !alcMakeContextCurrent(context)) {
-                if (context) alcDestroyContext(context);
-                alcCloseDevice(device);
-                context = nullptr;
-                device = nullptr;
-            }
-        }
-        lastadvance = monotonicns();
-    }
-    return context != nullptr;
-}
-
-// Silent desktop: channels advance with the real clock so that sounds still end.
-void silentrun() {
-    if (backend != tbackend::desktop || context) return;
-    int64_t now = monotonicns();
-    if (lastadvance == 0) lastadvance = now;
-    double s = static_cast<double>(now - lastadvance) / 1e9;
-    lastadvance = now;
-    if (s > 0) AdvanceAudio(s);
-}
-
-struct tmem {
-    const std::string* bytes;
-    size_t pos;
-};
-size_t memread(void* ptr, size_t size, size_t n, void* src) {
-    tmem* m = static_cast<tmem*>(src);
-    size_t want = size * n, left = m->bytes->size() - m->pos;
-    if (want > left) want = left - left % (size ? size : 1);
-    std::memcpy(ptr, m->bytes->data() + m->pos, want);
-    m->pos += want;
-    return size ? want / size : 0;
-}
-int memseek(void* src, ogg_int64_t off, int whence) {
-    tmem* m = static_cast<tmem*>(src);
-    long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<long long>(m->pos)
-                                                                  : static_cast<long long>(m->bytes->size());
-    long long p = base + off;
-    if (p < 0 || p > static_cast<long long>(m->bytes->size())) return -1;
-    m->pos = static_cast<size_t>(p);
-    return 0;
-}
-long memtell(void* src) { return static_cast<long>(static_cast<tmem*>(src)->pos); }
-
-// The container of a sound, page by page: one logical stream from its first page to its
-// end-of-stream page, every page whole and with a matching checksum, nothing before or after.
-// A file cut short lacks its last page (or ends inside one); damaged bytes break a checksum or
-// the page sync.
-bool wholestream(const std::string& bytes) {
-    ogg_sync_state oy;
-    ogg_sync_init(&oy);
-    char* buf = ogg_sync_buffer(&oy, static_cast<long>(bytes.size()));
-    if (!buf) {
-        ogg_sync_clear(&oy);
-        return false;
-    }
-    std::memcpy(buf, bytes.data(), bytes.size());
-    ogg_sync_wrote(&oy, static_cast<long>(bytes.size()));
-    bool ok = true, first = true, ended = false;
-    long serial = 0;
-    ogg_page og;
-    for (;;) {
-        int r = ogg_sync_pageout(&oy, &og);
-        if (r == 0) break;
-        if (r < 0 || ended) {             // skipped bytes, or a page after the end
-            ok = false;
-            break;
-        }
-        if (first != (ogg_page_bos(&og) != 0) || (!first && ogg_page_serialno(&og) != serial)) {
-            ok = false;
-            break;
-        }
-        if (first) serial = ogg_page_serialno(&og);
-        first = false;
-        ended = ogg_page_eos(&og) != 0;
-    }
-    ok = ok && ended && oy.fill == oy.returned;   // no half page left over
-    ogg_sync_clear(&oy);
-    return ok;
-}
 
 }  // namespace
 
-// A sound decodes only whole: any error of the container or of the decoder (see wholestream),
-// or fewer samples than the stream declares, and nothing of it is kept.
-bool plat::decodeogg(const std::string& bytes, TSound& snd) {
-    if (!wholestream(bytes)) return false;
-    tmem m{&bytes, 0};
-    ov_callbacks cb{memread, memseek, nullptr, memtell};
-    OggVorbis_File vf;
-    if (ov_open_callbacks(&m, &vf, nullptr, 0, cb) != 0) return false;
-    vorbis_info* vi = ov_info(&vf, -1);
-    ogg_int64_t declared = ov_pcm_total(&vf, -1);
-    // A rate no sound device plays is a damaged header (it may not even fit an int).
-    if (!vi || vi->channels < 1 || vi->rate < 1 || vi->rate > 384000 || ov_streams(&vf) != 1 || declared <= 0) {
-        ov_clear(&vf);
-        return false;
-    }
-    snd.rate = static_cast<int>(vi->rate);
-    snd.samples.clear();
-    char buf[16384];
-    int section = 0;
-    bool ok = true;
-    for (;;) {
-        long n = ov_read(&vf, buf, sizeof buf, 0, 2, 1, &section);
-        if (n == 0) break;
-        if (n < 0 || section != 0) {      // a hole, a damaged packet, a second stream
-            ok = false;
-            break;
-        }
-        int chans = vi->channels;
-        const int16_t* s = reinterpret_cast<const int16_t*>(buf);
-        long frames = n / 2 / chans;
-        for (long f = 0; f < frames; f++) {
-            int sum = 0;
-            for (int c = 0; c < chans; c++) sum += s[f * chans + c];
-            snd.samples.push_back(static_cast<int16_t>(sum / chans));
-        }
-    }
-    ov_clear(&vf);
-    if (!ok || static_cast<ogg_int64_t>(snd.samples.size()) != declared) {
-        snd.samples.clear();
-        return false;
-    }
-    snd.samples.shrink_to_fit();
-    snd.frames = static_cast<long>(snd.samples.size());
-    return true;
-}
-
-namespace {
-
-void sendpan(TChannel* c) {
-    if (!c->source) return;
-    double a = c->pan * 90.0 * 0.017453292519943295;
-    alSource3f(c->source, AL_POSITION, static_cast<float>(std::sin(a)), 0.0f, static_cast<float>(-std::cos(a)));
-}
-}  // namespace
 
 void SetAudioDriver(const std::string& name) {
-    (void)name;                           // OpenAL is the only driver
-    audio();
+    (void)name;                           // each back end has one sound device
+    ops->audio();
 }
 
 TSound* LoadSound(const std::string& file, int flags) {
@@ -181,16 +29,7 @@ TSound* LoadSound(const std::string& file, int flags) {
     snd->loop = (flags & 1) != 0;
     snd->path = file;
     if (!decodeogg(bytes, *snd)) return nullptr;
-    if (audio()) {
-        alGetError();
-        alGenBuffers(1, &snd->buffer);
-        alBufferData(snd->buffer, AL_FORMAT_MONO16, snd->samples.data(),
-                     static_cast<ALsizei>(snd->samples.size() * 2), snd->rate);
-        if (alGetError() != AL_NO_ERROR)
-            snd->buffer = 0;
-        else
-            std::vector<int16_t>().swap(snd->samples);   // the device keeps its own copy
-    }
+    if (ops->audio()) ops->loadsound(*snd);
     sounds.push_back(std::move(snd));
     return sounds.back().get();
 }
@@ -207,45 +46,33 @@ int SoundRate(const TSound* s) { return s ? s->rate : 0; }
 
 TChannel* AllocChannel() {
     auto c = std::make_unique<TChannel>();
-    if (audio()) {
-        alGetError();
-        alGenSources(1, &c->source);
-        if (alGetError() != AL_NO_ERROR) c->source = 0;
-        if (c->source) {
-            alSourcei(c->source, AL_SOURCE_RELATIVE, AL_TRUE);
-            sendpan(c.get());
-        }
-    }
+    if (ops->audio()) ops->newvoice(*c);
     channels.push_back(std::move(c));
     return channels.back().get();
 }
 
 void CueSound(const TSound* sound, TChannel* c) {
     if (!c) return;
-    silentrun();
-    if (c->source) {
-        alSourceStop(c->source);
-        alSourcei(c->source, AL_BUFFER, sound && sound->buffer ? static_cast<ALint>(sound->buffer) : 0);
-        alSourcei(c->source, AL_LOOPING, sound && sound->loop ? AL_TRUE : AL_FALSE);
-    }
+    ops->silentrun();
     c->sound = sound;
     c->position = 0;
     c->paused = true;
     c->playing = sound != nullptr;
+    ops->cue(*c);
 }
 
 void ResumeChannel(TChannel* c) {
     if (!c) return;
-    silentrun();
+    ops->silentrun();
     c->paused = false;
-    if (c->source && c->playing) alSourcePlay(c->source);
+    if (c->playing) ops->play(*c);
 }
 
 void PauseChannel(TChannel* c) {
     if (!c) return;
-    silentrun();
+    ops->silentrun();
     c->paused = true;
-    if (c->source) alSourcePause(c->source);
+    ops->pause(*c);
 }
 
 void StopChannel(TChannel* c) {
@@ -253,47 +80,43 @@ void StopChannel(TChannel* c) {
     c->playing = false;
     c->paused = true;
     c->position = 0;
-    if (c->source) alSourceStop(c->source);
+    ops->stop(*c);
 }
 
 void SetChannelVolume(TChannel* c, float volume) {
     if (!c) return;
     c->volume = volume;
-    if (c->source) alSourcef(c->source, AL_GAIN, volume > 0 ? volume : 0.0f);
+    ops->volume(*c);
 }
 
 void SetChannelPan(TChannel* c, float pan) {
     if (!c) return;
     c->pan = pan;
-    sendpan(c);
+    ops->pan(*c);
 }
 
 void SetChannelRate(TChannel* c, float rate) {
     if (!c) return;
-    silentrun();
+    ops->silentrun();
     c->rate = rate;
-    if (c->source) alSourcef(c->source, AL_PITCH, rate > 1e-4f ? rate : 1e-4f);
+    ops->rate(*c);
 }
 
 void SetChannelDepth(TChannel* c, float depth) {
-    if (c) c->depth = depth;              // kept, but the OpenAL back end does not use it
+    if (c) c->depth = depth;              // kept, but no sound device uses it
 }
 
 int ChannelPlaying(TChannel* c) {
     if (!c) return 0;
-    silentrun();
-    if (c->source && c->playing && !c->paused) {
-        ALint st = AL_STOPPED;
-        alGetSourcei(c->source, AL_SOURCE_STATE, &st);
-        if (st == AL_STOPPED) c->playing = false;
-    }
+    ops->silentrun();
+    if (c->playing && !c->paused && ops->finished(*c)) c->playing = false;
     return c->playing && !c->paused ? 1 : 0;
 }
 
 void AdvanceAudio(double seconds) {
     if (!(seconds > 0)) return;
     for (auto& c : channels) {
-        if (!c->playing || c->paused || !c->sound || c->source) continue;
+        if (!c->playing || c->paused || !c->sound || c->voice) continue;
         double len = SoundLength(c->sound);
         c->position += seconds * (c->rate > 0 ? c->rate : 0);
         if (c->sound->loop) {
@@ -305,22 +128,4 @@ void AdvanceAudio(double seconds) {
     }
 }
 
-void plat::audioshutdown() {
-    if (!context) return;
-    for (auto& c : channels)
-        if (c->source) {
-            alSourceStop(c->source);
-            alDeleteSources(1, &c->source);
-            c->source = 0;
-        }
-    for (auto& s : sounds)
-        if (s->buffer) {
-            alDeleteBuffers(1, &s->buffer);
-            s->buffer = 0;
-        }
-    alcMakeContextCurrent(nullptr);
-    alcDestroyContext(context);
-    alcCloseDevice(device);
-    context = nullptr;
-    device = nullptr;
-}
+void plat::audioshutdown() { ops->audioshutdown(); }

@@ -1,7 +1,8 @@
 // platform/web/codecs.cpp — the browser build's picture and sound codecs: stb's decoders
 // (decode.cpp) and stb_image_write for screenshots, where the desktop has libpng and
 // libvorbisfile (platform/png.cpp, platform/ogg.cpp).
-#include <cstdio>
+#include <algorithm>
+#include <string>
 
 #include "platform/internal.h"
 #include "platform/web/decode.h"
@@ -13,13 +14,15 @@
 bool plat::decodepng(const std::string& bytes, TPixmap& out) { return stbdecodepng(bytes, out); }
 bool plat::decodeogg(const std::string& bytes, TSound& snd) { return stbdecodeogg(bytes, snd); }
 
-bool plat::writepng(FILE* f, const TPixmap& p, int level) {
-    stbi_write_png_compression_level = level;
-    bool ok = true;
+std::string EncodePNG(const TPixmap& p, int level) {
+    if (p.width <= 0 || p.height <= 0 || p.pitch < p.width * 4 ||
+        p.pixels.size() < static_cast<size_t>(p.pitch) * p.height)
+        return "";
+    stbi_write_png_compression_level = std::clamp(level, 0, 9);
+    std::string out;
     auto put = [](void* ctx, void* data, int size) {
-        auto* c = static_cast<std::pair<FILE*, bool*>*>(ctx);
-        if (std::fwrite(data, 1, static_cast<size_t>(size), c->first) != static_cast<size_t>(size)) *c->second = false;
+        static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), static_cast<size_t>(size));
     };
-    std::pair<FILE*, bool*> ctx{f, &ok};
-    return stbi_write_png_to_func(put, &ctx, p.width, p.height, 4, p.pixels.data(), p.pitch) != 0 && ok;
+    if (!stbi_write_png_to_func(put, &out, p.width, p.height, 4, p.pixels.data(), p.pitch)) return "";
+    return out;
 }

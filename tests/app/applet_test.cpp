@@ -7,12 +7,14 @@
 #include "app/applet.h"
 #include "app/assets.h"
 #include "app/globals.h"
+#include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "combat/rocket.h"
 #include "framework/input.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
 #include "tests/support/files.h"
@@ -270,6 +272,42 @@ TEST_F(applet, escape_saves_the_settings_and_ends_with_status_zero) {
     ASSERT_FALSE(b.empty());
     std::string s(b.begin(), b.end());
     EXPECT_NE(s.find("Esc"), std::string::npos);
+}
+
+// Every file the close keeps that cannot be written is named with the reason, and the game
+// ends with status 1; nothing half-written is left. A signal's status stays its own.
+TEST_F(applet, files_that_cannot_be_saved_at_the_close_are_named_and_end_with_status_one) {
+    testsupport::tempdir dir;
+    std::string gone = dir / "gone/";
+    for (int sig : {0, 15}) {
+        EXPECT_EXIT(
+            {
+                cfgpath = gone + "varnhold.cfg";
+                dumponclose = gone + "world.json";
+                startrecording(gone + "game.vhr", seed());
+                if (sig) closegame(128 + sig);
+                key(27);
+                std::_Exit(9);   // not reached
+            },
+            testing::ExitedWithCode(sig ? 128 + sig : 1),
+            "^Can't save " + gone + "varnhold.cfg: No such file or directory\n"
+            "Can't save " + gone + "game.vhr: No such file or directory\n"
+            "Can't save " + gone + "world.json: No such file or directory\n$");
+    }
+}
+
+TEST_F(applet, a_screenshot_on_a_full_disk_is_said_and_leaves_no_file) {
+    testsupport::tempdir dir;
+    std::string keep = shotdir;
+    shotdir = dir / "";
+    fs::create_symlink("/dev/full", dir / "screenshot0.png.tmp");   // where the picture is written first
+    testing::internal::CaptureStderr();
+    std::string name = screenshot();
+    std::string said = testing::internal::GetCapturedStderr();
+    shotdir = keep;
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(said, "Can't save " + dir / "screenshot0.png" + ": No space left on device (no screenshot was written)\n");
+    EXPECT_TRUE(fs::is_empty(dir.path));
 }
 
 TEST_F(applet, odd_events_and_key_codes_leave_the_game_running) {

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -77,7 +81,7 @@ struct settingsfile : worldtest {
     }
 
     bytes save() {
-        EXPECT_EQ(savesettings(), 1);
+        EXPECT_EQ(savesettings(), "");
         return readbytes(cfgpath);
     }
     // The same file read into a fresh world.
@@ -265,10 +269,10 @@ TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
     bytes before = save();
     std::filesystem::create_directory(cfgpath + ".tmp");   // the temporary file cannot be made
     level.score = 88;
-    EXPECT_EQ(savesettings(), 0);
+    EXPECT_EQ(savesettings(), "Can't save " + cfgpath + ": Is a directory");
     EXPECT_EQ(readbytes(cfgpath), before);
     std::filesystem::remove(cfgpath + ".tmp");
-    EXPECT_EQ(savesettings(), 1);
+    EXPECT_EQ(savesettings(), "");
     EXPECT_FALSE(std::filesystem::exists(cfgpath + ".tmp"));
     EXPECT_NE(readbytes(cfgpath), before);
 }
@@ -278,10 +282,10 @@ TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
 TEST_F(settingsfile, a_full_disk_or_a_failed_sync_keeps_the_old_file) {
     level.score = 77;
     bytes before = save();
-    for (const char* device : {"/dev/full", "/dev/null"}) {
+    for (auto [device, reason] : {std::pair{"/dev/full", "No space left on device"}, {"/dev/null", "Invalid argument"}}) {
         std::filesystem::create_symlink(device, cfgpath + ".tmp");
         level.score = 88;
-        EXPECT_EQ(savesettings(), 0) << device;
+        EXPECT_EQ(savesettings(), "Can't save " + cfgpath + ": " + reason) << device;
         EXPECT_EQ(readbytes(cfgpath), before) << device;
         EXPECT_FALSE(std::filesystem::is_symlink(cfgpath + ".tmp")) << device << ": left behind";
     }
@@ -297,18 +301,8 @@ TEST_F(settingsfile, a_missing_file_leaves_every_default) {
 }
 
 namespace {
-// An environment variable, and the settings paths, as they were before the test, again when it ends.
-struct keepenv {
-    std::string name, value;
-    bool had;
-    explicit keepenv(const char* n) : name(n), had(std::getenv(n) != nullptr) {
-        if (had) value = std::getenv(n);
-    }
-    ~keepenv() {
-        if (had) setenv(name.c_str(), value.c_str(), 1);
-        else unsetenv(name.c_str());
-    }
-};
+using testsupport::keepenv;
+// The settings paths as they were before the test, again when it ends.
 struct keeppaths {
     std::string cfg = cfgpath, lng = lngpath, shot = shotdir;
     ~keeppaths() { cfgpath = cfg, lngpath = lng, shotdir = shot; }
@@ -343,14 +337,102 @@ TEST(settingspaths, an_installed_game_keeps_its_settings_out_of_its_writable_dat
     EXPECT_NE(shotdir, home / "");
 }
 
-TEST(settingspaths, the_pictures_folder_comes_from_the_user_dirs_file) {
-    testsupport::tempdir conf;
-    keepenv pictures("XDG_PICTURES_DIR");
-    unsetenv("XDG_PICTURES_DIR");
-    testsupport::writetext(conf / "user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
-    EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "/home/ann/Bilder");
-    testsupport::writetext(conf / "user-dirs.dirs", "XDG_PICTURES_DIR=\"relative\"\n");
-    EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "");
-    setenv("XDG_PICTURES_DIR", "/srv/pics", 1);
-    EXPECT_EQ(picturesdir(conf.path.string(), "/home/ann"), "/srv/pics");
+namespace {
+// A table from "name:score" words, best first; the rows not named are "-" with scores below
+// every named one. Level 1 throughout.
+std::vector<thiscore> rows(const std::string& words) {
+    std::vector<thiscore> t;
+    std::istringstream in(words);
+    for (std::string w; in >> w;) t.push_back({w.substr(0, w.find(':')), 1, std::stoi(w.substr(w.find(':') + 1))});
+    return t;
+}
+std::string names(const thiscore (&t)[10]) {
+    std::string s;
+    for (const thiscore& r : t) s += (s.empty() ? "" : " ") + r.name + ":" + std::to_string(r.score);
+    return s;
+}
+}  // namespace
+
+TEST(hiscoremerge, rows_only_the_file_holds_join_the_table_in_its_order) {
+    const std::string rest = " -:-1 -:-2 -:-3 -:-4 -:-5 -:-6 -:-7";
+    struct tcase {
+        const char* what;
+        std::string mine;
+        int highlight;
+        std::string file;
+        std::string merged;
+        int after;
+    } cases[] = {
+        {"the same table", "a:30 b:20 c:10" + rest, 1, "a:30 b:20 c:10" + rest, "a:30 b:20 c:10" + rest, 1},
+        {"another copy's row above the highlighted one", "a:30 b:20 c:10" + rest, 1, "a:30 x:25 c:10" + rest,
+         "a:30 x:25 b:20 c:10 -:-1 -:-2 -:-3 -:-4 -:-5 -:-6", 2},
+        {"a tie goes below this copy's row", "a:30 b:20 c:10" + rest, 2, "a:30 x:20 c:10" + rest,
+         "a:30 b:20 x:20 c:10 -:-1 -:-2 -:-3 -:-4 -:-5 -:-6", 3},
+        {"equal rows count: two in the file, one here", "a:30 b:20 c:10" + rest, -1, "a:30 a:30 b:20 c:10 -:-1",
+         "a:30 a:30 b:20 c:10 -:-1 -:-2 -:-3 -:-4 -:-5 -:-6", -1},
+        {"the highlighted row drops out", "a:30 b:20 c:10" + rest, 9, "x:90 y:80 z:70", "x:90 y:80 z:70 a:30 b:20 c:10 -:-1 -:-2 -:-3 -:-4", -1},
+    };
+    for (const tcase& c : cases) {
+        thiscore t[10];
+        std::vector<thiscore> mine = rows(c.mine), kept = rows(c.file);
+        std::copy(mine.begin(), mine.end(), t);
+        int highlight = c.highlight;
+        mergehiscores(t, highlight, kept.data(), int(kept.size()));
+        EXPECT_EQ(names(t), c.merged) << c.what;
+        EXPECT_EQ(highlight, c.after) << c.what;
+    }
+}
+
+// Two copies of the game in one folder, each making five high-score rows and saving after each
+// at the same time as the other: the file ends with all ten, although neither copy's own
+// table ever holds the other's rows.
+TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
+    for (auto& r : level.hiscore) r = {"old", 1, -1000};
+    ASSERT_EQ(savesettings(), "");
+    pid_t copies[2];
+    for (int c = 0; c < 2; c++) {
+        copies[c] = fork();
+        ASSERT_GE(copies[c], 0);
+        if (copies[c] > 0) continue;
+        for (int i = 0; i < 5; i++) {
+            level.prg = 2;   // the game is lost: the countdown runs out
+            level.wait = 0;
+            level.score = 1000 + 10 * i + c;
+            stepframes(1);
+            level.name = std::string(1, char('A' + c)) + std::to_string(i);
+            key(13);         // the row is made and saved at once
+        }
+        std::_Exit(level.hiscore[4].score == 1000 + c ? 0 : 3);
+    }
+    for (pid_t p : copies) {
+        int status = 0;
+        waitpid(p, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    reload();
+    std::set<std::string> got;
+    for (auto& r : level.hiscore) got.insert(r.name);
+    EXPECT_EQ(got, (std::set<std::string>{"A0", "A1", "A2", "A3", "A4", "B0", "B1", "B2", "B3", "B4"}));
+    EXPECT_EQ(level.hiscore[0].score, 1041);
+}
+
+// A save that fails right after a new row says so and is tried again until the row is kept.
+TEST_F(settingsfile, a_row_that_cannot_be_saved_is_said_and_kept_once_space_returns) {
+    std::string folder = dir / "gone";
+    cfgpath = folder + "/varnhold.cfg";
+    level.prg = 2;
+    level.wait = 0;
+    level.score = 500;
+    stepframes(1);
+    testing::internal::CaptureStderr();
+    key(13);
+    stepframes(60);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't save " + cfgpath + ": No such file or directory\n");
+    std::filesystem::create_directory(folder);
+    testing::internal::CaptureStderr();
+    stepframes(600);   // ten seconds
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Saved " + cfgpath + " now\n");
+    level.hiscore[0] = {};
+    reload();
+    EXPECT_EQ(level.hiscore[0].score, 500);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/testing.h"
 #include "tests/support/world.h"
 
 namespace {

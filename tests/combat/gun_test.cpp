@@ -1,6 +1,7 @@
 // Turrets: firing by buttons and keys in the three mouse options, cool-down, strikes through
 // opaque base pixels, the rearranging of slots, drawing.
 #include "framework/font.h"
+#include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 struct turrets : fight {

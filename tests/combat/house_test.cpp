@@ -1,4 +1,5 @@
 // Houses: the city layout, pixel-exact strikes, shaking, sinking and the smoke.
+#include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 struct city : fight {

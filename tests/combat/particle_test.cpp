@@ -1,4 +1,5 @@
 // Particles and fires: compacting, leaving the field, bouncing to rest, flames.
+#include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 namespace {

@@ -1,4 +1,5 @@
 // Missiles: waiting, flight, end tests in their order, the title-screen defence, drawing.
+#include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 struct rocket : fight {};

@@ -1,4 +1,5 @@
 // Explosions: the combo chain, the truncated distance, lifetime, wind, drawing.
+#include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 struct explosions : fight {};

@@ -1,5 +1,6 @@
 // Floating labels: placement on screen, direction, size limit, order, fading.
 #include "framework/font.h"
+#include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 struct labels : fight {

@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "framework/image.h"
+#include "platform/testing.h"
 #include "tests/framework/headless.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "framework/font.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "platform/testing.h"
 
 namespace {
 

@@ -3,8 +3,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <tuple>
 
 #include "platform/platform.h"
+#include "tests/support/files.h"
 
 namespace {
 std::string tmpfile(const char* name) {
@@ -73,4 +76,69 @@ TEST(files, appdir_is_the_folder_of_the_executable) {
     std::string d = AppDir();
     EXPECT_EQ(FileType(d), 2);
     EXPECT_EQ(FileType(d + "/varnhold_tests"), 1);
+}
+
+// A save leaves the old file or the new one, never a part, and says why it failed.
+TEST(files, a_save_replaces_the_file_whole_or_says_why_not) {
+    namespace fs = std::filesystem;
+    fs::path dir = tmpfile("saves");
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    std::string p = (dir / "kept.cfg").string(), tmp = p + ".tmp", bytes;
+    ASSERT_EQ(SaveFile(p, "old"), "");
+    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write);
+    struct tcase {
+        const char* what;
+        std::string path;
+        std::function<void()> before;
+        std::string reason;
+    } cases[] = {
+        {"full disk", p, [&] { fs::create_symlink("/dev/full", tmp); }, "No space left on device"},
+        {"failed sync", p, [&] { fs::create_symlink("/dev/null", tmp); }, "Invalid argument"},
+        {"no folder", (dir / "gone/kept.cfg").string(), [] {}, "No such file or directory"},
+        {"a folder in the way", (dir / "sub").string(), [&] { fs::create_directories(dir / "sub/x"); }, "Is a directory"},
+    };
+    for (const tcase& c : cases) {
+        c.before();
+        EXPECT_EQ(SaveFile(c.path, "new"), c.reason) << c.what;
+        EXPECT_EQ(CanSaveFile(c.path).empty(), c.reason != "No such file or directory") << c.what;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(c.path + ".tmp"))) << c.what << ": temporary file left";
+        ASSERT_TRUE(ReadFile(p, bytes));
+        EXPECT_EQ(bytes, "old") << c.what;
+    }
+    // updated from what the file holds at that moment, the old file's permissions kept
+    EXPECT_EQ(UpdateFile(p, [](const std::string& now) { return now + "+new"; }), "");
+    ASSERT_TRUE(ReadFile(p, bytes));
+    EXPECT_EQ(bytes, "old+new");
+    EXPECT_EQ(fs::status(p).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(UpdateFile((dir / "fresh").string(), [](const std::string& now) { return "[" + now + "]"; }), "");
+    ASSERT_TRUE(ReadFile((dir / "fresh").string(), bytes));
+    EXPECT_EQ(bytes, "[]");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3)
+        << "kept.cfg, fresh and sub: no temporary file nor probe left";
+    fs::remove_all(dir);
+}
+
+TEST(files, the_users_folders_come_from_the_environment) {
+    namespace fs = std::filesystem;
+    testsupport::keepenv home("HOME"), config("XDG_CONFIG_HOME"), pictures("XDG_PICTURES_DIR");
+    testsupport::tempdir dir;
+    std::string h = dir.path.string();
+    fs::create_directories(dir.path / "Bilder");
+    setenv("HOME", h.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_PICTURES_DIR");
+    EXPECT_EQ(ConfigDir("varnhold"), h + "/.config/varnhold/");
+    EXPECT_TRUE(fs::is_directory(dir.path / ".config/varnhold"));
+    // the pictures folder: named by user-dirs.dirs, by the variable, else the home folder
+    for (auto [dirs, named, got] : {std::tuple{"XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "", "/Bilder/"},
+                                    {"XDG_PICTURES_DIR=\"relative\"\n", "", "/"},
+                                    {"XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "/Fotos", "/"},
+                                    {"", "/Bilder", "/Bilder/"}}) {
+        testsupport::writetext(dir / ".config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n") + dirs);
+        setenv("XDG_PICTURES_DIR", (*named ? h + named : std::string()).c_str(), 1);
+        EXPECT_EQ(PicturesDir(), h + got) << dirs << named;
+    }
+    setenv("XDG_CONFIG_HOME", (h + "/conf").c_str(), 1);
+    EXPECT_EQ(ConfigDir("varnhold"), h + "/conf/varnhold/");
 }

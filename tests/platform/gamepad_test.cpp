@@ -11,6 +11,7 @@
 #include "framework/window.h"
 #include "game/level.h"
 #include "platform/gamepad.h"
+#include "platform/testing.h"
 
 namespace {
 

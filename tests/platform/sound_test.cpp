@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/platform.h"
+#include "platform/testing.h"
 #include "tests/platform/ogg.h"
 
 namespace {

@@ -1,6 +1,8 @@
 // Tick accounting of the frame timer, hooks and events, and the headless event loop.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/internal.h"
 
 TEST(timer, ticks_fall_due_exactly_at_60_hz) {
@@ -86,6 +88,30 @@ TEST_F(loop, headless_wait_alternates_ticks_and_one_merged_paint) {
     WaitSystem();                         // nothing running, nothing pending
     EXPECT_EQ(seen.size(), n);
     EXPECT_EQ(GraphicsWidth(), 800);
+}
+
+TEST_F(loop, headless_run_delivers_paints_and_ticks_until_the_game_stops_its_timer) {
+    TGadget* win = CreateWindow("t", 0, 0, 800, 400, nullptr, WINDOW_HIDDEN);
+    TGadget* can = CreateCanvas(0, 0, 800, 400, win, 0);
+    SetGraphics(can);
+    SetMilliSecs(0);
+    TTimer* t = CreateTimer(60);
+    // the game's own shape: every tick asks for a paint; the third tick ends the game
+    AddHook(HOOK_EMITEVENT, [&](int, void* d, void*) {
+        auto* e = static_cast<TEvent*>(d);
+        if (e && e->id == EVENT_TIMERTICK && e->source == t) {
+            RedrawGadget(can);
+            if (e->data == 3) StopTimer(t);
+        }
+        return d;
+    }, nullptr, -1);
+    RunLoop();
+    std::vector<int> ids;
+    for (const TEvent& e : seen) ids.push_back(e.id);
+    const std::vector<int> want = {EVENT_TIMERTICK, EVENT_GADGETPAINT, EVENT_TIMERTICK, EVENT_GADGETPAINT,
+                                   EVENT_TIMERTICK, EVENT_GADGETPAINT};
+    EXPECT_EQ(ids, want);
+    EXPECT_EQ(MilliSecs(), 50);           // the clock of the third tick
 }
 
 TEST_F(loop, hooks_pass_the_event_on_in_priority_order) {

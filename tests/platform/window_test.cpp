@@ -551,18 +551,18 @@ TEST(desktopsound, sources_sit_on_the_unit_circle_and_finish) {
         TSound* s = LoadSound("incbin::t/short.ogg");
         WCHECK(s != nullptr);
         TChannel* c = AllocChannel();
-        WCHECK(c->source != 0);           // the null device still mixes
+        WCHECK(c->voice != 0);           // the null device still mixes
         CueSound(s, c);
         SetChannelPan(c, 1);
         float x = 0, y = 0, z = 0;
-        alGetSource3f(c->source, AL_POSITION, &x, &y, &z);
+        alGetSource3f(c->voice, AL_POSITION, &x, &y, &z);
         WCHECK(std::fabs(x - 1) < 1e-6 && std::fabs(z) < 1e-6);
         SetChannelPan(c, -0.5f);
-        alGetSource3f(c->source, AL_POSITION, &x, &y, &z);
+        alGetSource3f(c->voice, AL_POSITION, &x, &y, &z);
         WCHECK(std::fabs(x + 0.70710678f) < 1e-5 && y == 0 && std::fabs(z + 0.70710678f) < 1e-5);
         SetChannelRate(c, 4);
         float pitch = 0;
-        alGetSourcef(c->source, AL_PITCH, &pitch);
+        alGetSourcef(c->voice, AL_PITCH, &pitch);
         WCHECK(pitch == 4);
         WCHECK(ChannelPlaying(c) == 0);   // cued, not started
         ResumeChannel(c);
@@ -600,7 +600,7 @@ TEST(desktopsound, no_sound_device_means_silence_and_nothing_else) {
         close(fd);
         unlink(name);
         WCHECK(s != nullptr);
-        WCHECK(c->source == 0);
+        WCHECK(c->voice == 0);
         WCHECK(playing == 1);
         WCHECK(ChannelPlaying(c) == 0);
         WCHECK(c->volume == 0.5f && c->pan == 0.3f);

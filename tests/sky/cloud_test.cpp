@@ -1,5 +1,6 @@
 // Clouds: where they come from and how often, how they move and leave, how dark they get.
 #include "app/assets.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"

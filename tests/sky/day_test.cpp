@@ -5,6 +5,7 @@
 #include "app/assets.h"
 #include "app/globals.h"
 #include "framework/rnd.h"
+#include "platform/testing.h"
 #include "sky/day.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "framework/rnd.h"
 #include "framework/window.h"
+#include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"

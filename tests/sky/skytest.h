@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/sound.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 #include "tests/support/world.h"
 
 // Sample indices of the sounds started since the last take(), in order (up to 63 at a time:

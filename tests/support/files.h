@@ -26,6 +26,19 @@ struct tempdir {
     tempdir& operator=(const tempdir&) = delete;
 };
 
+// An environment variable as it was before the test, again when the object goes.
+struct keepenv {
+    std::string name, value;
+    bool had;
+    explicit keepenv(const char* n) : name(n), had(std::getenv(n) != nullptr) {
+        if (had) value = std::getenv(n);
+    }
+    ~keepenv() {
+        if (had) setenv(name.c_str(), value.c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+};
+
 inline std::vector<unsigned char> readbytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};

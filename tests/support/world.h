@@ -16,7 +16,7 @@
 #include "app/globals.h"
 #include "app/world.h"
 #include "framework/window.h"
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace testsupport {
 

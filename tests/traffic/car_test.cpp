@@ -1,5 +1,6 @@
 // Cars and police: the order of the draws, police numbers and siren, braking for hazards
 // ahead, wrecks and their cost, horns, debris, drawing.
+#include "platform/testing.h"
 #include "tests/traffic/calm.h"
 
 struct cartraffic : calmworld {

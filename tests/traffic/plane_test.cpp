@@ -1,5 +1,6 @@
 // Planes and the hero: the order of the draws, the hero's turns, sides and laser, a plane shot
 // down, drawing.
+#include "platform/testing.h"
 #include "tests/traffic/calm.h"
 
 struct planetraffic : calmworld {};

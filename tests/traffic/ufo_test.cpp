@@ -1,4 +1,5 @@
 // UFOs: the combo score, the laser's order of targets and what each shot costs, the launch draws.
+#include "platform/testing.h"
 #include "tests/traffic/skytraffic.h"
 
 struct ufo : skytraffic {};

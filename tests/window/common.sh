@@ -10,6 +10,7 @@ export ALSOFT_DRIVERS=null
 game="$1"
 build="$(dirname "$(readlink -f "$game")")"
 work="$(mktemp -d)"
+gamedir="$work"   # where makecopy puts the game and start runs it from
 pid=""
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
@@ -18,17 +19,27 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Root only: the game's folder $gamedir becomes a tmpfs of size $1 of its own, unmounted when
+# the test ends. Without root, or where no tmpfs can be mounted, the test is skipped (77).
+ownfilesystem() {
+    [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: mounting a small file system needs root"; exit 77; }
+    mount -t tmpfs -o size="$1" tmpfs "$gamedir" 2>"$work/mount.txt" ||
+        { echo "SKIPPED: no tmpfs could be mounted: $(cat "$work/mount.txt")"; exit 77; }
+    trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; fi
+          umount "$gamedir" 2>/dev/null || umount -l "$gamedir"; cleanup' EXIT
+}
+
 # The executable, the language file, the icons and data/ (each file linked, so that one can be
 # left out).
 makecopy() {
     local leaveout="${1:-}"
-    cp "$build/varnhold" "$work/"
-    cp "$build/varnhold.lng" "$work/"
-    ln -s "$build/icons" "$work/"
-    mkdir "$work/data"
+    cp "$build/varnhold" "$gamedir/"
+    cp "$build/varnhold.lng" "$gamedir/"
+    ln -s "$build/icons" "$gamedir/"
+    mkdir "$gamedir/data"
     for f in "$build"/data/*; do
         [ "$(basename "$f")" = "$leaveout" ] && continue
-        ln -s "$f" "$work/data/"
+        ln -s "$f" "$gamedir/data/"
     done
 }
 
@@ -44,7 +55,7 @@ start() {
     dump="${named:-$work/world.json}"
     local extra=()
     [ -z "$named" ] && extra=(--dump "$dump")
-    (cd / && exec "$work/varnhold" "$@" "${extra[@]}" >"$work/out.txt" 2>"$work/err.txt") &
+    (cd / && exec "$gamedir/varnhold" "$@" "${extra[@]}" >"$work/out.txt" 2>"$work/err.txt") &
     pid=$!
 }
 
@@ -100,6 +111,20 @@ waitbox() {
         box=$(xdotool search --onlyvisible --maxdepth 1 --pid "$pid" 2>/dev/null | grep -vx "$win" | head -1)
         [ -n "$box" ] && return 0
         sleep 0.1
+    done
+    return 1
+}
+
+# Closes the message box $box with Return (pressed again while the box is still settling);
+# fails when it is still there after 10 tries.
+closebox() {
+    local n
+    boxvisible() { xdotool search --onlyvisible --maxdepth 1 --pid "$pid" 2>/dev/null | grep -qx "$box"; }
+    for _ in $(seq 10); do
+        boxvisible || return 0
+        xdotool windowfocus --sync "$box" 2>/dev/null || true
+        xdotool key --window "$box" Return 2>/dev/null || true
+        for n in $(seq 10); do boxvisible || return 0; sleep 0.1; done
     done
     return 1
 }

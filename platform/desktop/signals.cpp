@@ -1,7 +1,8 @@
 // Signals: the handler only writes the signal's number into a pipe. On the desktop the window
 // system's loop watches the pipe, also the loop that a message box runs, so the game hears of
 // a signal at once and on its own thread. The headless back end has no loop to watch it.
-#define QT_NO_KEYWORDS
+#include "platform/desktop/desktop.h"
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -10,9 +11,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <map>
-
-#include "platform/internal.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ void deliver() {
 
 }  // namespace
 
-void OnSignal(int sig, std::function<void(int)> fn) {
-    if (plat::backend != tbackend::desktop || !QCoreApplication::instance()) return;
+void dsk::onsignal(int sig, std::function<void(int)> fn) {
+    if (!QCoreApplication::instance()) return;
     if (pipefd[0] < 0) {
         if (pipe2(pipefd, O_CLOEXEC | O_NONBLOCK) != 0) return;
         notifier = new QSocketNotifier(pipefd[0], QSocketNotifier::Read);

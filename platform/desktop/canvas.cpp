@@ -9,7 +9,7 @@
 // A paint (the window system's expose, or RedrawGadget) reaches the game as GadgetPaint; a
 // paint that comes while the game is busy (a message box) keeps the last picture and asks for
 // another paint afterwards. Repaints asked for while one is pending merge into it.
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -57,6 +57,15 @@ void flushx() {
     if (flush) flush(display);
 }
 
+// The renderer's view of the context: OpenGL 3.3 core, functions through Qt.
+gl::tdevice device() {
+    gl::tdevice d;
+    d.proc = [](const char* name) { return reinterpret_cast<void*>(context->getProcAddress(name)); };
+    d.dialect = "#version 330 core\n";
+    d.framebuffer = [] { return static_cast<unsigned>(context->defaultFramebufferObject()); };
+    return d;
+}
+
 [[noreturn]] void noopengl() {
     // Without its renderer the game would only show a black window: say why and stop.
     Notify("This game needs OpenGL 3.3, which this display does not offer.", 1);
@@ -101,7 +110,7 @@ public:
             if (!context->makeCurrent(this)) return false;
             gl::newbuffers();
         }
-        if (!gl::ready() && !gl::init()) noopengl();
+        if (!gl::ready() && !gl::init(device())) noopengl();
         gl::target(w(), h(), ratio());
         QSize dev(static_cast<int>(std::lround(w() * ratio())), static_cast<int>(std::lround(h() * ratio())));
         if (dev != swapped && !drawn && isExposed()) {

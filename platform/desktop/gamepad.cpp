@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend.h"
 #include "platform/internal.h"
 
 namespace {
@@ -60,7 +61,7 @@ void send(int id, int data = 0) {
 
 void pointer(bool hide) {
     hidden = hide;
-    if (plat::backend == tbackend::desktop) dsk::padpointer(hide);
+    plat::ops->padpointer(hide);
 }
 
 // The key a button stands for; 0 for none. X, A, B sit left, bottom and right: the keys of the
@@ -224,6 +225,7 @@ bool pad::start(tinit init) {
         return false;
     }
     started = true;
+    hooks = {poll, seen, stop};
     // mappings of the player's own beside the game, in SDL's format, add to the built-in ones
     std::string db = AppDir() + "/gamecontrollerdb.txt";
     if (FileType(db) == 1) SDL_GameControllerAddMappingsFromFile(db.c_str());

@@ -1,9 +1,7 @@
 // The desktop back end: a Qt main window with its native menu bar, the canvases in its client
-// area (platform/canvas.cpp), Qt timers with exact tick accounting, message boxes.
-//
-// Timer ticks that fall due while the game is inside a modal message box are dropped, so a
-// game paused behind a box does not race through the minutes it was open.
-#include "platform/desktop.h"
+// area (canvas.cpp), event delivery, message boxes, the pads' pointer. Its keys are in keys.cpp,
+// its timers in timers.cpp.
+#include "platform/desktop/desktop.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,98 +80,14 @@ void dsk::post(int id, void* source, int data, int mods, int x, int y) {
     drain();
 }
 
-int dsk::modifiers(Qt::KeyboardModifiers m) {
-    int r = 0;
-    if (m & Qt::ShiftModifier) r |= MODIFIER_SHIFT;
-    if (m & Qt::ControlModifier) r |= MODIFIER_CONTROL;
-    if (m & Qt::AltModifier) r |= MODIFIER_OPTION;
-    if (m & Qt::MetaModifier) r |= MODIFIER_SYSTEM;
-    return r;
-}
-
-// Qt key to the Windows virtual-key number; 0 for keys without one.
-int dsk::vkey(const QKeyEvent* e) {
-    int k = e->key();
-    bool pad = (e->modifiers() & Qt::KeypadModifier) != 0;
-    if (pad && k >= Qt::Key_0 && k <= Qt::Key_9) return 96 + (k - Qt::Key_0);
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;                 // same numbers
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
-    switch (k) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
-    case Qt::Key_Clear: return 12;
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return 18;
-    case Qt::Key_Pause: return 19;
-    case Qt::Key_CapsLock: return 20;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Print: return 44;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Meta: case Qt::Key_Super_L: return 91;
-    case Qt::Key_Super_R: return 92;
-    case Qt::Key_Menu: return 93;
-    case Qt::Key_Asterisk: return pad ? 106 : 56;
-    case Qt::Key_Plus: return pad ? 107 : 187;
-    case Qt::Key_Minus: return pad ? 109 : 189;
-    case Qt::Key_Period: return pad ? 110 : 190;
-    case Qt::Key_Slash: return pad ? 111 : 191;
-    case Qt::Key_NumLock: return 144;
-    case Qt::Key_ScrollLock: return 145;
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return 186;
-    case Qt::Key_Equal: return 187;
-    case Qt::Key_Comma: case Qt::Key_Less: return 188;
-    case Qt::Key_Underscore: return 189;
-    case Qt::Key_Greater: return 190;
-    case Qt::Key_Question: return 191;
-    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return 192;
-    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return 219;
-    case Qt::Key_Backslash: case Qt::Key_Bar: return 220;
-    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return 221;
-    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return 222;
-    // shifted digits of a US keyboard come back as their digit keys
-    case Qt::Key_Exclam: return '1';
-    case Qt::Key_At: return '2';
-    case Qt::Key_NumberSign: return '3';
-    case Qt::Key_Dollar: return '4';
-    case Qt::Key_Percent: return '5';
-    case Qt::Key_AsciiCircum: return '6';
-    case Qt::Key_Ampersand: return '7';
-    case Qt::Key_ParenLeft: return '9';
-    case Qt::Key_ParenRight: return '0';
-    default: return 0;
-    }
+void dsk::dropqueued(void* source) {
+    queue.erase(std::remove_if(queue.begin(), queue.end(), [source](const tqueued& q) { return q.source == source; }),
+                queue.end());
 }
 
 namespace {
 
 QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-
-// Virtual-key number back to a Qt key, for menu accelerators.
-int qtkey(int vk) {
-    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
-    if (vk >= 112 && vk <= 135) return Qt::Key_F1 + (vk - 112);
-    switch (vk) {
-    case 8: return Qt::Key_Backspace;
-    case 13: return Qt::Key_Return;
-    case 27: return Qt::Key_Escape;
-    case 32: return Qt::Key_Space;
-    case 46: return Qt::Key_Delete;
-    default: return 0;
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 // The window: its client area lays out the canvases by their edge rules.
@@ -637,101 +551,5 @@ void padpointer(bool hidden) {
         QGuiApplication::restoreOverrideCursor();
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// Timers: every tick that is due is delivered, at most a quarter second's worth per wake-up so
-// that input and repaints get their turn when the game falls behind.
-
-void schedule(TTimer* t, int ms);
-
-void ontimer(TTimer* t) {
-    if (!t->running) return;
-    int64_t now = monotonicns();
-    if (busy > 0) {
-        t->held = true;
-        schedule(t, 5);
-        return;
-    }
-    if (t->held) {
-        t->held = false;
-        t->start_ns = now - tickat(t->delivered, t->hz);
-    }
-    // the pads' events come before the ticks, and only while the game is in front
-    pad::poll(QGuiApplication::applicationState() == Qt::ApplicationActive ? padevent : nullptr);
-    int64_t due = ticksdue(now - t->start_ns, t->hz);
-    int64_t chunk = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
-    for (int64_t n = 0; n < chunk && t->delivered < due && t->running; n++) {
-        t->delivered++;
-        t->ticks++;
-        post(EVENT_TIMERTICK, t, t->ticks);
-    }
-    if (!t->running) return;
-    if (t->delivered < due) {
-        schedule(t, 0);
-        return;
-    }
-    int64_t next = tickat(t->delivered + 1, t->hz) - (monotonicns() - t->start_ns);
-    schedule(t, static_cast<int>(std::max<int64_t>(0, (next + 999999) / 1000000)));
-}
-
-void schedule(TTimer* t, int ms) {
-    auto* q = static_cast<QTimer*>(t->native);
-    if (q) q->start(ms);
-}
-
-void starttimer(TTimer* t) {
-    auto* q = new QTimer;
-    q->setSingleShot(true);
-    q->setTimerType(Qt::PreciseTimer);
-    QObject::connect(q, &QTimer::timeout, [t]() { ontimer(t); });
-    t->native = q;
-    t->start_ns = monotonicns();
-    int64_t first = tickat(1, t->hz);
-    q->start(static_cast<int>((first + 999999) / 1000000));
-}
-
-void stoptimer(TTimer* t) {
-    queue.erase(std::remove_if(queue.begin(), queue.end(), [t](const tqueued& q) { return q.source == t; }),
-                queue.end());
-    if (auto* q = static_cast<QTimer*>(t->native)) {
-        q->stop();
-        q->deleteLater();                 // may be inside its own timeout
-        t->native = nullptr;
-    }
-}
-
-int presented() { return framesshown; }
-
-void stats(bool on) {
-    static QTimer* t = nullptr;
-    static int frames0 = 0;
-    static double cpu0 = 0;
-    auto cpu = [] {
-        timespec ts;
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-        return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-    };
-    if (!on) {
-        delete t;
-        t = nullptr;
-        return;
-    }
-    if (t) return;
-    t = new QTimer;
-    frames0 = framesshown;
-    cpu0 = cpu();
-    QObject::connect(t, &QTimer::timeout, [cpu] {
-        double now = cpu();
-        int n = framesshown - frames0;
-        std::fprintf(stderr, "stats: %d frames, %.2f ms CPU per frame, %d draw calls\n", n,
-                     n > 0 ? (now - cpu0) / n : 0.0, plat::batch.lastcalls);
-        std::fflush(stderr);
-        frames0 = framesshown;
-        cpu0 = now;
-    });
-    t->start(1000);
-}
-
-void shutdown() {}
 
 }  // namespace dsk

@@ -1,0 +1,106 @@
+// platform/backend.h — what a back end does for the shared platform code (platform/*.cpp),
+// which keeps the models (gadgets, timers, channels, the drawing state and batch) and asks the
+// back end only to show them, time them and play them. One object serves each back end:
+//   platform/desktop/   Qt window and menus, the OpenGL canvas, OpenAL, SDL pads;
+//   platform/headless/  no window system: the drawing recorder, a stepped clock, a fixed work area.
+// The shared code never asks which back end is running; it calls the current one.
+// Nothing outside platform/ and tests/platform/ includes this.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/platform.h"
+
+struct TChannel;
+struct TGadget;
+struct TPixmap;
+struct TSound;
+struct TTimer;
+struct tbatch;
+struct tbatchstate;
+struct tplace;
+
+namespace plat {
+
+struct tbackendops {
+    virtual ~tbackendops() = default;
+
+    // Start and stop. `init` runs once, when PlatformInit chooses this back end.
+    virtual void init(int argc, char** argv) = 0;
+    virtual void shutdown() = 0;
+
+    // Window system: the gadget models are kept by the shared code; these show them.
+    virtual void createwindow(TGadget*) {}
+    virtual void createcanvas(TGadget*) {}
+    virtual void createmenu(TGadget*) {}
+    virtual void updatemenu(TGadget*) {}           // a menu item's text, tick and enabled state
+    virtual void updatemenubar(TGadget*) {}
+    virtual void settext(TGadget*) {}              // a window's title
+    // The gadget's x, y, w, h have changed by (dw, dh) in size.
+    virtual void setshape(TGadget* g, int dw, int dh) = 0;
+    virtual void readshape(TGadget*) {}            // refresh x, y, w, h from the window system
+    virtual int clientwidth(TGadget* g) = 0;
+    virtual int clientheight(TGadget* g) = 0;
+    virtual void show(TGadget*) {}
+    virtual void activate(TGadget*) {}
+    virtual void redraw(TGadget*) {}               // the canvas's paintpending is already set
+    virtual void setgraphics(TGadget*) {}
+    virtual int graphicswidth() = 0;               // of the current canvas (there is one)
+    virtual int graphicsheight() = 0;
+    // A message for the player. A serious one has already been written to standard error.
+    virtual void notify(const std::string& text, int serious) = 0;
+    virtual void showmouse(bool) {}
+    virtual void padpointer(bool) {}               // the pad aims: no pointer until the mouse moves
+    virtual void workarea(int& l, int& t, int& r, int& b) = 0;
+    virtual void onsignal(int, std::function<void(int)>) {}
+
+    // The loop: one wait for what the window system (or the stepped clock) has to deliver,
+    // and the loop made of such waits (see RunLoop).
+    virtual void waitsystem() = 0;
+    virtual void run() = 0;
+    virtual int millisecs() = 0;
+
+    // Timers: the shared code counts the ticks; the back end makes them fall due. `stepped`
+    // timers tick only by StepTimer. `beforestep` runs before every StepTimer tick.
+    virtual void starttimer(TTimer* t, bool stepped) = 0;
+    virtual void stoptimer(TTimer* t) = 0;
+    virtual void beforestep() {}
+
+    // Drawing: the shared batcher hands its calls over; a back end without a GPU counts them.
+    virtual void record(int op, const TImage* img, int frame, float x, float y, float x2, float y2,
+                        const std::string* text) {
+        (void)op, (void)img, (void)frame, (void)x, (void)y, (void)x2, (void)y2, (void)text;
+    }
+    virtual bool ready() { return true; }          // there is graphics to upload into
+    virtual void upload(tplace&, TImage*, int) {}  // the frame's pixels into its place
+    virtual void clear(const tbatchstate&) {}
+    virtual void present() {}
+    virtual void grab(int x, int y, int w, int h, TPixmap& out) { (void)x, (void)y, (void)w, (void)h, (void)out; }
+    virtual void stats(bool) {}
+    virtual int presented() { return 0; }
+
+    // Sound: a device that plays what the channels say. Without one (false from `audio`)
+    // channels keep their state and run on `silentrun`'s clock, or on AdvanceAudio's.
+    virtual bool audio() { return false; }
+    virtual void loadsound(TSound&) {}             // may let go of the samples once held
+    virtual void newvoice(TChannel&) {}
+    virtual void cue(TChannel&) {}                 // the channel's sound, from its start, paused
+    virtual void play(TChannel&) {}
+    virtual void pause(TChannel&) {}
+    virtual void stop(TChannel&) {}
+    virtual void volume(TChannel&) {}
+    virtual void pan(TChannel&) {}
+    virtual void rate(TChannel&) {}
+    virtual bool finished(TChannel&) { return false; }   // the device played a sound to its end
+    virtual void silentrun() {}
+    virtual void audioshutdown() {}
+};
+
+// The back end in use: headless until PlatformInit chooses another.
+extern tbackendops* ops;
+tbackendops& headless();
+// A back end built into the program announces itself here before main (see its backend.cpp).
+void offer(tbackend kind, tbackendops* b);
+
+}  // namespace plat

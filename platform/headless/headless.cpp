@@ -1,0 +1,120 @@
+// The headless back end: no window, no GPU, no sound device. Gadgets keep their model only
+// (a canvas's shape is the graphics' size), drawing goes to a recorder that tests read, the
+// clock is the caller's to step, and the loop delivers a pending paint or the next tick.
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/backend.h"
+#include "platform/gamepad.h"
+#include "platform/internal.h"
+#include "platform/testing.h"
+
+using namespace plat;
+
+namespace {
+
+std::vector<tdrawrecord> records;
+bool recording = true;
+bool newframe = false;                    // the next operation starts a new record list
+int clockms = 0;                          // the stepped clock
+
+void padevent(int id, int data, int x, int y) {
+    if (canvas) emit(id, canvas, data, 0, x, y);
+}
+
+struct theadless final : tbackendops {
+    // The running timers in creation order, with the clock at their creation.
+    std::vector<std::pair<TTimer*, int64_t>> timers;
+
+    void init(int, char**) override {}
+    void shutdown() override {}
+
+    // A child that keeps both its left and right (top and bottom) edges follows the parent's
+    // new size, as the window system's layout does on the desktop.
+    void setshape(TGadget* g, int dw, int dh) override {
+        for (TGadget* k : g->kids) {
+            if (k->kind != tgadgetkind::canvas) continue;
+            if (k->layout[0] && k->layout[1]) k->w = std::max(0, k->w + dw);
+            if (k->layout[2] && k->layout[3]) k->h = std::max(0, k->h + dh);
+        }
+    }
+    int clientwidth(TGadget* g) override { return g->w; }
+    int clientheight(TGadget* g) override { return g->h; }
+    int graphicswidth() override { return canvas->w; }
+    int graphicsheight() override { return canvas->h; }
+    void notify(const std::string& text, int serious) override {
+        if (!serious) tostderr(text);     // there is no box: the message goes to the terminal
+    }
+    void workarea(int& l, int& t, int& r, int& b) override {
+        l = 0;
+        t = 0;
+        r = 1920;
+        b = 1080;
+    }
+
+    // A pending merged paint, else one tick of the newest running timer (the clock moves on
+    // to it); false when there is neither.
+    bool deliver() {
+        if (canvas && canvas->paintpending) {
+            canvas->paintpending = false;
+            emit(EVENT_GADGETPAINT, canvas);
+            return true;
+        }
+        if (timers.empty()) return false;
+        auto [t, start] = timers.back();
+        int64_t due = start + tickat(t->ticks + 1, t->hz) / 1000000;
+        if (due > clockms) clockms = static_cast<int>(due);
+        StepTimer(t);
+        return true;
+    }
+    void waitsystem() override { deliver(); }
+    void run() override {
+        while (deliver()) {}
+    }
+    int millisecs() override { return clockms; }
+
+    void starttimer(TTimer* t, bool) override { timers.emplace_back(t, clockms); }
+    void stoptimer(TTimer* t) override {
+        std::erase_if(timers, [t](const auto& e) { return e.first == t; });
+    }
+    void beforestep() override { pad::hooks.poll(padevent); }   // the pads' events come before the tick
+
+    void record(int op, const TImage* img, int frame, float x, float y, float x2, float y2,
+                const std::string* text) override {
+        if (recording) add(op, img, frame, x, y, x2, y2, text);
+        if (op == tdrawrecord::flip) newframe = true;
+    }
+    void add(int op, const TImage* img, int frame, float x, float y, float x2, float y2, const std::string* text) {
+        if (newframe) {
+            records.clear();
+            newframe = false;
+        }
+        tdrawrecord& r = records.emplace_back();
+        r.op = static_cast<tdrawrecord::kind>(op);
+        r.img = img;
+        r.frame = frame;
+        r.x = x;
+        r.y = y;
+        r.x2 = x2;
+        r.y2 = y2;
+        if (text) r.text = *text;
+        r.state = DrawState();
+        std::memcpy(r.modelview, Modelview(), sizeof r.modelview);
+    }
+};
+
+}  // namespace
+
+tbackendops& plat::headless() {
+    static theadless h;
+    return h;
+}
+
+const std::vector<tdrawrecord>& DrawRecords() { return records; }
+void ClearDrawRecords() {
+    records.clear();
+    newframe = false;
+}
+void RecordDrawing(bool on) { recording = on; }
+void SetMilliSecs(int ms) { clockms = ms; }
