@@ -28,6 +28,7 @@ const char* usage =
     "  --listen ADDRESS:PORT  where to answer HTTP (default 127.0.0.1:8080); put TLS in front\n"
     "                         with a reverse proxy\n"
     "  --db FILE              the SQLite database, created when missing (default varnhold-scores.db)\n"
+    "  --db postgresql://...  a PostgreSQL database instead, which several servers may share\n"
     "  --web URL              the web edition: the score page links URL?replay=... to watch a game\n"
     "  --public URL           this server's address as players reach it, for those links\n"
     "  --allow-origin ORIGIN  let web pages of ORIGIN call the API (CORS; repeatable; * for any)\n"

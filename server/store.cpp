@@ -223,7 +223,6 @@ private:
 }  // namespace
 
 std::unique_ptr<tstore> openstore(const std::string& db) {
-    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0)
-        throw std::runtime_error("PostgreSQL is not built into this server yet: use a SQLite file");
+    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return openpostgres(db);
     return std::make_unique<tsqlite>(db);
 }

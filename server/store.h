@@ -1,5 +1,5 @@
 // server/store.h — the table of verified scores and the replays that made them. One interface;
-// SQLite behind it (one file, write-ahead log). The schema carries its version and is migrated
+// SQLite behind it (one file, write-ahead log) or PostgreSQL (several servers, one table). The schema carries its version and is migrated
 // forward when the server opens an older one.
 #pragma once
 
@@ -33,9 +33,10 @@ public:
     virtual bool replay(long long id, std::string& out) = 0;
 };
 
-// Opens (and creates, or migrates) the store named by `db`: a file name for SQLite. Throws
-// std::runtime_error with the reason when it cannot.
+// Opens (and creates, or migrates) the store named by `db`: a file name for SQLite, a
+// postgresql:// URL for PostgreSQL. Throws std::runtime_error with the reason when it cannot.
 std::unique_ptr<tstore> openstore(const std::string& db);
+std::unique_ptr<tstore> openpostgres(const std::string& url);
 
 // The schema version this server writes.
 constexpr int schemaversion = 1;
