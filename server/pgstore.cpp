@@ -79,7 +79,7 @@ public:
         std::lock_guard<std::mutex> lock(m);
         std::vector<tentry> out;
         transaction([&] {
-            std::string h = std::to_string(hash(replay));
+            std::string h = std::to_string(replayhash(replay));
             exec("SELECT pg_advisory_xact_lock($1::bigint)", {{h}});
             long long id = stored(replay, h);
             added = id == 0;
@@ -100,7 +100,7 @@ public:
 
     std::vector<tentry> find(const std::string& replay) override {
         std::lock_guard<std::mutex> lock(m);
-        long long id = stored(replay, std::to_string(hash(replay)));
+        long long id = stored(replay, std::to_string(replayhash(replay)));
         return id ? entriesof(id) : std::vector<tentry>();
     }
 
@@ -131,15 +131,6 @@ public:
     }
 
 private:
-    static long long hash(const std::string& s) {
-        unsigned long long h = 14695981039346656037ull;
-        for (unsigned char c : s) {
-            h ^= c;
-            h *= 1099511628211ull;
-        }
-        return static_cast<long long>(h);
-    }
-
     tresult exec(const char* sql, const std::vector<tparam>& params = {}) {
         // a lost connection is opened again once
         if (PQstatus(db) != CONNECTION_OK) PQreset(db);

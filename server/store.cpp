@@ -24,15 +24,6 @@ const char* const migrations[] = {
 };
 static_assert(sizeof migrations / sizeof *migrations == schemaversion);
 
-long long hash(const std::string& s) {
-    unsigned long long h = 14695981039346656037ull;
-    for (unsigned char c : s) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-    return static_cast<long long>(h);
-}
-
 std::string now() {
     std::time_t t = std::time(nullptr);
     std::tm tm{};
@@ -117,7 +108,7 @@ public:
             if (added) {
                 std::string date = now();
                 tquery ins(db, "INSERT INTO replays (hash, body, received) VALUES (?, ?, ?)");
-                ins.bind(hash(replay)).blob(replay).text(date).row();
+                ins.bind(replayhash(replay)).blob(replay).text(date).row();
                 id = sqlite3_last_insert_rowid(db);
                 for (const treplayrow& r : rows) {
                     tquery e(db, "INSERT INTO entries (replay, name, level, score, created) VALUES (?, ?, ?, ?, ?)");
@@ -187,7 +178,7 @@ private:
 
     long long stored(const std::string& replay) {
         tquery q(db, "SELECT id FROM replays WHERE hash = ? AND body = ?");
-        q.bind(hash(replay)).blob(replay);
+        q.bind(replayhash(replay)).blob(replay);
         return q.row() ? q.integer(0) : 0;
     }
 
@@ -221,6 +212,15 @@ private:
 };
 
 }  // namespace
+
+long long replayhash(const std::string& replay) {
+    unsigned long long h = 14695981039346656037ull;
+    for (unsigned char c : replay) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return static_cast<long long>(h);
+}
 
 std::unique_ptr<tstore> openstore(const std::string& db) {
     if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return openpostgres(db);

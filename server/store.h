@@ -38,5 +38,9 @@ public:
 std::unique_ptr<tstore> openstore(const std::string& db);
 std::unique_ptr<tstore> openpostgres(const std::string& url);
 
+// The key a replay is looked up by (64-bit FNV-1a of its bytes, as a signed number); equal
+// keys are compared byte by byte.
+long long replayhash(const std::string& replay);
+
 // The schema version this server writes.
 constexpr int schemaversion = 1;

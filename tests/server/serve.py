@@ -139,7 +139,12 @@ finally:
     if p2.poll() is None:
         p2.kill()
         p2.wait()
-    p.send_signal(signal.SIGTERM)
+    # SIGTERM while a replay is being verified: its answer still comes, then the server ends.
+    with concurrent.futures.ThreadPoolExecutor(1) as pool:
+        inflight = pool.submit(call, base, "/api/v1/replays", read("fight.vhr"))
+        time.sleep(0.1)
+        p.send_signal(signal.SIGTERM)
+        check(inflight.result()[0] == 422, f"the request in progress is answered: {inflight.result()[0]}")
     out = p.communicate(timeout=30)[0]
     check(p.returncode == 0 and "stopped" in out, f"SIGTERM stops the server: {p.returncode} {out}")
 
