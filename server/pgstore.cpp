@@ -1,8 +1,9 @@
 // server/pgstore.cpp — the PostgreSQL store, for several server processes (on several
 // machines) sharing one table. The schema's version is kept in a table of its own and migrated
 // under a lock, so servers that start together migrate once. A replay and its entries are
-// stored in one transaction that holds a lock on the replay's hash: the same replay sent to
-// two servers at once is stored once.
+// stored in one transaction that holds a lock on the replay's hash and the entries' table: the
+// same replay sent to two servers at once is stored once, and ranks are counted among the
+// entries stored before.
 #include <cstdlib>
 #include <libpq-fe.h>
 #include <mutex>
@@ -81,6 +82,9 @@ public:
         transaction([&] {
             std::string h = std::to_string(replayhash(replay));
             exec("SELECT pg_advisory_xact_lock($1::bigint)", {{h}});
+            // one writer at a time across all servers: the ranks counted here are those of the
+            // table as this entry enters it (reading goes on meanwhile)
+            exec("LOCK TABLE entries IN SHARE ROW EXCLUSIVE MODE");
             long long id = stored(replay, h);
             added = id == 0;
             if (added) {
