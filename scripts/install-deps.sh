@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing Varnhold need (clang and its
-# sanitizer and libFuzzer runtimes for the checking build).
+# sanitizer and libFuzzer runtimes for the checking build; the score server's HTTP library,
+# SQLite and PostgreSQL).
 # Works as root (no sudo needed) and as a user with sudo; does nothing when all are present.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick python3
   dpkg-dev file desktop-file-utils appstream groff-base lintian
   clang libclang-rt-14-dev llvm
+  libcpp-httplib-dev libsqlite3-dev libpq-dev postgresql
 )
 
 missing=()
