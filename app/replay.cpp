@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/applet.h"
+#include "app/datadigest.h"
 #include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/world.h"
@@ -332,6 +333,7 @@ void startrecording(const std::string& path, int seed) {
     rec.path = path;
     treplay& r = rec.r;
     r.program = programversion();
+    r.data = datadigest();
     r.seed = seed;
     r.clock = ms;
     // The settings records as they stand after start-up, as the settings file would get them.

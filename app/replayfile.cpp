@@ -291,7 +291,8 @@ struct tparser {
             return;
         }
         int step = -1;         // -1: the format line; 0 .. 22: the header; 23: the body; 24: after the end
-        int floor = 0, lastclock = 0, lastcheck = 0, lineno = 0;
+        int floor = 0, lastclock = 0, lastcheck = 0, lineno = 0, format = 0;
+        bool data = false;     // the data line was read
         size_t at = 0;
         while (at < text.size()) {
             size_t nl = text.find('\n', at);
@@ -308,9 +309,17 @@ struct tparser {
                 int v;
                 if (words.size() != 2 || w != "varnhold-replay") ok = fail("not a Varnhold replay: it does not start with \"varnhold-replay 1\"");
                 else if (!number(1, "format version", 0, INT32_MAX, v)) ok = false;
-                else if (v != replayformat)
-                    ok = fail("replay format " + std::to_string(v) + "; this program reads format " + std::to_string(replayformat));
+                else if (v != replayformat && v != 1)
+                    ok = fail("replay format " + std::to_string(v) + "; this program reads formats 1 to " + std::to_string(replayformat));
+                format = v;
                 step = 0;
+            } else if (step == 1 && format >= 2 && !data) {
+                // after the program line: the digest of the data files, 16 hex digits
+                ok = w == "data" && words.size() == 2 && words[1].text.size() == 16 && !words[1].quoted &&
+                     words[1].text.find_first_not_of("0123456789abcdef") == std::string::npos;
+                if (ok) r.data = std::stoull(words[1].text, nullptr, 16);
+                else fail("a \"data\" line with the digest of the data files (16 hex digits) must follow the program line");
+                data = true;
             } else if (step <= 22) {
                 ok = header(step++, r, program);
             } else if (step == 24) {
@@ -367,6 +376,9 @@ std::string writereplay(const treplay& r) {
     auto n = [](long long v) { return std::to_string(v); };
     line("varnhold-replay " + n(replayformat));
     line("program " + r.program);
+    char data[20];
+    std::snprintf(data, sizeof data, "%016" PRIx64, r.data);
+    line(std::string("data ") + data);
     line("seed " + n(r.seed));
     line("clock " + n(r.clock));
     line("window " + n(s.window[0]) + " " + n(s.window[1]) + " " + n(s.window[2]) + " " + n(s.window[3]));

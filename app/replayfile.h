@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-// The header line of the format this program writes and reads.
-constexpr int replayformat = 1;
+// The header line of the format this program writes; it reads this one and format 1 (which has
+// no "data" line).
+constexpr int replayformat = 2;
 
 // The settings records a game started with, as varnhold.cfg keeps them.
 struct treplayrow {
@@ -51,6 +52,7 @@ struct treplaycheck {
 
 struct treplay {
     std::string program;              // "1.1.0.6181": version and build
+    uint64_t data = 0;                // digest of the data files the game loaded (0: not recorded)
     int seed = 0;
     int clock = 0;                    // the game's millisecond clock when the recording began
     treplaysettings settings;

@@ -20,6 +20,7 @@ const std::vector<tfuzztarget>& fuzztargets() {
         {"ogg", fuzzogg, oggseeds, false},
         {"font", fuzzfont, fontseeds, false},
         {"replay", fuzzreplay, replayseeds, false},
+        {"server", fuzzserver, serverseeds, false},
     };
     return all;
 }

@@ -15,7 +15,7 @@ export ALSOFT_DRIVERS=null
 root="$PWD"
 cd build-asan
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings language programinfo records png ogg font replay)
+[ ${#targets[@]} -eq 0 ] && targets=(settings language programinfo records png ogg font replay server)
 mkdir -p fuzz-findings
 passed=0
 failed=0

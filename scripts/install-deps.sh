@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing Varnhold need (clang and its
-# sanitizer and libFuzzer runtimes for the checking build). With --web: also what the browser
-# edition and its tests need (scripts/web.sh): Emscripten, Chromium, Node. (The stb headers
-# are in the plain list: the browser build's decoders are tested natively too.)
+# sanitizer and libFuzzer runtimes for the checking build; the score server's HTTP library,
+# SQLite and PostgreSQL). With --web: also what the browser edition and its tests need
+# (scripts/web.sh): Emscripten, Chromium, Node. (The stb headers are in the plain list: the
+# browser build's decoders are tested natively too.)
 # Works as root (no sudo needed) and as a user with sudo; does nothing when all are present.
 set -euo pipefail
 
@@ -15,6 +16,7 @@ packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick python3
   dpkg-dev file desktop-file-utils appstream groff-base lintian
   clang libclang-rt-14-dev llvm
+  libcpp-httplib-dev libsqlite3-dev libpq-dev postgresql
 )
 if [ "${1:-}" = "--web" ]; then
   packages+=(emscripten node-acorn nodejs chromium zip)

@@ -39,24 +39,39 @@ struct tflarepart {
 
 }  // namespace
 
+namespace {
+
+// The flare shows where the softened skyline mask lets the sun through; the mask's outer
+// columns are opaque, so it also fades out at the side edges. The strength at (x, y), 0 where
+// the flare is hidden.
+float flarestrength(float x, float y) {
+    if (!(y > 0 && x > 0 && x < img_citylens->width && y < img_citylens->height)) return 0;
+    int a[1];
+    getpixelbytes(a, img_citylens->pixmaps[0], int(x), int(y), 1, 3);
+    return a[0] >= 255 ? 0 : float(255 - a[0]) / 255;
+}
+
+}  // namespace
+
 int tdaydata::upd() {
     rot = std::fmod(rot + speedr, 360.0f);
     x = sindeg(rot + rotd) * radx + posx;
     y = cosdeg(rot + rotd) * rady + posy;
-    if (lens) lens->upd(x, y);
+    if (lens) {
+        lens->upd(x, y);
+        // The flare's strength is part of the world, so the frame step keeps it, not the
+        // drawing step: a world must not depend on how often the window repaints.
+        float strength = flarestrength(x, y);
+        if (strength > 0) lens->alpha = strength;
+    }
     return 0;
 }
 
-// The flare shows where the softened skyline mask lets the sun through; the mask's outer
-// columns are opaque, so it also fades out at the side edges.
 int tdaydata::drawlens() {
     if (!lens) return 0;
-    if (!(y > 0 && x > 0 && x < img_citylens->width && y < img_citylens->height)) return 0;
-    int a[1];
-    getpixelbytes(a, img_citylens->pixmaps[0], int(x), int(y), 1, 3);
-    if (a[0] >= 255) return 0;
-    lens->alpha = float(255 - a[0]) / 255;
-    lens->draw();
+    float strength = flarestrength(x, y);
+    if (strength <= 0) return 0;
+    lens->draw(strength);
     SetAlpha(1);
     SetScale(1, 1);
     SetColor(255, 255, 255);

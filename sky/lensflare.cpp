@@ -29,7 +29,9 @@ int tlensflare::upd(float x, float y) {
     return 0;
 }
 
-int tlensflare::draw() {
-    for (auto& e : d) e.draw(alpha);
+int tlensflare::draw() { return draw(alpha); }
+
+int tlensflare::draw(float strength) {
+    for (auto& e : d) e.draw(strength);
     return 0;
 }

@@ -31,6 +31,7 @@ struct tlensflare {
     int add(TImage* img, const int* col, float alpha, float place, float size);   // col: 3 ints
     int upd(float x, float y);        // (x, y): the light source
     int draw();
+    int draw(float strength);         // at another strength than its own
 
     template <class V> void fields(V& v) { v("d", d); v("alpha", alpha); }
 };

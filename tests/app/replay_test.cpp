@@ -25,6 +25,7 @@ namespace {
 treplay sample() {
     treplay r;
     r.program = "1.0.0.6181";
+    r.data = 0xfedcba9876543210ull;
     r.seed = -5;
     r.clock = 1000;
     r.settings.name = "Zo\xeb \"Z\" \\";
@@ -71,6 +72,7 @@ TEST(replayfile, a_replay_reads_back_as_it_was_written) {
     EXPECT_EQ(writereplay(got.replay), text);
     EXPECT_EQ(got.replay.settings.name, "Zo\xeb \"Z\" \\");
     EXPECT_EQ(got.replay.seed, -5);
+    EXPECT_EQ(got.replay.data, 0xfedcba9876543210ull);
     ASSERT_EQ(got.replay.events.size(), 14u);
     const treplayevent& other = got.replay.events.back();
     EXPECT_EQ(other.id, 0x2001);
@@ -88,7 +90,9 @@ TEST(replayfile, a_damaged_replay_is_refused_with_its_line_and_why) {
         int shift;
         const char* says;
     } cases[] = {
-        {"varnhold-replay", "varnhold-replay 2", 0, "replay format 2; this program reads format 1"},
+        {"varnhold-replay", "varnhold-replay 3", 0, "replay format 3; this program reads formats 1 to 2"},
+        {"data", "", 0, "a \"data\" line with the digest of the data files"},
+        {"data", "data fedcba98765432", 0, "16 hex digits"},
         {"seed", "", 0, "expected the \"seed\" line"},
         {"seed", "seed 5000000000", 0, "seed must be a whole number"},
         {"volume", "volume 11", 0, "volume must be a whole number from 0 to 10"},
@@ -134,6 +138,13 @@ TEST(replayfile, a_damaged_replay_is_refused_with_its_line_and_why) {
     treplayread other = parsereplay(text, "1.0.1.7000");
     EXPECT_EQ(other.line, 3);
     EXPECT_NE(other.error.find("recorded by Varnhold 1.0.0.6181; this is Varnhold 1.0.1.7000"), std::string::npos);
+    // format 1 has no data line
+    std::vector<std::string> one = good;
+    one[1] = "varnhold-replay 1";
+    one.erase(one.begin() + 3);
+    treplayread old = parsereplay(join(one));
+    EXPECT_EQ(old.error, "");
+    EXPECT_EQ(old.replay.data, 0u);
 }
 
 namespace {

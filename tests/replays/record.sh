@@ -3,13 +3,15 @@
 # Xvfb when there is no display) by xdotool, recorded with --record, then played back headless
 # once to make sure it repeats. Run it after a change to the game's rules or random draws
 # (docs/replay.md); the replays' CTest tests play each file back headless.
-# Usage: bash tests/replays/record.sh [BUILD-FOLDER]   (default: build)
+# Usage: bash tests/replays/record.sh [BUILD-FOLDER [GAME...]]   (default: build, every game)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(readlink -f "${1:-$here/../../build}")"
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "${@:2}"
 fi
+games=("${@:2}")
+[ ${#games[@]} -gt 0 ] || games=(fight menus highscore)
 export ALSOFT_DRIVERS=null
 [ -x "$build/varnhold" ] || { echo "no game in $build: build it first (bash scripts/build.sh)" >&2; exit 1; }
 
@@ -35,6 +37,7 @@ key() { xdotool key "$@"; sleep 0.3; }
 record() {
     local name=$1 out="$work/$1.vhr"
     rm -f "$work/varnhold.cfg"
+    [ "$name" != highscore ] || settingsfile "$work/varnhold.cfg"
     "$work/varnhold" --seed "$2" --record "$out" >"$work/out.txt" 2>&1 &
     pid=$!
     win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' | head -1)
@@ -105,6 +108,50 @@ menus() {
     sleep 1
 }
 
-record fight 11 fight
-record menus 23 menus
+# The settings of the high-score game: the table's rows all at -100000, so that the game's
+# row enters it whatever the score. The records as the game writes them: numbers 7 bits a byte,
+# low first, the top bit set where more follow; a text is its length, then its bytes.
+settingsfile() {
+    python3 - "$1" <<'PY'
+import sys
+def var(n):
+    v, out = n & 0xFFFFFFFF, bytearray()
+    while True:
+        b, v = v & 127, v >> 7
+        out.append(b | 128 if v else b)
+        if not v:
+            return bytes(out)
+def text(t):
+    return var(len(t)) + t
+b = b"".join(var(v) for v in (240, 302, 800, 419)) + bytes([0, 0, 0, 0, 101, 5])
+b += text(b"Your Name") + var(1) + var(0) + var(-1)
+b += b"".join(text(b"Nobody") + var(1) + var(-100000) for _ in range(10))
+open(sys.argv[1], "wb").write(b)
+PY
+}
+
+# A game to its end with F5 held, then a name typed into the high-score table.
+highscore() {
+    at 400 200
+    key Return
+    xdotool click 3
+    sleep 1
+    at 300 150; xdotool click 1; sleep 0.3
+    at 500 150; xdotool click 3; sleep 0.3
+    xdotool keydown --window "$win" F5; sleep 45; xdotool keyup --window "$win" F5
+    sleep 4
+    key End
+    for _ in $(seq 12); do xdotool key BackSpace; sleep 0.1; done
+    key Aring; key d; key a; key Return         # "\xe5da": a name in Latin-1
+    sleep 1
+}
+
+for game in "${games[@]}"; do
+    case $game in
+    fight) record fight 11 fight ;;
+    menus) record menus 23 menus ;;
+    highscore) record highscore 31 highscore ;;
+    *) echo "no game $game" >&2; exit 1 ;;
+    esac
+done
 echo "recorded: $(ls "$here"/*.vhr | xargs -n1 basename | tr '\n' ' ')"

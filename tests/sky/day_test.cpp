@@ -262,12 +262,13 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
     int a = PixelBytes(img_citylens->pixmaps[0], x, y)[3];
     sun().x = x + 0.5f, sun().y = y + 0.5f;
     sun().lens->upd(sun().x, sun().y);
+    float kept = sun().lens->alpha;
     ClearDrawRecords();
     day.drawlens();
     auto drawn = flare();
     ASSERT_EQ(drawn.size(), 16u);
     float strength = float(255 - a) / 255;
-    EXPECT_FLOAT_EQ(sun().lens->alpha, strength);
+    EXPECT_EQ(sun().lens->alpha, kept);   // drawing changes nothing of the world
     EXPECT_FLOAT_EQ(drawn[0].state.color_alpha, 0.2f * strength);
     EXPECT_EQ(drawn[1].state.color_red, 205);
     EXPECT_EQ(drawn[1].state.color_blue, 55);
@@ -297,15 +298,16 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
     day.d[1].x = 300, day.d[1].y = 20;
     ClearDrawRecords();
     day.drawlens();
-    EXPECT_EQ(flare().size(), 16u);
-    EXPECT_FLOAT_EQ(sun().lens->alpha, 1);
+    ASSERT_EQ(flare().size(), 16u);
+    EXPECT_FLOAT_EQ(flare()[0].state.color_alpha, 0.2f);
 
     // The mask's opaque side columns dim the flare as the sun reaches the edges.
     for (float ex : {0.5f, float(img_citylens->width) - 0.5f}) {
         sun().x = ex, sun().y = 20;
         ClearDrawRecords();
         day.drawlens();
-        EXPECT_LT(sun().lens->alpha, 0.5f) << ex;
+        auto dim = flare();
+        EXPECT_TRUE(dim.empty() || dim[0].state.color_alpha < 0.2f * 0.5f) << ex;
     }
 }
 

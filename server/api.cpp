@@ -1,0 +1,241 @@
+// server/api.cpp — the routes of the score server (docs/server.md).
+#include "server/api.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "app/replay.h"
+
+namespace {
+
+std::string utf8(const std::string& latin1) {
+    std::string out;
+    for (unsigned char c : latin1) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xc0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        }
+    }
+    return out;
+}
+
+std::string percent(const std::string& s) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : s) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return out;
+}
+
+tresponse json(int status, const std::string& body) {
+    tresponse r;
+    r.status = status;
+    r.body = body + "\n";
+    return r;
+}
+
+tresponse error(int status, const std::string& message, const std::string& more = "") {
+    return json(status, "{\"error\":" + jsonstring(message) + more + "}");
+}
+
+std::string entryjson(const tentry& e) {
+    return "{\"rank\":" + std::to_string(e.rank) + ",\"name\":" + jsonstring(e.name) + ",\"score\":" +
+           std::to_string(e.score) + ",\"level\":" + std::to_string(e.level) + ",\"date\":" + jsonstring(e.date) +
+           ",\"replay\":" + jsonstring("/api/v1/replays/" + std::to_string(e.replay)) + "}";
+}
+
+std::string entriesjson(const std::vector<tentry>& entries) {
+    std::string out = "[";
+    for (size_t i = 0; i < entries.size(); i++) out += (i ? "," : "") + entryjson(entries[i]);
+    return out + "]";
+}
+
+// A whole number from 0 to `most`, or -1.
+long long count(const std::string& s, long long most) {
+    if (s.empty() || s.size() > 12 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    long long v = std::atoll(s.c_str());
+    return v <= most ? v : -1;
+}
+
+}  // namespace
+
+std::string jsonstring(const std::string& latin1) {
+    std::string out = "\"";
+    for (unsigned char c : latin1) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == '<' || c == '>' || c == '&' || c == 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += utf8(std::string(1, static_cast<char>(c)));
+        }
+    }
+    return out + "\"";
+}
+
+std::string htmltext(const std::string& latin1) {
+    std::string out;
+    for (char c : utf8(latin1)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+tapi::tapi(tstore& store_, tverify verify_, tapiconfig config_)
+    : store(store_), verify(std::move(verify_)), config(std::move(config_)) {}
+
+tresponse tapi::handle(const trequest& r) {
+    tresponse out;
+    try {
+        const std::string replays = "/api/v1/replays";
+        if (r.method == "OPTIONS") {
+            out.status = 204;
+            out.body.clear();
+        } else if (r.path == "/api/v1/replays") {
+            out = r.method == "POST" ? submit(r) : error(405, "send a replay with POST");
+        } else if (r.method != "GET" && r.method != "HEAD") {
+            out = error(405, "this address only answers GET");
+        } else if (r.path == "/healthz") {
+            out = json(200, "{\"status\":\"ok\"}");
+        } else if (r.path == "/") {
+            out = page();
+        } else if (r.path == "/api/v1/scores") {
+            out = scores(r);
+        } else if (r.path.rfind(replays + "/", 0) == 0) {
+            long long id = count(r.path.substr(replays.size() + 1), 1000000000000LL);
+            std::string body;
+            if (id <= 0 || !store.replay(id, body)) {
+                out = error(404, "no such replay");
+            } else {
+                out.type = "text/plain; charset=ISO-8859-1";
+                out.body = body;
+                out.headers.push_back({"Content-Disposition", "attachment; filename=\"varnhold-" + std::to_string(id) + ".vhr\""});
+            }
+        } else {
+            out = error(404, "no such address");
+        }
+    } catch (const std::exception& e) {
+        out = error(500, e.what());
+    }
+    bool any = std::find(config.origins.begin(), config.origins.end(), "*") != config.origins.end();
+    if (!r.origin.empty() && (any || std::find(config.origins.begin(), config.origins.end(), r.origin) != config.origins.end())) {
+        out.headers.push_back({"Access-Control-Allow-Origin", any ? "*" : r.origin});
+        out.headers.push_back({"Vary", "Origin"});
+        if (r.method == "OPTIONS") {
+            out.headers.push_back({"Access-Control-Allow-Methods", "GET, POST, OPTIONS"});
+            out.headers.push_back({"Access-Control-Allow-Headers", "Content-Type"});
+            out.headers.push_back({"Access-Control-Max-Age", "86400"});
+        }
+    }
+    out.headers.push_back({"X-Content-Type-Options", "nosniff"});
+    return out;
+}
+
+// A token bucket per address: `rate` replays a minute, as many at once.
+bool tapi::allowed(const std::string& address) {
+    std::lock_guard<std::mutex> lock(m);
+    auto now = std::chrono::steady_clock::now();
+    if (buckets.size() > 100000) {
+        for (auto i = buckets.begin(); i != buckets.end();) {
+            double full = i->second.tokens + std::chrono::duration<double>(now - i->second.at).count() * config.rate / 60;
+            i = full >= config.rate ? buckets.erase(i) : std::next(i);
+        }
+    }
+    auto [i, fresh] = buckets.try_emplace(address, tbucket{static_cast<double>(config.rate), now});
+    tbucket& b = i->second;
+    if (!fresh) {
+        b.tokens = std::min<double>(config.rate, b.tokens + std::chrono::duration<double>(now - b.at).count() * config.rate / 60);
+        b.at = now;
+    }
+    if (b.tokens < 1) return false;
+    b.tokens -= 1;
+    return true;
+}
+
+tresponse tapi::submit(const trequest& r) {
+    if (!allowed(r.address)) {
+        tresponse out = error(429, "too many replays from this address: wait a minute");
+        out.headers.push_back({"Retry-After", "60"});
+        return out;
+    }
+    if (r.body.size() > config.maxbody)
+        return error(413, "a replay is at most " + std::to_string(config.maxbody) + " bytes");
+    tverified v = precheck(r.body, programversion(), config.data, config.maxframes);
+    if (v.kind == tverified::damaged)
+        return error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line));
+    if (v.kind != tverified::ok) return error(422, v.reason);
+    std::vector<tentry> known = store.find(r.body);
+    if (!known.empty()) return json(200, "{\"stored\":false,\"entries\":" + entriesjson(known) + "}");
+    if (!verify(r.body, v)) {
+        tresponse out = error(503, "all verifiers are busy: send the replay again later");
+        out.headers.push_back({"Retry-After", "10"});
+        return out;
+    }
+    switch (v.kind) {
+    case tverified::ok: break;
+    case tverified::damaged:
+        return error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line));
+    case tverified::refused: return error(422, v.reason);
+    case tverified::failed: return error(500, v.reason);
+    }
+    bool added = false;
+    std::vector<tentry> entries = store.add(r.body, v.rows, added);
+    return json(added ? 201 : 200, std::string("{\"stored\":") + (added ? "true" : "false") + ",\"entries\":" + entriesjson(entries) + "}");
+}
+
+tresponse tapi::scores(const trequest& r) {
+    auto get = [&](const char* key, long long fallback) {
+        auto i = r.query.find(key);
+        return i == r.query.end() ? fallback : count(i->second, 1000000000LL);
+    };
+    long long limit = get("limit", 100), offset = get("offset", 0);
+    if (limit < 1 || limit > 1000) return error(400, "limit is a whole number from 1 to 1000");
+    if (offset < 0) return error(400, "offset is a whole number from 0");
+    std::vector<tentry> list = store.scores(limit, offset);
+    return json(200, "{\"total\":" + std::to_string(store.count()) + ",\"offset\":" + std::to_string(offset) +
+                         ",\"scores\":" + entriesjson(list) + "}");
+}
+
+tresponse tapi::page() {
+    tresponse out;
+    out.type = "text/html; charset=utf-8";
+    std::string h =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Varnhold high scores</title>\n"
+        "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
+        "td,th{padding:.2em .8em;text-align:left}td.n{text-align:right}</style></head><body>\n"
+        "<h1>Varnhold high scores</h1>\n<p>Every score here was played again by the server from its replay.</p>\n"
+        "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Date</th><th>Replay</th></tr>\n";
+    for (const tentry& e : store.scores(100, 0)) {
+        std::string link = "/api/v1/replays/" + std::to_string(e.replay);
+        h += "<tr><td class=\"n\">" + std::to_string(e.rank) + "</td><td>" + htmltext(e.name) + "</td><td class=\"n\">" +
+             std::to_string(e.score) + "</td><td class=\"n\">" + std::to_string(e.level) + "</td><td>" +
+             htmltext(e.date.substr(0, 10)) + "</td><td><a href=\"" + htmltext(link) + "\">download</a>";
+        if (!config.web.empty())
+            h += " <a href=\"" + htmltext(config.web + "?replay=" + percent(config.publicurl + link)) + "\">watch</a>";
+        h += "</td></tr>\n";
+    }
+    h += "</table>\n</body></html>\n";
+    out.body = h;
+    return out;
+}

@@ -1,0 +1,66 @@
+// server/api.h — the score server's requests and answers, apart from the HTTP library: the
+// routes, the limits, the JSON and the HTML page. The HTTP front (server/main.cpp) hands every
+// request to handle(); a test or a fuzz target can call it alike.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "server/store.h"
+#include "server/verifier.h"
+
+struct trequest {
+    std::string method, path;         // path without the query
+    std::map<std::string, std::string> query;
+    std::string body;
+    std::string address;              // the peer's address
+    std::string origin;               // the Origin header, "" without one
+};
+
+struct tresponse {
+    int status = 200;
+    std::string type = "application/json";
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
+struct tapiconfig {
+    size_t maxbody = 4 << 20;         // bytes of a replay
+    int maxframes = 60 * 60 * 60 * 3; // three hours of play
+    int rate = 30;                    // replays an address may send per minute (and at once)
+    uint64_t data = 0;                // digest of the data files the verifier plays with
+    std::string web;                  // the web edition's address, "" for no watch link
+    std::string publicurl;            // this server's address as players reach it ("" relative links)
+    std::vector<std::string> origins; // allowed for CORS ("*" any)
+};
+
+class tapi {
+public:
+    // `verify` plays a replay; false when no verifier is free nor can wait (busy).
+    using tverify = std::function<bool(const std::string& text, tverified& v)>;
+    tapi(tstore& store, tverify verify, tapiconfig config);
+    tresponse handle(const trequest& r);
+
+private:
+    tresponse submit(const trequest& r);
+    tresponse scores(const trequest& r);
+    tresponse page();
+    bool allowed(const std::string& address);
+    tstore& store;
+    tverify verify;
+    tapiconfig config;
+    struct tbucket {
+        double tokens;
+        std::chrono::steady_clock::time_point at;
+    };
+    std::map<std::string, tbucket> buckets;
+    std::mutex m;
+};
+
+// A Latin-1 text as a JSON string (quotes included) and as HTML text.
+std::string jsonstring(const std::string& latin1);
+std::string htmltext(const std::string& latin1);

@@ -1,0 +1,263 @@
+// server/main.cpp — varnhold-server: the command line, the HTTP front and the stop signal.
+// The same program, run with --verify-child, is the verifier: it reads one replay on its
+// standard input, plays it with the game's engine and writes the verdict.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <httplib.h>
+#include <pthread.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+#include "app/datadigest.h"
+#include "app/globals.h"
+#include "app/programinfo.h"
+#include "app/replay.h"
+#include "app/world.h"
+#include "platform/platform.h"
+#include "server/api.h"
+
+namespace {
+
+const char* usage =
+    "Usage: varnhold-server [options]\n"
+    "A score server for Varnhold: it accepts replays, plays each one again with the game's own\n"
+    "engine and lists the high scores the replays really make.\n"
+    "  --listen ADDRESS:PORT  where to answer HTTP (default 127.0.0.1:8080); put TLS in front\n"
+    "                         with a reverse proxy\n"
+    "  --db FILE              the SQLite database, created when missing (default varnhold-scores.db)\n"
+    "  --db postgresql://...  a PostgreSQL database instead, which several servers may share\n"
+    "  --web URL              the web edition: the score page links URL?replay=... to watch a game\n"
+    "  --public URL           this server's address as players reach it, for those links\n"
+    "  --allow-origin ORIGIN  let web pages of ORIGIN call the API (CORS; repeatable; * for any)\n"
+    "  --workers N            replays verified at once (default: the number of processors)\n"
+    "  --queue N              replays that may wait for a verifier (default 16; more get 503)\n"
+    "  --verify-seconds N     time one verification may take (default 120)\n"
+    "  --max-bytes N          size of a replay (default 4194304)\n"
+    "  --max-frames N         length of a game in frames (default 648000, three hours)\n"
+    "  --rate N               replays one address may send per minute (default 30)\n"
+    "  --help                 show this text\n"
+    "  --version              show the version\n"
+    "SIGTERM or SIGINT stops the server after the requests in progress.\n";
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "varnhold-server: %s\n%s", message.c_str(), usage);
+    return 2;
+}
+
+bool number(const char* s, long long lo, long long hi, long long& out) {
+    if (!s || !*s) return false;
+    char* end = nullptr;
+    out = std::strtoll(s, &end, 10);
+    return *end == 0 && out >= lo && out <= hi;
+}
+
+// The game's folder (with data/) as the game finds it: beside the program, or installed.
+std::string gamefolder(bool& installed) {
+    std::string dir = AppDir();
+    installed = FileType(dir + "/data") != 2 && FileType(dir + "/" VARNHOLD_DATADIR "/data") == 2;
+    return installed ? dir + "/" VARNHOLD_DATADIR : dir;
+}
+
+// The verifier: one replay, one answer.
+int verifychild(long long maxframes, long long seconds) {
+    rlimit cpu{static_cast<rlim_t>(seconds + 5), static_cast<rlim_t>(seconds + 10)};
+    setrlimit(RLIMIT_CPU, &cpu);
+    std::string text;
+    char buf[65536];
+    ssize_t n;
+    while ((n = read(0, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+    PlatformInit(tbackend::headless);
+    bool installed = false;
+    std::string dir = gamefolder(installed);
+    tverified v;
+    if (chdir(dir.c_str()) != 0) {
+        v.reason = "can't enter the game's folder " + dir;
+    } else {
+        initpaths("", installed);
+        v = verifyhere(text, static_cast<int>(maxframes));
+    }
+    std::string out = verifiedtext(v);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    _exit(0);   // the world's teardown is of no use to anyone
+}
+
+std::string self() {
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, static_cast<size_t>(n)) : "varnhold-server";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string listen = "127.0.0.1:8080", db = "varnhold-scores.db";
+    tapiconfig config;
+    long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = 16, seconds = 120;
+    bool child = false;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        long long v = 0;
+        auto count = [&](long long lo, long long hi) {
+            if (!number(next, lo, hi, v)) return false;
+            i++;
+            return true;
+        };
+        if (a == "--help") {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (a == "--version") {
+            registerprograminfo();
+            std::printf("varnhold-server %s, plays replays of Varnhold %s\n", infovalue("version").c_str(), programversion().c_str());
+            return 0;
+        } else if (a == "--verify-child") {   // not in the usage: the server's own verifier
+            child = true;
+        } else if (a == "--listen" || a == "--db" || a == "--web" || a == "--public" || a == "--allow-origin") {
+            if (!next || !*next) return fail(a + " needs a value");
+            if (a == "--listen") listen = next;
+            else if (a == "--db") db = next;
+            else if (a == "--web") config.web = next;
+            else if (a == "--public") config.publicurl = next;
+            else config.origins.push_back(next);
+            i++;
+        } else if (a == "--workers") {
+            if (!count(1, 256)) return fail("--workers needs a count from 1 to 256");
+            workers = v;
+        } else if (a == "--queue") {
+            if (!count(0, 100000)) return fail("--queue needs a count from 0 to 100000");
+            queue = v;
+        } else if (a == "--verify-seconds") {
+            if (!count(1, 3600)) return fail("--verify-seconds needs a count from 1 to 3600");
+            seconds = v;
+        } else if (a == "--max-bytes") {
+            if (!count(1024, 1LL << 30)) return fail("--max-bytes needs a size from 1024 to 1073741824");
+            config.maxbody = static_cast<size_t>(v);
+        } else if (a == "--max-frames") {
+            if (!count(1, 100000000)) return fail("--max-frames needs a count from 1 to 100000000");
+            config.maxframes = static_cast<int>(v);
+        } else if (a == "--rate") {
+            if (!count(1, 1000000)) return fail("--rate needs a count from 1 to 1000000");
+            config.rate = static_cast<int>(v);
+        } else {
+            return fail("unknown option " + a);
+        }
+    }
+    if (child) return verifychild(config.maxframes, seconds);
+
+    size_t colon = listen.rfind(':');
+    long long port = 0;
+    if (colon == std::string::npos || !number(listen.c_str() + colon + 1, 1, 65535, port))
+        return fail("--listen needs ADDRESS:PORT, for example 127.0.0.1:8080");
+    std::string host = listen.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+
+    bool installed = false;
+    config.data = datadigest(gamefolder(installed));
+    if (config.data == 0) {
+        std::fprintf(stderr, "varnhold-server: no data folder of the game beside the program or in %s\n", VARNHOLD_DATADIR);
+        return 1;
+    }
+
+    std::unique_ptr<tstore> store;
+    try {
+        store = openstore(db);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "varnhold-server: %s\n", e.what());
+        return 1;
+    }
+
+    // The stop signals are taken by one thread of their own; every other thread blocks them.
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    tverifierpool pool({self(), "--verify-child", "--max-frames", std::to_string(config.maxframes), "--verify-seconds",
+                        std::to_string(seconds)},
+                       static_cast<int>(workers), static_cast<int>(queue), static_cast<int>(seconds));
+    tapi api(*store, [&](const std::string& text, tverified& v) { return pool.verify(text, v); }, config);
+
+    httplib::Server http;
+    // Beyond the replay's limit the body is refused before it is read (413).
+    http.set_payload_max_length(config.maxbody);
+    http.new_task_queue = [&] { return new httplib::ThreadPool(static_cast<size_t>(std::max<long long>(8, workers + queue + 4))); };
+    auto answer = [&](const httplib::Request& req, httplib::Response& res, std::string body) {
+        trequest r;
+        r.method = req.method;
+        r.path = req.path;
+        for (const auto& [k, v] : req.params) r.query.emplace(k, v);
+        r.body = std::move(body);
+        r.address = req.remote_addr;
+        r.origin = req.get_header_value("Origin");
+        tresponse out = api.handle(r);
+        res.status = out.status;
+        for (const auto& [k, v] : out.headers) res.set_header(k, v);
+        res.set_content(out.body, out.type);
+    };
+    auto serve = [&](const httplib::Request& req, httplib::Response& res) { answer(req, res, ""); };
+    http.Get(".*", serve);
+    // A replay is read as it comes, whatever its content type says (no form parsing), and no
+    // further than the limit.
+    http.Post(".*", [&](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+        if (req.is_multipart_form_data()) {
+            res.status = 415;
+            res.set_content("{\"error\":\"send the replay itself as the body\"}\n", "application/json");
+            return;
+        }
+        std::string body;
+        bool big = false;
+        bool whole = reader([&](const char* data, size_t n) {
+            if (body.size() + n > config.maxbody) {
+                big = true;
+                return false;
+            }
+            body.append(data, n);
+            return true;
+        });
+        // The library refuses a declared length past the limit without reading it.
+        if (!whole && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > config.maxbody) big = true;
+        if (!whole && !big) {
+            res.status = 400;
+            res.set_content("{\"error\":\"the replay did not arrive whole\"}\n", "application/json");
+            return;
+        }
+        if (big) body.assign(config.maxbody + 1, '\n');   // answered 413 like any other
+        answer(req, res, std::move(body));
+    });
+    http.Options(".*", serve);
+    http.Put(".*", serve);
+    http.Delete(".*", serve);
+    http.Patch(".*", serve);
+    http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+        if (res.status == 413)
+            res.set_content("{\"error\":\"the replay is too large\"}\n", "application/json");
+    });
+
+    if (!http.bind_to_port(host, static_cast<int>(port))) {
+        std::fprintf(stderr, "varnhold-server: can't listen on %s\n", listen.c_str());
+        return 1;
+    }
+    std::atomic<bool> stopping = false;
+    std::thread stopper([&] {
+        int sig = 0;
+        sigwait(&stops, &sig);
+        stopping = true;
+        http.stop();
+    });
+    std::printf("varnhold-server: listening on %s, scores in %s\n", listen.c_str(), db.c_str());
+    std::fflush(stdout);
+    http.listen_after_bind();   // returns after stop(), once the requests in progress are answered
+    if (!stopping) {
+        pthread_kill(stopper.native_handle(), SIGTERM);
+    }
+    stopper.join();
+    std::printf("varnhold-server: stopped\n");
+    return 0;
+}

@@ -1,0 +1,228 @@
+// server/store.cpp — the SQLite store. One connection, used by one request at a time; other
+// processes on the same file wait for its lock (busy timeout), and an entry is stored in one
+// transaction with the check that its replay is new.
+#include "server/store.h"
+
+#include <ctime>
+#include <mutex>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace {
+
+// The schema, one step per version: a database of version n runs the steps after n.
+const char* const migrations[] = {
+    // 1: the replays, stored once (found by the hash of their bytes, compared whole), and the
+    // entries they made.
+    "CREATE TABLE replays (id INTEGER PRIMARY KEY, hash INTEGER NOT NULL, body BLOB NOT NULL, "
+    "received TEXT NOT NULL);"
+    "CREATE INDEX replays_hash ON replays (hash);"
+    "CREATE TABLE entries (id INTEGER PRIMARY KEY, replay INTEGER NOT NULL REFERENCES replays (id), "
+    "name BLOB NOT NULL, level INTEGER NOT NULL, score INTEGER NOT NULL, created TEXT NOT NULL);"
+    "CREATE INDEX entries_order ON entries (score DESC, level DESC, id);"
+    "CREATE INDEX entries_replay ON entries (replay);",
+};
+static_assert(sizeof migrations / sizeof *migrations == schemaversion);
+
+std::string now() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return buf;
+}
+
+// A prepared statement with its parameters bound in order.
+class tquery {
+public:
+    tquery(sqlite3* db, const char* sql) : db(db) {
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) fail();
+    }
+    ~tquery() { sqlite3_finalize(st); }
+    tquery& bind(long long v) {
+        sqlite3_bind_int64(st, ++n, v);
+        return *this;
+    }
+    tquery& blob(const std::string& v) {
+        sqlite3_bind_blob(st, ++n, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    tquery& text(const std::string& v) {
+        sqlite3_bind_text(st, ++n, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    bool row() {
+        int r = sqlite3_step(st);
+        if (r == SQLITE_ROW) return true;
+        if (r != SQLITE_DONE) fail();
+        return false;
+    }
+    long long integer(int col) { return sqlite3_column_int64(st, col); }
+    std::string bytes(int col) {
+        const void* p = sqlite3_column_blob(st, col);
+        return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(st, col))) : "";
+    }
+
+private:
+    [[noreturn]] void fail() { throw std::runtime_error(std::string("database: ") + sqlite3_errmsg(db)); }
+    sqlite3* db;
+    sqlite3_stmt* st = nullptr;
+    int n = 0;
+};
+
+class tsqlite : public tstore {
+public:
+    explicit tsqlite(const std::string& path) {
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr) !=
+            SQLITE_OK) {
+            std::string why = db ? sqlite3_errmsg(db) : "out of memory";
+            sqlite3_close(db);
+            throw std::runtime_error("can't open the database " + path + ": " + why);
+        }
+        sqlite3_busy_timeout(db, 10000);
+        try {
+            exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;");
+            exec("BEGIN IMMEDIATE");
+            tquery q(db, "PRAGMA user_version");
+            int version = q.row() ? static_cast<int>(q.integer(0)) : 0;
+            if (version > schemaversion)
+                throw std::runtime_error("the database " + path + " has schema version " + std::to_string(version) +
+                                         ", newer than this server's " + std::to_string(schemaversion));
+            for (int v = version; v < schemaversion; v++) exec(migrations[v]);
+            exec(("PRAGMA user_version = " + std::to_string(schemaversion)).c_str());
+            exec("COMMIT");
+        } catch (...) {
+            sqlite3_close(db);
+            throw;
+        }
+    }
+    ~tsqlite() override { sqlite3_close(db); }
+
+    std::vector<tentry> add(const std::string& replay, const std::vector<treplayrow>& rows, bool& added) override {
+        std::lock_guard<std::mutex> lock(m);
+        exec("BEGIN IMMEDIATE");
+        try {
+            long long id = stored(replay);
+            added = id == 0;
+            if (added) {
+                std::string date = now();
+                tquery ins(db, "INSERT INTO replays (hash, body, received) VALUES (?, ?, ?)");
+                ins.bind(replayhash(replay)).blob(replay).text(date).row();
+                id = sqlite3_last_insert_rowid(db);
+                for (const treplayrow& r : rows) {
+                    tquery e(db, "INSERT INTO entries (replay, name, level, score, created) VALUES (?, ?, ?, ?, ?)");
+                    e.bind(id).blob(r.name).bind(r.level).bind(r.score).text(date).row();
+                }
+            }
+            std::vector<tentry> out = entriesof(id);
+            exec("COMMIT");
+            return out;
+        } catch (...) {
+            exec("ROLLBACK");
+            throw;
+        }
+    }
+
+    std::vector<tentry> find(const std::string& replay) override {
+        std::lock_guard<std::mutex> lock(m);
+        exec("BEGIN");
+        try {
+            long long id = stored(replay);
+            std::vector<tentry> out = id ? entriesof(id) : std::vector<tentry>();
+            exec("COMMIT");
+            return out;
+        } catch (...) {
+            exec("ROLLBACK");
+            throw;
+        }
+    }
+
+    std::vector<tentry> scores(long long limit, long long offset) override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT id, replay, name, level, score, created FROM entries "
+                     "ORDER BY score DESC, level DESC, id LIMIT ? OFFSET ?");
+        q.bind(limit).bind(offset);
+        std::vector<tentry> out;
+        while (q.row()) {
+            out.push_back(entry(q));
+            out.back().rank = offset + static_cast<long long>(out.size());
+        }
+        return out;
+    }
+
+    long long count() override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT COUNT(*) FROM entries");
+        return q.row() ? q.integer(0) : 0;
+    }
+
+    bool replay(long long id, std::string& out) override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT body FROM replays WHERE id = ?");
+        q.bind(id);
+        if (!q.row()) return false;
+        out = q.bytes(0);
+        return true;
+    }
+
+private:
+    void exec(const char* sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+            std::string why = err ? err : sqlite3_errmsg(db);
+            sqlite3_free(err);
+            throw std::runtime_error("database: " + why);
+        }
+    }
+
+    long long stored(const std::string& replay) {
+        tquery q(db, "SELECT id FROM replays WHERE hash = ? AND body = ?");
+        q.bind(replayhash(replay)).blob(replay);
+        return q.row() ? q.integer(0) : 0;
+    }
+
+    static tentry entry(tquery& q) {
+        tentry e;
+        e.id = q.integer(0);
+        e.replay = q.integer(1);
+        e.name = q.bytes(2);
+        e.level = static_cast<int>(q.integer(3));
+        e.score = static_cast<int>(q.integer(4));
+        e.date = q.bytes(5);
+        return e;
+    }
+
+    std::vector<tentry> entriesof(long long replay) {
+        tquery q(db, "SELECT e.id, e.replay, e.name, e.level, e.score, e.created, "
+                     "(SELECT COUNT(*) FROM entries b WHERE b.score > e.score OR (b.score = e.score AND "
+                     "(b.level > e.level OR (b.level = e.level AND b.id < e.id)))) + 1 "
+                     "FROM entries e WHERE e.replay = ? ORDER BY e.score DESC, e.level DESC, e.id");
+        q.bind(replay);
+        std::vector<tentry> out;
+        while (q.row()) {
+            out.push_back(entry(q));
+            out.back().rank = q.integer(6);
+        }
+        return out;
+    }
+
+    sqlite3* db = nullptr;
+    std::mutex m;
+};
+
+}  // namespace
+
+long long replayhash(const std::string& replay) {
+    unsigned long long h = 14695981039346656037ull;
+    for (unsigned char c : replay) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return static_cast<long long>(h);
+}
+
+std::unique_ptr<tstore> openstore(const std::string& db) {
+    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return openpostgres(db);
+    return std::make_unique<tsqlite>(db);
+}

@@ -1,0 +1,46 @@
+// server/store.h — the table of verified scores and the replays that made them. One interface;
+// SQLite behind it (one file, write-ahead log) or PostgreSQL (several servers, one table). The schema carries its version and is migrated
+// forward when the server opens an older one.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/replayfile.h"
+
+struct tentry {
+    long long id = 0;
+    long long replay = 0;             // the replay that made it
+    std::string name;                 // Latin-1, as the game keeps it
+    int level = 1, score = 0;
+    std::string date;                 // UTC, "2026-12-08T05:40:00Z"
+    long long rank = 0;               // 1 = best: score, then level, then the earlier entry
+};
+
+class tstore {
+public:
+    virtual ~tstore() = default;
+    // Stores a verified replay with the rows it made, once: `added` is false when the same
+    // bytes were stored before (then the entries are those stored then). Ranks as now.
+    virtual std::vector<tentry> add(const std::string& replay, const std::vector<treplayrow>& rows, bool& added) = 0;
+    // The entries of a replay stored before, or none.
+    virtual std::vector<tentry> find(const std::string& replay) = 0;
+    // The table, best first.
+    virtual std::vector<tentry> scores(long long limit, long long offset) = 0;
+    virtual long long count() = 0;
+    // The stored replay's bytes; false when there is none with that id.
+    virtual bool replay(long long id, std::string& out) = 0;
+};
+
+// Opens (and creates, or migrates) the store named by `db`: a file name for SQLite, a
+// postgresql:// URL for PostgreSQL. Throws std::runtime_error with the reason when it cannot.
+std::unique_ptr<tstore> openstore(const std::string& db);
+std::unique_ptr<tstore> openpostgres(const std::string& url);
+
+// The key a replay is looked up by (64-bit FNV-1a of its bytes, as a signed number); equal
+// keys are compared byte by byte.
+long long replayhash(const std::string& replay);
+
+// The schema version this server writes.
+constexpr int schemaversion = 1;

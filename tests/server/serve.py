@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""The score server as a player meets it: real varnhold-server processes on 127.0.0.1 sharing a
+SQLite file (or the PostgreSQL database of the URL given), sent the test replays whole, damaged
+and many times at once.
+Usage: serve.py SERVER-EXECUTABLE REPLAY-FOLDER [POSTGRESQL-URL]"""
+import concurrent.futures, json, os, re, signal, socket, subprocess, sys, tempfile, time, urllib.request, urllib.error
+
+server, replays = sys.argv[1], sys.argv[2]
+work = tempfile.mkdtemp(prefix="varnhold-server-test-")
+db = sys.argv[3] if len(sys.argv) > 3 else os.path.join(work, "scores.db")
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what)
+
+
+def freeport():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def start(*extra):
+    port = freeport()
+    p = subprocess.Popen([server, "--listen", f"127.0.0.1:{port}", "--db", db,
+                          "--max-bytes", "1048576", "--web", "https://play.example/", *extra],
+                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    line = p.stdout.readline()
+    if "listening" not in line:
+        sys.exit(f"the server did not start: {line}{p.stdout.read()}")
+    return p, f"http://127.0.0.1:{port}"
+
+
+def call(base, path, body=None, method=None):
+    req = urllib.request.Request(base + path, data=body, method=method or ("POST" if body is not None else "GET"))
+    try:
+        with urllib.request.urlopen(req, timeout=120) as r:
+            return r.status, r.read(), dict(r.headers)
+    except urllib.error.HTTPError as e:
+        return e.code, e.read(), dict(e.headers)
+    except (ConnectionError, urllib.error.URLError) as e:
+        return 0, str(e).encode(), {}
+
+
+def read(name):
+    with open(os.path.join(replays, name), "rb") as f:
+        return f.read()
+
+
+good = read("highscore.vhr")
+# The name typed in the recorded game (Latin-1 "\xe5da").
+typed = "\u00e5da"
+
+
+def lines(b):
+    return b.decode("latin-1").split("\n")
+
+
+def moved(b):
+    # the first left click (its press and release) a frame later
+    out = lines(b)
+    i = next(i for i, l in enumerate(out) if re.match(r"^\d+ \d+ down 1$", l))
+    f = out[i].split(" ")[0]
+    while out[i].startswith(f + " "):
+        out[i] = str(int(f) + 1) + out[i][len(f):]
+        i += 1
+    return "\n".join(out).encode("latin-1")
+
+
+def digest(b):
+    out = lines(b)
+    for i, l in enumerate(out):
+        if l.startswith("check "):
+            w = l.split(" ")
+            w[2] = ("0" if w[2][0] != "0" else "1") + w[2][1:]
+            out[i] = " ".join(w)
+            break
+    return "\n".join(out).encode("latin-1")
+
+
+def renamed(b):
+    # another letter typed into the name
+    return re.sub(rb" char 229\n", b" char 230\n", b, count=1)
+
+
+p, base = start("--rate", "1000", "--workers", "2", "--queue", "2")
+p2, base2 = start("--rate", "1000", "--workers", "1", "--queue", "2")
+try:
+    status, body, _ = call(base, "/healthz")
+    check(status == 200, "healthz answers")
+
+    # A real game that ends in a name typed, sent six times at once to each of two servers on
+    # one database: stored once, with the row the game made; the other answers are the same
+    # entry (200) or a full queue (503).
+    with concurrent.futures.ThreadPoolExecutor(12) as pool:
+        got = list(pool.map(lambda i: call(base if i % 2 else base2, "/api/v1/replays", good), range(12)))
+    statuses = sorted(g[0] for g in got)
+    check(statuses.count(201) == 1 and set(statuses) <= {200, 201, 503}, f"the same game at once: {statuses}")
+    entries = [json.loads(g[1])["entries"] for g in got if g[0] == 201][:1] or [[]]
+    entries = entries[0]
+    check(len(entries) == 1 and entries[0]["name"] == typed and entries[0]["rank"] == 1,
+          f"its one row, named as typed, first: {entries}")
+    status, body, _ = call(base2, "/api/v1/replays", good)
+    check(status == 200 and json.loads(body)["entries"] == entries, f"sent again, it is the same entry: {status}")
+    p2.send_signal(signal.SIGTERM)
+    p2.communicate(timeout=30)
+
+    # Damaged, changed and foreign replays: each its answer, and the table untouched.
+    cases = [
+        ("fight", read("fight.vhr"), 422, "no high-score row"),
+        ("moved input", moved(good), 422, "differs first"),
+        ("changed digest", digest(good), 422, "differs first"),
+        ("changed name", renamed(good), 422, "differs first"),
+        ("cut file", good[: len(good) // 2], 400, "cut short"),
+        ("garbage", bytes(range(256)) * 4, 400, "cut short"),
+        ("huge", b"#" * (2 << 20), 413, "too large"),
+        ("other version", good.replace(b"\nprogram ", b"\nprogram 0.", 1), 422, "recorded by version"),
+        ("other data files", re.sub(rb"\ndata [0-9a-f]{16}\n", b"\ndata 0123456789abcdef\n", good), 422, "other pictures"),
+    ]
+    for name, data, want, text in cases:
+        status, body, _ = call(base, "/api/v1/replays", data)
+        check(status == want and text.encode() in body, f"{name}: {status} {body[:200]}")
+
+    status, body, _ = call(base, "/api/v1/scores?limit=10&offset=0")
+    table = json.loads(body)
+    check(status == 200 and table["total"] == 1 and [e["name"] for e in table["scores"]] == [typed],
+          f"the table holds the one row: {table}")
+    check(call(base, "/api/v1/scores?limit=0")[0] == 400, "a limit of 0 is refused")
+    status, body, _ = call(base, entries[0]["replay"] if entries else "/api/v1/replays/1")
+    check(status == 200 and body == good, "the stored replay is the one sent")
+    check(call(base, "/api/v1/replays/../../etc/passwd")[0] == 404, "no path from a request")
+    status, body, _ = call(base, "/")
+    page = body.decode()
+    check(status == 200 and "<td>\u00e5da</td>" in page and "https://play.example/?replay=" in page, "the HTML page lists it")
+finally:
+    if p2.poll() is None:
+        p2.kill()
+        p2.wait()
+    # SIGTERM while a replay is being verified: its answer still comes, then the server ends.
+    with concurrent.futures.ThreadPoolExecutor(1) as pool:
+        inflight = pool.submit(call, base, "/api/v1/replays", read("fight.vhr"))
+        time.sleep(0.1)
+        p.send_signal(signal.SIGTERM)
+        check(inflight.result()[0] == 422, f"the request in progress is answered: {inflight.result()[0]}")
+    out = p.communicate(timeout=30)[0]
+    check(p.returncode == 0 and "stopped" in out, f"SIGTERM stops the server: {p.returncode} {out}")
+
+# One address sending too much, and the table kept across a restart.
+p, base = start("--rate", "2")
+try:
+    got = [call(base, "/api/v1/replays", b"garbage\n")[0] for _ in range(4)]
+    check(got[:2] == [400, 400] and got[3] == 429, f"the third replay in a minute waits: {got}")
+    status, body, _ = call(base, "/api/v1/scores")
+    check(json.loads(body)["total"] == 1, "the entry survives a restart")
+finally:
+    p.send_signal(signal.SIGTERM)
+    p.communicate(timeout=30)
+
+subprocess.run(["rm", "-rf", work])
+print("server tests:", "failed" if failures else "passed")
+sys.exit(1 if failures else 0)
