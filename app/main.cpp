@@ -7,7 +7,7 @@
 
 #include "app/applet.h"
 #include "app/assets.h"
-#include "app/crowd.h"
+#include "bench/crowd.h"
 #include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/replay.h"

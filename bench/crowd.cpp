@@ -1,6 +1,6 @@
-// app/crowd.cpp — the crowded fight of the window benchmark (--bench-crowd): missiles,
+// bench/crowd.cpp — the crowded fight of the window benchmark (--bench-crowd): missiles,
 // explosions, debris and flames, fires, floating texts, a full shower and every kind of traffic.
-#include "app/crowd.h"
+#include "bench/crowd.h"
 
 #include <string>
 
