@@ -14,6 +14,7 @@
 #include "framework/font.h"
 #include "framework/input.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "platform/platform.h"
@@ -51,43 +52,20 @@ void* flipclock(int, void* data, void*) {
     return data;
 }
 
-struct tsample {
-    const char* path;
-    int loop;
-    float depth, vol, volfade;   // a negative vol or volfade keeps the sample's default
-};
-
-// The samples in the order the game refers to them by index.
-const tsample samples[29] = {
-    {"data/xplo1.ogg", 0, 1.0f, 0.75f, -1},     {"data/xplo2.ogg", 0, -1.0f, -1, -1},
-    {"data/house.ogg", 0, 1.0f, 0.25f, -1},     {"data/launch.ogg", 0, 1.0f, -1, 0.05f},
-    {"data/laser.ogg", 0, 1.0f, 0.15f, -1},     {"data/rain.ogg", 1, 1.0f, -1, -1},
-    {"data/thunder.ogg", 0, -1.0f, 0.75f, -1},  {"data/lightning.ogg", 0, 1.0f, 1.0f, -1},
-    {"data/plane.ogg", 0, 1.0f, 0.1f, 0.05f},   {"data/traffic1.ogg", 0, 1.0f, 0.1f, 0.05f},
-    {"data/traffic2.ogg", 0, -1.0f, 0.1f, 0.05f}, {"data/traffic3.ogg", 0, 1.0f, 0.1f, 0.05f},
-    {"data/ufo.ogg", 0, 1.0f, 0.2f, 0.05f},     {"data/wind.ogg", 1, 1.0f, -1, -1},
-    {"data/satellite.ogg", 0, 1.0f, 0.1f, -1},  {"data/meteor.ogg", 0, 1.0f, 0.2f, -1},
-    {"data/horn1.ogg", 0, 1.0f, 0.1f, -1},      {"data/horn2.ogg", 0, 1.0f, 0.2f, -1},
-    {"data/day.ogg", 0, 1.0f, 0.2f, -1},        {"data/night.ogg", 0, 1.0f, 0.2f, -1},
-    {"data/fire.ogg", 0, 1.0f, 0.2f, -1},       {"data/chopper.ogg", 0, 1.0f, 0.5f, -1},
-    {"data/gun.ogg", 0, 1.0f, 0.3f, -1},        {"data/rainbow.ogg", 0, -1.0f, 0.1f, -1},
-    {"data/jumper.ogg", 0, 1.0f, 1.0f, -1},     {"data/sirene.ogg", 0, 1.0f, 0.07f, 0.05f},
-    {"data/superman.ogg", 0, 1.0f, 0.5f, -1},   {"data/punch.ogg", 0, 1.0f, 0.3f, -1},
-    {"data/laser2.ogg", 0, 1.0f, 0.4f, -1},
-};
-
-// The 29 samples into snd; decoded by the first world, shared by the later ones.
+// The samples of framework/samples.h into snd; decoded by the first world, shared by the
+// later ones.
 std::string loadsounds() {
     static std::vector<TSound*> cache;
-    for (int i = 0; i < 29; i++) {
-        const tsample& t = samples[i];
+    for (int i = 0; i < smp_count; i++) {
+        const tsampledef& t = sampledefs[i];
+        std::string path = std::string("data/") + t.name + ".ogg";
         if (cache.size() > size_t(i)) {
             snd.s.emplace_back();
             snd.s.back().s = cache[i];
         } else {
-            bool exists = FileType(t.path) == 1;
-            snd.add(t.path, t.loop);
-            if (!exists || !snd.s.back().s) return t.path;
+            bool exists = FileType(path) == 1;
+            snd.add(path, t.loop);
+            if (!exists || !snd.s.back().s) return path;
             cache.push_back(snd.s.back().s);
         }
         tsmp& s = snd.s.back();

@@ -14,6 +14,7 @@
 #include "framework/image.h"
 #include "framework/input.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"
@@ -26,7 +27,6 @@ const int tgundata::keys2[3] = {83, 68, 65};   // S, D, A
 
 namespace {
 constexpr int opt_twobutton = 4, opt_autobutton = 11, opt_onebutton = 12;
-constexpr int smp_xplo2 = 1;
 
 bool option(int tag) { return (menu.get(tag) & 1) != 0; }
 }

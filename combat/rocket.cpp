@@ -11,14 +11,11 @@
 #include "combat/tnt.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 
 trocket rockets;
-
-namespace {
-constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_launch = 3;
-}
 
 void trocketdata::generate(float startx_, float starty_, float impactx_, float impacty_,
                            float speed, int owner_, int wait_, TImage* pic_) {

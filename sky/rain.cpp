@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "sky/cloud.h"
@@ -22,12 +23,11 @@ namespace {
 
 float cosdeg(float a) { return float(std::cos(double(a) * M_PI / 180.0)); }
 
-constexpr int smprain = 5, smpthunder = 6, smplightning = 7, smpwind = 13;
 constexpr float loopstep = 0.0003f;   // fade of the loop per tick: 500 ticks from 0 to full
 constexpr float loopmax = 0.15f;
 
 void thunder() {
-    tsmp& s = snd.s[smpthunder];
+    tsmp& s = snd.s[smp_thunder];
     s.pan = rnd.updf(1) - 0.5f;
     float rate = rnd.updf(0.8f) + 0.4f;
     snd.play(s, rate, -1);
@@ -115,8 +115,8 @@ int train::init() {
     chn = AllocChannel();
     PauseChannel(chn);
     SetChannelVolume(chn, 0);
-    snd.s[smprain].vol = 0;
-    snd.s[smpwind].vol = 0;
+    snd.s[smp_rain].vol = 0;
+    snd.s[smp_wind].vol = 0;
     return 0;
 }
 
@@ -154,7 +154,7 @@ int train::upd() {
         if (rnd.upd(15) == 0) {
             flash = 1.2f;
             float rate = rnd.updf(0.8f) + 0.3f;
-            snd.play(snd.s[smplightning], rate, -1);
+            snd.play(snd.s[smp_lightning], rate, -1);
             int n = rnd.upd(6) + 2;
             float x2 = float(rnd.upd(800));
             float x1 = float(rnd.upd(800));
@@ -176,8 +176,8 @@ int train::upd() {
             prg = 2;
             count2 = rnd.upd(maxdrops - minrain + 1) + minrain;
             countlast = count2;
-            if (rnd.upd(4) == 0) art = 1, smp = smpwind;
-            else art = 0, smp = smprain;
+            if (rnd.upd(4) == 0) art = 1, smp = smp_wind;
+            else art = 0, smp = smp_rain;
             // The loop restarts at the level it has faded to.
             CueSound(snd.s[smp].s, chn);
             SetChannelVolume(chn, volume.vol * snd.s[smp].vol);

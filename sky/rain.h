@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "framework/samples.h"
 #include "platform/platform.h"
 
 // One drop or snowflake.
@@ -77,7 +78,7 @@ struct train {
     float flash = 0;                  // brightness of the lightning flash, 0 .. 1.2
     tflash flashobj;                  // the latest bolt
     TChannel* chn = nullptr;          // our own looping channel, never shared with snd's pool
-    int smp = 5;                      // sample on chn: 5 rain, 13 wind
+    int smp = smp_rain;               // sample on chn: smp_rain or smp_wind
     int maxwaitwind = 0;              // length of the current wind change, in ticks
     int waitwind = 0;                 // ticks into it
     float wind = 0;                   // -1 .. +1, positive blows to the right
