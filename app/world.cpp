@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "framework/font.h"
 #include "framework/input.h"
+#include "framework/pictures.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
@@ -200,7 +201,7 @@ std::string startup(const tstartup& how) {
     static pngfont cut;
     static bool fontdone = false;
     if (!fontdone) {
-        cut.load("data/ambient outlined.png", -1);
+        cut.load(picturepath(pic_font), -1);
         fontdone = true;
     }
     font = cut;
