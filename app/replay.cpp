@@ -12,6 +12,7 @@
 #include "app/datadigest.h"
 #include "app/globals.h"
 #include "app/programinfo.h"
+#include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/input.h"
@@ -24,8 +25,6 @@
 
 namespace {
 
-// The option entries of the settings records, in file order.
-const int storedoptions[4] = {11, 12, 4, 8};
 // The replay's settings records are read through the settings file's own reader from here.
 const char* const replaycfg = "replay/varnhold.cfg";
 

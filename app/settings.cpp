@@ -19,14 +19,6 @@
 #include "platform/platform.h"
 #include "sky/rain.h"
 
-namespace {
-
-// The option entries stored, in file order. "Hide &text (H)" is not among them: the text is
-// always shown after a start.
-const int storedoptions[4] = {11, 12, 4, 8};
-
-}  // namespace
-
 void loadingscreen(bool settings) {
     if (settings) {
         if (TStream* s = ReadStream(cfgpath)) {

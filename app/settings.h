@@ -4,6 +4,10 @@
 
 #include <string>
 
+// The menu tags of the options stored in the settings file and in a replay's settings records,
+// in file order. "Hide &text (H)" is not among them: the text is always shown after a start.
+inline constexpr int storedoptions[4] = {11, 12, 4, 8};
+
 // Places the window from the settings file (when `settings`), shows it and draws "Loading...".
 void loadingscreen(bool settings = true);
 void loadsettings();
