@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/input.h"
 #include "framework/sound.h"

@@ -2,9 +2,9 @@
 // empty lines and lines whose first non-blank is ";" are skipped everywhere.
 #include "app/language.h"
 
-#include "app/globals.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "platform/platform.h"

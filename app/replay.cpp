@@ -10,11 +10,11 @@
 
 #include "app/applet.h"
 #include "app/datadigest.h"
-#include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"

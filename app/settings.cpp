@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/replay.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "game/level.h"

@@ -4,14 +4,14 @@
 #include <cstdlib>
 
 #include "app/applet.h"
-#include "app/assets.h"
 #include "app/dump.h"
 #include "app/worldfields.h"
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
+#include "framework/assets.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/pictures.h"
 #include "framework/rnd.h"
@@ -154,6 +154,7 @@ void createobjects() {
     raid = traid();                  // game/raid.h
     raid.init();
     level = tlevel();                // game/level.h
+    savehook = savenow;
 }
 
 std::string startup(const tstartup& how) {

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
 #include "combat/txt.h"
+#include "framework/assets.h"
 #include "game/level.h"
 #include "sky/rain.h"
 #include "traffic/car.h"

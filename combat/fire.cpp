@@ -1,9 +1,9 @@
 // combat/fire.cpp — fires and their flames.
 #include "combat/fire.h"
 
-#include "app/assets.h"
 #include "combat/particle.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <utility>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/fire.h"
 #include "combat/rocket.h"
+#include "framework/assets.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/input.h"
 #include "framework/rnd.h"

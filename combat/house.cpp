@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/assets.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

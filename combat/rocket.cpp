@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/gun.h"
 #include "combat/house.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

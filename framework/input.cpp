@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "platform/platform.h"
 
 tevs ev;

@@ -1,11 +1,11 @@
 // framework/pictures.h — the pictures of data/, once: the game loads them by these names
-// (app/assets.cpp, the font in app/world.cpp), the asset generator checks that it makes exactly
+// (framework/assets.cpp, the font in app/world.cpp), the asset generator checks that it makes exactly
 // these files (tools/assetgen.cpp) and takes the length of each series from here, CMake reads
 // the X(...) lines to know the generator's outputs (tools/CMakeLists.txt), and the asset tests
 // walk the list.
 //
 // A new picture: a line here, its painting in tools/ (pictures.cpp or sprites.cpp), its global
-// and its handle in app/assets.cpp.
+// and its handle in framework/assets.cpp.
 #pragma once
 
 #include <string>

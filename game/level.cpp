@@ -2,21 +2,21 @@
 // the level.
 #include "game/level.h"
 
-#include "app/assets.h"
-#include "app/globals.h"
-#include "app/settings.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
 #include "combat/house.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/rnd.h"
 #include "framework/text.h"
 #include "framework/window.h"
 
 tlevel level;
+void (*savehook)() = nullptr;
 
 namespace {
 
@@ -246,8 +246,8 @@ int tlevel::updev() {
             highlighthiscore = gohiscore;   // the row just made (leaving cleared it)
             menu.set(hidetext, 0);
             // a new high score must survive a crash or a logout, not only a regular close; a
-            // failed save is said on standard error and tried again (retrysettings)
-            savenow();
+            // failed save is said on standard error and tried again (retrysettings in app/)
+            if (savehook) savehook();
         }
         break;
     case 10:

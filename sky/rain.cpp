@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/particle.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

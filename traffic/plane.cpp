@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

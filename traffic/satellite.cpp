@@ -3,10 +3,10 @@
 
 #include <utility>
 
-#include "app/assets.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

@@ -1,12 +1,12 @@
 // traffic/ufo.cpp — UFOs.
 #include "traffic/ufo.h"
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
 #include "combat/txt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"

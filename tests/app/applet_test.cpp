@@ -5,12 +5,12 @@
 #include <filesystem>
 
 #include "app/applet.h"
-#include "app/assets.h"
-#include "app/globals.h"
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "combat/rocket.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/window.h"
 #include "game/level.h"

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/window.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"

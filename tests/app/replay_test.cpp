@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/replay.h"
 #include "app/replayfile.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "sky/rain.h"

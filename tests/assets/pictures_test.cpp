@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/assets.h"
+#include "framework/assets.h"
 #include "framework/font.h"
 #include "framework/pictures.h"
 #include "platform/platform.h"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/globals.h"
+#include "framework/globals.h"
 #include "framework/input.h"
 #include "tests/framework/headless.h"
 

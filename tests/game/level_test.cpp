@@ -7,11 +7,11 @@
 
 #include "../support/world.h"
 #include "app/applet.h"
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
 #include "combat/house.h"
 #include "combat/rocket.h"
+#include "framework/assets.h"
 #include "framework/input.h"
 #include "framework/rnd.h"
 #include "framework/window.h"

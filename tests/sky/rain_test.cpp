@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/window.h"

@@ -1,6 +1,6 @@
-// app/assets.cpp — loads the pictures of data/ in their fixed order, sets their handles and
+// framework/assets.cpp — loads the pictures of data/ in their fixed order, sets their handles and
 // derived sizes, builds the five small generated pictures and the cached skyline mask.
-#include "app/assets.h"
+#include "framework/assets.h"
 
 #include <cmath>
 #include <string>

@@ -1,4 +1,4 @@
-// app/globals.h — the application's own globals: clocks, view scale, the shared matrix,
+// framework/globals.h — the application's own globals: clocks, view scale, the shared matrix,
 // the interface texts and the language bookkeeping.
 #pragma once
 
