@@ -16,6 +16,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/input.h"
+#include "framework/keys.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
 #include "framework/text.h"
@@ -259,13 +260,13 @@ void setpaused(bool on) {
 // The player's own input during a playback in the window.
 void playerinput(const TEvent* e) {
     if (e->id == EVENT_KEYDOWN) {
-        if (e->data == 27) EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
-        if (e->data == 80 && !play.pdown) setpaused(!play.paused);
-        if (e->data == 80) play.pdown = true;
-        if (e->data == 116) play.playerfast = true;
+        if (e->data == key_escape) EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
+        if (e->data == 'P' && !play.pdown) setpaused(!play.paused);
+        if (e->data == 'P') play.pdown = true;
+        if (e->data == key_f5) play.playerfast = true;
     } else if (e->id == EVENT_KEYUP) {
-        if (e->data == 80) play.pdown = false;
-        if (e->data == 116) play.playerfast = false;
+        if (e->data == 'P') play.pdown = false;
+        if (e->data == key_f5) play.playerfast = false;
     } else if (e->id == EVENT_MOUSEWHEEL) {
         volume.set(e->data);
         snd.setvol(volume.vol);

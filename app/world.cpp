@@ -13,6 +13,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/input.h"
+#include "framework/menutags.h"
 #include "framework/pictures.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
@@ -78,27 +79,27 @@ std::string loadsounds() {
 }
 
 void buildmenus() {
-    menu = newmenu("&Game", WindowMenu(win.g), 13, 0);
+    menu = newmenu("&Game", WindowMenu(win.g), menu_game, 0);
     menu.grp = win.g;   // the window whose menu bar is refreshed
-    menu.add("&Start (Enter)", 1, 0);
+    menu.add("&Start (Enter)", menu_start, 0);
     menu.add("", 0, 0);
-    menu.add("Show &hiscore", 3, 0);
+    menu.add("Show &hiscore", menu_hiscore, 0);
     menu.add("", 0, 0);
-    menu.add("&Quit", 2, 0);
-    menu.create("&Options", win.g, 14, 0);
-    menu.add("Reset &windowsize", 5, 0);
+    menu.add("&Quit", menu_quit, 0);
+    menu.create("&Options", win.g, menu_options, 0);
+    menu.add("Reset &windowsize", menu_resetwindow, 0);
     menu.add("", 0, 0);
-    menu.add("Auto select mouse&button", 11, 1);
-    menu.add("&1 button mouse (Auto select turret)", 12, 1);
-    menu.add("&2 button mouse", 4, 1);
+    menu.add("Auto select mouse&button", menu_autobutton, 1);
+    menu.add("&1 button mouse (Auto select turret)", menu_onebutton, 1);
+    menu.add("&2 button mouse", menu_twobuttons, 1);
     menu.add("", 0, 0);
-    menu.add("&Pause between levels", 8, 1);
-    menu.add("Hide &text (H)", 9, 1);
-    menu.add("Reduce &flashing", reduceflashing, 1);
+    menu.add("&Pause between levels", menu_pausebetween, 1);
+    menu.add("Hide &text (H)", menu_hidetext, 1);
+    menu.add("Reduce &flashing", menu_reduceflashing, 1);
     volume = tvolume();
-    volume.init(menu, 50, 10);
-    menu.create("&Pause (P)", win.g, 6, 0);
-    menu.create("&Help", win.g, 7, 0);
+    volume.init(menu, menu_volume, 10);
+    menu.create("&Pause (P)", win.g, menu_pause, 0);
+    menu.create("&Help", win.g, menu_help, 0);
     menu.create("&Language", win.g, 0, 0);
     listlanguages();
     menu.endadd();

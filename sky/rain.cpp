@@ -11,6 +11,7 @@
 #include "framework/assets.h"
 #include "framework/globals.h"
 #include "framework/image.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
@@ -261,7 +262,7 @@ int train::draw() {
     SetScale(1, 1);
     // The bolt, then a glow over the whole playfield (alpha limited to 1 when drawing).
     float glow = flash;
-    if (menu.get(reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
+    if (menu.get(menu_reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
     else calmglow = tcalmglow();
     if (flash != 0) {
         SetAlpha(flash);

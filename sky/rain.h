@@ -59,9 +59,6 @@ struct tcalmglow {
     float step(float flash, int now); // the alpha to draw now for the flash's brightness
 };
 
-// The menu entry "Reduce &flashing", kept with the settings.
-constexpr int reduceflashing = 15;
-
 struct train {
     static constexpr int waitclouds = 1000, minrain = 30, maxwaitrain = 6000,
                          minwaitrain = 2000, maxwait = 10000, minwait = 4000;

@@ -6,6 +6,7 @@
 
 #include "framework/assets.h"
 #include "framework/globals.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/window.h"
@@ -403,7 +404,7 @@ TEST_F(raintest, reduce_flashing_leaves_the_world_as_it_is) {
         TearDown();
         SetUp();
         steady(0, 180);
-        menu.set(reduceflashing, on);
+        menu.set(menu_reduceflashing, on);
         for (int i = 0; i < 600; i++) {
             if (i % 100 == 0) rain.flash = 1.2f;
             stepframes(1);
