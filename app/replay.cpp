@@ -17,6 +17,7 @@
 #include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
 #include "framework/text.h"
@@ -294,8 +295,8 @@ void* playhook(int, void* data, void*) {
     if (win.g && e->source == win.g) return data;   // moving, resizing, the close box
     if (e->id == EVENT_MENUACTION) {
         bool step = e->data >= volume.tag && e->data <= volume.tag + volume.lmax;
-        if (e->data == 2 || step) return data;   // "&Quit", a volume step
-        if (e->data == 6) setpaused(!play.paused);
+        if (e->data == menu_quit || step) return data;   // quitting, or a volume step
+        if (e->data == menu_pause) setpaused(!play.paused);
         return nullptr;
     }
     if (can.g && e->source == can.g) {
