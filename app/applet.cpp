@@ -7,15 +7,17 @@
 #include <cstdio>
 #include <string>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/input.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 // ---- headers of the game's objects ----
@@ -79,7 +81,7 @@ int tapplet::run() {
 tmainapplet& tmainapplet::create(bool settings) {
     SetBlend(BLEND_ALPHA);
     if (settings) loadsettings();
-    if (langtag == 0) langtag = 101;
+    if (langtag == 0) langtag = menu_language + 1;
     loadlanguage(langtag);
     snd.setvol(volume.vol);
     guns.generateall();
@@ -270,19 +272,19 @@ void inputstep() {
     }
     if (level.pause == 0) guns.updev();
     level.updev();
-    if (ev.keyup == 116) {   // F5 released: back to 60 frames a second
+    if (ev.keyup == key_f5) {   // F5 released: back to 60 frames a second
         StopTimer(timer);
         timer = frametimer(60);
         fasttimer = 0;
     }
     switch (ev.key) {
-    case 27:
+    case key_escape:
         EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
         break;
-    case 113:
+    case key_f2:
         if (!replaying()) screenshot();   // a playback leaves no files behind
         break;
-    case 116:   // F5 held: eight times as many frames
+    case key_f5:   // F5 held: eight times as many frames
         // A held key repeats its key-down; replacing the fast timer at every repeat would
         // restart its tick count again and again, so only the first press switches.
         if (!fasttimer) {
@@ -296,35 +298,35 @@ void inputstep() {
 
 void menucommand(int tag) {
     switch (tag) {
-    case 1:
+    case menu_start:
         level.pause = 0;
         level.newlevel();
         break;
-    case 2:
+    case menu_quit:
         EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
         break;
-    case 3:
+    case menu_hiscore:
         level.leavelevel();
         break;
-    case 4:
-        menu.set(12, 0);
+    case menu_twobuttons:
+        menu.set(menu_onebutton, 0);
         break;
-    case 5:
+    case menu_resetwindow:
         can.resize(800, 400, win);
         win.inside();
         win.reset();
         can.reset();
         rescale();
         break;
-    case 6:
+    case menu_pause:
         level.setpause(1 - level.pause);
         break;
-    case 7:
+    case menu_help:
         level.setpause(1);
         if (!replaying()) Notify(programinfo(), 0);   // a recorded Help box only pauses the playback
         break;
-    case 12:
-        menu.set(4, 0);
+    case menu_onebutton:
+        menu.set(menu_twobuttons, 0);
         break;
     }
 }
@@ -339,7 +341,7 @@ int tmainapplet::onevent(TEvent* event) {
     if (r == EVENT_WINDOWCLOSE) closegame(0);
     int tag = menu.upd();
     if (volume.upd(tag)) snd.setvol(volume.vol);
-    if (tag > 100 && tag <= 100 + langcount) loadlanguage(tag);
+    if (tag > menu_language && tag <= menu_language + langcount) loadlanguage(tag);
     menucommand(tag);
     if (event->id == EVENT_APPSUSPEND) level.setpause(1);
     if (event->id == EVENT_APPRESUME) refocus = 1;

@@ -2,9 +2,10 @@
 // empty lines and lines whose first non-blank is ";" are skipped everywhere.
 #include "app/language.h"
 
-#include "app/globals.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/menutags.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "platform/platform.h"
@@ -13,11 +14,14 @@
 namespace {
 
 // The menu entries the first 14 lines of a section rename, in line order.
-const int menutags[14] = {13, 1, 3, 2, 14, 5, 11, 12, 4, 8, 9, 6, 49, 7};
+const int menutags[14] = {menu_game,       menu_start,        menu_hiscore,   menu_quit,
+                          menu_options,    menu_resetwindow,  menu_autobutton, menu_onebutton,
+                          menu_twobuttons, menu_pausebetween, menu_hidetext,   menu_pause,
+                          menu_volume - 1, menu_help};
 
-// Line 27, newer than the rest, names "Reduce &flashing" (tag 15). A file made before it has a
+// Line 27, newer than the rest, names "Reduce &flashing" (menu_reduceflashing). A file made before it has a
 // header or its end there: the entry then keeps its English text.
-const int latetag = reduceflashing;
+const int latetag = menu_reduceflashing;
 const char* const latetext = "Reduce &flashing";
 
 }  // namespace
@@ -62,7 +66,7 @@ void listlanguages() {
     if (!s) return;
     for (const std::string& name : languagenames(s)) {
         langcount++;
-        menu.add(name, 100 + langcount, 1, 0, 0);
+        menu.add(name, menu_language + langcount, 1, 0, 0);
     }
     CloseStream(s);
 }
@@ -106,7 +110,7 @@ void applylanguage(const std::string (&t)[languagelines], int tag) {
     txtplace = t[24] + " ";
     txtentername = t[25];
     recomputewidths();
-    for (int i = 101; i <= 100 + langcount; i++) menu.set(i, 0);
+    for (int i = menu_language + 1; i <= menu_language + langcount; i++) menu.set(i, 0);
     menu.set(tag, 1);
     langtag = tag;
 }

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/applet.h"
-#include "app/assets.h"
-#include "app/crowd.h"
-#include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/replay.h"
 #include "app/world.h"
+#include "bench/crowd.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "platform/platform.h"
 
 namespace {

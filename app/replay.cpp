@@ -10,11 +10,14 @@
 
 #include "app/applet.h"
 #include "app/datadigest.h"
-#include "app/globals.h"
 #include "app/programinfo.h"
+#include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/input.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
 #include "framework/text.h"
@@ -24,8 +27,6 @@
 
 namespace {
 
-// The option entries of the settings records, in file order.
-const int storedoptions[4] = {11, 12, 4, 8};
 // The replay's settings records are read through the settings file's own reader from here.
 const char* const replaycfg = "replay/varnhold.cfg";
 
@@ -260,13 +261,13 @@ void setpaused(bool on) {
 // The player's own input during a playback in the window.
 void playerinput(const TEvent* e) {
     if (e->id == EVENT_KEYDOWN) {
-        if (e->data == 27) EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
-        if (e->data == 80 && !play.pdown) setpaused(!play.paused);
-        if (e->data == 80) play.pdown = true;
-        if (e->data == 116) play.playerfast = true;
+        if (e->data == key_escape) EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
+        if (e->data == 'P' && !play.pdown) setpaused(!play.paused);
+        if (e->data == 'P') play.pdown = true;
+        if (e->data == key_f5) play.playerfast = true;
     } else if (e->id == EVENT_KEYUP) {
-        if (e->data == 80) play.pdown = false;
-        if (e->data == 116) play.playerfast = false;
+        if (e->data == 'P') play.pdown = false;
+        if (e->data == key_f5) play.playerfast = false;
     } else if (e->id == EVENT_MOUSEWHEEL) {
         volume.set(e->data);
         snd.setvol(volume.vol);
@@ -294,8 +295,8 @@ void* playhook(int, void* data, void*) {
     if (win.g && e->source == win.g) return data;   // moving, resizing, the close box
     if (e->id == EVENT_MENUACTION) {
         bool step = e->data >= volume.tag && e->data <= volume.tag + volume.lmax;
-        if (e->data == 2 || step) return data;   // "&Quit", a volume step
-        if (e->data == 6) setpaused(!play.paused);
+        if (e->data == menu_quit || step) return data;   // quitting, or a volume step
+        if (e->data == menu_pause) setpaused(!play.paused);
         return nullptr;
     }
     if (can.g && e->source == can.g) {

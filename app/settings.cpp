@@ -9,23 +9,16 @@
 #include <vector>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/replay.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/menutags.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "platform/platform.h"
 #include "sky/rain.h"
-
-namespace {
-
-// The option entries stored, in file order. "Hide &text (H)" is not among them: the text is
-// always shown after a start.
-const int storedoptions[4] = {11, 12, 4, 8};
-
-}  // namespace
 
 void loadingscreen(bool settings) {
     if (settings) {
@@ -67,7 +60,7 @@ void loadsettings() {
     level.load(s);
     // Newer than the rest, so at the end: a file without it leaves the option off, and a game
     // that does not know it stops reading before it.
-    if (readbyte(s, b)) menu.set(reduceflashing, b & 1);
+    if (readbyte(s, b)) menu.set(menu_reduceflashing, b & 1);
     CloseStream(s);
 }
 
@@ -105,7 +98,7 @@ std::string settingsbytes(const std::string& now) {
     WriteByte(s, langtag & 255);
     volume.save(s);
     merged.save(s);
-    WriteByte(s, menu.get(reduceflashing));
+    WriteByte(s, menu.get(menu_reduceflashing));
     std::string bytes = StreamBytes(s);
     CloseStream(s);
     return bytes;

@@ -4,6 +4,12 @@
 
 #include <string>
 
+#include "framework/menutags.h"
+
+// The menu tags of the options stored in the settings file and in a replay's settings records,
+// in file order. "Hide &text (H)" is not among them: the text is always shown after a start.
+inline constexpr int storedoptions[4] = {menu_autobutton, menu_onebutton, menu_twobuttons, menu_pausebetween};
+
 // Places the window from the settings file (when `settings`), shows it and draws "Loading...".
 void loadingscreen(bool settings = true);
 void loadsettings();

@@ -4,16 +4,19 @@
 #include <cstdlib>
 
 #include "app/applet.h"
-#include "app/assets.h"
 #include "app/dump.h"
 #include "app/worldfields.h"
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
+#include "framework/assets.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/input.h"
+#include "framework/menutags.h"
+#include "framework/pictures.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "platform/platform.h"
@@ -51,43 +54,20 @@ void* flipclock(int, void* data, void*) {
     return data;
 }
 
-struct tsample {
-    const char* path;
-    int loop;
-    float depth, vol, volfade;   // a negative vol or volfade keeps the sample's default
-};
-
-// The samples in the order the game refers to them by index.
-const tsample samples[29] = {
-    {"data/xplo1.ogg", 0, 1.0f, 0.75f, -1},     {"data/xplo2.ogg", 0, -1.0f, -1, -1},
-    {"data/house.ogg", 0, 1.0f, 0.25f, -1},     {"data/launch.ogg", 0, 1.0f, -1, 0.05f},
-    {"data/laser.ogg", 0, 1.0f, 0.15f, -1},     {"data/rain.ogg", 1, 1.0f, -1, -1},
-    {"data/thunder.ogg", 0, -1.0f, 0.75f, -1},  {"data/lightning.ogg", 0, 1.0f, 1.0f, -1},
-    {"data/plane.ogg", 0, 1.0f, 0.1f, 0.05f},   {"data/traffic1.ogg", 0, 1.0f, 0.1f, 0.05f},
-    {"data/traffic2.ogg", 0, -1.0f, 0.1f, 0.05f}, {"data/traffic3.ogg", 0, 1.0f, 0.1f, 0.05f},
-    {"data/ufo.ogg", 0, 1.0f, 0.2f, 0.05f},     {"data/wind.ogg", 1, 1.0f, -1, -1},
-    {"data/satellite.ogg", 0, 1.0f, 0.1f, -1},  {"data/meteor.ogg", 0, 1.0f, 0.2f, -1},
-    {"data/horn1.ogg", 0, 1.0f, 0.1f, -1},      {"data/horn2.ogg", 0, 1.0f, 0.2f, -1},
-    {"data/day.ogg", 0, 1.0f, 0.2f, -1},        {"data/night.ogg", 0, 1.0f, 0.2f, -1},
-    {"data/fire.ogg", 0, 1.0f, 0.2f, -1},       {"data/chopper.ogg", 0, 1.0f, 0.5f, -1},
-    {"data/gun.ogg", 0, 1.0f, 0.3f, -1},        {"data/rainbow.ogg", 0, -1.0f, 0.1f, -1},
-    {"data/jumper.ogg", 0, 1.0f, 1.0f, -1},     {"data/sirene.ogg", 0, 1.0f, 0.07f, 0.05f},
-    {"data/superman.ogg", 0, 1.0f, 0.5f, -1},   {"data/punch.ogg", 0, 1.0f, 0.3f, -1},
-    {"data/laser2.ogg", 0, 1.0f, 0.4f, -1},
-};
-
-// The 29 samples into snd; decoded by the first world, shared by the later ones.
+// The samples of framework/samples.h into snd; decoded by the first world, shared by the
+// later ones.
 std::string loadsounds() {
     static std::vector<TSound*> cache;
-    for (int i = 0; i < 29; i++) {
-        const tsample& t = samples[i];
+    for (int i = 0; i < smp_count; i++) {
+        const tsampledef& t = sampledefs[i];
+        std::string path = std::string("data/") + t.name + ".ogg";
         if (cache.size() > size_t(i)) {
             snd.s.emplace_back();
             snd.s.back().s = cache[i];
         } else {
-            bool exists = FileType(t.path) == 1;
-            snd.add(t.path, t.loop);
-            if (!exists || !snd.s.back().s) return t.path;
+            bool exists = FileType(path) == 1;
+            snd.add(path, t.loop);
+            if (!exists || !snd.s.back().s) return path;
             cache.push_back(snd.s.back().s);
         }
         tsmp& s = snd.s.back();
@@ -99,27 +79,27 @@ std::string loadsounds() {
 }
 
 void buildmenus() {
-    menu = newmenu("&Game", WindowMenu(win.g), 13, 0);
+    menu = newmenu("&Game", WindowMenu(win.g), menu_game, 0);
     menu.grp = win.g;   // the window whose menu bar is refreshed
-    menu.add("&Start (Enter)", 1, 0);
+    menu.add("&Start (Enter)", menu_start, 0);
     menu.add("", 0, 0);
-    menu.add("Show &hiscore", 3, 0);
+    menu.add("Show &hiscore", menu_hiscore, 0);
     menu.add("", 0, 0);
-    menu.add("&Quit", 2, 0);
-    menu.create("&Options", win.g, 14, 0);
-    menu.add("Reset &windowsize", 5, 0);
+    menu.add("&Quit", menu_quit, 0);
+    menu.create("&Options", win.g, menu_options, 0);
+    menu.add("Reset &windowsize", menu_resetwindow, 0);
     menu.add("", 0, 0);
-    menu.add("Auto select mouse&button", 11, 1);
-    menu.add("&1 button mouse (Auto select turret)", 12, 1);
-    menu.add("&2 button mouse", 4, 1);
+    menu.add("Auto select mouse&button", menu_autobutton, 1);
+    menu.add("&1 button mouse (Auto select turret)", menu_onebutton, 1);
+    menu.add("&2 button mouse", menu_twobuttons, 1);
     menu.add("", 0, 0);
-    menu.add("&Pause between levels", 8, 1);
-    menu.add("Hide &text (H)", 9, 1);
-    menu.add("Reduce &flashing", reduceflashing, 1);
+    menu.add("&Pause between levels", menu_pausebetween, 1);
+    menu.add("Hide &text (H)", menu_hidetext, 1);
+    menu.add("Reduce &flashing", menu_reduceflashing, 1);
     volume = tvolume();
-    volume.init(menu, 50, 10);
-    menu.create("&Pause (P)", win.g, 6, 0);
-    menu.create("&Help", win.g, 7, 0);
+    volume.init(menu, menu_volume, 10);
+    menu.create("&Pause (P)", win.g, menu_pause, 0);
+    menu.create("&Help", win.g, menu_help, 0);
     menu.create("&Language", win.g, 0, 0);
     listlanguages();
     menu.endadd();
@@ -175,6 +155,7 @@ void createobjects() {
     raid = traid();                  // game/raid.h
     raid.init();
     level = tlevel();                // game/level.h
+    savehook = savenow;
 }
 
 std::string startup(const tstartup& how) {
@@ -222,7 +203,7 @@ std::string startup(const tstartup& how) {
     static pngfont cut;
     static bool fontdone = false;
     if (!fontdone) {
-        cut.load("data/ambient outlined.png", -1);
+        cut.load(picturepath(pic_font), -1);
         fontdone = true;
     }
     font = cut;

@@ -3,8 +3,8 @@
 // object gets its line here the day it is created.
 #pragma once
 
-#include "app/globals.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"

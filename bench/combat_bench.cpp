@@ -1,4 +1,4 @@
-// The frame step of a busy fight (app/crowd.h: 40 missiles, 30 explosions, 2,000 particles,
+// The frame step of a busy fight (bench/crowd.h: 40 missiles, 30 explosions, 2,000 particles,
 // fires, texts, a full shower, 30 cars with 2 police, 10 planes with the hero, 6 UFOs, 8
 // satellites, 10 meteors, 10 helicopters and the jumper in the air) on the headless world.
 // Every 100 steps the scene is built again (outside the timing), so the load stays the same
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/applet.h"
-#include "app/crowd.h"
+#include "bench/crowd.h"
 #include "app/world.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "platform/testing.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/globals.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"

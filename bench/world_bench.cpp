@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "platform/testing.h"

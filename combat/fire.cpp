@@ -1,17 +1,17 @@
 // combat/fire.cpp — fires and their flames.
 #include "combat/fire.h"
 
-#include "app/assets.h"
 #include "combat/particle.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "traffic/car.h"
 
 tfire fires;
 
 namespace {
-constexpr int smp_xplo2 = 1, smp_fire = 20;
 const int flamebirth[3] = {255, 245, 20};
 const int flamedeath[3] = {205, 0, 0};
 }

@@ -6,14 +6,17 @@
 #include <string>
 #include <utility>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/fire.h"
 #include "combat/rocket.h"
+#include "framework/assets.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/input.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"
@@ -21,13 +24,10 @@
 tgun guns;
 float turretmargin = 100;
 
-const int tgundata::keys1[3] = {40, 39, 37};   // Down, Right, Left
-const int tgundata::keys2[3] = {83, 68, 65};   // S, D, A
+const int tgundata::keys1[3] = {key_down, key_right, key_left};
+const int tgundata::keys2[3] = {'S', 'D', 'A'};
 
 namespace {
-constexpr int opt_twobutton = 4, opt_autobutton = 11, opt_onebutton = 12;
-constexpr int smp_xplo2 = 1;
-
 bool option(int tag) { return (menu.get(tag) & 1) != 0; }
 }
 
@@ -105,7 +105,7 @@ void tgun::generate(float x, float y, int operational, int ammo) {
 }
 
 void tgun::generateall() {
-    int two = option(opt_twobutton) ? 1 : 0;
+    int two = option(menu_twobuttons) ? 1 : 0;
     level.ammo = 6 + 2 * two;
     count = 0;
     turretmargin = two ? 200 : 100;
@@ -144,7 +144,7 @@ int tgun::collisionrocket(trocketdata& r) {
         level.addscore(-6);
         // The buttons keep firing standing turrets: the middle one moves to the lost slot, or
         // with one turret left, the last one does.
-        if (option(opt_autobutton)) {
+        if (option(menu_autobutton)) {
             if (i == 1) {
                 std::swap(d[0], d[1]);
             } else if (i == 2) {
@@ -163,7 +163,7 @@ void tgun::upd() {
 }
 
 void tgun::updev() {
-    if (option(opt_onebutton)) {
+    if (option(menu_onebutton)) {
         int k = -1;
         for (int i = 2; i >= 0 && k < 0; i--)
             if (tgundata::keys1[i] == ev.key || tgundata::keys2[i] == ev.key) k = i;

@@ -4,19 +4,16 @@
 #include <utility>
 #include <vector>
 
-#include "app/assets.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 
 thouse houses;
-
-namespace {
-constexpr int smp_house = 2;
-}
 
 void thousedata::generate(float x0, float w, float y_) {
     img = img_house[rnd.upd(static_cast<int>(img_house.size()))];

@@ -57,6 +57,7 @@ struct tparticle : slots<tparticledata> {
     int changes = 0;                  // counts additions and compactions (not game state)
 
     template <class V> void fields(V& v) { v("d", d); }
+    template <class V> void unlisted(V& v) { slots::unlisted(v); v("changes", changes); }
 };
 
 extern tparticle particles;    // debris

@@ -4,21 +4,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/gun.h"
 #include "combat/house.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 
 trocket rockets;
-
-namespace {
-constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_launch = 3;
-}
 
 void trocketdata::generate(float startx_, float starty_, float impactx_, float impacty_,
                            float speed, int owner_, int wait_, TImage* pic_) {

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/rocket.h"
 #include "combat/txt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
 #include "game/level.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/globals.h"
+#include "framework/globals.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/keys.h"
 #include "platform/platform.h"
 
 tevs ev;
@@ -172,16 +173,16 @@ int tinput::upd(std::string& text, const tev& e) {
     if (pos > len) pos = len;
     if (pos < 0) pos = 0;
     switch (e.key) {
-    case 13: return 1;
-    case 27: return -1;
-    case 36: pos = 0; break;
-    case 35: pos = len; break;
-    case 37: case KEY_PADLEFT: if (pos > 0) pos--; break;
-    case 39: case KEY_PADRIGHT: if (pos < len) pos++; break;
+    case key_enter: return 1;
+    case key_escape: return -1;
+    case key_home: pos = 0; break;
+    case key_end: pos = len; break;
+    case key_left: case KEY_PADLEFT: if (pos > 0) pos--; break;
+    case key_right: case KEY_PADRIGHT: if (pos < len) pos++; break;
     case KEY_PADUP: turn(text, 1); break;
     case KEY_PADDOWN: turn(text, -1); break;
-    case 46: if (pos < len) text.erase(static_cast<size_t>(pos), 1); break;
-    case 8:
+    case key_delete: if (pos < len) text.erase(static_cast<size_t>(pos), 1); break;
+    case key_backspace:
         if (pos > 0) {
             pos--;
             text.erase(static_cast<size_t>(pos), 1);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/globals.h"
+#include "framework/globals.h"
 #include "framework/text.h"
 #include "platform/platform.h"
 

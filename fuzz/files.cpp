@@ -2,12 +2,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "fuzz/targets.h"

@@ -10,7 +10,7 @@
 #include "fuzz/targets.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
-#include "tests/platform/ogg.h"
+#include "tests/support/ogg.h"
 
 namespace {
 

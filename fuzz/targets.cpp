@@ -12,15 +12,9 @@
 
 const std::vector<tfuzztarget>& fuzztargets() {
     static const std::vector<tfuzztarget> all = {
-        {"settings", fuzzsettings, settingsseeds, true},
-        {"language", fuzzlanguage, languageseeds, true},
-        {"programinfo", fuzzprograminfo, programinfoseeds, false},
-        {"records", fuzzrecords, recordsseeds, false},
-        {"png", fuzzpng, pngseeds, false},
-        {"ogg", fuzzogg, oggseeds, false},
-        {"font", fuzzfont, fontseeds, false},
-        {"replay", fuzzreplay, replayseeds, false},
-        {"server", fuzzserver, serverseeds, false},
+#define VARNHOLD_FUZZ_ENTRY(name, world) {#name, fuzz##name, name##seeds, world},
+        VARNHOLD_FUZZ_TARGETS(VARNHOLD_FUZZ_ENTRY)
+#undef VARNHOLD_FUZZ_ENTRY
     };
     return all;
 }

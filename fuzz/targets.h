@@ -9,6 +9,20 @@
 #include <string>
 #include <vector>
 
+// The targets, once: X(name, world). Each feeds fuzz<name> with <name>seeds(); world: it needs
+// a world (the build folder's data/). fuzz/CMakeLists.txt reads these lines for the fuzz_<name>
+// executables, scripts/fuzz.sh runs what was built, the test suite walks fuzztargets().
+#define VARNHOLD_FUZZ_TARGETS(X) \
+    X(settings, true)            \
+    X(language, true)            \
+    X(programinfo, false)        \
+    X(records, false)            \
+    X(png, false)                \
+    X(ogg, false)                \
+    X(font, false)               \
+    X(replay, false)             \
+    X(server, false)
+
 struct tfuzztarget {
     const char* name;
     // 0: the reader kept every promise; otherwise a message naming the broken one (the fuzz
@@ -29,22 +43,9 @@ std::string fuzzfile(const std::string& name);
 void writefile(const std::string& path, const uint8_t* data, size_t size);
 std::string readfile(const std::string& path);
 
-// The targets, by the reader they feed.
-const char* fuzzsettings(const uint8_t* data, size_t size);
-const char* fuzzlanguage(const uint8_t* data, size_t size);
-const char* fuzzprograminfo(const uint8_t* data, size_t size);
-const char* fuzzrecords(const uint8_t* data, size_t size);
-const char* fuzzpng(const uint8_t* data, size_t size);
-const char* fuzzogg(const uint8_t* data, size_t size);
-const char* fuzzfont(const uint8_t* data, size_t size);
-const char* fuzzreplay(const uint8_t* data, size_t size);
-const char* fuzzserver(const uint8_t* data, size_t size);
-std::vector<std::string> settingsseeds();
-std::vector<std::string> languageseeds();
-std::vector<std::string> programinfoseeds();
-std::vector<std::string> recordsseeds();
-std::vector<std::string> pngseeds();
-std::vector<std::string> oggseeds();
-std::vector<std::string> fontseeds();
-std::vector<std::string> replayseeds();
-std::vector<std::string> serverseeds();
+// The targets, by the reader they feed, and their seeds.
+#define VARNHOLD_FUZZ_DECLARE(name, world)                       \
+    const char* fuzz##name(const uint8_t* data, size_t size); \
+    std::vector<std::string> name##seeds();
+VARNHOLD_FUZZ_TARGETS(VARNHOLD_FUZZ_DECLARE)
+#undef VARNHOLD_FUZZ_DECLARE

@@ -2,30 +2,26 @@
 // the level.
 #include "game/level.h"
 
-#include "app/assets.h"
-#include "app/globals.h"
-#include "app/settings.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
 #include "combat/house.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/text.h"
 #include "framework/window.h"
 
 tlevel level;
+void (*savehook)() = nullptr;
 
 namespace {
 
-// Menu options read here.
-constexpr int twobuttons = 4;          // "&2 button mouse"
-constexpr int pausebetween = 8;        // "&Pause between levels"
-constexpr int hidetext = 9;            // "Hide &text (H)"
-
-constexpr int keyenter = 13, keyh = 72, keyp = 80;
 constexpr int rightbutton = 2;         // bit of the right button in ev.up
 
 int ticks() { return timer ? TimerTicks(timer) : 0; }
@@ -124,7 +120,7 @@ int tlevel::leavelevel() {
     allrocket = 0;
     pause = 0;
     speed = initialspeed;
-    ammo = 2 * menu.get(twobuttons) + 6;
+    ammo = 2 * menu.get(menu_twobuttons) + 6;
     for (auto& g : guns.d) {
         if (g) g->ammo = ammo;
     }
@@ -156,7 +152,7 @@ int tlevel::upd() {
             wait = 180;
             prg = 1;
             nextlevel();
-            if (menu.get(pausebetween) & 1) pause = 1;
+            if (menu.get(menu_pausebetween) & 1) pause = 1;
             break;
         }
         while (allrocket > 0 && rockets.count < maxrocket) {
@@ -212,22 +208,22 @@ int tlevel::upd() {
 int tlevel::updev() {
     bool rightup = (ev.up & rightbutton) != 0;
     if (pause) {
-        if (ev.key == keyp || rightup) {
+        if (ev.key == 'P' || rightup) {
             pause = 0;
             if (can.g) ActivateGadget(can.g);
         }
         return 0;
     }
-    if (ev.key == keyh) menu.set(hidetext, 1 - (menu.get(hidetext) & 1));
+    if (ev.key == 'H') menu.set(menu_hidetext, 1 - (menu.get(menu_hidetext) & 1));
     switch (prg) {
     case 0:
-        if (ev.key == keyenter) newlevel();
-        else if (ev.key == keyp) pause = 1;
+        if (ev.key == key_enter) newlevel();
+        else if (ev.key == 'P') pause = 1;
         break;
     case 1:
         if (level == 1 && rightup) wait = 0;   // the first break can be skipped with a click
-        if (ev.key == keyenter) newlevel();
-        else if (ev.key == keyp) pause = 1;
+        if (ev.key == key_enter) newlevel();
+        else if (ev.key == 'P') pause = 1;
         break;
     case 3:
         if (inp.upd(name, ev) == -1) {
@@ -235,7 +231,7 @@ int tlevel::updev() {
             abandonentry();
             break;
         }
-        if ((ev.key == keyenter || rightup) && gohiscore >= 0 && gohiscore < 10) {
+        if ((ev.key == key_enter || rightup) && gohiscore >= 0 && gohiscore < 10) {
             for (int i = 8; i >= gohiscore; i--) hiscore[i + 1] = hiscore[i];
             thiscore row;
             row.name = name;
@@ -244,14 +240,14 @@ int tlevel::updev() {
             hiscore[gohiscore] = row;
             leavelevel();
             highlighthiscore = gohiscore;   // the row just made (leaving cleared it)
-            menu.set(hidetext, 0);
+            menu.set(menu_hidetext, 0);
             // a new high score must survive a crash or a logout, not only a regular close; a
-            // failed save is said on standard error and tried again (retrysettings)
-            savenow();
+            // failed save is said on standard error and tried again (retrysettings in app/)
+            if (savehook) savehook();
         }
         break;
     case 10:
-        if (ev.key == keyenter || rightup) {
+        if (ev.key == key_enter || rightup) {
             if (can.g) ActivateGadget(can.g);
             newlevel();
         }
@@ -298,7 +294,7 @@ void tlevel::drawtable() {
 }
 
 int tlevel::draw() {
-    bool hidden = (menu.get(hidetext) & 1) != 0;
+    bool hidden = (menu.get(menu_hidetext) & 1) != 0;
     int t = ticks();
     if (pause) {
         SetScale(2, 2);

@@ -2,6 +2,7 @@
 #include "game/raid.h"
 
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "traffic/car.h"
 #include "traffic/chopper.h"
@@ -15,7 +16,6 @@ namespace {
 // Units of each wave kind: heavy traffic, planes, satellites, meteors, helicopters, UFOs, and
 // UFOs then helicopters. The last step of a wave releases one unit of the next kind.
 constexpr int wavecount[traid::maxart] = {20, 10, 8, 10, 10, 6, 16};
-constexpr int smp_horn1 = 16;   // horn2 follows it
 }
 
 void traid::init() {
@@ -73,7 +73,7 @@ void traid::release() {
 // A horn from the jam, left or right. The pan stays in the sample, so the next horn of that
 // sample sounds from the same side until another wave's horn moves it.
 void traid::horn() {
-    int i = rnd.upd(2) + smp_horn1;
+    int i = rnd.upd(2) + smp_horn1;   // horn1 or horn2
     int side = rnd.upd(2);
     snd.s[i].pan = (2 * side - 0.5f) * 0.3f;
     float rate = rnd.updf(0.2f) + 0.8f;

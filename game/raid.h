@@ -23,6 +23,7 @@ struct traid {
     // A tally of what the scheduler asked for (the lists may make nothing, e.g. without
     // pictures); not part of the world.
     int units[6] = {};
+    template <class V> void unlisted(V& v) { v("units", units); }
 
 private:
     void release();

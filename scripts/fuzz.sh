@@ -15,7 +15,10 @@ export ALSOFT_DRIVERS=null
 root="$PWD"
 cd build-asan
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings language programinfo records png ogg font replay server)
+# By default every target the build made (fuzz/targets.h lists them).
+if [ ${#targets[@]} -eq 0 ]; then
+  for f in fuzz/fuzz_*; do [ -x "$f" ] && targets+=("${f#fuzz/fuzz_}"); done
+fi
 mkdir -p fuzz-findings
 passed=0
 failed=0

@@ -12,10 +12,10 @@
 #include <unistd.h>
 
 #include "app/datadigest.h"
-#include "app/globals.h"
 #include "app/programinfo.h"
 #include "app/replay.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "platform/platform.h"
 #include "server/api.h"
 

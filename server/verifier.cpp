@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 #include "app/datadigest.h"
-#include "app/globals.h"
 #include "app/replay.h"
+#include "framework/globals.h"
 #include "game/level.h"
 #include "platform/platform.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/assets.h"
+#include "framework/assets.h"
 #include "framework/rnd.h"
 #include "sky/rain.h"
 

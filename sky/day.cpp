@@ -4,10 +4,11 @@
 
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "platform/trig.h"
 #include "sky/rain.h"
@@ -159,13 +160,13 @@ int tday::upd() {
         daysnd = 1;
         daypos = rnd.updf(90);
         nightsnd = 0;
-        playambient(18);
+        playambient(smp_day);
     }
     if (nightsnd == 0 && phase > 180 && phase > nightpos) {
         nightsnd = 1;
         nightpos = 180 + rnd.updf(90);
         daysnd = 0;
-        playambient(19);
+        playambient(smp_night);
     }
     return 0;
 }
@@ -197,7 +198,7 @@ int tday::rainbowstep() {
         if (rainbowon != 0 && rainbowplay == 0) {
             rainbowplay = 1;
             float s = float(rain.countlast) / train::maxdrops;
-            snd.play(snd.s[23], 0.5f + (1 - s) / 2, -1);     // lighter showers chime higher
+            snd.play(snd.s[smp_rainbow], 0.5f + (1 - s) / 2, -1);     // lighter showers chime higher
         }
         return 0;
     }

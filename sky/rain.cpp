@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "platform/trig.h"
@@ -23,12 +25,11 @@ namespace {
 
 float cosdeg(float a) { return float(trig::cos(double(a) * M_PI / 180.0)); }
 
-constexpr int smprain = 5, smpthunder = 6, smplightning = 7, smpwind = 13;
 constexpr float loopstep = 0.0003f;   // fade of the loop per tick: 500 ticks from 0 to full
 constexpr float loopmax = 0.15f;
 
 void thunder() {
-    tsmp& s = snd.s[smpthunder];
+    tsmp& s = snd.s[smp_thunder];
     s.pan = rnd.updf(1) - 0.5f;
     float rate = rnd.updf(0.8f) + 0.4f;
     snd.play(s, rate, -1);
@@ -116,8 +117,8 @@ int train::init() {
     chn = AllocChannel();
     PauseChannel(chn);
     SetChannelVolume(chn, 0);
-    snd.s[smprain].vol = 0;
-    snd.s[smpwind].vol = 0;
+    snd.s[smp_rain].vol = 0;
+    snd.s[smp_wind].vol = 0;
     return 0;
 }
 
@@ -155,7 +156,7 @@ int train::upd() {
         if (rnd.upd(15) == 0) {
             flash = 1.2f;
             float rate = rnd.updf(0.8f) + 0.3f;
-            snd.play(snd.s[smplightning], rate, -1);
+            snd.play(snd.s[smp_lightning], rate, -1);
             int n = rnd.upd(6) + 2;
             float x2 = float(rnd.upd(800));
             float x1 = float(rnd.upd(800));
@@ -177,8 +178,8 @@ int train::upd() {
             prg = 2;
             count2 = rnd.upd(maxdrops - minrain + 1) + minrain;
             countlast = count2;
-            if (rnd.upd(4) == 0) art = 1, smp = smpwind;
-            else art = 0, smp = smprain;
+            if (rnd.upd(4) == 0) art = 1, smp = smp_wind;
+            else art = 0, smp = smp_rain;
             // The loop restarts at the level it has faded to.
             CueSound(snd.s[smp].s, chn);
             SetChannelVolume(chn, volume.vol * snd.s[smp].vol);
@@ -262,7 +263,7 @@ int train::draw() {
     SetScale(1, 1);
     // The bolt, then a glow over the whole playfield (alpha limited to 1 when drawing).
     float glow = flash;
-    if (menu.get(reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
+    if (menu.get(menu_reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
     else calmglow = tcalmglow();
     if (flash != 0) {
         SetAlpha(flash);

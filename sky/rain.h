@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "framework/samples.h"
 #include "platform/platform.h"
 
 // One drop or snowflake.
@@ -58,9 +59,6 @@ struct tcalmglow {
     float step(float flash, int now); // the alpha to draw now for the flash's brightness
 };
 
-// The menu entry "Reduce &flashing", kept with the settings.
-constexpr int reduceflashing = 15;
-
 struct train {
     static constexpr int waitclouds = 1000, minrain = 30, maxwaitrain = 6000,
                          minwaitrain = 2000, maxwait = 10000, minwait = 4000;
@@ -77,7 +75,7 @@ struct train {
     float flash = 0;                  // brightness of the lightning flash, 0 .. 1.2
     tflash flashobj;                  // the latest bolt
     TChannel* chn = nullptr;          // our own looping channel, never shared with snd's pool
-    int smp = 5;                      // sample on chn: 5 rain, 13 wind
+    int smp = smp_rain;               // sample on chn: smp_rain or smp_wind
     int maxwaitwind = 0;              // length of the current wind change, in ticks
     int waitwind = 0;                 // ticks into it
     float wind = 0;                   // -1 .. +1, positive blows to the right

@@ -8,6 +8,8 @@
 // The options combine; the build runs it with --out and --icons.
 #include "assetgen.h"
 
+#include "framework/pictures.h"
+
 #include <QGuiApplication>
 #include <QImageWriter>
 
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -32,6 +35,22 @@ int fail(const std::string& what)
 {
     std::fprintf(stderr, "assetgen: can't write %s\n", what.c_str());
     return 1;
+}
+
+// The pictures made are exactly those of framework/pictures.h, each once: the game, CMake and
+// the tests go by that list.
+bool aslisted(const std::vector<tpicture>& pics)
+{
+    std::multiset<std::string> made, listed;
+    for (auto& p : pics) made.insert(p.name);
+    for (int id = 0; id < pic_count; id++)
+        for (int i = 0; i < picturedefs[id].count; i++) listed.insert(picturepath(id, i).substr(5));
+    if (made == listed) return true;
+    for (auto& n : made)
+        if (listed.count(n) != made.count(n)) std::fprintf(stderr, "assetgen: %s is made %d times but listed %d times in framework/pictures.h\n", n.c_str(), int(made.count(n)), int(listed.count(n)));
+    for (auto& n : listed)
+        if (!made.count(n)) std::fprintf(stderr, "assetgen: %s is listed in framework/pictures.h but not made\n", n.c_str());
+    return false;
 }
 
 } // namespace
@@ -57,6 +76,7 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
 
     std::vector<tpicture> pics = makepictures();
+    if (!aslisted(pics)) return 1;
 
     if (!out.empty()) {
         fs::path data = fs::path(out) / "data";

@@ -3,6 +3,8 @@
 #include "assetgen.h"
 #include "paint.h"
 
+#include "framework/pictures.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 
@@ -840,6 +842,7 @@ void scenepictures(std::vector<tpicture>& out)
     add(out, "flag.png", flag());
     QImage (*houses[])() = {houseterrace, houseshop, houseflats, housechurch, housetownhouse,
                             houserow, housecafe, houseoffice, housecottage};
+    static_assert(std::size(houses) == size_t(picturedefs[pic_house].count));
     for (size_t i = 0; i < std::size(houses); i++) add(out, "house" + std::to_string(i) + ".png", houses[i]());
     add(out, "explosion1.png", puff());
     add(out, "explosion2.png", glow());

@@ -2,8 +2,12 @@
 // envelopes. Every sound has its own seed, so changing one never changes another.
 #include "assetgen.h"
 
+#include "framework/samples.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -782,61 +786,66 @@ void finishsound(tsound& t, float peak)
 
 std::vector<tsound> makesounds()
 {
+    // In the order of framework/samples.h, which names each sound's file, length and loop.
     struct tdef {
-        const char* name;
-        bool loop;
-        double length;
+        int smp;
         std::function<tvoice()> make;
         float drive = 0;   // soft saturation: more weight for blasts without clipping
     };
     const tdef defs[] = {
-        {"xplo1.ogg", false, 2.5, xplo1, 2.5f},
-        {"xplo2.ogg", false, 1.0, xplo2, 2.5f},
-        {"house.ogg", false, 1.5, house, 2.0f},
-        {"launch.ogg", false, 1.0, launch},
-        {"laser.ogg", false, 0.5, laser},
-        {"rain.ogg", true, 4.0, rain},
-        {"thunder.ogg", false, 4.0, thunder, 1.5f},
-        {"lightning.ogg", false, 1.5, lightning, 2.0f},
-        {"plane.ogg", false, 6.0, plane},
-        {"traffic1.ogg", false, 3.0, [] { return traffic(109, 95, 15, 5, 0.9f, 0.6f); }},
-        {"traffic2.ogg", false, 3.0, [] { return traffic(110, 52, 12, 6, 1.1f, 1.0f); }},
-        {"traffic3.ogg", false, 3.0, [] { return traffic(111, 150, 22, 5, 0.6f, 0.9f); }},
-        {"ufo.ogg", false, 4.0, ufo},
-        {"wind.ogg", true, 5.0, wind},
-        {"satellite.ogg", false, 3.0, satellite},
-        {"meteor.ogg", false, 4.0, meteor},
-        {"horn1.ogg", false, 0.6, [] { return horn(370, 466, {{0.02f, 0.55f}}); }},
-        {"horn2.ogg", false, 0.6, [] { return horn(494, 622, {{0.02f, 0.2f}, {0.3f, 0.26f}}); }},
-        {"day.ogg", false, 3.0, day},
-        {"night.ogg", false, 3.0, night},
-        {"fire.ogg", false, 2.0, fire},
-        {"chopper.ogg", false, 5.0, chopper},
-        {"gun.ogg", false, 0.5, gun, 2.0f},
-        {"rainbow.ogg", false, 3.0, rainbow},
-        {"jumper.ogg", false, 1.0, jumper},
-        {"sirene.ogg", false, 4.0, sirene},
-        {"superman.ogg", false, 2.5, superman},
-        {"punch.ogg", false, 0.4, punch, 2.0f},
-        {"laser2.ogg", false, 0.5, laser2},
+        {smp_xplo1, xplo1, 2.5f},
+        {smp_xplo2, xplo2, 2.5f},
+        {smp_house, house, 2.0f},
+        {smp_launch, launch},
+        {smp_laser, laser},
+        {smp_rain, rain},
+        {smp_thunder, thunder, 1.5f},
+        {smp_lightning, lightning, 2.0f},
+        {smp_plane, plane},
+        {smp_traffic1, [] { return traffic(109, 95, 15, 5, 0.9f, 0.6f); }},
+        {smp_traffic2, [] { return traffic(110, 52, 12, 6, 1.1f, 1.0f); }},
+        {smp_traffic3, [] { return traffic(111, 150, 22, 5, 0.6f, 0.9f); }},
+        {smp_ufo, ufo},
+        {smp_wind, wind},
+        {smp_satellite, satellite},
+        {smp_meteor, meteor},
+        {smp_horn1, [] { return horn(370, 466, {{0.02f, 0.55f}}); }},
+        {smp_horn2, [] { return horn(494, 622, {{0.02f, 0.2f}, {0.3f, 0.26f}}); }},
+        {smp_day, day},
+        {smp_night, night},
+        {smp_fire, fire},
+        {smp_chopper, chopper},
+        {smp_gun, gun, 2.0f},
+        {smp_rainbow, rainbow},
+        {smp_jumper, jumper},
+        {smp_sirene, sirene},
+        {smp_superman, superman},
+        {smp_punch, punch, 2.0f},
+        {smp_laser2, laser2},
     };
+    static_assert(std::size(defs) == smp_count, "one sound for every line of framework/samples.h");
     std::vector<tsound> out;
     for (auto& d : defs) {
+        if (d.smp != int(out.size())) {
+            std::fprintf(stderr, "vh_assetgen: the sounds are not in the order of framework/samples.h\n");
+            std::exit(1);
+        }
+        const tsampledef& def = sampledefs[d.smp];
         tsound t;
-        t.name = d.name;
-        t.loop = d.loop;
-        t.length = d.length;
+        t.name = std::string(def.name) + ".ogg";
+        t.loop = def.loop != 0;
+        t.length = def.length;
         t.s = d.make();
         // A few milliseconds of silence before a sharp attack keep the codec's pre-echo
         // from making the very first samples click.
-        if (!d.loop) t.s.insert(t.s.begin(), 256, 0.0f);
+        if (!t.loop) t.s.insert(t.s.begin(), 256, 0.0f);
         if (d.drive > 0) {
             float m = 0;
             for (float x : t.s) m = std::max(m, std::fabs(x));
             if (m > 0)
                 for (float& x : t.s) x = std::tanh(d.drive * x / m) / std::tanh(d.drive);
         }
-        t.s.resize(len(d.length), 0.0f);
+        t.s.resize(len(t.length), 0.0f);
         // -3.5 dBFS before encoding: the codec's ripple lands the decoded peak near -3 dBFS.
         finishsound(t, 0.668f);
         out.push_back(std::move(t));

@@ -8,6 +8,8 @@
 #include "assetgen.h"
 #include "paint.h"
 
+#include "framework/pictures.h"
+
 using namespace paint;
 
 namespace {
@@ -887,6 +889,7 @@ void spritepictures(std::vector<tpicture>& out)
     add(out, "turret.png", turret());
     add(out, "rocket.png", rocket());
     add(out, "aim.png", aim());
+    static_assert(std::size(cars) == size_t(picturedefs[pic_car].count));
     for (size_t i = 0; i < std::size(cars); i++) {
         QImage b, o;
         carpair(cars[i], b, o, int(i));
@@ -895,6 +898,7 @@ void spritepictures(std::vector<tpicture>& out)
     }
     add(out, "police.png", police());
     tplanepair (*planes[])() = {airliner, propplane, jet, cargo};
+    static_assert(std::size(planes) == size_t(picturedefs[pic_plane].count));
     for (size_t i = 0; i < std::size(planes); i++) {
         tplanepair pp = planes[i]();
         add(out, "plane" + std::to_string(i) + ".png", grey(pp.body));
@@ -902,7 +906,8 @@ void spritepictures(std::vector<tpicture>& out)
     }
     add(out, "superman.png", hero());
     const int sizes[] = {24, 32, 40, 20};
-    for (int i = 0; i < 4; i++) add(out, "meteor" + std::to_string(i) + ".png", meteor(sizes[i], 900 + i));
+    static_assert(std::size(sizes) == size_t(picturedefs[pic_meteor].count));
+    for (int i = 0; i < int(std::size(sizes)); i++) add(out, "meteor" + std::to_string(i) + ".png", meteor(sizes[i], 900 + i));
     add(out, "satellite.png", satellite());
     add(out, "ufo.png", ufo());
     add(out, "chopper0.png", chopper(QColor(40, 90, 180), QColor(236, 238, 242), QColor(250, 200, 40)));

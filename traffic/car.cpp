@@ -4,12 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/particle.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/strings.h"
@@ -18,7 +19,6 @@
 tcar cars;
 
 namespace {
-constexpr int smp_xplo2 = 1, smp_traffic1 = 9, smp_horn1 = 16, smp_siren = 25;
 
 int height(const TImage* img) { return img ? img->height : 0; }
 
@@ -58,7 +58,7 @@ void tcardata::generate() {
         y = static_cast<float>(370 + floordiv(30 - height(img_police), 2)) - 3 * Sgn(speed);
         // Only the first police car on the street may sound its siren.
         if (cars.countpolice == 1 && rnd.upd(2) != 0) {
-            tsmp& s = snd.s[smp_siren];
+            tsmp& s = snd.s[smp_sirene];
             s.pan = panat(x, 0.5f);
             snd.play(s, 0.9f + rnd.updf(0.1f), -1);
             chn = snd.chn;
@@ -76,7 +76,7 @@ void tcardata::generate() {
 
 bool tcardata::sirenplaying() const {
     return siren != 0 && chn >= 0 && chn < static_cast<int>(snd.c.size()) &&
-           snd.c[chn].s == &snd.s[smp_siren];
+           snd.c[chn].s == &snd.s[smp_sirene];
 }
 
 void tcardata::destroy() {

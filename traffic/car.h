@@ -72,6 +72,12 @@ struct tcar : slots<tcardata> {
     template <class V> void fields(V& v) {
         v("d", d); v("wait", wait); v("hornwait", hornwait); v("countpolice", countpolice);
     }
+    // The debris index: a cache of the particle list, not part of the world.
+    template <class V> void unlisted(V& v) {
+        slots::unlisted(v);
+        v("moving", moving); v("debris", debris); v("debrischanges", debrischanges);
+        v("debristop", debristop); v("debrisbottom", debrisbottom);
+    }
 
 private:
     // Most debris flies or lies far from the street, and every car would look at all of it:

@@ -3,12 +3,13 @@
 
 #include <cmath>
 
-#include "app/assets.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/strings.h"
@@ -19,7 +20,6 @@
 tchopper choppers;
 
 namespace {
-constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_chopper = 21, smp_gun = 22;
 
 // Inside the square of half side r around (x, y), borders excluded.
 bool within(float dx, float dy, float r) { return -r < dx && dx < r && -r < dy && dy < r; }

@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/strings.h"
@@ -19,7 +20,6 @@
 tjumper jumpers;
 
 namespace {
-constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_jumper = 24;
 
 // The first row of the skyline picture, from the top, whose pixel in column cx is fully
 // opaque: the roof. A column without one (or outside the picture) gives the picture's height.

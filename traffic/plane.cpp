@@ -3,13 +3,14 @@
 
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/strings.h"
@@ -19,8 +20,6 @@
 tplane planes;
 
 namespace {
-constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_engine = 8, smp_hero = 26, smp_laser = 28;
-
 
 // A small blast in the harmless list: what the laser hits, what is rammed, a plane coming down.
 void smallblast(float x, float y) { tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0); }
@@ -57,12 +56,12 @@ void tplanedata::generate() {
         // picture's, he would count as leaving on his first frame, turn, and be gone on his
         // second. y keeps the plane picture's height, a few pixels lower at most.
         x = speedx >= 0 ? 800 + imgw2 : -imgw2;
-        tsmp& s = snd.s[smp_hero];
+        tsmp& s = snd.s[smp_superman];
         s.pan = panat(x, 0.3f);
         snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
     } else if (rnd.upd(2) != 0) {
         // The engine drifts across towards the other side.
-        tsmp& s = snd.s[smp_engine];
+        tsmp& s = snd.s[smp_plane];
         s.pan = panat(x, 0.5f);
         s.panfade = Sgn(x) * -0.001f;
         snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
@@ -73,7 +72,7 @@ void tplanedata::generate() {
 
 void tplanedata::destroy() {
     if (engine != 0 && chn >= 0 && chn < static_cast<int>(snd.c.size()) &&
-        snd.c[chn].s == &snd.s[smp_engine])
+        snd.c[chn].s == &snd.s[smp_plane])
         snd.c[chn].released = 1;
     particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col,
                       img_explosion1);
@@ -177,7 +176,7 @@ int tplanedata::upd() {
     auto fire = [this](float tx, float ty) {
         cooldown = maxcooldown;
         laser = static_cast<int>(maxlaser);
-        tsmp& s = snd.s[smp_laser];
+        tsmp& s = snd.s[smp_laser2];
         s.pan = panat(x, 0.3f);
         snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
         targetx = tx;

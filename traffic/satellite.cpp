@@ -3,12 +3,13 @@
 
 #include <utility>
 
-#include "app/assets.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/strings.h"
@@ -20,8 +21,6 @@
 tsatellite satellites;
 
 namespace {
-
-constexpr int smp_xplo2 = 1, smp_satellite = 14, smp_meteor = 15, smp_punch = 27;
 
 // Satellites touch by their box: the other centre strictly inside it.
 bool inbox(const tsatellitedata& s, float ox, float oy) {

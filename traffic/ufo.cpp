@@ -1,14 +1,15 @@
 // traffic/ufo.cpp — UFOs.
 #include "traffic/ufo.h"
 
-#include "app/assets.h"
-#include "app/globals.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
 #include "combat/txt.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
 #include "platform/strings.h"
@@ -21,8 +22,6 @@
 tufo ufos;
 
 namespace {
-
-constexpr int smp_xplo1 = 0, smp_xplo2 = 1, smp_laser = 4, smp_ufo = 12;
 
 template <class L>
 int length(const L& list) {

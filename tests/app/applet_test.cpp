@@ -5,13 +5,15 @@
 #include <filesystem>
 
 #include "app/applet.h"
-#include "app/assets.h"
-#include "app/globals.h"
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "combat/rocket.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/input.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "platform/testing.h"
@@ -150,16 +152,16 @@ TEST_F(applet, holding_f5_replaces_the_timer_and_releasing_it_restores_it) {
     stepframes(10);
     TTimer* normal = timer;
     EXPECT_EQ(TimerTicks(normal), 10);
-    keydown(116);
+    keydown(key_f5);
     EXPECT_NE(timer, normal);
     EXPECT_EQ(TimerTicks(timer), 0);
     stepframes(8);
     EXPECT_EQ(TimerTicks(timer), 8);
     TTimer* fast = timer;
-    keydown(116);   // the key's own repeat keeps the fast timer and its count
+    keydown(key_f5);   // the key's own repeat keeps the fast timer and its count
     EXPECT_EQ(timer, fast);
     EXPECT_EQ(TimerTicks(timer), 8);
-    keyup(116);
+    keyup(key_f5);
     EXPECT_NE(timer, fast);
     EXPECT_EQ(TimerTicks(timer), 0);
 }
@@ -167,16 +169,16 @@ TEST_F(applet, holding_f5_replaces_the_timer_and_releasing_it_restores_it) {
 TEST_F(applet, the_wheel_sets_the_volume_step_by_step) {
     emit(EVENT_MOUSEWHEEL, 2);
     EXPECT_EQ(volume.on, 7);
-    EXPECT_EQ(menu.get(57), 1);
+    EXPECT_EQ(menu.get(menu_volume + 7), 1);
     emit(EVENT_MOUSEWHEEL, 9);   // beyond 10: refused whole
     EXPECT_EQ(volume.on, 7);
-    choose(53);
+    choose(menu_volume + 3);
     EXPECT_EQ(volume.on, 3);
-    EXPECT_EQ(menu.get(57), 0);
+    EXPECT_EQ(menu.get(menu_volume + 7), 0);
 }
 
 TEST_F(applet, while_paused_the_sky_moves_but_the_fight_stands_still) {
-    choose(1);   // start a game
+    choose(menu_start);   // start a game
     stepframes(300);
     ASSERT_EQ(level.pause, 0);
     level.setpause(1);
@@ -195,30 +197,30 @@ TEST_F(applet, while_paused_the_sky_moves_but_the_fight_stands_still) {
 }
 
 TEST_F(applet, menu_commands_by_tag) {
-    choose(1);
+    choose(menu_start);
     EXPECT_NE(level.prg, 10);
-    choose(3);
+    choose(menu_hiscore);
     EXPECT_EQ(level.prg, 10);
-    choose(12);   // one button mouse unticks the two button mouse
-    EXPECT_EQ(menu.get(12), 1);
-    choose(4);
-    EXPECT_EQ(menu.get(4), 1);
-    EXPECT_EQ(menu.get(12), 0);
-    choose(12);
-    EXPECT_EQ(menu.get(4), 0);
+    choose(menu_onebutton);   // one button mouse unticks the two button mouse
+    EXPECT_EQ(menu.get(menu_onebutton), 1);
+    choose(menu_twobuttons);
+    EXPECT_EQ(menu.get(menu_twobuttons), 1);
+    EXPECT_EQ(menu.get(menu_onebutton), 0);
+    choose(menu_onebutton);
+    EXPECT_EQ(menu.get(menu_twobuttons), 0);
     canvas(500, 300);
-    choose(5);   // reset window size: the canvas is 800 x 400 again
+    choose(menu_resetwindow);   // reset window size: the canvas is 800 x 400 again
     EXPECT_EQ(can.w, 800);
     EXPECT_EQ(can.h, 400);
     EXPECT_FLOAT_EQ(viewscalex, 1);
 }
 
 TEST_F(applet, help_and_leaving_the_window_pause_a_running_level) {
-    choose(1);
+    choose(menu_start);
     ASSERT_EQ(level.pause, 0);
-    choose(7);
+    choose(menu_help);
     EXPECT_EQ(level.pause, 1);
-    choose(6);
+    choose(menu_pause);
     EXPECT_EQ(level.pause, 0);
     EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
     EXPECT_EQ(level.pause, 1);
@@ -235,7 +237,7 @@ TEST_F(applet, f2_writes_the_next_free_screenshot) {
     testsupport::writetext(dir / "screenshot0.png", "x");
     testsupport::writetext(dir / "screenshot1.png", "x");
     drawframe();
-    key(113);
+    key(key_f2);
     shotdir = keep;
     ASSERT_TRUE(fs::exists(dir / "screenshot2.png"));
     TImage* shot = LoadImage(dir / "screenshot2.png", 0);
@@ -264,7 +266,7 @@ TEST_F(applet, escape_saves_the_settings_and_ends_with_status_zero) {
         {
             cfgpath = cfg;
             level.name = "Esc";
-            key(27);
+            key(key_escape);
             std::_Exit(9);   // not reached
         },
         testing::ExitedWithCode(0), "");
@@ -286,7 +288,7 @@ TEST_F(applet, files_that_cannot_be_saved_at_the_close_are_named_and_end_with_st
                 dumponclose = gone + "world.json";
                 startrecording(gone + "game.vhr", seed());
                 if (sig) closegame(128 + sig);
-                key(27);
+                key(key_escape);
                 std::_Exit(9);   // not reached
             },
             testing::ExitedWithCode(sig ? 128 + sig : 1),
@@ -311,7 +313,7 @@ TEST_F(applet, a_screenshot_on_a_full_disk_is_said_and_leaves_no_file) {
 }
 
 TEST_F(applet, odd_events_and_key_codes_leave_the_game_running) {
-    choose(1);   // a running level, so the turrets and the level read every key
+    choose(menu_start);   // a running level, so the turrets and the level read every key
     stepframes(30);
     int ticks = TimerTicks(timer);
     int vol = volume.on, lang = langtag;

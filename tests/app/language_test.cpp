@@ -3,11 +3,12 @@
 
 #include <string>
 
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/menutags.h"
 #include "framework/window.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
@@ -53,15 +54,15 @@ TEST_F(languagefile, every_header_becomes_a_tickable_entry_and_the_first_is_appl
     EXPECT_EQ(menutext(102), "Deutsch");
     EXPECT_EQ(menutext(103), "Fran\xe7" "ais");
     EXPECT_EQ(langtag, 101);
-    EXPECT_EQ(menu.get(101), 1);
-    EXPECT_EQ(menu.get(102), 0);
+    EXPECT_EQ(menu.get(menu_language + 1), 1);
+    EXPECT_EQ(menu.get(menu_language + 2), 0);
     EXPECT_EQ(menutext(13), "e1");
     EXPECT_EQ(txtlevel, "e15");
 }
 
 TEST_F(languagefile, choosing_a_language_renames_the_menus_and_the_screen_words) {
     build(section("[English]", "e") + section("[Deutsch]", "d"));
-    choose(102);
+    choose(menu_language + 2);
     const int tags[14] = {13, 1, 3, 2, 14, 5, 11, 12, 4, 8, 9, 6, 49, 7};
     for (int i = 0; i < 14; i++) EXPECT_EQ(menutext(tags[i]), "d" + std::to_string(i + 1)) << "tag " << tags[i];
     EXPECT_EQ(txtlevel, "d15");
@@ -79,8 +80,8 @@ TEST_F(languagefile, choosing_a_language_renames_the_menus_and_the_screen_words)
     EXPECT_EQ(wstart, font.width("d21") / 2);
     EXPECT_EQ(wgameover, font.width("d24"));
     EXPECT_EQ(langtag, 102);
-    EXPECT_EQ(menu.get(101), 0);
-    EXPECT_EQ(menu.get(102), 1);
+    EXPECT_EQ(menu.get(menu_language + 1), 0);
+    EXPECT_EQ(menu.get(menu_language + 2), 1);
     // the language entries, the volume entries and the separators keep their texts
     EXPECT_EQ(menutext(55), "&5");
 }
@@ -111,16 +112,16 @@ TEST_F(languagefile, lines_are_used_as_they_stand_and_platz_gets_one_blank) {
 TEST_F(languagefile, two_sections_of_one_name_give_two_entries_that_both_apply_the_first) {
     build(section("[English]", "e") + section("[Twin]", "a") + section("[Twin]", "b"));
     EXPECT_EQ(langcount, 3);
-    choose(103);
+    choose(menu_language + 3);
     EXPECT_EQ(txtlevel, "a15");
     EXPECT_EQ(langtag, 103);
-    EXPECT_EQ(menu.get(103), 1);
-    EXPECT_EQ(menu.get(102), 0);
+    EXPECT_EQ(menu.get(menu_language + 3), 1);
+    EXPECT_EQ(menu.get(menu_language + 2), 0);
 }
 
 TEST_F(languagefile, a_short_last_section_leaves_the_missing_texts_empty) {
     build(section("[English]", "e") + section("[Short]", "s", 20));
-    choose(102);
+    choose(menu_language + 2);
     EXPECT_EQ(txtcombo, "s20");
     EXPECT_EQ(txtstart, "");
     EXPECT_EQ(txtplace, " ");
@@ -156,7 +157,7 @@ TEST_F(languagefile, no_more_languages_are_listed_than_the_settings_can_name) {
     for (int i = 0; i < maxlanguages + 5; i++) s += section("[L" + std::to_string(i) + "]", "x");
     build(s);
     EXPECT_EQ(langcount, maxlanguages);
-    EXPECT_EQ(menu.find(100 + maxlanguages + 1), -1);
+    EXPECT_EQ(menu.find(menu_language + maxlanguages + 1), -1);
     EXPECT_EQ(menutext(100 + maxlanguages), "L" + std::to_string(maxlanguages - 1));
 }
 
@@ -174,7 +175,7 @@ TEST_F(languagefile, the_chosen_language_is_the_language_of_the_next_start) {
     build(section("[English]", "e") + section("[Deutsch]", "d"));
     std::string keep = cfgpath;
     cfgpath = dir / "varnhold.cfg";
-    choose(102);
+    choose(menu_language + 2);
     ASSERT_EQ(savesettings(), "");
     // a start that reads the settings, as the game does
     tstartup how;
@@ -185,8 +186,8 @@ TEST_F(languagefile, the_chosen_language_is_the_language_of_the_next_start) {
     cfgpath = keep;
     ASSERT_EQ(missing, "");
     EXPECT_EQ(langtag, 102);
-    EXPECT_EQ(menu.get(102), 1);
-    EXPECT_EQ(menu.get(101), 0);
+    EXPECT_EQ(menu.get(menu_language + 2), 1);
+    EXPECT_EQ(menu.get(menu_language + 1), 0);
     EXPECT_EQ(txtgetready, "d22");
     EXPECT_EQ(menutext(13), "d1");
 }

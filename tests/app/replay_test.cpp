@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/replay.h"
 #include "app/replayfile.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/globals.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"
@@ -176,7 +178,7 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
     level.level = 5;
     level.hiscore[0] = {"Ann", 4, 300};
     volume.set(-2);
-    menu.set(11, 1);
+    menu.set(menu_autobutton, 1);
     ASSERT_EQ(savesettings(), "");
     tstartup how;
     how.window = false;
@@ -193,23 +195,23 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
     enter();
     mousemove(300, 150);
     stepframes(10);
-    key(13);
+    key(key_enter);
     stepframes(200);
     click(250, 100, 1);
     click(600, 120, 3);
     stepframes(30);
-    key(80);
+    key('P');
     stepframes(20);
-    key(80);
-    keydown(116);
+    key('P');
+    keydown(key_f5);
     stepframes(100);
-    keyup(116);
-    choose(6);
+    keyup(key_f5);
+    choose(menu_pause);
     stepframes(15);
-    choose(6);
+    choose(menu_pause);
     EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
     stepframes(5);
-    key(80);
+    key('P');
     SetGadgetShape(can.g, 0, 0, 600, 300);
     rescale();
     click(400, 100, 1);
@@ -234,7 +236,7 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
 TEST_F(replaygame, a_replay_that_drifts_names_the_first_frame_that_differs) {
     startrecording("", seed());
     stepframes(30);
-    key(13);   // the game starts after frame 30 ...
+    key(key_enter);   // the game starts after frame 30 ...
     stepframes(100);
     treplay r = recordedreplay();
     stoprecording();
@@ -266,7 +268,7 @@ TEST_F(replaygame, the_replay_is_written_whenever_the_settings_are_and_a_playbac
     cfgpath = dir / "varnhold.cfg";
     std::string path = dir / "game.vhr";
     startrecording(path, seed());
-    key(13);
+    key(key_enter);
     stepframes(70);
     ASSERT_EQ(savesettings(), "");   // as after a new high-score row, or on closing
     treplayread got = parsereplay(text(path), programversion());

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/globals.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "sky/rain.h"
@@ -130,10 +132,10 @@ TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_45_records) {
 
 TEST_F(settingsfile, every_record_comes_back_after_a_save) {
     win.x = 33, win.y = 44, win.w = 640, win.h = 380;
-    menu.set(11, 1);
-    menu.set(12, 0);
-    menu.set(4, 1);
-    menu.set(8, 1);
+    menu.set(menu_autobutton, 1);
+    menu.set(menu_onebutton, 0);
+    menu.set(menu_twobuttons, 1);
+    menu.set(menu_pausebetween, 1);
     volume.upd(57);
     level.name = "Zo\xe9";   // Latin-1 survives byte for byte
     level.level = 12;
@@ -150,10 +152,10 @@ TEST_F(settingsfile, every_record_comes_back_after_a_save) {
     EXPECT_EQ(win.y, 44);
     EXPECT_EQ(win.w, 640);
     EXPECT_EQ(win.h, 380);
-    EXPECT_EQ(menu.get(11), 1);
-    EXPECT_EQ(menu.get(12), 0);
-    EXPECT_EQ(menu.get(4), 1);
-    EXPECT_EQ(menu.get(8), 1);
+    EXPECT_EQ(menu.get(menu_autobutton), 1);
+    EXPECT_EQ(menu.get(menu_onebutton), 0);
+    EXPECT_EQ(menu.get(menu_twobuttons), 1);
+    EXPECT_EQ(menu.get(menu_pausebetween), 1);
     EXPECT_EQ(volume.on, 7);
     EXPECT_FLOAT_EQ(volume.vol, 0.7f);
     EXPECT_EQ(level.name, "Zo\xe9");
@@ -170,12 +172,12 @@ TEST_F(settingsfile, every_record_comes_back_after_a_save) {
 }
 
 TEST_F(settingsfile, hide_text_is_not_kept_but_pause_between_levels_is) {
-    menu.set(9, 1);
-    menu.set(8, 1);
+    menu.set(menu_hidetext, 1);
+    menu.set(menu_pausebetween, 1);
     save();
     reload();
-    EXPECT_EQ(menu.get(9), 0);
-    EXPECT_EQ(menu.get(8), 1);
+    EXPECT_EQ(menu.get(menu_hidetext), 0);
+    EXPECT_EQ(menu.get(menu_pausebetween), 1);
 }
 
 // "Reduce flashing" is one byte after everything a file of the version before it holds: such a
@@ -184,16 +186,16 @@ TEST_F(settingsfile, hide_text_is_not_kept_but_pause_between_levels_is) {
 TEST_F(settingsfile, reduce_flashing_is_kept_in_a_last_byte_that_either_version_can_do_without) {
     volume.upd(53);
     bytes off = save();
-    menu.set(reduceflashing, 1);
+    menu.set(menu_reduceflashing, 1);
     bytes on = save();
     ASSERT_EQ(on.size(), off.size());
     EXPECT_EQ(on.back(), 1);
     EXPECT_EQ(bytes(on.begin(), on.end() - 1), bytes(off.begin(), off.end() - 1));
     reload();
-    EXPECT_EQ(menu.get(reduceflashing), 1);
+    EXPECT_EQ(menu.get(menu_reduceflashing), 1);
     writebytes(cfgpath, bytes(on.begin(), on.end() - 1));
     reload();
-    EXPECT_EQ(menu.get(reduceflashing), 0);
+    EXPECT_EQ(menu.get(menu_reduceflashing), 0);
     EXPECT_EQ(volume.on, 3);
 }
 
@@ -240,7 +242,7 @@ TEST_F(settingsfile, a_volume_byte_above_ten_is_taken_as_ten) {
     reload();
     EXPECT_EQ(volume.on, 10);
     EXPECT_FLOAT_EQ(volume.vol, 1.0f);
-    EXPECT_EQ(menu.get(60), 1);
+    EXPECT_EQ(menu.get(menu_volume + 10), 1);
 }
 
 TEST_F(settingsfile, a_language_tag_beyond_the_languages_falls_back_to_the_first) {
@@ -250,7 +252,7 @@ TEST_F(settingsfile, a_language_tag_beyond_the_languages_falls_back_to_the_first
         b[r[8].first] = (unsigned char)stored;
         writebytes(cfgpath, b);
         reload();
-        EXPECT_EQ(menu.get(4), 0) << "a damaged tag must not tick another entry";
+        EXPECT_EQ(menu.get(menu_twobuttons), 0) << "a damaged tag must not tick another entry";
         EXPECT_EQ(langtag, 0) << stored << ": none chosen, so the first language is applied";
     }
 }
@@ -261,7 +263,7 @@ TEST_F(settingsfile, an_option_byte_never_disables_its_entry) {
     b[r[4].first] = 3;   // ticked + disabled
     writebytes(cfgpath, b);
     reload();
-    EXPECT_EQ(menu.get(11), 1);
+    EXPECT_EQ(menu.get(menu_autobutton), 1);
 }
 
 TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
@@ -297,7 +299,7 @@ TEST_F(settingsfile, a_missing_file_leaves_every_default) {
     loadsettings();
     EXPECT_EQ(win.x, 5);
     EXPECT_EQ(volume.on, 5);
-    EXPECT_EQ(menu.get(11) | menu.get(12) | menu.get(4) | menu.get(8), 0);
+    EXPECT_EQ(menu.get(menu_autobutton) | menu.get(menu_onebutton) | menu.get(menu_twobuttons) | menu.get(menu_pausebetween), 0);
 }
 
 namespace {
@@ -400,7 +402,7 @@ TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
             level.score = 1000 + 10 * i + c;
             stepframes(1);
             level.name = std::string(1, char('A' + c)) + std::to_string(i);
-            key(13);         // the row is made and saved at once
+            key(key_enter);         // the row is made and saved at once
         }
         std::_Exit(level.hiscore[4].score == 1000 + c ? 0 : 3);
     }
@@ -425,7 +427,7 @@ TEST_F(settingsfile, a_row_that_cannot_be_saved_is_said_and_kept_once_space_retu
     level.score = 500;
     stepframes(1);
     testing::internal::CaptureStderr();
-    key(13);
+    key(key_enter);
     stepframes(60);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't save " + cfgpath + ": No such file or directory\n");
     std::filesystem::create_directory(folder);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "app/language.h"
+#include "framework/globals.h"
 #include "tests/support/world.h"
 
 namespace {

@@ -9,30 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/samples.h"
 #include "platform/testing.h"
 #include "tests/support/world.h"
 
 namespace {
 
-struct tsounddef {
-    const char* name;
-    double length;
-    bool loop;
-};
-
-// In the game's load order.
-const tsounddef sounds[] = {
-    {"xplo1", 2.5, false},     {"xplo2", 1.0, false},     {"house", 1.5, false},
-    {"launch", 1.0, false},    {"laser", 0.5, false},     {"rain", 4.0, true},
-    {"thunder", 4.0, false},   {"lightning", 1.5, false}, {"plane", 6.0, false},
-    {"traffic1", 3.0, false},  {"traffic2", 3.0, false},  {"traffic3", 3.0, false},
-    {"ufo", 4.0, false},       {"wind", 5.0, true},       {"satellite", 3.0, false},
-    {"meteor", 4.0, false},    {"horn1", 0.6, false},     {"horn2", 0.6, false},
-    {"day", 3.0, false},       {"night", 3.0, false},     {"fire", 2.0, false},
-    {"chopper", 5.0, false},   {"gun", 0.5, false},       {"rainbow", 3.0, false},
-    {"jumper", 1.0, false},    {"sirene", 4.0, false},    {"superman", 2.5, false},
-    {"punch", 0.4, false},     {"laser2", 0.5, false},
-};
+// Every sound the game loads, with its intended length: framework/samples.h.
+const auto& sounds = sampledefs;
 
 std::vector<int> samples(const std::string& name, bool loop) {
     testsupport::startplatform();

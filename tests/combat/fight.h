@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
 #include "combat/house.h"
@@ -12,6 +11,7 @@
 #include "combat/rocket.h"
 #include "combat/tnt.h"
 #include "combat/txt.h"
+#include "framework/assets.h"
 #include "framework/image.h"
 #include "framework/input.h"
 #include "framework/rnd.h"

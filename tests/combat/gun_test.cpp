@@ -1,6 +1,7 @@
 // Turrets: firing by buttons and keys in the three mouse options, cool-down, strikes through
 // opaque base pixels, the rearranging of slots, drawing.
 #include "framework/font.h"
+#include "framework/menutags.h"
 #include "platform/testing.h"
 #include "tests/combat/fight.h"
 
@@ -103,7 +104,7 @@ TEST_F(turrets, releasing_one_button_while_another_is_held_fires_nothing) {
 }
 
 TEST_F(turrets, one_button_mode_fires_the_ready_turret_nearest_the_cursor) {
-    menu.set(12, 1);
+    menu.set(menu_onebutton, 1);
     ASSERT_EQ(tickedoption(12), 1);
     int n = records(rockets);
     input(650, 200, 0, 0, 0);         // no key, no button: nothing
@@ -144,7 +145,7 @@ TEST_F(turrets, turret_is_struck_only_through_opaque_base_pixels) {
 }
 
 TEST_F(turrets, auto_select_hands_the_remaining_turrets_to_the_buttons) {
-    menu.set(11, 1);
+    menu.set(menu_autobutton, 1);
     ASSERT_EQ(tickedoption(11), 1);
     strike(1);                        // the right turret falls
     EXPECT_EQ(guns.d[1]->x, 400);     // the middle one moves to the right button
@@ -175,7 +176,7 @@ TEST_F(turrets, without_auto_select_a_fallen_turret_keeps_its_slot) {
 }
 
 TEST_F(turrets, two_button_mode_builds_two_outer_turrets_with_8_missiles) {
-    menu.set(4, 1);
+    menu.set(menu_twobuttons, 1);
     guns.generateall();
     EXPECT_EQ(guns.count, 2);
     EXPECT_EQ(level.ammo, 8);
@@ -183,7 +184,7 @@ TEST_F(turrets, two_button_mode_builds_two_outer_turrets_with_8_missiles) {
     EXPECT_EQ(guns.d[1]->x, 600);
     EXPECT_EQ(guns.d[2]->x, 200);
     EXPECT_EQ(guns.d[2]->ammo, 8);
-    menu.set(4, 0);
+    menu.set(menu_twobuttons, 0);
     guns.generateall();
     EXPECT_EQ(guns.count, 3);
     EXPECT_EQ(guns.d[0]->x, 400);

@@ -1,4 +1,5 @@
 // Missiles: waiting, flight, end tests in their order, the title-screen defence, drawing.
+#include "framework/samples.h"
 #include "platform/testing.h"
 #include "tests/combat/fight.h"
 
@@ -127,9 +128,9 @@ TEST_F(rocket, ended_missile_fades_for_50_frames_and_is_then_removed_and_uncount
 TEST_F(rocket, player_missile_sound_is_tracked_and_released_when_it_ends) {
     trocketdata& p = missile(400, 370, 400, 300, 2, 1);
     tchn& c = snd.c[p.chn];
-    EXPECT_EQ(c.s, &snd.s[3]);
+    EXPECT_EQ(c.s, &snd.s[smp_launch]);
     EXPECT_FLOAT_EQ(c.c->rate, 0.5f);          // min(0.5, 80 / 35 steps)
-    EXPECT_FLOAT_EQ(snd.s[3].pan, (400 * 0.00125f - 0.5f) * 0.3f);
+    EXPECT_FLOAT_EQ(snd.s[smp_launch].pan, (400 * 0.00125f - 0.5f) * 0.3f);
     p.x = 700;
     p.upd();
     EXPECT_FLOAT_EQ(c.pan, ((700 + p.speedx) * 0.00125f - 0.5f) * 0.3f);
@@ -139,7 +140,7 @@ TEST_F(rocket, player_missile_sound_is_tracked_and_released_when_it_ends) {
 }
 
 TEST_F(rocket, turret_explosion_is_loud_and_later_big_explosions_play_at_half_volume) {
-    EXPECT_FLOAT_EQ(snd.s[0].vol, 0.75f);
+    EXPECT_FLOAT_EQ(snd.s[smp_xplo1].vol, 0.75f);
     houses.removeall();
     int col, row;
     ASSERT_TRUE(findpixel(img_turretbase, true, col, row));
@@ -148,9 +149,9 @@ TEST_F(rocket, turret_explosion_is_loud_and_later_big_explosions_play_at_half_vo
     float py = g.y - static_cast<float>(img_turretbase->height) + static_cast<float>(row) + 0.5f;
     enemy(px, py - 0.5f, px, 370, 0.5f);
     stepframes(1);
-    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[0]);
+    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_xplo1]);
     EXPECT_FLOAT_EQ(snd.c[snd.chn].vol, snd.vol * 1.0f);
-    EXPECT_FLOAT_EQ(snd.s[0].vol, 0.5f);
+    EXPECT_FLOAT_EQ(snd.s[smp_xplo1].vol, 0.5f);
     ttntdata& e = *tnt.d[0];
     EXPECT_FLOAT_EQ(e.size, 0.01f);
     EXPECT_EQ(e.maxtime, 800);

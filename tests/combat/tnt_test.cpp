@@ -1,4 +1,5 @@
 // Explosions: the combo chain, the truncated distance, lifetime, wind, drawing.
+#include "framework/samples.h"
 #include "platform/testing.h"
 #include "tests/combat/fight.h"
 
@@ -108,7 +109,7 @@ TEST_F(explosions, explosion_sound_pans_with_x_and_varies_its_rate) {
     float rate = 1.0f - 0.2f + copy.updf(0.4f);
     tnt.generate(700, 200, 0.5f, 100, 1, 1.0f, 0, 0);
     tchn& c = snd.c[snd.chn];
-    EXPECT_EQ(c.s, &snd.s[1]);
+    EXPECT_EQ(c.s, &snd.s[smp_xplo2]);
     EXPECT_FLOAT_EQ(c.pan, (700 * 0.00125f - 0.5f) * 0.3f);
     EXPECT_FLOAT_EQ(c.c->rate, rate);
     int chn = snd.chn;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/globals.h"
+#include "framework/globals.h"
 #include "framework/image.h"
 #include "platform/testing.h"
 #include "tests/framework/headless.h"

@@ -3,8 +3,9 @@
 
 #include <vector>
 
-#include "app/globals.h"
+#include "framework/globals.h"
 #include "framework/input.h"
+#include "framework/keys.h"
 #include "tests/framework/headless.h"
 
 namespace {
@@ -229,26 +230,26 @@ TEST_F(input, name_entry_edits_at_the_cursor) {
     for (char c : std::string("anna")) type(c);
     EXPECT_EQ(t, "anna");
     EXPECT_EQ(in.pos, 4);
-    key(46);   // Delete at the end: nothing
+    key(key_delete);   // Delete at the end: nothing
     EXPECT_EQ(t, "anna");
-    key(36);
-    key(8);    // Backspace at the start: nothing
+    key(key_home);
+    key(key_backspace);    // Backspace at the start: nothing
     EXPECT_EQ(t, "anna");
-    key(46);
+    key(key_delete);
     EXPECT_EQ(t, "nna");
-    key(39);
+    key(key_right);
     type('x');
     EXPECT_EQ(t, "nxna");
-    key(35);
-    key(8);
+    key(key_end);
+    key(key_backspace);
     EXPECT_EQ(t, "nxn");
-    key(37);
-    key(37);
-    key(37);
-    key(37);
+    key(key_left);
+    key(key_left);
+    key(key_left);
+    key(key_left);
     EXPECT_EQ(in.pos, 0);
-    EXPECT_EQ(key(13), 1);
-    EXPECT_EQ(key(27), -1);
+    EXPECT_EQ(key(key_enter), 1);
+    EXPECT_EQ(key(key_escape), -1);
 }
 
 TEST_F(input, name_entry_types_a_held_character_once_and_only_latin1_text) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "tests/framework/headless.h"

@@ -7,6 +7,7 @@
 #include "combat/house.h"
 #include "combat/particle.h"
 #include "framework/font.h"
+#include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "platform/testing.h"
@@ -126,7 +127,7 @@ TEST_F(hud, game_over_in_pink) {
 }
 
 TEST_F(hud, hidden_text_leaves_only_the_prompt_on_the_title_screen) {
-    menu.set(9, 1);
+    menu.set(menu_hidetext, 1);
     drawhud();
     EXPECT_EQ(notes(), 1);
     const tdrawrecord* start = note("Press right mousebutton or enter to start");
@@ -213,7 +214,7 @@ TEST_F(hud, name_entry_cursor_blinks_and_is_empty_behind_the_name) {
 
 TEST_F(hud, many_particles_are_reported_even_with_hidden_text) {
     level.newlevel();
-    menu.set(9, 1);
+    menu.set(menu_hidetext, 1);
     particles.d.resize(1500);
     particles2.d.resize(600);
     drawhud();

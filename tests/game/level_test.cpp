@@ -7,12 +7,14 @@
 
 #include "../support/world.h"
 #include "app/applet.h"
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/gun.h"
 #include "combat/house.h"
 #include "combat/rocket.h"
+#include "framework/assets.h"
 #include "framework/input.h"
+#include "framework/keys.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/window.h"
 #include "game/level.h"
@@ -34,7 +36,7 @@ struct levelgame : worldtest {
 
     // Enter on the title screen, then the 180 frames of the first "Get Ready".
     void startfight() {
-        key(13);
+        key(key_enter);
         stepframes(181);
     }
 
@@ -80,7 +82,7 @@ TEST_F(levelgame, title_screen_waits_with_missiles_at_the_start_speed) {
 }
 
 TEST_F(levelgame, level_one_sends_ten_missiles_two_at_a_time_at_seven_tenths) {
-    key(13);
+    key(key_enter);
     EXPECT_EQ(level.prg, 1);
     EXPECT_EQ(level.level, 1);
     EXPECT_EQ(level.allrocket, 10);
@@ -101,7 +103,7 @@ TEST_F(levelgame, level_one_sends_ten_missiles_two_at_a_time_at_seven_tenths) {
 }
 
 TEST_F(levelgame, level_four_sends_thirteen_missiles_three_at_a_time) {
-    key(13);
+    key(key_enter);
     for (int i = 0; i < 3; i++) level.nextlevel();
     EXPECT_EQ(level.level, 4);
     EXPECT_EQ(level.allrocket, 13);
@@ -142,7 +144,7 @@ TEST_F(levelgame, won_level_goes_to_get_ready_of_the_next) {
 }
 
 TEST_F(levelgame, pause_between_levels_holds_get_ready_until_p) {
-    menu.set(8, 1);
+    menu.set(menu_pausebetween, 1);
     startfight();
     level.allrocket = 0;
     rockets.removeall();
@@ -152,7 +154,7 @@ TEST_F(levelgame, pause_between_levels_holds_get_ready_until_p) {
     stepframes(400);
     EXPECT_EQ(level.prg, 1) << "the break does not run while paused";
     EXPECT_EQ(level.wait, 180);
-    key(80);
+    key('P');
     EXPECT_EQ(level.pause, 0);
     stepframes(181);
     EXPECT_EQ(level.prg, 0);
@@ -190,7 +192,7 @@ TEST_F(levelgame, enter_during_the_fight_restarts_at_level_one) {
     level.nextlevel();
     level.addscore(57);
     ASSERT_EQ(level.score, 57);
-    key(13);
+    key(key_enter);
     EXPECT_EQ(level.prg, 1);
     EXPECT_EQ(level.level, 1);
     EXPECT_EQ(level.score, 0);
@@ -204,7 +206,7 @@ TEST_F(levelgame, score_counts_only_while_a_game_is_played) {
     EXPECT_EQ(level.score, 0) << "title screen";
     stepframes(3000);
     EXPECT_EQ(level.score, 0) << "the self-defending title screen never scores";
-    key(13);
+    key(key_enter);
     level.addscore(5);
     EXPECT_EQ(level.score, 5) << "get ready";
     level.prg = 0;
@@ -234,7 +236,7 @@ TEST_F(levelgame, score_enters_below_equal_scores_and_is_saved_at_once) {
     level.name = "";
     level.inp.pos = 0;
     for (char c : std::string("Ada")) keychar(c);
-    key(13);
+    key(key_enter);
     EXPECT_EQ(level.prg, 10);
     EXPECT_EQ(level.highlighthiscore, 6);
     EXPECT_EQ(level.hiscore[5].name, "Row5");
@@ -267,15 +269,15 @@ TEST_F(levelgame, typing_h_in_the_name_also_toggles_the_hidden_text) {
     loseat(70);
     level.name = "Ab";
     level.inp.pos = 2;
-    keydown(72);
+    keydown('H');
     keychar('H');
-    keyup(72);
+    keyup('H');
     EXPECT_EQ(level.name, "AbH");
-    EXPECT_EQ(menu.get(9) & 1, 1);
-    key(80);
+    EXPECT_EQ(menu.get(menu_hidetext) & 1, 1);
+    key('P');
     EXPECT_EQ(level.pause, 0) << "P does not pause the name entry";
-    key(13);
-    EXPECT_EQ(menu.get(9) & 1, 0) << "confirming shows the table";
+    key(key_enter);
+    EXPECT_EQ(menu.get(menu_hidetext) & 1, 0) << "confirming shows the table";
     EXPECT_EQ(level.hiscore[4].name, "AbH") << "70 goes below the 70 of row 3";
 }
 
@@ -309,8 +311,8 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
         const char* what;
         void (*leave)(levelgame&);
     } ways[] = {
-        {"menu Start", [](levelgame& t) { t.choose(1); }},
-        {"menu Show hiscore", [](levelgame& t) { t.choose(3); }},
+        {"menu Start", [](levelgame& t) { t.choose(menu_start); }},
+        {"menu Show hiscore", [](levelgame& t) { t.choose(menu_hiscore); }},
         // the level sees Escape first; the close that follows ends the process (keepgame)
         {"Escape", [](levelgame&) {
              ev.key = 27;
@@ -344,7 +346,7 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
 
 TEST_F(levelgame, p_and_right_click_pause_and_resume_the_fight) {
     startfight();
-    key(80);
+    key('P');
     EXPECT_EQ(level.pause, 1);
     int left = level.allrocket;
     stepframes(100);
@@ -357,7 +359,7 @@ TEST_F(levelgame, p_and_right_click_pause_and_resume_the_fight) {
 }
 
 TEST_F(levelgame, leaving_refills_the_turrets_for_two_buttons) {
-    menu.set(4, 1);
+    menu.set(menu_twobuttons, 1);
     startfight();
     guns.d[1]->ammo = 1;
     level.leavelevel();

@@ -2,6 +2,7 @@
 // of start-up, which end with the raid's first wave.
 #include <vector>
 
+#include "framework/samples.h"
 #include "game/raid.h"
 #include "tests/combat/fight.h"
 #include "traffic/chopper.h"
@@ -33,7 +34,7 @@ struct raidtest : fight {
             EXPECT_EQ(raid.wait, raid.prg ? next : r.upd(18000));
             EXPECT_EQ(raid.art, raid.prg ? art : r.upd(7));
             const tchn& c = snd.c[snd.chn];
-            if (snd.chn != chn && (c.s == &snd.s[16] || c.s == &snd.s[17])) horns.push_back({c.s, c.pan});
+            if (snd.chn != chn && (c.s == &snd.s[smp_horn1] || c.s == &snd.s[smp_horn2])) horns.push_back({c.s, c.pan});
         }
         return seq;
     }

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "platform/testing.h"
-#include "tests/platform/ogg.h"
+#include "tests/support/ogg.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "platform/internal.h"
 #include "platform/web/decode.h"
-#include "tests/platform/ogg.h"
+#include "tests/support/ogg.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/internal.h"
-#include "tests/platform/ogg.h"
+#include "tests/support/ogg.h"
 
 namespace {
 

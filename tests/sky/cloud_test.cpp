@@ -1,5 +1,5 @@
 // Clouds: where they come from and how often, how they move and leave, how dark they get.
-#include "app/assets.h"
+#include "framework/assets.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/rain.h"

@@ -2,8 +2,8 @@
 // the lens flare, on a fresh seeded world with the sky stepped tick by tick.
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "framework/rnd.h"
 #include "platform/testing.h"
 #include "sky/day.h"

@@ -3,8 +3,8 @@
 // fight, the lens flare last before the HUD.
 #include <algorithm>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"

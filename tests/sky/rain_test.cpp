@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/assets.h"
-#include "app/globals.h"
+#include "framework/assets.h"
+#include "framework/globals.h"
+#include "framework/menutags.h"
 #include "framework/rnd.h"
+#include "framework/samples.h"
 #include "framework/window.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
@@ -85,8 +87,8 @@ TEST_F(raintest, thinning_removes_drops_only_as_they_land) {
 TEST_F(raintest, loop_fades_in_over_500_ticks_and_follows_the_master_volume) {
     ASSERT_NE(rain.chn, nullptr);
     for (auto& c : snd.c) EXPECT_NE(c.c, rain.chn);   // not one of snd's rotating channels
-    EXPECT_EQ(snd.s[5].vol, 0);
-    EXPECT_EQ(snd.s[13].vol, 0);
+    EXPECT_EQ(snd.s[smp_rain].vol, 0);
+    EXPECT_EQ(snd.s[smp_wind].vol, 0);
     EXPECT_TRUE(rain.chn->paused);
 
     startshower();
@@ -137,8 +139,8 @@ TEST_F(raintest, snow_never_brings_lightning_and_loops_the_wind) {
         startshower();
     } while (rain.art != 1 && ++tries < 100);
     ASSERT_EQ(rain.art, 1);
-    EXPECT_EQ(rain.smp, 13);
-    EXPECT_EQ(rain.chn->sound, snd.s[13].s);
+    EXPECT_EQ(rain.smp, smp_wind);
+    EXPECT_EQ(rain.chn->sound, snd.s[smp_wind].s);
 
     steady(1, 200);
     tplays plays;
@@ -147,8 +149,8 @@ TEST_F(raintest, snow_never_brings_lightning_and_loops_the_wind) {
         ASSERT_EQ(rain.flash, 0);
     }
     EXPECT_TRUE(plays.take().empty());
-    EXPECT_GT(snd.s[13].vol, 0);
-    EXPECT_EQ(snd.s[5].vol, 0);
+    EXPECT_GT(snd.s[smp_wind].vol, 0);
+    EXPECT_EQ(snd.s[smp_rain].vol, 0);
 }
 
 TEST_F(raintest, lightning_needs_130_drops_of_rain) {
@@ -402,7 +404,7 @@ TEST_F(raintest, reduce_flashing_leaves_the_world_as_it_is) {
         TearDown();
         SetUp();
         steady(0, 180);
-        menu.set(reduceflashing, on);
+        menu.set(menu_reduceflashing, on);
         for (int i = 0; i < 600; i++) {
             if (i % 100 == 0) rain.flash = 1.2f;
             stepframes(1);

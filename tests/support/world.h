@@ -13,8 +13,8 @@
 #include <string>
 
 #include "app/applet.h"
-#include "app/globals.h"
 #include "app/world.h"
+#include "framework/globals.h"
 #include "framework/window.h"
 #include "platform/testing.h"
 

@@ -1,5 +1,6 @@
 // Cars and police: the order of the draws, police numbers and siren, braking for hazards
 // ahead, wrecks and their cost, horns, debris, drawing.
+#include "framework/samples.h"
 #include "platform/testing.h"
 #include "tests/traffic/calm.h"
 
@@ -96,7 +97,7 @@ TEST_F(cartraffic, a_silent_police_car_leaves_the_siren_on_channel_0_alone) {
         emptystreet();
         tcardata& loud = car(600, 375, 1, 1);
         snd.chn = snd.maxchn1;   // the next sound takes channel 0
-        snd.play(snd.s[25], 1, -1);
+        snd.play(snd.s[smp_sirene], 1, -1);
         loud.chn = snd.chn, loud.siren = 1;
         ASSERT_EQ(loud.chn, 0);
         tcardata& silent = car(100, 375, 1, 1);

@@ -1,5 +1,6 @@
 // Planes and the hero: the order of the draws, the hero's turns, sides and laser, a plane shot
 // down, drawing.
+#include "framework/samples.h"
 #include "platform/testing.h"
 #include "tests/traffic/calm.h"
 
@@ -132,7 +133,7 @@ TEST_F(planetraffic, hero_ramming_ufos_slows_and_sinks_faster_each_time) {
 
 TEST_F(planetraffic, plane_downed_by_a_player_missile_costs_2_and_leaves_a_blast_that_chains) {
     tplanedata& p = plane(400, 100, 1);
-    snd.play(snd.s[8], 1, -1);
+    snd.play(snd.s[smp_plane], 1, -1);
     p.chn = snd.chn;
     p.engine = 1;
     int engine = p.chn;                    // the plane is gone after the step

@@ -1,5 +1,6 @@
 // Satellites and meteors: hiding behind the skyline, the meteor's three hits, planes and the
 // hero's punch, bad pictures.
+#include "framework/samples.h"
 #include "tests/traffic/skytraffic.h"
 
 struct satellite : skytraffic {};
@@ -27,7 +28,7 @@ TEST_F(satellite, new_satellite_stays_hidden_silent_and_untouchable_until_it_cle
     EXPECT_EQ(m.prg, 2);
     EXPECT_EQ(level.score, -4);   // -2 for the missile, -2 for the satellite
     bool released = false;   // its beeping had started, and fades with it
-    for (auto& c : snd.c) released = released || (c.s == &snd.s[14] && c.released == 1);
+    for (auto& c : snd.c) released = released || (c.s == &snd.s[smp_satellite] && c.released == 1);
     EXPECT_TRUE(released);
 }
 
@@ -82,7 +83,7 @@ TEST_F(satellite, meteor_wrecks_a_plane_and_the_hero_punches_each_object_only_on
         stepframes(1);
         EXPECT_FLOAT_EQ(s.speedy, r.punched);
         EXPECT_FLOAT_EQ(hero.speedx, r.herospeedx);
-        EXPECT_EQ(snd.c[snd.chn].s, &snd.s[27]);
+        EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_punch]);
         stepframes(1);   // still touching: no second punch
         EXPECT_FLOAT_EQ(s.speedy, r.punched);
         EXPECT_FLOAT_EQ(hero.speedx, r.herospeedx);

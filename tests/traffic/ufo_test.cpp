@@ -1,4 +1,5 @@
 // UFOs: the combo score, the laser's order of targets and what each shot costs, the launch draws.
+#include "framework/samples.h"
 #include "platform/testing.h"
 #include "tests/traffic/skytraffic.h"
 
@@ -49,9 +50,9 @@ TEST_F(ufo, laser_takes_a_missile_first_then_fires_at_the_hero_without_effect_ev
     // a player's blast, which can still chain, its big sound at a high pitch
     ASSERT_EQ(records(tnt), 1);
     EXPECT_EQ(tnt.d[0]->owner, 1);
-    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[0]);
+    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_xplo1]);
     EXPECT_GE(snd.c[snd.chn].c->rate, 1.3f);
-    EXPECT_EQ(snd.c[(snd.chn - 1) & snd.maxchn1].s, &snd.s[4]);
+    EXPECT_EQ(snd.c[(snd.chn - 1) & snd.maxchn1].s, &snd.s[smp_laser]);
 
     stepframes(30);
     EXPECT_EQ(u.laser, 10);   // the beam fades over 40 frames
@@ -60,7 +61,7 @@ TEST_F(ufo, laser_takes_a_missile_first_then_fires_at_the_hero_without_effect_ev
     stepframes(1);
     EXPECT_FLOAT_EQ(u.targetx, hero.x);   // the hero comes before the car
     EXPECT_EQ(u.laser, 40);
-    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[4]);
+    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_laser]);
     EXPECT_EQ(records(planes) + records(cars), 2);
     EXPECT_EQ(level.score, 0);
 }

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "app/assets.h"
+#include "framework/assets.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
 

@@ -1,4 +1,4 @@
-// app/assets.h — the pictures loaded (or made) at start-up, with the values derived from
+// framework/assets.h — the pictures loaded (or made) at start-up, with the values derived from
 // their sizes. Loaded once per process and kept; a fresh world reuses them.
 #pragma once
 

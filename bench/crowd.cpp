@@ -1,15 +1,15 @@
-// app/crowd.cpp — the crowded fight of the window benchmark (--bench-crowd): missiles,
+// bench/crowd.cpp — the crowded fight of the window benchmark (--bench-crowd): missiles,
 // explosions, debris and flames, fires, floating texts, a full shower and every kind of traffic.
-#include "app/crowd.h"
+#include "bench/crowd.h"
 
 #include <string>
 
-#include "app/assets.h"
 #include "combat/fire.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
 #include "combat/txt.h"
+#include "framework/assets.h"
 #include "game/level.h"
 #include "sky/rain.h"
 #include "traffic/car.h"

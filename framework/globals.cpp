@@ -1,5 +1,5 @@
-// app/globals.cpp — the application's own globals, with their start values.
-#include "app/globals.h"
+// framework/globals.cpp — the application's own globals, with their start values.
+#include "framework/globals.h"
 
 int ms = 0;
 int workarea[4] = {0, 0, 0, 0};

@@ -1,4 +1,4 @@
-// tests/platform/ogg.h — a tone encoded as Ogg Vorbis, for the sound tests.
+// tests/support/ogg.h — a tone encoded as Ogg Vorbis, for the sound tests and the media fuzz target.
 #pragma once
 
 #include <vorbis/vorbisenc.h>

@@ -1,4 +1,4 @@
-// app/globals.h — the application's own globals: clocks, view scale, the shared matrix,
+// framework/globals.h — the application's own globals: clocks, view scale, the shared matrix,
 // the interface texts and the language bookkeeping.
 #pragma once
 
@@ -21,7 +21,7 @@ extern std::string txtlevel, txtscore, txtcity, txtmissiles, txtname, txtcombo, 
     txtgetready, txtrearming, txtgameover, txtplace, txtentername;
 extern int wstart, wgetready, wrearming, wgameover, wentername;
 extern int langcount;                      // language sections found in the language file
-extern int langtag;                        // menu tag of the language in use (101, 102, ...)
+extern int langtag;                        // menu tag of the language in use (menu_language + 1, ...)
 
 // Back to the start values (a fresh world).
 void resetglobals();

@@ -1,11 +1,12 @@
-// app/assets.cpp — loads the pictures of data/ in their fixed order, sets their handles and
+// framework/assets.cpp — loads the pictures of data/ in their fixed order, sets their handles and
 // derived sizes, builds the five small generated pictures and the cached skyline mask.
-#include "app/assets.h"
+#include "framework/assets.h"
 
 #include <cmath>
 #include <string>
 
 #include "framework/image.h"
+#include "framework/pictures.h"
 
 TImage* img_trailenemy = nullptr;
 TImage* img_trailplayer = nullptr;
@@ -183,51 +184,51 @@ std::string readimages() {
     img_line = dotimage("img_line", 255, 255, 255, 0b010010010);
     img_drop = dotimage("img_drop", 0, 155, 255, 0b000010000);
 
-    img_cloud = load("data/cloud.png");
+    img_cloud = load(picturepath(pic_cloud));
     if (img_cloud) SetImageHandle(img_cloud, img_cloud->width / 2.0f, float(img_cloud->height));
     cloudw2 = img_cloud ? img_cloud->width / 2.0f : 0;
-    img_title = topcentre(load("data/title.png"));
-    img_aim = half(load("data/aim.png"));
-    img_rocket = half(load("data/rocket.png"));
-    img_house = loadseries("data/house%1.png", [](TImage* i) {
+    img_title = topcentre(load(picturepath(pic_title)));
+    img_aim = half(load(picturepath(pic_aim)));
+    img_rocket = half(load(picturepath(pic_rocket)));
+    img_house = loadseries(picturepath(pic_house, -1), [](TImage* i) {
         if (i) SetImageHandle(i, 0, float(i->height));
         return i;
     });
-    img_turretbase = bottomcentre(load("data/turretbase.png"));
+    img_turretbase = bottomcentre(load(picturepath(pic_turretbase)));
     turretbasew2 = img_turretbase ? img_turretbase->width / 2.0f : 0;
-    img_turret = bottomcentre(load("data/turret.png"));
-    img_explosion1 = half(load("data/explosion1.png"));
-    img_explosion2 = half(load("data/explosion2.png"));
+    img_turret = bottomcentre(load(picturepath(pic_turret)));
+    img_explosion1 = half(load(picturepath(pic_explosion1)));
+    img_explosion2 = half(load(picturepath(pic_explosion2)));
     explosionw2 = img_explosion2 ? img_explosion2->width / 2.0f : 0;
-    img_police = topcentre(load("data/police.png"));
-    img_car = loadseries("data/car%1.png", topcentre);
-    img_cart = loadoverlays("data/car%1t.png", img_car.size(), topcentre);
-    img_superman = half(load("data/superman.png"));
-    img_plane = loadseries("data/plane%1.png", half);
-    img_planet = loadoverlays("data/plane%1t.png", img_plane.size(), half);
-    img_meteor = loadseries("data/meteor%1.png", half);
-    img_satellite = half(load("data/satellite.png"));
-    img_ufo = half(load("data/ufo.png"));
-    img_chopper = loadseries("data/chopper%1.png", half);
-    img_jumper = half(load("data/jumper.png"));
+    img_police = topcentre(load(picturepath(pic_police)));
+    img_car = loadseries(picturepath(pic_car, -1), topcentre);
+    img_cart = loadoverlays(picturepath(pic_cart, -1), img_car.size(), topcentre);
+    img_superman = half(load(picturepath(pic_superman)));
+    img_plane = loadseries(picturepath(pic_plane, -1), half);
+    img_planet = loadoverlays(picturepath(pic_planet, -1), img_plane.size(), half);
+    img_meteor = loadseries(picturepath(pic_meteor, -1), half);
+    img_satellite = half(load(picturepath(pic_satellite)));
+    img_ufo = half(load(picturepath(pic_ufo)));
+    img_chopper = loadseries(picturepath(pic_chopper, -1), half);
+    img_jumper = half(load(picturepath(pic_jumper)));
     jumperw2 = img_jumper ? img_jumper->width / 2.0f : 0;
     jumperh2 = img_jumper ? img_jumper->height / 2.0f : 0;
-    img_ring = half(load("data/ring.png"));
-    img_flag = load("data/flag.png");
-    img_city = load("data/city.png");
+    img_ring = half(load(picturepath(pic_ring)));
+    img_flag = load(picturepath(pic_flag));
+    img_city = load(picturepath(pic_city));
     if (failed.empty()) {
         img_citylens = FileType(citylenspath) == 1 ? LoadImage(citylenspath, -1) : nullptr;
         if (img_citylens) img_citylens->name = "_city lens.png";
         else img_citylens = makecitylens(img_city);
     }
-    img_street = load("data/street.png");
-    img_sky = load("data/sky.png");
-    img_stars = halfdiv(load("data/stars.png"));
+    img_street = load(picturepath(pic_street));
+    img_sky = load(picturepath(pic_sky));
+    img_stars = halfdiv(load(picturepath(pic_stars)));
     starscale = img_stars ? float(std::sqrt(1280000.0) / img_stars->width) : 0;
-    img_moon = halfdiv(load("data/moon.png"));
-    img_sun = halfdiv(load("data/sun.png"));
-    img_planets = halfdiv(load("data/planets.png"));
-    img_rainbow = load("data/rainbow.png");
+    img_moon = halfdiv(load(picturepath(pic_moon)));
+    img_sun = halfdiv(load(picturepath(pic_sun)));
+    img_planets = halfdiv(load(picturepath(pic_planets)));
+    img_rainbow = load(picturepath(pic_rainbow));
 
     return failed;
 }
