@@ -43,6 +43,7 @@
 int redraw = 0;
 int refocus = 0;
 int fasttimer = 0;
+int shotwanted = 0;
 std::string dumponclose;
 
 namespace {
@@ -254,6 +255,12 @@ int tmainapplet::draw() {
     drawreplay();
     if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
     Flip(-1);
+    // F2 is taken from the frame just shown: between frames the window's buffer may be new
+    // (a resize, an expose) and still black.
+    if (shotwanted) {
+        shotwanted = 0;
+        screenshot();
+    }
     return 0;
 }
 
@@ -282,7 +289,7 @@ void inputstep() {
         EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
         break;
     case key_f2:
-        if (!replaying()) screenshot();   // a playback leaves no files behind
+        if (!replaying()) shotwanted = 1;   // a playback leaves no files behind
         break;
     case key_f5:   // F5 held: eight times as many frames
         // A held key repeats its key-down; replacing the fast timer at every repeat would

@@ -47,5 +47,6 @@ std::string screenshot();
 
 extern int redraw;     // a repaint is due at the end of this event
 extern int refocus;    // the canvas gets the keyboard focus back at the next draw
+extern int shotwanted;  // F2 was pressed: a screenshot follows the next frame drawn
 extern int fasttimer;  // 1 while F5 is held and the timer runs at 480 Hz
 extern std::string dumponclose;   // --dump FILE of a windowed game: written when it closes

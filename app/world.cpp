@@ -224,7 +224,7 @@ std::string startup(const tstartup& how) {
     for (int i = 0; i < 16; i++) drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
     // 24.
     applet = tmainapplet();
-    redraw = refocus = fasttimer = 0;
+    redraw = refocus = fasttimer = shotwanted = 0;
     applet.create(how.settings);
     return "";
 }

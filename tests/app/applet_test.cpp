@@ -238,6 +238,8 @@ TEST_F(applet, f2_writes_the_next_free_screenshot) {
     testsupport::writetext(dir / "screenshot1.png", "x");
     drawframe();
     key(key_f2);
+    EXPECT_FALSE(fs::exists(dir / "screenshot2.png"));   // taken from the next frame drawn
+    drawframe();
     shotdir = keep;
     ASSERT_TRUE(fs::exists(dir / "screenshot2.png"));
     TImage* shot = LoadImage(dir / "screenshot2.png", 0);
