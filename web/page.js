@@ -220,9 +220,13 @@ document.addEventListener('mousedown', (e) => { if (!bar.el.contains(e.target) &
 page.menus = (model) => { bar.model = model; bar.draw(); };
 page.menukey = (vk, alt) => (bar.key(vk, alt) ? 1 : 0);
 
+// Asked of the game's own canvas with the game's own attributes: the game then finds the
+// context made (making one costs a software renderer half a second).
 function haswebgl2() {
   try {
-    return !!document.createElement('canvas').getContext('webgl2');
+    return !!document.getElementById('canvas').getContext('webgl2', {
+      alpha: false, depth: false, stencil: false, antialias: false, premultipliedAlpha: true,
+      preserveDrawingBuffer: true });
   } catch (e) {
     return false;
   }
