@@ -11,7 +11,7 @@
 
 namespace {
 
-struct tdesktop final : plat::tbackendops {
+struct tdesktop final : al::tsoundops {
     void init(int argc, char** argv) override {
         dsk::init(argc, argv);
         plat::batch.reset();
@@ -65,20 +65,6 @@ struct tdesktop final : plat::tbackendops {
     void grab(int x, int y, int w, int h, TPixmap& out) override { dsk::grab(x, y, w, h, out); }
     void stats(bool on) override { dsk::stats(on); }
     int presented() override { return dsk::presented(); }
-
-    bool audio() override { return al::open(); }
-    void loadsound(TSound& s) override { al::load(s); }
-    void newvoice(TChannel& c) override { al::newvoice(c); }
-    void cue(TChannel& c) override { al::cue(c); }
-    void play(TChannel& c) override { al::play(c); }
-    void pause(TChannel& c) override { al::pause(c); }
-    void stop(TChannel& c) override { al::stop(c); }
-    void volume(TChannel& c) override { al::volume(c); }
-    void pan(TChannel& c) override { al::pan(c); }
-    void rate(TChannel& c) override { al::rate(c); }
-    bool finished(TChannel& c) override { return al::finished(c); }
-    void silentrun() override { al::silentrun(); }
-    void audioshutdown() override { al::shutdown(); }
 };
 
 // Offered before main: a program with this folder linked in can open a window.

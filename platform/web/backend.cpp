@@ -202,7 +202,8 @@ void frame() {
 
 EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*);
 
-struct tweb final : tbackendops {
+// Sound: Emscripten's OpenAL on Web Audio, through the desktop's OpenAL code.
+struct tweb final : al::tsoundops {
     void init(int, char**) override {
         EmscriptenWebGLContextAttributes a;
         emscripten_webgl_init_context_attributes(&a);
@@ -324,21 +325,6 @@ struct tweb final : tbackendops {
             }
     }
     int presented() override { return framesshown; }
-
-    // Sound: Emscripten's OpenAL on Web Audio, the desktop's OpenAL code.
-    bool audio() override { return al::open(); }
-    void loadsound(TSound& s) override { al::load(s); }
-    void newvoice(TChannel& c) override { al::newvoice(c); }
-    void cue(TChannel& c) override { al::cue(c); }
-    void play(TChannel& c) override { al::play(c); }
-    void pause(TChannel& c) override { al::pause(c); }
-    void stop(TChannel& c) override { al::stop(c); }
-    void volume(TChannel& c) override { al::volume(c); }
-    void pan(TChannel& c) override { al::pan(c); }
-    void rate(TChannel& c) override { al::rate(c); }
-    bool finished(TChannel& c) override { return al::finished(c); }
-    void silentrun() override { al::silentrun(); }
-    void audioshutdown() override { al::shutdown(); }
 };
 
 }  // namespace
