@@ -21,4 +21,6 @@ export ALSOFT_DRIVERS=null
 cd "$folder"
 # The window tests always get an X server of their own, never the caller's desktop: no window
 # pops up there, and no window manager or screen size of that desktop changes what they see.
-exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 "$@"
+# A test that hangs fails after 10 minutes (tests that need longer say so themselves) instead of
+# holding the whole run.
+exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 --timeout 600 "$@"

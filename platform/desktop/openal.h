@@ -23,20 +23,21 @@ void silentrun();
 void shutdown();
 
 // The sound operations of a back end that plays through OpenAL (the desktop's device, or
-// Emscripten's on Web Audio): back ends derive from this and add the rest.
+// Emscripten's on Web Audio): back ends derive from this and add the rest. Each call names
+// al:: as it must: unqualified, it would find the member of the same name and call itself.
 struct tsoundops : plat::tbackendops {
-    bool audio() override { return open(); }
-    void loadsound(TSound& s) override { load(s); }
-    void newvoice(TChannel& c) override { newvoice(c); }
-    void cue(TChannel& c) override { cue(c); }
-    void play(TChannel& c) override { play(c); }
-    void pause(TChannel& c) override { pause(c); }
-    void stop(TChannel& c) override { stop(c); }
-    void volume(TChannel& c) override { volume(c); }
-    void pan(TChannel& c) override { pan(c); }
-    void rate(TChannel& c) override { rate(c); }
-    bool finished(TChannel& c) override { return finished(c); }
-    void silentrun() override { silentrun(); }
-    void audioshutdown() override { shutdown(); }
+    bool audio() override { return al::open(); }
+    void loadsound(TSound& s) override { al::load(s); }
+    void newvoice(TChannel& c) override { al::newvoice(c); }
+    void cue(TChannel& c) override { al::cue(c); }
+    void play(TChannel& c) override { al::play(c); }
+    void pause(TChannel& c) override { al::pause(c); }
+    void stop(TChannel& c) override { al::stop(c); }
+    void volume(TChannel& c) override { al::volume(c); }
+    void pan(TChannel& c) override { al::pan(c); }
+    void rate(TChannel& c) override { al::rate(c); }
+    bool finished(TChannel& c) override { return al::finished(c); }
+    void silentrun() override { al::silentrun(); }
+    void audioshutdown() override { al::shutdown(); }
 };
 }  // namespace al
