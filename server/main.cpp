@@ -4,6 +4,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <arpa/inet.h>
 #include <cstdlib>
 #include <httplib.h>
 #include <pthread.h>
@@ -52,6 +53,15 @@ bool number(const char* s, long long lo, long long hi, long long& out) {
     char* end = nullptr;
     out = std::strtoll(s, &end, 10);
     return *end == 0 && out >= lo && out <= hi;
+}
+
+// An IPv4 or IPv6 address written as the server reads a peer's ("::1", "127.0.0.1"), or "".
+std::string numericaddress(const std::string& s) {
+    unsigned char bin[16];
+    char out[INET6_ADDRSTRLEN];
+    for (int family : {AF_INET, AF_INET6})
+        if (inet_pton(family, s.c_str(), bin) == 1 && inet_ntop(family, bin, out, sizeof out)) return out;
+    return "";
 }
 
 // The game's folder (with data/) as the game finds it: beside the program, or installed.
@@ -123,6 +133,11 @@ int main(int argc, char** argv) {
             else if (a == "--web") config.web = next;
             else if (a == "--public") config.publicurl = next;
             else config.origins.push_back(next);
+            i++;
+        } else if (a == "--trusted-proxy") {
+            std::string address = numericaddress(next ? next : "");
+            if (address.empty()) return fail("--trusted-proxy needs an IP address, for example 127.0.0.1");
+            config.proxies.push_back(address);
             i++;
         } else if (a == "--workers") {
             if (!count(1, 256)) return fail("--workers needs a count from 1 to 256");
@@ -196,6 +211,8 @@ int main(int argc, char** argv) {
         r.body = std::move(body);
         r.address = req.remote_addr;
         r.origin = req.get_header_value("Origin");
+        // a proxy adds its own header after any the client sent: the last one counts
+        if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
         tresponse out = api.handle(r);
         res.status = out.status;
         for (const auto& [k, v] : out.headers) res.set_header(k, v);
