@@ -16,6 +16,7 @@
 #include "app/programinfo.h"
 #include "app/replay.h"
 #include "app/world.h"
+#include "framework/assets.h"
 #include "framework/globals.h"
 #include "platform/platform.h"
 #include "server/api.h"
@@ -87,6 +88,8 @@ int verifychild(long long maxframes, long long seconds) {
         v.reason = "can't enter the game's folder " + dir;
     } else {
         initpaths("", installed);
+        // as the installed game: the skyline mask is made afresh, never written into the package's folder
+        if (installed) citylenspath.clear();
         v = verifyhere(text, static_cast<int>(maxframes));
     }
     std::string out = verifiedtext(v);
