@@ -42,7 +42,7 @@ const char* usage =
     "  --rate N               replays one address may send per minute (default 30)\n"
     "  --help                 show this text\n"
     "  --version              show the version\n"
-    "SIGTERM or SIGINT stops the server after the requests in progress.\n";
+    "SIGTERM or SIGINT stops the server after the requests in progress (a second one at once).\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "varnhold-server: %s\n%s", message.c_str(), usage);
@@ -97,6 +97,33 @@ int verifychild(long long maxframes, long long seconds) {
     std::fflush(stdout);
     _exit(0);   // the world's teardown is of no use to anyone
 }
+
+// The server's threads, counting the connections taken in and not yet closed. A connection
+// taken in after the stop signal is marked late: its requests are answered 503, while those
+// taken in before it are answered in full before the server closes.
+class tconnections : public httplib::TaskQueue {
+public:
+    explicit tconnections(size_t threads) : pool(threads) {}
+    void enqueue(std::function<void()> fn) override {
+        bool late = stopping;
+        open++;
+        pool.enqueue([this, fn = std::move(fn), late] {
+            lateconnection = late;
+            fn();
+            open--;
+        });
+    }
+    void shutdown() override { pool.shutdown(); }
+    static std::atomic<bool> stopping;
+    static std::atomic<int> open;
+    static thread_local bool lateconnection;   // of the connection this thread serves
+
+private:
+    httplib::ThreadPool pool;
+};
+std::atomic<bool> tconnections::stopping = false;
+std::atomic<int> tconnections::open = 0;
+thread_local bool tconnections::lateconnection = false;
 
 std::string self() {
     char buf[4096];
@@ -205,8 +232,15 @@ int main(int argc, char** argv) {
     httplib::Server http;
     // Beyond the replay's limit the body is refused before it is read (413).
     http.set_payload_max_length(config.maxbody);
-    http.new_task_queue = [&] { return new httplib::ThreadPool(static_cast<size_t>(std::max<long long>(8, workers + queue + 4))); };
+    http.new_task_queue = [&] { return new tconnections(static_cast<size_t>(std::max<long long>(8, workers + queue + 4))); };
     auto answer = [&](const httplib::Request& req, httplib::Response& res, std::string body) {
+        if (tconnections::stopping) res.set_header("Connection", "close");
+        if (tconnections::lateconnection) {
+            res.status = 503;
+            res.set_header("Retry-After", "10");
+            res.set_content("{\"error\":\"the server is stopping: send the request again later\"}\n", "application/json");
+            return;
+        }
         trequest r;
         r.method = req.method;
         r.path = req.path;
@@ -269,6 +303,11 @@ int main(int argc, char** argv) {
         int sig = 0;
         sigwait(&stops, &sig);
         stopping = true;
+        tconnections::stopping = true;
+        // Listening goes on until every connection taken in before the signal is closed (late
+        // ones are answered 503 at once); a second signal stops at once.
+        timespec tick{0, 20000000};
+        while (tconnections::open > 0 && sigtimedwait(&stops, nullptr, &tick) < 0) {}
         http.stop();
     });
     std::printf("varnhold-server: listening on %s, scores in %s\n", listen.c_str(), db.c_str());
