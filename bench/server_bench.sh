@@ -5,10 +5,12 @@
 # verifier's CPU time for a recorded game, scaled to a game of 10 minutes. The client is
 # bench/server_load.py (Python 3, standard library only).
 #
-#   bash bench/server_bench.sh [--build DIR] [--clients N] [--seconds T] [--workers N] [--quick]
+#   bash bench/server_bench.sh [--build DIR] [--clients N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 #
-# Defaults: build/, 32 clients (at most 256), 20 s (at most 300), the server's own number of
-# verifiers. --quick: 2 clients for 2 s and no CPU measurement, a check of correctness only.
+# Defaults: build/, 32 clients (at most 256), 20 s (at most 300), no pause (each client sends
+# again as soon as it is answered; --pause S: after S seconds, 0.5 to 1.5 times), the server's
+# own number of verifiers and queue. --quick: 2 clients for 2 s and no CPU measurement, a check of
+# correctness only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build"
