@@ -1,10 +1,10 @@
 // server/main.cpp — varnhold-server: the command line, the HTTP front and the stop signal.
 // The same program, run with --verify-child, is the verifier: it reads one replay on its
 // standard input, plays it with the game's engine and writes the verdict.
+#include <arpa/inet.h>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <arpa/inet.h>
 #include <cstdlib>
 #include <httplib.h>
 #include <pthread.h>

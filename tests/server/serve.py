@@ -140,11 +140,15 @@ finally:
     if p2.poll() is None:
         p2.kill()
         p2.wait()
-    # SIGTERM while a replay is being verified: its answer still comes, then the server ends.
+    # SIGTERM while a replay is being verified: its answer still comes, a request that comes
+    # later is told to come back, then the server ends.
     with concurrent.futures.ThreadPoolExecutor(1) as pool:
         inflight = pool.submit(call, base, "/api/v1/replays", read("fight.vhr"))
         time.sleep(0.1)
         p.send_signal(signal.SIGTERM)
+        time.sleep(0.02)
+        late = call(base, "/healthz")
+        check(late[0] == 503 and late[2].get("Retry-After") == "10", f"a request after the signal: {late[:2]}")
         check(inflight.result()[0] == 422, f"the request in progress is answered: {inflight.result()[0]}")
     out = p.communicate(timeout=30)[0]
     check(p.returncode == 0 and "stopped" in out, f"SIGTERM stops the server: {p.returncode} {out}")
