@@ -248,8 +248,9 @@ for k in kinds:
     print(f"  {k:8} {len(mine):5} answers {dict(sorted(ks.items()))}, p50 {quantile([r[2] for r in mine], .5):.3f} s, "
           f"p99 {quantile([r[2] for r in mine], .99):.3f} s")
 played = children1 - children0
-print(f"verifying: {verified} playbacks, {verified / args.seconds / cores:.2f} a second per core, "
-      f"{played / max(verified, 1):.3f} s CPU each; the server's own CPU {own1 - own0:.2f} s")
+each = played / max(verified, 1)
+print(f"verifying: {verified} playbacks, {verified / args.seconds / cores:.2f} a second per core "
+      f"({1 / max(each, 1e-9):.1f} if each had a core to itself), {each:.3f} s CPU each; the server's own CPU {own1 - own0:.2f} s")
 print(f"memory:    the server {mb(rss0)} at the start, {mb(rss1)} at the end; with its verifiers at most {mb(peak[0])}")
 print(f"restart:   SIGTERM with {len(late)} requests in flight, {sum(1 for r in late if r[1])} of them answered"
       f"{f' ({len(after)} sent after it left out)' if after else ''}, exit {stopped}; on the same file "
