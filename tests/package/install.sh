@@ -32,6 +32,9 @@ extra=$(comm -13 <(dpkg -L varnhold | sort) <(find /usr/share/games/varnhold | s
 [ -z "$extra" ] || fail "the game wrote into its installed folder: $extra"
 [ -d "$work/config/varnhold" ] || fail "the installed game made no settings folder in XDG_CONFIG_HOME"
 
+if command -v systemd-analyze >/dev/null; then
+    unit=$(systemd-analyze verify /usr/lib/systemd/system/varnhold-server.service 2>&1) || fail "the systemd unit: $unit"
+fi
 verdict=$(/usr/games/varnhold-server --verify-child <"$(dirname "$0")/../replays/fight.vhr" 2>&1)
 grep -q "no high-score row" <<<"$verdict" || fail "the installed server did not play a replay: $verdict"
 
