@@ -19,7 +19,7 @@ longest recorded game and a short one, scaled per frame to a game of 10 minutes.
 
 Usage: server_load.py SERVER REPLAY-FOLDER [--clients N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
-import argparse, http.client, json, os, random, resource, signal, socket, subprocess, sys, tempfile, threading, time
+import argparse, atexit, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 ap = argparse.ArgumentParser()
 ap.add_argument("server")
@@ -77,6 +77,7 @@ def start(db):
     if args.queue >= 0:
         cmd += ["--queue", str(args.queue)]
     p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    atexit.register(lambda: p.poll() is None and p.kill())   # never left running by a failure
     line = p.stdout.readline()
     if "listening" not in line:
         sys.exit(f"the server did not start: {line}{p.stdout.read()}")
@@ -142,6 +143,7 @@ cores = len(os.sched_getaffinity(0))
 with open("/proc/loadavg") as f:
     load = f.read().split()[0]   # other work on the machine slows the verifiers
 work = tempfile.mkdtemp(prefix="varnhold-server-bench-")
+atexit.register(shutil.rmtree, work, True)
 db = os.path.join(work, "scores.db")
 server, port = start(db)
 results = []          # (kind, status, seconds, sent at, body sent, answer)
@@ -230,7 +232,6 @@ try:
 finally:
     server.send_signal(signal.SIGTERM)
     server.communicate(timeout=300)
-subprocess.run(["rm", "-rf", work])
 
 print(f"varnhold-server, {args.clients} clients posting for {args.seconds:g} s"
       f"{f', a pause of {args.pause:g} s after each answer' if args.pause else ''} on 127.0.0.1, "
