@@ -173,8 +173,19 @@ bool tapi::allowed(const std::string& address) {
     return true;
 }
 
+// The address the rate limit counts: the peer's, or behind a trusted reverse proxy the last
+// address of X-Forwarded-For, the one the proxy itself added (those before it are the client's
+// to write).
+std::string tapi::client(const trequest& r) const {
+    if (r.forwarded.empty() || std::find(config.proxies.begin(), config.proxies.end(), r.address) == config.proxies.end())
+        return r.address;
+    std::string last = r.forwarded.substr(r.forwarded.rfind(',') + 1);
+    size_t from = last.find_first_not_of(" \t"), to = last.find_last_not_of(" \t");
+    return from == std::string::npos ? r.address : last.substr(from, to - from + 1);
+}
+
 tresponse tapi::submit(const trequest& r) {
-    if (!allowed(r.address)) {
+    if (!allowed(client(r))) {
         tresponse out = error(429, "too many replays from this address: wait a minute");
         out.headers.push_back({"Retry-After", "60"});
         return out;

@@ -18,6 +18,7 @@ struct trequest {
     std::map<std::string, std::string> query;
     std::string body;
     std::string address;              // the peer's address
+    std::string forwarded;            // the X-Forwarded-For header, "" without one
     std::string origin;               // the Origin header, "" without one
 };
 
@@ -36,6 +37,7 @@ struct tapiconfig {
     std::string web;                  // the web edition's address, "" for no watch link
     std::string publicurl;            // this server's address as players reach it ("" relative links)
     std::vector<std::string> origins; // allowed for CORS ("*" any)
+    std::vector<std::string> proxies; // peers whose X-Forwarded-For names the client
 };
 
 class tapi {
@@ -50,6 +52,7 @@ private:
     tresponse scores(const trequest& r);
     tresponse page();
     bool allowed(const std::string& address);
+    std::string client(const trequest& r) const;
     tstore& store;
     tverify verify;
     tapiconfig config;

@@ -1,6 +1,7 @@
 // server/main.cpp — varnhold-server: the command line, the HTTP front and the stop signal.
 // The same program, run with --verify-child, is the verifier: it reads one replay on its
 // standard input, plays it with the game's engine and writes the verdict.
+#include <arpa/inet.h>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "app/programinfo.h"
 #include "app/replay.h"
 #include "app/world.h"
+#include "framework/assets.h"
 #include "framework/globals.h"
 #include "platform/platform.h"
 #include "server/api.h"
@@ -40,7 +42,7 @@ const char* usage =
     "  --rate N               replays one address may send per minute (default 30)\n"
     "  --help                 show this text\n"
     "  --version              show the version\n"
-    "SIGTERM or SIGINT stops the server after the requests in progress.\n";
+    "SIGTERM or SIGINT stops the server after the requests in progress (a second one at once).\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "varnhold-server: %s\n%s", message.c_str(), usage);
@@ -52,6 +54,15 @@ bool number(const char* s, long long lo, long long hi, long long& out) {
     char* end = nullptr;
     out = std::strtoll(s, &end, 10);
     return *end == 0 && out >= lo && out <= hi;
+}
+
+// An IPv4 or IPv6 address written as the server reads a peer's ("::1", "127.0.0.1"), or "".
+std::string numericaddress(const std::string& s) {
+    unsigned char bin[16];
+    char out[INET6_ADDRSTRLEN];
+    for (int family : {AF_INET, AF_INET6})
+        if (inet_pton(family, s.c_str(), bin) == 1 && inet_ntop(family, bin, out, sizeof out)) return out;
+    return "";
 }
 
 // The game's folder (with data/) as the game finds it: beside the program, or installed.
@@ -77,6 +88,8 @@ int verifychild(long long maxframes, long long seconds) {
         v.reason = "can't enter the game's folder " + dir;
     } else {
         initpaths("", installed);
+        // as the installed game: the skyline mask is made afresh, never written into the package's folder
+        if (installed) citylenspath.clear();
         v = verifyhere(text, static_cast<int>(maxframes));
     }
     std::string out = verifiedtext(v);
@@ -84,6 +97,33 @@ int verifychild(long long maxframes, long long seconds) {
     std::fflush(stdout);
     _exit(0);   // the world's teardown is of no use to anyone
 }
+
+// The server's threads, counting the connections taken in and not yet closed. A connection
+// taken in after the stop signal is marked late: its requests are answered 503, while those
+// taken in before it are answered in full before the server closes.
+class tconnections : public httplib::TaskQueue {
+public:
+    explicit tconnections(size_t threads) : pool(threads) {}
+    void enqueue(std::function<void()> fn) override {
+        bool late = stopping;
+        open++;
+        pool.enqueue([this, fn = std::move(fn), late] {
+            lateconnection = late;
+            fn();
+            open--;
+        });
+    }
+    void shutdown() override { pool.shutdown(); }
+    static std::atomic<bool> stopping;
+    static std::atomic<int> open;
+    static thread_local bool lateconnection;   // of the connection this thread serves
+
+private:
+    httplib::ThreadPool pool;
+};
+std::atomic<bool> tconnections::stopping = false;
+std::atomic<int> tconnections::open = 0;
+thread_local bool tconnections::lateconnection = false;
 
 std::string self() {
     char buf[4096];
@@ -123,6 +163,11 @@ int main(int argc, char** argv) {
             else if (a == "--web") config.web = next;
             else if (a == "--public") config.publicurl = next;
             else config.origins.push_back(next);
+            i++;
+        } else if (a == "--trusted-proxy") {
+            std::string address = numericaddress(next ? next : "");
+            if (address.empty()) return fail("--trusted-proxy needs an IP address, for example 127.0.0.1");
+            config.proxies.push_back(address);
             i++;
         } else if (a == "--workers") {
             if (!count(1, 256)) return fail("--workers needs a count from 1 to 256");
@@ -187,8 +232,15 @@ int main(int argc, char** argv) {
     httplib::Server http;
     // Beyond the replay's limit the body is refused before it is read (413).
     http.set_payload_max_length(config.maxbody);
-    http.new_task_queue = [&] { return new httplib::ThreadPool(static_cast<size_t>(std::max<long long>(8, workers + queue + 4))); };
+    http.new_task_queue = [&] { return new tconnections(static_cast<size_t>(std::max<long long>(8, workers + queue + 4))); };
     auto answer = [&](const httplib::Request& req, httplib::Response& res, std::string body) {
+        if (tconnections::stopping) res.set_header("Connection", "close");
+        if (tconnections::lateconnection) {
+            res.status = 503;
+            res.set_header("Retry-After", "10");
+            res.set_content("{\"error\":\"the server is stopping: send the request again later\"}\n", "application/json");
+            return;
+        }
         trequest r;
         r.method = req.method;
         r.path = req.path;
@@ -196,6 +248,8 @@ int main(int argc, char** argv) {
         r.body = std::move(body);
         r.address = req.remote_addr;
         r.origin = req.get_header_value("Origin");
+        // a proxy adds its own header after any the client sent: the last one counts
+        if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
         tresponse out = api.handle(r);
         res.status = out.status;
         for (const auto& [k, v] : out.headers) res.set_header(k, v);
@@ -249,6 +303,11 @@ int main(int argc, char** argv) {
         int sig = 0;
         sigwait(&stops, &sig);
         stopping = true;
+        tconnections::stopping = true;
+        // Listening goes on until every connection taken in before the signal is closed (late
+        // ones are answered 503 at once); a second signal stops at once.
+        timespec tick{0, 20000000};
+        while (tconnections::open > 0 && sigtimedwait(&stops, nullptr, &tick) < 0) {}
         http.stop();
     });
     std::printf("varnhold-server: listening on %s, scores in %s\n", listen.c_str(), db.c_str());

@@ -198,17 +198,22 @@ bool tverifierpool::verify(const std::string& text, tverified& v) {
     {
         std::unique_lock<std::mutex> lock(m);
         if (running >= workers && waiting >= queue) return false;
+        // first come, first played: a replay that arrives as a verifier frees never passes one
+        // that waits
+        unsigned long long ticket = tickets++;
         waiting++;
-        freed.wait(lock, [&] { return running < workers; });
+        freed.wait(lock, [&] { return ticket == serving && running < workers; });
+        serving++;
         waiting--;
         running++;
     }
+    freed.notify_all();   // the next ticket may find a verifier free too
     v = run(text);
     {
         std::lock_guard<std::mutex> lock(m);
         running--;
     }
-    freed.notify_one();
+    freed.notify_all();
     return true;
 }
 

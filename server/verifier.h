@@ -47,7 +47,8 @@ tverified verifyhere(const std::string& text, int maxframes);
 std::string verifiedtext(const tverified& v);
 tverified readverified(const std::string& text);
 
-// A bounded pool of child processes: at most `workers` play at once, at most `queue` wait.
+// A bounded pool of child processes: at most `workers` play at once, at most `queue` wait, in
+// the order they came.
 class tverifierpool {
 public:
     tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds);
@@ -59,6 +60,7 @@ private:
     std::vector<std::string> command;
     int workers, queue, seconds;
     int running = 0, waiting = 0;
+    unsigned long long tickets = 0, serving = 0;   // taken in order of arrival; the next to play
     std::mutex m;
     std::condition_variable freed;
 };

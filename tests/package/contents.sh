@@ -1,7 +1,8 @@
 # The package's contents and metadata: what dpkg reads, every file in its place (the data as
 # the build made it, the icon at each size), the desktop entry, AppStream metainfo and manual
 # page clean by their validators, changelog and copyright in place, and the program running from the unpacked tree without
-# writing into its data folder. $1: the folder with the package, $2: the build's program.
+# writing into its data folder; then the server's package beside it. $1: the folder with the
+# packages, $2: the build's program.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$1"/varnhold_*.deb 2>/dev/null | head -1)
@@ -72,4 +73,30 @@ HOME="$work/home" XDG_CONFIG_HOME="$work/config" "$root/usr/games/varnhold" --he
 grep -q "^60 steps" "$work/out.txt" || fail "the unpacked program printed: $(cat "$work/out.txt")"
 [ -d "$work/config/varnhold" ] || fail "no settings folder in XDG_CONFIG_HOME"
 [ "$(cd "$root" && find . | sort)" = "$before" ] || fail "the program wrote into the installed tree"
+
+# The server's package: nothing of the game's, which it needs in the same version; its manual
+# page lists every option; unpacked over the game, it plays a replay with the game's data.
+sdeb=$(ls "$1"/varnhold-server_*.deb 2>/dev/null | head -1)
+[ -f "$sdeb" ] || fail "no server package in $1"
+sfield() { dpkg-deb -f "$sdeb" "$1"; }
+[ "$(sfield Package)" = varnhold-server ] && [ "$(sfield Version)" = "$version" ] || fail "server package $(sfield Package) $(sfield Version)"
+grep -Eq "(^|, )varnhold \(= $version\)(,|$)" <<<"$(sfield Depends)" || fail "the server does not depend on varnhold $version: $(sfield Depends)"
+shared=$(comm -12 <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort) <(dpkg-deb -c "$sdeb" | awk '$1 !~ /^d/ {print $6}' | sort))
+[ -z "$shared" ] || fail "files in both packages: $shared"
+dpkg-deb -x "$sdeb" "$root" || fail "dpkg-deb cannot unpack the server package"
+for f in usr/games/varnhold-server usr/lib/systemd/system/varnhold-server.service usr/share/doc/varnhold-server/copyright \
+    usr/share/doc/varnhold-server/changelog.gz; do
+    [ -f "$root/$f" ] || fail "no /$f in the server package"
+done
+zcat "$root/usr/share/man/man6/varnhold-server.6.gz" >"$work/server.6" || fail "no manual page of the server"
+warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 "$work/server.6" 2>&1)
+[ -z "$warnings" ] || fail "the server's manual page: $warnings"
+sed 's/\\-/-/g' "$work/server.6" >"$work/sman.txt"
+for option in $("$root/usr/games/varnhold-server" --help | grep -Eo -- '--[a-z-]+' | sort -u); do
+    grep -q -- "$option" "$work/sman.txt" || fail "the server's manual page does not list $option"
+done
+grep -q "^ExecStart=/usr/games/varnhold-server " "$root/usr/lib/systemd/system/varnhold-server.service" ||
+    fail "the systemd unit does not start /usr/games/varnhold-server"
+verdict=$("$root/usr/games/varnhold-server" --verify-child <"$(dirname "$0")/../replays/fight.vhr" 2>&1)
+grep -q "no high-score row" <<<"$verdict" || fail "the unpacked server did not play a replay: $verdict"
 echo "ok"

@@ -1,6 +1,7 @@
-# Installs the package as a player would (apt, as root), plays 600 headless frames from
-# /usr/games, and removes it again without leaving a file behind. Skipped (status 77) when
-# not root. $1: the folder with the package.
+# Installs the packages as a player and a server's keeper would (apt, as root), plays 600
+# headless frames from /usr/games and a replay with the installed server, and removes them
+# again without leaving a file behind. Skipped (status 77) when not root. $1: the folder with
+# the packages.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
 skip() { echo "SKIPPED: $*"; exit 77; }
@@ -8,16 +9,20 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 deb=$(ls "$1"/varnhold_*.deb 2>/dev/null | head -1)
 [ -f "$deb" ] || fail "no package in $1"
 deb=$(readlink -f "$deb")
+sdeb=$(readlink -f "$(ls "$1"/varnhold-server_*.deb 2>/dev/null | head -1)")
+[ -f "$sdeb" ] || fail "no server package in $1"
 # One installation at a time on this machine, and never over a player's own.
 exec 9>/run/lock/varnhold-package-test.lock
 flock -w 600 9 || fail "another package test holds the lock"
-dpkg-query -W -f='${Status}' varnhold 2>/dev/null | grep -q "install ok installed" &&
-    skip "a varnhold package is installed already; not replacing it"
+for p in varnhold varnhold-server; do
+    dpkg-query -W -f='${Status}' $p 2>/dev/null | grep -q "install ok installed" &&
+        skip "a $p package is installed already; not replacing it"
+done
 
 work="$(mktemp -d)"
 apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@" >>"$work/apt.txt" 2>&1; }
-trap 'apt purge varnhold; rm -rf "$work"' EXIT
-apt install --no-install-recommends "$deb" || fail "apt-get install: $(tail -5 "$work/apt.txt")"
+trap 'apt purge varnhold varnhold-server; rm -rf "$work"' EXIT
+apt install --no-install-recommends "$deb" "$sdeb" || fail "apt-get install: $(tail -5 "$work/apt.txt")"
 
 HOME="$work/home" XDG_CONFIG_HOME="$work/config" ALSOFT_DRIVERS=null /usr/games/varnhold --headless --frames 600 \
     >"$work/out.txt" 2>&1 || fail "the installed game: $(cat "$work/out.txt")"
@@ -27,7 +32,13 @@ extra=$(comm -13 <(dpkg -L varnhold | sort) <(find /usr/share/games/varnhold | s
 [ -z "$extra" ] || fail "the game wrote into its installed folder: $extra"
 [ -d "$work/config/varnhold" ] || fail "the installed game made no settings folder in XDG_CONFIG_HOME"
 
-apt purge varnhold || fail "apt-get purge: $(tail -5 "$work/apt.txt")"
+if command -v systemd-analyze >/dev/null; then
+    unit=$(systemd-analyze verify /usr/lib/systemd/system/varnhold-server.service 2>&1) || fail "the systemd unit: $unit"
+fi
+verdict=$(/usr/games/varnhold-server --verify-child <"$(dirname "$0")/../replays/fight.vhr" 2>&1)
+grep -q "no high-score row" <<<"$verdict" || fail "the installed server did not play a replay: $verdict"
+
+apt purge varnhold varnhold-server || fail "apt-get purge: $(tail -5 "$work/apt.txt")"
 trap 'rm -rf "$work"' EXIT
-[ ! -e /usr/games/varnhold ] && [ ! -e /usr/share/games/varnhold ] || fail "files left after purging the package"
+[ ! -e /usr/games/varnhold ] && [ ! -e /usr/games/varnhold-server ] && [ ! -e /usr/share/games/varnhold ] || fail "files left after purging the package"
 echo "ok"

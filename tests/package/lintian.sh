@@ -1,13 +1,13 @@
-# Lintian on the package: no error, and every warning mended or overridden in
-# packaging/varnhold.lintian-overrides with its reason in a comment above it; an override that
-# no longer matches anything fails too, so none outlives its reason. Skipped (status 77)
-# without lintian. $1: the folder with the package.
+# Lintian on the game's and the server's packages: no error, and every warning mended or
+# overridden in packaging/varnhold.lintian-overrides with its reason in a comment above it; an
+# override that no longer matches anything fails too, so none outlives its reason. Skipped
+# (status 77) without lintian. $1: the folder with the packages.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
 command -v lintian >/dev/null 2>&1 || { echo "SKIPPED: lintian is not installed"; exit 77; }
-deb=$(ls "$1"/varnhold_*.deb 2>/dev/null | head -1)
-[ -f "$deb" ] || fail "no package in $1"
-out=$(lintian --display-info --fail-on error,warning "$deb" 2>&1)
+debs=$(ls "$1"/varnhold_*.deb "$1"/varnhold-server_*.deb 2>/dev/null)
+[ "$(wc -l <<<"$debs")" -eq 2 ] || fail "not the game's and the server's package in $1: $debs"
+out=$(lintian --display-info --fail-on error,warning $debs 2>&1)
 status=$?
 out=$(grep -v "^running with root privileges" <<<"$out")
 echo "$out"

@@ -34,8 +34,9 @@ def start(*extra):
     return p, f"http://127.0.0.1:{port}"
 
 
-def call(base, path, body=None, method=None):
-    req = urllib.request.Request(base + path, data=body, method=method or ("POST" if body is not None else "GET"))
+def call(base, path, body=None, method=None, headers={}):
+    req = urllib.request.Request(base + path, data=body, method=method or ("POST" if body is not None else "GET"),
+                                 headers=headers)
     try:
         with urllib.request.urlopen(req, timeout=120) as r:
             return r.status, r.read(), dict(r.headers)
@@ -139,20 +140,27 @@ finally:
     if p2.poll() is None:
         p2.kill()
         p2.wait()
-    # SIGTERM while a replay is being verified: its answer still comes, then the server ends.
+    # SIGTERM while a replay is being verified: its answer still comes, a request that comes
+    # later is told to come back, then the server ends.
     with concurrent.futures.ThreadPoolExecutor(1) as pool:
         inflight = pool.submit(call, base, "/api/v1/replays", read("fight.vhr"))
         time.sleep(0.1)
         p.send_signal(signal.SIGTERM)
+        time.sleep(0.02)
+        late = call(base, "/healthz")
+        check(late[0] == 503 and late[2].get("Retry-After") == "10", f"a request after the signal: {late[:2]}")
         check(inflight.result()[0] == 422, f"the request in progress is answered: {inflight.result()[0]}")
     out = p.communicate(timeout=30)[0]
     check(p.returncode == 0 and "stopped" in out, f"SIGTERM stops the server: {p.returncode} {out}")
 
-# One address sending too much, and the table kept across a restart.
-p, base = start("--rate", "2")
+# One address sending too much, a client behind a trusted proxy counted apart, and the table
+# kept across a restart.
+p, base = start("--rate", "2", "--trusted-proxy", "127.0.0.1")
 try:
     got = [call(base, "/api/v1/replays", b"garbage\n")[0] for _ in range(4)]
     check(got[:2] == [400, 400] and got[3] == 429, f"the third replay in a minute waits: {got}")
+    got = call(base, "/api/v1/replays", b"garbage\n", headers={"X-Forwarded-For": "203.0.113.5, 198.51.100.7"})[0]
+    check(got == 400, f"the proxy's client has its own count: {got}")
     status, body, _ = call(base, "/api/v1/scores")
     check(json.loads(body)["total"] == 1, "the entry survives a restart")
 finally:

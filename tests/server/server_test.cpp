@@ -113,6 +113,7 @@ TEST(ServerApi, AnswersBeforeAnyPlayback) {
     config.maxbody = 2000;
     config.rate = 3;
     config.origins = {"https://play.example"};
+    config.proxies = {"10.0.0.1"};
     tapi api(*store, [&](const std::string&, tverified&) { return ++played, false; }, config);
     auto post = [&](const std::string& body, const std::string& address = "1.2.3.4") {
         trequest r;
@@ -131,6 +132,19 @@ TEST(ServerApi, AnswersBeforeAnyPlayback) {
     tresponse many = post("");
     EXPECT_EQ(many.status, 429);
     EXPECT_EQ(post("", "5.6.7.8").status, 400);
+    // X-Forwarded-For counts only from a trusted proxy, and only its last address
+    struct {
+        const char *peer, *forwarded;
+        int status;
+    } proxied[] = {{"1.2.3.4", "9.9.9.9", 429}, {"10.0.0.1", "1.2.3.4", 429}, {"10.0.0.1", "1.2.3.4, 9.9.9.9", 400}};
+    for (auto& c : proxied) {
+        trequest r;
+        r.method = "POST";
+        r.path = "/api/v1/replays";
+        r.address = c.peer;
+        r.forwarded = c.forwarded;
+        EXPECT_EQ(api.handle(r).status, c.status) << c.peer << " for " << c.forwarded;
+    }
     EXPECT_EQ(played, 0);
     bool cors = false;
     for (auto& [k, v] : many.headers) cors |= k == "Access-Control-Allow-Origin" && v == "https://play.example";

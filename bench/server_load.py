@@ -1,0 +1,284 @@
+#!/usr/bin/env python3
+"""The score server under load, on 127.0.0.1 only (bench/server_bench.sh runs it).
+
+It starts its own varnhold-server on a fresh SQLite file, lets CLIENTS clients post replays for
+SECONDS seconds, each sending its next one as soon as the last is answered (after a 503, once its
+Retry-After has passed), then stops the server
+with SIGTERM while the last requests are in flight, starts it again on the same file and checks
+that every accepted entry is listed and its replay kept byte for byte.
+
+What the clients send, drawn at random (seeded per client):
+  same     the recorded game highscore.vhr as it is: stored once, 201 then 200
+  new      the same game under a comment line of its own: new bytes, so played and stored (201)
+  garbage  bytes that are no replay: 400 before any playback
+  digest   the game with its last world digest changed: played to the end, then 422
+503 (every verifier busy and the queue full) is a refusal the server may give to the played kinds.
+
+Then, apart from the load, the CPU time of the verifier (varnhold-server --verify-child) for the
+longest recorded game and a short one, scaled per frame to a game of 10 minutes.
+
+Usage: server_load.py SERVER REPLAY-FOLDER [--clients N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
+Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
+import argparse, atexit, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+
+ap = argparse.ArgumentParser()
+ap.add_argument("server")
+ap.add_argument("replays")
+ap.add_argument("--clients", type=int, default=32)
+ap.add_argument("--seconds", type=float, default=20)
+ap.add_argument("--workers", type=int, default=0, help="the server's --workers (default: its own)")
+ap.add_argument("--queue", type=int, default=-1, help="the server's --queue (default: its own)")
+ap.add_argument("--pause", type=float, default=0, help="seconds a client waits after an answer (0.5 to 1.5 times)")
+ap.add_argument("--quick", action="store_true", help="2 clients for 2 s, no CPU measurement: a check of correctness")
+args = ap.parse_args()
+if args.quick:
+    args.clients, args.seconds = 2, 2
+if not 1 <= args.clients <= 256 or not 1 <= args.seconds <= 300 or not 0 <= args.pause <= 300:
+    sys.exit("server_load.py: --clients is 1 to 256, --seconds 1 to 300, --pause 0 to 300")
+
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what)
+
+
+with open(os.path.join(args.replays, "highscore.vhr"), "rb") as f:
+    good = f.read()
+lines = good.split(b"\n")
+last = max(i for i, l in enumerate(lines) if l.startswith(b"check "))
+w = lines[last].split(b" ")
+w[2] = (b"1" if w[2][:1] == b"0" else b"0") + w[2][1:]
+changed = b"\n".join(lines[:last] + [b" ".join(w)] + lines[last + 1:])
+garbage = bytes(range(256)) * 4
+allowed = {"same": {200, 201, 503}, "new": {201, 503}, "garbage": {400}, "digest": {422, 503}}
+kinds, weights = ["same", "new", "garbage", "digest"], [3, 3, 2, 2]
+
+
+def body(kind, client, n):
+    if kind == "new":
+        return b"# load test, client %d, replay %d\n" % (client, n) + good
+    return {"same": good, "garbage": garbage, "digest": changed}[kind]
+
+
+def freeport():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def start(db):
+    port = freeport()
+    cmd = [args.server, "--listen", f"127.0.0.1:{port}", "--db", db, "--rate", "1000000"]
+    if args.workers:
+        cmd += ["--workers", str(args.workers)]
+    if args.queue >= 0:
+        cmd += ["--queue", str(args.queue)]
+    p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    atexit.register(lambda: p.poll() is None and p.kill())   # never left running by a failure
+    line = p.stdout.readline()
+    if "listening" not in line:
+        sys.exit(f"the server did not start: {line}{p.stdout.read()}")
+    return p, port
+
+
+def request(port, method, path, data=None):
+    c = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
+    try:
+        c.request(method, path, data, {"Content-Type": "application/octet-stream"} if data is not None else {})
+        r = c.getresponse()
+        return r.status, r.read(), int(r.getheader("Retry-After", "0"))
+    except OSError as e:
+        return 0, str(e).encode(), 0
+    finally:
+        c.close()
+
+
+def status(pid):
+    out = {}
+    with open(f"/proc/{pid}/status") as f:
+        for l in f:
+            k, _, v = l.partition(":")
+            out[k] = v.split()
+    return out
+
+
+def rss(pid):
+    try:
+        return int(status(pid)["VmRSS"][0]) * 1024
+    except (OSError, KeyError):
+        return 0
+
+
+def cpu(pid):
+    """The process's own CPU seconds and those of its children it has waited for."""
+    with open(f"/proc/{pid}/stat") as f:
+        rest = f.read().rsplit(")", 1)[1].split()
+    tick = os.sysconf("SC_CLK_TCK")
+    return (int(rest[11]) + int(rest[12])) / tick, (int(rest[13]) + int(rest[14])) / tick
+
+
+def family(pid):
+    """The resident memory of the server and its verifiers now."""
+    total = rss(pid)
+    for d in os.listdir("/proc"):
+        if d.isdigit():
+            try:
+                if status(d)["PPid"][0] == str(pid):
+                    total += rss(d)
+            except (OSError, KeyError):
+                pass
+    return total
+
+
+def quantile(xs, q):
+    xs = sorted(xs)
+    return xs[min(len(xs) - 1, int(q * len(xs)))] if xs else float("nan")
+
+
+mb = lambda b: f"{b / 1048576:.1f} MB"
+cores = len(os.sched_getaffinity(0))
+with open("/proc/loadavg") as f:
+    load = f.read().split()[0]   # other work on the machine slows the verifiers
+work = tempfile.mkdtemp(prefix="varnhold-server-bench-")
+atexit.register(shutil.rmtree, work, True)
+db = os.path.join(work, "scores.db")
+server, port = start(db)
+results = []          # (kind, status, seconds, sent at, body sent, answer)
+lock = threading.Lock()
+time.sleep(0.5)
+rss0, (own0, children0) = rss(server.pid), cpu(server.pid)
+peak = [family(server.pid)]
+begin = time.monotonic()
+deadline = begin + args.seconds
+
+
+def client(i):
+    rnd = random.Random(i)
+    n = 0
+    time.sleep(rnd.uniform(0, args.pause))   # paced clients start apart, not as one burst
+    while time.monotonic() < deadline:
+        kind = "new" if n == 0 else rnd.choices(kinds, weights)[0]   # a first entry to keep, whatever the pace
+        data = body(kind, i, n)
+        n += 1
+        t0 = time.monotonic()
+        code, answer, wait = request(port, "POST", "/api/v1/replays", data)
+        t1 = time.monotonic()
+        with lock:
+            results.append((kind, code, t1 - t0, t0, data if code == 201 else None, answer))
+        wait = max(wait, args.pause * rnd.uniform(0.5, 1.5))   # Retry-After: as a player's game does
+        time.sleep(max(0, min(wait, deadline - time.monotonic())))
+
+
+def sampler():
+    while time.monotonic() < deadline:
+        peak[0] = max(peak[0], family(server.pid))
+        time.sleep(0.25)
+
+
+threads = [threading.Thread(target=client, args=(i,)) for i in range(args.clients)] + [threading.Thread(target=sampler)]
+for t in threads:
+    t.start()
+# a moment for the connections opened just before the deadline to be taken in
+time.sleep(max(0, deadline + 0.2 - time.monotonic()))
+rss1, (own1, children1) = rss(server.pid), cpu(server.pid)
+with lock:
+    verified = sum(1 for r in results if r[1] in (201, 422))
+# The stop signal with requests in flight: they are answered, and the server ends. A request
+# sent after the signal (a client slow to see the deadline) may be refused: it is left out.
+signalled = time.monotonic()
+server.send_signal(signal.SIGTERM)
+out = server.communicate(timeout=300)[0]
+for t in threads:
+    t.join()
+stopped = server.returncode
+check(stopped == 0 and "stopped" in out, f"SIGTERM stops the server: {stopped} {out}")
+after = [r for r in results if r[3] >= signalled]
+results = [r for r in results if r[3] < signalled]
+late = [r for r in results if r[3] + r[2] >= signalled]
+check(all(r[1] for r in late), "a request in flight at the stop signal was not answered")
+
+answered = [r for r in results if r[1]]
+codes = {}
+for r in results:
+    codes[r[1]] = codes.get(r[1], 0) + 1
+bad = [(r[0], r[1], r[5][:120]) for r in results if r[1] not in allowed[r[0]]]
+check(not bad, f"{len(bad)} answers not allowed for their kind, e.g. {bad[:3]}")
+accepted = [r for r in results if r[1] == 201]
+check(any(r[0] == "new" for r in accepted), "no new replay was accepted")
+
+# The same file again: every accepted entry listed, its replay as it was sent.
+server, port = start(db)
+try:
+    listed, offset, total = set(), 0, None
+    while total is None or offset < total:
+        code, answer, _ = request(port, "GET", f"/api/v1/scores?limit=1000&offset={offset}")
+        table = json.loads(answer)
+        total = table["total"]
+        listed |= {e["replay"] for e in table["scores"]}
+        offset += 1000
+    missing = kept = 0
+    for r in accepted:
+        for e in json.loads(r[5])["entries"]:
+            if e["replay"] not in listed:
+                missing += 1
+            elif request(port, "GET", e["replay"])[:2] == (200, r[4]):
+                kept += 1
+    entries = sum(len(json.loads(r[5])["entries"]) for r in accepted)
+    lost = missing or kept != entries
+    check(not lost, f"after the restart {missing} accepted entries missing, {entries - kept - missing} replays changed")
+finally:
+    server.send_signal(signal.SIGTERM)
+    server.communicate(timeout=300)
+
+print(f"varnhold-server, {args.clients} clients posting for {args.seconds:g} s"
+      f"{f', a pause of {args.pause:g} s after each answer' if args.pause else ''} on 127.0.0.1, "
+      f"{args.workers or cores} verifiers{f', a queue of {args.queue}' if args.queue >= 0 else ''}, {cores} cores, SQLite; "
+      f"load average before {load}")
+refused = ", ".join(f"{c} x{n}" for c, n in sorted(codes.items()) if c not in (200, 201))
+print(f"answers:   {len(answered)} ({len(answered) / args.seconds:.1f} a second); accepted (201) {codes.get(201, 0)}, "
+      f"stored before (200) {codes.get(200, 0)}, refused {refused or 'none'}")
+print(f"latency:   p50 {quantile([r[2] for r in answered], .5):.3f} s, p99 {quantile([r[2] for r in answered], .99):.3f} s")
+for k in kinds:
+    mine = [r for r in answered if r[0] == k]
+    ks = {}
+    for r in mine:
+        ks[r[1]] = ks.get(r[1], 0) + 1
+    print(f"  {k:8} {len(mine):5} answers {dict(sorted(ks.items()))}, p50 {quantile([r[2] for r in mine], .5):.3f} s, "
+          f"p99 {quantile([r[2] for r in mine], .99):.3f} s")
+played = children1 - children0
+each = played / max(verified, 1)
+print(f"verifying: {verified} playbacks, {verified / args.seconds / cores:.2f} a second per core "
+      f"({1 / max(each, 1e-9):.1f} if each had a core to itself), {each:.3f} s CPU each; the server's own CPU {own1 - own0:.2f} s")
+print(f"memory:    the server {mb(rss0)} at the start, {mb(rss1)} at the end; with its verifiers at most {mb(peak[0])}")
+print(f"restart:   SIGTERM with {len(late)} requests in flight, {sum(1 for r in late if r[1])} of them answered"
+      f"{f' ({len(after)} sent after it left out)' if after else ''}, exit {stopped}; on the same file "
+      f"{len(accepted)} accepted replays, {total} entries listed, " + ("LOST ENTRIES" if lost else "every accepted entry kept"))
+
+if not args.quick:
+    # The verifier alone: CPU of the child for a short and the longest recorded game.
+    def frames(name):
+        with open(os.path.join(args.replays, name), "rb") as f:
+            return max(int(l.split()[1]) for l in f.read().split(b"\n") if l.startswith(b"end "))
+
+    def verifycpu(name):
+        best = None
+        for _ in range(3):
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
+            with open(os.path.join(args.replays, name), "rb") as f:
+                subprocess.run([args.server, "--verify-child"], stdin=f, stdout=subprocess.DEVNULL, check=True)
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            t = after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime
+            best = t if best is None else min(best, t)
+        return best
+
+    short, long = ("fight.vhr", frames("fight.vhr"), verifycpu("fight.vhr")), ("highscore.vhr", frames("highscore.vhr"), verifycpu("highscore.vhr"))
+    perframe = (long[2] - short[2]) / (long[1] - short[1])
+    print(f"a game:    {long[0]} {long[1]} frames {long[2]:.2f} s CPU, {short[0]} {short[1]} frames {short[2]:.2f} s "
+          f"(best of 3): {perframe * 1e6:.1f} us a frame after a start of {short[2] - perframe * short[1]:.2f} s; "
+          f"a 10-minute game (36,000 frames) {short[2] + perframe * (36000 - short[1]):.2f} s CPU, scaled")
+
+print("server load:", "failed" if failures else "passed")
+sys.exit(1 if failures else 0)
