@@ -86,8 +86,16 @@ waitworld() {
 }
 
 # The game's window id, once it is mapped (the title is "Varnhold ...") and the game answers.
+# Only the window of the game just started counts: the window of one that has just ended may
+# still be there, and vanish while xdotool reads it.
 waitwindow() {
-    win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Varnhold [0-9]' 2>/dev/null | head -1)
+    local n
+    win=""
+    for n in $(seq 300); do
+        win=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' 2>/dev/null | head -1)
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
     [ -n "$win" ] || fail "no window appeared"
     xdotool windowfocus --sync "$win" 2>/dev/null || true
     snapshot || fail "the game does not answer"
