@@ -33,8 +33,8 @@ int framesshown = 0;
 double lastframe = -1;                    // ms: the timestamp of the last animation frame
 bool ended = false;
 
-// A timer's accounting: tick n falls due n / hz seconds after the animation frame that first
-// saw it (start_ns, -1 until then).
+// A timer's accounting: tick n falls due n / hz seconds after start_ns (-1: the first
+// animation frame that sees it).
 struct tticker {
     TTimer* t;
     int64_t start_ns = -1;
@@ -314,7 +314,8 @@ struct tweb final : tbackendops {
     int millisecs() override { return static_cast<int>(monotonicns() / 1000000); }
 
     void starttimer(TTimer* t, bool stepped) override {
-        if (!stepped) tickers.push_back({t});
+        // counted from the last animation frame: F5's new timer goes on without losing a frame
+        if (!stepped) tickers.push_back({t, lastframe >= 0 ? static_cast<int64_t>(lastframe * 1e6) : -1});
     }
     void stoptimer(TTimer* t) override {
         std::erase_if(tickers, [t](const tticker& k) { return k.t == t; });
