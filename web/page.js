@@ -258,6 +258,12 @@ typing.el.addEventListener('input', () => {
   typing.reset();
 });
 
+// The game's end (Escape, Quit) leaves its code by an ExitStatus thrown through the event that
+// ended it: that is no error.
+addEventListener('error', (e) => {
+  if (typeof ExitStatus !== 'undefined' && e.error instanceof ExitStatus) e.preventDefault();
+});
+
 // While the game has the input the page never scrolls, zooms or opens its context menu.
 document.addEventListener('contextmenu', (e) => e.preventDefault());
 addEventListener('wheel', (e) => { if (e.ctrlKey) e.preventDefault(); }, { passive: false });

@@ -300,7 +300,9 @@ struct tweb final : tbackendops {
     void onsignal(int sig, std::function<void(int)> fn) override {
         if (sig > 0 && sig < 32) handlers[sig] = std::move(fn);
     }
+    // The page's area for the canvas, measured now: start-up asks before the window is made.
     void workarea(int& l, int& t, int& r, int& b) override {
+        measure();
         l = t = 0;
         r = cssw;
         b = cssh;
