@@ -1,9 +1,9 @@
 // The same title screen in the page and on the desktop: a few seconds of it recorded in the
 // page (?record), played back in both to the same end frame (the desktop must find the same
-// world), and the playfields' pixels
-// compared (the desktop's real window under Xvfb, cropped to its canvas). The two renderers
-// (SwiftShader, llvmpipe) may round a blend differently: a small tolerance.
-import { execFileSync, spawn } from 'node:child_process';
+// world), and the playfields' pixels compared (the desktop's real window under Xvfb, cropped
+// to its canvas). The two renderers (SwiftShader, llvmpipe) may round a blend differently: a
+// small tolerance.
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
