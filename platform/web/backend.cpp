@@ -390,11 +390,13 @@ EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*) {
     emit(EVENT_MOUSEMOVE, canvas, 0, 0, x, y);
     if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
         wakeaudio();
-        EM_ASM(page.touched());
         emit(EVENT_MOUSEDOWN, canvas, MOUSE_TOUCH, 0, x, y);
     } else if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL) {
         emit(EVENT_MOUSEUP, canvas, MOUSE_TOUCH, 0, x, y);
     }
+    // the page's touch buttons, and the device's keyboard for a name (some devices bring it up
+    // only for a focus at the end of a touch)
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART || type == EMSCRIPTEN_EVENT_TOUCHEND) EM_ASM(page.touched());
     return EM_TRUE;                       // no scrolling, zooming or mouse events made up from it
 }
 
