@@ -67,6 +67,10 @@ void installsignals() {
         std::string problem = savedump(dumponclose);
         if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
     });
+    // SIGUSR2 keeps the settings and the replay being recorded now (the browser's "Save replay").
+    OnSignal(SIGUSR2, [](int) {
+        if (running) savenow();
+    });
 }
 
 void* tapplet::eventhook(int, void* data, void* context) {
@@ -148,6 +152,7 @@ void framestep() {
     clouds.upd();
     snd.upd();
     day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
+    TextEntry(level.prg == 3 && level.pause == 0);
 }
 
 std::string keepgame() {

@@ -39,7 +39,8 @@ std::string keepgame();
 void closegame(int status = 0);
 // SIGTERM, SIGINT and SIGHUP close the game through the close path at once, also while a
 // message box is open, so the settings are kept. A signal before the settings are loaded
-// ends the game without writing them. SIGUSR1 writes the --dump file now.
+// ends the game without writing them. SIGUSR1 writes the --dump file now, SIGUSR2
+// the settings and the --record file.
 void installsignals();
 // Saves the playfield as the first free "screenshot<n>.png"; returns the file's name, or ""
 // when it could not be saved (said on standard error).

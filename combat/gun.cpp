@@ -163,7 +163,10 @@ void tgun::upd() {
 }
 
 void tgun::updev() {
-    if (option(menu_onebutton)) {
+    // A tap on a touch screen fires as one button does, whatever the mouse option: a finger
+    // has no second button.
+    bool tap = ev.up == 1 << (MOUSE_TOUCH - 1);
+    if (option(menu_onebutton) || tap) {
         int k = -1;
         for (int i = 2; i >= 0 && k < 0; i--)
             if (tgundata::keys1[i] == ev.key || tgundata::keys2[i] == ev.key) k = i;

@@ -10,6 +10,7 @@
 #include "fuzz/targets.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/web/decode.h"
 #include "tests/support/ogg.h"
 
 namespace {
@@ -112,6 +113,42 @@ const char* fuzzogg(const uint8_t* data, size_t size) {
 std::vector<std::string> oggseeds() {
     return {encodeogg(1, 8000, 0.05), encodeogg(2, 11025, 0.1)};
 }
+
+// The browser's stb decoders (platform/web/decode.cpp) against the desktop's libpng: any bytes,
+// as they are and with the checksums made right, are a picture to both with the same pixels,
+// or to neither.
+const char* fuzzstbpng(const uint8_t* data, size_t size) {
+    PlatformInit(tbackend::headless);
+    std::string raw = bytes(data, size);
+    for (const std::string& s : {raw, fixcrcs(raw)}) {
+        TPixmap web, desk;
+        bool w = plat::stbdecodepng(s, web), d = plat::decodepng(s, desk);
+        if (w != d) return w ? "stb_image took a picture libpng refused" : "stb_image refused a picture libpng took";
+        if (w && (web.width != desk.width || web.height != desk.height || web.pixels != desk.pixels))
+            return "stb_image's pixels differ from libpng's";
+    }
+    return nullptr;
+}
+
+std::vector<std::string> stbpngseeds() { return pngseeds(); }
+
+// The same for sounds against libvorbisfile: a sound to both, at the same rate and length, or
+// to neither (the samples themselves may differ in rounding).
+const char* fuzzstbogg(const uint8_t* data, size_t size) {
+    PlatformInit(tbackend::headless);
+    std::string raw = bytes(data, size);
+    for (const std::string& s : {raw, fixchecksums(raw)}) {
+        TSound web, desk;
+        bool w = plat::stbdecodeogg(s, web), d = plat::decodeogg(s, desk);
+        if (!w && !web.samples.empty()) return "stb_vorbis refused a sound and kept samples";
+        if (w != d) return w ? "stb_vorbis took a sound libvorbisfile refused" : "stb_vorbis refused a sound libvorbisfile took";
+        if (w && (web.rate != desk.rate || web.samples.size() != desk.samples.size()))
+            return "stb_vorbis's sound differs in rate or length from libvorbisfile's";
+    }
+    return nullptr;
+}
+
+std::vector<std::string> stboggseeds() { return oggseeds(); }
 
 // Any bytes as the font's two pictures: four bytes give the sizes of the glyph sheet and of
 // the descriptor (1 .. 64 each), then the descriptor's pixels as (red, alpha) pairs and the

@@ -19,6 +19,8 @@
     X(records, false)            \
     X(png, false)                \
     X(ogg, false)                \
+    X(stbpng, false)             \
+    X(stbogg, false)             \
     X(font, false)               \
     X(replay, false)             \
     X(server, false)

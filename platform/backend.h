@@ -52,6 +52,7 @@ struct tbackendops {
     virtual void notify(const std::string& text, int serious) = 0;
     virtual void showmouse(bool) {}
     virtual void padpointer(bool) {}               // the pad aims: no pointer until the mouse moves
+    virtual void textentry(bool) {}                // see TextEntry
     virtual void workarea(int& l, int& t, int& r, int& b) = 0;
     virtual void onsignal(int, std::function<void(int)>) {}
 

@@ -214,5 +214,6 @@ void Notify(const std::string& text, int serious) {
 
 void ShowMouse() { ops->showmouse(true); }
 void HideMouse() { ops->showmouse(false); }
+void TextEntry(bool on) { ops->textentry(on); }
 
 void DesktopWorkArea(int& left, int& top, int& right, int& bottom) { ops->workarea(left, top, right, bottom); }

@@ -166,11 +166,14 @@ enum {
 // 18 Alt, 27 Escape, 32 Space, 35 End, 36 Home, 37-40 Left Up Right Down, 46 Delete, 48-57 digits,
 // 65-90 letters, 112-123 F1-F12); a held key repeats as further KeyDown events (with KeyChar)
 // and one KeyUp at the end. KeyChar data is a Latin-1 code. Mouse buttons: 1 left, 2 right,
-// 3 middle; positions in canvas pixels. MouseWheel data: notches, positive away from the user.
+// 3 middle, 4 a finger on a touch screen (MOUSE_TOUCH); positions in canvas pixels. MouseWheel
+// data: notches, positive away from the user.
 // WindowMove x, y: the new position; WindowSize x, y: the new size.
 enum { MODIFIER_SHIFT = 1, MODIFIER_CONTROL = 2, MODIFIER_OPTION = 4, MODIFIER_SYSTEM = 8 };
 // The pad's d-pad as keys (the Windows gamepad key numbers): name entry edits with them.
 enum { KEY_PADUP = 203, KEY_PADDOWN = 204, KEY_PADLEFT = 205, KEY_PADRIGHT = 206 };
+// A tap aims and presses "button" 4, whatever the mouse buttons mean to the game.
+enum { MOUSE_TOUCH = 4 };
 
 struct TGadget;                           // window, canvas or menu item
 struct TTimer;
@@ -229,6 +232,9 @@ void RedrawGadget(TGadget* gadget);       // the repaint arrives later as one me
 void Notify(const std::string& text, int serious);
 void ShowMouse();
 void HideMouse();
+// Whether the game waits for typed text (a name), asked every frame: a touch screen then brings
+// up its own keyboard. Others type anyway.
+void TextEntry(bool on);
 void DesktopWorkArea(int& left, int& top, int& right, int& bottom);
 
 // Hooks: the "event emitted" hook gets every event; the "buffer flipped" hook runs after Flip.

@@ -32,7 +32,10 @@ bool plat::decodepng(const std::string& bytes, TPixmap& out) {
     p.pitch = p.width * 4;
     p.format = PF_RGBA8888;
     p.pixels.assign(static_cast<size_t>(p.pitch) * p.height, 0);
-    if (!png_image_finish_read(&im, nullptr, p.pixels.data(), p.pitch, nullptr)) {
+    // A warning is damage libpng read past (compressed data broken after the last row, an
+    // ancillary chunk with a bad checksum): the picture is refused, as the browser build's
+    // decoder refuses it.
+    if (!png_image_finish_read(&im, nullptr, p.pixels.data(), p.pitch, nullptr) || im.warning_or_error != 0) {
         png_image_free(&im);
         return false;
     }

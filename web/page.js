@@ -65,9 +65,29 @@ const page = {
     if (!box.open) box.showModal();
   },
   // The game has ended (Escape, or a replay played to its end): say so, with the game's last
-  // line (a replay's verdict).
+  // line (a replay's verdict), and hand over the game's replay when it was recorded (?record).
   ended() {
     page.fail(page.lastline || 'Varnhold has ended.');
+    if (page.recording) page.download(page.recording, 'varnhold-' + page.started + '.vhr', 'text/plain');
+  },
+  // A file of the game's own folders handed to the player as a download.
+  download(path, name, type) {
+    const a = document.createElement('a');
+    a.href = URL.createObjectURL(new Blob([FS.readFile(path)], { type }));
+    a.download = name;
+    a.click();
+    setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+  },
+  // A finger touched the game: the page shows its Start and Pause buttons, and the name entry
+  // brings up the device's keyboard.
+  touched() {
+    document.body.classList.add('touch');
+    if (typing.on) typing.el.focus();
+  },
+  textentry(on) {
+    typing.on = !!on;
+    if (on && document.body.classList.contains('touch')) typing.el.focus();
+    if (!on) typing.el.blur();
   },
   // The game cannot run: say why in the page, never leave it blank.
   fail(text) {
@@ -193,11 +213,7 @@ const shots = {
     }
     for (const name of fresh) {
       shots.seen.add(name);
-      const a = document.createElement('a');
-      a.href = URL.createObjectURL(new Blob([FS.readFile(shots.folder + '/' + name)], { type: 'image/png' }));
-      a.download = 'varnhold-' + name;
-      a.click();
-      setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+      page.download(shots.folder + '/' + name, 'varnhold-' + name, 'image/png');
     }
   },
 };
@@ -215,6 +231,44 @@ for (const b of document.querySelectorAll('#touch button'))
     e.preventDefault();
     if (window.Module && Module._vh_presskey) Module._vh_presskey(Number(b.dataset.key));
   };
+
+// The device's keyboard types into a hidden field; what it puts there goes to the game as
+// typed characters (Latin-1 only, as the game's font has them) and Backspaces, and the field
+// goes back to its two marker characters. Keys of a real keyboard never reach the field: the
+// game's key handler takes them first.
+const typing = {
+  el: document.getElementById('type'),
+  on: false,
+  marker: '##',
+  reset() {
+    typing.el.value = typing.marker;
+    typing.el.setSelectionRange(2, 2);
+  },
+};
+typing.reset();
+typing.el.addEventListener('focus', typing.reset);
+typing.el.addEventListener('input', () => {
+  const v = typing.el.value;
+  let same = 0;
+  while (same < typing.marker.length && v[same] === typing.marker[same]) same++;
+  if (window.Module && Module._vh_typechar) {
+    for (let i = same; i < typing.marker.length; i++) Module._vh_presskey(8);
+    for (const ch of v.slice(same)) Module._vh_typechar(ch.codePointAt(0));
+  }
+  typing.reset();
+});
+
+// The game's end (Escape, Quit) leaves its code by an ExitStatus thrown through the event that
+// ended it: that is no error.
+addEventListener('error', (e) => {
+  if (typeof ExitStatus !== 'undefined' && e.error instanceof ExitStatus) e.preventDefault();
+});
+
+// While the game has the input the page never scrolls, zooms or opens its context menu.
+document.addEventListener('contextmenu', (e) => e.preventDefault());
+addEventListener('wheel', (e) => { if (e.ctrlKey) e.preventDefault(); }, { passive: false });
+addEventListener('touchmove', (e) => { if (!e.target.closest('dialog')) e.preventDefault(); }, { passive: false });
+addEventListener('gesturestart', (e) => e.preventDefault());
 
 document.addEventListener('mousedown', (e) => { if (!bar.el.contains(e.target) && bar.open >= 0) bar.show(-1); });
 page.menus = (model) => { bar.model = model; bar.draw(); };
@@ -236,14 +290,16 @@ if (!haswebgl2()) {
   page.fail('Varnhold needs WebGL 2, which this browser does not offer or has turned off.\n' +
             'Try a current Firefox, Chrome, Edge or Safari, with hardware acceleration on.');
 } else {
-  // ?seed=N plays with the random numbers of seed N, as the desktop's --seed N
+  // ?seed=N plays with the random numbers of seed N, as the desktop's --seed N; ?record records
+  // the game, which the page hands over as a download when the game ends or on "Save replay"
   // ?dump: page.world() reads the game's world (the desktop's --dump); ?replay=URL plays the
   // replay file at URL back, with the verdict shown at its end
   const params = new URLSearchParams(location.search);
   var Module = {
     arguments: [...(params.has('seed') ? ['--seed', params.get('seed')] : []),
                 ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : []),
-                ...(params.has('replay') ? ['--replay', '/tmp/replay.vhr'] : [])],
+                ...(params.has('replay') ? ['--replay', '/tmp/replay.vhr'] : []),
+                ...(params.has('record') ? ['--record', '/tmp/recorded.vhr'] : [])],
     canvas: document.getElementById('canvas'),
     print: (text) => {
       console.log(text);
@@ -251,7 +307,19 @@ if (!haswebgl2()) {
     },
     printErr: (text) => console.warn(text),
     setStatus: (text) => { if (text) page.status.textContent = text; },
-    onRuntimeInitialized: () => { page.status.hidden = true; },
+    onRuntimeInitialized: () => {
+      page.status.hidden = true;
+      if (params.has('record')) {
+        page.recording = '/tmp/recorded.vhr';
+        page.started = new Date().toISOString().slice(0, 19).replace(/[-:]/g, '').replace('T', '-');
+        const save = document.getElementById('savereplay');
+        save.hidden = false;
+        save.onclick = () => {
+          Module._vh_signal(12);          // SIGUSR2: the game writes its replay now
+          page.download(page.recording, 'varnhold-' + page.started + '.vhr', 'text/plain');
+        };
+      }
+    },
     // The settings and the high scores live in the browser (IndexedDB), in the folder where an
     // installed game keeps them; they are read before the game starts and written back soon
     // after every change, and when the page goes away.

@@ -1,7 +1,8 @@
 // platform/web/backend.cpp — the browser's back end: the page's canvas drawn through WebGL 2
 // by the shared renderer, the page's keyboard and mouse, and the frame loop of the browser's
 // animation frames, where a fixed-step accumulator makes the timers' ticks fall due (60 a
-// second at any refresh rate). It is this program's windowed back end.
+// second at any refresh rate, by the frames' own timestamps), and the pads of the Gamepad API.
+// It is this program's windowed back end.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -14,8 +15,10 @@
 
 #include "platform/backend.h"
 #include "platform/desktop/openal.h"
+#include "platform/gamepad.h"
 #include "platform/internal.h"
 #include "platform/renderer.h"
+#include "platform/web/web.h"
 
 using namespace plat;
 
@@ -27,11 +30,14 @@ TGadget* window = nullptr;
 int cssw = 0, cssh = 0;                   // the canvas in page pixels
 double ratio = 1;                         // device pixels per page pixel
 int framesshown = 0;
+double lastframe = -1;                    // ms: the timestamp of the last animation frame
+bool ended = false;
 
-// A timer's accounting: tick n falls due n / hz seconds after start_ns.
+// A timer's accounting: tick n falls due n / hz seconds after start_ns (-1: the first
+// animation frame that sees it).
 struct tticker {
     TTimer* t;
-    int64_t start_ns;
+    int64_t start_ns = -1;
     int64_t delivered = 0;
 };
 std::vector<tticker> tickers;
@@ -126,6 +132,8 @@ EM_BOOL onkey(int type, const EmscriptenKeyboardEvent* e, void*) {
     wakeaudio();
     int m = mods(e->shiftKey, e->ctrlKey, e->altKey, e->metaKey);
     int vk = static_cast<int>(e->keyCode);
+    // 229: a touch screen's keyboard composing text; its text arrives through the page's field
+    if (vk == 229) return EM_FALSE;
     // the menu bar first: Alt and a menu's letter opens it, an open menu takes every key
     if (type == EMSCRIPTEN_EVENT_KEYDOWN && EM_ASM_INT({ return page.menukey($0, $1); }, vk, e->altKey))
         return EM_TRUE;
@@ -178,14 +186,18 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     return EM_FALSE;
 }
 
-// One animation frame: the ticks that fell due since the last (a quarter second's worth at
-// most: after a hidden tab the game goes on, it does not race), then one paint.
-void frame() {
+// One animation frame at `time` ms: the pads, the ticks that fell due since the last (a
+// quarter second's worth at most: after a hidden tab the game goes on, it does not race),
+// then one paint.
+void frame(double time) {
     if (menusdirty) showmenus();
-    int64_t now = monotonicns();
+    lastframe = time;
+    web::pollpads();
+    int64_t now = static_cast<int64_t>(time * 1e6);
     for (size_t i = 0; i < tickers.size(); i++) {
         tticker& k = tickers[i];
         TTimer* t = k.t;
+        if (k.start_ns < 0) k.start_ns = now;
         int64_t due = ticksdue(now - k.start_ns, t->hz), cap = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
         if (due - k.delivered > cap) k.delivered = due - cap;
         while (i < tickers.size() && tickers[i].t == t && t->running && tickers[i].delivered < due) {
@@ -198,6 +210,12 @@ void frame() {
         canvas->paintpending = false;
         emit(EVENT_GADGETPAINT, canvas);
     }
+}
+
+EM_BOOL onframe(double time, void*) {
+    if (ended) return EM_FALSE;
+    frame(time);
+    return EM_TRUE;
 }
 
 EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*);
@@ -235,11 +253,11 @@ struct tweb final : al::tsoundops {
         for (auto set : {emscripten_set_touchstart_callback_on_thread, emscripten_set_touchmove_callback_on_thread,
                          emscripten_set_touchend_callback_on_thread, emscripten_set_touchcancel_callback_on_thread})
             set(canvasid, nullptr, EM_TRUE, ontouch, EM_CALLBACK_THREAD_CONTEXT_CALLING_THREAD);
-        EM_ASM(document.getElementById('canvas').addEventListener('contextmenu', (e) => e.preventDefault()));
+        pad::hooks = {[](pad::tsend) { web::pollpads(); }, pad::seen, web::stoppads};
     }
     // The game has ended (Escape, or a replay played to its end): the page says so.
     void shutdown() override {
-        emscripten_cancel_main_loop();
+        ended = true;
         EM_ASM({ if (typeof page !== 'undefined') page.ended(); });
     }
 
@@ -271,6 +289,14 @@ struct tweb final : al::tsoundops {
         if (context && !gl::ready() && !gl::init(device())) context = 0;
         if (context) gl::target(cssw, cssh, ratio);
     }
+    void textentry(bool on) override {
+        static bool entering = false;
+        if (on != entering) EM_ASM({ page.textentry($0); }, on);
+        entering = on;
+    }
+    void padpointer(bool hidden) override {
+        EM_ASM({ document.getElementById('canvas').style.cursor = $0 ? "none" : ""; }, hidden);
+    }
     void notify(const std::string& text, int serious) override {
         if (!serious) tostderr(text);
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
@@ -278,21 +304,24 @@ struct tweb final : al::tsoundops {
     void onsignal(int sig, std::function<void(int)> fn) override {
         if (sig > 0 && sig < 32) handlers[sig] = std::move(fn);
     }
+    // The page's area for the canvas, measured now: start-up asks before the window is made.
     void workarea(int& l, int& t, int& r, int& b) override {
+        measure();
         l = t = 0;
         r = cssw;
         b = cssh;
     }
 
-    void waitsystem() override { frame(); }
+    void waitsystem() override { frame(lastframe >= 0 ? lastframe : emscripten_get_now()); }
     [[noreturn]] void run() override {
-        emscripten_set_main_loop(frame, 0, 1);
-        __builtin_unreachable();
+        emscripten_request_animation_frame_loop(onframe, nullptr);
+        emscripten_unwind_to_js_event_loop();
     }
     int millisecs() override { return static_cast<int>(monotonicns() / 1000000); }
 
     void starttimer(TTimer* t, bool stepped) override {
-        if (!stepped) tickers.push_back({t, monotonicns()});
+        // counted from the last animation frame: F5's new timer goes on without losing a frame
+        if (!stepped) tickers.push_back({t, lastframe >= 0 ? static_cast<int64_t>(lastframe * 1e6) : -1});
     }
     void stoptimer(TTimer* t) override {
         std::erase_if(tickers, [t](const tticker& k) { return k.t == t; });
@@ -336,8 +365,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vh_signal(int sig) {
 
 namespace {
 
-// The page's touch screen: a finger aims and presses the left mouse button; the page's Start
-// and Pause buttons press keys.
+// The page's touch screen: a finger aims and presses the touch "button", which fires the
+// nearest ready turret whatever the mouse option; the page's Start and Pause buttons press keys.
 EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*) {
     if (!canvas || e->numTouches < 1) return EM_FALSE;
     const EmscriptenTouchPoint* p = &e->touches[0];
@@ -350,10 +379,13 @@ EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*) {
     emit(EVENT_MOUSEMOVE, canvas, 0, 0, x, y);
     if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
         wakeaudio();
-        emit(EVENT_MOUSEDOWN, canvas, 1, 0, x, y);
+        emit(EVENT_MOUSEDOWN, canvas, MOUSE_TOUCH, 0, x, y);
     } else if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL) {
-        emit(EVENT_MOUSEUP, canvas, 1, 0, x, y);
+        emit(EVENT_MOUSEUP, canvas, MOUSE_TOUCH, 0, x, y);
     }
+    // the page's touch buttons, and the device's keyboard for a name (some devices bring it up
+    // only for a focus at the end of a touch)
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART || type == EMSCRIPTEN_EVENT_TOUCHEND) EM_ASM(page.touched());
     return EM_TRUE;                       // no scrolling, zooming or mouse events made up from it
 }
 
@@ -364,6 +396,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vh_presskey(int vk) {
     wakeaudio();
     emit(EVENT_KEYDOWN, canvas, vk, 0);
     emit(EVENT_KEYUP, canvas, vk, 0);
+}
+
+// A character typed on the device's own keyboard (the page's text field while the game waits
+// for a name): a Latin-1 code, as a key's KeyChar.
+extern "C" EMSCRIPTEN_KEEPALIVE void vh_typechar(int ch) {
+    if (canvas && ch >= 32 && ch <= 255) emit(EVENT_KEYCHAR, canvas, ch, 0);
 }
 
 // The page's menu bar: the player chose entry `index`.

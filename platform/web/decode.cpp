@@ -63,8 +63,35 @@ bool wholestream(const std::string& bytes) {
     return ended;
 }
 
-// Every chunk of a PNG before its end chunk whole and with a good checksum (stb_image checks none).
-bool wholepng(const std::string& bytes) {
+// The compressed pixels (the IDAT chunks' data, one zlib stream) end with the Adler-32 sum of
+// what they hold, which libpng checks and stb_image does not.
+bool pixelsum(const std::string& bytes) {
+    const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
+    std::string z;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        size_t len = uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
+        bool idat = std::memcmp(b + at + 4, "IDAT", 4) == 0;
+        if (!idat && !z.empty()) break;
+        if (idat) z.append(bytes, at + 8, len);
+        at += 12 + len;
+    }
+    if (z.size() < 6 || z.size() > INT32_MAX) return false;
+    int n = 0;
+    char* raw = stbi_zlib_decode_malloc(z.data(), static_cast<int>(z.size()), &n);
+    if (!raw) return false;
+    uint32_t s1 = 1, s2 = 0;
+    for (int i = 0; i < n; i++) {
+        s1 = (s1 + static_cast<uint8_t>(raw[i])) % 65521;
+        s2 = (s2 + s1) % 65521;
+    }
+    STBI_FREE(raw);
+    const uint8_t* t = reinterpret_cast<const uint8_t*>(z.data()) + z.size() - 4;
+    return (s2 << 16 | s1) == (uint32_t(t[0]) << 24 | t[1] << 16 | t[2] << 8 | t[3]);
+}
+
+// Every chunk of a PNG up to the end of its image data (or its end chunk) whole and with a
+// good checksum (stb_image checks none); the length of that part, 0 when it is not whole.
+size_t wholepng(const std::string& bytes) {
     static uint32_t table[256];
     if (!table[1])
         for (uint32_t i = 0; i < 256; i++) {
@@ -74,20 +101,26 @@ bool wholepng(const std::string& bytes) {
         }
     const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
     size_t at = 8, n = bytes.size();
-    if (n < 8 || std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) != 0) return false;
+    if (n < 8 || std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) != 0) return 0;
+    bool pixels = false;                  // the image data has begun
+    // A broken chunk after image data that is complete already is never read by libpng.
+    auto broken = [&] { return pixels && pixelsum(bytes.substr(0, at)) ? at : 0; };
     while (n - at >= 8) {
-        // libpng stops at the end chunk's name: what follows it is not read
-        if (std::memcmp(b + at + 4, "IEND", 4) == 0) return true;
+        // libpng stops at the end chunk's name, and reads nothing after the image data
+        bool idat = std::memcmp(b + at + 4, "IDAT", 4) == 0;
+        if (std::memcmp(b + at + 4, "IEND", 4) == 0 || (pixels && !idat)) return pixels ? at : 0;
+        pixels = pixels || idat;
+        for (int i = 4; i < 8; i++)       // a chunk's name is four letters
+            if (!((b[at + i] | 0x20) >= 'a' && (b[at + i] | 0x20) <= 'z')) return broken();
         size_t len = uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
-        if (n - at < 12) return false;
-        if (len > n - at - 12) return false;
+        if (n - at < 12 || len > n - at - 12) return broken();
         uint32_t crc = 0xffffffffu;
         for (size_t i = at + 4; i < at + 8 + len; i++) crc = (crc >> 8) ^ table[(crc ^ b[i]) & 0xff];
         const uint8_t* c = b + at + 8 + len;
-        if ((crc ^ 0xffffffffu) != (uint32_t(c[0]) << 24 | c[1] << 16 | c[2] << 8 | c[3])) return false;
+        if ((crc ^ 0xffffffffu) != (uint32_t(c[0]) << 24 | c[1] << 16 | c[2] << 8 | c[3])) return broken();
         at += 12 + len;
     }
-    return false;
+    return pixels ? at : 0;
 }
 
 // The largest picture read: 4096 x 4096 pixels, as on the desktop.
@@ -97,9 +130,13 @@ constexpr uint64_t maxpixels = 4096ull * 4096ull;
 
 bool plat::stbdecodepng(const std::string& bytes, TPixmap& out) {
     int w = 0, h = 0, n = 0;
-    if (bytes.size() > INT32_MAX || !wholepng(bytes)) return false;
-    const stbi_uc* in = reinterpret_cast<const stbi_uc*>(bytes.data());
-    int size = static_cast<int>(bytes.size());
+    if (bytes.size() > INT32_MAX) return false;
+    // what libpng reads, with an end chunk, which stb_image needs before it decodes
+    size_t whole = wholepng(bytes);
+    std::string png = bytes.substr(0, whole) + std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    if (!whole || !pixelsum(png)) return false;
+    const stbi_uc* in = reinterpret_cast<const stbi_uc*>(png.data());
+    int size = static_cast<int>(png.size());
     if (!stbi_info_from_memory(in, size, &w, &h, &n) || w < 1 || h < 1 || uint64_t(w) * uint64_t(h) > maxpixels)
         return false;
     stbi_uc* px = stbi_load_from_memory(in, size, &w, &h, &n, 4);
