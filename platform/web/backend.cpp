@@ -181,6 +181,7 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 // One animation frame: the ticks that fell due since the last (a quarter second's worth at
 // most: after a hidden tab the game goes on, it does not race), then one paint.
 void frame() {
+    ops->runpending();   // the answers of HttpRequest (the browser edition sends none)
     if (menusdirty) showmenus();
     int64_t now = monotonicns();
     for (size_t i = 0; i < tickers.size(); i++) {
