@@ -21,7 +21,7 @@ namespace {
 
 struct tclient {
     tscoresettings cfg;
-    std::string outbox;               // with its "/"; "" when there is no data folder
+    std::string outbox;               // with its "/"; "" until sending needs it (made then)
     std::string sending;              // the outbox file on its way, "" when none
     std::string sent;                 // its bytes
     int failures = 0;                 // failed tries in a row
@@ -116,10 +116,19 @@ void answered(const std::string& file, const thttpanswer& a) {
     schedule(true);
 }
 
+// The outbox folder, made the first time sending needs it; "" when there is no data folder.
+const std::string& outbox() {
+    if (client.outbox.empty()) client.outbox = DataDir("varnhold", "outbox");
+    return client.outbox;
+}
+
 // Sends the oldest replay of the outbox when its time has come; one at a time.
 void pump() {
-    if (!client.cfg.send || client.outbox.empty() || !client.sending.empty()) return;
-    if (MilliSecs() - client.nextat < 0) return;
+    if (!client.cfg.send || !client.sending.empty() || MilliSecs() - client.nextat < 0) return;
+    if (outbox().empty()) {
+        client.nextat = MilliSecs() + scoresbackoff(8);
+        return;
+    }
     std::vector<std::string> files = ListFiles(client.outbox);
     std::erase_if(files, [](const std::string& f) { return f.size() < 4 || f.compare(f.size() - 4, 4, ".vhr") != 0; });
     if (files.empty()) return;
@@ -249,21 +258,17 @@ void startscores(const std::string& server, const std::string& outbox) {
         client.cfg.server = server;
         savecfg();
     }
-    client.outbox = outbox.empty() ? DataDir("varnhold", "outbox") : outbox;
+    client.outbox = outbox;
     client.nextat = MilliSecs();
     menu.set(menu_sendscores, client.cfg.send);
     savehook = scorerowmade;
     AddHook(HOOK_EMITEVENT, scoreshook, nullptr, 2);
 }
 
-const tscoresettings& scoresettings() { return client.cfg; }
-
-std::string outboxfolder() { return client.outbox; }
-
 void scorerowmade() {
     savenow();
     if (!client.cfg.send || !recording() || replaying()) return;
-    if (client.outbox.empty()) {
+    if (outbox().empty()) {
         say("can't keep the replay for the score server: there is no data folder");
         return;
     }

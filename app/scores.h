@@ -31,10 +31,8 @@ std::string scoresettingspath();      // scores.cfg beside the settings file in 
 // The windowed game's client, started after start-up: reads scores.cfg (a non-empty `server`
 // from --scores replaces the address and is kept in the file), ticks the menu entry, handles
 // the three menu entries and sends what waits in `outbox` (a folder with its "/"; "" for the
-// user's data folder).
+// user's data folder, made only once sending is on).
 void startscores(const std::string& server, const std::string& outbox = "");
-const tscoresettings& scoresettings();
-std::string outboxfolder();
 // A high-score row was just made: the settings are saved, and when sending is on the replay
 // goes into the outbox and is sent.
 void scorerowmade();
