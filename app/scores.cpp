@@ -131,7 +131,10 @@ void pump() {
     }
     std::vector<std::string> files = ListFiles(client.outbox);
     std::erase_if(files, [](const std::string& f) { return f.size() < 4 || f.compare(f.size() - 4, 4, ".vhr") != 0; });
-    if (files.empty()) return;
+    if (files.empty()) {
+        client.nextat = MilliSecs() + 3600000;   // until a row puts a replay there
+        return;
+    }
     std::string file = files.front();
     if (!ReadFile(client.outbox + file, client.sent)) {
         schedule(true);

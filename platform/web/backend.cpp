@@ -272,6 +272,12 @@ struct tweb final : tbackendops {
         if (!serious) tostderr(text);
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
     }
+    // The browser's own tab for the address (the score server's page); HTTP requests are not
+    // sent from the page (the default answers them with an error).
+    bool openurl(const std::string& url) override {
+        return EM_ASM_INT({ return typeof window !== 'undefined' && window.open(UTF8ToString($0), '_blank') ? 1 : 0; },
+                          url.c_str()) != 0;
+    }
     void onsignal(int sig, std::function<void(int)> fn) override {
         if (sig > 0 && sig < 32) handlers[sig] = std::move(fn);
     }
