@@ -109,6 +109,23 @@ TEST_F(scores, the_server_down_keeps_the_replay_and_tries_again_later_and_at_the
     EXPECT_TRUE(outbox().empty());
 }
 
+TEST_F(scores, a_later_row_while_the_replay_is_on_its_way_is_sent_next) {
+    start(true);
+    scorerowmade();
+    std::string first = HttpPending()[0].body;
+    stepframes(60);
+    scorerowmade();   // the same session's file, now longer
+    ASSERT_EQ(outbox().size(), 1u);
+    answer(201, R"({"stored": true, "entries": [{"rank":1}]})");
+    ASSERT_EQ(outbox().size(), 1u);
+    stepframes(1);
+    ASSERT_EQ(HttpPending().size(), 1u);
+    EXPECT_NE(HttpPending()[0].body, first);
+    EXPECT_EQ(parsereplay(HttpPending()[0].body, programversion()).replay.end.frame, 60);
+    answer(201, R"({"stored": true, "entries": [{"rank":1}]})");
+    EXPECT_TRUE(outbox().empty());
+}
+
 TEST_F(scores, a_refusal_takes_the_replay_out_of_the_queue_with_one_line_but_a_rate_limit_does_not) {
     start(true);
     scorerowmade();
