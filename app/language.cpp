@@ -1,4 +1,4 @@
-// app/language.cpp — the language file: a header line "[Name]" and 26 text lines per section;
+// app/language.cpp — the language file: a header line "[Name]", 26 text lines and up to 4 later ones per section;
 // empty lines and lines whose first non-blank is ";" are skipped everywhere.
 #include "app/language.h"
 
@@ -19,10 +19,16 @@ const int menutags[14] = {menu_game,       menu_start,        menu_hiscore,   me
                           menu_twobuttons, menu_pausebetween, menu_hidetext,   menu_pause,
                           menu_volume - 1, menu_help};
 
-// Line 27, newer than the rest, names "Reduce &flashing" (menu_reduceflashing). A file made before it has a
-// header or its end there: the entry then keeps its English text.
-const int latetag = menu_reduceflashing;
-const char* const latetext = "Reduce &flashing";
+// Lines 27 to 30, newer than the rest, name the entries added later, in this order. A file made
+// before one has a header or its end there: that entry and the later ones keep their English text.
+struct tlate {
+    int tag;
+    const char* english;
+};
+const tlate late[languagelines - 26] = {{menu_reduceflashing, "Reduce &flashing"},
+                                        {menu_sendscores, "Send s&cores"},
+                                        {menu_sharedscores, "Shared high sco&res"},
+                                        {menu_watchbest, "&Watch the best game"}};
 
 }  // namespace
 
@@ -56,8 +62,11 @@ bool languagesection(TStream* s, const std::string& name, std::string (&t)[langu
     }
     // 26 text lines follow, used as they stand; a file that ends early leaves the rest empty.
     for (int i = 0; i < 26; i++) t[i] = readline(s, ';');
-    std::string late = readline(s, ';');
-    if (!sectionheader(late, found)) t[26] = late;
+    for (int i = 26; i < languagelines; i++) {
+        std::string line = readline(s, ';');
+        if (line.empty() || sectionheader(line, found)) break;
+        t[i] = line;
+    }
     return true;
 }
 
@@ -94,8 +103,10 @@ void applylanguage(const std::string (&t)[languagelines], int tag) {
     for (int i = 0; i < 14; i++)
         for (size_t k = 0; k < menu.g.size(); k++)
             if (menu.flag[k] >> 1 == menutags[i]) SetMenuText(menu.g[k], t[i]);
-    for (size_t k = 0; k < menu.g.size(); k++)
-        if (menu.flag[k] >> 1 == latetag) SetMenuText(menu.g[k], t[26].empty() ? latetext : t[26]);
+    for (int i = 26; i < languagelines; i++)
+        for (size_t k = 0; k < menu.g.size(); k++)
+            if (menu.flag[k] >> 1 == late[i - 26].tag)
+                SetMenuText(menu.g[k], t[i].empty() ? late[i - 26].english : t[i]);
     menu.endadd();
     txtlevel = t[14];
     txtscore = t[15];

@@ -1,4 +1,4 @@
-// app/language.h — varnhold.lng: sections of 27 interface texts, one section per language.
+// app/language.h — varnhold.lng: sections of 30 interface texts, one section per language.
 #pragma once
 
 #include <string>
@@ -16,13 +16,14 @@ void listlanguages();
 void loadlanguage(int tag);
 // The readers behind them. Section names in file order, at most maxlanguages of them:
 std::vector<std::string> languagenames(TStream* s);
-// The lines of a section: 26 menu texts and screen words, then the caption of "Reduce
-// &flashing", which files made before that option lack (the line is then left empty).
-constexpr int languagelines = 27;
+// The lines of a section: 26 menu texts and screen words, then the captions of the entries
+// added later ("Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best
+// game"), which files made before them lack (those lines are then left empty).
+constexpr int languagelines = 30;
 // The text lines of the first section called `name`; false when there is none.
 bool languagesection(TStream* s, const std::string& name, std::string (&t)[languagelines]);
 // Puts a section's texts in place (menus, screen words, their widths) as language `tag`; an
-// empty caption of "Reduce &flashing" leaves it English.
+// empty caption of a later entry leaves it English.
 void applylanguage(const std::string (&t)[languagelines], int tag);
 // The widths of the interface texts measured with the font.
 void recomputewidths();

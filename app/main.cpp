@@ -8,6 +8,7 @@
 #include "app/applet.h"
 #include "app/programinfo.h"
 #include "app/replay.h"
+#include "app/scores.h"
 #include "app/world.h"
 #include "bench/crowd.h"
 #include "framework/assets.h"
@@ -28,6 +29,8 @@ const char* usage =
     "  --record FILE         play as usual and write a replay of the game to FILE\n"
     "  --replay FILE         play a replay back (with --headless: as fast as possible); the exit\n"
     "                        status is 0 when the world ends as recorded\n"
+    "  --scores URL          the score server of \"Send scores\", \"Shared high scores\" and\n"
+    "                        \"Watch the best game\" (kept in scores.cfg beside the settings)\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -62,7 +65,7 @@ bool writedump(const std::string& path) {
 int main(int argc, char** argv) {
     bool headless = false, seeded = false, stats = false, crowd = false;
     long long seed = 0, frames = -1;
-    std::string dump, record, replay;
+    std::string dump, record, replay, scores;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -85,6 +88,11 @@ int main(int argc, char** argv) {
             i++;
         } else if (a == "--frames") {
             if (!number(next, frames) || frames < 0) return fail("--frames needs a count of 0 or more");
+            i++;
+        } else if (a == "--scores") {
+            if (!next || (std::strncmp(next, "http://", 7) != 0 && std::strncmp(next, "https://", 8) != 0))
+                return fail("--scores needs the server's address, http://HOST[:PORT] or https://...");
+            scores = next;
             i++;
         } else if (a == "--dump" || a == "--record" || a == "--replay") {
             if (!next || !*next) return fail(a + " needs a file name");
@@ -174,8 +182,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // A recorded game needs its seed: without --seed it comes from the clock, as ever.
-    if (!record.empty() && !seeded) {
+    // A recorded game needs its seed: without --seed it comes from the clock, as ever. Every
+    // game in the window is recorded (in memory when there is no --record file), so that its
+    // replay can go to the score server whenever the player turns sending on.
+    if (!headless && !seeded) {
         seeded = true;
         seed = MilliSecs();
     }
@@ -190,7 +200,10 @@ int main(int argc, char** argv) {
         PlatformShutdown();
         return 1;
     }
-    if (!record.empty()) startrecording(record, how.seed);
+    if (!headless) {
+        startrecording(record, how.seed);
+        startscores(scores);
+    }
 
     if (headless) {
         SetMilliSecs(0);

@@ -336,6 +336,12 @@ void startrecording(const std::string& path, int seed) {
     r.program = programversion();
     r.data = datadigest();
     r.seed = seed;
+    // The game's clock is sampled after each flip, and the last flip was the loading screen's,
+    // before the pictures and sounds were read: taken as it is, the events of the first frames
+    // (before the first frame is shown) would carry a clock that is behind by the whole loading
+    // time and then jumps, which the score server's pace check takes for a slow game. A
+    // playback sets the clock from the events, so the world does not depend on this.
+    ms = MilliSecs();
     r.clock = ms;
     // The settings records as they stand after start-up, as the settings file would get them.
     treplaysettings& s = r.settings;

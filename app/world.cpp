@@ -85,6 +85,10 @@ void buildmenus() {
     menu.add("", 0, 0);
     menu.add("Show &hiscore", menu_hiscore, 0);
     menu.add("", 0, 0);
+    menu.add("Send s&cores", menu_sendscores, 1);
+    menu.add("Shared high sco&res", menu_sharedscores, 0);
+    menu.add("&Watch the best game", menu_watchbest, 0);
+    menu.add("", 0, 0);
     menu.add("&Quit", menu_quit, 0);
     menu.create("&Options", win.g, menu_options, 0);
     menu.add("Reset &windowsize", menu_resetwindow, 0);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/applet.h"
+#include "app/replay.h"
 #include "bench/crowd.h"
 #include "app/world.h"
 #include "combat/particle.h"
@@ -70,3 +71,26 @@ void frame_step_busy_fight(benchmark::State& state) {
 BENCHMARK(frame_step_busy_fight)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
+
+// What recording costs the busy fight: every game in the window is recorded, and the recorder
+// takes the world's digest every 60 frames (and a trace character every frame).
+void world_digest_busy_fight(benchmark::State& state) {
+    if (!busyfight()) {
+        state.SkipWithError("assets missing");
+        return;
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(worlddigest());
+}
+BENCHMARK(world_digest_busy_fight)->Unit(benchmark::kMicrosecond);
+
+// The same on the title screen after ten seconds, the world of most recorded frames.
+void world_digest_title_screen(benchmark::State& state) {
+    if (!busyfight()) {
+        state.SkipWithError("assets missing");
+        return;
+    }
+    newworld(7);
+    for (int i = 0; i < 600; i++) framestep();
+    for (auto _ : state) benchmark::DoNotOptimize(worlddigest());
+}
+BENCHMARK(world_digest_title_screen)->Unit(benchmark::kMicrosecond);

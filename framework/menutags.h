@@ -19,6 +19,9 @@ enum : int {
     menu_game = 13,             // "&Game", the first menu of the bar
     menu_options = 14,          // "&Options"
     menu_reduceflashing = 15,   // "Reduce &flashing"
+    menu_sendscores = 16,       // "Send s&cores", tickable, kept in scores.cfg (app/scores.h)
+    menu_sharedscores = 17,     // "Shared high sco&res": the score server's page in the browser
+    menu_watchbest = 18,        // "&Watch the best game" of the shared table
     menu_volume = 50,           // "&0" .. "&10" of the "&Volume" menu: menu_volume + level;
                                 // the menu itself is menu_volume - 1
     menu_language = 100,        // language n (1, 2, ...) of the "&Language" menu: menu_language + n

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -96,6 +97,24 @@ struct tbackendops {
     virtual bool finished(TChannel&) { return false; }   // the device played a sound to its end
     virtual void silentrun() {}
     virtual void audioshutdown() {}
+
+    // The network and the player's other programs (see HttpRequest, OpenURL, StartSelf). A back
+    // end without them answers every request with an error, on a later turn of its loop.
+    virtual void http(const thttprequest& r, thttpdone done) {
+        (void)r;
+        later([done] { done(thttpanswer{0, "", "no network in this build"}); });
+    }
+    virtual bool openurl(const std::string& url) { return (void)url, false; }
+    virtual bool startself(const std::vector<std::string>& args) { return (void)args, false; }
+    // Runs `fn` on the game's thread after the current event, never inside the caller.
+    virtual void later(std::function<void()> fn) { pending.push_back(std::move(fn)); }
+    // What `later` queued, run by the loop of a back end that has no queue of its own.
+    std::vector<std::function<void()>> pending;
+    void runpending() {
+        std::vector<std::function<void()>> now;
+        now.swap(pending);
+        for (auto& f : now) f();
+    }
 };
 
 // The back end in use: headless until PlatformInit chooses another.

@@ -518,3 +518,12 @@ void RunLoop() { ops->run(); }
 int MilliSecs() { return ops->millisecs(); }
 
 void OnSignal(int sig, std::function<void(int)> fn) { ops->onsignal(sig, std::move(fn)); }
+
+// ---------------------------------------------------------------------------------------------
+// The network and the player's other programs
+
+void HttpRequest(const thttprequest& request, thttpdone done) { ops->http(request, std::move(done)); }
+
+bool OpenURL(const std::string& url) { return ops->openurl(url); }
+
+bool StartSelf(const std::vector<std::string>& args) { return ops->startself(args); }

@@ -1,11 +1,13 @@
 // Files the game keeps, and the folders they live in: whole-file saves that leave either the
 // old file or the new one (never half of one), and the program's, the working, the user's
 // configuration and pictures folders.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -103,6 +105,24 @@ std::string confighome() {
     return home.empty() ? "" : home + "/.config";
 }
 
+// $XDG_DATA_HOME when it is an absolute path, else ~/.local/share; "" without a home.
+std::string datahome() {
+    std::string x = env("XDG_DATA_HOME");
+    if (!x.empty() && x[0] == '/') return x;
+    std::string home = env("HOME");
+    return home.empty() ? "" : home + "/.local/share";
+}
+
+// Makes each missing folder of `path` (absolute) for the user alone; false when it is no folder.
+bool makefolders(const std::string& path) {
+    for (size_t at = 1; at <= path.size(); at++) {
+        if (at < path.size() && path[at] != '/') continue;
+        std::string part = path.substr(0, at);
+        if (FileType(part) != 2) ::mkdir(part.c_str(), 0700);
+    }
+    return FileType(path) == 2;
+}
+
 }  // namespace
 
 std::string SaveFile(const std::string& path, const std::string& bytes) { return save(path, &bytes, nullptr); }
@@ -136,6 +156,32 @@ std::string ConfigDir(const std::string& name) {
     if (FileType(base) != 2) ::mkdir(base.c_str(), 0700);
     if (FileType(folder) != 2) ::mkdir(folder.c_str(), 0700);
     return FileType(folder) == 2 ? folder + "/" : "";
+}
+
+std::string DataDir(const std::string& name, const std::string& sub) {
+    std::string base = datahome();
+    if (base.empty()) return "";
+    std::string folder = base + "/" + name + (sub.empty() ? "" : "/" + sub);
+    return makefolders(folder) ? folder + "/" : "";
+}
+
+std::vector<std::string> ListFiles(const std::string& dir) {
+    std::vector<std::string> names;
+    std::string d = plat::path(dir);
+    DIR* h = ::opendir(d.c_str());
+    if (!h) return names;
+    while (dirent* e = ::readdir(h)) {
+        std::string n = e->d_name;
+        if (n != "." && n != ".." && FileType(withslash(d) + n) == 1) names.push_back(n);
+    }
+    ::closedir(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool DeleteFile(const std::string& path) {
+    std::string p = plat::path(path);
+    return ::unlink(p.c_str()) == 0 || FileType(p) == 0;
 }
 
 std::string PicturesDir() {

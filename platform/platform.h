@@ -287,6 +287,32 @@ void OnSignal(int sig, std::function<void(int)> fn);
 // without mapping say so in one line on standard error, nothing else.
 
 // ---------------------------------------------------------------------------------------------
+// The network and the player's other programs
+
+// An HTTP request sent in the background: `done` runs later on the game's thread, from the
+// loop (never inside HttpRequest), with the answer. status 0 and `error` in words when no
+// answer came (no connection, a name that does not resolve, a timeout of 30 s, or a back end
+// without a network); otherwise the HTTP status and the body, whatever the status.
+struct thttprequest {
+    std::string method = "GET";           // GET or POST
+    std::string url;
+    std::string body;                     // POST: the bytes sent
+    std::string type = "application/octet-stream";   // POST: their Content-Type
+};
+struct thttpanswer {
+    int status = 0;
+    std::string body;
+    std::string error;
+};
+using thttpdone = std::function<void(const thttpanswer&)>;
+void HttpRequest(const thttprequest& request, thttpdone done);
+// Opens the address in the player's web browser; false when there is none to ask.
+bool OpenURL(const std::string& url);
+// Starts this program again, with `args`, beside the running one (which does not wait for
+// it); false when it could not be started.
+bool StartSelf(const std::vector<std::string>& args);
+
+// ---------------------------------------------------------------------------------------------
 // Files
 
 // Paths may be written with backslashes for "/".
@@ -329,6 +355,12 @@ bool ChangeDir(const std::string& path);  // false when the folder cannot be ent
 // The user's folder for the settings of the program `name` ($XDG_CONFIG_HOME/name/, else
 // ~/.config/name/), made when missing.
 std::string ConfigDir(const std::string& name);
+// The user's folder for the data of the program `name` ($XDG_DATA_HOME/name/, else
+// ~/.local/share/name/), with `sub` below it when given, made when missing; "" when it cannot be.
+std::string DataDir(const std::string& name, const std::string& sub = "");
+// The names of the plain files in a folder, sorted; none when it cannot be read.
+std::vector<std::string> ListFiles(const std::string& dir);
+bool DeleteFile(const std::string& path);  // false when the file is still there
 // The user's pictures: $XDG_PICTURES_DIR, else the folder that user-dirs.dirs in the
 // configuration folder names, when it exists; else the home folder.
 std::string PicturesDir();

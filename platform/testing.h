@@ -89,3 +89,14 @@ int AttachVirtualPad(bool mapped = true);
 void DetachVirtualPad(int pad);
 void SetVirtualPadAxis(int pad, int axis, int value);    // -32768 .. 32767
 void SetVirtualPadButton(int pad, int button, int down);
+
+// ---------------------------------------------------------------------------------------------
+// The network (headless): requests wait until the test answers them
+
+const std::vector<thttprequest>& HttpPending();   // not answered yet, oldest first
+// Answers the pending request `i` (its callback runs now) and forgets it.
+void AnswerHttp(size_t i, const thttpanswer& answer);
+// What OpenURL and StartSelf were asked for, in order: the address, or "self" and the arguments
+// joined by blanks.
+const std::vector<std::string>& Launched();
+void ClearLaunched();

@@ -1,9 +1,10 @@
 // tools/language.cpp — varnhold.lng: the texts of the menus and the screen in seven languages.
 //
-// Each section has 27 lines in a fixed order: the menu texts (with "&" before the mnemonic,
+// Each section has 30 lines in a fixed order: the menu texts (with "&" before the mnemonic,
 // unique within each menu and on the menu bar, where the untranslated "&Language" holds L),
-// then the words of the screen, then the caption of "Reduce &flashing" (newer than the rest:
-// the game reads a file whose sections stop after the 26th line, and an older game skips it).
+// then the words of the screen, then the captions of "Reduce &flashing", "Send s&cores",
+// "Shared high sco&res" and "&Watch the best game" (newer than the rest: the game reads a file
+// whose sections stop after the 26th line or any line after it, and an older game skips them).
 // The placement word is written without its trailing blank:
 // the game adds one when it reads the line ("Place" becomes "Place ", shown as "Place 3").
 // The file is Latin-1; the sources here are UTF-8 and converted on writing.
@@ -15,7 +16,7 @@ namespace {
 
 struct tlanguage {
     const char* name;
-    const char* lines[27];
+    const char* lines[30];
 };
 
 const tlanguage languages[] = {
@@ -24,42 +25,42 @@ const tlanguage languages[] = {
       "Auto select mouse&button", "&1 button mouse (Auto select turret)", "&2 button mouse",
       "&Pause between levels", "Hide &text (H)", "&Pause (P)", "&Volume", "&Help", "Level", "Score",
       "City", "Missiles", "Name", "Combo x", "Press right mousebutton or enter to start", "Get Ready",
-      "The enemy is rearming", "Game Over", "Place", "Enter your name", "Reduce &flashing"}},
+      "The enemy is rearming", "Game Over", "Place", "Enter your name", "Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game"}},
     {"Deutsch",
      {"&Spiel", "&Starten (Enter)", "&Bestenliste zeigen", "B&eenden", "&Optionen",
       "&Fenstergröße zurücksetzen", "&Maustaste automatisch wählen",
       "&1-Tasten-Maus (Geschütz automatisch wählen)", "&2-Tasten-Maus", "&Pause zwischen den Levels",
       "&Text ausblenden (H)", "&Pause (P)", "Lau&tstärke", "&Hilfe", "Level", "Punkte", "Stadt",
       "Raketen", "Name", "Combo x", "Rechte Maustaste oder Enter drücken zum Starten", "Achtung",
-      "Der Feind rüstet nach", "Spiel vorbei", "Platz", "Gib deinen Namen ein", "&Blitze abschwächen"}},
+      "Der Feind rüstet nach", "Spiel vorbei", "Platz", "Gib deinen Namen ein", "&Blitze abschwächen", "P&unkte senden", "&Gemeinsame Bestenliste", "Bestes Spiel &ansehen"}},
     {"Français",
      {"&Jeu", "&Commencer (Entrée)", "Afficher les &scores", "&Quitter", "&Options",
       "&Réinitialiser la taille de la fenêtre", "Choix automatique du &bouton de souris",
       "Souris à &1 bouton (choix automatique de la tourelle)", "Souris à &2 boutons",
       "&Pause entre les niveaux", "Masquer le &texte (H)", "&Pause (P)", "&Volume", "&Aide", "Niveau",
       "Score", "Ville", "Missiles", "Nom", "Combo x", "Clic droit ou Entrée pour commencer",
-      "Préparez-vous", "L'ennemi se réarme", "Partie terminée", "Place", "Entrez votre nom", "Réduire les &flashs lumineux"}},
+      "Préparez-vous", "L'ennemi se réarme", "Partie terminée", "Place", "Entrez votre nom", "Réduire les &flashs lumineux", "&Envoyer les scores", "Meilleurs scores &partagés", "&Regarder la meilleure partie"}},
     {"Español",
      {"&Juego", "&Empezar (Intro)", "&Ver récords", "&Salir", "&Opciones",
       "&Restablecer tamaño de ventana", "Elegir &botón del ratón automáticamente",
       "Ratón de &1 botón (elegir torreta automáticamente)", "Ratón de &2 botones",
       "&Pausa entre niveles", "Ocultar &texto (H)", "&Pausa (P)", "&Volumen", "&Ayuda", "Nivel",
       "Puntos", "Ciudad", "Misiles", "Nombre", "Combo x", "Pulsa el botón derecho o Intro para empezar",
-      "Prepárate", "El enemigo se está rearmando", "Fin del juego", "Puesto", "Escribe tu nombre", "Reducir &destellos"}},
+      "Prepárate", "El enemigo se está rearmando", "Fin del juego", "Puesto", "Escribe tu nombre", "Reducir &destellos", "E&nviar puntuaciones", "Récords &compartidos", "&Mirar la mejor partida"}},
     {"Italiano",
      {"&Gioco", "&Inizia (Invio)", "Mostra &record", "&Esci", "&Opzioni",
       "&Ripristina dimensione finestra", "Scelta automatica del tasto del &mouse",
       "Mouse a &1 tasto (scelta automatica della torretta)", "Mouse a &2 tasti",
       "&Pausa tra i livelli", "Nascondi &testo (H)", "&Pausa (P)", "&Volume", "&Aiuto", "Livello",
       "Punti", "Città", "Missili", "Nome", "Combo x", "Premi il tasto destro o Invio per iniziare",
-      "Preparati", "Il nemico si sta riarmando", "Partita finita", "Posto", "Inserisci il tuo nome", "Riduci i &lampi"}},
+      "Preparati", "Il nemico si sta riarmando", "Partita finita", "Posto", "Inserisci il tuo nome", "Riduci i &lampi", "I&nvia i punteggi", "Record &condivisi", "&Guarda la partita migliore"}},
     {"Nederlands",
      {"&Spel", "&Starten (Enter)", "&Topscores tonen", "&Afsluiten", "&Opties",
       "&Venstergrootte herstellen", "&Muisknop automatisch kiezen",
       "&1-knopsmuis (kanon automatisch kiezen)", "&2-knopsmuis", "&Pauze tussen levels",
       "&Tekst verbergen (H)", "&Pauze (P)", "&Volume", "&Help", "Level", "Score", "Stad", "Raketten",
       "Naam", "Combo x", "Druk op de rechtermuisknop of Enter om te beginnen", "Maak je klaar",
-      "De vijand herbewapent zich", "Spel voorbij", "Plaats", "Voer je naam in", "&Flitsen verminderen"}},
+      "De vijand herbewapent zich", "Spel voorbij", "Plaats", "Voer je naam in", "&Flitsen verminderen", "Scores &versturen", "&Gedeelde topscores", "&Beste spel bekijken"}},
     {"Português",
      {"&Jogo", "&Iniciar (Enter)", "&Mostrar recordes", "&Sair", "&Opções",
       "&Repor tamanho da janela", "Escolher &botão do mouse automaticamente",
@@ -67,7 +68,7 @@ const tlanguage languages[] = {
       "&Pausa entre os níveis", "Ocultar &texto (H)", "&Pausa (P)", "&Volume", "&Ajuda", "Nível",
       "Pontos", "Cidade", "Mísseis", "Nome", "Combo x",
       "Clique com o botão direito ou tecle Enter para começar", "Prepare-se",
-      "O inimigo está se rearmando", "Fim de jogo", "Lugar", "Digite seu nome", "Reduzir &clarões"}},
+      "O inimigo está se rearmando", "Fim de jogo", "Lugar", "Digite seu nome", "Reduzir &clarões", "E&nviar pontuações", "Recordes &compartilhados", "&Assistir ao melhor jogo"}},
 };
 
 } // namespace
@@ -75,7 +76,7 @@ const tlanguage languages[] = {
 std::string makelanguage()
 {
     QString text;
-    text += "; Varnhold language file: one section per language, each with 27 lines in a fixed order.\n";
+    text += "; Varnhold language file: one section per language, each with 30 lines in a fixed order.\n";
     text += "; Lines starting with ';' are comments. '&' marks the menu mnemonic.\n";
     for (auto& l : languages) {
         text += QString("\n[") + QString::fromUtf8(l.name) + "]\n";

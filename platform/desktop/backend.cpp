@@ -42,6 +42,10 @@ struct tdesktop final : al::tsoundops {
     void workarea(int& l, int& t, int& r, int& b) override { dsk::workarea(l, t, r, b); }
     void onsignal(int sig, std::function<void(int)> fn) override { dsk::onsignal(sig, std::move(fn)); }
 
+    void http(const thttprequest& r, thttpdone done) override { dsk::http(r, std::move(done)); }
+    bool openurl(const std::string& url) override { return dsk::openurl(url); }
+    bool startself(const std::vector<std::string>& args) override { return dsk::startself(args); }
+
     void waitsystem() override { dsk::waitsystem(); }
     [[noreturn]] void run() override {
         for (;;) dsk::waitsystem();

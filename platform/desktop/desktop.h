@@ -11,6 +11,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/platform.h"
 
 class QKeyEvent;
 class QWidget;
@@ -57,6 +60,10 @@ void stats(bool on);
 int presented();
 // On signal `sig`, `fn(sig)` runs on the main thread when the window system's loop wakes.
 void onsignal(int sig, std::function<void(int)> fn);
+// network.cpp
+void http(const thttprequest& r, thttpdone done);
+bool openurl(const std::string& url);
+bool startself(const std::vector<std::string>& args);
 
 // Events from Qt reach the game's hook at once, one at a time. An event that arrives while
 // the game is still handling another (a modal message box runs its own loop) waits in a queue

@@ -18,6 +18,8 @@ std::vector<tdrawrecord> records;
 bool recording = true;
 bool newframe = false;                    // the next operation starts a new record list
 int clockms = 0;                          // the stepped clock
+std::vector<std::pair<thttprequest, thttpdone>> requests;
+std::vector<std::string> launched;
 
 void padevent(int id, int data, int x, int y) {
     if (canvas) emit(id, canvas, data, 0, x, y);
@@ -56,6 +58,10 @@ struct theadless final : tbackendops {
     // A pending merged paint, else one tick of the newest running timer (the clock moves on
     // to it); false when there is neither.
     bool deliver() {
+        if (!pending.empty()) {
+            runpending();
+            return true;
+        }
         if (canvas && canvas->paintpending) {
             canvas->paintpending = false;
             emit(EVENT_GADGETPAINT, canvas);
@@ -73,6 +79,18 @@ struct theadless final : tbackendops {
         while (deliver()) {}
     }
     int millisecs() override { return clockms; }
+
+    void http(const thttprequest& r, thttpdone done) override { requests.emplace_back(r, std::move(done)); }
+    bool openurl(const std::string& url) override {
+        launched.push_back(url);
+        return true;
+    }
+    bool startself(const std::vector<std::string>& args) override {
+        std::string line = "self";
+        for (const std::string& a : args) line += " " + a;
+        launched.push_back(line);
+        return true;
+    }
 
     void starttimer(TTimer* t, bool) override { timers.emplace_back(t, clockms); }
     void stoptimer(TTimer* t) override {
@@ -118,3 +136,20 @@ void ClearDrawRecords() {
 }
 void RecordDrawing(bool on) { recording = on; }
 void SetMilliSecs(int ms) { clockms = ms; }
+
+const std::vector<thttprequest>& HttpPending() {
+    static std::vector<thttprequest> now;
+    now.clear();
+    for (auto& r : requests) now.push_back(r.first);
+    return now;
+}
+
+void AnswerHttp(size_t i, const thttpanswer& answer) {
+    if (i >= requests.size()) return;
+    thttpdone done = std::move(requests[i].second);
+    requests.erase(requests.begin() + static_cast<long>(i));
+    done(answer);
+}
+
+const std::vector<std::string>& Launched() { return launched; }
+void ClearLaunched() { launched.clear(); }

@@ -186,10 +186,11 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     return EM_FALSE;
 }
 
-// One animation frame at `time` ms: the pads, the ticks that fell due since the last (a
-// quarter second's worth at most: after a hidden tab the game goes on, it does not race),
-// then one paint.
+// One animation frame at `time` ms: the answers of HttpRequest (the browser edition sends
+// none), the pads, the ticks that fell due since the last (a quarter second's worth at most:
+// after a hidden tab the game goes on, it does not race), then one paint.
 void frame(double time) {
+    ops->runpending();
     if (menusdirty) showmenus();
     lastframe = time;
     web::pollpads();
@@ -300,6 +301,12 @@ struct tweb final : al::tsoundops {
     void notify(const std::string& text, int serious) override {
         if (!serious) tostderr(text);
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
+    }
+    // The browser's own tab for the address (the score server's page); HTTP requests are not
+    // sent from the page (the default answers them with an error).
+    bool openurl(const std::string& url) override {
+        return EM_ASM_INT({ return typeof window !== 'undefined' && window.open(UTF8ToString($0), '_blank') ? 1 : 0; },
+                          url.c_str()) != 0;
     }
     void onsignal(int sig, std::function<void(int)> fn) override {
         if (sig > 0 && sig < 32) handlers[sig] = std::move(fn);

@@ -128,16 +128,21 @@ TEST_F(languagefile, a_short_last_section_leaves_the_missing_texts_empty) {
     EXPECT_EQ(txtentername, "");
 }
 
-// A 27th line names "Reduce &flashing"; a section of a file made before it (26 lines, then the
-// next header or the end) keeps the English caption, also after a language that had one.
-TEST_F(languagefile, the_flashing_caption_is_the_27th_line_and_older_sections_keep_english) {
-    build(section("[New]", "n", 27) + section("[Old]", "o") + section("[Last]", "l"));
-    EXPECT_EQ(menutext(15), "n27");
+// Lines 27 to 30 name the entries added later ("Reduce &flashing", then the score server's
+// three); a section of a file made before some of them (the next header or the end comes
+// first) keeps their English captions, also after a language that had them.
+TEST_F(languagefile, the_later_captions_follow_line_26_and_older_sections_keep_english) {
+    build(section("[New]", "n", 30) + section("[Mid]", "m", 28) + section("[Old]", "o") + section("[Last]", "l"));
+    const int tags[4] = {menu_reduceflashing, menu_sendscores, menu_sharedscores, menu_watchbest};
+    const char* english[4] = {"Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game"};
+    for (int i = 0; i < 4; i++) EXPECT_EQ(menutext(tags[i]), "n" + std::to_string(27 + i));
     EXPECT_EQ(txtentername, "n26");
-    for (int tag : {102, 103}) {
+    for (int tag : {102, 103, 104}) {
         choose(tag);
-        EXPECT_EQ(menutext(15), "Reduce &flashing") << tag;
-        EXPECT_EQ(txtentername, (tag == 102 ? "o" : "l") + std::string("26")) << tag;
+        int kept = tag == 102 ? 2 : 0;   // lines the section has after line 26
+        for (int i = 0; i < 4; i++)
+            EXPECT_EQ(menutext(tags[i]), i < kept ? "m" + std::to_string(27 + i) : english[i]) << tag << " " << i;
+        EXPECT_EQ(txtentername, (tag == 102 ? "m" : tag == 103 ? "o" : "l") + std::string("26")) << tag;
     }
 }
 

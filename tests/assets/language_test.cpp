@@ -1,4 +1,4 @@
-// The language file beside the program: seven Latin-1 sections of 26 lines, English first,
+// The language file beside the program: seven Latin-1 sections of 30 lines, English first,
 // with a mnemonic in every menu text that no other entry of the same menu shares.
 #include <gtest/gtest.h>
 
@@ -57,31 +57,32 @@ int mnemonic(const std::string& s) {
 
 }  // namespace
 
-TEST(assetlanguage, seven_sections_of_27_lines_english_first) {
+TEST(assetlanguage, seven_sections_of_30_lines_english_first) {
     std::vector<tsection> s = sections();
     ASSERT_EQ(s.size(), 7u);
     EXPECT_EQ(s[0].name, "English");
     std::set<std::string> names;
     for (auto& sec : s) {
-        EXPECT_EQ(sec.lines.size(), 27u) << sec.name;
+        EXPECT_EQ(sec.lines.size(), 30u) << sec.name;
         names.insert(sec.name);
     }
     EXPECT_EQ(names.size(), 7u);
-    const char* english[27] = {"&Game", "&Start (Enter)", "Show &hiscore", "&Quit", "&Options",
+    const char* english[30] = {"&Game", "&Start (Enter)", "Show &hiscore", "&Quit", "&Options",
                                "Reset &windowsize", "Auto select mouse&button",
                                "&1 button mouse (Auto select turret)", "&2 button mouse",
                                "&Pause between levels", "Hide &text (H)", "&Pause (P)", "&Volume",
                                "&Help", "Level", "Score", "City", "Missiles", "Name", "Combo x",
                                "Press right mousebutton or enter to start", "Get Ready",
                                "The enemy is rearming", "Game Over", "Place", "Enter your name",
-                               "Reduce &flashing"};
-    for (int i = 0; i < 27 && i < int(s[0].lines.size()); i++) EXPECT_EQ(s[0].lines[i], english[i]);
+                               "Reduce &flashing", "Send s&cores", "Shared high sco&res",
+                               "&Watch the best game"};
+    for (int i = 0; i < 30 && i < int(s[0].lines.size()); i++) EXPECT_EQ(s[0].lines[i], english[i]);
 }
 
 TEST(assetlanguage, file_is_latin1_with_placement_word_and_score_words) {
     std::vector<tsection> s = sections();
     for (auto& sec : s) {
-        ASSERT_EQ(sec.lines.size(), 27u);
+        ASSERT_EQ(sec.lines.size(), 30u);
         // The game adds the blank after the placement word itself.
         EXPECT_NE(sec.lines[24].back(), ' ') << sec.name;
         EXPECT_FALSE(sec.lines[24].empty()) << sec.name;
@@ -101,9 +102,9 @@ TEST(assetlanguage, file_is_latin1_with_placement_word_and_score_words) {
 
 TEST(assetlanguage, mnemonics_are_unique_within_each_menu) {
     // Menu texts by line: the bar (with the untranslated "&Language"), the game menu, options.
-    const std::vector<std::vector<int>> menus = {{0, 4, 11, 12, 13}, {1, 2, 3}, {5, 6, 7, 8, 9, 10, 26}};
+    const std::vector<std::vector<int>> menus = {{0, 4, 11, 12, 13}, {1, 2, 3, 27, 28, 29}, {5, 6, 7, 8, 9, 10, 26}};
     for (auto& sec : sections()) {
-        ASSERT_EQ(sec.lines.size(), 27u);
+        ASSERT_EQ(sec.lines.size(), 30u);
         for (size_t m = 0; m < menus.size(); m++) {
             std::set<int> used;
             if (m == 0) used.insert('l');
