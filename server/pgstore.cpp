@@ -22,6 +22,8 @@ const char* const pgmigrations[] = {
     "name BYTEA NOT NULL, level INTEGER NOT NULL, score INTEGER NOT NULL, created TEXT NOT NULL);"
     "CREATE INDEX entries_order ON entries (score DESC, level DESC, id);"
     "CREATE INDEX entries_replay ON entries (replay);",
+    "ALTER TABLE replays ADD COLUMN session BIGINT;"
+    "CREATE INDEX replays_session ON replays (session);",
 };
 static_assert(sizeof pgmigrations / sizeof *pgmigrations == schemaversion);
 
@@ -86,18 +88,30 @@ public:
             // table as this entry enters it (reading goes on meanwhile)
             exec("LOCK TABLE entries IN SHARE ROW EXCLUSIVE MODE");
             long long id = stored(replay, h);
-            added = id == 0;
+            std::string session = std::to_string(sessionhash(replay));
+            std::vector<treplayrow> left;
+            if (id == 0) {
+                tresult q = exec("SELECT encode(e.name, 'hex'), e.level, e.score FROM entries e "
+                                 "JOIN replays r ON r.id = e.replay WHERE r.session = $1",
+                                 {{session}});
+                std::vector<treplayrow> before;
+                for (int i = 0; i < q.rows(); i++)
+                    before.push_back({unhex(q.text(i, 0).c_str()), static_cast<int>(q.integer(i, 1)),
+                                      static_cast<int>(q.integer(i, 2))});
+                left = unstored(rows, before);
+            }
+            added = !left.empty();
             if (added) {
-                tresult ins = exec("INSERT INTO replays (hash, body, received) VALUES ($1, $2, "
-                                   "to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"')) RETURNING id",
-                                   {{h}, {replay, true}});
+                tresult ins = exec("INSERT INTO replays (hash, body, received, session) VALUES ($1, $2, "
+                                   "to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), $3) RETURNING id",
+                                   {{h}, {replay, true}, {session}});
                 id = ins.integer(0, 0);
-                for (const treplayrow& r : rows)
+                for (const treplayrow& r : left)
                     exec("INSERT INTO entries (replay, name, level, score, created) "
                          "SELECT $1, $2, $3, $4, received FROM replays WHERE id = $1",
                          {{std::to_string(id)}, {r.name, true}, {std::to_string(r.level)}, {std::to_string(r.score)}});
             }
-            out = entriesof(id);
+            out = id ? entriesof("e.replay = $1", id) : entriesof(sessionof, std::stoll(session));
         });
         return out;
     }
@@ -105,7 +119,7 @@ public:
     std::vector<tentry> find(const std::string& replay) override {
         std::lock_guard<std::mutex> lock(m);
         long long id = stored(replay, std::to_string(replayhash(replay)));
-        return id ? entriesof(id) : std::vector<tentry>();
+        return id ? entriesof("e.replay = $1", id) : std::vector<tentry>();
     }
 
     std::vector<tentry> scores(long long limit, long long offset) override {
@@ -193,12 +207,15 @@ private:
         return e;
     }
 
-    std::vector<tentry> entriesof(long long replay) {
-        tresult q = exec("SELECT e.id, e.replay, encode(e.name, 'hex'), e.level, e.score, e.created, "
-                         "(SELECT COUNT(*) FROM entries b WHERE b.score > e.score OR (b.score = e.score AND "
-                         "(b.level > e.level OR (b.level = e.level AND b.id < e.id)))) + 1 "
-                         "FROM entries e WHERE e.replay = $1 ORDER BY e.score DESC, e.level DESC, e.id",
-                         {{std::to_string(replay)}});
+    static constexpr const char* sessionof = "e.replay IN (SELECT id FROM replays WHERE session = $1)";
+
+    // The entries that `where` (with one parameter, `key`) picks, with their ranks.
+    std::vector<tentry> entriesof(const char* where, long long key) {
+        std::string sql = "SELECT e.id, e.replay, encode(e.name, 'hex'), e.level, e.score, e.created, "
+                          "(SELECT COUNT(*) FROM entries b WHERE b.score > e.score OR (b.score = e.score AND "
+                          "(b.level > e.level OR (b.level = e.level AND b.id < e.id)))) + 1 "
+                          "FROM entries e WHERE " + std::string(where) + " ORDER BY e.score DESC, e.level DESC, e.id";
+        tresult q = exec(sql.c_str(), {{std::to_string(key)}});
         std::vector<tentry> out;
         for (int i = 0; i < q.rows(); i++) {
             out.push_back(entry(q, i));

@@ -3,6 +3,7 @@
 // transaction with the check that its replay is new.
 #include "server/store.h"
 
+#include <algorithm>
 #include <ctime>
 #include <mutex>
 #include <sqlite3.h>
@@ -21,6 +22,9 @@ const char* const migrations[] = {
     "name BLOB NOT NULL, level INTEGER NOT NULL, score INTEGER NOT NULL, created TEXT NOT NULL);"
     "CREATE INDEX entries_order ON entries (score DESC, level DESC, id);"
     "CREATE INDEX entries_replay ON entries (replay);",
+    // 2: the session each replay records (null for those stored before)
+    "ALTER TABLE replays ADD COLUMN session INTEGER;"
+    "CREATE INDEX replays_session ON replays (session);",
 };
 static_assert(sizeof migrations / sizeof *migrations == schemaversion);
 
@@ -103,19 +107,28 @@ public:
         std::lock_guard<std::mutex> lock(m);
         exec("BEGIN IMMEDIATE");
         try {
-            long long id = stored(replay);
-            added = id == 0;
+            long long id = stored(replay), session = sessionhash(replay);
+            std::vector<treplayrow> left;
+            if (id == 0) {
+                std::vector<treplayrow> before;
+                tquery q(db, "SELECT e.name, e.level, e.score FROM entries e JOIN replays r ON r.id = e.replay "
+                             "WHERE r.session = ?");
+                q.bind(session);
+                while (q.row()) before.push_back({q.bytes(0), static_cast<int>(q.integer(1)), static_cast<int>(q.integer(2))});
+                left = unstored(rows, before);
+            }
+            added = !left.empty();
             if (added) {
                 std::string date = now();
-                tquery ins(db, "INSERT INTO replays (hash, body, received) VALUES (?, ?, ?)");
-                ins.bind(replayhash(replay)).blob(replay).text(date).row();
+                tquery ins(db, "INSERT INTO replays (hash, body, received, session) VALUES (?, ?, ?, ?)");
+                ins.bind(replayhash(replay)).blob(replay).text(date).bind(session).row();
                 id = sqlite3_last_insert_rowid(db);
-                for (const treplayrow& r : rows) {
+                for (const treplayrow& r : left) {
                     tquery e(db, "INSERT INTO entries (replay, name, level, score, created) VALUES (?, ?, ?, ?, ?)");
                     e.bind(id).blob(r.name).bind(r.level).bind(r.score).text(date).row();
                 }
             }
-            std::vector<tentry> out = entriesof(id);
+            std::vector<tentry> out = id ? entriesof("e.replay = ?", id) : entriesof(sessionof, session);
             exec("COMMIT");
             return out;
         } catch (...) {
@@ -129,7 +142,7 @@ public:
         exec("BEGIN");
         try {
             long long id = stored(replay);
-            std::vector<tentry> out = id ? entriesof(id) : std::vector<tentry>();
+            std::vector<tentry> out = id ? entriesof("e.replay = ?", id) : std::vector<tentry>();
             exec("COMMIT");
             return out;
         } catch (...) {
@@ -193,12 +206,16 @@ private:
         return e;
     }
 
-    std::vector<tentry> entriesof(long long replay) {
-        tquery q(db, "SELECT e.id, e.replay, e.name, e.level, e.score, e.created, "
-                     "(SELECT COUNT(*) FROM entries b WHERE b.score > e.score OR (b.score = e.score AND "
-                     "(b.level > e.level OR (b.level = e.level AND b.id < e.id)))) + 1 "
-                     "FROM entries e WHERE e.replay = ? ORDER BY e.score DESC, e.level DESC, e.id");
-        q.bind(replay);
+    static constexpr const char* sessionof = "e.replay IN (SELECT id FROM replays WHERE session = ?)";
+
+    // The entries that `where` (with one parameter, `key`) picks, with their ranks.
+    std::vector<tentry> entriesof(const char* where, long long key) {
+        std::string sql = "SELECT e.id, e.replay, e.name, e.level, e.score, e.created, "
+                          "(SELECT COUNT(*) FROM entries b WHERE b.score > e.score OR (b.score = e.score AND "
+                          "(b.level > e.level OR (b.level = e.level AND b.id < e.id)))) + 1 "
+                          "FROM entries e WHERE " + std::string(where) + " ORDER BY e.score DESC, e.level DESC, e.id";
+        tquery q(db, sql.c_str());
+        q.bind(key);
         std::vector<tentry> out;
         while (q.row()) {
             out.push_back(entry(q));
@@ -220,6 +237,23 @@ long long replayhash(const std::string& replay) {
         h *= 1099511628211ull;
     }
     return static_cast<long long>(h);
+}
+
+long long sessionhash(const std::string& replay) {
+    size_t end = replay.find("\nevents\n");
+    return replayhash(end == std::string::npos ? replay : replay.substr(0, end + 8));
+}
+
+std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vector<treplayrow> stored) {
+    std::vector<treplayrow> left;
+    for (const treplayrow& r : rows) {
+        auto i = std::find_if(stored.begin(), stored.end(), [&](const treplayrow& s) {
+            return s.name == r.name && s.level == r.level && s.score == r.score;
+        });
+        if (i == stored.end()) left.push_back(r);
+        else stored.erase(i);
+    }
+    return left;
 }
 
 std::unique_ptr<tstore> openstore(const std::string& db) {

@@ -22,7 +22,10 @@ class tstore {
 public:
     virtual ~tstore() = default;
     // Stores a verified replay with the rows it made, once: `added` is false when the same
-    // bytes were stored before (then the entries are those stored then). Ranks as now.
+    // bytes were stored before (then the entries are those stored then). A replay of a session
+    // stored before (the game sends the whole session again after each new row) adds only the
+    // rows not yet stored for that session; with none, `added` is false and the entries are the
+    // session's. Ranks as now.
     virtual std::vector<tentry> add(const std::string& replay, const std::vector<treplayrow>& rows, bool& added) = 0;
     // The entries of a replay stored before, or none.
     virtual std::vector<tentry> find(const std::string& replay) = 0;
@@ -42,5 +45,12 @@ std::unique_ptr<tstore> openpostgres(const std::string& url);
 // keys are compared byte by byte.
 long long replayhash(const std::string& replay);
 
+// The key of the session a replay records: the FNV-1a of its bytes up to and including the
+// "events" line (the program, the seed, the clock and the settings it started with). The replays
+// the game sends from one session all start with these bytes.
+long long sessionhash(const std::string& replay);
+// `rows` less those already stored for their session (each stored row matches one row).
+std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vector<treplayrow> stored);
+
 // The schema version this server writes.
-constexpr int schemaversion = 1;
+constexpr int schemaversion = 2;

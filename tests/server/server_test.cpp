@@ -105,6 +105,24 @@ TEST(ServerStore, RanksByScoreLevelThenAgeAndKeepsAReplayOnce) {
     EXPECT_THROW(openstore(path), std::runtime_error);
 }
 
+// The game sends a session's whole replay again after each new row: only the new rows enter.
+TEST(ServerStore, ASessionSentAgainAddsOnlyItsNewRows) {
+    auto store = openstore(tempdb("varnhold-session-test.db"));
+    const std::string first = "seed 1\nevents\n10 0 key 13\n", later = first + "900 0 key 65\n";
+    bool added = false;
+    store->add(first, {{"P", 1, 500}}, added);
+    std::vector<tentry> got = store->add(later, {{"P", 2, 700}, {"P", 1, 500}}, added);
+    EXPECT_TRUE(added);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].score, 700);
+    got = store->add(later + "# again\n", {{"P", 2, 700}, {"P", 1, 500}}, added);   // nothing new
+    EXPECT_FALSE(added);
+    EXPECT_EQ(got.size(), 2u);
+    store->add("seed 2\nevents\n10 0 key 13\n", {{"P", 1, 500}, {"P", 1, 500}}, added);   // another session
+    EXPECT_TRUE(added);
+    EXPECT_EQ(store->count(), 4);
+}
+
 TEST(ServerApi, AnswersBeforeAnyPlayback) {
     std::string path = tempdb("varnhold-api-test.db");
     auto store = openstore(path);
