@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/strings.h"
 
 template <class T>
 concept hasfields = requires(T& t, struct tdump& v) { t.fields(v); };
@@ -140,9 +141,7 @@ struct tdump {
             out += "null";   // JSON has no NaN or infinity
             return;
         }
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
-        out += buf;
+        AppendReal(out, v, digits);
     }
 
     // The top level: `{`, then named members with (name, value) calls, then end().

@@ -7,9 +7,12 @@
 // results in 32-bit floats where their fields are floats.
 #pragma once
 
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <version>
 
 #include "platform/trig.h"
 
@@ -114,3 +117,17 @@ inline double ACos(double v) { return trig::acos(v) / degtorad; }
 inline double ATan(double v) { return trig::atan(v) / degtorad; }
 inline double ATan2(double y, double x) { return trig::atan2(y, x) / degtorad; }
 inline double Sqr(double v) { return std::sqrt(v); }
+
+// Appends the text of printf's "%.*g" for v (the world dump, and with it the replays' digests,
+// reads it): through the C++ library's to_chars where it has one for floating-point numbers,
+// which is several times faster, and printf where it has none (the browser build's library).
+inline void AppendReal(std::string& out, double v, int digits) {
+    char buf[40];
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+    out.append(buf, r.ptr);
+#else
+    int n = std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    out.append(buf, static_cast<size_t>(n));
+#endif
+}

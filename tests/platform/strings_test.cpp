@@ -1,6 +1,10 @@
 // The text and arithmetic rules the game's code counts on.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "platform/strings.h"
 
 TEST(strings, instr_counts_from_one_and_gives_zero_when_missing) {
@@ -67,4 +71,25 @@ TEST(strings, sign_abs_min_max_for_ints_and_floats) {
     EXPECT_EQ(Abs(-2.5f), 2.5f);
     EXPECT_EQ(Min(3, -1), -1);
     EXPECT_EQ(Max(2.5f, 1.0f), 2.5f);
+}
+
+// The world dump's numbers: the same text as printf's "%.*g" at both precisions it uses (floats, doubles), for
+// tiny, huge, rounding and integral values and 200,000 others.
+TEST(strings, reals_read_as_printf_writes_them) {
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.5, 0.1, 1e-7, 123456789.0, 9.9999995, 0.5e-320, 1e300, 2.5, 3.5};
+    uint64_t x = 88172645463325252ull;
+    for (int i = 0; i < 200000; i++) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        double v;
+        std::memcpy(&v, &x, sizeof v);
+        if (std::isfinite(v)) values.push_back(i % 2 ? v : static_cast<float>(x % 100000) / 64.0f);
+    }
+    for (double v : values)
+        for (int digits : {9, 17}) {
+            char want[40];
+            std::snprintf(want, sizeof want, "%.*g", digits, v);
+            std::string got;
+            AppendReal(got, v, digits);
+            ASSERT_EQ(got, want) << digits;
+        }
 }
