@@ -2,6 +2,7 @@
 // here) behind the desktop decoders' contract; see decode.h.
 #include "platform/web/decode.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -64,7 +65,9 @@ bool wholestream(const std::string& bytes) {
 }
 
 // The compressed pixels (the IDAT chunks' data, one zlib stream) end with the Adler-32 sum of
-// what they hold, which libpng checks and stb_image does not.
+// what they hold, which libpng checks and stb_image does not. The sum follows the end of the
+// compressed stream, which need not be the end of the last IDAT chunk (libpng ignores what
+// follows it).
 bool pixelsum(const std::string& bytes) {
     const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
     std::string z;
@@ -76,16 +79,28 @@ bool pixelsum(const std::string& bytes) {
         at += 12 + len;
     }
     if (z.size() < 6 || z.size() > INT32_MAX) return false;
-    int n = 0;
-    char* raw = stbi_zlib_decode_malloc(z.data(), static_cast<int>(z.size()), &n);
-    if (!raw) return false;
+    // stbi_zlib_decode_malloc, keeping where the stream ended: the bytes read less the whole
+    // bytes still waiting in the bit buffer
+    stbi__zbuf a;
+    char* buf = static_cast<char*>(stbi__malloc(16384));
+    if (!buf) return false;
+    a.zbuffer = reinterpret_cast<stbi_uc*>(z.data());
+    a.zbuffer_end = a.zbuffer + z.size();
+    bool decoded = stbi__do_zlib(&a, buf, 16384, 1, 1);
+    if (!decoded) {
+        STBI_FREE(a.zout_start);
+        return false;
+    }
+    size_t end = static_cast<size_t>(a.zbuffer - reinterpret_cast<stbi_uc*>(z.data()));
+    end -= std::min(end, static_cast<size_t>(a.num_bits / 8));
     uint32_t s1 = 1, s2 = 0;
-    for (int i = 0; i < n; i++) {
-        s1 = (s1 + static_cast<uint8_t>(raw[i])) % 65521;
+    for (char* c = a.zout_start; c < a.zout; c++) {
+        s1 = (s1 + static_cast<uint8_t>(*c)) % 65521;
         s2 = (s2 + s1) % 65521;
     }
-    STBI_FREE(raw);
-    const uint8_t* t = reinterpret_cast<const uint8_t*>(z.data()) + z.size() - 4;
+    STBI_FREE(a.zout_start);
+    if (z.size() - end < 4) return false;
+    const uint8_t* t = reinterpret_cast<const uint8_t*>(z.data()) + end;
     return (s2 << 16 | s1) == (uint32_t(t[0]) << 24 | t[1] << 16 | t[2] << 8 | t[3]);
 }
 
@@ -154,9 +169,18 @@ bool plat::stbdecodepng(const std::string& bytes, TPixmap& out) {
 
 bool plat::stbdecodeogg(const std::string& bytes, TSound& snd) {
     if (!wholestream(bytes) || bytes.size() > INT32_MAX) return false;
-    int err = 0;
-    stb_vorbis* v = stb_vorbis_open_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                           static_cast<int>(bytes.size()), &err, nullptr);
+    // The decoder works in memory of ours, grown while it asks for more: stb_vorbis on its own
+    // loses some of what it allocated when a damaged header makes it give up.
+    std::vector<char> memory(size_t(1) << 18);
+    stb_vorbis* v = nullptr;
+    for (;;) {
+        int err = 0;
+        stb_vorbis_alloc a{memory.data(), static_cast<int>(memory.size())};
+        v = stb_vorbis_open_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                   static_cast<int>(bytes.size()), &err, &a);
+        if (v || err != VORBIS_outofmem || memory.size() >= (size_t(1) << 25)) break;
+        memory.assign(memory.size() * 2, 0);
+    }
     if (!v) return false;
     stb_vorbis_info vi = stb_vorbis_get_info(v);
     long declared = static_cast<long>(stb_vorbis_stream_length_in_samples(v));
