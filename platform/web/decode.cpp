@@ -37,13 +37,37 @@ uint32_t oggcrc(const uint8_t* p, size_t n) {
 
 uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
+// The comment header (the stream's second packet): "\x03vorbis", the vendor's text, a count and
+// that many texts, each after its length, then the framing byte. stb_vorbis trusts the lengths
+// and the count and writes beyond its memory when they are too large.
+bool goodcomments(const std::string& p) {
+    if (p.size() < 11 || p.compare(0, 7, "\x03vorbis", 7) != 0) return false;
+    size_t at = 7;
+    auto text = [&]() {
+        if (p.size() - at < 4) return false;
+        uint32_t len = le32(reinterpret_cast<const uint8_t*>(p.data()) + at);
+        at += 4;
+        if (len > p.size() - at) return false;
+        at += len;
+        return true;
+    };
+    if (!text() || p.size() - at < 4) return false;
+    uint32_t count = le32(reinterpret_cast<const uint8_t*>(p.data()) + at);
+    at += 4;
+    for (uint32_t i = 0; i < count; i++)   // each takes at least 4 bytes: the loop ends soon
+        if (!text()) return false;
+    return at < p.size();
+}
+
 // The file is one logical stream of whole pages with good checksums, from its first page to
-// its last, and nothing after it (stb_vorbis checks none of this).
+// its last, nothing after it and a sound comment header (stb_vorbis checks none of this).
 bool wholestream(const std::string& bytes) {
     const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
     size_t at = 0, n = bytes.size();
     uint32_t serial = 0;
     bool first = true, ended = false;
+    std::string packet;                   // the packets' bytes, up to the comment header
+    int packets = 0;
     while (at < n) {
         if (ended || n - at < 27 || std::memcmp(b + at, "OggS", 4) != 0 || b[at + 4] != 0) return false;
         size_t segs = b[at + 26], len = 27 + segs;
@@ -59,9 +83,15 @@ bool wholestream(const std::string& bytes) {
         serial = le32(&page[14]);
         first = false;
         ended = page[5] & 4;
+        for (size_t i = 0, body = 27 + segs; i < segs && packets < 2; body += page[27 + i], i++) {
+            packet.append(reinterpret_cast<const char*>(&page[body]), page[27 + i]);
+            if (page[27 + i] == 255) continue;   // the packet goes on in the next segment
+            if (++packets == 2 && !goodcomments(packet)) return false;
+            packet.clear();
+        }
         at += len;
     }
-    return ended;
+    return ended && packets == 2;
 }
 
 // The compressed pixels (the IDAT chunks' data, one zlib stream) end with the Adler-32 sum of
