@@ -198,6 +198,12 @@ tresponse tapi::submit(const trequest& r) {
     if (v.kind != tverified::ok) return error(422, v.reason);
     std::vector<tentry> known = store.find(r.body);
     if (!known.empty()) return json(200, "{\"stored\":false,\"entries\":" + entriesjson(known) + "}");
+    long long hash = replayhash(r.body);
+    {
+        std::lock_guard<std::mutex> lock(m);
+        auto i = refused.find(hash);
+        if (i != refused.end() && i->second.size == r.body.size()) return error(422, i->second.reason);
+    }
     if (!verify(r.body, v)) {
         tresponse out = error(503, "all verifiers are busy: send the replay again later");
         out.headers.push_back({"Retry-After", "10"});
@@ -207,7 +213,15 @@ tresponse tapi::submit(const trequest& r) {
     case tverified::ok: break;
     case tverified::damaged:
         return error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line));
-    case tverified::refused: return error(422, v.reason);
+    case tverified::refused: {
+        std::lock_guard<std::mutex> lock(m);
+        if (!v.late && refused.emplace(hash, trefusal{r.body.size(), v.reason}).second) refusedorder.push_back(hash);
+        if (refusedorder.size() > refusedkept) {
+            refused.erase(refusedorder.front());
+            refusedorder.erase(refusedorder.begin());
+        }
+        return error(422, v.reason);
+    }
     case tverified::failed: return error(500, v.reason);
     }
     bool added = false;

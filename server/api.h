@@ -61,6 +61,15 @@ private:
         std::chrono::steady_clock::time_point at;
     };
     std::map<std::string, tbucket> buckets;
+    // The last replays refused after a playback (422), by the hash of their bytes with their
+    // size: the same replay sent again gets the same answer without being played again.
+    struct trefusal {
+        size_t size;
+        std::string reason;
+    };
+    std::map<long long, trefusal> refused;
+    std::vector<long long> refusedorder;   // oldest first, at most `refusedkept`
+    static constexpr size_t refusedkept = 1024;
     std::mutex m;
 };
 

@@ -35,7 +35,8 @@ const char* usage =
     "  --public URL           this server's address as players reach it, for those links\n"
     "  --allow-origin ORIGIN  let web pages of ORIGIN call the API (CORS; repeatable; * for any)\n"
     "  --workers N            replays verified at once (default: the number of processors)\n"
-    "  --queue N              replays that may wait for a verifier (default 16; more get 503)\n"
+    "  --queue N              replays that may wait for a verifier (default twice the verifiers;\n"
+    "                         more get 503)\n"
     "  --verify-seconds N     time one verification may take (default 120)\n"
     "  --max-bytes N          size of a replay (default 4194304)\n"
     "  --max-frames N         length of a game in frames (default 648000, three hours)\n"
@@ -136,7 +137,7 @@ std::string self() {
 int main(int argc, char** argv) {
     std::string listen = "127.0.0.1:8080", db = "varnhold-scores.db";
     tapiconfig config;
-    long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = 16, seconds = 120;
+    long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = -1, seconds = 120;
     bool child = false;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -224,6 +225,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // A replay waits at most about twice its own playback: what waits beyond gets 503 at once.
+    if (queue < 0) queue = 2 * workers;
     tverifierpool pool({self(), "--verify-child", "--max-frames", std::to_string(config.maxframes), "--verify-seconds",
                         std::to_string(seconds)},
                        static_cast<int>(workers), static_cast<int>(queue), static_cast<int>(seconds));

@@ -282,7 +282,11 @@ tverified tverifierpool::run(const std::string& text) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    if (late) return refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
+    if (late) {
+        tverified v = refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
+        v.late = true;
+        return v;
+    }
     tverified v = readverified(answer);
     if (v.kind == tverified::failed && v.reason == "the verifier gave no answer" && WIFSIGNALED(status))
         v.reason = "the verifier stopped on signal " + std::to_string(WTERMSIG(status));

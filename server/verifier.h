@@ -20,6 +20,7 @@ struct tverified {
     int line = 0;                     // damaged: the line at fault
     std::string reason;               // why not ok, in words
     std::vector<treplayrow> rows;     // ok: the high-score rows the game made, best first
+    bool late = false;                // refused for the time limit (a busier moment may say so)
 };
 
 // The rows of `after` that the game made: those not matched by a row of `before` (each row of

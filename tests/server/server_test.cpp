@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -121,6 +123,34 @@ TEST(ServerStore, ASessionSentAgainAddsOnlyItsNewRows) {
     store->add("seed 2\nevents\n10 0 key 13\n", {{"P", 1, 500}, {"P", 1, 500}}, added);   // another session
     EXPECT_TRUE(added);
     EXPECT_EQ(store->count(), 4);
+}
+
+// A replay refused after its playback is refused again without one; one that ran out of time
+// is played again (a quieter moment may finish it).
+TEST(ServerApi, ARefusedReplaySentAgainIsNotPlayedAgain) {
+    std::ifstream in(std::string(VARNHOLD_SOURCE_DIR) + "/tests/replays/fight.vhr", std::ios::binary);
+    std::string game((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(game.empty());
+    auto store = openstore(tempdb("varnhold-refused-test.db"));
+    tapiconfig config;
+    config.data = std::stoull(game.substr(game.find("\ndata ") + 6, 16), nullptr, 16);
+    int played = 0;
+    tapi api(*store, [&](const std::string& text, tverified& v) {
+        played++;
+        v = tverified{tverified::refused, 0, "world differs at frame 60", {}, text.find("#\t") != std::string::npos};
+        return true;
+    }, config);
+    for (const char* last : {"", "", "\t", "\t"}) {
+        trequest r;
+        r.method = "POST";
+        r.path = "/api/v1/replays";
+        r.body = game + "#" + last + "\n";
+        r.address = std::string("1.2.3.") + std::to_string(played);
+        tresponse a = api.handle(r);
+        EXPECT_EQ(a.status, 422);
+        EXPECT_NE(a.body.find("world differs at frame 60"), std::string::npos) << a.body;
+    }
+    EXPECT_EQ(played, 3);
 }
 
 TEST(ServerApi, AnswersBeforeAnyPlayback) {
