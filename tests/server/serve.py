@@ -3,7 +3,7 @@
 SQLite file (or the PostgreSQL database of the URL given), sent the test replays whole, damaged
 and many times at once.
 Usage: serve.py SERVER-EXECUTABLE REPLAY-FOLDER [POSTGRESQL-URL]"""
-import concurrent.futures, json, os, re, signal, socket, subprocess, sys, tempfile, time, urllib.request, urllib.error
+import concurrent.futures, glob, json, os, re, signal, socket, subprocess, sys, tempfile, time, urllib.request, urllib.error
 
 server, replays = sys.argv[1], sys.argv[2]
 work = tempfile.mkdtemp(prefix="varnhold-server-test-")
@@ -145,7 +145,10 @@ finally:
     with concurrent.futures.ThreadPoolExecutor(1) as pool:
         # new bytes: a replay refused before is answered again without a playback
         inflight = pool.submit(call, base, "/api/v1/replays", b"# in flight\n" + read("fight.vhr"))
-        time.sleep(0.1)
+        for _ in range(500):              # until its verifier runs (a child of one of its threads)
+            if any(open(t).read().split() for t in glob.glob(f"/proc/{p.pid}/task/*/children")):
+                break
+            time.sleep(0.01)
         p.send_signal(signal.SIGTERM)
         time.sleep(0.02)
         late = call(base, "/healthz")

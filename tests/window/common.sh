@@ -92,7 +92,7 @@ waitwindow() {
     local n
     win=""
     for n in $(seq 300); do
-        win=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' 2>/dev/null | head -1)
+        win=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' 2>/dev/null | head -1) || true
         [ -n "$win" ] && break
         sleep 0.1
     done
