@@ -226,6 +226,18 @@ addEventListener('keydown', (e) => {
   setTimeout(() => shots.look(20), 50);
 }, true);
 
+// F11, Alt+Enter and the page's button: the whole screen for the page, and back.
+page.fullscreen = () => {
+  if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+  else if (document.documentElement.requestFullscreen)
+    document.documentElement.requestFullscreen().catch((e) => console.warn('No full screen: ' + e));
+};
+document.getElementById('full').onclick = (e) => {
+  e.preventDefault();
+  page.fullscreen();
+  document.getElementById('canvas').focus();
+};
+
 for (const b of document.querySelectorAll('#touch button'))
   b.onpointerdown = (e) => {
     e.preventDefault();

@@ -137,6 +137,12 @@ EM_BOOL onkey(int type, const EmscriptenKeyboardEvent* e, void*) {
     // the menu bar first: Alt and a menu's letter opens it, an open menu takes every key
     if (type == EMSCRIPTEN_EVENT_KEYDOWN && EM_ASM_INT({ return page.menukey($0, $1); }, vk, e->altKey))
         return EM_TRUE;
+    // F11 and Alt+Enter: the browser's full screen and back, as the desktop's window does it;
+    // neither reaches the game (Enter would start one)
+    if (vk == 122 || (vk == 13 && e->altKey)) {
+        if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat) EM_ASM({ page.fullscreen(); });
+        return EM_TRUE;
+    }
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
         if (!e->repeat || vk != 116) emit(EVENT_KEYDOWN, canvas, vk, m);
         // a printable character (one Latin-1 letter in UTF-8) also arrives as text
@@ -148,8 +154,8 @@ EM_BOOL onkey(int type, const EmscriptenKeyboardEvent* e, void*) {
     } else {
         emit(EVENT_KEYUP, canvas, vk, m);
     }
-    // the page keeps the keys the game uses (no scrolling, no browser shortcuts but its own)
-    return vk == 122 ? EM_FALSE : EM_TRUE;
+    // the page keeps the keys the game uses (no scrolling, no browser shortcuts)
+    return EM_TRUE;
 }
 
 EM_BOOL onmouse(int type, const EmscriptenMouseEvent* e, void*) {
