@@ -5,6 +5,8 @@
 const page = {
   status: document.getElementById('status'),
   settings: '/home/web_user/.config',
+  // what the browser keeps: the settings, and the game's data folder (the score outbox)
+  kept: ['/home/web_user/.config', '/home/web_user/.local/share'],
   saving: false,
   save() {
     if (page.saving) return;
@@ -34,7 +36,7 @@ const page = {
       }
     };
     try {
-      walk(page.settings);
+      for (const folder of page.kept) walk(folder);
     } catch (e) {
       console.warn('The settings could not be kept: ' + e);
     }
@@ -226,6 +228,24 @@ addEventListener('keydown', (e) => {
   setTimeout(() => shots.look(20), 50);
 }, true);
 
+// The game's HTTP requests (the score server), answered to the game whatever comes back: the
+// status and the body, or status 0 and why nothing came (no connection, 30 s without answer).
+page.http = (id, method, url, body, type) => {
+  const answer = (status, bytes) => {
+    HEAPU8.set(bytes, Module._vh_httpspace(bytes.length));
+    Module._vh_httpanswer(id, status);
+  };
+  const stop = new AbortController();
+  const timer = setTimeout(() => stop.abort(), 30000);
+  const post = method === 'POST';
+  fetch(url, { method, body: post ? body : undefined, headers: post ? { 'Content-Type': type } : {},
+               signal: stop.signal, cache: 'no-store' })
+    .then((r) => r.arrayBuffer().then((b) => answer(r.status, new Uint8Array(b))))
+    .catch((e) => answer(0, new TextEncoder().encode(stop.signal.aborted ? 'no answer within 30 s'
+                                                                          : 'no connection (' + e.message + ')')))
+    .finally(() => clearTimeout(timer));
+};
+
 // F11, Alt+Enter and the page's button: the whole screen for the page, and back.
 page.fullscreen = () => {
   if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
@@ -305,13 +325,15 @@ if (!haswebgl2()) {
   // ?seed=N plays with the random numbers of seed N, as the desktop's --seed N; ?record records
   // the game, which the page hands over as a download when the game ends or on "Save replay"
   // ?dump: page.world() reads the game's world (the desktop's --dump); ?replay=URL plays the
-  // replay file at URL back, with the verdict shown at its end
+  // replay file at URL back, with the verdict shown at its end; ?scores=URL is the score
+  // server's address (the desktop's --scores; relative to the page)
   const params = new URLSearchParams(location.search);
   var Module = {
     arguments: [...(params.has('seed') ? ['--seed', params.get('seed')] : []),
                 ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : []),
                 ...(params.has('replay') ? ['--replay', '/tmp/replay.vhr'] : []),
-                ...(params.has('record') ? ['--record', '/tmp/recorded.vhr'] : [])],
+                ...(params.has('record') ? ['--record', '/tmp/recorded.vhr'] : []),
+                ...(params.has('scores') ? ['--scores', new URL(params.get('scores'), location.href).href] : [])],
     canvas: document.getElementById('canvas'),
     print: (text) => {
       console.log(text);
@@ -346,8 +368,10 @@ if (!haswebgl2()) {
           })
           .catch((e) => page.fail("Can't load the replay " + params.get('replay') + ': ' + e.message));
       }
-      FS.mkdirTree(page.settings);
-      FS.mount(IDBFS, {}, page.settings);
+      for (const folder of page.kept) {
+        FS.mkdirTree(folder);
+        FS.mount(IDBFS, {}, folder);
+      }
       addRunDependency('settings');
       FS.syncfs(true, (err) => {
         if (err) console.warn('The saved settings could not be read: ' + err);

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,12 @@ bool menusdirty = false;
 // (closed, reloaded, left: the game saves what it keeps and ends), SIGUSR1 for the world
 // written to the --dump file now.
 std::function<void(int)> handlers[32];
+
+// The game's HTTP requests waiting for the page's fetch, by number; the answer's bytes are
+// written into `httpbytes` by the page before it hands the answer over.
+std::map<int, thttpdone> httpwaiting;
+int httpnext = 1;
+std::string httpbytes;
 
 std::string utf8(const std::string& latin1) {
     std::string out;
@@ -308,8 +315,29 @@ struct tweb final : al::tsoundops {
         if (!serious) tostderr(text);
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
     }
-    // The browser's own tab for the address (the score server's page); HTTP requests are not
-    // sent from the page (the default answers them with an error).
+    // HTTP through the page's fetch (a score server elsewhere must allow the page's origin:
+    // its --allow-origin); the answer comes back on a later animation frame.
+    void http(const thttprequest& r, thttpdone done) override {
+        int id = httpnext++;
+        httpwaiting[id] = std::move(done);
+        EM_ASM({ page.http($0, UTF8ToString($1), UTF8ToString($2), HEAPU8.slice($3, $3 + $4), UTF8ToString($5)); },
+               id, r.method.c_str(), r.url.c_str(), r.body.data(), r.body.size(), r.type.c_str());
+    }
+    // A second copy of the game is a second tab: "Watch the best game" (--replay FILE) opens
+    // the page on the file, handed over as a blob that the tab's ?replay= reads. False for
+    // anything else, or when the browser blocks the new tab.
+    bool startself(const std::vector<std::string>& args) override {
+        if (args.size() != 2 || args[0] != "--replay") return false;
+        return EM_ASM_INT({
+            try {
+                const blob = URL.createObjectURL(new Blob([FS.readFile(UTF8ToString($0))]));
+                return window.open(location.pathname + '?replay=' + encodeURIComponent(blob), '_blank') ? 1 : 0;
+            } catch (e) {
+                return 0;
+            }
+        }, args[1].c_str()) != 0;
+    }
+    // The browser's own tab for the address (the score server's page).
     bool openurl(const std::string& url) override {
         return EM_ASM_INT({ return typeof window !== 'undefined' && window.open(UTF8ToString($0), '_blank') ? 1 : 0; },
                           url.c_str()) != 0;
@@ -370,6 +398,24 @@ struct tweb final : al::tsoundops {
 };
 
 }  // namespace
+
+// The page's fetch has an answer for request `id`: `len` bytes of it go to the returned place
+// first, then vh_httpanswer hands it to the game (status 0: no answer, the bytes say why).
+extern "C" EMSCRIPTEN_KEEPALIVE char* vh_httpspace(int len) {
+    httpbytes.assign(static_cast<size_t>(std::max(len, 0)), '\0');
+    return httpbytes.data();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void vh_httpanswer(int id, int status) {
+    auto i = httpwaiting.find(id);
+    if (i == httpwaiting.end()) return;
+    thttpdone done = std::move(i->second);
+    httpwaiting.erase(i);
+    thttpanswer a;
+    a.status = status;
+    (status ? a.body : a.error) = httpbytes;
+    ops->later([done, a] { done(a); });
+}
 
 // The page raises a signal (SIGHUP when it goes away: the page then keeps the settings).
 extern "C" EMSCRIPTEN_KEEPALIVE void vh_signal(int sig) {
