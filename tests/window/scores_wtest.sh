@@ -22,22 +22,7 @@ viewer=""
 trap 'for p in $spid $viewer; do kill "$p" 2>/dev/null || true; done; cleanup' EXIT
 
 # The table's rows all at -100000, so that the game's row enters it whatever the score.
-python3 - "$work/varnhold.cfg" <<'PY'
-import sys
-def var(n):
-    v, out = n & 0xFFFFFFFF, bytearray()
-    while True:
-        b, v = v & 127, v >> 7
-        out.append(b | 128 if v else b)
-        if not v:
-            return bytes(out)
-def text(t):
-    return var(len(t)) + t
-b = b"".join(var(v) for v in (240, 302, 800, 419)) + bytes([0, 0, 0, 0, 101, 5])
-b += text(b"Your Name") + var(1) + var(0) + var(-1)
-b += b"".join(text(b"Nobody") + var(1) + var(-100000) for _ in range(10))
-open(sys.argv[1], "wb").write(b)
-PY
+python3 "$(dirname "$(readlink -f "$0")")/../support/lowtable.py" "$work/varnhold.cfg"
 
 # 1. The server is down: the tick is kept, the game's replay waits in the outbox.
 start --scores "$url"
