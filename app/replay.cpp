@@ -419,8 +419,9 @@ void stopplayback() {
 
 bool replaying() { return play.on; }
 
-treplayverdict playtoend() {
-    while (play.on && !play.v.ended && playframe()) {
+treplayverdict playtoend(bool untildiffers) {
+    auto differs = [] { return play.v.firstframe >= 0 || play.v.firstcheck >= 0; };
+    while (play.on && !play.v.ended && !(untildiffers && differs()) && playframe()) {
     }
     return play.v;
 }

@@ -58,8 +58,9 @@ struct treplayverdict {
 std::string startplayback(const treplay& r, const std::string& name, bool window);
 void stopplayback();
 bool replaying();
-// Every frame to the end as fast as it goes (headless); the verdict.
-treplayverdict playtoend();
+// Every frame to the end as fast as it goes (headless); the verdict. `untildiffers` stops at the
+// first frame or checkpoint that differs (the verdict then has not ended).
+treplayverdict playtoend(bool untildiffers = false);
 // In the window: a timer of its own paces the recorded frames at the recorded rate. The
 // player's Escape quits, P pauses the playback, F5 runs it eight times faster, and the wheel
 // and the Volume menu set the volume; the rest of the player's input is ignored.

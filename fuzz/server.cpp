@@ -65,7 +65,7 @@ const char* fuzzserver(const uint8_t* data, size_t size) {
     config.data = fuzzdata;
     config.web = "https://play.example/";
     config.origins = {"https://play.example"};
-    tapi api(*store, [](const std::string& text, tverified& v) {
+    tapi api(*store, [](const std::string& text, double, tverified& v) {
         treplayread got = parsereplay(text);
         v = tverified();
         v.kind = tverified::ok;

@@ -2,6 +2,7 @@
 #include "server/api.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -117,7 +118,14 @@ tresponse tapi::handle(const trequest& r) {
         } else if (r.method != "GET" && r.method != "HEAD") {
             out = error(405, "this address only answers GET");
         } else if (r.path == "/healthz") {
-            out = json(200, "{\"status\":\"ok\"}");
+            try {
+                store.ping();
+                out = json(200, "{\"status\":\"ok\",\"database\":\"ok\"}");
+            } catch (const std::exception& e) {
+                out = json(503, "{\"status\":\"the score table is out of reach\",\"database\":\"unreachable\"}");
+                out.headers.push_back({"Retry-After", "30"});
+                out.cause = e.what();
+            }
         } else if (r.path == "/") {
             out = page();
         } else if (r.path == "/api/v1/scores") {
@@ -136,7 +144,11 @@ tresponse tapi::handle(const trequest& r) {
             out = error(404, "no such address");
         }
     } catch (const std::exception& e) {
-        out = error(500, e.what());
+        // the store is out of reach (the cause goes to the log): nothing was stored, so the
+        // same request may be sent again
+        out = error(503, "the score table is out of reach for a moment: send the request again later");
+        out.headers.push_back({"Retry-After", "30"});
+        out.cause = e.what();
     }
     bool any = std::find(config.origins.begin(), config.origins.end(), "*") != config.origins.end();
     if (!r.origin.empty() && (any || std::find(config.origins.begin(), config.origins.end(), r.origin) != config.origins.end())) {
@@ -184,49 +196,146 @@ std::string tapi::client(const trequest& r) const {
     return from == std::string::npos ? r.address : last.substr(from, to - from + 1);
 }
 
+// The verification budget per client: `budget` CPU seconds a minute, as many at once. A
+// playback is paid for by its expected cost before it starts and settled with its real cost.
+int tapi::spend(const std::string& address, double cost) {
+    std::lock_guard<std::mutex> lock(m);
+    auto now = std::chrono::steady_clock::now();
+    double perminute = config.budget;
+    if (budgets.size() > 100000) {
+        for (auto i = budgets.begin(); i != budgets.end();) {
+            double full = i->second.tokens + std::chrono::duration<double>(now - i->second.at).count() * perminute / 60;
+            i = full >= perminute ? budgets.erase(i) : std::next(i);
+        }
+    }
+    auto [i, fresh] = budgets.try_emplace(address, tbucket{perminute, now});
+    tbucket& b = i->second;
+    if (!fresh) {
+        b.tokens = std::min(perminute, b.tokens + std::chrono::duration<double>(now - b.at).count() * perminute / 60);
+        b.at = now;
+    }
+    // a game that costs more than a whole minute's budget may start from a full one
+    double need = std::min(cost, perminute);
+    if (b.tokens >= need) {
+        b.tokens -= cost;
+        return 0;
+    }
+    return std::max(1, static_cast<int>(std::ceil((need - b.tokens) * 60 / perminute)));
+}
+
+void tapi::charge(const std::string& address, double cost) {
+    std::lock_guard<std::mutex> lock(m);
+    auto i = budgets.find(address);
+    if (i != budgets.end()) i->second.tokens -= cost;
+}
+
+// Plays a replay once however many send it at the same time: `key` names its whole text.
+bool tapi::played(const std::string& text, long long key, double cost, tverified& v) {
+    std::shared_ptr<tplaying> p;
+    bool first = false;
+    {
+        std::unique_lock<std::mutex> lock(m);
+        auto [i, fresh] = playing.try_emplace(key, nullptr);
+        if (fresh) i->second = std::make_shared<tplaying>();
+        p = i->second;
+        first = fresh;
+        if (!first) {
+            playedone.wait(lock, [&] { return p->done; });
+            v = p->v;
+            v.cpu = 0;   // played for the first of them
+            return !p->busy;
+        }
+    }
+    bool ok = verify(text, cost, p->v);
+    {
+        std::lock_guard<std::mutex> lock(m);
+        p->busy = !ok;
+        p->done = true;
+        playing.erase(key);
+    }
+    playedone.notify_all();
+    v = p->v;
+    return ok;
+}
+
 tresponse tapi::submit(const trequest& r) {
-    if (!allowed(client(r))) {
+    std::string who = client(r);
+    if (!allowed(who)) {
         tresponse out = error(429, "too many replays from this address: wait a minute");
         out.headers.push_back({"Retry-After", "60"});
         return out;
     }
+    if (r.body.empty()) return error(400, "the request has no replay: send the replay file as the body");
     if (r.body.size() > config.maxbody)
         return error(413, "a replay is at most " + std::to_string(config.maxbody) + " bytes");
-    tverified v = precheck(r.body, programversion(), config.data, config.maxframes);
+    treplay game;
+    tverified v = precheck(r.body, programversion(), config.data, config.maxframes, &game);
+    auto answer = [](tresponse out, const tverified& v) {
+        out.verdict = v.kind == tverified::ok ? "accepted" : v.reason;
+        out.cpu = v.cpu;
+        return out;
+    };
     if (v.kind == tverified::damaged)
-        return error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line));
-    if (v.kind != tverified::ok) return error(422, v.reason);
-    std::vector<tentry> known = store.find(r.body);
-    if (!known.empty()) return json(200, "{\"stored\":false,\"entries\":" + entriesjson(known) + "}");
-    long long hash = replayhash(r.body);
-    {
-        std::lock_guard<std::mutex> lock(m);
-        auto i = refused.find(hash);
-        if (i != refused.end() && i->second.size == r.body.size()) return error(422, i->second.reason);
-    }
-    if (!verify(r.body, v)) {
-        tresponse out = error(503, "all verifiers are busy: send the replay again later");
-        out.headers.push_back({"Retry-After", "10"});
+        return answer(error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line)), v);
+    if (v.kind != tverified::ok) return answer(error(422, v.reason), v);
+    tgamekey key = gamekey(game);
+    std::vector<tentry> known = store.find(key);
+    if (!known.empty()) {
+        tresponse out = json(200, "{\"stored\":false,\"why\":\"stored before\",\"entries\":" + entriesjson(known) + "}");
+        out.verdict = "stored before";
         return out;
     }
+    long long whole = replayhash(writereplay(game));
+    {
+        std::lock_guard<std::mutex> lock(m);
+        auto i = refused.find(whole);
+        if (i != refused.end()) {
+            tresponse out = error(422, i->second);
+            out.verdict = i->second;
+            return out;
+        }
+    }
+    double cost = verifycost(game);
+    if (int wait = spend(who, cost)) {
+        tresponse out = error(429, "this address has used its verification time for now: send the replay again in " +
+                                       std::to_string(wait) + " s");
+        out.headers.push_back({"Retry-After", std::to_string(wait)});
+        out.verdict = "over budget";
+        return out;
+    }
+    if (!played(r.body, whole, cost, v)) {
+        charge(who, -cost);
+        tresponse out = error(503, "all verifiers are busy: send the replay again later");
+        out.headers.push_back({"Retry-After", "10"});
+        out.verdict = "busy";
+        return out;
+    }
+    charge(who, v.cpu - cost);
     switch (v.kind) {
     case tverified::ok: break;
     case tverified::damaged:
-        return error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line));
+        return answer(error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line)), v);
     case tverified::refused: {
         std::lock_guard<std::mutex> lock(m);
-        if (!v.late && refused.emplace(hash, trefusal{r.body.size(), v.reason}).second) refusedorder.push_back(hash);
+        if (!v.late && refused.emplace(whole, v.reason).second) refusedorder.push_back(whole);
         if (refusedorder.size() > refusedkept) {
             refused.erase(refusedorder.front());
             refusedorder.erase(refusedorder.begin());
         }
-        return error(422, v.reason);
+        return answer(error(422, v.reason), v);
     }
-    case tverified::failed: return error(500, v.reason);
+    case tverified::failed: {
+        tresponse out = answer(error(500, "the replay could not be verified here"), v);
+        out.cause = v.reason;
+        return out;
+    }
     }
     bool added = false;
-    std::vector<tentry> entries = store.add(r.body, v.rows, added);
-    return json(added ? 201 : 200, std::string("{\"stored\":") + (added ? "true" : "false") + ",\"entries\":" + entriesjson(entries) + "}");
+    std::vector<tentry> entries = store.add(r.body, key, v.rows, added);
+    return answer(json(added ? 201 : 200, std::string("{\"stored\":") + (added ? "true" : "false") +
+                                             (added ? "" : ",\"why\":\"stored before\"") +
+                                             ",\"entries\":" + entriesjson(entries) + "}"),
+                  v);
 }
 
 tresponse tapi::scores(const trequest& r) {
@@ -236,7 +345,7 @@ tresponse tapi::scores(const trequest& r) {
     };
     long long limit = get("limit", 100), offset = get("offset", 0);
     if (limit < 1 || limit > 1000) return error(400, "limit is a whole number from 1 to 1000");
-    if (offset < 0) return error(400, "offset is a whole number from 0");
+    if (offset < 0) return error(400, "offset is a whole number from 0 to 1000000000");
     std::vector<tentry> list = store.scores(limit, offset);
     return json(200, "{\"total\":" + std::to_string(store.count()) + ",\"offset\":" + std::to_string(offset) +
                          ",\"scores\":" + entriesjson(list) + "}");

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
+#include <memory>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -27,12 +29,18 @@ struct tresponse {
     std::string type = "application/json";
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;
+    // for the log: the verdict on a replay ("" for other requests), the CPU its playback took
+    // (-1: none) and an error's cause that the answer does not show
+    std::string verdict;
+    double cpu = -1;
+    std::string cause;
 };
 
 struct tapiconfig {
     size_t maxbody = 4 << 20;         // bytes of a replay
     int maxframes = 60 * 60 * 60 * 3; // three hours of play
     int rate = 30;                    // replays an address may send per minute (and at once)
+    double budget = 20;               // verification CPU seconds a client may cause per minute (and at once)
     uint64_t data = 0;                // digest of the data files the verifier plays with
     std::string web;                  // the web edition's address, "" for no watch link
     std::string publicurl;            // this server's address as players reach it ("" relative links)
@@ -42,16 +50,24 @@ struct tapiconfig {
 
 class tapi {
 public:
-    // `verify` plays a replay; false when no verifier is free nor can wait (busy).
-    using tverify = std::function<bool(const std::string& text, tverified& v)>;
+    // `verify` plays a replay whose playback is expected to take `cost` CPU seconds; false when
+    // no verifier is free nor can wait (busy).
+    using tverify = std::function<bool(const std::string& text, double cost, tverified& v)>;
     tapi(tstore& store, tverify verify, tapiconfig config);
     tresponse handle(const trequest& r);
+    // The client a request counts for (the peer, or the one a trusted proxy names).
+    std::string clientof(const trequest& r) const { return client(r); }
 
 private:
     tresponse submit(const trequest& r);
     tresponse scores(const trequest& r);
     tresponse page();
     bool allowed(const std::string& address);
+    // Takes `cost` from the client's verification budget: 0 when there was enough, else the
+    // seconds until there will be. charge() settles the difference once the cost is known.
+    int spend(const std::string& address, double cost);
+    void charge(const std::string& address, double cost);
+    bool played(const std::string& text, long long key, double cost, tverified& v);
     std::string client(const trequest& r) const;
     tstore& store;
     tverify verify;
@@ -60,14 +76,19 @@ private:
         double tokens;
         std::chrono::steady_clock::time_point at;
     };
-    std::map<std::string, tbucket> buckets;
-    // The last replays refused after a playback (422), by the hash of their bytes with their
-    // size: the same replay sent again gets the same answer without being played again.
-    struct trefusal {
-        size_t size;
-        std::string reason;
+    std::map<std::string, tbucket> buckets, budgets;
+    // Replays being played, by the key of their whole text: the same replay arriving meanwhile
+    // waits for that verdict instead of a playback of its own.
+    struct tplaying {
+        bool done = false, busy = false;
+        tverified v;
     };
-    std::map<long long, trefusal> refused;
+    std::map<long long, std::shared_ptr<tplaying>> playing;
+    std::condition_variable playedone;
+    // The last replays refused after a playback (422), by the key of their whole text as this
+    // program writes it: the same replay sent again, in any spelling, gets the same answer
+    // without being played again.
+    std::map<long long, std::string> refused;
     std::vector<long long> refusedorder;   // oldest first, at most `refusedkept`
     static constexpr size_t refusedkept = 1024;
     std::mutex m;

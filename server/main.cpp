@@ -3,6 +3,11 @@
 // standard input, plays it with the game's engine and writes the verdict.
 #include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <mutex>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +25,7 @@
 #include "framework/globals.h"
 #include "platform/platform.h"
 #include "server/api.h"
+#include "server/verifier.h"
 
 namespace {
 
@@ -41,9 +47,18 @@ const char* usage =
     "  --max-bytes N          size of a replay (default 4194304)\n"
     "  --max-frames N         length of a game in frames (default 648000, three hours)\n"
     "  --rate N               replays one address may send per minute (default 30)\n"
+    "  --budget SECONDS       verification CPU one address may cause per minute (default 20); a\n"
+    "                         replay beyond it gets 429 with the seconds to wait\n"
+    "  --trusted-proxy IP     a reverse proxy whose X-Forwarded-For names the client (repeatable)\n"
+    "  --read-seconds N       the longest wait for a client's next bytes, and for it to take ours\n"
+    "                         (default 10)\n"
+    "  --stop-seconds N       how long a stop waits for the requests in progress (default 30)\n"
+    "  --connections N        connections served at once, slow ones included (default 256)\n"
+    "  --pace FILE...         print the pace of recorded games and whether it passes, then end\n"
     "  --help                 show this text\n"
     "  --version              show the version\n"
-    "SIGTERM or SIGINT stops the server after the requests in progress (a second one at once).\n";
+    "SIGTERM or SIGINT stops the server after the requests in progress, at most --stop-seconds (a\n"
+    "second one at once).\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "varnhold-server: %s\n%s", message.c_str(), usage);
@@ -126,6 +141,69 @@ std::atomic<bool> tconnections::stopping = false;
 std::atomic<int> tconnections::open = 0;
 thread_local bool tconnections::lateconnection = false;
 
+// `--pace FILE...`: the pace check's view of recorded games. 0 when every one passes.
+int pacereport(const std::vector<std::string>& files) {
+    int status = 0;
+    for (const std::string& f : files) {
+        std::ifstream in(f, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in) {
+            std::printf("%s: can't read it\n", f.c_str());
+            status = 1;
+            continue;
+        }
+        treplayread got = parsereplay(text);
+        if (!got.error.empty()) {
+            std::printf("%s: %d: %s\n", f.c_str(), got.line, got.error.c_str());
+            status = 1;
+            continue;
+        }
+        tpace p = pacegrowth(got.replay), hitch = pacegrowth(got.replay, 0);
+        std::string why = pacecheck(got.replay);
+        std::printf("%s: %d frames; behind the clock at most %d ms at a moment (frame %d), for good %d ms "
+                    "(frame %d; refused over %d): %s\n",
+                    f.c_str(), got.replay.end.frame, hitch.growth, hitch.frame, p.growth, p.frame, pacetolerance,
+                    why.empty() ? "passes" : why.c_str());
+        if (!why.empty()) status = 1;
+    }
+    return status;
+}
+
+// The database as the log names it: a URL without its password.
+std::string withoutpassword(std::string db) {
+    size_t scheme = db.find("://");
+    if (scheme == std::string::npos) return db;
+    size_t at = db.find('@', scheme + 3), slash = db.find('/', scheme + 3);
+    if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
+        size_t colon = db.find(':', scheme + 3);
+        if (colon != std::string::npos && colon < at) db.replace(colon + 1, at - colon - 1, "***");
+    }
+    size_t pw = db.find("password=");
+    if (pw != std::string::npos) db.replace(pw + 9, db.find('&', pw) == std::string::npos ? std::string::npos : db.find('&', pw) - pw - 9, "***");
+    return db;
+}
+
+// One line on standard output, whole (lines of several threads never mix).
+void logline(const std::string& line) {
+    static std::mutex m;
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char when[32];
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    std::lock_guard<std::mutex> lock(m);
+    std::printf("%s %s\n", when, line.c_str());
+    std::fflush(stdout);
+}
+
+// What the log line of the request this thread serves adds to the library's view of it.
+struct trequestlog {
+    std::chrono::steady_clock::time_point start;
+    std::string client, verdict, cause;
+    double cpu = -1;
+};
+thread_local trequestlog requestlog;
+
 std::string self() {
     char buf[4096];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -138,6 +216,7 @@ int main(int argc, char** argv) {
     std::string listen = "127.0.0.1:8080", db = "varnhold-scores.db";
     tapiconfig config;
     long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = -1, seconds = 120;
+    long long readseconds = 10, stopseconds = 30, connections = 256;
     bool child = false;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -155,6 +234,10 @@ int main(int argc, char** argv) {
             registerprograminfo();
             std::printf("varnhold-server %s, plays replays of Varnhold %s\n", infovalue("version").c_str(), programversion().c_str());
             return 0;
+        } else if (a == "--pace") {
+            std::vector<std::string> files(argv + i + 1, argv + argc);
+            if (files.empty()) return fail("--pace needs the replays to look at");
+            return pacereport(files);
         } else if (a == "--verify-child") {   // not in the usage: the server's own verifier
             child = true;
         } else if (a == "--listen" || a == "--db" || a == "--web" || a == "--public" || a == "--allow-origin") {
@@ -185,6 +268,18 @@ int main(int argc, char** argv) {
         } else if (a == "--max-frames") {
             if (!count(1, 100000000)) return fail("--max-frames needs a count from 1 to 100000000");
             config.maxframes = static_cast<int>(v);
+        } else if (a == "--budget") {
+            if (!count(1, 100000)) return fail("--budget needs seconds from 1 to 100000");
+            config.budget = static_cast<double>(v);
+        } else if (a == "--read-seconds") {
+            if (!count(1, 3600)) return fail("--read-seconds needs seconds from 1 to 3600");
+            readseconds = v;
+        } else if (a == "--stop-seconds") {
+            if (!count(0, 3600)) return fail("--stop-seconds needs seconds from 0 to 3600");
+            stopseconds = v;
+        } else if (a == "--connections") {
+            if (!count(8, 100000)) return fail("--connections needs a count from 8 to 100000");
+            connections = v;
         } else if (a == "--rate") {
             if (!count(1, 1000000)) return fail("--rate needs a count from 1 to 1000000");
             config.rate = static_cast<int>(v);
@@ -215,6 +310,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "varnhold-server: %s\n", e.what());
         return 1;
     }
+    // A database that is out of reach later makes answers 503 until it is back.
 
     // The stop signals are taken by one thread of their own; every other thread blocks them.
     sigset_t stops;
@@ -230,12 +326,42 @@ int main(int argc, char** argv) {
     tverifierpool pool({self(), "--verify-child", "--max-frames", std::to_string(config.maxframes), "--verify-seconds",
                         std::to_string(seconds)},
                        static_cast<int>(workers), static_cast<int>(queue), static_cast<int>(seconds));
-    tapi api(*store, [&](const std::string& text, tverified& v) { return pool.verify(text, v); }, config);
+    tapi api(*store, [&](const std::string& text, double cost, tverified& v) { return pool.verify(text, cost, v); }, config);
 
     httplib::Server http;
     // Beyond the replay's limit the body is refused before it is read (413).
     http.set_payload_max_length(config.maxbody);
-    http.new_task_queue = [&] { return new tconnections(static_cast<size_t>(std::max<long long>(8, workers + queue + 4))); };
+    // Threads for the connections, slow ones too: a verifier's wait, a slow sender or reader
+    // holds one, and /healthz and the page still find one free.
+    http.new_task_queue = [&] { return new tconnections(static_cast<size_t>(std::max(connections, workers + queue + 8))); };
+    http.set_read_timeout(static_cast<time_t>(readseconds));
+    http.set_write_timeout(static_cast<time_t>(readseconds));
+    http.set_keep_alive_timeout(5);
+    http.set_pre_routing_handler([&](const httplib::Request&, httplib::Response&) {
+        requestlog = trequestlog();
+        requestlog.start = std::chrono::steady_clock::now();
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    http.set_logger([&](const httplib::Request& req, const httplib::Response& res) {
+        double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - requestlog.start).count();
+        char buf[96];
+        std::snprintf(buf, sizeof buf, " %d %zu bytes %.3f s", res.status, res.body.size(), took);
+        std::string line = (requestlog.client.empty() ? req.remote_addr : requestlog.client) + " " + req.method + " " +
+                           req.path.substr(0, 200) + buf;
+        if (!requestlog.verdict.empty()) {
+            line += ": " + requestlog.verdict;
+            if (requestlog.cpu >= 0) {
+                std::snprintf(buf, sizeof buf, " (verified in %.2f s of CPU)", requestlog.cpu);
+                line += buf;
+            }
+        }
+        if (!requestlog.cause.empty()) line += "; cause: " + requestlog.cause;
+        for (char& c : line)
+            if (c == '\n' || c == '\r') c = ' ';
+        logline(line);
+        requestlog = trequestlog();
+        requestlog.start = std::chrono::steady_clock::now();
+    });
     auto answer = [&](const httplib::Request& req, httplib::Response& res, std::string body) {
         if (tconnections::stopping) res.set_header("Connection", "close");
         if (tconnections::lateconnection) {
@@ -254,6 +380,10 @@ int main(int argc, char** argv) {
         // a proxy adds its own header after any the client sent: the last one counts
         if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
         tresponse out = api.handle(r);
+        requestlog.client = api.clientof(r);
+        requestlog.verdict = out.verdict;
+        requestlog.cpu = out.cpu;
+        requestlog.cause = out.cause;
         res.status = out.status;
         for (const auto& [k, v] : out.headers) res.set_header(k, v);
         res.set_content(out.body, out.type);
@@ -263,7 +393,9 @@ int main(int argc, char** argv) {
     // A replay is read as it comes, whatever its content type says (no form parsing), and no
     // further than the limit.
     http.Post(".*", [&](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-        if (req.is_multipart_form_data()) {
+        std::string type = req.get_header_value("Content-Type");
+        for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (type.rfind("multipart/", 0) == 0) {
             res.status = 415;
             res.set_content("{\"error\":\"send the replay itself as the body\"}\n", "application/json");
             return;
@@ -289,12 +421,19 @@ int main(int argc, char** argv) {
         answer(req, res, std::move(body));
     });
     http.Options(".*", serve);
-    http.Put(".*", serve);
+    // Other methods with a body: the body is left unread (the connection closes after the answer)
+    auto unread = [&](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader&) {
+        res.set_header("Connection", "close");
+        answer(req, res, "");
+    };
+    http.Put(".*", unread);
     http.Delete(".*", serve);
-    http.Patch(".*", serve);
+    http.Patch(".*", unread);
     http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.status == 413)
             res.set_content("{\"error\":\"the replay is too large\"}\n", "application/json");
+        else if (res.body.empty())
+            res.set_content("{\"error\":\"the request is not one this server reads\"}\n", "application/json");
     });
 
     if (!http.bind_to_port(host, static_cast<int>(port))) {
@@ -310,16 +449,24 @@ int main(int argc, char** argv) {
         // Listening goes on until every connection taken in before the signal is closed (late
         // ones are answered 503 at once); a second signal stops at once.
         timespec tick{0, 20000000};
-        while (tconnections::open > 0 && sigtimedwait(&stops, nullptr, &tick) < 0) {}
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(stopseconds);
+        while (tconnections::open > 0 && std::chrono::steady_clock::now() < deadline && sigtimedwait(&stops, nullptr, &tick) < 0) {}
+        if (tconnections::open > 0) {
+            // slow clients past the deadline are closed with the process: every replay accepted
+            // is stored before its answer goes out, and one not answered yet is sent again
+            logline("varnhold-server: stopped with " + std::to_string(tconnections::open.load()) +
+                    " connections still open");
+            std::fflush(stdout);
+            _exit(0);
+        }
         http.stop();
     });
-    std::printf("varnhold-server: listening on %s, scores in %s\n", listen.c_str(), db.c_str());
-    std::fflush(stdout);
+    logline("varnhold-server: listening on " + listen + ", scores in " + withoutpassword(db));
     http.listen_after_bind();   // returns after stop(), once the requests in progress are answered
     if (!stopping) {
         pthread_kill(stopper.native_handle(), SIGTERM);
     }
     stopper.join();
-    std::printf("varnhold-server: stopped\n");
+    logline("varnhold-server: stopped");
     return 0;
 }

@@ -24,6 +24,8 @@ const char* const pgmigrations[] = {
     "CREATE INDEX entries_replay ON entries (replay);",
     "ALTER TABLE replays ADD COLUMN session BIGINT;"
     "CREATE INDEX replays_session ON replays (session);",
+    "ALTER TABLE replays ADD COLUMN game BIGINT;"
+    "CREATE INDEX replays_game ON replays (game);",
 };
 static_assert(sizeof pgmigrations / sizeof *pgmigrations == schemaversion);
 
@@ -72,23 +74,25 @@ public:
                 throw std::runtime_error("the database has schema version " + std::to_string(version) +
                                          ", newer than this server's " + std::to_string(schemaversion));
             for (int v = version; v < schemaversion; v++) script(pgmigrations[v]);
+            rekey();
             exec("DELETE FROM schema");
             exec("INSERT INTO schema (version) VALUES ($1)", {{std::to_string(schemaversion)}});
         });
     }
     ~tpostgres() override { PQfinish(db); }
 
-    std::vector<tentry> add(const std::string& replay, const std::vector<treplayrow>& rows, bool& added) override {
+    std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
+                            bool& added) override {
         std::lock_guard<std::mutex> lock(m);
         std::vector<tentry> out;
         transaction([&] {
             std::string h = std::to_string(replayhash(replay));
-            exec("SELECT pg_advisory_xact_lock($1::bigint)", {{h}});
+            exec("SELECT pg_advisory_xact_lock($1::bigint)", {{std::to_string(key.game)}});
             // one writer at a time across all servers: the ranks counted here are those of the
             // table as this entry enters it (reading goes on meanwhile)
             exec("LOCK TABLE entries IN SHARE ROW EXCLUSIVE MODE");
-            long long id = stored(replay, h);
-            std::string session = std::to_string(sessionhash(replay));
+            long long id = stored(key);
+            std::string session = std::to_string(key.session);
             std::vector<treplayrow> left;
             if (id == 0) {
                 tresult q = exec("SELECT encode(e.name, 'hex'), e.level, e.score FROM entries e "
@@ -102,9 +106,9 @@ public:
             }
             added = !left.empty();
             if (added) {
-                tresult ins = exec("INSERT INTO replays (hash, body, received, session) VALUES ($1, $2, "
-                                   "to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), $3) RETURNING id",
-                                   {{h}, {replay, true}, {session}});
+                tresult ins = exec("INSERT INTO replays (hash, body, received, session, game) VALUES ($1, $2, "
+                                   "to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), $3, $4) RETURNING id",
+                                   {{h}, {replay, true}, {session}, {std::to_string(key.game)}});
                 id = ins.integer(0, 0);
                 for (const treplayrow& r : left)
                     exec("INSERT INTO entries (replay, name, level, score, created) "
@@ -116,9 +120,9 @@ public:
         return out;
     }
 
-    std::vector<tentry> find(const std::string& replay) override {
+    std::vector<tentry> find(const tgamekey& key) override {
         std::lock_guard<std::mutex> lock(m);
-        long long id = stored(replay, std::to_string(replayhash(replay)));
+        long long id = stored(key);
         return id ? entriesof("e.replay = $1", id) : std::vector<tentry>();
     }
 
@@ -140,6 +144,11 @@ public:
         return exec("SELECT COUNT(*) FROM entries").integer(0, 0);
     }
 
+    void ping() override {
+        std::lock_guard<std::mutex> lock(m);
+        exec("SELECT 1");
+    }
+
     bool replay(long long id, std::string& out) override {
         std::lock_guard<std::mutex> lock(m);
         tresult q = exec("SELECT encode(body, 'hex') FROM replays WHERE id = $1", {{std::to_string(id)}});
@@ -149,25 +158,29 @@ public:
     }
 
 private:
+    // A statement. A connection found lost is opened again, and outside a transaction the
+    // statement is sent again once (inside one, transaction() runs it again from its start).
     tresult exec(const char* sql, const std::vector<tparam>& params = {}) {
-        // a lost connection is opened again once
-        if (PQstatus(db) != CONNECTION_OK) PQreset(db);
-        std::vector<const char*> values;
-        std::vector<int> lengths, formats;
-        for (const tparam& p : params) {
-            values.push_back(p.value.data());
-            lengths.push_back(static_cast<int>(p.value.size()));
-            formats.push_back(p.binary ? 1 : 0);
-        }
-        PGresult* r = PQexecParams(db, sql, static_cast<int>(params.size()), nullptr, values.data(), lengths.data(),
-                                   formats.data(), 0);
-        ExecStatusType s = PQresultStatus(r);
-        if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK) {
+        for (int attempt = 0;; attempt++) {
+            if (PQstatus(db) != CONNECTION_OK) PQreset(db);
+            std::vector<const char*> values;
+            std::vector<int> lengths, formats;
+            for (const tparam& p : params) {
+                values.push_back(p.value.data());
+                lengths.push_back(static_cast<int>(p.value.size()));
+                formats.push_back(p.binary ? 1 : 0);
+            }
+            PGresult* r = PQexecParams(db, sql, static_cast<int>(params.size()), nullptr, values.data(), lengths.data(),
+                                       formats.data(), 0);
+            ExecStatusType s = PQresultStatus(r);
+            if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK) return tresult(r);
             std::string why = r ? PQresultErrorMessage(r) : PQerrorMessage(db);
             PQclear(r);
+            bool lost = PQstatus(db) != CONNECTION_OK;
+            if (lost && attempt == 0 && !intransaction) continue;
+            if (lost) throw tlost("database: " + why);
             throw std::runtime_error("database: " + why);
         }
-        return tresult(r);
     }
 
     // Statements without parameters, several in one text (the migrations).
@@ -180,20 +193,42 @@ private:
     }
 
     template <class F> void transaction(F body) {
-        exec("BEGIN");
-        try {
-            body();
-            exec("COMMIT");
-        } catch (...) {
-            PGresult* r = PQexec(db, "ROLLBACK");
-            PQclear(r);
-            throw;
+        for (int attempt = 0;; attempt++) {
+            exec("BEGIN");
+            intransaction = true;
+            try {
+                body();
+                exec("COMMIT");   // lost here, it is tried again: the game is then found stored or not
+                intransaction = false;
+                return;
+            } catch (const tlost&) {
+                intransaction = false;
+                if (attempt > 0) throw;
+            } catch (...) {
+                intransaction = false;
+                PGresult* r = PQexec(db, "ROLLBACK");
+                PQclear(r);
+                throw;
+            }
         }
     }
 
-    long long stored(const std::string& replay, const std::string& h) {
-        tresult q = exec("SELECT id FROM replays WHERE hash = $1 AND body = $2", {{h}, {replay, true}});
-        return q.rows() ? q.integer(0, 0) : 0;
+    // The replay of the same game stored before (its key alike, its identity compared whole), or 0.
+    long long stored(const tgamekey& key) {
+        tresult q = exec("SELECT id, encode(body, 'hex') FROM replays WHERE game = $1", {{std::to_string(key.game)}});
+        for (int i = 0; i < q.rows(); i++)
+            if (gamekey(unhex(q.text(i, 1).c_str())).identity == key.identity) return q.integer(i, 0);
+        return 0;
+    }
+
+    // Replays stored before their game was keyed get their keys.
+    void rekey() {
+        tresult q = exec("SELECT id, encode(body, 'hex') FROM replays WHERE game IS NULL");
+        for (int i = 0; i < q.rows(); i++) {
+            tgamekey k = gamekey(unhex(q.text(i, 1).c_str()));
+            exec("UPDATE replays SET game = $1, session = $2 WHERE id = $3",
+                 {{std::to_string(k.game)}, {std::to_string(k.session)}, {q.text(i, 0)}});
+        }
     }
 
     static tentry entry(const tresult& q, int i) {
@@ -224,7 +259,12 @@ private:
         return out;
     }
 
+    // A connection lost in the middle of a statement.
+    struct tlost : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
     PGconn* db = nullptr;
+    bool intransaction = false;
     std::mutex m;
 };
 

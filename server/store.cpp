@@ -25,6 +25,10 @@ const char* const migrations[] = {
     // 2: the session each replay records (null for those stored before)
     "ALTER TABLE replays ADD COLUMN session INTEGER;"
     "CREATE INDEX replays_session ON replays (session);",
+    // 3: the game each replay records, whatever its spelling (the sessions are keyed alike
+    // again: rekey() fills both in)
+    "ALTER TABLE replays ADD COLUMN game INTEGER;"
+    "CREATE INDEX replays_game ON replays (game);",
 };
 static_assert(sizeof migrations / sizeof *migrations == schemaversion);
 
@@ -94,6 +98,7 @@ public:
                 throw std::runtime_error("the database " + path + " has schema version " + std::to_string(version) +
                                          ", newer than this server's " + std::to_string(schemaversion));
             for (int v = version; v < schemaversion; v++) exec(migrations[v]);
+            rekey();
             exec(("PRAGMA user_version = " + std::to_string(schemaversion)).c_str());
             exec("COMMIT");
         } catch (...) {
@@ -103,11 +108,12 @@ public:
     }
     ~tsqlite() override { sqlite3_close(db); }
 
-    std::vector<tentry> add(const std::string& replay, const std::vector<treplayrow>& rows, bool& added) override {
+    std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
+                            bool& added) override {
         std::lock_guard<std::mutex> lock(m);
         exec("BEGIN IMMEDIATE");
         try {
-            long long id = stored(replay), session = sessionhash(replay);
+            long long id = stored(key), session = key.session;
             std::vector<treplayrow> left;
             if (id == 0) {
                 std::vector<treplayrow> before;
@@ -120,8 +126,8 @@ public:
             added = !left.empty();
             if (added) {
                 std::string date = now();
-                tquery ins(db, "INSERT INTO replays (hash, body, received, session) VALUES (?, ?, ?, ?)");
-                ins.bind(replayhash(replay)).blob(replay).text(date).bind(session).row();
+                tquery ins(db, "INSERT INTO replays (hash, body, received, session, game) VALUES (?, ?, ?, ?, ?)");
+                ins.bind(replayhash(replay)).blob(replay).text(date).bind(session).bind(key.game).row();
                 id = sqlite3_last_insert_rowid(db);
                 for (const treplayrow& r : left) {
                     tquery e(db, "INSERT INTO entries (replay, name, level, score, created) VALUES (?, ?, ?, ?, ?)");
@@ -137,11 +143,11 @@ public:
         }
     }
 
-    std::vector<tentry> find(const std::string& replay) override {
+    std::vector<tentry> find(const tgamekey& key) override {
         std::lock_guard<std::mutex> lock(m);
         exec("BEGIN");
         try {
-            long long id = stored(replay);
+            long long id = stored(key);
             std::vector<tentry> out = id ? entriesof("e.replay = ?", id) : std::vector<tentry>();
             exec("COMMIT");
             return out;
@@ -170,6 +176,12 @@ public:
         return q.row() ? q.integer(0) : 0;
     }
 
+    void ping() override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT COUNT(*) FROM replays WHERE id = 0");
+        q.row();
+    }
+
     bool replay(long long id, std::string& out) override {
         std::lock_guard<std::mutex> lock(m);
         tquery q(db, "SELECT body FROM replays WHERE id = ?");
@@ -189,10 +201,26 @@ private:
         }
     }
 
-    long long stored(const std::string& replay) {
-        tquery q(db, "SELECT id FROM replays WHERE hash = ? AND body = ?");
-        q.bind(replayhash(replay)).blob(replay);
-        return q.row() ? q.integer(0) : 0;
+    // The replay of the same game stored before (its key alike, its identity compared whole), or 0.
+    long long stored(const tgamekey& key) {
+        tquery q(db, "SELECT id, body FROM replays WHERE game = ?");
+        q.bind(key.game);
+        while (q.row())
+            if (gamekey(q.bytes(1)).identity == key.identity) return q.integer(0);
+        return 0;
+    }
+
+    // Replays stored before their game was keyed get their keys.
+    void rekey() {
+        std::vector<std::pair<long long, tgamekey>> keys;
+        {
+            tquery q(db, "SELECT id, body FROM replays WHERE game IS NULL");
+            while (q.row()) keys.push_back({q.integer(0), gamekey(q.bytes(1))});
+        }
+        for (const auto& [id, key] : keys) {
+            tquery u(db, "UPDATE replays SET game = ?, session = ? WHERE id = ?");
+            u.bind(key.game).bind(key.session).bind(id).row();
+        }
     }
 
     static tentry entry(tquery& q) {
@@ -230,18 +258,43 @@ private:
 
 }  // namespace
 
-long long replayhash(const std::string& replay) {
+long long replayhash(const std::string& bytes) {
     unsigned long long h = 14695981039346656037ull;
-    for (unsigned char c : replay) {
+    for (unsigned char c : bytes) {
         h ^= c;
         h *= 1099511628211ull;
     }
     return static_cast<long long>(h);
 }
 
-long long sessionhash(const std::string& replay) {
+tgamekey gamekey(const treplay& r) {
+    // the replay written as this program writes it, less what is not the game
+    treplay g;
+    g.program = r.program;
+    g.data = r.data;
+    g.seed = r.seed;
+    g.settings = r.settings;
+    std::string session = writereplay(g);
+    for (treplayevent e : r.events) {
+        e.clock = 0;
+        g.events.push_back(e);
+    }
+    tgamekey k;
+    k.identity = writereplay(g);
+    k.game = replayhash(k.identity);
+    k.session = replayhash(session);
+    return k;
+}
+
+tgamekey gamekey(const std::string& replay) {
+    treplayread got = parsereplay(replay);
+    if (got.error.empty()) return gamekey(got.replay);
+    tgamekey k;
+    k.identity = replay;
+    k.game = replayhash(replay);
     size_t end = replay.find("\nevents\n");
-    return replayhash(end == std::string::npos ? replay : replay.substr(0, end + 8));
+    k.session = replayhash(end == std::string::npos ? replay : replay.substr(0, end + 8));
+    return k;
 }
 
 std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vector<treplayrow> stored) {

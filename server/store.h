@@ -18,20 +18,38 @@ struct tentry {
     long long rank = 0;               // 1 = best: score, then level, then the earlier entry
 };
 
+// What makes a game the game it is, whatever its spelling: the program, the data files' digest,
+// the seed, the settings and table it started with and its events (frame, kind and arguments).
+// Comments, blank lines, line ends, leading zeros, the checkpoints and the clock readings
+// (which the pace check reads but which only time the input) are not part of it. Two replays
+// of one game have the same key; `identity` is the whole text the keys are hashes of.
+struct tgamekey {
+    long long game = 0;               // the game
+    long long session = 0;            // the session it belongs to: the same without its events
+    std::string identity;
+};
+// The key of a replay's text; a text that is no replay is keyed by its bytes (the session by
+// its bytes up to an "events" line).
+tgamekey gamekey(const std::string& replay);
+tgamekey gamekey(const treplay& r);
+
 class tstore {
 public:
     virtual ~tstore() = default;
     // Stores a verified replay with the rows it made, once: `added` is false when the same
-    // bytes were stored before (then the entries are those stored then). A replay of a session
-    // stored before (the game sends the whole session again after each new row) adds only the
-    // rows not yet stored for that session; with none, `added` is false and the entries are the
-    // session's. Ranks as now.
-    virtual std::vector<tentry> add(const std::string& replay, const std::vector<treplayrow>& rows, bool& added) = 0;
-    // The entries of a replay stored before, or none.
-    virtual std::vector<tentry> find(const std::string& replay) = 0;
+    // game was stored before, in any spelling (then the entries are those stored then). A
+    // replay of a session stored before (the game sends the whole session again after each new
+    // row) adds only the rows not yet stored for that session; with none, `added` is false and
+    // the entries are the session's. Ranks as now.
+    virtual std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
+                                    bool& added) = 0;
+    // The entries of the game stored before, or none.
+    virtual std::vector<tentry> find(const tgamekey& key) = 0;
     // The table, best first.
     virtual std::vector<tentry> scores(long long limit, long long offset) = 0;
     virtual long long count() = 0;
+    // Throws when the database is out of reach.
+    virtual void ping() = 0;
     // The stored replay's bytes; false when there is none with that id.
     virtual bool replay(long long id, std::string& out) = 0;
 };
@@ -41,16 +59,10 @@ public:
 std::unique_ptr<tstore> openstore(const std::string& db);
 std::unique_ptr<tstore> openpostgres(const std::string& url);
 
-// The key a replay is looked up by (64-bit FNV-1a of its bytes, as a signed number); equal
-// keys are compared byte by byte.
-long long replayhash(const std::string& replay);
-
-// The key of the session a replay records: the FNV-1a of its bytes up to and including the
-// "events" line (the program, the seed, the clock and the settings it started with). The replays
-// the game sends from one session all start with these bytes.
-long long sessionhash(const std::string& replay);
+// 64-bit FNV-1a of some bytes, as a signed number (the keys above are such hashes).
+long long replayhash(const std::string& bytes);
 // `rows` less those already stored for their session (each stored row matches one row).
 std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vector<treplayrow> stored);
 
 // The schema version this server writes.
-constexpr int schemaversion = 2;
+constexpr int schemaversion = 3;

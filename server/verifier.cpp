@@ -2,13 +2,16 @@
 // pool of child processes that run it.
 #include "server/verifier.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <deque>
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,39 +94,50 @@ tverified precheck(const std::string& text, const std::string& program, uint64_t
     return v;
 }
 
-// The frame timer runs at 60 Hz, at 480 Hz while F5 is held (from its first key-down to its
-// key-up), and not at all while the Help box is open (it opens on menu entry 7 and blocks until
-// it is closed, so the next frame step comes after it). In each stretch of one rate, from its
-// first frame on, the clock's lead over the frames may grow by the tolerance at most: a late
-// start or a late frame leads by a constant, a slow timer by more at every frame.
-std::string pacecheck(const treplay& r, int tolerance) {
-    const int keyf5 = 116;
-    bool fast = false;
-    int from = 0;                     // the stretch's events count from the frame after this one
-    double least = 0;                 // the smallest lead seen in the stretch
-    bool any = false;
-    for (const treplayevent& e : r.events) {
-        int hz = fast ? 480 : 60;
-        if (e.tick > from) {
-            double lead = e.clock - e.tick * 1000.0 / hz;
-            if (!any || lead < least) least = lead;
-            any = true;
-            if (lead - least > tolerance)
-                return "played slower than real time: at frame " + std::to_string(e.tick) + " the clock is " +
-                       std::to_string(static_cast<int>(lead - least)) + " ms ahead of " + std::to_string(hz) +
-                       " frames a second";
+tpace pacegrowth(const treplay& r, int hitch) {
+    tpace worst;
+    const std::vector<treplayevent>& ev = r.events;
+    size_t begin = 0;
+    while (begin < ev.size()) {
+        // a stretch: the events from `begin` up to the Help box (inclusive), or to the end
+        size_t end = begin;
+        while (end < ev.size() && !(ev[end].id == EVENT_MENUACTION && ev[end].data == 7)) end++;
+        if (end < ev.size()) end++;
+        // its frames count from the frame after the one it starts on
+        int from = begin > 0 ? ev[begin - 1].tick : 0;
+        std::vector<size_t> at;
+        for (size_t i = begin; i < end; i++)
+            if (ev[i].tick > from) at.push_back(i);
+        auto lead = [&](size_t k) { return ev[at[k]].clock - ev[at[k]].tick * (1000.0 / 60); };
+        // each event's floor: the least lead within `hitch` ms after it (a window from the last
+        // event back, with the leads in order of size)
+        std::vector<double> floor(at.size());
+        std::deque<size_t> window;   // indices into `at`; leads falling towards the back
+        for (size_t k = at.size(); k-- > 0;) {
+            while (!window.empty() && lead(window.front()) >= lead(k)) window.pop_front();
+            window.push_front(k);
+            while (ev[at[window.back()]].clock > ev[at[k]].clock + hitch) window.pop_back();
+            floor[k] = lead(window.back());
         }
-        bool f5down = e.id == EVENT_KEYDOWN && e.data == keyf5 && !fast;
-        bool f5up = e.id == EVENT_KEYUP && e.data == keyf5 && fast;
-        bool help = e.id == EVENT_MENUACTION && e.data == 7;
-        if (f5down || f5up || help) {
-            if (!help) fast = f5down;
-            from = e.tick;
-            any = false;
+        double least = 0;
+        for (size_t k = 0; k < at.size(); k++) {
+            if (k == 0 || floor[k] < least) least = floor[k];
+            int growth = static_cast<int>(floor[k] - least);
+            if (growth > worst.growth) worst = {growth, ev[at[k]].tick};
         }
+        begin = end;
     }
-    return "";
+    return worst;
 }
+
+std::string pacecheck(const treplay& r, int tolerance) {
+    tpace p = pacegrowth(r);
+    if (p.growth <= tolerance) return "";
+    return "played slower than real time: by frame " + std::to_string(p.frame) + " the frames have fallen " +
+           std::to_string(p.growth) + " ms behind 60 a second, and they do not catch up";
+}
+
+double verifycost(const treplay& r) { return 0.15 + r.end.frame * 12e-6; }
 
 tverified verifyhere(const std::string& text, int maxframes) {
     treplay r;
@@ -132,7 +146,7 @@ tverified verifyhere(const std::string& text, int maxframes) {
     std::string problem = startplayback(r, "the replay", false);
     if (!problem.empty())
         return refusal(problem.rfind("Can't load ", 0) == 0 ? tverified::failed : tverified::refused, problem);
-    treplayverdict pv = playtoend();
+    treplayverdict pv = playtoend(true);
     stopplayback();
     if (!pv.same) {
         std::string where = pv.firstframe >= 0 ? "at frame " + std::to_string(pv.firstframe)
@@ -194,27 +208,44 @@ tverified readverified(const std::string& text) {
 tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, int queue_, int seconds_)
     : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_) {}
 
-bool tverifierpool::verify(const std::string& text, tverified& v) {
+bool tverifierpool::verify(const std::string& text, double cost, tverified& v) {
     {
         std::unique_lock<std::mutex> lock(m);
-        if (running >= workers && waiting >= queue) return false;
-        // first come, first played: a replay that arrives as a verifier frees never passes one
-        // that waits
-        unsigned long long ticket = tickets++;
-        waiting++;
-        freed.wait(lock, [&] { return ticket == serving && running < workers; });
-        serving++;
-        waiting--;
-        running++;
+        twaiter me{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() + 4 * cost};
+        if (running >= workers && static_cast<int>(waiting.size()) >= queue) {
+            auto last = std::max_element(waiting.begin(), waiting.end(),
+                                         [](const twaiter* a, const twaiter* b) { return a->order < b->order; });
+            if (last == waiting.end() || (*last)->order <= me.order) return false;
+            (*last)->out = true;
+            waiting.erase(last);
+            freed.notify_all();
+        }
+        waiting.push_back(&me);
+        next();
+        freed.wait(lock, [&] { return me.go || me.out; });
+        if (me.out) return false;
     }
-    freed.notify_all();   // the next ticket may find a verifier free too
     v = run(text);
     {
         std::lock_guard<std::mutex> lock(m);
         running--;
+        next();
     }
-    freed.notify_all();
     return true;
+}
+
+// Lets the first waiting ones by order play while verifiers are free (under the lock).
+void tverifierpool::next() {
+    bool any = false;
+    while (running < workers && !waiting.empty()) {
+        auto first = std::min_element(waiting.begin(), waiting.end(),
+                                      [](const twaiter* a, const twaiter* b) { return a->order < b->order; });
+        (*first)->go = true;
+        waiting.erase(first);
+        running++;
+        any = true;
+    }
+    if (any) freed.notify_all();
 }
 
 // The child reads the replay on its standard input and writes its answer on its standard
@@ -280,14 +311,19 @@ tverified tverifierpool::run(const std::string& text) {
     close(out[0]);
     if (late) kill(pid, SIGKILL);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    rusage use{};
+    while (wait4(pid, &status, 0, &use) < 0 && errno == EINTR) {
     }
+    double cpu = static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+                 static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
     if (late) {
         tverified v = refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
         v.late = true;
+        v.cpu = cpu;
         return v;
     }
     tverified v = readverified(answer);
+    v.cpu = cpu;
     if (v.kind == tverified::failed && v.reason == "the verifier gave no answer" && WIFSIGNALED(status))
         v.reason = "the verifier stopped on signal " + std::to_string(WTERMSIG(status));
     return v;

@@ -7,6 +7,7 @@
 // long is killed, and a fault in one playback takes nothing else with it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -21,6 +22,7 @@ struct tverified {
     std::string reason;               // why not ok, in words
     std::vector<treplayrow> rows;     // ok: the high-score rows the game made, best first
     bool late = false;                // refused for the time limit (a busier moment may say so)
+    double cpu = 0;                   // seconds of CPU the playback took (its child's)
 };
 
 // The rows of `after` that the game made: those not matched by a row of `before` (each row of
@@ -33,35 +35,63 @@ std::vector<treplayrow> newrows(const treplayrow (&before)[10], const treplayrow
 tverified precheck(const std::string& text, const std::string& program, uint64_t data, int maxframes,
                    treplay* out = nullptr);
 
-// How far (ms) the game's clock may run ahead of its frames at 60 (or, F5 held, 480) frames a
-// second: the timer's jitter and a late process (at most 44 ms in the recorded games of
-// tests/replays/ on a busy two-core machine). "" or the reason a game was played slower.
-constexpr int pacetolerance = 250;
+// The pace of a game. Its frames are judged against normal speed, 60 a second (with F5 held the
+// timer runs 480 a second, so F5 only ever puts the frames ahead), except while the Help box is
+// open: no frames run then, and the next frame starts a new stretch. The clock's lead over the
+// frames (clock - frame * 1000 / 60) at an event counts only as far as it lasts: its floor is
+// the smallest lead of the events in the `hitch` ms of clock from there on. The desktop timer
+// delivers the ticks a busy machine missed a moment later, so a hitch is a lead that comes back
+// and leaves the floor where it was; a slowed timer raises the floor for good. A game whose
+// floor rises more than `tolerance` ms above its lowest point before is refused: 5 % slower for
+// 20 s, 1 % slower for 100 s (docs/server.md has the measurements).
+constexpr int pacetolerance = 1000;
+constexpr int pacehitch = 5000;
+struct tpace {
+    int growth = 0;                   // the largest rise of the floor, ms
+    int frame = 0;                    // the frame of the event where it was
+};
+tpace pacegrowth(const treplay& r, int hitch = pacehitch);
+// "" or the reason a game was played slower.
 std::string pacecheck(const treplay& r, int tolerance = pacetolerance);
 
-// Plays the replay in this process (the world is rebuilt for it) and returns the verdict.
-// The process must have called PlatformInit(headless) and be in the folder that holds data/,
-// whose files must be those the replay names.
+// The CPU seconds a playback of the replay is expected to take (a child's start and world,
+// and every frame at the cost of a busy one), before it is played.
+double verifycost(const treplay& r);
+
+// Plays the replay in this process (the world is rebuilt for it) and returns the verdict; the
+// playback stops at the first frame or checkpoint that differs. The process must have called
+// PlatformInit(headless) and be in the folder that holds data/, whose files must be those the
+// replay names.
 tverified verifyhere(const std::string& text, int maxframes);
 
 // The child's answer on its standard output, and its reading in the parent.
 std::string verifiedtext(const tverified& v);
 tverified readverified(const std::string& text);
 
-// A bounded pool of child processes: at most `workers` play at once, at most `queue` wait, in
-// the order they came.
+// A bounded pool of child processes: at most `workers` play at once, at most `queue` wait.
+// The one that waits with the earliest (arrival + 4 x its expected cost) plays next, so a short
+// game never waits behind long ones, and a long one is passed only by those that would finish
+// before it. A full queue takes a newcomer in place of the waiting one that comes last by that
+// order (which is refused), or refuses the newcomer.
 class tverifierpool {
 public:
     tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds);
-    // false when the queue is full (nothing was done); otherwise `v` holds the verdict.
-    bool verify(const std::string& text, tverified& v);
+    // false when no place in the queue was found (nothing was done); otherwise `v` holds the
+    // verdict. `cost`: verifycost() of the replay.
+    bool verify(const std::string& text, double cost, tverified& v);
 
 private:
+    struct twaiter {
+        double order;
+        bool go = false, out = false;
+    };
     tverified run(const std::string& text);
+    void next();
     std::vector<std::string> command;
     int workers, queue, seconds;
-    int running = 0, waiting = 0;
-    unsigned long long tickets = 0, serving = 0;   // taken in order of arrival; the next to play
+    int running = 0;
+    std::vector<twaiter*> waiting;
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::mutex m;
     std::condition_variable freed;
 };

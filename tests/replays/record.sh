@@ -4,6 +4,9 @@
 # once to make sure it repeats. Run it after a change to the game's rules or random draws
 # (docs/replay.md); the replays' CTest tests play each file back headless.
 # Usage: bash tests/replays/record.sh [BUILD-FOLDER [GAME...]]   (default: build, every game)
+# With RECORD_TO=FOLDER the replays go there instead (the server's tests keep games recorded
+# on a busy machine in tests/server/busy/); the game "long" is a minute and a half of play at
+# normal speed, recorded for those only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(readlink -f "${1:-$here/../../build}")"
@@ -51,7 +54,7 @@ record() {
     wait "$pid"
     pid=""
     "$work/varnhold" --replay "$out" --headless || { echo "$name did not repeat" >&2; exit 1; }
-    cp "$out" "$here/$name.vhr"
+    cp "$out" "${RECORD_TO:-$here}/$name.vhr"
 }
 
 # A fight: Return starts, a right click skips "Get Ready", both buttons and the keys fire, P
@@ -124,11 +127,25 @@ highscore() {
     sleep 1
 }
 
+# A minute and a half of play at normal speed: clicks of both buttons across the sky.
+long() {
+    at 400 200
+    key Return
+    xdotool click 3
+    sleep 1
+    for i in $(seq 90); do
+        at $((150 + (i * 97) % 500)) $((60 + (i * 53) % 180))
+        xdotool click $((1 + 2 * (i % 2)))
+        sleep 1
+    done
+}
+
 for game in "${games[@]}"; do
     case $game in
     fight) record fight 11 fight ;;
     menus) record menus 23 menus ;;
     highscore) record highscore 31 highscore ;;
+    long) record long 47 long ;;
     *) echo "no game $game" >&2; exit 1 ;;
     esac
 done

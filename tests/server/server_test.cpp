@@ -3,8 +3,13 @@
 // requests the verifier never sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <condition_variable>
 #include <filesystem>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <fstream>
 #include <iterator>
 #include <sqlite3.h>
@@ -28,6 +33,11 @@ treplayevent at(int tick, int clock, int id = EVENT_MOUSEMOVE, int data = 0) {
     return e;
 }
 
+std::string recorded(const char* name) {
+    std::ifstream in(std::string(VARNHOLD_SOURCE_DIR) + "/tests/replays/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 std::string tempdb(const char* name) {
     std::string p = (std::filesystem::temp_directory_path() / name).string();
     for (const char* suffix : {"", "-wal", "-shm"}) std::remove((p + suffix).c_str());
@@ -36,7 +46,7 @@ std::string tempdb(const char* name) {
 
 }  // namespace
 
-TEST(ServerPace, ClockMayLeadByAConstantNotByMoreEveryFrame) {
+TEST(ServerPace, ALeadThatComesBackIsAHitchOneThatStaysIsASlowGame) {
     const int f5 = 116;
     struct tcase {
         const char* what;
@@ -45,11 +55,16 @@ TEST(ServerPace, ClockMayLeadByAConstantNotByMoreEveryFrame) {
     } cases[] = {
         // a late start (the first frame 300 ms after the clock began) is not a slow game
         {"late start", {at(0, 0), at(1, 317), at(600, 10300)}, false},
-        {"timer 10% slow", {at(0, 0), at(60, 1000), at(600, 11000)}, true},
-        {"one late frame within the jitter", {at(1, 16), at(100, 1900), at(200, 3350)}, false},
-        // F5: 480 frames a second; at 60 the same clock would be far ahead
-        {"F5 held", {at(10, 166), at(10, 166, EVENT_KEYDOWN, f5), at(4810, 10170), at(4810, 10170, EVENT_KEYUP, f5), at(4870, 11170)}, false},
-        {"F5 held, timer slow", {at(10, 166, EVENT_KEYDOWN, f5), at(20, 200), at(2410, 10170)}, true},
+        // the machine stalls 900 ms, then the timer delivers the missed ticks at once
+        {"hitch caught up", {at(60, 1000), at(61, 1917), at(62, 1934), at(120, 2000), at(600, 10000)}, false},
+        {"hitch caught up, an event only after it", {at(60, 1000), at(61, 2500), at(300, 5000)}, false},
+        {"timer 10% slow for 12 s", {at(0, 0), at(60, 1100), at(720, 13200), at(780, 14200)}, true},
+        {"timer 5% slow for 15 s", {at(1, 17), at(900, 15750), at(960, 16750)}, false},
+        {"timer 5% slow for 30 s", {at(1, 17), at(1800, 31500), at(1860, 32500)}, true},
+        // F5 runs the timer at 480 a second: slower than that, still far ahead of 60
+        {"F5 held, timer slow", {at(10, 166, EVENT_KEYDOWN, f5), at(20, 200), at(2410, 10170), at(2420, 10200, EVENT_KEYUP, f5)}, false},
+        // and a game slowed after F5 is judged from where it stands then
+        {"slow after F5", {at(10, 166, EVENT_KEYDOWN, f5), at(4810, 10170, EVENT_KEYUP, f5), at(6610, 41700), at(6670, 42700)}, true},
         // no frames run while the Help box is open: the next frame starts a new stretch
         {"Help box", {at(5, 80), at(5, 80, EVENT_MENUACTION, 7), at(5, 20000), at(65, 21000)}, false},
     };
@@ -58,6 +73,46 @@ TEST(ServerPace, ClockMayLeadByAConstantNotByMoreEveryFrame) {
         r.events = c.events;
         EXPECT_EQ(!pacecheck(r).empty(), c.slow) << c.what << ": " << pacecheck(r);
     }
+}
+
+// Games recorded in the real window beside two busy loops per core pass; copies of a game
+// played at normal speed with the clock stretched (a slowed timer) over the whole game or one
+// minute of it are refused from 5 % on. (With F5 held the frames run eight times normal speed:
+// a slower F5 is no slow game, so the games with F5 are only checked as recorded.)
+TEST(ServerPace, BusyMachineGamesPassSlowedCopiesDoNot) {
+    std::string folder = std::string(VARNHOLD_SOURCE_DIR) + "/tests/server/busy";
+    std::vector<std::filesystem::path> files;
+    for (const auto& f : std::filesystem::directory_iterator(folder))
+        if (f.path().extension() == ".vhr") files.push_back(f.path());
+    ASSERT_FALSE(files.empty());
+    struct {
+        double slower;                // 0.05: 5 % slower
+        int from, length;             // ms of clock; length 0: to the end
+        bool refused;
+    } copies[] = {{0, 0, 0, false}, {0.05, 0, 0, true}, {0.10, 0, 0, true}, {0.05, 5000, 60000, true},
+                  {0.10, 5000, 60000, true}, {0.01, 5000, 60000, false}};
+    int long_games = 0;
+    for (const auto& f : files) {
+        std::ifstream in(f, std::ios::binary);
+        treplayread got = parsereplay(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+        ASSERT_EQ(got.error, "") << f;
+        // at normal speed for a minute and more: the slowed minute is a test of it
+        bool normal = got.replay.events.back().clock > 65000 + 5000 &&
+                      std::none_of(got.replay.events.begin(), got.replay.events.end(),
+                                   [](const treplayevent& e) { return e.id == EVENT_KEYDOWN && e.data == 116; });
+        long_games += normal;
+        for (const auto& c : copies) {
+            if (c.slower > 0 && !normal) continue;
+            treplay r = got.replay;
+            int to = c.length ? c.from + c.length : INT32_MAX;
+            for (treplayevent& e : r.events)
+                e.clock += static_cast<int>(c.slower * (std::clamp(e.clock, c.from, to) - c.from));
+            EXPECT_EQ(!pacecheck(r).empty(), c.refused)
+                << f.filename() << " " << c.slower * 100 << " % slower from " << c.from << " ms for " << c.length
+                << " ms: " << pacecheck(r) << " (" << pacegrowth(r).growth << " ms)";
+        }
+    }
+    EXPECT_GT(long_games, 0);
 }
 
 TEST(ServerRows, OnlyTheRowsTheGameMade) {
@@ -81,13 +136,13 @@ TEST(ServerStore, RanksByScoreLevelThenAgeAndKeepsAReplayOnce) {
     {
         auto store = openstore(path);
         bool added = false;
-        store->add("a", {{"A", 2, 50}}, added);
+        store->add("a", gamekey("a"), {{"A", 2, 50}}, added);
         EXPECT_TRUE(added);
-        store->add("b", {{"B", 3, 50}, {"C", 1, 10}}, added);
-        std::vector<tentry> d = store->add("d", {{"D", 3, 50}}, added);
+        store->add("b", gamekey("b"), {{"B", 3, 50}, {"C", 1, 10}}, added);
+        std::vector<tentry> d = store->add("d", gamekey("d"), {{"D", 3, 50}}, added);
         ASSERT_EQ(d.size(), 1u);
         EXPECT_EQ(d[0].rank, 2);   // below B (same score and level, earlier), above A (lower level)
-        std::vector<tentry> again = store->add("d", {{"D", 3, 50}}, added);
+        std::vector<tentry> again = store->add("d", gamekey("d"), {{"D", 3, 50}}, added);
         EXPECT_FALSE(added);
         EXPECT_EQ(again[0].id, d[0].id);
         std::vector<std::string> names;
@@ -112,45 +167,216 @@ TEST(ServerStore, ASessionSentAgainAddsOnlyItsNewRows) {
     auto store = openstore(tempdb("varnhold-session-test.db"));
     const std::string first = "seed 1\nevents\n10 0 key 13\n", later = first + "900 0 key 65\n";
     bool added = false;
-    store->add(first, {{"P", 1, 500}}, added);
-    std::vector<tentry> got = store->add(later, {{"P", 2, 700}, {"P", 1, 500}}, added);
+    store->add(first, gamekey(first), {{"P", 1, 500}}, added);
+    std::vector<tentry> got = store->add(later, gamekey(later), {{"P", 2, 700}, {"P", 1, 500}}, added);
     EXPECT_TRUE(added);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].score, 700);
-    got = store->add(later + "# again\n", {{"P", 2, 700}, {"P", 1, 500}}, added);   // nothing new
+    got = store->add(later + "# again\n", gamekey(later + "# again\n"), {{"P", 2, 700}, {"P", 1, 500}}, added);   // nothing new
     EXPECT_FALSE(added);
     EXPECT_EQ(got.size(), 2u);
-    store->add("seed 2\nevents\n10 0 key 13\n", {{"P", 1, 500}, {"P", 1, 500}}, added);   // another session
+    const std::string other = "seed 2\nevents\n10 0 key 13\n";   // another session
+    store->add(other, gamekey(other), {{"P", 1, 500}, {"P", 1, 500}}, added);
     EXPECT_TRUE(added);
     EXPECT_EQ(store->count(), 4);
 }
 
-// A replay refused after its playback is refused again without one; one that ran out of time
-// is played again (a quieter moment may finish it).
-TEST(ServerApi, ARefusedReplaySentAgainIsNotPlayedAgain) {
-    std::ifstream in(std::string(VARNHOLD_SOURCE_DIR) + "/tests/replays/fight.vhr", std::ios::binary);
-    std::string game((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_FALSE(game.empty());
-    auto store = openstore(tempdb("varnhold-refused-test.db"));
+// The same game in other spellings has one key; another game has another.
+TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
+    const std::string game = recorded("fight.vhr");
+    auto replace = [&](const std::string& from, const std::string& to) {
+        std::string t = game;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    std::string crlf;
+    for (char c : game) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::string rechecked = game;   // checkpoints every 120 frames instead of 60
+    {
+        treplay r = parsereplay(game).replay;
+        r.checkevery = 120;
+        std::vector<treplaycheck> every;
+        for (size_t i = 1; i < r.checks.size(); i += 2) {
+            every.push_back(r.checks[i]);
+            every.back().trace = r.checks[i - 1].trace + r.checks[i].trace;
+        }
+        r.end.trace = r.checks.size() % 2 ? r.checks.back().trace + r.end.trace : r.end.trace;
+        r.checks = every;
+        rechecked = writereplay(r);
+    }
+    const std::string seed = game.substr(game.find("\nseed ") + 6, game.find('\n', game.find("\nseed ") + 1) - game.find("\nseed ") - 6);
+    struct {
+        const char* what;
+        std::string text;
+        bool same;
+    } cases[] = {
+        {"a comment line", "# sent again\n" + game, true},
+        {"a blank line", replace("\nevents\n", "\n\nevents\n"), true},
+        {"CRLF", crlf, true},
+        {"a leading zero", replace("\nseed " + seed + "\n", "\nseed 0" + seed + "\n"), true},
+        {"a long comment", game + "#" + std::string(100000, 'x') + "\n", true},
+        {"the start clock", replace("\nclock ", "\nclock 1"), true},
+        {"other checkpoints", rechecked, true},
+        {"another seed", replace("\nseed " + seed + "\n", "\nseed 1" + seed + "\n"), false},
+        {"another name", replace("\nname \"", "\nname \"X"), false},
+    };
+    ASSERT_EQ(parsereplay(rechecked).error, "");
+    tgamekey key = gamekey(game);
+    for (const auto& c : cases) {
+        ASSERT_EQ(parsereplay(c.text).error, "") << c.what;
+        tgamekey k = gamekey(c.text);
+        EXPECT_EQ(k.game == key.game && k.identity == key.identity, c.same) << c.what;
+    }
+    treplay moved = parsereplay(game).replay;
+    moved.events[moved.events.size() / 2].tick++;
+    EXPECT_NE(gamekey(moved).game, key.game);
+    EXPECT_EQ(gamekey(moved).session, key.session);
+}
+
+// A game is played once and stored once: sent again in another spelling it is the same entry
+// (200, stored before); refused, it is refused again without a playback, unless its playback
+// ran out of time (a quieter moment may finish it); the same replay sent by several at once is
+// played once for all.
+TEST(ServerApi, OneGameOnePlaybackOneEntry) {
+    const std::string game = recorded("fight.vhr");
+    auto store = openstore(tempdb("varnhold-onegame-test.db"));
     tapiconfig config;
-    config.data = std::stoull(game.substr(game.find("\ndata ") + 6, 16), nullptr, 16);
+    config.data = parsereplay(game).replay.data;
+    config.rate = 1000;
     int played = 0;
-    tapi api(*store, [&](const std::string& text, tverified& v) {
+    std::string verdict = "late";
+    std::mutex m;
+    std::condition_variable cv;
+    int waiting = 0, release = 0;
+    tapi api(*store, [&](const std::string&, double, tverified& v) {
+        std::unique_lock<std::mutex> lock(m);
         played++;
-        v = tverified{tverified::refused, 0, "world differs at frame 60", {}, text.find("#\t") != std::string::npos};
+        waiting++;
+        cv.notify_all();
+        cv.wait(lock, [&] { return release > 0; });
+        release--;
+        v = tverified{verdict == "ok" ? tverified::ok : tverified::refused, 0, verdict, {}, verdict == "late"};
+        if (verdict == "ok") v.rows = {{"P", 2, 900}};
         return true;
     }, config);
-    for (const char* last : {"", "", "\t", "\t"}) {
+    auto post = [&](const std::string& body) {
         trequest r;
         r.method = "POST";
         r.path = "/api/v1/replays";
-        r.body = game + "#" + last + "\n";
-        r.address = std::string("1.2.3.") + std::to_string(played);
-        tresponse a = api.handle(r);
-        EXPECT_EQ(a.status, 422);
-        EXPECT_NE(a.body.find("world differs at frame 60"), std::string::npos) << a.body;
+        r.body = body;
+        r.address = "1.2.3.4";
+        return api.handle(r);
+    };
+    auto go = [&](int n) {
+        std::lock_guard<std::mutex> lock(m);
+        release += n;
+        cv.notify_all();
+    };
+    go(1);
+    EXPECT_EQ(post(game).status, 422);   // late: not kept
+    verdict = "differs";
+    go(1);
+    EXPECT_EQ(post(game).status, 422);
+    EXPECT_EQ(post("# again\n" + game).status, 422);
+    EXPECT_EQ(played, 2);
+    // three at once while the first is played: one playback, three answers
+    verdict = "ok";
+    std::string fresh = game;
+    fresh.replace(fresh.find("\nname \""), 7, "\nname \"Q");
+    std::vector<std::future<tresponse>> three;
+    three.push_back(std::async(std::launch::async, post, fresh));
+    {
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait(lock, [&] { return waiting == 3; });
+    }
+    for (int i = 0; i < 2; i++) three.push_back(std::async(std::launch::async, post, "\n" + fresh));
+    // the others wait for the playback, not for one of their own
+    std::this_thread::yield();
+    go(1);
+    int created = 0;
+    for (auto& f : three) {
+        tresponse a = f.get();
+        EXPECT_TRUE(a.status == 201 || a.status == 200) << a.body;
+        created += a.status == 201;
     }
     EXPECT_EQ(played, 3);
+    EXPECT_EQ(created, 1);
+    tresponse again = post("# the same game\r\n" + fresh);
+    EXPECT_EQ(again.status, 200);
+    EXPECT_NE(again.body.find("\"why\":\"stored before\""), std::string::npos) << again.body;
+    EXPECT_EQ(store->count(), 1);
+    EXPECT_EQ(played, 3);
+}
+
+// Verification time is budgeted per client: a client past its budget waits (429 with the
+// seconds to wait), another client does not.
+TEST(ServerApi, AClientOverItsVerificationBudgetWaits) {
+    const std::string game = recorded("fight.vhr");
+    auto store = openstore(tempdb("varnhold-budget-test.db"));
+    tapiconfig config;
+    config.data = parsereplay(game).replay.data;
+    config.rate = 1000;
+    config.budget = 3;
+    tapi api(*store, [&](const std::string&, double, tverified& v) {
+        v = tverified{tverified::refused, 0, "differs", {}, false};
+        v.cpu = 2.0;
+        return true;
+    }, config);
+    auto post = [&](int n, const std::string& address) {
+        std::string t = game;
+        t.replace(t.find("\nname \""), 7, "\nname \"" + std::to_string(n));
+        trequest r;
+        r.method = "POST";
+        r.path = "/api/v1/replays";
+        r.body = t;
+        r.address = address;
+        return api.handle(r);
+    };
+    EXPECT_EQ(post(1, "1.1.1.1").status, 422);
+    EXPECT_EQ(post(2, "1.1.1.1").status, 422);
+    tresponse over = post(3, "1.1.1.1");
+    EXPECT_EQ(over.status, 429);
+    std::string wait;
+    for (auto& [k, v] : over.headers)
+        if (k == "Retry-After") wait = v;
+    EXPECT_FALSE(wait.empty());
+    EXPECT_LE(std::atoi(wait.c_str()), 60);
+    EXPECT_GE(std::atoi(wait.c_str()), 1);
+    EXPECT_EQ(post(4, "2.2.2.2").status, 422);
+}
+
+// With the database out of reach a replay is answered 503 with Retry-After and a plain reason
+// (the cause goes to the log), and /healthz says so.
+TEST(ServerApi, ADatabaseOutOfReachAsksForTheReplayAgain) {
+    struct tgone : tstore {
+        std::vector<tentry> add(const std::string&, const tgamekey&, const std::vector<treplayrow>&, bool&) override { fail(); }
+        std::vector<tentry> find(const tgamekey&) override { return {}; }
+        std::vector<tentry> scores(long long, long long) override { fail(); }
+        long long count() override { fail(); }
+        void ping() override { fail(); }
+        bool replay(long long, std::string&) override { fail(); }
+        [[noreturn]] static void fail() { throw std::runtime_error("database: server closed the connection unexpectedly"); }
+    } store;
+    const std::string game = recorded("fight.vhr");
+    tapiconfig config;
+    config.data = parsereplay(game).replay.data;
+    tapi api(store, [&](const std::string&, double, tverified& v) {
+        v = tverified{tverified::ok, 0, "", {{"P", 1, 10}}, false};
+        return true;
+    }, config);
+    for (const char* path : {"/api/v1/replays", "/healthz", "/", "/api/v1/scores"}) {
+        trequest r;
+        r.method = path == std::string("/api/v1/replays") ? "POST" : "GET";
+        r.path = path;
+        r.body = game;
+        tresponse a = api.handle(r);
+        EXPECT_EQ(a.status, 503) << path;
+        EXPECT_EQ(a.body.find("closed the connection"), std::string::npos) << a.body;
+        EXPECT_NE(a.cause.find("closed the connection"), std::string::npos) << path;
+        bool retry = false;
+        for (auto& [k, v] : a.headers) retry |= k == "Retry-After";
+        EXPECT_TRUE(retry) << path;
+    }
 }
 
 TEST(ServerApi, AnswersBeforeAnyPlayback) {
@@ -162,7 +388,7 @@ TEST(ServerApi, AnswersBeforeAnyPlayback) {
     config.rate = 3;
     config.origins = {"https://play.example"};
     config.proxies = {"10.0.0.1"};
-    tapi api(*store, [&](const std::string&, tverified&) { return ++played, false; }, config);
+    tapi api(*store, [&](const std::string&, double, tverified&) { return ++played, false; }, config);
     auto post = [&](const std::string& body, const std::string& address = "1.2.3.4") {
         trequest r;
         r.method = "POST";
@@ -176,7 +402,9 @@ TEST(ServerApi, AnswersBeforeAnyPlayback) {
     EXPECT_EQ(damaged.status, 400);
     EXPECT_NE(damaged.body.find("\"line\":2"), std::string::npos) << damaged.body;
     EXPECT_EQ(post(std::string(2001, '#')).status, 413);
-    EXPECT_EQ(post("").status, 400);
+    tresponse empty = post("");
+    EXPECT_EQ(empty.status, 400);
+    EXPECT_NE(empty.body.find("no replay"), std::string::npos) << empty.body;
     tresponse many = post("");
     EXPECT_EQ(many.status, 429);
     EXPECT_EQ(post("", "5.6.7.8").status, 400);
