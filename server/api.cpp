@@ -371,5 +371,8 @@ tresponse tapi::page() {
     }
     h += "</table>\n</body></html>\n";
     out.body = h;
+    // no script, no frame, nothing from elsewhere: the page is its own text and style
+    out.headers.push_back({"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'; frame-ancestors 'none'; "
+                                                      "form-action 'none'; base-uri 'none'"});
     return out;
 }

@@ -2,6 +2,9 @@
 // The same program, run with --verify-child, is the verifier: it reads one replay on its
 // standard input, plays it with the game's engine and writes the verdict.
 #include <arpa/inet.h>
+#include <condition_variable>
+#include <set>
+#include <sys/socket.h>
 #include <atomic>
 #include <chrono>
 #include <ctime>
@@ -52,6 +55,9 @@ const char* usage =
     "  --trusted-proxy IP     a reverse proxy whose X-Forwarded-For names the client (repeatable)\n"
     "  --read-seconds N       the longest wait for a client's next bytes, and for it to take ours\n"
     "                         (default 10)\n"
+    "  --header-seconds N     the time a client has for a request's line and headers (default 10)\n"
+    "  --body-seconds N       the time a client has for a request's body once its headers came\n"
+    "                         (default 60)\n"
     "  --stop-seconds N       how long a stop waits for the requests in progress (default 30)\n"
     "  --connections N        connections served at once, slow ones included (default 256)\n"
     "  --pace FILE...         print the pace of recorded games and whether it passes, then end\n"
@@ -114,32 +120,122 @@ int verifychild(long long maxframes, long long seconds) {
     _exit(0);   // the world's teardown is of no use to anyone
 }
 
+// The socket the library accepted last on this thread. The library takes connections in with
+// accept(); this program's own accept() passes the call on and notes the socket, which the
+// library hands to the connection's task right after (tconnections::enqueue, same thread), so
+// that the deadlines below can close it.
+thread_local int lastaccepted = -1;
+
+void logline(const std::string& line);
+
+}  // namespace
+
+extern "C" int accept(int fd, sockaddr* address, socklen_t* length) {
+    int s = accept4(fd, address, length, 0);
+    lastaccepted = s;
+    return s;
+}
+
+namespace {
+
 // The server's threads, counting the connections taken in and not yet closed. A connection
 // taken in after the stop signal is marked late: its requests are answered 503, while those
 // taken in before it are answered in full before the server closes.
+//
+// Each connection has a deadline while the server waits for its client: the request's line
+// and headers must arrive within `headerseconds` of the connection's start (or of the last
+// answer on it), a body within `bodyseconds` of its headers. A client past it is cut off (its
+// socket shut down, so the thread serving it is free again); the time a replay waits for its
+// verifier does not count.
 class tconnections : public httplib::TaskQueue {
 public:
-    explicit tconnections(size_t threads) : pool(threads) {}
+    tconnections(size_t threads, int headerseconds, int bodyseconds)
+        : header(headerseconds), body(bodyseconds), pool(threads), watcher([this] { watch(); }) {}
+    ~tconnections() override {
+        {
+            std::lock_guard<std::mutex> lock(m);
+            ending = true;
+        }
+        wake.notify_all();
+        watcher.join();
+    }
     void enqueue(std::function<void()> fn) override {
         bool late = stopping;
+        int fd = lastaccepted;
+        lastaccepted = -1;
         open++;
-        pool.enqueue([this, fn = std::move(fn), late] {
+        pool.enqueue([this, fn = std::move(fn), late, fd] {
             lateconnection = late;
+            tconn c{fd, std::chrono::steady_clock::now(), header, true, false, header, body};
+            {
+                std::lock_guard<std::mutex> lock(m);
+                conns.insert(&c);
+            }
+            current = &c;
             fn();
+            {
+                std::lock_guard<std::mutex> lock(m);
+                conns.erase(&c);
+            }
+            current = nullptr;
             open--;
         });
     }
     void shutdown() override { pool.shutdown(); }
+    // The connection this thread serves now waits for its client (for at most `seconds`), or
+    // no longer (`seconds` < 0).
+    static void waiting(int seconds) {
+        if (!current) return;
+        std::lock_guard<std::mutex> lock(m);
+        current->since = std::chrono::steady_clock::now();
+        current->seconds = seconds;
+        current->reading = seconds >= 0;
+    }
+    static void waitingforheaders() { waiting(current ? current->header : -1); }
+    static void waitingforbody() { waiting(current ? current->body : -1); }
     static std::atomic<bool> stopping;
     static std::atomic<int> open;
+    static std::atomic<int> cutoff;   // connections cut off at their deadline
     static thread_local bool lateconnection;   // of the connection this thread serves
 
 private:
+    struct tconn {
+        int fd;
+        std::chrono::steady_clock::time_point since;
+        int seconds;
+        bool reading;
+        bool cut = false;
+        int header = 0, body = 0;
+    };
+    void watch() {
+        std::unique_lock<std::mutex> lock(m);
+        while (!ending) {
+            wake.wait_for(lock, std::chrono::milliseconds(250));
+            auto now = std::chrono::steady_clock::now();
+            for (tconn* c : conns)
+                if (c->reading && !c->cut && c->fd >= 0 && now - c->since > std::chrono::seconds(c->seconds)) {
+                    ::shutdown(c->fd, SHUT_RDWR);
+                    c->cut = true;
+                    logline("cut off a connection that sent too slowly (" + std::to_string(++cutoff) + " so far)");
+                }
+        }
+    }
+    int header, body;
     httplib::ThreadPool pool;
+    static std::mutex m;
+    static std::set<tconn*> conns;
+    static thread_local tconn* current;
+    bool ending = false;
+    std::condition_variable wake;
+    std::thread watcher;
 };
 std::atomic<bool> tconnections::stopping = false;
 std::atomic<int> tconnections::open = 0;
+std::atomic<int> tconnections::cutoff = 0;
 thread_local bool tconnections::lateconnection = false;
+std::mutex tconnections::m;
+std::set<tconnections::tconn*> tconnections::conns;
+thread_local tconnections::tconn* tconnections::current = nullptr;
 
 // `--pace FILE...`: the pace check's view of recorded games. 0 when every one passes.
 int pacereport(const std::vector<std::string>& files) {
@@ -216,7 +312,7 @@ int main(int argc, char** argv) {
     std::string listen = "127.0.0.1:8080", db = "varnhold-scores.db";
     tapiconfig config;
     long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = -1, seconds = 120;
-    long long readseconds = 10, stopseconds = 30, connections = 256;
+    long long readseconds = 10, stopseconds = 30, connections = 256, headerseconds = 10, bodyseconds = 60;
     bool child = false;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -232,7 +328,9 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--version") {
             registerprograminfo();
-            std::printf("varnhold-server %s, plays replays of Varnhold %s\n", infovalue("version").c_str(), programversion().c_str());
+            bool installed = false;
+            std::printf("varnhold-server %s, plays replays of Varnhold %s with data %016llx\n", infovalue("version").c_str(),
+                        programversion().c_str(), static_cast<unsigned long long>(datadigest(gamefolder(installed))));
             return 0;
         } else if (a == "--pace") {
             std::vector<std::string> files(argv + i + 1, argv + argc);
@@ -274,6 +372,9 @@ int main(int argc, char** argv) {
         } else if (a == "--read-seconds") {
             if (!count(1, 3600)) return fail("--read-seconds needs seconds from 1 to 3600");
             readseconds = v;
+        } else if (a == "--header-seconds" || a == "--body-seconds") {
+            if (!count(1, 3600)) return fail(a + " needs seconds from 1 to 3600");
+            (a == "--header-seconds" ? headerseconds : bodyseconds) = v;
         } else if (a == "--stop-seconds") {
             if (!count(0, 3600)) return fail("--stop-seconds needs seconds from 0 to 3600");
             stopseconds = v;
@@ -333,11 +434,17 @@ int main(int argc, char** argv) {
     http.set_payload_max_length(config.maxbody);
     // Threads for the connections, slow ones too: a verifier's wait, a slow sender or reader
     // holds one, and /healthz and the page still find one free.
-    http.new_task_queue = [&] { return new tconnections(static_cast<size_t>(std::max(connections, workers + queue + 8))); };
+    http.new_task_queue = [&] {
+        return new tconnections(static_cast<size_t>(std::max(connections, workers + queue + 8)), static_cast<int>(headerseconds),
+                                static_cast<int>(bodyseconds));
+    };
     http.set_read_timeout(static_cast<time_t>(readseconds));
     http.set_write_timeout(static_cast<time_t>(readseconds));
     http.set_keep_alive_timeout(5);
-    http.set_pre_routing_handler([&](const httplib::Request&, httplib::Response&) {
+    http.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response&) {
+        // the headers are in: a body is waited for, other requests are answered
+        if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH") tconnections::waitingforbody();
+        else tconnections::waiting(-1);
         requestlog = trequestlog();
         requestlog.start = std::chrono::steady_clock::now();
         return httplib::Server::HandlerResponse::Unhandled;
@@ -359,6 +466,7 @@ int main(int argc, char** argv) {
         for (char& c : line)
             if (c == '\n' || c == '\r') c = ' ';
         logline(line);
+        tconnections::waitingforheaders();   // of the next request on this connection
         requestlog = trequestlog();
         requestlog.start = std::chrono::steady_clock::now();
     });
@@ -412,6 +520,7 @@ int main(int argc, char** argv) {
         });
         // The library refuses a declared length past the limit without reading it.
         if (!whole && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > config.maxbody) big = true;
+        tconnections::waiting(-1);
         if (!whole && !big) {
             res.status = 400;
             res.set_content("{\"error\":\"the replay did not arrive whole\"}\n", "application/json");
