@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The score server under load, on 127.0.0.1 only: a server of its own on a fresh SQLite file,
-# N clients posting valid and invalid replays for T seconds, then a stop (SIGTERM) with requests
-# in flight and a restart on the same file that must list every accepted entry; at the end the
-# verifier's CPU time for a recorded game, scaled to a game of 10 minutes. The client is
-# bench/server_load.py (Python 3, standard library only).
+# N clients posting valid and invalid replays for T seconds (one of them abusive: costly games
+# that make no row), then a stop (SIGTERM) with requests in flight and a restart on the same
+# file that must list every accepted entry; at the end the verifier's CPU time for a game,
+# scaled to a game of 10 minutes. The games are whole games of different seeds, played headless
+# by build/varnhold_games into build/bench-games/ the first time (bench/games.cpp). The client
+# is bench/server_load.py (Python 3, standard library only).
 #
-#   bash bench/server_bench.sh [--build DIR] [--clients N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
+#   bash bench/server_bench.sh [--build DIR] [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 #
-# Defaults: build/, 32 clients (at most 256), 20 s (at most 300), no pause (each client sends
-# again as soon as it is answered; --pause S: after S seconds, 0.5 to 1.5 times), the server's
-# own number of verifiers and queue. --quick: 2 clients for 2 s and no CPU measurement, a check of
-# correctness only.
+# Defaults: build/, 32 clients (at most 256) of which 1 abusive, 20 s (at most 300), no pause
+# (each client sends again as soon as it is answered; --pause S: after S seconds, 0.5 to 1.5
+# times), the server's own number of verifiers and queue. --quick: 2 honest clients for 2 s and
+# no CPU measurement, a check of correctness only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build"
@@ -20,4 +22,13 @@ if [ "${1:-}" = "--build" ]; then
 fi
 [ -x "$build/varnhold-server" ] || { echo "no $build/varnhold-server: build it first (bash scripts/build.sh)" >&2; exit 1; }
 export ALSOFT_DRIVERS=null
-exec python3 "$here/bench/server_load.py" "$build/varnhold-server" "$here/tests/replays" "$@"
+games="$build/bench-games"
+count=240
+case " $* " in *" --quick "*) count=6 ;; esac
+if [ "$(ls "$games"/game-*.vhr 2>/dev/null | wc -l)" -lt "$count" ] || { [ "$count" -gt 6 ] && [ ! -f "$games/idle.vhr" ]; }; then
+    mkdir -p "$games"
+    idle=()
+    [ "$count" -le 6 ] || idle=(--idle 648000)
+    (cd "$build" && ./varnhold_games --count "$count" "${idle[@]}" --to "$games" >/dev/null)
+fi
+exec python3 "$here/bench/server_load.py" "$build/varnhold-server" "$games" "$@"

@@ -7,23 +7,31 @@ Retry-After has passed), then stops the server
 with SIGTERM while the last requests are in flight, starts it again on the same file and checks
 that every accepted entry is listed and its replay kept byte for byte.
 
-What the clients send, drawn at random (seeded per client):
-  same     the recorded game highscore.vhr as it is: stored once, 201 then 200
-  new      the same game under a comment line of its own: new bytes, so played and stored (201)
+Each client is a player of its own address (X-Forwarded-For, the server trusting 127.0.0.1 as
+its proxy). What the honest clients send, drawn at random (seeded per client), from the whole
+games of different seeds that bench/games.cpp plays headless (GAMES-FOLDER/game-*.vhr):
+  same     the first game under a comment line of its own: the same game in another spelling,
+           stored once (201, then 200 "stored before")
+  new      a game not sent before: played and stored (201)
   garbage  bytes that are no replay: 400 before any playback
-  digest   the game with its last world digest changed: played to the end, then 422
-503 (every verifier busy and the queue full) is a refusal the server may give to the played kinds.
+  digest   the second game with its last world digest changed: played to the end, then 422
+The abusive client (--abusers, default 1 of the clients) sends GAMES-FOLDER/idle.vhr, three
+hours of the title screen that make no row, with another window position each time: another
+game every time, each played to its end (422) unless its verification budget is spent (429).
+503 (every verifier busy and the queue full) is a refusal the server may give to the played kinds;
+an honest client refused 429 or 503 is counted apart.
 
 Then, apart from the load, the CPU time of the verifier (varnhold-server --verify-child) for the
-longest recorded game and a short one, scaled per frame to a game of 10 minutes.
+longest and the shortest game, scaled per frame to a game of 10 minutes.
 
-Usage: server_load.py SERVER REPLAY-FOLDER [--clients N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
+Usage: server_load.py SERVER GAMES-FOLDER [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
 import argparse, atexit, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 ap = argparse.ArgumentParser()
 ap.add_argument("server")
-ap.add_argument("replays")
+ap.add_argument("games")
+ap.add_argument("--abusers", type=int, default=1, help="clients of the --clients that send costly made-up games")
 ap.add_argument("--clients", type=int, default=32)
 ap.add_argument("--seconds", type=float, default=20)
 ap.add_argument("--workers", type=int, default=0, help="the server's --workers (default: its own)")
@@ -32,7 +40,7 @@ ap.add_argument("--pause", type=float, default=0, help="seconds a client waits a
 ap.add_argument("--quick", action="store_true", help="2 clients for 2 s, no CPU measurement: a check of correctness")
 args = ap.parse_args()
 if args.quick:
-    args.clients, args.seconds = 2, 2
+    args.clients, args.seconds, args.abusers = 2, 2, 0
 if not 1 <= args.clients <= 256 or not 1 <= args.seconds <= 300 or not 0 <= args.pause <= 300:
     sys.exit("server_load.py: --clients is 1 to 256, --seconds 1 to 300, --pause 0 to 300")
 
@@ -45,22 +53,46 @@ def check(ok, what):
         print("FAIL:", what)
 
 
-with open(os.path.join(args.replays, "highscore.vhr"), "rb") as f:
-    good = f.read()
-lines = good.split(b"\n")
+def readgame(name):
+    with open(os.path.join(args.games, name), "rb") as f:
+        return f.read()
+
+
+games = sorted((f for f in os.listdir(args.games) if f.startswith("game-") and f.endswith(".vhr")),
+               key=lambda f: int(f[5:-4]))
+if len(games) < 3:
+    sys.exit(f"server_load.py: {args.games} holds {len(games)} games; bench/games.cpp makes them")
+good = readgame(games[0])
+lines = readgame(games[1]).split(b"\n")
 last = max(i for i, l in enumerate(lines) if l.startswith(b"check "))
 w = lines[last].split(b" ")
 w[2] = (b"1" if w[2][:1] == b"0" else b"0") + w[2][1:]
 changed = b"\n".join(lines[:last] + [b" ".join(w)] + lines[last + 1:])
+fresh = iter(games[2:])          # each sent once
 garbage = bytes(range(256)) * 4
-allowed = {"same": {200, 201, 503}, "new": {201, 503}, "garbage": {400}, "digest": {422, 503}}
+idle = readgame("idle.vhr") if args.abusers else b""
+allowed = {"same": {200, 201, 503}, "new": {201, 503}, "garbage": {400}, "digest": {422, 503}, "abuse": {422, 429, 503}}
 kinds, weights = ["same", "new", "garbage", "digest"], [3, 3, 2, 2]
+abusers = range(args.clients - args.abusers, args.clients)
+
+
+def address(client):
+    return f"10.{66 if client in abusers else 0}.{client // 256}.{client % 256}"
 
 
 def body(kind, client, n):
+    global fresh
+    if kind == "abuse":
+        return idle.replace(b"\nwindow ", b"\nwindow %d%03d" % (client, n), 1)
     if kind == "new":
+        with lock:
+            name = next(fresh, None)
+        if name:
+            return readgame(name)
+        kind = "same"
+    if kind == "same":
         return b"# load test, client %d, replay %d\n" % (client, n) + good
-    return {"same": good, "garbage": garbage, "digest": changed}[kind]
+    return {"garbage": garbage, "digest": changed}[kind]
 
 
 def freeport():
@@ -71,23 +103,40 @@ def freeport():
 
 def start(db):
     port = freeport()
-    cmd = [args.server, "--listen", f"127.0.0.1:{port}", "--db", db, "--rate", "1000000"]
+    cmd = [args.server, "--listen", f"127.0.0.1:{port}", "--db", db, "--rate", "1000000", "--trusted-proxy", "127.0.0.1"]
     if args.workers:
         cmd += ["--workers", str(args.workers)]
     if args.queue >= 0:
         cmd += ["--queue", str(args.queue)]
-    p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    p = subprocess.Popen(cmd, stdout=open(db + ".log", "a"), stderr=subprocess.STDOUT, text=True)
     atexit.register(lambda: p.poll() is None and p.kill())   # never left running by a failure
-    line = p.stdout.readline()
-    if "listening" not in line:
-        sys.exit(f"the server did not start: {line}{p.stdout.read()}")
+    for _ in range(3000):
+        if p.poll() is not None or log().count("listening") > starts:
+            break
+        time.sleep(0.01)
+    if log().count("listening") <= starts:
+        sys.exit(f"the server did not start: {log()}")
     return p, port
 
 
-def request(port, method, path, data=None):
+starts = 0
+
+
+def log():
+    try:
+        with open(db + ".log", encoding="latin-1") as f:
+            return f.read()
+    except OSError:
+        return ""
+
+
+def request(port, method, path, data=None, client=0):
     c = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
     try:
-        c.request(method, path, data, {"Content-Type": "application/octet-stream"} if data is not None else {})
+        headers = {"X-Forwarded-For": address(client)}
+        if data is not None:
+            headers["Content-Type"] = "application/octet-stream"
+        c.request(method, path, data, headers)
         r = c.getresponse()
         return r.status, r.read(), int(r.getheader("Retry-After", "0"))
     except OSError as e:
@@ -145,9 +194,10 @@ with open("/proc/loadavg") as f:
 work = tempfile.mkdtemp(prefix="varnhold-server-bench-")
 atexit.register(shutil.rmtree, work, True)
 db = os.path.join(work, "scores.db")
-server, port = start(db)
-results = []          # (kind, status, seconds, sent at, body sent, answer)
 lock = threading.Lock()
+server, port = start(db)
+starts = 1
+results = []          # (kind, status, seconds, sent at, body sent, answer, client)
 time.sleep(0.5)
 rss0, (own0, children0) = rss(server.pid), cpu(server.pid)
 peak = [family(server.pid)]
@@ -160,14 +210,14 @@ def client(i):
     n = 0
     time.sleep(rnd.uniform(0, args.pause))   # paced clients start apart, not as one burst
     while time.monotonic() < deadline:
-        kind = "new" if n == 0 else rnd.choices(kinds, weights)[0]   # a first entry to keep, whatever the pace
+        kind = "abuse" if i in abusers else "new" if n == 0 else rnd.choices(kinds, weights)[0]   # a first entry to keep
         data = body(kind, i, n)
         n += 1
         t0 = time.monotonic()
-        code, answer, wait = request(port, "POST", "/api/v1/replays", data)
+        code, answer, wait = request(port, "POST", "/api/v1/replays", data, i)
         t1 = time.monotonic()
         with lock:
-            results.append((kind, code, t1 - t0, t0, data if code == 201 else None, answer))
+            results.append((kind, code, t1 - t0, t0, data if code == 201 else None, answer, i))
         wait = max(wait, args.pause * rnd.uniform(0.5, 1.5))   # Retry-After: as a player's game does
         time.sleep(max(0, min(wait, deadline - time.monotonic())))
 
@@ -190,7 +240,8 @@ with lock:
 # sent after the signal (a client slow to see the deadline) may be refused: it is left out.
 signalled = time.monotonic()
 server.send_signal(signal.SIGTERM)
-out = server.communicate(timeout=300)[0]
+server.wait(timeout=300)
+out = log()
 for t in threads:
     t.join()
 stopped = server.returncode
@@ -211,6 +262,7 @@ check(any(r[0] == "new" for r in accepted), "no new replay was accepted")
 
 # The same file again: every accepted entry listed, its replay as it was sent.
 server, port = start(db)
+starts = 2
 try:
     listed, offset, total = set(), 0, None
     while total is None or offset < total:
@@ -231,7 +283,7 @@ try:
     check(not lost, f"after the restart {missing} accepted entries missing, {entries - kept - missing} replays changed")
 finally:
     server.send_signal(signal.SIGTERM)
-    server.communicate(timeout=300)
+    server.wait(timeout=300)
 
 print(f"varnhold-server, {args.clients} clients posting for {args.seconds:g} s"
       f"{f', a pause of {args.pause:g} s after each answer' if args.pause else ''} on 127.0.0.1, "
@@ -241,7 +293,16 @@ refused = ", ".join(f"{c} x{n}" for c, n in sorted(codes.items()) if c not in (2
 print(f"answers:   {len(answered)} ({len(answered) / args.seconds:.1f} a second); accepted (201) {codes.get(201, 0)}, "
       f"stored before (200) {codes.get(200, 0)}, refused {refused or 'none'}")
 print(f"latency:   p50 {quantile([r[2] for r in answered], .5):.3f} s, p99 {quantile([r[2] for r in answered], .99):.3f} s")
-for k in kinds:
+honest = [r for r in answered if r[0] != "abuse"]
+print(f"honest:    {len(honest)} answers, p50 {quantile([r[2] for r in honest], .5):.3f} s, "
+      f"p99 {quantile([r[2] for r in honest], .99):.3f} s; refused 429 x{sum(r[1] == 429 for r in honest)}, "
+      f"503 x{sum(r[1] == 503 for r in honest)}")
+if args.abusers:
+    import re
+    spent = sum(float(m) for m in re.findall(r"Z 10\.66\.\S+ POST \S+ \d+ \d+ bytes [\d.]+ s: .*?verified in ([\d.]+) s of CPU", out))
+    print(f"abuser:    {args.abusers} client(s), verification CPU {spent:.1f} s in {args.seconds:g} s "
+          f"({spent * 60 / args.seconds / args.abusers:.1f} s a minute each)")
+for k in kinds + (["abuse"] if args.abusers else []):
     mine = [r for r in answered if r[0] == k]
     ks = {}
     for r in mine:
@@ -258,23 +319,24 @@ print(f"restart:   SIGTERM with {len(late)} requests in flight, {sum(1 for r in 
       f"{len(accepted)} accepted replays, {total} entries listed, " + ("LOST ENTRIES" if lost else "every accepted entry kept"))
 
 if not args.quick:
-    # The verifier alone: CPU of the child for a short and the longest recorded game.
+    # The verifier alone: CPU of the child for the shortest and the longest game.
     def frames(name):
-        with open(os.path.join(args.replays, name), "rb") as f:
-            return max(int(l.split()[1]) for l in f.read().split(b"\n") if l.startswith(b"end "))
+        return max(int(l.split()[1]) for l in readgame(name).split(b"\n") if l.startswith(b"end "))
 
     def verifycpu(name):
         best = None
         for _ in range(3):
             before = resource.getrusage(resource.RUSAGE_CHILDREN)
-            with open(os.path.join(args.replays, name), "rb") as f:
-                subprocess.run([args.server, "--verify-child"], stdin=f, stdout=subprocess.DEVNULL, check=True)
+            with open(os.path.join(args.games, name), "rb") as f:
+                answer = subprocess.run([args.server, "--verify-child"], stdin=f, capture_output=True, check=True).stdout
+            check(answer.startswith(b"kind ok"), f"{name} is not verified alone: {answer[:200]}")
             after = resource.getrusage(resource.RUSAGE_CHILDREN)
             t = after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime
             best = t if best is None else min(best, t)
         return best
 
-    short, long = ("fight.vhr", frames("fight.vhr"), verifycpu("fight.vhr")), ("highscore.vhr", frames("highscore.vhr"), verifycpu("highscore.vhr"))
+    byframes = sorted(games, key=frames)
+    short, long = [(g, frames(g), verifycpu(g)) for g in (byframes[0], byframes[-1])]
     perframe = (long[2] - short[2]) / (long[1] - short[1])
     print(f"a game:    {long[0]} {long[1]} frames {long[2]:.2f} s CPU, {short[0]} {short[1]} frames {short[2]:.2f} s "
           f"(best of 3): {perframe * 1e6:.1f} us a frame after a start of {short[2] - perframe * short[1]:.2f} s; "

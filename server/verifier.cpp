@@ -86,6 +86,10 @@ tverified precheck(const std::string& text, const std::string& program, uint64_t
     if (r.end.frame > maxframes)
         return refusal(tverified::refused, "a game of " + std::to_string(r.end.frame) + " frames: this server plays at most " +
                                                std::to_string(maxframes));
+    // every checkpoint, at most ten seconds apart: a made-up game is found out within them
+    int lastcheck = r.checks.empty() ? 0 : r.checks.back().frame;
+    if (r.checkevery > 600 || r.end.frame - lastcheck > r.checkevery)
+        return refusal(tverified::refused, "a replay carries the world's digest at least every 600 frames, up to its end");
     std::string pace = pacecheck(r);
     if (!pace.empty()) return refusal(tverified::refused, pace);
     if (out) *out = r;

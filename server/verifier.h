@@ -31,7 +31,7 @@ std::vector<treplayrow> newrows(const treplayrow (&before)[10], const treplayrow
 
 // What can be told without playing: a damaged file, another program's replay, a game played
 // with other data files than those of digest `data`, a game longer than `maxframes`, a game
-// slower than real time. kind ok when the replay may be played.
+// slower than real time, one without its checkpoints. kind ok when the replay may be played.
 tverified precheck(const std::string& text, const std::string& program, uint64_t data, int maxframes,
                    treplay* out = nullptr);
 
