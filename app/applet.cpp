@@ -10,6 +10,7 @@
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/replay.h"
+#include "app/scores.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/assets.h"
@@ -258,6 +259,7 @@ int tmainapplet::draw() {
     SetViewport(0, 0, can.w, can.h);
     level.draw();
     drawreplay();
+    drawscores();
     if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
     Flip(-1);
     // F2 is taken from the frame just shown: between frames the window's buffer may be new

@@ -9,6 +9,7 @@
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/window.h"
@@ -28,9 +29,20 @@ struct tclient {
     int nextat = 0;                   // MilliSecs of the next try
     bool told = false;                // the failure to reach the server was said once
     bool watching = false;            // "Watch the best game" waits for the server
+    std::string line;                 // shown over the playfield until `lineuntil` (MilliSecs)
+    int lineuntil = 0;
+    bool lineok = true;               // good news (green) or not (red)
 } client;
 
 void say(const std::string& line) { std::fprintf(stderr, "varnhold: %s\n", line.c_str()); }
+
+// A line for the player over the playfield for eight seconds, in place of a message box: a box
+// would stop the frame timer in the middle of a recorded game.
+void show(const std::string& line, bool ok) {
+    client.line = line.size() > 90 ? line.substr(0, 87) + "..." : line;
+    client.lineuntil = MilliSecs() + 8000;
+    client.lineok = ok;
+}
 
 std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\t')) s.pop_back();
@@ -97,10 +109,13 @@ void answered(const std::string& file, const thttpanswer& a) {
                         (i + 1 < ranks.size() ? "," : "");
             if (ranks.empty()) line += " no rank";
             say(line);
+            show(ranks.empty() ? "Shared high scores: your score was taken"
+                               : "Shared high scores: your score is number " + ranks.front(), true);
         } else {
             std::vector<std::string> err = jsonvalues(a.body, "error");
             say("the score server " + base() + " refused " + file + " (" + std::to_string(a.status) +
                 "): " + (err.empty() ? "no reason given" : err[0]));
+            show("Shared high scores: not taken, " + (err.empty() ? std::string("no reason given") : err[0]), false);
         }
         client.told = false;
         schedule(false);
@@ -152,7 +167,7 @@ void pump() {
 void watchfailed(const std::string& why) {
     client.watching = false;
     say("can't watch the best game: " + why);
-    Notify("Can't watch the best game of " + base() + ":\n" + why, 0);
+    show("Can't watch the best game: " + why, false);
 }
 
 std::string failure(const thttpanswer& a) {
@@ -163,6 +178,14 @@ std::string failure(const thttpanswer& a) {
 
 void gotbest(const thttpanswer& a) {
     if (a.status != 200) return watchfailed(failure(a));
+    // a replay plays back only in the version that recorded it: a server of another version is
+    // said here, not only by the viewer on its standard error
+    size_t at = a.body.find("\nprogram ");
+    if (at != std::string::npos) {
+        std::string program = trimmed(a.body.substr(at + 9, a.body.find('\n', at + 9) - at - 9));
+        if (program != programversion())
+            return watchfailed("recorded by version " + program + "; this is version " + programversion());
+    }
     std::string path = DataDir("varnhold");
     if (path.empty()) return watchfailed("there is no data folder to keep the replay in");
     path += "best.vhr";
@@ -206,7 +229,7 @@ void* scoreshook(int, void* data, void*) {
     case menu_sharedscores:
         if (!OpenURL(base() + "/")) {
             say("can't open " + base() + "/ in a web browser");
-            Notify("Can't open " + base() + "/ in a web browser.", 0);
+            show("Can't open " + base() + "/ in a web browser", false);
         }
         return nullptr;
     case menu_watchbest:
@@ -287,4 +310,15 @@ void scorerowmade() {
     client.failures = 0;
     client.nextat = MilliSecs();
     pump();
+}
+
+std::string scoresline() { return client.line.empty() || MilliSecs() - client.lineuntil >= 0 ? "" : client.line; }
+
+void drawscores() {
+    std::string line = scoresline();
+    if (line.empty()) return;
+    if (client.lineok) SetColor(120, 230, 120);
+    else SetColor(255, 90, 60);
+    font.draw(line, 50, 130);
+    SetColor(255, 255, 255);
 }

@@ -38,3 +38,8 @@ void startscores(const std::string& server, const std::string& outbox = "");
 void scorerowmade();
 // The milliseconds until the next try of the outbox after `failures` failures in a row.
 int scoresbackoff(int failures);
+// The line the client shows the player over the playfield now (a score taken with its rank, a
+// refusal with its reason, a best game that cannot be watched), "" when none; drawscores()
+// draws it. In English: the language file has no texts for the score server.
+std::string scoresline();
+void drawscores();

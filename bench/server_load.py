@@ -26,7 +26,7 @@ longest and the shortest game, scaled per frame to a game of 10 minutes.
 
 Usage: server_load.py SERVER GAMES-FOLDER [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
-import argparse, atexit, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import argparse, atexit, re, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 ap = argparse.ArgumentParser()
 ap.add_argument("server")
@@ -83,7 +83,7 @@ def address(client):
 def body(kind, client, n):
     global fresh
     if kind == "abuse":
-        return idle.replace(b"\nwindow ", b"\nwindow %d%03d" % (client, n), 1)
+        return re.sub(rb"\nwindow -?\d+ ", b"\nwindow %d " % ((client * 1000 + n) % 60000), idle, count=1)
     if kind == "new":
         with lock:
             name = next(fresh, None)
@@ -298,7 +298,6 @@ print(f"honest:    {len(honest)} answers, p50 {quantile([r[2] for r in honest], 
       f"p99 {quantile([r[2] for r in honest], .99):.3f} s; refused 429 x{sum(r[1] == 429 for r in honest)}, "
       f"503 x{sum(r[1] == 503 for r in honest)}")
 if args.abusers:
-    import re
     spent = sum(float(m) for m in re.findall(r"Z 10\.66\.\S+ POST \S+ \d+ \d+ bytes [\d.]+ s: .*?verified in ([\d.]+) s of CPU", out))
     print(f"abuser:    {args.abusers} client(s), verification CPU {spent:.1f} s in {args.seconds:g} s "
           f"({spent * 60 / args.seconds / args.abusers:.1f} s a minute each)")

@@ -85,6 +85,10 @@ TEST_F(scores, a_row_made_goes_into_the_outbox_and_its_rank_onto_standard_error)
     EXPECT_TRUE(outbox().empty());
     stepframes(10);
     EXPECT_TRUE(HttpPending().empty());
+    // the player sees it in the game for a few seconds
+    EXPECT_EQ(scoresline(), "Shared high scores: your score is number 3");
+    stepframes(8 * 60);
+    EXPECT_EQ(scoresline(), "");
 }
 
 TEST_F(scores, the_server_down_keeps_the_replay_and_tries_again_later_and_at_the_next_start) {
@@ -135,6 +139,7 @@ TEST_F(scores, a_refusal_takes_the_replay_out_of_the_queue_with_one_line_but_a_r
     said = answer(422, R"({"error":"the game made no high-score row"})");
     EXPECT_EQ(said.rfind("varnhold: the score server http://s.example:81 refused session-", 0), 0u) << said;
     EXPECT_EQ(said.substr(said.find(".vhr")), ".vhr (422): the game made no high-score row\n");
+    EXPECT_EQ(scoresline(), "Shared high scores: not taken, the game made no high-score row");
     EXPECT_TRUE(outbox().empty());
 }
 
@@ -158,16 +163,23 @@ TEST_F(scores, nothing_leaves_until_the_player_ticks_the_entry_which_no_replay_r
 
 TEST_F(scores, the_best_game_is_fetched_and_played_by_the_replay_viewer) {
     start(false);
+    // a server of another version: said in the game, and no viewer
+    choose(menu_watchbest);
+    answer(200, R"({"total":2,"offset":0,"scores":[{"rank":1,"replay":"\/api\/v1\/replays\/7"}]})");
+    answer(200, "varnhold-replay 2\nprogram 0.9.0.1\n");
+    EXPECT_TRUE(Launched().empty());
+    EXPECT_EQ(scoresline(), "Can't watch the best game: recorded by version 0.9.0.1; this is version " + programversion());
     choose(menu_watchbest);
     ASSERT_EQ(HttpPending().size(), 1u);
     EXPECT_EQ(HttpPending()[0].url, "http://s.example:81/api/v1/scores?limit=1");
     answer(200, R"({"total":2,"offset":0,"scores":[{"rank":1,"replay":"\/api\/v1\/replays\/7"}]})");
     ASSERT_EQ(HttpPending().size(), 1u);
     EXPECT_EQ(HttpPending()[0].url, "http://s.example:81/api/v1/replays/7");
-    answer(200, "varnhold-replay 2\n");
+    const std::string ours = "varnhold-replay 2\nprogram " + programversion() + "\n";
+    answer(200, ours);
     std::string best = dir / "data/varnhold/best.vhr", got;
     ASSERT_TRUE(ReadFile(best, got));
-    EXPECT_EQ(got, "varnhold-replay 2\n");
+    EXPECT_EQ(got, ours);
     ASSERT_EQ(Launched().size(), 1u);
     EXPECT_EQ(Launched()[0], "self --replay " + best);
 
