@@ -215,11 +215,11 @@ tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, in
 bool tverifierpool::verify(const std::string& text, double cost, tverified& v) {
     {
         std::unique_lock<std::mutex> lock(m);
-        twaiter me{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() + 4 * cost};
+        twaiter me{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() + 2 * cost, cost};
         if (running >= workers && static_cast<int>(waiting.size()) >= queue) {
             auto last = std::max_element(waiting.begin(), waiting.end(),
                                          [](const twaiter* a, const twaiter* b) { return a->order < b->order; });
-            if (last == waiting.end() || (*last)->order <= me.order) return false;
+            if (last == waiting.end() || (*last)->order <= me.order || (*last)->cost <= 2 * cost) return false;
             (*last)->out = true;
             waiting.erase(last);
             freed.notify_all();
@@ -236,6 +236,16 @@ bool tverifierpool::verify(const std::string& text, double cost, tverified& v) {
         next();
     }
     return true;
+}
+
+int tverifierpool::playing() {
+    std::lock_guard<std::mutex> lock(m);
+    return running;
+}
+
+int tverifierpool::queued() {
+    std::lock_guard<std::mutex> lock(m);
+    return static_cast<int>(waiting.size());
 }
 
 // Lets the first waiting ones by order play while verifiers are free (under the lock).

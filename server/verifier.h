@@ -69,20 +69,24 @@ std::string verifiedtext(const tverified& v);
 tverified readverified(const std::string& text);
 
 // A bounded pool of child processes: at most `workers` play at once, at most `queue` wait.
-// The one that waits with the earliest (arrival + 4 x its expected cost) plays next, so a short
+// The one that waits with the earliest (arrival + 2 x its expected cost) plays next, so a short
 // game never waits behind long ones, and a long one is passed only by those that would finish
 // before it. A full queue takes a newcomer in place of the waiting one that comes last by that
-// order (which is refused), or refuses the newcomer.
+// order when that one would cost more than twice the newcomer (it is refused: a long game
+// does not keep short ones out), or refuses the newcomer.
 class tverifierpool {
 public:
     tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds);
     // false when no place in the queue was found (nothing was done); otherwise `v` holds the
     // verdict. `cost`: verifycost() of the replay.
     bool verify(const std::string& text, double cost, tverified& v);
+    // Replays being played and waiting now.
+    int playing();
+    int queued();
 
 private:
     struct twaiter {
-        double order;
+        double order, cost;
         bool go = false, out = false;
     };
     tverified run(const std::string& text);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <future>
@@ -179,6 +180,45 @@ TEST(ServerStore, ASessionSentAgainAddsOnlyItsNewRows) {
     store->add(other, gamekey(other), {{"P", 1, 500}, {"P", 1, 500}}, added);
     EXPECT_TRUE(added);
     EXPECT_EQ(store->count(), 4);
+}
+
+// Replays that wait for a verifier: the cheapest plays first, and a full queue gives a long
+// game's place to a short one (the long one is refused: busy).
+TEST(ServerPool, AShortGameDoesNotWaitBehindALongOne) {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "varnhold-pool-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string go = (dir / "go").string(), order = (dir / "order").string();
+    // each child waits for the file "go", then notes the replay it was given
+    tverifierpool pool({"/bin/sh", "-c", "while [ ! -e '" + go + "' ]; do sleep 0.01; done; cat >> '" + order +
+                                             "'; echo 'kind refused'"},
+                       1, 2, 60);
+    auto until = [](auto state) {   // a state, waited for at most a minute
+        auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!state() && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+        return state();
+    };
+    auto send = [&](const char* text, double cost) {
+        return std::async(std::launch::async, [&pool, text, cost] {
+            tverified v;
+            return pool.verify(std::string(text) + " ", cost, v);
+        });
+    };
+    auto first = send("first", 0.2);
+    ASSERT_TRUE(until([&] { return pool.playing() == 1; }));
+    auto long_ = send("long", 8);
+    ASSERT_TRUE(until([&] { return pool.queued() == 1; }));
+    auto short_ = send("short", 0.2);
+    ASSERT_TRUE(until([&] { return pool.queued() == 2; }));
+    auto other = send("other", 0.3);   // the queue is full: the long game gives its place
+    EXPECT_FALSE(long_.get());
+    std::ofstream(go).put('\n');
+    EXPECT_TRUE(first.get());
+    EXPECT_TRUE(short_.get());
+    EXPECT_TRUE(other.get());
+    std::ifstream in(order);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "first short other ");
+    std::filesystem::remove_all(dir);
 }
 
 // The same game in other spellings has one key; another game has another.
