@@ -87,6 +87,9 @@ std::string quote(const std::string& s) {
     return r + "\"";
 }
 
+// A word of the file as a message quotes it: a long one cut short.
+std::string shown(const std::string& word) { return word.size() > 24 ? word.substr(0, 20) + "..." : word; }
+
 int hexdigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -164,7 +167,7 @@ struct tparser {
         }
         if (!ok || v < lo || v > hi)
             return fail(std::string("the ") + what + " must be a whole number from " + std::to_string(lo) +
-                        " to " + std::to_string(hi) + ", not \"" + s + "\"");
+                        " to " + std::to_string(hi) + ", not \"" + shown(s) + "\"");
         out = static_cast<int>(v);
         return true;
     }
@@ -185,7 +188,7 @@ struct tparser {
             if (d < 0 || (s[k] >= 'A' && s[k] <= 'F')) ok = false;
             else out = out * 16 + static_cast<uint64_t>(d);
         }
-        return ok || fail("a digest is 16 digits 0-9, a-f, not \"" + s + "\"");
+        return ok || fail("a digest is 16 digits 0-9, a-f, not \"" + shown(s) + "\"");
     }
 
     // A checkpoint or the end line: FRAME DIGEST [TRACE], the trace one character for each of
@@ -266,7 +269,7 @@ struct tparser {
         const tkind* k = nullptr;
         for (const tkind& c : kinds)
             if (!words[2].quoted && words[2].text == c.word) k = &c;
-        if (!k) return fail("unknown event \"" + words[2].text + "\"");
+        if (!k) return fail("unknown event \"" + shown(words[2].text) + "\"");
         e.id = k->id;
         size_t n = std::string(k->args).size();
         if (words.size() != 3 + n) {

@@ -127,6 +127,16 @@ TEST(replayfile, a_damaged_replay_is_refused_with_its_line_and_why) {
         EXPECT_TRUE(got.replay.events.empty());
     }
 
+    // a word of a thousand characters is quoted cut short
+    for (const char* from : {"seed", "3 25 wheel"}) {
+        std::vector<std::string> l = good;
+        for (std::string& line : l)
+            if (line.rfind(from, 0) == 0) line = std::string(from == std::string("seed") ? "seed " : "3 25 ") + std::string(1000, '9');
+        treplayread got = parsereplay(join(l));
+        EXPECT_NE(got.error.find("\"99999999999999999999...\""), std::string::npos) << got.error;
+        EXPECT_LT(got.error.size(), 200u) << from;
+    }
+
     // cut short: inside the header, before the end line, inside the last line
     std::string text = join(good);
     EXPECT_EQ(parsereplay(join({good.begin(), good.begin() + 8})).error, "the file ends inside its header: it is cut short");
