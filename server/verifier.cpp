@@ -233,6 +233,7 @@ bool tverifierpool::verify(const std::string& text, double cost, tverified& v) {
     {
         std::lock_guard<std::mutex> lock(m);
         running--;
+        if (cost > longgame) runninglong--;
         next();
     }
     return true;
@@ -251,10 +252,16 @@ int tverifierpool::queued() {
 // Lets the first waiting ones by order play while verifiers are free (under the lock).
 void tverifierpool::next() {
     bool any = false;
-    while (running < workers && !waiting.empty()) {
-        auto first = std::min_element(waiting.begin(), waiting.end(),
-                                      [](const twaiter* a, const twaiter* b) { return a->order < b->order; });
+    // long games take at most half the verifiers (one of one): the others stay free for short ones
+    int longlane = std::max(1, workers / 2);
+    while (running < workers) {
+        auto first = waiting.end();
+        for (auto i = waiting.begin(); i != waiting.end(); ++i)
+            if (((*i)->cost <= longgame || runninglong < longlane) && (first == waiting.end() || (*i)->order < (*first)->order))
+                first = i;
+        if (first == waiting.end()) break;
         (*first)->go = true;
+        if ((*first)->cost > longgame) runninglong++;
         waiting.erase(first);
         running++;
         any = true;

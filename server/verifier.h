@@ -73,7 +73,9 @@ tverified readverified(const std::string& text);
 // game never waits behind long ones, and a long one is passed only by those that would finish
 // before it. A full queue takes a newcomer in place of the waiting one that comes last by that
 // order when that one would cost more than twice the newcomer (it is refused: a long game
-// does not keep short ones out), or refuses the newcomer.
+// does not keep short ones out), or refuses the newcomer. Long games (expected to cost more
+// than `longgame` seconds) play on at most half the verifiers, so that short ones always find
+// one (with a single verifier they take turns).
 class tverifierpool {
 public:
     tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds);
@@ -93,7 +95,8 @@ private:
     void next();
     std::vector<std::string> command;
     int workers, queue, seconds;
-    int running = 0;
+    static constexpr double longgame = 2;   // about 150,000 frames, 40 minutes of play
+    int running = 0, runninglong = 0;
     std::vector<twaiter*> waiting;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::mutex m;

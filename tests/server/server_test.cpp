@@ -218,6 +218,27 @@ TEST(ServerPool, AShortGameDoesNotWaitBehindALongOne) {
     EXPECT_TRUE(other.get());
     std::ifstream in(order);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "first short other ");
+    std::filesystem::remove(go);
+
+    // two verifiers: a long game leaves the other to short ones, even with another long one waiting
+    tverifierpool two({"/bin/sh", "-c", "while [ ! -e '" + go + "' ]; do sleep 0.01; done; cat >/dev/null; echo 'kind refused'"},
+                      2, 4, 60);
+    auto play = [&](double cost) {
+        return std::async(std::launch::async, [&two, cost] {
+            tverified v;
+            return two.verify("game", cost, v);
+        });
+    };
+    auto long1 = play(8);
+    ASSERT_TRUE(until([&] { return two.playing() == 1; }));
+    auto long2 = play(8);
+    ASSERT_TRUE(until([&] { return two.queued() == 1; }));
+    EXPECT_EQ(two.playing(), 1);
+    auto short2 = play(0.2);
+    ASSERT_TRUE(until([&] { return two.playing() == 2; }));
+    EXPECT_EQ(two.queued(), 1);
+    std::ofstream(go).put('\n');
+    EXPECT_TRUE(long1.get() && long2.get() && short2.get());
     std::filesystem::remove_all(dir);
 }
 
