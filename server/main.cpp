@@ -555,11 +555,16 @@ int main(int argc, char** argv) {
         sigwait(&stops, &sig);
         stopping = true;
         tconnections::stopping = true;
-        // Listening goes on until every connection taken in before the signal is closed (late
-        // ones are answered 503 at once); a second signal stops at once.
+        // Listening goes on until every connection taken in before the signal is closed and
+        // none has come for a moment (late ones are answered 503 at once, rather than reset
+        // while they wait to be taken in); a second signal stops at once.
         timespec tick{0, 20000000};
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(stopseconds);
-        while (tconnections::open > 0 && std::chrono::steady_clock::now() < deadline && sigtimedwait(&stops, nullptr, &tick) < 0) {}
+        auto now = [] { return std::chrono::steady_clock::now(); };
+        auto deadline = now() + std::chrono::seconds(stopseconds), quiet = now();
+        while (now() < deadline && sigtimedwait(&stops, nullptr, &tick) < 0) {
+            if (tconnections::open > 0) quiet = now();
+            else if (now() - quiet > std::chrono::milliseconds(200)) break;
+        }
         if (tconnections::open > 0) {
             // slow clients past the deadline are closed with the process: every replay accepted
             // is stored before its answer goes out, and one not answered yet is sent again
