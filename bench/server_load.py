@@ -293,6 +293,12 @@ refused = ", ".join(f"{c} x{n}" for c, n in sorted(codes.items()) if c not in (2
 print(f"answers:   {len(answered)} ({len(answered) / args.seconds:.1f} a second); accepted (201) {codes.get(201, 0)}, "
       f"stored before (200) {codes.get(200, 0)}, refused {refused or 'none'}")
 print(f"latency:   p50 {quantile([r[2] for r in answered], .5):.3f} s, p99 {quantile([r[2] for r in answered], .99):.3f} s")
+cut = re.findall(r"cut off a connection.*", out)
+if cut:
+    print(f"cut off:   {len(cut)} connections too slow to send")
+resets = [r for r in results if r[1] == 0]
+if resets:
+    print(f"no answer: {len(resets)}, e.g. at {resets[0][3] - begin:.2f} s after the start, after {resets[0][2]:.2f} s: {resets[0][5][:80]}")
 honest = [r for r in answered if r[0] != "abuse"]
 print(f"honest:    {len(honest)} answers, p50 {quantile([r[2] for r in honest], .5):.3f} s, "
       f"p99 {quantile([r[2] for r in honest], .99):.3f} s; refused 429 x{sum(r[1] == 429 for r in honest)}, "

@@ -545,10 +545,18 @@ int main(int argc, char** argv) {
             res.set_content("{\"error\":\"the request is not one this server reads\"}\n", "application/json");
     });
 
+    int listener = -1;
+    http.set_socket_options([&](int sock) {
+        httplib::default_socket_options(sock);
+        listener = sock;
+    });
     if (!http.bind_to_port(host, static_cast<int>(port))) {
         std::fprintf(stderr, "varnhold-server: can't listen on %s\n", listen.c_str());
         return 1;
     }
+    // The library listens with a queue of 5 connections: a burst of clients on a busy machine
+    // overflowed it (connections reset). Listening again sets the queue the system allows.
+    if (listener >= 0) ::listen(listener, SOMAXCONN);
     std::atomic<bool> stopping = false;
     std::thread stopper([&] {
         int sig = 0;
