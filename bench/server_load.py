@@ -26,7 +26,7 @@ longest and the shortest game, scaled per frame to a game of 10 minutes.
 
 Usage: server_load.py SERVER GAMES-FOLDER [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
-import argparse, atexit, re, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import argparse, atexit, concurrent.futures, re, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 ap = argparse.ArgumentParser()
 ap.add_argument("server")
@@ -139,7 +139,7 @@ def request(port, method, path, data=None, client=0):
         c.request(method, path, data, headers)
         r = c.getresponse()
         return r.status, r.read(), int(r.getheader("Retry-After", "0"))
-    except OSError as e:
+    except (OSError, http.client.HTTPException) as e:
         return 0, str(e).encode(), 0
     finally:
         c.close()
@@ -261,9 +261,7 @@ accepted = [r for r in results if r[1] == 201]
 check(any(r[0] == "new" for r in accepted), "no new replay was accepted")
 
 # The same file again: every accepted entry listed, its replay as it was sent.
-server, port = start(db)
-starts = 2
-try:
+def kept(port, accepted):
     listed, offset, total = set(), 0, None
     while total is None or offset < total:
         code, answer, _ = request(port, "GET", f"/api/v1/scores?limit=1000&offset={offset}")
@@ -271,16 +269,42 @@ try:
         total = table["total"]
         listed |= {e["replay"] for e in table["scores"]}
         offset += 1000
-    missing = kept = 0
+    missing = same = 0
     for r in accepted:
         for e in json.loads(r[5])["entries"]:
             if e["replay"] not in listed:
                 missing += 1
             elif request(port, "GET", e["replay"])[:2] == (200, r[4]):
-                kept += 1
+                same += 1
     entries = sum(len(json.loads(r[5])["entries"]) for r in accepted)
-    lost = missing or kept != entries
-    check(not lost, f"after the restart {missing} accepted entries missing, {entries - kept - missing} replays changed")
+    return total, missing, entries - same - missing
+
+
+server, port = start(db)
+starts = 2
+try:
+    total, missing, changed = kept(port, accepted)
+    lost = missing or changed
+    check(not lost, f"after the restart {missing} accepted entries missing, {changed} replays changed")
+    # kill -9 in the middle of a burst of new games: what was answered 201 is there afterwards
+    burst = []
+    with concurrent.futures.ThreadPoolExecutor(8) as pool:
+        futures = [pool.submit(lambda d: (d, request(port, "POST", "/api/v1/replays", d)), body("new", 0, 0)) for _ in range(8)]
+        for _ in range(3000):         # until one is taken (or all answered), then the kill
+            if any(f.done() and f.result()[1][0] == 201 for f in futures) or all(f.done() for f in futures):
+                break
+            time.sleep(0.01)
+        server.kill()
+        for f in futures:
+            d, (code, answer, _) = f.result()
+            burst.append(("new", code, 0, 0, d, answer))
+    server.wait(timeout=300)
+    server, port = start(db)
+    starts = 3
+    took = [r for r in burst if r[1] == 201]
+    total9, missing9, changed9 = kept(port, accepted + took)
+    killed = f"{len(took)} of 8 accepted before the kill, " + ("LOST ENTRIES" if missing9 or changed9 else "every one kept")
+    check(not (missing9 or changed9), f"after kill -9 {missing9} accepted entries missing, {changed9} replays changed")
 finally:
     server.send_signal(signal.SIGTERM)
     server.wait(timeout=300)
@@ -322,6 +346,7 @@ print(f"memory:    the server {mb(rss0)} at the start, {mb(rss1)} at the end; wi
 print(f"restart:   SIGTERM with {len(late)} requests in flight, {sum(1 for r in late if r[1])} of them answered"
       f"{f' ({len(after)} sent after it left out)' if after else ''}, exit {stopped}; on the same file "
       f"{len(accepted)} accepted replays, {total} entries listed, " + ("LOST ENTRIES" if lost else "every accepted entry kept"))
+print(f"kill -9:   in a burst of 8 new games, {killed}")
 
 if not args.quick:
     # The verifier alone: CPU of the child for the shortest and the longest game.
