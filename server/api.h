@@ -97,3 +97,5 @@ private:
 // A Latin-1 text as a JSON string (quotes included) and as HTML text.
 std::string jsonstring(const std::string& latin1);
 std::string htmltext(const std::string& latin1);
+// The database as the log names it: a URL without its password (user:PASSWORD@ or password=).
+std::string withoutpassword(std::string db);

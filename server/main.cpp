@@ -265,20 +265,6 @@ int pacereport(const std::vector<std::string>& files) {
     return status;
 }
 
-// The database as the log names it: a URL without its password.
-std::string withoutpassword(std::string db) {
-    size_t scheme = db.find("://");
-    if (scheme == std::string::npos) return db;
-    size_t at = db.find('@', scheme + 3), slash = db.find('/', scheme + 3);
-    if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
-        size_t colon = db.find(':', scheme + 3);
-        if (colon != std::string::npos && colon < at) db.replace(colon + 1, at - colon - 1, "***");
-    }
-    size_t pw = db.find("password=");
-    if (pw != std::string::npos) db.replace(pw + 9, db.find('&', pw) == std::string::npos ? std::string::npos : db.find('&', pw) - pw - 9, "***");
-    return db;
-}
-
 // One line on standard output, whole (lines of several threads never mix).
 void logline(const std::string& line) {
     static std::mutex m;
