@@ -36,7 +36,7 @@ void main() {
 // coverage. Built three ways: PLAIN as it stands; FLAT for calls with no textured quad, which
 // a software rasteriser fills several times faster than one that samples (the sky's gradient,
 // large rectangles); MASK for the mask blend, where texels below half opacity leave the
-// canvas as it was.
+// canvas as it was. A fourth, COPY, only samples: it scales the offscreen scene to the window.
 const char* fragmentshader = R"(
 in vec2 vuv;
 in vec4 vcol;
