@@ -9,6 +9,7 @@
 
 #include "app/language.h"
 #include "app/programinfo.h"
+#include "app/renderscale.h"
 #include "app/replay.h"
 #include "app/scores.h"
 #include "app/settings.h"
@@ -122,6 +123,7 @@ void rescale() {
     viewheight = 400 * sy;
     areawidth = can.w / sx;
     areaheight = can.h / sy;
+    SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, s));
 }
 
 void framestep() {

@@ -7,6 +7,7 @@
 
 #include "app/applet.h"
 #include "app/programinfo.h"
+#include "app/renderscale.h"
 #include "app/replay.h"
 #include "app/scores.h"
 #include "app/world.h"
@@ -25,7 +26,12 @@ const char* usage =
     "  --dump FILE           write the world as JSON to FILE (headless: after the last step;\n"
     "                        windowed: when the game closes)\n"
     "  --stats               windowed: print once a second on standard error the frames\n"
-    "                        presented, the CPU time per frame and the draw calls of a frame\n"
+    "                        presented, the CPU time per frame, the draw calls of a frame and\n"
+    "                        the size it was drawn at\n"
+    "  --render-scale S      how finely frames are drawn: auto (the default: on a software\n"
+    "                        renderer one pixel per playfield unit, scaled to the window; on a\n"
+    "                        GPU the screen's pixels), device (the screen's pixels), or pixels\n"
+    "                        per playfield unit from 0.5 to 8 (also VARNHOLD_RENDER_SCALE)\n"
     "  --record FILE         play as usual and write a replay of the game to FILE\n"
     "  --replay FILE         play a replay back (with --headless: as fast as possible); the exit\n"
     "                        status is 0 when the world ends as recorded\n"
@@ -66,6 +72,8 @@ int main(int argc, char** argv) {
     bool headless = false, seeded = false, stats = false, crowd = false;
     long long seed = 0, frames = -1;
     std::string dump, record, replay, scores;
+    if (const char* env = std::getenv("VARNHOLD_RENDER_SCALE"); env && !parserenderscale(env, renderoption))
+        std::fprintf(stderr, "varnhold: VARNHOLD_RENDER_SCALE=%s is not auto, device or 0.5 to 8: left out\n", env);
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -88,6 +96,10 @@ int main(int argc, char** argv) {
             i++;
         } else if (a == "--frames") {
             if (!number(next, frames) || frames < 0) return fail("--frames needs a count of 0 or more");
+            i++;
+        } else if (a == "--render-scale") {
+            if (!next || !parserenderscale(next, renderoption))
+                return fail("--render-scale needs auto, device or pixels per playfield unit from 0.5 to 8");
             i++;
         } else if (a == "--scores") {
             if (!next || (std::strncmp(next, "http://", 7) != 0 && std::strncmp(next, "https://", 8) != 0))

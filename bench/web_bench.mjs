@@ -1,22 +1,48 @@
 // The browser edition's figures in headless Chromium (SwiftShader): what the page downloads,
-// the time from navigation to the first drawn title frame, and the title screen's presented
-// frames per second. Usage: node bench/web_bench.mjs build-web/site [SECONDS]
+// the time from navigation to the first drawn title frame, and the presented frames per second
+// of the title screen and of the crowded fight (the desktop's --bench-crowd), at each page size.
+// Usage: node bench/web_bench.mjs build-web/site [SECONDS] [WIDTHxHEIGHT...]
+//   RENDER="device auto" measures each page size with each ?render-scale= in turn (default:
+//   the game's own choice); ROUNDS=N repeats the whole list, interleaved.
 import fs from 'node:fs';
 import path from 'node:path';
 import { withpage } from '../tests/web/browser.mjs';
 
 const site = process.argv[2];
 const seconds = Number(process.argv[3] || 5);
+const sizes = process.argv.slice(4).length ? process.argv.slice(4) : ['1000x600'];
+const renders = (process.env.RENDER || 'auto').split(/\s+/).filter(Boolean);
+const rounds = Number(process.env.ROUNDS || 1);
 const bytes = fs.readdirSync(site).filter((f) => !f.endsWith('.zip'))
   .reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
+console.log(`download: ${(bytes / 1e6).toFixed(2)} MB (${bytes} bytes) before compression`);
 
-await withpage({}, async ({ page }) => {
-  await page.waitForFunction(() => window.Module && Module.presented >= 1, { timeout: 60000, polling: 'raf' });
-  const first = await page.evaluate(() => performance.now());
-  const n0 = await page.evaluate(() => Module.presented);
-  await new Promise((r) => setTimeout(r, seconds * 1000));
-  const n1 = await page.evaluate(() => Module.presented);
-  console.log(`download: ${(bytes / 1e6).toFixed(2)} MB (${bytes} bytes) before compression`);
-  console.log(`navigation to the first drawn title frame: ${(first / 1000).toFixed(2)} s`);
-  console.log(`title screen: ${((n1 - n0) / seconds).toFixed(1)} presented frames per second`);
-});
+async function measure(size, render, scene) {
+  const [width, height] = size.split('x').map(Number);
+  const query = `?seed=1&render-scale=${render}${scene === 'fight' ? '&crowd' : ''}`;
+  await withpage({ game: true, query }, async ({ page }) => {
+    await page.setViewport({ width, height });
+    await page.waitForFunction(() => window.Module && Module.presented >= 1, { timeout: 60000, polling: 'raf' });
+    const first = await page.evaluate(() => performance.now());
+    // a warm-up second, then the measured ones
+    await new Promise((r) => setTimeout(r, 1000));
+    const n0 = await page.evaluate(() => Module.presented);
+    const t0 = Date.now();
+    await new Promise((r) => setTimeout(r, seconds * 1000));
+    const n1 = await page.evaluate(() => Module.presented);
+    const dt = (Date.now() - t0) / 1000;
+    const canvas = await page.evaluate(() => {
+      const c = document.getElementById('canvas');
+      return `${c.width}x${c.height}`;
+    });
+    const fps = ((n1 - n0) / dt).toFixed(1);
+    const extra = scene === 'title' ? `, first frame after ${(first / 1000).toFixed(2)} s` : '';
+    console.log(`${scene.padEnd(5)} page ${size.padEnd(9)} canvas ${canvas.padEnd(9)} render ${render.padEnd(6)} ` +
+                `${fps.padStart(5)} presented frames per second${extra}`);
+  });
+}
+
+for (let r = 0; r < rounds; r++)
+  for (const size of sizes)
+    for (const render of renders)
+      for (const scene of ['title', 'fight']) await measure(size, render, scene);

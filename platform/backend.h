@@ -81,6 +81,8 @@ struct tbackendops {
     virtual void grab(int x, int y, int w, int h, TPixmap& out) { (void)x, (void)y, (void)w, (void)h, (void)out; }
     virtual void stats(bool) {}
     virtual int presented() { return 0; }
+    virtual void renderscale(float) {}             // see SetRenderScale
+    virtual bool software() { return false; }      // see SoftwareRenderer
 
     // Sound: a device that plays what the channels say. Without one (false from `audio`)
     // channels keep their state and run on `silentrun`'s clock, or on AdvanceAudio's.

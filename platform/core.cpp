@@ -21,6 +21,7 @@ TGadget* canvas = nullptr;
 bool linesmooth = false;
 bool trimming = true;
 bool texelforpixel = true;
+double drawnratio = 1;
 }  // namespace plat
 
 using namespace plat;
@@ -209,6 +210,17 @@ inline bool invisible(int blend, uint8_t a) {
     return keepsclear(blend) && (a == 0 || (blend == BLEND_MASK && a < 128));
 }
 
+// Texel for pixel: a canvas scale that makes a texel one drawn pixel, a canvas coordinate on a
+// drawn pixel's edge. At one drawn pixel to a canvas pixel exactly; under a render scale
+// within a rounding step of the products (the linear filter would mix in a thousandth of a
+// neighbour, below one level of 255).
+inline bool texelsize(float m) { return drawnratio == 1 ? m == 1 : std::fabs(m * drawnratio - 1) < 1e-4; }
+inline bool wholepixel(float v) {
+    if (drawnratio == 1) return v == std::floor(v);
+    double d = v * drawnratio;
+    return std::fabs(d - std::round(d)) < 1e-3;
+}
+
 void corners(float x0, float y0, float x1, float y1, float x, float y, float xy[8]) {
     place(x0, y0, x, y, xy);
     place(x1, y0, x, y, xy + 2);
@@ -273,8 +285,8 @@ void DrawImage(TImage* image, float x, float y, int frame) {
     }
     corners(-hx, -hy, image->width - hx, image->height - hy, x, y, xy);
     st.nearest = texelforpixel && upright && (image->flags & IMG_FILTERED) && !(image->flags & IMG_MIPMAPPED) &&
-                 state.tform_ix == 1 && state.tform_jy == 1 && modelview[0] == 1 && modelview[5] == 1 &&
-                 xy[0] == std::floor(xy[0]) && xy[1] == std::floor(xy[1]) &&
+                 state.tform_ix == 1 && state.tform_jy == 1 && texelsize(modelview[0]) && texelsize(modelview[5]) &&
+                 wholepixel(xy[0]) && wholepixel(xy[1]) &&
                  static_cast<float>(image->width) * static_cast<float>(image->height) >= tbatch::large;
     if (!p->trimmed || !keepsclear(st.blend) || !trimming || !upright) {
         const float uv[8] = {p->u0, p->v0, p->u1, p->v0, p->u1, p->v1, p->u0, p->v1};
@@ -373,6 +385,8 @@ int DrawCallsLastFrame() { return batch.lastcalls; }
 int DrawCallsThisFrame() { return batch.calls; }
 
 void ShowStats(bool on) { ops->stats(on); }
+void SetRenderScale(float pixels) { ops->renderscale(pixels > 0 ? pixels : 0); }
+int SoftwareRenderer() { return ops->software() ? 1 : 0; }
 int FramesPresented() { return ops->presented(); }
 
 // ---------------------------------------------------------------------------------------------

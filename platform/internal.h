@@ -61,6 +61,8 @@ extern bool trimming;                     // pictures drawn as their patches (at
                                           // only to compare with the whole quads
 extern bool texelforpixel;                // large pictures drawn texel for pixel take the nearest
                                           // texel (tbatchstate::nearest); off likewise
+extern double drawnratio;                 // pixels drawn per canvas pixel (the device's, or fewer
+                                          // under a render scale): set by the back end
 std::string path(const std::string& p);   // backslashes to slashes
 void tostderr(const std::string& text);   // one line, Latin-1 turned into UTF-8
 bool readfile(const std::string& path, std::string& bytes);   // also "incbin::" files

@@ -117,9 +117,18 @@ void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out);
 void DrawNote(const std::string& text, float x, float y, float scale);
 
 // Desktop: once a second, one line on standard error with the frames presented in that second,
-// the CPU time of the whole process (all threads) per presented frame and the draw calls of the
-// last frame.
+// the CPU time of the whole process (all threads) per presented frame, the draw calls of the
+// last frame, the canvas's size and the size it was drawn at ("canvas 1920x1040 drawn at 800x433").
 void ShowStats(bool on);
+
+// The render scale: a frame is drawn at no more than `pixels` per canvas pixel (0: at the
+// device's pixels, the default). Below the device's pixels the frame is drawn into an offscreen
+// picture that Flip scales to the canvas once; the drawing operations, mouse positions and
+// GrabFrontBuffer stay in canvas pixels.
+void SetRenderScale(float pixels);
+// 1 when a software rasteriser draws the canvas (Mesa's llvmpipe or softpipe, SwiftShader),
+// where every pixel costs the CPU; 0 on a GPU and in the headless back end.
+int SoftwareRenderer();
 
 // ---------------------------------------------------------------------------------------------
 // Sound

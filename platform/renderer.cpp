@@ -36,7 +36,7 @@ void main() {
 // coverage. Built three ways: PLAIN as it stands; FLAT for calls with no textured quad, which
 // a software rasteriser fills several times faster than one that samples (the sky's gradient,
 // large rectangles); MASK for the mask blend, where texels below half opacity leave the
-// canvas as it was.
+// canvas as it was. A fourth, COPY, only samples: it scales the offscreen scene to the window.
 const char* fragmentshader = R"(
 in vec2 vuv;
 in vec4 vcol;
@@ -44,6 +44,9 @@ in vec2 vedge;
 uniform sampler2D tex;
 out vec4 frag;
 void main() {
+#ifdef COPY
+    frag = texture(tex, vuv);
+#else
 #ifdef FLAT
     vec4 c = vcol;
 #else
@@ -54,6 +57,7 @@ void main() {
     if (c.a < 0.5) discard;
 #endif
     frag = c;
+#endif
 }
 )";
 
@@ -76,10 +80,13 @@ void main() {
     X(PFNGLCREATEPROGRAMPROC, glCreateProgram) \
     X(PFNGLCREATESHADERPROC, glCreateShader) \
     X(PFNGLDELETESHADERPROC, glDeleteShader) \
+    X(PFNGLDELETETEXTURESPROC, glDeleteTextures) \
     X(PFNGLDISABLEPROC, glDisable) \
     X(PFNGLDRAWELEMENTSPROC, glDrawElements) \
     X(PFNGLENABLEPROC, glEnable) \
     X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray) \
+    X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D) \
+    X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers) \
     X(PFNGLGENBUFFERSPROC, glGenBuffers) \
     X(PFNGLGENSAMPLERSPROC, glGenSamplers) \
     X(PFNGLGENTEXTURESPROC, glGenTextures) \
@@ -130,18 +137,28 @@ struct tprogram {
 
 struct tgl : tfuncs {
     gl::tdevice dev;
-    tprogram plain, flat, mask;
+    tprogram plain, flat, mask, copy;
     GLuint vao = 0, vbo = 0, ibo = 0;
     GLuint nearest = 0;                   // sampler for calls of pictures drawn texel for pixel
     bool sampling = false;                // `nearest` bound
     size_t indexquads = 0;
     int compiled = 0;
     bool copyswap = false;                // a swap copies the back buffer and keeps it
+    bool software = false;                // a software rasteriser draws
     // the canvas
     int w = 0, h = 0;
-    double ratio = 1;
-    int devw = 0, devh = 0;
-    bool viewport = false;                // set for the window's current buffers
+    double ratio = 1;                     // device pixels per canvas pixel
+    int devw = 0, devh = 0;               // the window's buffers
+    float limit = 0;                      // most pixels drawn per canvas pixel; 0: the device's
+    // Where a frame is drawn: the window's buffers, or (below the device's pixels) the scene, an
+    // offscreen picture of tw x th that show() scales to the window once a frame.
+    double scale = 1;                     // pixels drawn per canvas pixel
+    int tw = 0, th = 0;
+    bool offscreen = false;
+    GLuint scene = 0, scenetex = 0;       // the scene's framebuffer and its colour texture
+    int scenew = 0, sceneh = 0;           // the texture's size
+    int drawing = -1;                     // framebuffer bound for drawing: 0 window, 1 scene
+    bool viewport = false;                // set for the bound target's current buffers
     // state as last set, to touch only what changes
     const tprogram* prog = nullptr;
     GLuint bound = 0;
@@ -195,7 +212,11 @@ struct tgl : tfuncs {
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         std::string r = renderer ? renderer : "";
         copyswap = r.find("llvmpipe") != std::string::npos || r.find("softpipe") != std::string::npos;
-        if (!link(plain, "") || !link(flat, "#define FLAT\n") || !link(mask, "#define MASK\n"))
+        // a browser names its renderer only when asked apart
+        if (dev.renderer) r = dev.renderer();
+        software = gl::softwarename(r);
+        if (!link(plain, "") || !link(flat, "#define FLAT\n") || !link(mask, "#define MASK\n") ||
+            !link(copy, "#define COPY\n"))
             return false;
         glGenVertexArrays(1, &vao);
         glBindVertexArray(vao);
@@ -227,13 +248,115 @@ struct tgl : tfuncs {
         return true;
     }
 
+    // The size of what is drawn for the canvas's size, ratio and the limit; the scene made or
+    // made again when it is used and its size changes.
+    void place() {
+        double sc = limit > 0 && limit < ratio ? limit : ratio;
+        int nw = std::max(1, static_cast<int>(std::lround(w * sc))), nh = std::max(1, static_cast<int>(std::lround(h * sc)));
+        offscreen = nw < devw || nh < devh;
+        if (!offscreen) nw = devw, nh = devh, sc = ratio;
+        if (nw != tw || nh != th || sc != scale) {
+            sx = sy = sw = sh = -2;       // the scissor is set again for the new size
+            viewport = false;
+        }
+        scale = sc;
+        tw = nw;
+        th = nh;
+    }
+
+    void makescene() {
+        if (!scene) glGenFramebuffers(1, &scene);
+        if (scenetex) {
+            if (bound == scenetex) bound = 0;
+            glDeleteTextures(1, &scenetex);
+        }
+        glGenTextures(1, &scenetex);
+        bind(scenetex);
+        // Asked for in the window's own byte order (blue first) where the dialect lets it: Mesa
+        // then keeps the scene as BGRA, which llvmpipe scales to the window on its fast path
+        // for plain copies, in about 60% of the time it takes for RGBA.
+        if (std::strstr(dev.dialect, " es") == nullptr)
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, tw, th, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        else
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, scene);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, scenetex, 0);
+        drawing = 1;
+        viewport = false;
+        scenew = tw;
+        sceneh = th;
+        // black and opaque, as a newly shown window
+        unscissor();
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    }
+
+    // The frame's target bound for drawing, with its viewport.
+    void drawto() {
+        place();
+        if (offscreen && (scenew != tw || sceneh != th)) makescene();
+        int want = offscreen ? 1 : 0;
+        if (want != drawing) {
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, offscreen ? scene : dev.framebuffer());
+            drawing = want;
+            viewport = false;
+        }
+        if (!viewport) {
+            glViewport(0, 0, tw, th);
+            viewport = true;
+        }
+    }
+
+    void unscissor() {
+        if (scissoring) glDisable(GL_SCISSOR_TEST);
+        scissoring = false;
+        sx = sy = sw = sh = -2;
+    }
+
+    // The scene scaled to the window's buffers, filtered, once.
+    void show() {
+        if (!offscreen || !scene) return;
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dev.framebuffer());
+        drawing = 0;
+        glViewport(0, 0, devw, devh);     // also makes a software rasteriser take up a new window size
+        viewport = false;
+        unscissor();
+        // One quad over the canvas sampling the scene, filtered, without blending: llvmpipe
+        // draws it in well under half the time its framebuffer blit takes.
+        setblend(0);
+        bind(scenetex);
+        if (sampling) glBindSampler(0, 0);
+        sampling = false;
+        use(copy);
+        glBindVertexArray(vao);
+        const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+        const float xy[8] = {0, 0, fw, 0, fw, fh, 0, fh};
+        const float uv[8] = {0, 1, 1, 1, 1, 0, 0, 0};   // the scene's rows run bottom to top
+        tvertex v[4] = {};
+        for (int k = 0; k < 4; k++) {
+            v[k].x = xy[k * 2];
+            v[k].y = xy[k * 2 + 1];
+            v[k].u = uv[k * 2];
+            v[k].v = uv[k * 2 + 1];
+        }
+        indices(1);
+        glBufferData(GL_ARRAY_BUFFER, sizeof v, v, GL_STREAM_DRAW);
+        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    }
+
     void scissor(const tbatchstate& st) {
-        // canvas pixels to device pixels, edges rounded so that neighbouring rectangles meet
-        int x0 = static_cast<int>(std::lround(st.sx * ratio));
-        int y0 = static_cast<int>(std::lround(st.sy * ratio));
-        int x1 = static_cast<int>(std::lround((st.sx + std::max(st.sw, 0)) * ratio));
-        int y1 = static_cast<int>(std::lround((st.sy + std::max(st.sh, 0)) * ratio));
-        int gx = x0, gy = devh - y1, gw = x1 - x0, gh = y1 - y0;
+        // canvas pixels to drawn pixels, edges rounded so that neighbouring rectangles meet
+        int x0 = static_cast<int>(std::lround(st.sx * scale));
+        int y0 = static_cast<int>(std::lround(st.sy * scale));
+        int x1 = static_cast<int>(std::lround((st.sx + std::max(st.sw, 0)) * scale));
+        int y1 = static_cast<int>(std::lround((st.sy + std::max(st.sh, 0)) * scale));
+        int gx = x0, gy = th - y1, gw = x1 - x0, gh = y1 - y0;
         if (gx == sx && gy == sy && gw == sw && gh == sh) return;
         if (!scissoring) glEnable(GL_SCISSOR_TEST);
         scissoring = true;
@@ -300,19 +423,27 @@ struct tgl : tfuncs {
 
     void submit(tbatch& b) {
         if (b.verts.empty() || w <= 0 || h <= 0) return;
+        drawto();
         glBindVertexArray(vao);
         use(b.state.blend == BLEND_MASK ? mask : b.textured ? plain : flat);
         scissor(b.state);
         // Opaque colour over the canvas under the alpha blend just replaces it.
         setblend(!b.textured && b.opaque && b.state.blend == BLEND_ALPHA ? 0 : b.state.blend);
         bind(texture(b.tex));
-        // Texel for pixel only holds at one device pixel to a canvas pixel.
-        bool near = b.state.nearest && ratio == 1;
+        bool near = b.state.nearest;
         if (near != sampling) {
             glBindSampler(0, near ? nearest : 0);
             sampling = near;
         }
         size_t quads = b.verts.size() / 4;
+        indices(quads);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.verts.size() * sizeof(tvertex)), b.verts.data(),
+                     GL_STREAM_DRAW);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT, nullptr);
+    }
+
+    // The index buffer long enough for `quads` quads.
+    void indices(size_t quads) {
         if (quads > indexquads) {
             std::vector<GLuint> idx;
             size_t n = std::max(quads, indexquads * 2 + 1024);
@@ -323,12 +454,11 @@ struct tgl : tfuncs {
                          GL_STATIC_DRAW);
             indexquads = n;
         }
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(b.verts.size() * sizeof(tvertex)), b.verts.data(),
-                     GL_STREAM_DRAW);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT, nullptr);
     }
 
     void clear(const tbatchstate& st) {
+        if (w <= 0 || h <= 0) return;
+        drawto();
         scissor(st);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -377,6 +507,7 @@ struct tgl : tfuncs {
 };
 
 tgl* g = nullptr;
+float limitwanted = 0;                    // the render scale, also before the renderer starts
 
 }  // namespace
 
@@ -386,6 +517,7 @@ bool init(const tdevice& dev) {
     if (g) return true;
     auto* r = new tgl;
     r->dev = dev;
+    r->limit = limitwanted;
     if (!r->init()) {
         delete r;
         return false;
@@ -405,13 +537,35 @@ void target(int w, int h, double ratio) {
     if (dw != g->devw || dh != g->devh) {
         g->devw = dw;
         g->devh = dh;
-        g->sx = g->sy = g->sw = g->sh = -2;   // the scissor is set again for the new size
         g->viewport = false;
     }
-    if (!g->viewport) {
-        g->glViewport(0, 0, dw, dh);
-        g->viewport = true;
-    }
+    if (w > 0 && h > 0) g->drawto();
+}
+
+void limit(float pixels) {
+    limitwanted = pixels > 0 ? pixels : 0;
+    if (!g) return;
+    g->limit = limitwanted;
+    g->place();
+}
+
+bool software() { return g && g->software; }
+
+double drawnratio() { return g ? g->scale : 1; }
+
+void drawnsize(int& w, int& h) {
+    w = g ? g->tw : 0;
+    h = g ? g->th : 0;
+}
+
+void show() {
+    if (g) g->show();
+}
+
+bool softwarename(const std::string& renderer) {
+    for (const char* s : {"llvmpipe", "softpipe", "SwiftShader"})
+        if (renderer.find(s) != std::string::npos) return true;
+    return false;
 }
 
 void submit(tbatch& b) {
@@ -428,6 +582,7 @@ void blank() {
     all.sw = g->w;
     all.sh = g->h;
     g->clear(all);
+    g->show();                            // the window too, when the scene is drawn apart
 }
 
 void upload(const tplace& p, const TImage* img, int frame) {

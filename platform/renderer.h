@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct tbatch;
 struct tbatchstate;
@@ -27,6 +28,8 @@ struct tdevice {
     void* (*proc)(const char* name) = nullptr;
     const char* dialect = "#version 330 core\n";
     unsigned (*framebuffer)() = nullptr;
+    // The renderer's name where GL_RENDERER does not tell it (a browser's); null: GL_RENDERER.
+    const char* (*renderer)() = nullptr;
 };
 // Builds the programs and buffers with the current context; false (with the reason on stderr)
 // when the context cannot run them.
@@ -34,6 +37,16 @@ bool init(const tdevice& dev);
 bool ready();
 // The canvas being drawn: its size in canvas pixels and its device pixels per canvas pixel.
 void target(int w, int h, double ratio);
+// The render scale: at most `pixels` drawn per canvas pixel (0: the device's pixels). Below the
+// device's pixels a frame is drawn into an offscreen scene, which show() scales to the
+// window's buffers once; drawing, scissors and reads stay in canvas pixels.
+void limit(float pixels);
+double drawnratio();                      // pixels drawn per canvas pixel now
+void drawnsize(int& w, int& h);           // the frame's drawn size in pixels
+void show();                              // before a swap: the scene to the window (if apart)
+// The renderer is a software rasteriser (Mesa's llvmpipe or softpipe, SwiftShader).
+bool software();
+bool softwarename(const std::string& renderer);
 // The window's buffers may have changed (resized, swapped, made current): a software
 // rasteriser on X picks up a new window size only when the viewport is set again.
 void newbuffers();

@@ -326,14 +326,17 @@ if (!haswebgl2()) {
   // the game, which the page hands over as a download when the game ends or on "Save replay"
   // ?dump: page.world() reads the game's world (the desktop's --dump); ?replay=URL plays the
   // replay file at URL back, with the verdict shown at its end; ?scores=URL is the score
-  // server's address (the desktop's --scores; relative to the page)
+  // server's address (the desktop's --scores; relative to the page); ?render-scale=S the
+  // desktop's --render-scale S; ?crowd the benchmark's crowded fight
   const params = new URLSearchParams(location.search);
   var Module = {
     arguments: [...(params.has('seed') ? ['--seed', params.get('seed')] : []),
                 ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : []),
                 ...(params.has('replay') ? ['--replay', '/tmp/replay.vhr'] : []),
                 ...(params.has('record') ? ['--record', '/tmp/recorded.vhr'] : []),
-                ...(params.has('scores') ? ['--scores', new URL(params.get('scores'), location.href).href] : [])],
+                ...(params.has('scores') ? ['--scores', new URL(params.get('scores'), location.href).href] : []),
+                ...(params.has('render-scale') ? ['--render-scale', params.get('render-scale')] : []),
+                ...(params.has('crowd') ? ['--bench-crowd'] : [])],
     canvas: document.getElementById('canvas'),
     print: (text) => {
       console.log(text);

@@ -69,6 +69,8 @@ struct tdesktop final : al::tsoundops {
     void grab(int x, int y, int w, int h, TPixmap& out) override { dsk::grab(x, y, w, h, out); }
     void stats(bool on) override { dsk::stats(on); }
     int presented() override { return dsk::presented(); }
+    void renderscale(float pixels) override { dsk::renderscale(pixels); }
+    bool software() override { return dsk::software(); }
 };
 
 // Offered before main: a program with this folder linked in can open a window.

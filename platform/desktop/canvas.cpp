@@ -112,6 +112,7 @@ public:
         }
         if (!gl::ready() && !gl::init(device())) noopengl();
         gl::target(w(), h(), ratio());
+        plat::drawnratio = gl::drawnratio();
         QSize dev(static_cast<int>(std::lround(w() * ratio())), static_cast<int>(std::lround(h() * ratio())));
         if (dev != swapped && !drawn && isExposed()) {
             // New buffers for a new window size: a software rasteriser on X takes them up at
@@ -156,6 +157,7 @@ public:
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
             if (!isExposed() || !current()) return;
         }
+        gl::show();
         context->swapBuffers(this);
         flushx();
         gl::newbuffers();
@@ -386,6 +388,17 @@ bool ready() {
 }
 
 void upload(const tplace& p, const TImage* img, int frame) { gl::upload(p, img, frame); }
+
+void renderscale(float pixels) {
+    gl::limit(pixels);
+    plat::drawnratio = gl::drawnratio();
+    if (tcanvas* c = currentcanvas()) c->askpaint();
+}
+
+bool software() {
+    ready();                              // the renderer starts with the first current canvas
+    return gl::software();
+}
 
 void submit(tbatch& b) {
     tcanvas* c = currentcanvas();

@@ -15,6 +15,7 @@
 
 #include "platform/gamepad.h"
 #include "platform/internal.h"
+#include "platform/renderer.h"
 
 namespace dsk {
 namespace {
@@ -105,8 +106,10 @@ void stats(bool on) {
     QObject::connect(t, &QTimer::timeout, [cpu] {
         double now = cpu();
         int n = framesshown - frames0;
-        std::fprintf(stderr, "stats: %d frames, %.2f ms CPU per frame, %d draw calls\n", n,
-                     n > 0 ? (now - cpu0) / n : 0.0, plat::batch.lastcalls);
+        int dw = 0, dh = 0;
+        gl::drawnsize(dw, dh);
+        std::fprintf(stderr, "stats: %d frames, %.2f ms CPU per frame, %d draw calls, canvas %dx%d drawn at %dx%d\n",
+                     n, n > 0 ? (now - cpu0) / n : 0.0, plat::batch.lastcalls, GraphicsWidth(), GraphicsHeight(), dw, dh);
         std::fflush(stderr);
         frames0 = framesshown;
         cpu0 = now;

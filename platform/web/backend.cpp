@@ -7,6 +7,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -29,7 +30,8 @@ const char* const canvasid = "#canvas";
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
 TGadget* window = nullptr;
 int cssw = 0, cssh = 0;                   // the canvas in page pixels
-double ratio = 1;                         // device pixels per page pixel
+double ratio = 1;                         // canvas buffer pixels per page pixel
+float limit = 0;                          // the render scale (SetRenderScale); 0: device pixels
 int framesshown = 0;
 double lastframe = -1;                    // ms: the timestamp of the last animation frame
 bool ended = false;
@@ -100,14 +102,20 @@ void showmenus() {
     EM_ASM({ page.menus(JSON.parse(UTF8ToString($0))); }, j.c_str());
 }
 
-// The canvas fills the page below its menu bar; its buffer has the screen's own pixels.
+// The canvas fills the page below its menu bar; its buffer has the screen's own pixels, or
+// fewer under a render scale: the browser then scales the buffer to the canvas's box as it
+// shows the page, so no pass of the game's own is needed.
 void measure() {
     double w = 0, h = 0;
     emscripten_get_element_css_size(canvasid, &w, &h);
     ratio = emscripten_get_device_pixel_ratio();
+    if (limit > 0 && limit < ratio) ratio = limit;
+    plat::drawnratio = ratio;
     cssw = std::max(1, static_cast<int>(w));
     cssh = std::max(1, static_cast<int>(h));
-    emscripten_set_canvas_element_size(canvasid, static_cast<int>(cssw * ratio), static_cast<int>(cssh * ratio));
+    // rounded as the renderer rounds the canvas to its pixels
+    emscripten_set_canvas_element_size(canvasid, static_cast<int>(std::lround(cssw * ratio)),
+                                       static_cast<int>(std::lround(cssh * ratio)));
     if (canvas) canvas->w = cssw, canvas->h = cssh;
     if (window) window->w = cssw, window->h = cssh;
 }
@@ -117,6 +125,21 @@ gl::tdevice device() {
     d.proc = [](const char* name) { return emscripten_webgl_get_proc_address(name); };
     d.dialect = "#version 300 es\nprecision mediump float;\n";
     d.framebuffer = [] { return 0u; };
+    // WebGL's own name for the renderer hides it; the debug extension tells it (SwiftShader
+    // where the browser draws without a GPU).
+    d.renderer = [] {
+        static char name[256];
+        EM_ASM({
+            var n = '';
+            try {
+                var e = GLctx.getExtension('WEBGL_debug_renderer_info');
+                n = String(GLctx.getParameter(e ? e.UNMASKED_RENDERER_WEBGL : GLctx.RENDERER) || '');
+            } catch (x) {
+            }
+            stringToUTF8(n, $0, $1);
+        }, name, sizeof name);
+        return static_cast<const char*>(name);
+    };
     return d;
 }
 
@@ -395,6 +418,15 @@ struct tweb final : al::tsoundops {
             }
     }
     int presented() override { return framesshown; }
+    void renderscale(float pixels) override {
+        if (pixels == limit) return;
+        limit = pixels;
+        measure();
+        gl::newbuffers();
+        if (context && gl::ready()) gl::target(cssw, cssh, ratio);
+        if (canvas) canvas->paintpending = true;
+    }
+    bool software() override { return context && gl::ready() && gl::software(); }
 };
 
 }  // namespace

@@ -423,6 +423,51 @@ TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_sam
     EXPECT_EQ(rc, 0);
 }
 
+// Under a render scale of half a pixel per canvas pixel the frame is drawn at 160 x 120 and
+// shown scaled to the 320 x 240 canvas: upright, clipped where the viewport says, and a picture
+// drawn texel for drawn pixel (the canvas scaled by 2, as a playfield) still takes the nearest
+// texel, with the pixels filtering gives.
+TEST_F(realwindow, a_scaled_scene_is_shown_upright_clipped_and_texel_for_pixel) {
+    int rc = inscene([](scene& s) {
+        SetRenderScale(0.5f);
+        TImage* pic = CreateImage(100, 80, 1, IMG_FILTERED);
+        TPixmap& p = LockImage(pic);
+        uint32_t seed = 9;
+        for (int y = 0; y < 80; y++)
+            for (int x = 0; x < 100; x++) WritePixel(p, x, y, (seed = seed * 1103515245u + 12345u) | 0xff000000u);
+        UnlockImage(pic);
+        ModelviewIdentity();
+        ModelviewScale(2, 2);
+        std::vector<uint8_t> shot = s.frame([] {
+            SetViewport(0, 0, 100, 240);  // canvas pixels
+            SetBlend(BLEND_SOLID);
+            SetColor(255, 0, 0);
+            DrawRect(10, 10, 50, 40);     // canvas 20..120 x 20..100, clipped at 100
+        }, 0, 0, 320, 240);
+        auto at = [&](int x, int y) {
+            const uint8_t* q = &shot[(static_cast<size_t>(y) * 320 + x) * 4];
+            return static_cast<uint32_t>(q[0] << 16 | q[1] << 8 | q[2]);
+        };
+        WCHECK(shot.size() == 320u * 240 * 4);
+        if (shot.size() == 320u * 240 * 4) {
+            WCHECK(at(60, 30) == 0xff0000 && at(97, 90) == 0xff0000);   // inside, top rows on top
+            WCHECK(at(10, 60) == 0 && at(60, 110) == 0 && at(60, 10) == 0);
+            WCHECK(at(104, 60) == 0);     // beyond the viewport
+        }
+        auto draw = [&](bool near) {
+            plat::texelforpixel = near;
+            std::vector<uint8_t> out = s.frame([&] { DrawImage(pic, 7, 5); }, 0, 0, 320, 240);
+            plat::texelforpixel = true;
+            return out;
+        };
+        std::vector<uint8_t> a = draw(true), b = draw(false);
+        WCHECK(!a.empty() && a == b);
+        ModelviewIdentity();
+        SetRenderScale(0);
+    });
+    EXPECT_EQ(rc, 0);
+}
+
 // A picture with transparent regions is drawn only where it can show anything; the pixels
 // must be exactly those of the whole quad, at any position, scale and turn, under each blend
 // that lets transparent texels through.

@@ -1,14 +1,20 @@
-// A screen of two device pixels per page pixel: the canvas has the device's pixels, and the
-// playfield keeps its shape (2 : 1) with black bars in the rest, at every window shape.
+// A screen of two device pixels per page pixel: the canvas has the device's pixels (with
+// ?render-scale=device; SwiftShader's own choice draws one pixel per playfield unit and lets the
+// page scale it), and the playfield keeps its shape (2 : 1) with black bars in the rest, at every
+// window shape.
 import { check, frames, pixels, withpage } from './browser.mjs';
 
-await withpage({ game: true, query: '?seed=5' }, async ({ page, errors }) => {
+for (const render of ['device', 'auto'])
+await withpage({ game: true, query: `?seed=5&render-scale=${render}` }, async ({ page, errors }) => {
   for (const [width, height] of [[1000, 724], [700, 624]]) {   // bars below, then beside
     await page.setViewport({ width, height, deviceScaleFactor: 2 });
     await frames(page, 3);
     const css = await page.$eval('#canvas', (c) => [c.clientWidth, c.clientHeight]);
     const { w, h, rgba } = await pixels(page);
-    check(w === 2 * css[0] && h === 2 * css[1], `the canvas has the device's pixels: ${w} x ${h} for ${css}`);
+    // auto: a playfield unit to a pixel, 1000 x 700 page pixels are 800 x 560 of the buffer
+    const r = render === 'device' ? 2 : Math.min(2, 1 / Math.min(css[0] / 800, css[1] / 400));
+    check(w === Math.round(r * css[0]) && h === Math.round(r * css[1]),
+          `${render}: the canvas has ${r} pixels per page pixel: ${w} x ${h} for ${css}`);
     // the drawn part: rows and columns with any pixel that is not black
     let right = -1, bottom = -1;
     for (let y = 0; y < h; y++)
