@@ -346,6 +346,7 @@ page.fullscreen = () => {
   else if (document.documentElement.requestFullscreen)
     document.documentElement.requestFullscreen().catch((e) => console.warn('No full screen: ' + e));
 };
+document.getElementById('again').onclick = () => page.again();
 document.getElementById('full').onclick = (e) => {
   e.preventDefault();
   page.fullscreen();
