@@ -295,7 +295,21 @@ struct tweb final : al::tsoundops {
     void settext(TGadget* g) override {
         if (g->kind == tgadgetkind::window) emscripten_set_window_title(utf8(g->text).c_str());
     }
-    void setshape(TGadget*, int, int) override { measure(); }
+    // The page is the window, which the game can neither move nor size: the window it asks
+    // for becomes the page's own shape again, reported back as a move and a resize, and a
+    // reset of its size ("Reset windowsize") leaves the browser's full screen.
+    void setshape(TGadget* g, int, int) override {
+        measure();
+        if (g != window || !window) return;
+        EM_ASM({ if (document.fullscreenElement) document.exitFullscreen().catch(() => {}); });
+        ops->later([] {
+            if (!window) return;
+            measure();
+            window->x = window->y = 0;
+            emit(EVENT_WINDOWMOVE, window, 0, 0, 0, 0);
+            emit(EVENT_WINDOWSIZE, window, 0, 0, window->w, window->h);
+        });
+    }
     void readshape(TGadget*) override { measure(); }
     int clientwidth(TGadget*) override { return cssw; }
     int clientheight(TGadget*) override { return cssh; }
