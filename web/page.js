@@ -470,6 +470,11 @@ addEventListener('error', (e) => {
   if (typeof ExitStatus !== 'undefined' && e.error instanceof ExitStatus) e.preventDefault();
 });
 
+// The message box is modal, as the desktop's: its keys (Escape, Enter close it) never reach the
+// game behind it, where Escape would end the game.
+for (const type of ['keydown', 'keyup'])
+  addEventListener(type, (e) => { if (document.getElementById('message').open) e.stopImmediatePropagation(); }, true);
+
 // While the game has the input the page never scrolls, zooms or opens its context menu.
 document.addEventListener('contextmenu', (e) => e.preventDefault());
 addEventListener('wheel', (e) => { if (e.ctrlKey) e.preventDefault(); }, { passive: false });

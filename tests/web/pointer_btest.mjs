@@ -42,7 +42,10 @@ await withpage({ game: true, query: '?seed=3&dump' }, async ({ page, errors }) =
   const help = await page.$eval('#messagetext', (p) => p.textContent);
   check(/Program Info\s+\u00af{14}\s+Version/.test(help) && (await world(page)).level.pause === 1,
         `Help shows its box, its Latin-1 line as written, and pauses: ${help.slice(0, 60)}`);
-  await page.click('#message button');
+  await page.keyboard.press('Escape');                      // closes the box, not the game
+  await frames(page, 2);
+  check(!(await page.$eval('#message', (d) => d.open)) && await page.$eval('#ended', (e) => e.hidden),
+        'Escape closes the Help box and the game goes on');
 
   await page.keyboard.down('Alt');
   await page.keyboard.press('KeyG');
