@@ -123,7 +123,7 @@ const page = {
   touched() {
     if (!document.body.classList.contains('touch')) {
       document.body.classList.add('touch');
-      page.layout();
+      page.relayout();
     }
     if (typing.on) typing.el.focus();
   },
@@ -132,7 +132,7 @@ const page = {
     document.getElementById('clear').hidden = !on;
     if (on && document.body.classList.contains('touch')) typing.el.focus();
     if (!on) typing.el.blur();
-    page.layout();
+    page.relayout();
   },
   // The game cannot run: say why in the page, never leave it blank.
   fail(text) {
@@ -359,7 +359,7 @@ for (const b of document.querySelectorAll('#touch button[data-key]'))
     if (window.Module && Module._vh_presskey) Module._vh_presskey(Number(b.dataset.key));
     if (b.dataset.key === '13' && !page.tapped) {
       page.tapped = true;
-      page.layout();
+      page.relayout();
     }
   };
 // During the name entry: the name goes, whatever the cursor's place (End, then Backspaces,
@@ -429,8 +429,15 @@ page.layout = () => {
     }
   }
   place(canvas, left, top);
+  const changed = canvas.style.width !== w + 'px';
   canvas.style.width = w + 'px';
   canvas.style.height = w / 2 + 'px';
+  return changed;
+};
+// The layout changed without the window's size (a first touch, the name entry): the game
+// measures its canvas again as after a resize, once its current event is over.
+page.relayout = () => {
+  if (page.layout()) setTimeout(() => dispatchEvent(new Event('resize')));
 };
 // before the game's own handler, which measures the canvas
 addEventListener('resize', () => {

@@ -23,6 +23,9 @@ const over = (a, b) => a.x0 < b.x1 - 0.5 && b.x0 < a.x1 - 0.5 && a.y0 < b.y1 - 0
 async function check_layout(page, W, H, touch) {
   const c = await canvasbox(page), all = await boxes(page);
   const w = c.x1 - c.x0, h = c.y1 - c.y0, what = `${W} x ${H}`;
+  await page.waitForFunction((cw) => page.world().win.w === cw, { timeout: 5000 }, w).catch(() => {});
+  const win = (await page.evaluate(() => page.world())).win;
+  check(win.w === w && win.h === h, `${what}: the game measured the canvas anew: ${win.w} x ${win.h} for ${w} x ${h}`);
   check(Math.abs(w - 2 * h) <= 1 && Math.abs(c.x0 - (W - c.x1)) <= 1, `${what}: the playfield (2 : 1) centred across: ${JSON.stringify(c)}`);
   if (!touch) check(Math.abs(c.y0 - 24 - (H - c.y1)) <= 1 && (w === W || h === H - 24), `${what}: centred and as large as fits: ${JSON.stringify(c)}`);
   check(c.y0 >= 24 && c.y1 <= H && w >= 0.75 * Math.min(W, 2 * (H - 24)), `${what}: on screen and not small: ${JSON.stringify(c)}`);
@@ -44,8 +47,12 @@ await withpage({ game: true, query: '?seed=3&dump' }, async ({ page, errors }) =
   await check_layout(page, 1280, 800, false);
   check(!(await page.$eval('body', (b) => b.classList.contains('compact'))), '1280 x 800: the menu bar in full');
 
-  for (const [W, H, portrait] of [[390, 844, true], [844, 390, false]]) {
-    await page.setViewport({ width: W, height: H, hasTouch: true, isMobile: true });
+  // a touch screen from now on (a mobile viewport would load the page again): landscape first,
+  // where the first tap changes the layout (the buttons take a margin)
+  const cdp = await page.createCDPSession();
+  await cdp.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 1 });
+  for (const [W, H, portrait] of [[844, 390, false], [390, 844, true]]) {
+    await page.setViewport({ width: W, height: H });
     await page.touchscreen.tap(W / 2, H - 4);
     await frames(page, 2);
     const shown = await check_layout(page, W, H, true);
@@ -53,7 +60,7 @@ await withpage({ game: true, query: '?seed=3&dump' }, async ({ page, errors }) =
           `${W} x ${H}: the hints for touch, and to turn the phone in portrait: ${shown.join('|')}`);
   }
 
-  await page.setViewport({ width: 360, height: 780, hasTouch: true, isMobile: true });
+  await page.setViewport({ width: 360, height: 780 });
   await frames(page, 2);
   await page.tap('#menubutton');
   const titles = await page.$$eval('#bar .menu > button', (b) => b.map((e) => e.textContent));
