@@ -1,11 +1,14 @@
-// The browser edition's figures in headless Chromium (SwiftShader): what the page downloads,
-// the time from navigation to the first drawn title frame, and the presented frames per second
-// of the title screen and of the crowded fight (the desktop's --bench-crowd), at each page size.
+// The browser edition's figures in headless Chromium (SwiftShader): what the site holds and
+// what a server that compresses would send of it, what the page transferred until its first
+// frame (the service worker then fetches the rest of the site for offline play), the time from
+// navigation to the first drawn title frame, and the presented frames per second of the title
+// screen and of the crowded fight (the desktop's --bench-crowd), at each page size.
 // Usage: node bench/web_bench.mjs build-web/site [SECONDS] [WIDTHxHEIGHT...]
 //   RENDER="device auto" measures each page size with each ?render-scale= in turn (default:
 //   the game's own choice); ROUNDS=N repeats the whole list, interleaved.
 import fs from 'node:fs';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import { withpage } from '../tests/web/browser.mjs';
 
 const site = process.argv[2];
@@ -13,9 +16,10 @@ const seconds = Number(process.argv[3] || 5);
 const sizes = process.argv.slice(4).length ? process.argv.slice(4) : ['1000x600'];
 const renders = (process.env.RENDER || 'auto').split(/\s+/).filter(Boolean);
 const rounds = Number(process.env.ROUNDS || 1);
-const bytes = fs.readdirSync(site).filter((f) => !f.endsWith('.zip'))
-  .reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
-console.log(`download: ${(bytes / 1e6).toFixed(2)} MB (${bytes} bytes) before compression`);
+const files = fs.readdirSync(site).filter((f) => !f.endsWith('.zip')).map((f) => fs.readFileSync(path.join(site, f)));
+const bytes = files.reduce((n, b) => n + b.length, 0);
+const gzipped = files.reduce((n, b) => n + zlib.gzipSync(b, { level: 9 }).length, 0);
+console.log(`site: ${(bytes / 1e6).toFixed(2)} MB (${bytes} bytes), gzip -9: ${(gzipped / 1e6).toFixed(2)} MB`);
 
 async function measure(size, render, scene) {
   const [width, height] = size.split('x').map(Number);
@@ -24,6 +28,8 @@ async function measure(size, render, scene) {
     await page.setViewport({ width, height });
     await page.waitForFunction(() => window.Module && Module.presented >= 1, { timeout: 60000, polling: 'raf' });
     const first = await page.evaluate(() => performance.now());
+    const moved = await page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
+      .reduce((n, e) => n + e.transferSize, 0));
     // a warm-up second, then the measured ones
     await new Promise((r) => setTimeout(r, 1000));
     const n0 = await page.evaluate(() => Module.presented);
@@ -36,7 +42,9 @@ async function measure(size, render, scene) {
       return `${c.width}x${c.height}`;
     });
     const fps = ((n1 - n0) / dt).toFixed(1);
-    const extra = scene === 'title' ? `, first frame after ${(first / 1000).toFixed(2)} s` : '';
+    const extra = scene === 'title'
+      ? `, first frame after ${(first / 1000).toFixed(2)} s, ${(moved / 1e6).toFixed(2)} MB transferred before it (uncompressed server)`
+      : '';
     console.log(`${scene.padEnd(5)} page ${size.padEnd(9)} canvas ${canvas.padEnd(9)} render ${render.padEnd(6)} ` +
                 `${fps.padStart(5)} presented frames per second${extra}`);
   });

@@ -2,7 +2,9 @@
 //
 //   vh_assetgen --out DIR                writes DIR/data/* and DIR/varnhold.lng
 //   vh_assetgen --icons DIR              the application icon at the icon theme's sizes:
-//                                        DIR/hicolor/<n>x<n>/apps/varnhold.png
+//                                        DIR/hicolor/<n>x<n>/apps/varnhold.png, and the
+//                                        browser edition's: DIR/web/icon-192.png, icon-512.png
+//                                        and icon-maskable.png (512, edge to edge)
 //   vh_assetgen --contact-sheet FILE     all pictures on grey and on black, labelled
 //
 // The options combine; the build runs it with --out and --icons.
@@ -18,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -125,6 +128,13 @@ int main(int argc, char** argv)
             QImage img = n == big.width() ? big : big.scaled(n, n, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             if (ec || !savepng(img, (dir / "varnhold.png").string())) return fail((dir / "varnhold.png").string());
         }
+        // the home screen's icons, painted at their own sizes
+        fs::path web = fs::path(icons) / "web";
+        std::error_code ec;
+        fs::create_directories(web, ec);
+        for (auto [name, size, maskable] : {std::tuple{"icon-192.png", 192, false}, std::tuple{"icon-512.png", 512, false},
+                                            std::tuple{"icon-maskable.png", 512, true}})
+            if (ec || !savepng(makeicon(size, maskable), (web / name).string())) return fail((web / name).string());
     }
     if (!contact.empty() && !savepng(contactsheet(pics), contact)) return fail(contact);
     return 0;

@@ -40,7 +40,7 @@ constexpr int rate = 44100;
 std::vector<tpicture> makepictures();
 void scenepictures(std::vector<tpicture>& out);    // sky, bodies, city, street, houses, effects
 void spritepictures(std::vector<tpicture>& out);   // vehicles, intruders, turret, crosshair
-QImage makeicon();                                 // 256 x 256 application icon
+QImage makeicon(int size = 256, bool maskable = false);  // the application icon
 
 // font.cpp: the outlined bitmap font and its descriptor.
 void fontpictures(std::vector<tpicture>& out);

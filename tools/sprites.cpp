@@ -819,17 +819,21 @@ QImage jumper()
 
 } // namespace
 
-// A night city under attack: the game's world in one picture.
-QImage makeicon()
+// A night city under attack: the game's world in one picture, painted on 256 x 256 units at
+// `size` pixels. A maskable icon fills its whole square (the home screen cuts its own shape
+// from it): no rounded frame, the sky from edge to edge.
+QImage makeicon(int size, bool maskable)
 {
     const int n = 256;
-    QImage img = canvas(n, n);
+    QImage img = canvas(size, size);
     QPainter p(&img);
     hints(p);
+    p.scale(size / double(n), size / double(n));
     QPainterPath frame;
-    frame.addRoundedRect(QRectF(8, 8, 240, 240), 40, 40);
+    if (maskable) frame.addRect(QRectF(0, 0, n, n));
+    else frame.addRoundedRect(QRectF(8, 8, 240, 240), 40, 40);
     p.setClipPath(frame);
-    p.fillRect(QRect(0, 0, n, n), vgrad(8, 248, {{0, QColor(14, 16, 48)}, {0.55, QColor(70, 40, 104)}, {0.85, QColor(214, 90, 60)}, {1, QColor(240, 150, 70)}}));
+    p.fillRect(QRect(0, 0, n, n), vgrad(maskable ? 0 : 8, maskable ? n : 248, {{0, QColor(14, 16, 48)}, {0.55, QColor(70, 40, 104)}, {0.85, QColor(214, 90, 60)}, {1, QColor(240, 150, 70)}}));
     tgenrnd r(256);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 60; i++) {
@@ -877,9 +881,11 @@ QImage makeicon()
     p.drawChord(QRectF(96, 200, 64, 56), 0, 180 * 16);
     p.fillRect(QRect(84, 226, 88, 30), QColor(150, 146, 136));
     p.setClipping(false);
-    p.setPen(QPen(QColor(255, 255, 255, 60), 3));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(9.5, 9.5, 237, 237), 39, 39);
+    if (!maskable) {
+        p.setPen(QPen(QColor(255, 255, 255, 60), 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(9.5, 9.5, 237, 237), 39, 39);
+    }
     return img;
 }
 

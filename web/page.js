@@ -2,8 +2,19 @@
 // shows the game's messages as dialogs. The game itself draws into #canvas.
 'use strict';
 
+const params = new URLSearchParams(location.search);
+
 const page = {
+  // the score server: ?scores=URL (relative to the page), else the site's own (scripts/web.sh
+  // --scores URL); none: its menu entries are greyed out
+  scores: (() => {
+    const built = document.querySelector('meta[name="varnhold-scores"]').content;
+    const url = params.get('scores') || (/^@/.test(built) ? '' : built);
+    return url ? new URL(url, location.href).href : '';
+  })(),
   status: document.getElementById('status'),
+  statustext: document.getElementById('statustext'),
+  over: false,                            // the game has ended
   settings: '/home/web_user/.config',
   // what the browser keeps: the settings, and the game's data folder (the score outbox)
   kept: ['/home/web_user/.config', '/home/web_user/.local/share'],
@@ -66,11 +77,38 @@ const page = {
     const box = document.getElementById('message');
     if (!box.open) box.showModal();
   },
-  // The game has ended (Escape, or a replay played to its end): say so, with the game's last
-  // line (a replay's verdict), and hand over the game's replay when it was recorded (?record).
+  // The game has ended (Escape, Quit, or a replay played to its end). What the game keeps
+  // (settings, table, outbox) it has written: the page keeps it at once and offers a new game,
+  // one click or tap away, with the game's last line (a replay's verdict). A recorded game's
+  // replay is handed over.
   ended() {
-    page.fail(page.lastline || 'Varnhold has ended.');
+    if (page.over) return;
+    page.over = true;
+    page.keep();
+    page.save();
+    bar.model = [];
+    bar.show(-1);
+    typing.on = false;
+    typing.el.blur();
     if (page.recording) page.download(page.recording, 'varnhold-' + page.started + '.vhr', 'text/plain');
+    const replay = params.has('replay');
+    document.getElementById('endedtext').textContent = replay
+      ? page.lastline || 'The replay has ended.'
+      : 'Varnhold has ended. Your settings and high scores are kept.';
+    const again = document.getElementById('again');
+    again.textContent = replay ? 'Play Varnhold' : 'Play again';
+    document.getElementById('ended').hidden = false;
+    again.focus();
+  },
+  // A new game: the page again (a replay's tab becomes the game's own page).
+  again() {
+    if (params.has('replay')) {
+      const rest = new URLSearchParams(location.search);
+      rest.delete('replay');
+      location.search = rest.toString();
+    } else {
+      location.reload();
+    }
   },
   // A file of the game's own folders handed to the player as a download.
   download(path, name, type) {
@@ -83,29 +121,40 @@ const page = {
   // A finger touched the game: the page shows its Start and Pause buttons, and the name entry
   // brings up the device's keyboard.
   touched() {
-    document.body.classList.add('touch');
+    if (!document.body.classList.contains('touch')) {
+      document.body.classList.add('touch');
+      page.relayout();
+    }
     if (typing.on) typing.el.focus();
   },
   textentry(on) {
     typing.on = !!on;
+    document.getElementById('clear').hidden = !on;
     if (on && document.body.classList.contains('touch')) typing.el.focus();
     if (!on) typing.el.blur();
+    page.relayout();
   },
   // The game cannot run: say why in the page, never leave it blank.
   fail(text) {
-    page.status.textContent = text;
+    page.statustext.textContent = text;
+    document.getElementById('progress').hidden = true;
     page.status.hidden = false;
   },
 };
 
 // The menu bar: the game's menus (page.menus gets their model from the game), opened with a
-// click or Alt and the underlined letter; in an open menu the arrows, Enter, the letters and
-// Escape work as in the desktop's menus.
+// click, a tap or Alt and the underlined letter; in an open menu the arrows, Enter, the letters
+// and Escape work as in the desktop's menus. A title without entries (Pause, Help) acts at
+// once. Where the titles do not fit the screen's width (body.compact) one button lists them
+// below the strip, each with its entries under it when opened.
 const bar = {
   el: document.getElementById('bar'),
+  button: document.getElementById('menubutton'),
   model: [],
-  open: -1,                               // the open menu, or -1
+  open: -1,                               // the open menu, -1: none, -2: only the list (compact)
   hot: -1,                                // its highlighted entry
+  // the score server's entries (their menu tags), for a site without a server
+  scoreentries: [16, 17, 18],
 
   // "&Game" gives the letter g; "&&" is a plain ampersand.
   letter(text) {
@@ -126,16 +175,26 @@ const bar = {
     }
     return span;
   },
+  // An entry the player can choose: the game enables it, and the score server's need a server.
+  live(k) {
+    return !!(k && k.t && k.e && (page.scores || !this.scoreentries.includes(k.g)));
+  },
   draw() {
     this.el.textContent = '';
+    document.body.classList.toggle('menus', this.open !== -1);
+    this.button.classList.toggle('open', this.open !== -1);
     this.model.forEach((menu, m) => {
       const top = document.createElement('div');
       top.className = 'menu' + (m === this.open ? ' open' : '');
       const title = document.createElement('button');
       title.appendChild(this.label(menu.t));
-      title.onmousedown = (e) => { e.preventDefault(); this.show(this.open === m ? -1 : m); };
+      title.onpointerdown = (e) => {
+        e.preventDefault();
+        if (!menu.k.length) this.act(menu);
+        else this.show(this.open === m ? (this.compact() ? -2 : -1) : m);
+      };
       top.appendChild(title);
-      if (m === this.open) {
+      if (m === this.open && menu.k.length) {
         const list = document.createElement('div');
         list.className = 'entries';
         menu.k.forEach((k, n) => {
@@ -143,7 +202,7 @@ const bar = {
           if (!k.t) {
             row.className = 'separator';
           } else {
-            row.className = 'entry' + (k.e ? '' : ' off') + (n === this.hot ? ' hot' : '');
+            row.className = 'entry' + (this.live(k) ? '' : ' off') + (n === this.hot ? ' hot' : '');
             const tick = document.createElement('span');
             tick.className = 'tick';
             tick.textContent = k.c ? '\u2713' : '';
@@ -157,33 +216,63 @@ const bar = {
       this.el.appendChild(top);
     });
   },
+  compact() {
+    return document.body.classList.contains('compact');
+  },
+  // Whether the titles fit the strip beside the full-screen button; measured in the wide form.
+  fit() {
+    const was = this.compact();
+    document.body.classList.remove('compact');
+    const room = innerWidth - document.getElementById('full').offsetWidth -
+                 (document.getElementById('savereplay').hidden ? 0 : document.getElementById('savereplay').offsetWidth);
+    const last = this.el.lastElementChild;
+    const narrow = !!last && last.getBoundingClientRect().right > room;
+    document.body.classList.toggle('compact', narrow);
+    if (narrow !== was) this.show(-1);
+  },
   show(m, hot = -1) {
     this.open = m;
     this.hot = hot;
     this.draw();
   },
+  // A title without entries: the game acts on the title itself.
+  act(menu) {
+    this.show(-1);
+    Module._vh_menuaction(menu.i);
+  },
   choose(k) {
-    if (!k.e || !k.t) return;
+    if (!this.live(k)) return;
     this.show(-1);
     Module._vh_menuaction(k.i);
   },
   // A key pressed (its key number, and whether Alt was held): true when the menus took it.
   key(vk, alt) {
     const ch = String.fromCharCode(vk).toLowerCase();
-    if (this.open < 0) {
+    if (this.open === -1 || (this.open === -2 && alt)) {
       if (!alt || vk === 18) return false;
       const m = this.model.findIndex((menu) => this.letter(menu.t) === ch);
       if (m < 0) return false;
-      this.show(m);
+      if (!this.model[m].k.length) this.act(this.model[m]);
+      else this.show(m);
       return true;
     }
-    const entries = this.model[this.open].k;
-    const live = (n) => entries[n] && entries[n].t && entries[n].e;
+    if (this.open === -2) {
+      if (vk === 27) this.show(-1);
+      else if (vk === 40 || vk === 39 || vk === 13) this.show(0);
+      else {
+        const m = this.model.findIndex((menu) => this.letter(menu.t) === ch);
+        if (m >= 0 && !this.model[m].k.length) this.act(this.model[m]);
+        else if (m >= 0) this.show(m);
+      }
+      return true;
+    }
+    const menu = this.model[this.open], entries = menu.k;
     const step = (d) => {
-      let n = this.hot;
+      // from nothing highlighted, down is the first entry and up the last
+      let n = this.hot < 0 ? (d > 0 ? -1 : entries.length) : this.hot;
       for (let i = 0; i < entries.length; i++) {
         n = (n + d + entries.length) % entries.length;
-        if (live(n)) return n;
+        if (this.live(entries[n])) return n;
       }
       return -1;
     };
@@ -191,13 +280,18 @@ const bar = {
     else if (vk === 38 || vk === 40) this.show(this.open, step(vk === 40 ? 1 : -1));
     else if (vk === 37 || vk === 39)
       this.show((this.open + (vk === 39 ? 1 : -1) + this.model.length) % this.model.length);
-    else if (vk === 13 && live(this.hot)) this.choose(entries[this.hot]);
+    else if (vk === 13 && !entries.length) this.act(menu);
+    else if (vk === 13 && this.live(entries[this.hot])) this.choose(entries[this.hot]);
     else {
       const k = entries.find((e) => e.t && this.letter(e.t) === ch);
       if (k) this.choose(k);
     }
     return true;
   },
+};
+bar.button.onpointerdown = (e) => {
+  e.preventDefault();
+  bar.show(bar.open === -1 ? -2 : -1);
 };
 // F2: the game writes its screenshot into the player's folder; the page hands it over as a
 // download.
@@ -252,17 +346,104 @@ page.fullscreen = () => {
   else if (document.documentElement.requestFullscreen)
     document.documentElement.requestFullscreen().catch((e) => console.warn('No full screen: ' + e));
 };
+document.getElementById('again').onclick = () => page.again();
 document.getElementById('full').onclick = (e) => {
   e.preventDefault();
   page.fullscreen();
   document.getElementById('canvas').focus();
 };
 
-for (const b of document.querySelectorAll('#touch button'))
+for (const b of document.querySelectorAll('#touch button[data-key]'))
   b.onpointerdown = (e) => {
     e.preventDefault();
     if (window.Module && Module._vh_presskey) Module._vh_presskey(Number(b.dataset.key));
+    if (b.dataset.key === '13' && !page.tapped) {
+      page.tapped = true;
+      page.relayout();
+    }
   };
+// During the name entry: the name goes, whatever the cursor's place (End, then Backspaces,
+// more than the longest name has letters); the game takes them as the keys they are, and a
+// recording keeps them.
+document.getElementById('clear').onpointerdown = (e) => {
+  e.preventDefault();
+  if (!window.Module || !Module._vh_presskey) return;
+  Module._vh_presskey(35);
+  for (let i = 0; i < 32; i++) Module._vh_presskey(8);
+};
+
+// The page's layout: the canvas in the middle of the space below the strip, as large as the
+// playfield's shape (2 : 1) allows. On a touch screen the buttons take a margin, beside the
+// playfield (the right one, the left one holds the hint) or below it, whichever leaves the
+// larger playfield; in portrait a hint says that landscape is bigger.
+page.layout = () => {
+  const canvas = document.getElementById('canvas'), touch = document.getElementById('touch');
+  const tapstart = document.getElementById('tapstart'), turn = document.getElementById('turn');
+  const W = innerWidth, H = innerHeight - 24, gap = 8;
+  const touching = document.body.classList.contains('touch');
+  tapstart.classList.toggle('on', touching && !page.tapped && !typing.on);
+  turn.classList.toggle('on', touching && innerHeight > innerWidth);
+  const fit = (w, h) => Math.max(2, Math.floor(Math.min(w, 2 * h) / 2) * 2);
+  let w = fit(W, H), left, top;
+  const place = (el, x, y, width) => {
+    el.style.left = Math.round(x) + 'px';
+    el.style.top = Math.round(y) + 'px';
+    if (width !== undefined) el.style.width = Math.round(width) + 'px';
+  };
+  if (!touching) {
+    left = (W - w) / 2;
+    top = 24 + (H - w / 2) / 2;
+  } else {
+    // beside: a column of buttons in each margin's width
+    touch.classList.add('column');
+    const cw = touch.offsetWidth + 2 * gap;
+    const beside = fit(W - 2 * cw, H);
+    // below: a row of buttons, the hints under it
+    touch.classList.remove('column');
+    const hints = [tapstart, turn].filter((h) => h.classList.contains('on'));
+    for (const h of hints) h.style.width = W - 2 * gap + 'px';
+    const rh = touch.offsetHeight + gap + hints.reduce((n, h) => n + h.offsetHeight + gap, 0);
+    const below = fit(W, H - rh - gap);
+    if (beside > below) {
+      w = beside;
+      touch.classList.add('column');
+      left = (W - w) / 2;
+      top = 24 + (H - w / 2) / 2;
+      place(touch, left + w + gap, 24 + (H - touch.offsetHeight) / 2);
+      let y = top;
+      for (const h of hints) {
+        place(h, gap, y, left - 2 * gap);
+        y += h.offsetHeight + gap;
+      }
+    } else {
+      w = below;
+      left = (W - w) / 2;
+      top = 24 + (H - w / 2 - gap - rh) / 2;
+      let y = top + w / 2 + gap;
+      place(touch, (W - touch.offsetWidth) / 2, y);
+      y += touch.offsetHeight + gap;
+      for (const h of hints) {
+        place(h, gap, y, W - 2 * gap);
+        y += h.offsetHeight + gap;
+      }
+    }
+  }
+  place(canvas, left, top);
+  const changed = canvas.style.width !== w + 'px';
+  canvas.style.width = w + 'px';
+  canvas.style.height = w / 2 + 'px';
+  return changed;
+};
+// The layout changed without the window's size (a first touch, the name entry): the game
+// measures its canvas again as after a resize, once its current event is over.
+page.relayout = () => {
+  if (page.layout()) setTimeout(() => dispatchEvent(new Event('resize')));
+};
+// before the game's own handler, which measures the canvas
+addEventListener('resize', () => {
+  page.layout();
+  bar.fit();
+});
 
 // The device's keyboard types into a hidden field; what it puts there goes to the game as
 // typed characters (Latin-1 only, as the game's font has them) and Backspaces, and the field
@@ -296,14 +477,38 @@ addEventListener('error', (e) => {
   if (typeof ExitStatus !== 'undefined' && e.error instanceof ExitStatus) e.preventDefault();
 });
 
+// The message box is modal, as the desktop's: its keys (Escape, Enter close it) never reach the
+// game behind it, where Escape would end the game.
+for (const type of ['keydown', 'keyup'])
+  addEventListener(type, (e) => { if (document.getElementById('message').open) e.stopImmediatePropagation(); }, true);
+
 // While the game has the input the page never scrolls, zooms or opens its context menu.
 document.addEventListener('contextmenu', (e) => e.preventDefault());
 addEventListener('wheel', (e) => { if (e.ctrlKey) e.preventDefault(); }, { passive: false });
 addEventListener('touchmove', (e) => { if (!e.target.closest('dialog')) e.preventDefault(); }, { passive: false });
 addEventListener('gesturestart', (e) => e.preventDefault());
 
-document.addEventListener('mousedown', (e) => { if (!bar.el.contains(e.target) && bar.open >= 0) bar.show(-1); });
-page.menus = (model) => { bar.model = model; bar.draw(); };
+// A press outside the menus closes them. The path is the one the press took: a title's own
+// handler may have drawn the bar anew, and its button is no longer in the page.
+addEventListener('pointerdown', (e) => {
+  const path = e.composedPath();
+  if (bar.open !== -1 && !path.includes(bar.el) && !path.includes(bar.button)) bar.show(-1);
+});
+// Any press in the page gives it the keyboard: embedded in another page (an iframe) the frame
+// only gets the keys once something in it has the focus, and the game's canvas keeps its
+// presses from focusing anything. The name's text field keeps the focus it has.
+addEventListener('pointerdown', (e) => {
+  if (document.activeElement === typing.el || e.target.closest('dialog, #ended')) return;
+  const canvas = document.getElementById('canvas');
+  if (document.activeElement !== canvas) canvas.focus({ preventScroll: true });
+}, true);
+addEventListener('touchstart', () => page.touched(), { capture: true, passive: true });
+page.menus = (model) => {
+  if (page.over) return;
+  bar.model = model;
+  bar.draw();
+  bar.fit();
+};
 page.menukey = (vk, alt) => (bar.key(vk, alt) ? 1 : 0);
 
 // Asked of the game's own canvas with the game's own attributes: the game then finds the
@@ -318,6 +523,10 @@ function haswebgl2() {
   }
 }
 
+// a touch screen shows its buttons from the start
+if (matchMedia('(pointer: coarse)').matches) document.body.classList.add('touch');
+page.layout();
+
 if (!haswebgl2()) {
   page.fail('Varnhold needs WebGL 2, which this browser does not offer or has turned off.\n' +
             'Try a current Firefox, Chrome, Edge or Safari, with hardware acceleration on.');
@@ -326,15 +535,14 @@ if (!haswebgl2()) {
   // the game, which the page hands over as a download when the game ends or on "Save replay"
   // ?dump: page.world() reads the game's world (the desktop's --dump); ?replay=URL plays the
   // replay file at URL back, with the verdict shown at its end; ?scores=URL is the score
-  // server's address (the desktop's --scores; relative to the page); ?render-scale=S the
-  // desktop's --render-scale S; ?crowd the benchmark's crowded fight
-  const params = new URLSearchParams(location.search);
+  // server's address (the desktop's --scores; relative to the page), else the one the site was
+  // built for; ?render-scale=S the desktop's --render-scale S; ?crowd the benchmark's crowded fight
   var Module = {
     arguments: [...(params.has('seed') ? ['--seed', params.get('seed')] : []),
                 ...(params.has('dump') ? ['--dump', '/tmp/world.json'] : []),
                 ...(params.has('replay') ? ['--replay', '/tmp/replay.vhr'] : []),
                 ...(params.has('record') ? ['--record', '/tmp/recorded.vhr'] : []),
-                ...(params.has('scores') ? ['--scores', new URL(params.get('scores'), location.href).href] : []),
+                ...(page.scores ? ['--scores', page.scores] : []),
                 ...(params.has('render-scale') ? ['--render-scale', params.get('render-scale')] : []),
                 ...(params.has('crowd') ? ['--bench-crowd'] : [])],
     canvas: document.getElementById('canvas'),
@@ -343,9 +551,22 @@ if (!haswebgl2()) {
       page.lastline = text;
     },
     printErr: (text) => console.warn(text),
-    setStatus: (text) => { if (text) page.status.textContent = text; },
+    // "Downloading data... (done/total)": a bar under the game's name
+    setStatus: (text) => {
+      if (!text) return;
+      const bytes = /^(.*?)\s*\((\d+)\/(\d+)\)/.exec(text), progress = document.getElementById('progress');
+      page.statustext.textContent = bytes ? bytes[1].replace(/\.+$/, ' ...') : text;
+      progress.hidden = !bytes;
+      if (bytes) {
+        progress.max = Number(bytes[3]);
+        progress.value = Number(bytes[2]);
+      }
+    },
     onRuntimeInitialized: () => {
       page.status.hidden = true;
+      // kept for offline play once the game runs (a page opened from a file has no worker)
+      if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol))
+        navigator.serviceWorker.register('sw.js').catch((e) => console.warn('Not kept for offline play: ' + e));
       if (params.has('record')) {
         page.recording = '/tmp/recorded.vhr';
         page.started = new Date().toISOString().slice(0, 19).replace(/[-:]/g, '').replace('T', '-');
@@ -382,6 +603,7 @@ if (!haswebgl2()) {
         removeRunDependency('settings');
         setInterval(page.save, 1000);
         addEventListener('pagehide', () => {
+          if (page.over) return;           // the game has ended and kept what it keeps
           try {
             Module._vh_signal(1);         // SIGHUP: the game saves and ends
           } catch (e) {

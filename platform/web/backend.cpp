@@ -80,20 +80,23 @@ std::string jsonstring(const std::string& latin1) {
     return out + "\"";
 }
 
-// [{"t": title, "k": [{"i": index, "t": text, "c": ticked, "e": enabled}, ...]}, ...]; an
-// entry without text is a separator.
+// [{"i": index, "t": title, "k": [{"i": index, "g": tag, "t": text, "c": ticked, "e": enabled},
+// ...]}, ...]; an entry without text is a separator, a title without entries acts itself.
 void showmenus() {
     menusdirty = false;
     if (!window || !window->menuroot) return;
+    auto indexof = [](TGadget* g) {
+        return std::to_string(std::find(menuitems.begin(), menuitems.end(), g) - menuitems.begin());
+    };
     std::string j = "[";
     for (TGadget* top : window->menuroot->kids) {
         if (j.size() > 1) j += ",";
-        j += "{\"t\":" + jsonstring(top->text) + ",\"k\":[";
+        j += "{\"i\":" + indexof(top) + ",\"t\":" + jsonstring(top->text) + ",\"k\":[";
         bool first = true;
         for (TGadget* k : top->kids) {
-            int index = static_cast<int>(std::find(menuitems.begin(), menuitems.end(), k) - menuitems.begin());
-            j += (first ? "" : ",") + std::string("{\"i\":") + std::to_string(index) + ",\"t\":" + jsonstring(k->text) +
-                 ",\"c\":" + (k->checked ? "true" : "false") + ",\"e\":" + (k->enabled ? "true" : "false") + "}";
+            j += (first ? "" : ",") + std::string("{\"i\":") + indexof(k) + ",\"g\":" + std::to_string(k->tag) +
+                 ",\"t\":" + jsonstring(k->text) + ",\"c\":" + (k->checked ? "true" : "false") +
+                 ",\"e\":" + (k->enabled ? "true" : "false") + "}";
             first = false;
         }
         j += "]}";
@@ -313,9 +316,23 @@ struct tweb final : al::tsoundops {
     void updatemenu(TGadget*) override { menusdirty = true; }
     void updatemenubar(TGadget*) override { menusdirty = true; }
     void settext(TGadget* g) override {
-        if (g->kind == tgadgetkind::window) emscripten_set_window_title(g->text.c_str());
+        if (g->kind == tgadgetkind::window) emscripten_set_window_title(utf8(g->text).c_str());
     }
-    void setshape(TGadget*, int, int) override { measure(); }
+    // The page is the window, which the game can neither move nor size: the window it asks
+    // for becomes the page's own shape again, reported back as a move and a resize, and a
+    // reset of its size ("Reset windowsize") leaves the browser's full screen.
+    void setshape(TGadget* g, int, int) override {
+        measure();
+        if (g != window || !window) return;
+        EM_ASM({ if (document.fullscreenElement) document.exitFullscreen().catch(() => {}); });
+        ops->later([] {
+            if (!window) return;
+            measure();
+            window->x = window->y = 0;
+            emit(EVENT_WINDOWMOVE, window, 0, 0, 0, 0);
+            emit(EVENT_WINDOWSIZE, window, 0, 0, window->w, window->h);
+        });
+    }
     void readshape(TGadget*) override { measure(); }
     int clientwidth(TGadget*) override { return cssw; }
     int clientheight(TGadget*) override { return cssh; }
@@ -336,7 +353,7 @@ struct tweb final : al::tsoundops {
     }
     void notify(const std::string& text, int serious) override {
         if (!serious) tostderr(text);
-        EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, text.c_str(), serious);
+        EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, utf8(text).c_str(), serious);
     }
     // HTTP through the page's fetch (a score server elsewhere must allow the page's origin:
     // its --allow-origin); the answer comes back on a later animation frame.

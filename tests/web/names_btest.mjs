@@ -2,27 +2,7 @@
 // them) and with a touch screen's own keyboard (its text field), the row still there after a
 // reload. The table starts with rows any score beats (a settings file put where the page keeps
 // it); F5 held plays the game to its end quickly.
-import { check, frames, withpage } from './browser.mjs';
-
-const lowtable = () => {
-  if (sessionStorage.getItem('seeded')) return;    // once: the reload must find the game's own
-  sessionStorage.setItem('seeded', '1');
-  const bytes = [];
-  const varint = (n) => {
-    let v = n >>> 0;
-    do {
-      bytes.push((v > 127 ? 128 : 0) | (v & 127));
-      v >>>= 7;
-    } while (v);
-  };
-  const text = (s) => { varint(s.length); for (const c of s) bytes.push(c.charCodeAt(0)); };
-  [0, 0, 800, 400].forEach(varint);                // the window
-  bytes.push(0, 0, 0, 0, 101, 5);                  // options, language, volume
-  text('Your Name'); varint(1); varint(0); varint(-1);
-  for (let i = 0; i < 10; i++) { text('Nobody'); varint(1); varint(-100000); }
-  localStorage.setItem('varnhold:/home/web_user/.config/varnhold/varnhold.cfg',
-                       JSON.stringify({ t: Date.now(), b: btoa(String.fromCharCode(...bytes)) }));
-};
+import { check, frames, lowtable, withpage } from './browser.mjs';
 
 const world = (page) => page.evaluate(() => page.world());
 

@@ -1,0 +1,37 @@
+// Escape and Game > Quit end the game as on the desktop (its settings kept), and the page offers
+// the next game at once: one click on "Play again" and the title is back, the option chosen
+// before still chosen, no reload by hand.
+import { check, frames, withpage } from './browser.mjs';
+
+const ticked = async (page, text) => {
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('KeyO');
+  await page.keyboard.up('Alt');
+  const row = (await page.$$eval('#bar .entry', (rows) => rows.map((r) => r.textContent))).find((t) => t.includes(text));
+  await page.keyboard.press('Escape');
+  return row.startsWith('\u2713');
+};
+const menu = (page, text) => page.evaluateHandle((t) =>
+  [...document.querySelectorAll('#bar .menu > button, #bar .entry')].find((e) => e.textContent.includes(t)), text);
+
+await withpage({ game: true }, async ({ page, errors }) => {
+  await frames(page, 2);
+  await (await menu(page, 'Options')).click();
+  await (await menu(page, 'Pause between levels')).click();
+  for (const [how, end] of [['Escape', () => page.keyboard.press('Escape')],
+                            ['Game > Quit', async () => {
+                              await (await menu(page, 'Game')).click();
+                              await (await menu(page, 'Quit')).click();
+                            }]]) {
+    await end();
+    await page.waitForSelector('#again', { visible: true, timeout: 10000 });
+    const text = await page.$eval('#endedtext', (p) => p.textContent);
+    check(/ended/.test(text), `${how}: the page says the game ended: ${text}`);
+    check(await page.$$eval('#bar .menu', (m) => m.length) === 0, `${how}: no dead menu bar`);
+    await Promise.all([page.waitForNavigation(), page.click('#again')]);
+    await page.waitForFunction(() => window.Module && Module.presented >= 2, { timeout: 60000 });
+    check(await page.$eval('#ended', (e) => e.hidden), `${how}: one click and the game is back`);
+    check(await ticked(page, 'Pause between levels'), `${how}: the option chosen before is kept`);
+  }
+  check(errors.length === 0, `no console error: ${errors.join('; ')}`);
+});
