@@ -97,6 +97,7 @@ for option in $("$root/usr/games/varnhold-server" --help | grep -Eo -- '--[a-z-]
 done
 grep -q "^ExecStart=/usr/games/varnhold-server " "$root/usr/lib/systemd/system/varnhold-server.service" ||
     fail "the systemd unit does not start /usr/games/varnhold-server"
-verdict=$("$root/usr/games/varnhold-server" --verify-child <"$(dirname "$0")/../replays/fight.vhr" 2>&1)
+source "$(dirname "$0")/../support/ourdata.sh"
+verdict=$(ourdata "$root/usr/games/varnhold-server" "$(dirname "$0")/../replays/fight.vhr" | "$root/usr/games/varnhold-server" --verify-child 2>&1)
 grep -q "no high-score row" <<<"$verdict" || fail "the unpacked server did not play a replay: $verdict"
 echo "ok"

@@ -35,7 +35,8 @@ extra=$(comm -13 <(dpkg -L varnhold | sort) <(find /usr/share/games/varnhold | s
 if command -v systemd-analyze >/dev/null; then
     unit=$(systemd-analyze verify /usr/lib/systemd/system/varnhold-server.service 2>&1) || fail "the systemd unit: $unit"
 fi
-verdict=$(/usr/games/varnhold-server --verify-child <"$(dirname "$0")/../replays/fight.vhr" 2>&1)
+source "$(dirname "$0")/../support/ourdata.sh"
+verdict=$(ourdata /usr/games/varnhold-server "$(dirname "$0")/../replays/fight.vhr" | /usr/games/varnhold-server --verify-child 2>&1)
 grep -q "no high-score row" <<<"$verdict" || fail "the installed server did not play a replay: $verdict"
 
 apt purge varnhold varnhold-server || fail "apt-get purge: $(tail -5 "$work/apt.txt")"
