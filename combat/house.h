@@ -7,7 +7,11 @@
 struct trocketdata;
 
 // A house's `prg`.
-enum thousestate : int { house_intact = 0, house_struck = 1 /* shaking under the smoke */, house_sinking = 2 };
+enum thousestate : int {
+    house_intact = 0,
+    house_struck = 1,                 // shaking under the smoke
+    house_sinking = 2,
+};
 
 struct thousedata {
     float x = 0;                      // left edge

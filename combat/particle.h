@@ -6,8 +6,8 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
-// A particle's `prg`.
-enum tparticlestate : int { particle_moving = 0, particle_still = 1 /* lying on the ground */ };
+// A particle's `prg`: moving, or lying still on the ground.
+enum tparticlestate : int { particle_moving = 0, particle_still = 1 };
 
 struct tparticledata {
     float x = 0, y = 0;

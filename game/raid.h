@@ -14,8 +14,8 @@ enum twavekind : int {
     wave_ufos = 5,
     wave_ufosthenchoppers = 6,
 };
-// The raid's `prg`.
-enum traidstate : int { raid_waiting = 0 /* for the next wave */, raid_wave = 1 /* in progress */ };
+// The raid's `prg`: waiting for the next wave, or a wave in progress.
+enum traidstate : int { raid_waiting = 0, raid_wave = 1 };
 
 struct traid {
     static constexpr int minwait = 0, maxwait = 18000;
