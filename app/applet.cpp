@@ -128,7 +128,7 @@ void rescale() {
 
 void framestep() {
     RedrawGadget(can.g);
-    if (level.pause == 0) {
+    if (level.pause == pause_off) {
         // ---- only while the game runs, in this order ----
         tnt.upd();
         houses.upd();
@@ -155,7 +155,7 @@ void framestep() {
     clouds.upd();
     snd.upd();
     day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
-    TextEntry(level.prg == 3 && level.pause == 0);
+    TextEntry(level.prg == level_nameentry && level.pause == pause_off);
 }
 
 std::string keepgame() {
@@ -286,7 +286,7 @@ void inputstep() {
         volume.set(ev.mz);
         snd.setvol(volume.vol);
     }
-    if (level.pause == 0) guns.updev();
+    if (level.pause == pause_off) guns.updev();
     level.updev();
     if (ev.keyup == key_f5) {   // F5 released: back to 60 frames a second
         StopTimer(timer);
@@ -315,7 +315,7 @@ void inputstep() {
 void menucommand(int tag) {
     switch (tag) {
     case menu_start:
-        level.pause = 0;
+        level.pause = pause_off;
         level.newlevel();
         break;
     case menu_quit:

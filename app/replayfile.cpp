@@ -97,6 +97,19 @@ int hexdigit(char c) {
     return -1;
 }
 
+// Where the reader is: the format line, each line of the header in its order, the body, and
+// after the end line.
+enum tstep : int {
+    step_format = -1,
+    step_program = 0, step_seed, step_clock, step_window, step_options, step_language, step_volume,
+    step_name, step_level, step_score, step_highlight,
+    step_rows = 11,                   // 11 .. 20: the ten high-score rows
+    step_checkevery = 21,
+    step_events = 22,
+    step_body = 23,
+    step_end = 24,
+};
+
 struct tparser {
     treplayread result;
     std::vector<ttoken> words;
@@ -212,44 +225,48 @@ struct tparser {
         const std::string& w = words.empty() ? std::string() : words[0].text;
         static const char* const keys[] = {"program", "seed", "clock", "window", "options", "language",
                                            "volume", "name", "level", "score", "highlight"};
-        const char* key = step < 11 ? keys[step] : step < 21 ? "row" : step == 21 ? "checkevery" : "events";
+        const char* key = step < step_rows ? keys[step]
+                          : step < step_checkevery ? "row"
+                          : step == step_checkevery ? "checkevery" : "events";
         if (words.empty() || words[0].quoted || w != key) return fail(std::string("expected the \"") + key + "\" line here");
         switch (step) {
-        case 0:
+        case step_program:
             if (!count(2, "program VERSION")) return false;
             r.program = words[1].text;
             if (!program.empty() && r.program != program)
                 return fail("recorded by Varnhold " + r.program + "; this is Varnhold " + program +
                             ", and a replay plays back only in the version that recorded it");
             return true;
-        case 1: return count(2, "seed N") && number(1, "seed", INT32_MIN, INT32_MAX, r.seed);
-        case 2: return count(2, "clock MS") && number(1, "clock", INT32_MIN, INT32_MAX, r.clock);
-        case 3:
+        case step_seed: return count(2, "seed N") && number(1, "seed", INT32_MIN, INT32_MAX, r.seed);
+        case step_clock: return count(2, "clock MS") && number(1, "clock", INT32_MIN, INT32_MAX, r.clock);
+        case step_window:
             if (!count(5, "window X Y WIDTH HEIGHT")) return false;
             for (int i = 0; i < 4; i++)
                 if (!number(1 + i, i < 2 ? "window position" : "window size", i < 2 ? -65536 : 0, 65536, s.window[i]))
                     return false;
             return true;
-        case 4:
+        case step_options:
             if (!count(5, "options A B C D")) return false;
             for (int i = 0; i < 4; i++)
                 if (!number(1 + i, "option state", 0, 3, s.options[i])) return false;
             return true;
-        case 5:
+        case step_language:
             return count(3, "language TAG \"NAME\"") && number(1, "language tag", 0, 255, s.language) &&
                    text(2, "language name", s.languagename);
-        case 6: return count(2, "volume 0..10") && number(1, "volume", 0, 10, s.volume);
-        case 7: return count(2, "name \"NAME\"") && text(1, "name", s.name);
-        case 8: return count(2, "level N") && number(1, "level", INT32_MIN, INT32_MAX, s.level);
-        case 9: return count(2, "score N") && number(1, "score", INT32_MIN, INT32_MAX, s.score);
-        case 10: return count(2, "highlight ROW") && number(1, "highlighted row", -1, 9, s.highlight);
-        case 21: return count(2, "checkevery FRAMES") && number(1, "checkpoint interval", 1, 100000, r.checkevery);
-        case 22: return count(1, "events");
+        case step_volume: return count(2, "volume 0..10") && number(1, "volume", 0, 10, s.volume);
+        case step_name: return count(2, "name \"NAME\"") && text(1, "name", s.name);
+        case step_level: return count(2, "level N") && number(1, "level", INT32_MIN, INT32_MAX, s.level);
+        case step_score: return count(2, "score N") && number(1, "score", INT32_MIN, INT32_MAX, s.score);
+        case step_highlight: return count(2, "highlight ROW") && number(1, "highlighted row", -1, 9, s.highlight);
+        case step_checkevery:
+            return count(2, "checkevery FRAMES") && number(1, "checkpoint interval", 1, 100000, r.checkevery);
+        case step_events: return count(1, "events");
         default: {
-            treplayrow& row = s.rows[step - 11];
+            treplayrow& row = s.rows[step - step_rows];
             int i;
             if (!count(5, "row I \"NAME\" LEVEL SCORE") || !number(1, "row number", 0, 9, i)) return false;
-            if (i != step - 11) return fail("expected high-score row " + std::to_string(step - 11) + " here");
+            if (i != step - step_rows)
+                return fail("expected high-score row " + std::to_string(step - step_rows) + " here");
             return text(2, "row name", row.name) && number(3, "row level", INT32_MIN, INT32_MAX, row.level) &&
                    number(4, "row score", INT32_MIN, INT32_MAX, row.score);
         }
@@ -293,7 +310,7 @@ struct tparser {
             fail("the last line has no line end: the file is cut short");
             return;
         }
-        int step = -1;         // -1: the format line; 0 .. 22: the header; 23: the body; 24: after the end
+        tstep step = step_format;
         int floor = 0, lastclock = 0, lastcheck = 0, lineno = 0, format = 0;
         bool data = false;     // the data line was read
         size_t at = 0;
@@ -308,24 +325,25 @@ struct tparser {
             if (words.empty() || (!words[0].quoted && words[0].text[0] == '#')) continue;
             const std::string& w = words[0].text;
             bool ok = true;
-            if (step == -1) {
+            if (step == step_format) {
                 int v;
                 if (words.size() != 2 || w != "varnhold-replay") ok = fail("not a Varnhold replay: it does not start with \"varnhold-replay 1\"");
                 else if (!number(1, "format version", 0, INT32_MAX, v)) ok = false;
                 else if (v != replayformat && v != 1)
                     ok = fail("replay format " + std::to_string(v) + "; this program reads formats 1 to " + std::to_string(replayformat));
                 format = v;
-                step = 0;
-            } else if (step == 1 && format >= 2 && !data) {
+                step = step_program;
+            } else if (step == step_seed && format >= 2 && !data) {
                 // after the program line: the digest of the data files, 16 hex digits
                 ok = w == "data" && words.size() == 2 && words[1].text.size() == 16 && !words[1].quoted &&
                      words[1].text.find_first_not_of("0123456789abcdef") == std::string::npos;
                 if (ok) r.data = std::stoull(words[1].text, nullptr, 16);
                 else fail("a \"data\" line with the digest of the data files (16 hex digits) must follow the program line");
                 data = true;
-            } else if (step <= 22) {
-                ok = header(step++, r, program);
-            } else if (step == 24) {
+            } else if (step <= step_events) {
+                ok = header(step, r, program);
+                step = tstep(step + 1);
+            } else if (step == step_end) {
                 ok = fail("text after the end line");
             } else if (w == "check") {
                 treplaycheck c;
@@ -343,7 +361,7 @@ struct tparser {
                 }
             } else if (w == "end") {
                 ok = check(r.end, floor, lastcheck);
-                step = 24;
+                step = step_end;
             } else {
                 ok = event(r, floor, lastclock);
                 if (ok) {
@@ -353,12 +371,12 @@ struct tparser {
             }
             if (!ok) return;
         }
-        if (step == 24) {
+        if (step == step_end) {
             result.line = 0;
             return;
         }
         result.line = lineno > 0 ? lineno : 1;
-        fail(step < 23 ? "the file ends inside its header: it is cut short"
+        fail(step < step_body ? "the file ends inside its header: it is cut short"
                        : "the file ends before its \"end\" line: it is cut short");
     }
 };

@@ -38,7 +38,7 @@ bool busyfight() {
         std::fprintf(stderr, "can't load %s\n", missing.c_str());
         return false;
     }
-    level.prg = 0;
+    level.prg = level_fight;
     level.maxrocket = 0;
     crowdfight();
     return true;

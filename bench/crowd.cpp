@@ -35,14 +35,15 @@ void traffic() {
     // two of the cars police, one of the planes the hero
     for (int i = 0; i < 2 && i < static_cast<int>(cars.d.size()); i++) {
         tcardata* c = cars.d[i].get();
-        if (!c || c->art == 1) continue;
-        c->art = 1;
+        if (!c || c->art == kind_police) continue;
+        c->art = kind_police;
         c->img = img_police;
         cars.countpolice++;
     }
     spread(planes, 10, 40, 80);
-    if (tplanedata* p = planes.d.empty() ? nullptr : planes.d[0].get(); p && p->art == 0 && planes.countsuper == 0) {
-        p->art = 1;
+    tplanedata* p = planes.d.empty() ? nullptr : planes.d[0].get();
+    if (p && p->art == kind_plane && planes.countsuper == 0) {
+        p->art = kind_hero;
         p->img = img_superman;
         planes.countsuper = 1;
     }
@@ -50,9 +51,9 @@ void traffic() {
     spread(choppers, 10, 40, 80);
     for (int i = 0; i < 8; i++) satellites.launchsatellite();
     for (int i = 0; i < 10; i++) satellites.launchmeteor();
-    if (jumpers.prg == 0) {
+    if (jumpers.prg == jumper_waiting) {
         jumpers.generate();
-        jumpers.prg = 2;   // in the air
+        jumpers.prg = jumper_inair;
     }
 }
 

@@ -54,9 +54,9 @@ bool play(int seed, const std::string& path) {
     press(key_enter);
     steps(60, 60);
     emit(EVENT_KEYDOWN, key_f5);
-    for (int i = 0; i < 400000 && level.prg != 3; i++) steps(1, 480);
+    for (int i = 0; i < 400000 && level.prg != level_nameentry; i++) steps(1, 480);
     emit(EVENT_KEYUP, key_f5);
-    bool entered = level.prg == 3;
+    bool entered = level.prg == level_nameentry;
     steps(20, 60);
     press(key_enter);
     steps(30, 60);

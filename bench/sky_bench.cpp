@@ -26,9 +26,9 @@ bool skyworld(benchmark::State& state) {
         return false;
     }
     // A heavy shower that holds: every drop in use, lightning possible.
-    rain.prg = 2, rain.art = 0, rain.count2 = rain.countlast = train::maxdrops;
+    rain.prg = rain_building, rain.art = fall_rain, rain.count2 = rain.countlast = train::maxdrops;
     while (rain.count < train::maxdrops) rain.generate();
-    rain.prg = 3, rain.wait = 1 << 30;
+    rain.prg = rain_steady, rain.wait = 1 << 30;
     for (int i = 0; i < 8; i++) clouds.generate();
     return true;
 }

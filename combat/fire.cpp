@@ -32,7 +32,7 @@ void tfiredata::collisioncar() {
         tcardata* c = cars.d[i].get();
         if (!c || !(x < c->x && c->x < x + w)) continue;
         int h = c->img ? c->img->height : 0;
-        tnt2.generate(c->x, c->y + static_cast<float>(h / 2), 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(c->x, c->y + static_cast<float>(h / 2), 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         c->destroy();
         cars.empty(i);
     }

@@ -42,12 +42,12 @@ void tgundata::generate(float x_, float y_, int operational_, int ammo_) {
 }
 
 int tgundata::mayfire() const {
-    return operational != 0 && ammo != 0 && cooldown == 0 && level.prg == 0;
+    return operational != 0 && ammo != 0 && cooldown == 0 && level.prg == level_fight;
 }
 
 // Shots never aim below y = 355, just above the turrets.
 void tgundata::fire(float tx, float ty) {
-    rockets.generate(x, y, tx, std::min(ty, 355.0f), level.speed * 2, 1, 1, img_trailplayer);
+    rockets.generate(x, y, tx, std::min(ty, 355.0f), level.speed * 2, side_player, 1, img_trailplayer);
     ammo--;
     cooldown = 20;
 }
@@ -60,7 +60,7 @@ void tgundata::draw() const {
     if (operational == 0) return;
     if (ammo != 0) {
         float ax, ay;
-        if (level.prg < 10) {
+        if (level.prg != level_title) {
             ax = static_cast<float>(ev.x);
             ay = std::min(static_cast<float>(ev.y), 355.0f);
         } else {
@@ -117,7 +117,7 @@ void tgun::generateall() {
 }
 
 int tgun::collisionrocket(trocketdata& r) {
-    if (r.owner != 0 || r.prg != 1) return 0;
+    if (r.owner != side_enemy || r.prg != rocket_flying) return 0;
     TImage* base = img_turretbase;
     float h = static_cast<float>(base->height);
     int n = static_cast<int>(d.size());

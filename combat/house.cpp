@@ -23,11 +23,11 @@ void thousedata::generate(float x0, float w, float y_) {
 }
 
 int thousedata::upd() {
-    if (prg == 1) {                   // shaking under the smoke for 61 frames
+    if (prg == house_struck) {                   // shaking under the smoke for 61 frames
         xr = rnd.updf(2.0f);
-        if (wait == 0) prg = 2;
+        if (wait == 0) prg = house_sinking;
         wait--;
-    } else if (prg == 2) {            // sinking into the street
+    } else if (prg == house_sinking) {            // sinking into the street
         y += 0.5f;
         xr = rnd.updf(4.0f);
         if (y > oy + static_cast<float>(img->height)) return 1;
@@ -37,10 +37,10 @@ int thousedata::upd() {
 
 void thousedata::draw() const {
     DrawImage(img, x + xr, y);
-    if (prg == 0) return;
+    if (prg == house_intact) return;
     float h = static_cast<float>(img->height);
     // The smoke thickens while the house shakes and thins out as it sinks.
-    SetAlpha(prg == 1 ? 1 - static_cast<float>(wait) / 60 : (oy - y + h) / h);
+    SetAlpha(prg == house_struck ? 1 - static_cast<float>(wait) / 60 : (oy - y + h) / h);
     SetColor(220, 220, 220);
     SetRotation(tnt.rot);
     DrawImage(img_explosion1, x + static_cast<float>(img->width / 2), oy);
@@ -96,7 +96,7 @@ void thouse::sort() {
 }
 
 int thouse::collisionrocket(trocketdata& r) {
-    if (r.owner != 0 || r.prg != 1) return 0;
+    if (r.owner != side_enemy || r.prg != rocket_flying) return 0;
     int n = static_cast<int>(d.size());
     for (int i = 0; i < n; i++) {
         thousedata* h = d[i].get();
@@ -111,8 +111,8 @@ int thouse::collisionrocket(trocketdata& r) {
         getpixelbytes(&a, h->img->pixmaps[0], col, row, 1, 3);
         if (a == 0) continue;
 
-        if (h->prg == 0) {            // a house costs its points once
-            h->prg = 1;
+        if (h->prg == house_intact) {            // a house costs its points once
+            h->prg = house_struck;
             h->wait = 60;
             level.addscore(-3);
         }

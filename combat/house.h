@@ -6,13 +6,20 @@
 
 struct trocketdata;
 
+// A house's `prg`.
+enum thousestate : int {
+    house_intact = 0,
+    house_struck = 1,                 // shaking under the smoke
+    house_sinking = 2,
+};
+
 struct thousedata {
     float x = 0;                      // left edge
     float y = 0;                      // bottom edge; grows while the house sinks
     float xr = 0;                     // shaking offset, drawing only
     float oy = 0;                     // bottom edge as built
     TImage* img = nullptr;
-    int prg = 0;                      // 0 intact, 1 struck and shaking, 2 sinking
+    int prg = house_intact;           // a thousestate
     int wait = 0;                     // shaking frames left
 
     void generate(float x0, float w, float y);

@@ -37,7 +37,7 @@ int tparticledata::upd() {
     if (life <= 0) return 1;
     life--;
     lifediv = static_cast<float>(life) / maxlife;
-    if (prg == 1) return (x < 0 || x > 800) ? 1 : 0;   // lying still, ageing
+    if (prg == particle_still) return (x < 0 || x > 800) ? 1 : 0;   // lying still, ageing
 
     rot += speedx * 4;                 // spins with its sideways speed
     speedy += grav;
@@ -54,7 +54,7 @@ int tparticledata::upd() {
     y = bouncey;
     speedx = speedx - rnd.updf(speedx * (1 - speedy) / 20);
     speedy = speedy - speedy * (bounce - rnd.updf(bounce / 4));
-    if (std::fabs(speedy) < 0.01f && std::fabs(speedx) < 0.01f) prg = 1;
+    if (std::fabs(speedy) < 0.01f && std::fabs(speedx) < 0.01f) prg = particle_still;
     return 0;
 }
 

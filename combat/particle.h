@@ -6,10 +6,13 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
+// A particle's `prg`: moving, or lying still on the ground.
+enum tparticlestate : int { particle_moving = 0, particle_still = 1 };
+
 struct tparticledata {
     float x = 0, y = 0;
     float speedx = 0, speedy = 0;
-    int prg = 0;                      // 0 moving, 1 lying still
+    int prg = particle_moving;        // a tparticlestate
     float rot = 0;                    // degrees
     float grav = 0;                   // added to speedy each frame; negative rises
     float bounce = 0;                 // 0: never touches the ground

@@ -43,20 +43,20 @@ void trocketdata::generate(float startx_, float starty_, float impactx_, float i
 
 // The launch whistle fades out, unless its channel has gone to another sound meanwhile.
 void trocketdata::releasesound() const {
-    if (owner == 0) return;
+    if (owner == side_enemy) return;
     snd.release(chn, snd.s[smp_launch]);
 }
 
 int trocketdata::collisionrocket() {
-    if (owner == 0) return 0;
+    if (owner == side_enemy) return 0;
     int n = static_cast<int>(rockets.d.size());
     for (int i = 0; i < n; i++) {
         trocketdata* o = rockets.d[i].get();
-        if (!o || o->owner == owner || o->prg != 1) continue;
+        if (!o || o->owner == owner || o->prg != rocket_flying) continue;
         if (o->x - 10 < x && x < o->x + 10 && o->y - 10 < y && y < o->y + 10) {
-            o->prg = 2;
+            o->prg = rocket_ended;
             level.addscore(2);
-            tnt.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+            tnt.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             return 1;
         }
     }
@@ -64,17 +64,17 @@ int trocketdata::collisionrocket() {
 }
 
 void trocketdata::destroy() {
-    prg = 2;
+    prg = rocket_ended;
     releasesound();
 }
 
 int trocketdata::upd() {
-    if (prg == 0) {
-        if (wait == 0) prg = 1;
+    if (prg == rocket_waiting) {
+        if (wait == 0) prg = rocket_flying;
         wait--;
         return 0;
     }
-    if (prg == 2) {
+    if (prg == rocket_ended) {
         alpha -= 0.02f;
         return alpha > 0 ? 0 : 1;
     }
@@ -82,7 +82,7 @@ int trocketdata::upd() {
     x += speedx;
     y += speedy;
     steps -= 1;
-    if (owner != 0) {
+    if (owner != side_enemy) {
         tchn& c = snd.c[chn];
         if (c.s == &snd.s[smp_launch]) c.pan = panat(x, 0.3f);
     }
@@ -91,21 +91,21 @@ int trocketdata::upd() {
     // frame ends as a house hit.
     if (steps < 0 || houses.collisionrocket(*this)) {
         tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, owner, 0);
-        prg = 2;
+        prg = rocket_ended;
     } else if (tnt.collisionrocket(*this)) {
         tnt.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, owner, 0);
-        prg = 2;
+        prg = rocket_ended;
     } else if (guns.collisionrocket(*this)) {
         // The turret boom plays loud; every later big explosion stays at half volume.
         snd.s[smp_xplo1].vol = 1.0f;
-        tnt.generate(x, y, 0.01f, 800, smp_xplo1, 0.5f, 1, 0);
+        tnt.generate(x, y, 0.01f, 800, smp_xplo1, 0.5f, side_player, 0);
         snd.s[smp_xplo1].vol = 0.5f;
-        prg = 2;
+        prg = rocket_ended;
     } else if (collisionrocket()) {
-        tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, 1, 1);   // the combo explosion
-        prg = 2;
+        tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, side_player, 1);   // the combo explosion
+        prg = rocket_ended;
     }
-    if (prg == 2) releasesound();
+    if (prg == rocket_ended) releasesound();
 
     defend();
     return 0;
@@ -114,7 +114,7 @@ int trocketdata::upd() {
 // The title screen plays itself: each enemy missile high enough up is answered once, from the
 // ready turret nearest to where the missile will be halfway down its remaining flight.
 void trocketdata::defend() {
-    if (level.prg < 10 || owner != 0 || ai_check != 0 || y > 220) return;
+    if (level.prg != level_title || owner != side_enemy || ai_check != 0 || y > 220) return;
     if (ai_wait != 0) {
         ai_wait--;
         return;
@@ -141,16 +141,16 @@ void trocketdata::defend() {
     guns.ai_x = x + speedx * t + static_cast<float>(r2) - 25;
     int r3 = rnd.upd(51);
     guns.ai_y = std::min(y + speedy * t + static_cast<float>(r3) - 25, 355.0f);
-    rockets.generate(best->x, best->y, guns.ai_x, guns.ai_y, level.speed * 2, 1, 1,
+    rockets.generate(best->x, best->y, guns.ai_x, guns.ai_y, level.speed * 2, side_player, 1,
                      img_trailplayer);
     best->cooldown = 240;
 }
 
 void trocketdata::draw() const {
-    if (prg == 0) return;
+    if (prg == rocket_waiting) return;
     SetAlpha(alpha);
     drawbeam(pic, x, y, startx, starty, 7);
-    if (prg != 1) return;
+    if (prg != rocket_flying) return;
 
     // The head rides on the trail's transform, its top towards the flight. Before the first
     // move there is no trail yet, so the transform comes from the flight direction instead.
@@ -180,7 +180,7 @@ void trocket::generate(float startx, float starty, float impactx, float impacty,
                        int owner, int wait, TImage* pic) {
     trocketdata& r = add();
     r.generate(startx, starty, impactx, impacty, speed, owner, wait, pic);
-    if (owner != 0) {
+    if (owner != side_enemy) {
         tsmp& s = snd.s[smp_launch];
         s.pan = panat(startx, 0.3f);
         snd.play(s, std::min(0.5f, 80 / r.steps), -1);
@@ -197,7 +197,7 @@ void trocket::removeall() {
 
 void trocket::remove(int i) {
     if (i < 0 || i >= static_cast<int>(d.size()) || !d[i]) return;
-    if (d[i]->owner == 0) count--;
+    if (d[i]->owner == side_enemy) count--;
     empty(i);
 }
 

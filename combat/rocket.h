@@ -6,6 +6,15 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
+// Whose a missile is (`owner`); its explosions keep the side.
+enum tside : int { side_enemy = 0, side_player = 1 };
+// A missile's `prg`.
+enum trocketstate : int {
+    rocket_waiting = 0,               // before launch, not drawn
+    rocket_flying = 1,
+    rocket_ended = 2,                 // burst or caught; the trail fades
+};
+
 struct trocketdata {
     float startx = 0, starty = 0;     // launch point
     float impactx = 0, impacty = 0;   // aim point
@@ -14,10 +23,10 @@ struct trocketdata {
     float speedx = 0, speedy = 0;     // movement per frame
     int wait = 0;                     // frames before launch
     float alpha = 1;                  // trail opacity, fades after the end
-    int owner = 0;                    // 0 enemy, 1 player
+    int owner = side_enemy;           // a tside
     int chn = 0;                      // channel of the launch whistle (player missiles)
     TImage* pic = nullptr;            // trail picture
-    int prg = 0;                      // 0 waiting, 1 flying, 2 ended (trail fading)
+    int prg = rocket_waiting;         // a trocketstate
     int ai_check = 0;                 // 1 once the title-screen defence has answered it
     int ai_wait = 60;                 // title-screen reaction delay
 

@@ -22,7 +22,7 @@ ttnt tnt2;
 
 bool ttnt::enemyreaches(float px, float py) const {
     for (const auto& e : d)
-        if (e && e->owner == 0 && e->reaches(px, py)) return true;
+        if (e && e->owner == side_enemy && e->reaches(px, py)) return true;
     return false;
 }
 
@@ -62,7 +62,7 @@ void ttntdata::draw() const {
     SetScale(size, size);
     SetAlpha(alpha);
     DrawImage(img_explosion1, x, y);
-    if (owner != 0)
+    if (owner != side_enemy)
         SetColor(0, static_cast<int>(191 * timediv + 64), 255);    // cyan fading to deep blue
     else
         SetColor(255, static_cast<int>(127 * timediv + 128), 0);   // yellow fading to orange
@@ -81,7 +81,7 @@ void ttnt::generate(float x, float y, float size, float maxtime, int sample, flo
 }
 
 int ttnt::collisionrocket(trocketdata& r) {
-    if (r.prg != 1 || r.owner != 0) return 0;   // only enemy missiles in flight are caught
+    if (r.prg != rocket_flying || r.owner != side_enemy) return 0;   // only enemy missiles in flight are caught
     int n = static_cast<int>(d.size());
     for (int i = 0; i < n; i++) {
         ttntdata* e = d[i].get();

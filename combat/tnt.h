@@ -4,7 +4,8 @@
 
 #include "framework/slots.h"
 
-struct trocketdata;
+#include "combat/rocket.h"
+
 
 // Round contact as the vehicles and intruders test it: the offsets from (x, y) to the other
 // centre are cut to whole units before the distance is taken, which must stay below radius.
@@ -17,7 +18,7 @@ struct ttntdata {
     int time = 0;                     // frames left
     float maxtime = 0;                // lifetime in frames
     float timediv = 1;                // time / maxtime, 1 down towards 0
-    int owner = 0;                    // 0 enemy colours, otherwise the player's
+    int owner = side_enemy;           // the tside of the missile; enemy colours or the player's
     float alpha = maxalpha;
     float size = 0;                   // drawing scale of both pictures
     float mainsize = 0;               // radius of the harmful disc: size x explosionw2

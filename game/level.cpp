@@ -62,20 +62,20 @@ int tlevel::save(TStream* stream) {
 
 // Only a game in progress counts: the self-defending title screen never scores.
 int tlevel::addscore(int n) {
-    if (prg == 0 || prg == 1) score += n;
+    if (prg == level_fight || prg == level_getready) score += n;
     return 0;
 }
 
 // Every way out of the name entry but confirming (a new game, "Show hiscore", Escape,
 // closing the window, a signal) makes no row, so no row is the last entered score.
 int tlevel::abandonentry() {
-    if (prg == 3) highlighthiscore = -1;
+    if (prg == level_nameentry) highlighthiscore = -1;
     return 0;
 }
 
 int tlevel::newlevel() {
     abandonentry();
-    prg = 1;
+    prg = level_getready;
     wait = 180;
     speed = 1.0f;
     score = 0;
@@ -116,9 +116,9 @@ int tlevel::nextlevel2() {
 
 int tlevel::leavelevel() {
     abandonentry();
-    prg = 10;
+    prg = level_title;
     allrocket = 0;
-    pause = 0;
+    pause = pause_off;
     speed = initialspeed;
     ammo = 2 * menu.get(menu_twobuttons) + 6;
     for (auto& g : guns.d) {
@@ -128,7 +128,7 @@ int tlevel::leavelevel() {
 }
 
 int tlevel::setpause(int n) {
-    if (prg <= 1) pause = n;
+    if (prg == level_fight || prg == level_getready) pause = n;
     return 0;
 }
 
@@ -136,23 +136,23 @@ int tlevel::setpause(int n) {
 void tlevel::launch() {
     int tx = rnd.upd(800);
     int sx = rnd.upd(800);
-    rockets.generate(static_cast<float>(sx), 0, static_cast<float>(tx), 370, speed * 0.7f, 0, 0,
+    rockets.generate(static_cast<float>(sx), 0, static_cast<float>(tx), 370, speed * 0.7f, side_enemy, 0,
                      img_trailenemy);
 }
 
 int tlevel::upd() {
     switch (prg) {
-    case 0:
+    case level_fight:
         if (guns.count == 0 || houses.count == 0) {
-            prg = 2;
+            prg = level_gameover;
             wait = 180;
             break;
         }
         if (allrocket == 0 && rockets.count == 0) {
             wait = 180;
-            prg = 1;
+            prg = level_getready;
             nextlevel();
-            if (menu.get(menu_pausebetween) & 1) pause = 1;
+            if (menu.get(menu_pausebetween) & 1) pause = pause_on;
             break;
         }
         while (allrocket > 0 && rockets.count < maxrocket) {
@@ -160,22 +160,22 @@ int tlevel::upd() {
             launch();
         }
         break;
-    case 1:
+    case level_getready:
         // 180 frames from entering the break to the fight; wait ends at -1
         if (wait == 0) {
-            prg = 0;
+            prg = level_fight;
             if (level > 1) nextlevel2();
         }
         wait -= 1;
         break;
-    case 2:
+    case level_gameover:
         if (wait == 0) {
             // the first row beaten strictly: an equal score goes below the rows it ties with
             int i = 0;
             while (i < 10 && !(score > hiscore[i].score)) i++;
             if (i < 10) {
                 gohiscore = highlighthiscore = i;
-                prg = 3;
+                prg = level_nameentry;
             } else {
                 gohiscore = 10;
                 leavelevel();
@@ -184,7 +184,7 @@ int tlevel::upd() {
         }
         wait -= 1;
         break;
-    case 10: {
+    case level_title: {
         // the title screen: missiles at random, the turrets defend the city by themselves
         int t = ticks();
         if ((t & 63) == 0) rndval = rnd.updf(1.0f);
@@ -209,23 +209,23 @@ int tlevel::updev() {
     bool rightup = (ev.up & rightbutton) != 0;
     if (pause) {
         if (ev.key == 'P' || rightup) {
-            pause = 0;
+            pause = pause_off;
             if (can.g) ActivateGadget(can.g);
         }
         return 0;
     }
     if (ev.key == 'H') menu.set(menu_hidetext, 1 - (menu.get(menu_hidetext) & 1));
     switch (prg) {
-    case 0:
+    case level_fight:
         if (ev.key == key_enter) newlevel();
-        else if (ev.key == 'P') pause = 1;
+        else if (ev.key == 'P') pause = pause_on;
         break;
-    case 1:
+    case level_getready:
         if (level == 1 && rightup) wait = 0;   // the first break can be skipped with a click
         if (ev.key == key_enter) newlevel();
-        else if (ev.key == 'P') pause = 1;
+        else if (ev.key == 'P') pause = pause_on;
         break;
-    case 3:
+    case level_nameentry:
         if (inp.upd(name, ev) == -1) {
             // Escape ends the program right after this: the name is kept, no row is made
             abandonentry();
@@ -246,7 +246,7 @@ int tlevel::updev() {
             if (savehook) savehook();
         }
         break;
-    case 10:
+    case level_title:
         if (ev.key == key_enter || rightup) {
             if (can.g) ActivateGadget(can.g);
             newlevel();
@@ -304,7 +304,7 @@ int tlevel::draw() {
         SetScale(1, 1);
     } else {
         switch (prg) {
-        case 1: {
+        case level_getready: {
             SetScale(2, 2);
             SetColor(255, 255, 0);
             font.scaledraw(txtgetready, 400.0f - static_cast<float>(wgetready), 120, 2, 2);
@@ -316,13 +316,13 @@ int tlevel::draw() {
             SetScale(1, 1);
             break;
         }
-        case 2:
+        case level_gameover:
             SetColor(255, 150, 150);
             SetScale(2, 2);
             font.scaledraw(txtgameover, 400.0f - static_cast<float>(wgameover), 120, 2, 2);
             SetScale(1, 1);
             break;
-        case 3: {
+        case level_nameentry: {
             SetScale(2, 2);
             SetColor(0, 255, 0);
             bigtext(txtplace + std::to_string(gohiscore + 1), 120);
@@ -342,7 +342,7 @@ int tlevel::draw() {
             SetScale(1, 1);
             break;
         }
-        case 10:
+        case level_title:
             // the prompt changes colour every 64 ticks
             if ((t & 127) > 63) SetColor(200, 200, 200);
             else SetColor(40, 205, 105);

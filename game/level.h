@@ -19,6 +19,17 @@ struct thiscore {
     }
 };
 
+// The level's state (`prg`).
+enum tlevelstate : int {
+    level_fight = 0,
+    level_getready = 1,               // the "Get Ready" break before a level
+    level_gameover = 2,
+    level_nameentry = 3,              // a new high score: the player types a name
+    level_title = 10,                 // the title screen defends itself
+};
+// `pause`: on, it freezes the fight.
+enum tpause : int { pause_off = 0, pause_on = 1 };
+
 struct tlevel {
     static constexpr float initialspeed = 2.0f;   // the speed outside a running game
 
@@ -31,10 +42,9 @@ struct tlevel {
     int allrocket2 = 0;               // enemy missiles per level: 10 at level 1, one more per level
     int maxrocket = 0;                // most enemy missiles in flight at once
     float speed = initialspeed;       // enemy missiles fly at speed x 0.7, the player's at speed x 2
-    // 0 fight, 1 "Get Ready", 2 game over, 3 name entry, 10 title screen
-    int prg = 10;
+    int prg = level_title;            // a tlevelstate
     int wait = 0;                     // frames left of the "Get Ready" and game-over states
-    int pause = 0;                    // 1 freezes the fight
+    int pause = pause_off;            // a tpause
     int highlighthiscore = -1;        // table row drawn highlighted (the last entered score); -1 none
     int gohiscore = 0;                // row the current score goes to, 10 when it does not enter
     thiscore hiscore[10];             // best first

@@ -20,7 +20,7 @@ constexpr int wavecount[traid::maxart] = {20, 10, 8, 10, 10, 6, 16};
 
 void traid::init() {
     wait = rnd.upd(maxwait);
-    art = prg = count = 0;
+    art = wave_cars, prg = raid_waiting, count = 0;
     generate();
 }
 
@@ -31,9 +31,9 @@ int traid::generate() {
 }
 
 int traid::upd() {
-    if (prg == 0) {
+    if (prg == raid_waiting) {
         if (wait > 0) wait--;
-        else prg = 1;   // the wave starts; its first unit comes next frame
+        else prg = raid_wave;   // the wave starts; its first unit comes next frame
         return 0;
     }
     if (wait > 0) {
@@ -44,7 +44,7 @@ int traid::upd() {
     wait = rnd.upd(120) + 30;
     if (count == 0) {
         // The wave is over; the next one is drawn now, and this step's unit is already its kind.
-        prg = 0;
+        prg = raid_waiting;
         wait = rnd.upd(maxwait);
         generate();
     }
@@ -55,17 +55,18 @@ int traid::upd() {
 // One unit of the current kind, from the list it belongs to.
 void traid::release() {
     int unit = art;
-    if (art == 6) unit = count > 8 ? 5 : 4;   // the UFOs come first, then the helicopters
+    // the UFOs come first, then the helicopters
+    if (art == wave_ufosthenchoppers) unit = count > 8 ? wave_ufos : wave_choppers;
     switch (unit) {
-    case 0:
+    case wave_cars:
         cars.generate();
         if (rnd.upd(3) == 0) horn();
         break;
-    case 1: planes.generate(); break;
-    case 2: satellites.launchsatellite(); break;
-    case 3: satellites.launchmeteor(); break;
-    case 4: choppers.generate(); break;
-    case 5: ufos.generate(); break;
+    case wave_planes: planes.generate(); break;
+    case wave_satellites: satellites.launchsatellite(); break;
+    case wave_meteors: satellites.launchmeteor(); break;
+    case wave_choppers: choppers.generate(); break;
+    case wave_ufos: ufos.generate(); break;
     }
     units[unit]++;
 }

@@ -4,13 +4,26 @@
 // the title screen included, but not in pause.
 #pragma once
 
+// A wave's kind (`art`). The first six are also the kinds of unit a wave releases (`units`).
+enum twavekind : int {
+    wave_cars = 0,                    // heavy traffic
+    wave_planes = 1,
+    wave_satellites = 2,
+    wave_meteors = 3,
+    wave_choppers = 4,
+    wave_ufos = 5,
+    wave_ufosthenchoppers = 6,
+};
+// The raid's `prg`: waiting for the next wave, or a wave in progress.
+enum traidstate : int { raid_waiting = 0, raid_wave = 1 };
+
 struct traid {
     static constexpr int minwait = 0, maxwait = 18000;
-    static constexpr int maxart = 7;  // wave kinds
+    static constexpr int maxart = wave_ufosthenchoppers + 1;   // wave kinds
 
     int wait = 0;                     // frames before the next step
-    int art = 0;                      // wave kind 0 .. 6
-    int prg = 0;                      // 0 waiting for the next wave, 1 wave in progress
+    int art = wave_cars;              // a twavekind
+    int prg = raid_waiting;           // a traidstate
     int count = 0;                    // steps left in the wave
 
     void init();                      // the first wait, then generate()
@@ -22,7 +35,7 @@ struct traid {
     // Units released so far, by kind: cars, planes, satellites, meteors, helicopters, UFOs.
     // A tally of what the scheduler asked for (the lists may make nothing, e.g. without
     // pictures); not part of the world.
-    int units[6] = {};
+    int units[wave_ufos + 1] = {};
     template <class V> void unlisted(V& v) { v("units", units); }
 
 private:

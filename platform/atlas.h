@@ -1,4 +1,4 @@
-// platform/atlas.h — where the pictures live on the graphics card, for both back ends.
+// platform/atlas.h — where the pictures live on the graphics card, for every back end.
 //
 // Pictures are packed into a few large pages (textures), so that a whole frame draws from one
 // texture in a handful of calls: one page for the filtered pictures (the game's), one for the
@@ -35,7 +35,7 @@ struct tplace {
     // What the pixels last uploaded let the drawing skip (back ends with a GPU; see atlas::survey).
     bool trimmed = false;                 // only `patches` need drawing where a transparent
     std::vector<tpatch> patches;          // texel leaves the canvas as it was
-    // Both back ends: when every row of the picture is one colour (a vertical gradient such as
+    // Every back end: when every row of the picture is one colour (a vertical gradient such as
     // the sky), each row's R, G, B, A (mask colour transparent), top row first, and the fewest
     // bands that show every row as the texture would to within one level; else both empty.
     std::vector<uint8_t> rows;

@@ -1,4 +1,4 @@
-// platform/batch.h — the quad batcher both back ends draw through.
+// platform/batch.h — the quad batcher every back end draws through.
 //
 // Quads arrive in canvas pixels, already through the drawing state's matrix and the modelview.
 // Consecutive quads share one draw call while the pipeline state (blend mode and scissor

@@ -2,11 +2,13 @@
 // talk to its window and read files. Everything above platform/ includes only this header
 // (and platform/strings.h); the Qt, OpenGL, OpenAL, libpng, Vorbis and SDL details stay below it.
 //
-// Two back ends serve the same operations:
+// Three back ends serve the same operations:
 //   desktop  — a Qt window with its native menu bar and an OpenGL 3.3 canvas, OpenAL sound;
 //   headless — no window, no GPU, no sound device: images and sounds still decode, channels
 //              keep their state, drawing goes to a recorder that tests read, and the caller
-//              steps the timer.
+//              steps the timer;
+//   web      — the browser page's canvas through WebGL 2, OpenAL (Emscripten's), the page's
+//              input and animation frames (platform/web/).
 //
 // Strings hold Latin-1 text, one byte per character (codes 0..255); the desktop back end
 // converts at the window system's edge.
@@ -264,7 +266,7 @@ void EmitEvent(TEvent* event);
 // Ticks are counted from the creation on the monotonic clock: tick n is due n / hz seconds
 // after it, and a late wake-up delivers every tick that is due. Data of a TimerTick: the count.
 // Posts TimerTick events whose source is the timer. A `stepped` timer posts none by itself:
-// only StepTimer ticks it, in both back ends (a replay runs the game's frames this way).
+// only StepTimer ticks it, in every back end (a replay runs the game's frames this way).
 TTimer* CreateTimer(float hz, bool stepped = false);
 void StopTimer(TTimer* timer);
 int TimerTicks(TTimer* timer);

@@ -45,7 +45,7 @@ struct tdrawrecord {
 const std::vector<tdrawrecord>& DrawRecords();
 void ClearDrawRecords();
 void RecordDrawing(bool on);              // on by default; benchmarks switch it off
-// Draw calls of the last presented frame. Both back ends batch the same way: consecutive quads
+// Draw calls of the last presented frame. Every back end batches the same way: consecutive quads
 // with the same blend mode and viewport share one call as long as their pictures share an
 // atlas page (all filtered pictures do until a page is full; mipmapped pictures have a texture
 // of their own); the headless back end counts what it would submit.

@@ -61,12 +61,12 @@ int tcloud::upd() {
     if (wait != 0) {
         wait--;
     } else {
-        if (rain.prg == 0 || rain.prg == 4) wait = rnd.upd(maxwait) + minwait;
+        if (rain.prg == rain_clear || rain.prg == rain_thinning) wait = rnd.upd(maxwait) + minwait;
         else wait = rnd.upd(maxwaitfast) + minwaitfast;
         generate();
     }
     // Darker the more it rains: black at the full 200 drops.
-    if (rain.prg == 2 || rain.prg == 3)
+    if (rain.prg == rain_building || rain.prg == rain_steady)
         col = std::max(col - 0.3f, float(255 - (rain.count * 255) / train::maxdrops));
     else
         col = std::min(col + 0.3f, 255.0f);

@@ -194,7 +194,7 @@ int tday::draw() {
 }
 
 int tday::rainbowstep() {
-    if (rain.prg == 4 && rain.art == 0) {
+    if (rain.prg == rain_thinning && rain.art == fall_rain) {
         if (rainbowon != 0 && rainbowplay == 0) {
             rainbowplay = 1;
             float s = float(rain.countlast) / train::maxdrops;
@@ -212,7 +212,7 @@ int tday::drawrainbow() {
     // The frame step has taken this step already: here it changes nothing, so a window that
     // repaints less often than it steps (F5, a slow machine) or no window at all has the same world.
     rainbowstep();
-    if (rain.prg != 4 || rain.art != 0 || rainbowon == 0) return 0;
+    if (rain.prg != rain_thinning || rain.art != fall_rain || rainbowon == 0) return 0;
     float s = float(rain.countlast) / train::maxdrops;   // how heavy the shower was
     // 2 while every drop still falls, 0 once the last has landed: the bow fades in while the
     // rain thins to half and out again as it stops.

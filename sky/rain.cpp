@@ -39,7 +39,7 @@ void thunder() {
 
 int traindata::generate() {
     float k;
-    if (rain.art == 0) {
+    if (rain.art == fall_rain) {
         speedy = rnd.updf(8) + 2;
         speedx = rain.wind / 3 * speedy;
         k = 5;
@@ -63,12 +63,12 @@ int traindata::upd() {
     y += speedy;
     if (y > 400) return 1;
     x += speedx;
-    if (rain.art == 1) x += rnd.updf(2) - 1;   // snow flutters
+    if (rain.art == fall_snow) x += rnd.updf(2) - 1;   // snow flutters
     return 0;
 }
 
 int traindata::draw() {
-    if (rain.art == 1) {
+    if (rain.art == fall_snow) {
         float s = 0.07f * (speedy + 0.5f);
         SetScale(s, s);
         DrawImage(img_explosion1, x, y);
@@ -141,7 +141,7 @@ int train::remove(int i) {
 }
 
 int train::upd() {
-    bool falling = prg == 2 || prg == 3;
+    bool falling = prg == rain_building || prg == rain_steady;
 
     // The loop fades in with the shower and out after it, and follows the master volume.
     tsmp& loop = snd.s[smp];
@@ -151,7 +151,7 @@ int train::upd() {
 
     // Thunderstorms: heavy rain only, tried every 128 ticks of the frame timer.
     int ticks = timer ? TimerTicks(timer) : 0;
-    if (falling && art == 0 && count >= lightningpossibility && ticks % 128 == 0) {
+    if (falling && art == fall_rain && count >= lightningpossibility && ticks % 128 == 0) {
         if (rnd.upd(15) == 0) thunder();
         if (rnd.upd(15) == 0) {
             flash = 1.2f;
@@ -166,45 +166,45 @@ int train::upd() {
     flash = std::max(0.0f, flash - 0.04f);   // a flash fades out in 30 ticks
 
     switch (prg) {
-    case 0:
+    case rain_clear:
         if (--wait <= 0) {
-            prg = 1;
+            prg = rain_gathering;
             wait = waitclouds;
             clouds.wait = 0;                  // clouds start to come this very tick
         }
         break;
-    case 1:
+    case rain_gathering:
         if (--wait <= 0) {
-            prg = 2;
+            prg = rain_building;
             count2 = rnd.upd(maxdrops - minrain + 1) + minrain;
             countlast = count2;
-            if (rnd.upd(4) == 0) art = 1, smp = smp_wind;
-            else art = 0, smp = smp_rain;
+            if (rnd.upd(4) == 0) art = fall_snow, smp = smp_wind;
+            else art = fall_rain, smp = smp_rain;
             // The loop restarts at the level it has faded to.
             CueSound(snd.s[smp].s, chn);
             SetChannelVolume(chn, volume.vol * snd.s[smp].vol);
             ResumeChannel(chn);
-            if (art == 0 && count2 >= lightningpossibility) thunder();
+            if (art == fall_rain && count2 >= lightningpossibility) thunder();
         }
         break;
-    case 2:
+    case rain_building:
         if (count < count2) {
             if (rnd.upd(4) == 0) generate();
         } else {
-            prg = 3;
+            prg = rain_steady;
             wait = rnd.upd(maxwaitrain) + minwaitrain;
         }
         break;
-    case 3:
+    case rain_steady:
         if (--wait <= 0) {
-            prg = 4;
+            prg = rain_thinning;
             count2 = count;
         }
         break;
-    case 4:
+    case rain_thinning:
         if (rnd.upd(4) == 0 && count2 > 0) count2--;
         if (count == 0) {
-            prg = 0;
+            prg = rain_clear;
             wait = rnd.upd(maxwait) + minwait;
         }
         break;
@@ -225,10 +225,10 @@ int train::upd() {
     }
 
     // Landed drops fall again from the top; while thinning, only as many as count2 allows.
-    if (prg >= 2) {
+    if (prg >= rain_building) {
         for (int i = 0; i < maxdrops; i++) {
             if (!d[i].on || d[i].upd() == 0) continue;
-            if (prg == 4 && count2 < count) remove(i);
+            if (prg == rain_thinning && count2 < count) remove(i);
             else d[i].generate();
         }
     }

@@ -59,6 +59,17 @@ struct tcalmglow {
     float step(float flash, int now); // the alpha to draw now for the flash's brightness
 };
 
+// The weather's phase (`train::prg`), in the order it runs.
+enum trainstate : int {
+    rain_clear = 0,
+    rain_gathering = 1,               // clouds gather
+    rain_building = 2,                // the shower builds up
+    rain_steady = 3,
+    rain_thinning = 4,
+};
+// What falls (`train::art`).
+enum trainkind : int { fall_rain = 0, fall_snow = 1 };
+
 struct train {
     static constexpr int waitclouds = 1000, minrain = 30, maxwaitrain = 6000,
                          minwaitrain = 2000, maxwait = 10000, minwait = 4000;
@@ -67,8 +78,8 @@ struct train {
     traindata d[maxdrops];            // drop slots, `on` marks those in use
     int wait = 0;                     // countdown of the current phase, in ticks
     int lightningpossibility = 130;   // drops from which thunderstorms can happen
-    int prg = 0;                      // 0 clear, 1 clouds gather, 2 building up, 3 steady, 4 thinning
-    int art = 0;                      // 0 rain, 1 snow
+    int prg = rain_clear;             // a trainstate
+    int art = fall_rain;              // a trainkind
     int count = 0;                    // drops in use
     int count2 = 0;                   // target number of drops
     int countlast = 0;                // the shower's full number of drops

@@ -50,7 +50,7 @@ void tcardata::generate() {
     y += rnd.updf(6.0f) - 3;
 
     if (cars.countpolice < maxpolice && rnd.upd(policechance) == 0) {
-        art = 1;
+        art = kind_police;
         cars.countpolice++;
         speed *= 1.2f;
         col[0] = col[1] = col[2] = 255;
@@ -80,7 +80,7 @@ bool tcardata::sirenplaying() const {
 }
 
 void tcardata::destroy() {
-    if (art != 0) {
+    if (art == kind_police) {
         cars.countpolice--;
         if (sirenplaying()) snd.c[chn].released = 1;
     }
@@ -90,7 +90,7 @@ void tcardata::destroy() {
 
 // Enemy explosions only: the player's never wreck cars, and police cars drive through them.
 int tcardata::collisiontnt() {
-    return art == 0 && tnt.enemyreaches(x, y) ? 1 : 0;
+    return art == kind_car && tnt.enemyreaches(x, y) ? 1 : 0;
 }
 
 int tcardata::collisionflash() {
@@ -104,7 +104,7 @@ void tcardata::collisionparticle() {
     float h = static_cast<float>(height(img));
     auto kick = [this, h](tparticledata* p) {
         if (!p || !(x - imgw2 < p->x && p->x < x + imgw2 && y < p->y && p->y < y + h)) return;
-        p->prg = 0;
+        p->prg = particle_moving;
         p->speedx = speed * -0.5f;
         p->bouncey += rnd.updf(1.0f) - 0.5f;
     };
@@ -119,7 +119,7 @@ void tcardata::collisionparticle() {
 int tcardata::upd() {
     x -= speed;
     if (x < -imgw2 || x > 800 + imgw2) {
-        if (art != 0) {
+        if (art == kind_police) {
             cars.countpolice--;
             if (sirenplaying()) snd.c[chn].released = 1;   // the siren fades as it drives off
         }
@@ -131,26 +131,26 @@ int tcardata::upd() {
     // A wrecked car leaves a small blast and debris, but lights no fire: only a turret that is
     // hit burns.
     if (collisiontnt() || collisionflash()) {
-        tnt2.generate(x, y + static_cast<float>(height(img) / 2), 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(x, y + static_cast<float>(height(img) / 2), 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         destroy();
         level.addscore(-1);
         return 1;
     }
 
-    if (art != 0 && sirenplaying()) snd.c[chn].pan = panat(x, 0.5f);
+    if (art == kind_police && sirenplaying()) snd.c[chn].pan = panat(x, 0.5f);
 
-    prg = 0;
+    prg = car_cruising;
     policedisti = 0;
 
     // Harmful enemy explosions whose disc reaches down below the car's top.
     int n = static_cast<int>(tnt.d.size());
     for (int i = 0; i < n; i++) {
         ttntdata* e = tnt.d[i].get();
-        if (!e || e->owner != 0 || !(y < e->y + e->mainsize)) continue;
+        if (!e || e->owner != side_enemy || !(y < e->y + e->mainsize)) continue;
         float r = e->mainsize + 100;
-        if (art != 0) {
+        if (art == kind_police) {
             if (e->x - r < x && x < e->x + r) {
-                prg = 1;
+                prg = car_braking;
                 if (e->time > 1) {
                     e->time--;        // the water puts it out a frame sooner every frame
                     policedisti = 1;
@@ -161,9 +161,9 @@ int tcardata::upd() {
                 speed = x <= e->x ? -Abs(speed) : Abs(speed);   // off to the scene
             }
         } else if (speed > 0) {
-            if (e->x < x && x < e->x + r) prg = 1;   // only explosions ahead count
+            if (e->x < x && x < e->x + r) prg = car_braking;   // only explosions ahead count
         } else {
-            if (e->x - r < x && x < e->x) prg = 1;
+            if (e->x - r < x && x < e->x) prg = car_braking;
         }
     }
 
@@ -171,9 +171,9 @@ int tcardata::upd() {
     for (int i = 0; i < n; i++) {
         tfiredata* f = fires.d[i].get();
         if (!f) continue;
-        if (art != 0) {
+        if (art == kind_police) {
             if (f->x - 70 < x && x < f->x + f->w + 70) {
-                prg = 1;
+                prg = car_braking;
                 if (f->life > 2) {
                     f->life -= 2;
                     policedisti = 1;
@@ -184,26 +184,26 @@ int tcardata::upd() {
                 speed = x <= f->x ? -Abs(speed) : Abs(speed);
             }
         } else if (speed > 0) {
-            if (f->x + f->w < x && x < f->x + f->w + 70) prg = 1;
+            if (f->x + f->w < x && x < f->x + f->w + 70) prg = car_braking;
         } else {
-            if (f->x - 70 < x && x < f->x) prg = 1;
+            if (f->x - 70 < x && x < f->x) prg = car_braking;
         }
     }
 
     // Queueing: a police car cruising close by in either lane, or a car of our lane just ahead.
-    if (art == 0) {
+    if (art == kind_car) {
         float g = static_cast<float>((img ? img->width : 0) + 15);
         n = static_cast<int>(cars.d.size());
         for (int i = 0; i < n; i++) {
             tcardata* o = cars.d[i].get();
             if (!o || o == this) continue;
             bool match;
-            if (o->art != 0) match = o->prg == 0 && x - g < o->x && o->x < x + g;
+            if (o->art == kind_police) match = o->prg == car_cruising && x - g < o->x && o->x < x + g;
             else if (speed > 0) match = o->speed > 0 && x - g < o->x && o->x < x;
             else match = o->speed < 0 && x < o->x && o->x < x + g;
             if (!match) continue;
             prg++;
-            if (o->art == 0) {
+            if (o->art == kind_car) {
                 o->speed = Sgn(o->speed) * (rnd.updf(1.0f) + 0.5f);
                 speed = Sgn(speed) * (rnd.updf(1.0f) + 0.5f);
             }
@@ -211,10 +211,10 @@ int tcardata::upd() {
         }
     }
 
-    if (prg != 0) {
+    if (prg != car_cruising) {
         speed *= 0.95f;
         // Stuck behind a car at a hazard: one horn per stop, one horn in the street per 24 frames.
-        if (horn == 0 && cars.hornwait == 0 && prg == 2) {
+        if (horn == 0 && cars.hornwait == 0 && prg == car_jammed) {
             horn = 1;
             cars.hornwait = cars.maxhornwait;
             tsmp& s = snd.s[smp_horn1 + rnd.upd(2)];
@@ -242,7 +242,7 @@ void tcardata::draw() const {
     SetColor(col[0], col[1], col[2]);
     DrawImage(img, x, y);
     SetColor(255, 255, 255);
-    if (art == 0 && imgt) DrawImage(imgt, x, y);
+    if (art == kind_car && imgt) DrawImage(imgt, x, y);
 }
 
 void tcar::generate() {

@@ -9,17 +9,21 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
+// What a `tcardata` is (`art`).
+enum tcarkind : int { kind_car = 0, kind_police = 1 };
+// A car's braking level (`prg`) in a frame: one for a hazard ahead, one more for a car ahead.
+enum tcarbrake : int { car_cruising = 0, car_braking = 1, car_jammed = 2 };
+
 struct tcardata {
     static constexpr int policechance = 12;   // one car in 12 is a police car...
     static constexpr int maxpolice = 2;       // ...while fewer than two are about
 
-    int art = 0;                      // 0 ordinary car, 1 police car
+    int art = kind_car;               // a tcarkind
     float x = 0;                      // centre
     float y = 0;                      // top
     float speed = 0;                  // x decreases by speed every frame: positive drives left
     float maxspeed = 0;               // cruising speed, same sign convention
-    int prg = 0;                      // at creation the car type; then the braking level per frame
-                                      // (0 cruising, 1 a hazard ahead, +1 a car ahead)
+    int prg = car_cruising;           // at creation the car type; then a tcarbrake per frame
     TImage* img = nullptr;            // body, drawn tinted
     TImage* imgt = nullptr;           // windows, wheels and lights of the car type, untinted
     float imgw2 = 0;                  // half the car type's body width (integer half)

@@ -68,9 +68,9 @@ int tchopperdata::collisionrocket() {
     int n = static_cast<int>(rockets.d.size());
     for (int i = 0; i < n; i++) {
         trocketdata* m = rockets.d[i].get();
-        if (!m || m->prg != 1) continue;
+        if (!m || m->prg != rocket_flying) continue;
         if (x - iw2 < m->x && m->x < x + iw2 && y - ih2 < m->y && m->y < y + ih2) {
-            if (m->owner != 0) level.addscore(-3);
+            if (m->owner != side_enemy) level.addscore(-3);
             tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
             m->destroy();
             return 1;
@@ -86,7 +86,7 @@ int tchopperdata::collisionufo() {
         tufodata* u = ufos.d[i].get();
         if (!u) continue;
         if (x - iw2 < u->x && u->x < x + iw2 && y - ih2 < u->y && u->y < y + ih2) {
-            tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+            tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             u->destroy();
             ufos.empty(i);
             return 1;
@@ -97,9 +97,9 @@ int tchopperdata::collisionufo() {
 
 // The rotor takes the jumper in the air; the helicopter flies on.
 int tchopperdata::collisionjumper() {
-    if (jumpers.prg != 2) return 0;
+    if (jumpers.prg != jumper_inair) return 0;
     if (x - iw2 < jumpers.x && jumpers.x < x + iw2 && y - ih2 < jumpers.y && jumpers.y < y + ih2) {
-        tnt2.generate(jumpers.x, jumpers.y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(jumpers.x, jumpers.y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         level.addscore(-1);
         jumpers.destroy();
     }
@@ -136,17 +136,17 @@ int tchopperdata::upd() {
     int n = static_cast<int>(tnt.d.size());
     for (int i = 0; i < n; i++) {
         const ttntdata* e = tnt.d[i].get();
-        if (e && e->owner == 0) evade(e->x, e->y, e->mainsize + evaderadius);
+        if (e && e->owner == side_enemy) evade(e->x, e->y, e->mainsize + evaderadius);
     }
     n = static_cast<int>(satellites.d.size());
     for (int i = 0; i < n; i++) {
         const tsatellitedata* m = satellites.d[i].get();
-        if (m && m->art != 0 && m->seen == 1) evade(m->x, m->y, m->imgw2 + evaderadius);
+        if (m && m->art == kind_meteor && m->seen == 1) evade(m->x, m->y, m->imgw2 + evaderadius);
     }
 
     collisionjumper();
     if (collisiontnt() || collisionrocket() || collisionufo()) {
-        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 1, 0);
+        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_player, 0);
         destroy();
         return 1;
     }
@@ -170,7 +170,8 @@ int tchopperdata::upd() {
     n = static_cast<int>(rockets.d.size());
     for (int i = 0; i < n; i++) {
         trocketdata* m = rockets.d[i].get();
-        if (!m || m->prg != 1 || m->owner != 0 || !within(x - m->x, y - m->y, laserradius)) continue;
+        if (!m || m->prg != rocket_flying || m->owner != side_enemy) continue;
+        if (!within(x - m->x, y - m->y, laserradius)) continue;
         fire(m->x, m->y);
         level.addscore(2);
         m->destroy();
@@ -188,7 +189,7 @@ void tchopperdata::fire(float tx, float ty) {
     snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
     targetx = tx;
     targety = ty;
-    tnt.generate(targetx, targety, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+    tnt.generate(targetx, targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
 }
 
 void tchopperdata::draw() const {

@@ -43,7 +43,7 @@ void tjumper::init() { wait = rnd.upd(maxwait) + minwait; }
 
 // A new jump: a random column of the skyline, standing on its roof.
 void tjumper::generate() {
-    prg = 1;
+    prg = jumper_onroof;
     wait = 200;   // the caller's decrement follows at once: 200 frames on the roof
     int cityw = img_city ? img_city->width : 0;
     int jumperw = img_jumper ? img_jumper->width : 0;
@@ -66,7 +66,7 @@ void tjumper::generate() {
 
 // Lost: sixteen red pieces, and a new wait before the next jump.
 void tjumper::destroy() {
-    prg = 0;
+    prg = jumper_waiting;
     wait = rnd.upd(maxwait) + minwait;
     const int red[3] = {235, 20, 0};
     particles.scatter(x, y, {0.4f, 0.2f, 0.4f, 0.2f, 2000, 0.01f, 0.6f, 0.05f}, red, red,
@@ -78,9 +78,9 @@ int tjumper::collisionrocket() {
     int n = static_cast<int>(rockets.d.size());
     for (int i = 0; i < n; i++) {
         trocketdata* m = rockets.d[i].get();
-        if (!m || m->prg != 1) continue;
+        if (!m || m->prg != rocket_flying) continue;
         if (x - jumperw2 < m->x && m->x < x + jumperw2 && y - jumperh2 < m->y && m->y < y + jumperh2) {
-            tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+            tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             level.addscore(-1);
             tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
             m->destroy();
@@ -97,7 +97,7 @@ int tjumper::collisionfire() {
         const tfiredata* f = fires.d[i].get();
         if (!f) continue;
         if (f->x < x && x < f->x + f->w && y > 370) {
-            tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+            tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             level.addscore(-1);
             return 1;
         }
@@ -106,12 +106,12 @@ int tjumper::collisionfire() {
 }
 
 int tjumper::upd() {
-    if (prg == 0) {
+    if (prg == jumper_waiting) {
         if (wait == 0) generate();
         wait--;
-    } else if (prg == 1) {
+    } else if (prg == jumper_onroof) {
         if (wait == 0) {
-            prg = 2;   // the leap
+            prg = jumper_inair;   // the leap
             snd.play(snd.s[smp_jumper], rnd.updf(0.2f) + 0.8f, -1);
         } else {
             wait--;
@@ -120,7 +120,7 @@ int tjumper::upd() {
         x = x + (fx + rain.wind);
         y = y + (speedy + fy);
         if (y > 400 + jumperh2 || x > 800 + jumperw2 || x < -jumperw2) {
-            prg = 0;   // out of the sky, safe and sound
+            prg = jumper_waiting;   // out of the sky, safe and sound
             wait = rnd.upd(maxwait) + minwait;
             return 0;
         }
@@ -137,12 +137,12 @@ int tjumper::upd() {
         }
     }
     // Only in the air can anything hit it, from the frame of the leap on.
-    if (prg == 2 && (collisionrocket() || collisionfire())) destroy();
+    if (prg == jumper_inair && (collisionrocket() || collisionfire())) destroy();
     return 0;
 }
 
 void tjumper::draw() const {
-    if (prg == 0) return;
+    if (prg == jumper_waiting) return;
     SetScale(std::signbit(sx) ? -1.0f : 1.0f, 1);   // the picture faces right
     DrawImage(img_jumper, x, y, 0);
     SetScale(1, 1);

@@ -5,6 +5,13 @@
 
 #include "platform/platform.h"
 
+// The jumper's `prg`.
+enum tjumperstate : int {
+    jumper_waiting = 0,               // not in the scene
+    jumper_onroof = 1,
+    jumper_inair = 2,
+};
+
 struct tjumper {
     static constexpr int minwait = 800, maxwait = 6000;   // 800 .. 6799 frames between jumps
 
@@ -15,8 +22,8 @@ struct tjumper {
     float fy = 0;                     // vertical sway, added to speedy
     float sy = 0;                     // change of fy per frame
     float fym = 0;                    // largest sway before sy turns
-    int prg = 0;                      // 0 waiting (not in the scene), 1 on a roof, 2 in the air
-    int wait = 0;                     // frames left in phases 0 and 1
+    int prg = jumper_waiting;         // a tjumperstate
+    int wait = 0;                     // frames left while waiting and on the roof
 
     void init();                      // the first wait (one draw)
     void generate();                  // a new jump: stand on a roof

@@ -44,7 +44,7 @@ void tplanedata::generate() {
     y = static_cast<float>(rnd.upd(80)) + imgh2;
 
     if (planes.countsuper < maxsuperman && rnd.upd(superchance) == 0) {
-        art = 1;
+        art = kind_hero;
         planes.countsuper++;
         speedx = speedx * 0.7f;
         speedy = Abs(speedy) * 0.7f;  // the hero never climbs
@@ -90,8 +90,8 @@ int tplanedata::collisiontnt() {
         ttntdata* e = tnt.d[i].get();
         if (!e) continue;
         if (!e->reaches(x, y)) continue;
-        if (art == 0) return 1;
-        if (e->owner == 0 && e->time > 1) e->time--;
+        if (art == kind_plane) return 1;
+        if (e->owner == side_enemy && e->time > 1) e->time--;
         return 0;
     }
     return 0;
@@ -103,12 +103,12 @@ int tplanedata::collisionrocket() {
     int n = static_cast<int>(rockets.d.size());
     for (int i = 0; i < n; i++) {
         trocketdata* r = rockets.d[i].get();
-        if (!r || r->prg != 1 || !inside(r->x, r->y)) continue;
-        if (art != 0) {
+        if (!r || r->prg != rocket_flying || !inside(r->x, r->y)) continue;
+        if (art == kind_hero) {
             superturn = 0;            // he may turn back once more
             superowner = r->owner;
             tnt.generate(r->x, r->y, 0.5f, 100, smp_xplo2, 1.0f, r->owner, 0);
-            level.addscore(r->owner != 0 ? -10 : 2);
+            level.addscore(r->owner != side_enemy ? -10 : 2);
             r->destroy();
             return 0;
         }
@@ -128,7 +128,7 @@ int tplanedata::collisionufo() {
         smallblast(u->x, u->y);
         u->destroy();
         ufos.empty(i);
-        if (art == 0) return 1;
+        if (art == kind_plane) return 1;
         speedx = speedx * 0.7f;
         speedy = speedy + 0.3f;
         level.addscore(10);
@@ -141,11 +141,11 @@ int tplanedata::upd() {
     x = x - speedx;
     y = y + speedy;
     if (y < -imgh2 || y > 400 + imgh2) {
-        if (art == 1) planes.countsuper--;
+        if (art == kind_hero) planes.countsuper--;
         return 1;
     }
     if (x < -imgw2 || x > 800 + imgw2) {
-        if (art == 0) return 1;       // the engine sound plays on as it flies off
+        if (art == kind_plane) return 1;       // the engine sound plays on as it flies off
         if (superturn == 1) {
             planes.countsuper--;
             return 1;
@@ -160,7 +160,7 @@ int tplanedata::upd() {
         destroy();
         return 1;
     }
-    if (art == 0) return 0;
+    if (art == kind_plane) return 0;
 
     // The hero's laser: one shot in 121 frames at the first UFO, or else the first missile of
     // the side he fights against, within his square of reach.
@@ -188,7 +188,7 @@ int tplanedata::upd() {
         tufodata* u = ufos.d[i].get();
         if (!u || !inreach(u->x, u->y)) continue;
         fire(u->x, u->y);
-        if (superowner <= 0) level.addscore(10);
+        if (superowner != hero_hostile) level.addscore(10);
         u->destroy();
         ufos.empty(i);
         return 0;
@@ -197,9 +197,9 @@ int tplanedata::upd() {
     n = static_cast<int>(rockets.d.size());
     for (int i = 0; i < n; i++) {
         trocketdata* r = rockets.d[i].get();
-        if (!r || r->owner != superowner || r->prg != 1 || !inreach(r->x, r->y)) continue;
+        if (!r || r->owner != superowner || r->prg != rocket_flying || !inreach(r->x, r->y)) continue;
         fire(r->x, r->y);
-        if (superowner <= 0) level.addscore(2);
+        if (superowner != hero_hostile) level.addscore(2);
         r->destroy();
         return 0;
     }
@@ -208,9 +208,9 @@ int tplanedata::upd() {
 
 void tplanedata::draw() const {
     // The hero glows in the colour of his side, pulsing with a period of 64 ticks.
-    if (superowner == 0) SetColor(0, Int(-255 * day.skycos), 255);          // blue to cyan
-    else if (superowner == 1) SetColor(255, Int(128 + 128 * day.skycos), 0);   // orange to red
-    if (superowner >= 0 && img_superman && img_explosion2 && img_explosion2->width > 0 &&
+    if (superowner == hero_friend) SetColor(0, Int(-255 * day.skycos), 255);          // blue to cyan
+    else if (superowner == hero_hostile) SetColor(255, Int(128 + 128 * day.skycos), 0);   // orange to red
+    if (superowner != hero_neutral && img_superman && img_explosion2 && img_explosion2->width > 0 &&
         img_explosion2->height > 0) {
         float sx = 1.5f * static_cast<float>(img_superman->width) / static_cast<float>(img_explosion2->width);
         float sy = 1.5f * static_cast<float>(img_superman->height) / static_cast<float>(img_explosion2->height);
@@ -232,7 +232,7 @@ void tplanedata::draw() const {
     SetColor(col[0], col[1], col[2]);
     DrawImage(img, x, y);
     SetColor(255, 255, 255);
-    if (art == 0 && imgt) DrawImage(imgt, x, y);
+    if (art == kind_plane && imgt) DrawImage(imgt, x, y);
 }
 
 void tplane::init() {

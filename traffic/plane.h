@@ -7,6 +7,12 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
+// What a `tplanedata` is (`art`).
+enum tplanekind : int { kind_plane = 0, kind_hero = 1 };
+// The hero's side (`superowner`): the side of the missile that struck him, whose missiles he
+// then shoots down (values of tside).
+enum theroside : int { hero_neutral = -1, hero_friend = 0, hero_hostile = 1 };
+
 struct tplanedata {
     static constexpr int laserradius = 70;     // half side of the hero's square of reach
     static constexpr int maxcooldown = 120;
@@ -14,7 +20,7 @@ struct tplanedata {
     static constexpr int superchance = 4;
     static constexpr int maxsuperman = 1;
 
-    int art = 0;                      // 0 plane, 1 the hero
+    int art = kind_plane;             // a tplanekind
     float x = 0, y = 0;               // centre
     float speedx = 0;                 // subtracted from x: positive flies left
     float speedy = 0;                 // added to y
@@ -26,7 +32,7 @@ struct tplanedata {
     int cooldown = 60;                // frames until the hero may fire
     int laser = 0;                    // frames the last beam stays visible
     float targetx = 0, targety = 0;   // end of the last beam
-    int superowner = -1;              // the hero's side: -1 neutral, 0 friend, 1 hostile
+    int superowner = hero_neutral;    // a theroside
     int superturn = 0;                // 1 once the hero has turned back at a side edge
 
     void generate();

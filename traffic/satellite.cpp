@@ -60,7 +60,7 @@ void tsatellitedata::generate(TImage* img_, float y0, float speed, float spin, i
     int tx = rnd.upd(800);
     speedx = rnd.updf(static_cast<float>(tx) - x) * 0.00125f;
     if (y0 > 0) speedy = -speedy;   // satellites rise
-    if (art != 0) {
+    if (art == kind_meteor) {
         tsmp& s = snd.s[smp_meteor];
         s.pan = panat(x, 0.5f);
         snd.play(s, rnd.updf(0.3f) + 1.0f, -1);
@@ -71,7 +71,7 @@ void tsatellitedata::generate(TImage* img_, float y0, float speed, float spin, i
 void tsatellitedata::destroy() {
     int col[3];
     float size, grav;
-    if (art != 0) {
+    if (art == kind_meteor) {
         // chunks of the meteor itself; its rumble is left to run out
         size = 0.25f, grav = 0.03f;
         col[0] = col[1] = col[2] = 255;
@@ -85,7 +85,7 @@ void tsatellitedata::destroy() {
 }
 
 int tsatellitedata::collisiontnt() {
-    if (art != 0) return 0;   // explosions never harm a meteor
+    if (art == kind_meteor) return 0;   // explosions never harm a meteor
     int n = length(tnt);
     for (int i = 0; i < n; i++) {
         const ttntdata* e = tnt.d[i].get();
@@ -98,18 +98,18 @@ int tsatellitedata::collisionrocket() {
     int n = length(rockets);
     for (int i = 0; i < n; i++) {
         trocketdata* m = rockets.d[i].get();
-        if (!m || m->prg != 1) continue;
-        bool hit = art != 0 ? incircle(x, y, m->x, m->y, imgsq) : inbox(*this, m->x, m->y);
+        if (!m || m->prg != rocket_flying) continue;
+        bool hit = art == kind_meteor ? incircle(x, y, m->x, m->y, imgsq) : inbox(*this, m->x, m->y);
         if (!hit) continue;
         tnt.generate(m->x, m->y, 0.5f, 100, smp_xplo2, 1.0f, m->owner, 0);
-        if (m->owner != 0) level.addscore(-2);
+        if (m->owner != side_enemy) level.addscore(-2);
         m->destroy();
-        if (art == 0) return 1;
+        if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) {
             // the meteor breaks in a large blast on the side of the last missile
             tnt.generate(x, y, 0.1f, 400, 0, 1.0f, m->owner, 0);
-            if (m->owner != 0) level.addscore(12);
+            if (m->owner != side_enemy) level.addscore(12);
             return 1;
         }
     }
@@ -123,14 +123,14 @@ int tsatellitedata::collisionplane() {
     for (int i = 0; i < n; i++) {
         tplanedata* p = planes.d[i].get();
         if (!p) continue;
-        if (art != 0 ? !incircle(x, y, p->x, p->y, imgsq) : !inbox(*this, p->x, p->y)) continue;
-        if (p->art == 1) {
+        if (art == kind_meteor ? !incircle(x, y, p->x, p->y, imgsq) : !inbox(*this, p->x, p->y)) continue;
+        if (p->art == kind_hero) {
             if (superplayed != 0) continue;
             superplayed = 1;
             tsmp& s = snd.s[smp_punch];
             s.pan = panat(x, 0.4f);
             snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
-            if (art != 0) {
+            if (art == kind_meteor) {
                 speedy = -2 * Abs(speedy);
                 p->speedx = -p->speedx;
                 continue;
@@ -138,11 +138,11 @@ int tsatellitedata::collisionplane() {
             speedy = 2 * Abs(speedy);
             return 0;
         }
-        tnt2.generate(p->x, p->y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(p->x, p->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         level.addscore(-2);
         p->destroy();
         planes.empty(i);
-        if (art == 0) return 1;
+        if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) return 1;
     }
@@ -154,11 +154,11 @@ int tsatellitedata::collisionufo() {
     for (int i = 0; i < n; i++) {
         tufodata* u = ufos.d[i].get();
         if (!u) continue;
-        if (art != 0 ? !incircle(x, y, u->x, u->y, imgsq) : !inbox(*this, u->x, u->y)) continue;
-        tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        if (art == kind_meteor ? !incircle(x, y, u->x, u->y, imgsq) : !inbox(*this, u->x, u->y)) continue;
+        tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         u->destroy();
         ufos.empty(i);
-        if (art == 0) return 1;
+        if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) return 1;
     }
@@ -170,12 +170,12 @@ int tsatellitedata::collisionchopper() {
     for (int i = 0; i < n; i++) {
         tchopperdata* c = choppers.d[i].get();
         if (!c) continue;
-        if (art != 0 ? !incircle(x, y, c->x, c->y, imgsq) : !inbox(*this, c->x, c->y)) continue;
-        tnt2.generate(c->x, c->y, 0.5f, 100, smp_xplo2, 1.0f, 1, 0);
+        if (art == kind_meteor ? !incircle(x, y, c->x, c->y, imgsq) : !inbox(*this, c->x, c->y)) continue;
+        tnt2.generate(c->x, c->y, 0.5f, 100, smp_xplo2, 1.0f, side_player, 0);
         level.addscore(-3);
         c->destroy();
         choppers.empty(i);
-        if (art == 0) return 1;
+        if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) return 1;
     }
@@ -183,13 +183,13 @@ int tsatellitedata::collisionchopper() {
 }
 
 int tsatellitedata::collisionjumper() {
-    if (jumpers.prg != 2) return 0;   // only a jumper in the air can be hit
+    if (jumpers.prg != jumper_inair) return 0;   // only a jumper in the air can be hit
     float jx = jumpers.x, jy = jumpers.y;
-    if (art != 0 ? !incircle(x, y, jx, jy, imgsq) : !inbox(*this, jx, jy)) return 0;
-    tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+    if (art == kind_meteor ? !incircle(x, y, jx, jy, imgsq) : !inbox(*this, jx, jy)) return 0;
+    tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
     level.addscore(-1);
     jumpers.destroy();
-    if (art == 0) return 1;
+    if (art == kind_satellite) return 1;
     hits--;
     return hits <= 0 ? 1 : 0;
 }
@@ -201,18 +201,18 @@ int tsatellitedata::collisionsatellite() {
     for (int i = 0; i < n; i++) {
         tsatellitedata* o = satellites.d[i].get();
         if (!o || o == this || o->seen != 1) continue;
-        if (o->art != 0) {
+        if (o->art == kind_meteor) {
             if (!incircle(x, y, o->x, o->y, o->imgsq)) continue;
             o->hits--;
             if (o->hits <= 0) {
-                tnt2.generate(o->x, o->y, 0.5f, 100, -1, 1.0f, 0, 0);
+                tnt2.generate(o->x, o->y, 0.5f, 100, -1, 1.0f, side_enemy, 0);
                 o->destroy();
                 satellites.empty(i);
             }
             return 1;
         }
         if (!inbox(*o, x, y)) continue;
-        tnt2.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         o->destroy();
         satellites.empty(i);
         return 1;
@@ -238,7 +238,7 @@ int tsatellitedata::upd() {
     seen = 1;
     if (seen1st == 0) {
         seen1st = 1;
-        if (art == 0) {
+        if (art == kind_satellite) {
             tsmp& s = snd.s[smp_satellite];
             s.pan = panat(x, 0.5f);
             snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
@@ -247,9 +247,9 @@ int tsatellitedata::upd() {
     }
 
     if (collisiontnt() || collisionrocket() || collisionplane() || collisionufo() ||
-        collisionchopper() || collisionjumper() || (art == 0 && collisionsatellite())) {
-        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
-        if (art == 0) level.addscore(-2);
+        collisionchopper() || collisionjumper() || (art == kind_satellite && collisionsatellite())) {
+        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        if (art == kind_satellite) level.addscore(-2);
         destroy();
         return 1;
     }

@@ -8,10 +8,13 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
+// What a `tsatellitedata` is (`art`).
+enum tsatellitekind : int { kind_satellite = 0, kind_meteor = 1 };
+
 struct tsatellitedata {
     float x = 0, y = 0;               // centre
     float speedx = 0, speedy = 0;     // both added every frame
-    int art = 0;                      // 0 satellite, 1 meteor
+    int art = kind_satellite;         // a tsatellitekind; meteors sort first
     TImage* img = nullptr;            // the picture; a destroyed satellite's debris picture
     TImage* imgt = nullptr;           // unused second picture
     float imgw2 = 0, imgh2 = 0;       // integer halves of img's size

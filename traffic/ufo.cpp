@@ -64,7 +64,7 @@ int tufodata::collisiontnt() {
         ttntdata* e = tnt.d[i].get();
         if (!e) continue;
         if (!e->reaches(x, y)) continue;
-        if (e->owner != 0) {
+        if (e->owner != side_enemy) {
             e->combo++;
             if (e->combo > 1) texts.generate(txtcombo + Str(e->combo), e->x, e->y, 1.0f);
             level.addscore(10 * e->combo);
@@ -76,10 +76,10 @@ int tufodata::collisiontnt() {
 
 // A jumper gliding through the UFO is lost; the UFO flies on.
 int tufodata::collisionjumper() {
-    if (jumpers.prg != 2) return 0;
+    if (jumpers.prg != jumper_inair) return 0;
     float jx = jumpers.x, jy = jumpers.y;
     if (x - ufos.iw2 < jx && jx < x + ufos.iw2 && y - ufos.ih2 < jy && jy < y + ufos.ih2) {
-        tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         level.addscore(-1);
         jumpers.destroy();
     }
@@ -91,10 +91,10 @@ int tufodata::collisionrocket() {
     int n = length(rockets);
     for (int i = 0; i < n; i++) {
         trocketdata* m = rockets.d[i].get();
-        if (!m || m->prg != 1) continue;
+        if (!m || m->prg != rocket_flying) continue;
         if (x - ufos.iw2 < m->x && m->x < x + ufos.iw2 && y - ufos.ih2 < m->y &&
             m->y < y + ufos.ih2) {
-            if (m->owner != 0) level.addscore(10);
+            if (m->owner != side_enemy) level.addscore(10);
             tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 1);
             m->destroy();
             return 1;
@@ -131,17 +131,17 @@ int firelaser(tufodata& u) {
         u.targetx = tx;
         u.targety = ty;
     };
-    auto blast = [&u] { tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, 0, 0); };
+    auto blast = [&u] { tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0); };
 
     for (int i = 0, n = length(rockets); i < n; i++) {
         trocketdata* m = rockets.d[i].get();
-        if (!m || m->prg != 1 || !inreach(u, m->x, m->y)) continue;
+        if (!m || m->prg != rocket_flying || !inreach(u, m->x, m->y)) continue;
         beam(m->x, m->y);
         // a player's missile bursts as the player's blast, which can still chain and score
-        if (m->owner != 0)
+        if (m->owner != side_enemy)
             tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo1, 1.5f, m->owner, 0);
         else
-            tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+            tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         m->destroy();
         return 1;
     }
@@ -149,7 +149,7 @@ int firelaser(tufodata& u) {
         tplanedata* p = planes.d[i].get();
         if (!p || !inreach(u, p->x, p->y)) continue;
         beam(p->x, p->y);
-        if (p->art == 0) {   // the hero shrugs the beam off
+        if (p->art == kind_plane) {   // the hero shrugs the beam off
             blast();
             level.addscore(-2);
             p->destroy();
@@ -174,14 +174,14 @@ int firelaser(tufodata& u) {
         beam(s->x, s->y);
         blast();
         level.addscore(-2);
-        if (s->art != 0) s->hits--;
-        if (s->art == 0 || s->hits <= 0) {
+        if (s->art == kind_meteor) s->hits--;
+        if (s->art == kind_satellite || s->hits <= 0) {
             s->destroy();
             satellites.empty(i);
         }
         return 1;
     }
-    if (jumpers.prg == 2 && inreach(u, jumpers.x, jumpers.y)) {
+    if (jumpers.prg == jumper_inair && inreach(u, jumpers.x, jumpers.y)) {
         beam(jumpers.x, jumpers.y);
         blast();
         level.addscore(-1);
@@ -216,7 +216,7 @@ int tufodata::upd() {
         }
         for (int i = 0, n = length(satellites); i < n; i++) {
             const tsatellitedata* s = satellites.d[i].get();
-            if (s && s->art != 0 && s->seen != 0) evade(*this, s->x, s->y, s->imgw2 + evaderadius);
+            if (s && s->art == kind_meteor && s->seen != 0) evade(*this, s->x, s->y, s->imgw2 + evaderadius);
         }
     }
 
@@ -242,7 +242,7 @@ int tufodata::upd() {
 
     collisionjumper();
     if (collisiontnt() || collisionrocket()) {
-        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, 0, 0);
+        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         destroy();
         return 1;
     }

@@ -180,9 +180,9 @@ TEST_F(applet, the_wheel_sets_the_volume_step_by_step) {
 TEST_F(applet, while_paused_the_sky_moves_but_the_fight_stands_still) {
     choose(menu_start);   // start a game
     stepframes(300);
-    ASSERT_EQ(level.pause, 0);
+    ASSERT_EQ(level.pause, pause_off);
     level.setpause(1);
-    ASSERT_EQ(level.pause, 1);
+    ASSERT_EQ(level.pause, pause_on);
     float sky = day.skycos;
     int wait = level.wait, prg = level.prg;
     int count = rockets.count;
@@ -198,9 +198,9 @@ TEST_F(applet, while_paused_the_sky_moves_but_the_fight_stands_still) {
 
 TEST_F(applet, menu_commands_by_tag) {
     choose(menu_start);
-    EXPECT_NE(level.prg, 10);
+    EXPECT_NE(level.prg, level_title);
     choose(menu_hiscore);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     choose(menu_onebutton);   // one button mouse unticks the two button mouse
     EXPECT_EQ(menu.get(menu_onebutton), 1);
     choose(menu_twobuttons);
@@ -217,13 +217,13 @@ TEST_F(applet, menu_commands_by_tag) {
 
 TEST_F(applet, help_and_leaving_the_window_pause_a_running_level) {
     choose(menu_start);
-    ASSERT_EQ(level.pause, 0);
+    ASSERT_EQ(level.pause, pause_off);
     choose(menu_help);
-    EXPECT_EQ(level.pause, 1);
+    EXPECT_EQ(level.pause, pause_on);
     choose(menu_pause);
-    EXPECT_EQ(level.pause, 0);
+    EXPECT_EQ(level.pause, pause_off);
     EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
-    EXPECT_EQ(level.pause, 1);
+    EXPECT_EQ(level.pause, pause_on);
     EmitEvent(CreateEvent(EVENT_APPRESUME, nullptr));
     EXPECT_EQ(refocus, 1);
     drawframe();
@@ -332,7 +332,7 @@ TEST_F(applet, odd_events_and_key_codes_leave_the_game_running) {
     EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, -7));
     EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 100 + langcount + 1));   // one past the languages
     EmitEvent(CreateEvent(EVENT_KEYDOWN, nullptr, 27));           // a key from no gadget
-    EXPECT_NE(level.prg, 10);
+    EXPECT_NE(level.prg, level_title);
     EXPECT_EQ(volume.on, vol);
     EXPECT_EQ(langtag, lang);
     for (int k = 0; k < 256; k++) EXPECT_EQ(ev.keys[k], 0) << k;

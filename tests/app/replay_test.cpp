@@ -226,7 +226,7 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
     rescale();
     click(400, 100, 1);
     stepframes(125);
-    ASSERT_EQ(level.prg, 0);
+    ASSERT_EQ(level.prg, level_fight);
     ASSERT_LT(level.allrocket, level.allrocket2);
     treplay r = recordedreplay();
     std::string world = dumpworld(true);

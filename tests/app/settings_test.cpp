@@ -397,7 +397,7 @@ TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
         ASSERT_GE(copies[c], 0);
         if (copies[c] > 0) continue;
         for (int i = 0; i < 5; i++) {
-            level.prg = 2;   // the game is lost: the countdown runs out
+            level.prg = level_gameover;   // the game is lost: the countdown runs out
             level.wait = 0;
             level.score = 1000 + 10 * i + c;
             stepframes(1);
@@ -422,7 +422,7 @@ TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
 TEST_F(settingsfile, a_row_that_cannot_be_saved_is_said_and_kept_once_space_returns) {
     std::string folder = dir / "gone";
     cfgpath = folder + "/varnhold.cfg";
-    level.prg = 2;
+    level.prg = level_gameover;
     level.wait = 0;
     level.score = 500;
     stepframes(1);

@@ -24,7 +24,7 @@
 struct fight : worldtest {
     void SetUp() override {
         worldtest::SetUp();
-        level.prg = 0;
+        level.prg = level_fight;
         level.allrocket = 1000;   // the level is never won while we look
         level.maxrocket = 0;      // and launches nothing of its own
         level.score = 0;
@@ -54,7 +54,7 @@ struct fight : worldtest {
         int i = firstempty(rockets);
         rockets.generate(x, y, tx, ty, speed, owner, 1, owner ? img_trailplayer : img_trailenemy);
         trocketdata& r = *rockets.d[i];
-        r.prg = 1;
+        r.prg = rocket_flying;
         r.wait = -1;
         return r;
     }

@@ -51,7 +51,7 @@ TEST_F(turrets, out_of_the_box_buttons_and_keys_fire_their_own_turret) {
             trocketdata* r = lastshot(slot);
             ASSERT_TRUE(r) << "turret " << i << " input " << k;
             EXPECT_EQ(r->startx, guns.d[i]->x);
-            EXPECT_EQ(r->owner, 1);
+            EXPECT_EQ(r->owner, side_player);
             EXPECT_FLOAT_EQ(r->steps * 2, std::sqrt((300 - r->startx) * (300 - r->startx) + 170 * 170));
             guns.d[i]->cooldown = 0;
         }
@@ -84,10 +84,10 @@ TEST_F(turrets, turret_cools_down_for_20_frames_between_shots) {
 }
 
 TEST_F(turrets, turrets_fire_only_in_the_fight_and_only_with_ammunition) {
-    level.prg = 1;
+    level.prg = level_getready;
     input(300, 100, 1, 0, 0);
     EXPECT_EQ(guns.d[2]->ammo, 6);
-    level.prg = 0;
+    level.prg = level_fight;
     guns.d[2]->ammo = 0;
     int n = records(rockets);
     input(300, 100, 1, 0, 0);
@@ -122,12 +122,12 @@ TEST_F(turrets, turret_is_struck_only_through_opaque_base_pixels) {
     tgundata& g = *guns.d[0];
     g.ammo = 0;                       // empty turrets still stand and can be struck
     trocketdata& miss = strike(0, false);
-    EXPECT_EQ(miss.prg, 1);
+    EXPECT_EQ(miss.prg, rocket_flying);
     EXPECT_EQ(g.operational, 1);
     EXPECT_EQ(records(fires), 0);
 
     trocketdata& hit = strike(0, true);
-    EXPECT_EQ(hit.prg, 2);
+    EXPECT_EQ(hit.prg, rocket_ended);
     EXPECT_EQ(g.operational, 0);
     EXPECT_EQ(guns.count, 2);
     EXPECT_EQ(level.score, -6);
@@ -138,7 +138,7 @@ TEST_F(turrets, turret_is_struck_only_through_opaque_base_pixels) {
     EXPECT_EQ(f.maxlife, 800);
     // a destroyed turret can be struck no more
     trocketdata again;
-    again.prg = 1;
+    again.prg = rocket_flying;
     again.x = hit.x;
     again.y = hit.y;
     EXPECT_EQ(guns.collisionrocket(again), 0);

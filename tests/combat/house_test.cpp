@@ -61,8 +61,8 @@ TEST_F(city, missile_over_a_transparent_part_of_a_house_flies_on) {
     thousedata& h = onehouse(pic, 300);
     trocketdata& r = hitat(h, col, row);
     stepframes(1);
-    EXPECT_EQ(r.prg, 1);
-    EXPECT_EQ(h.prg, 0);
+    EXPECT_EQ(r.prg, rocket_flying);
+    EXPECT_EQ(h.prg, house_intact);
 }
 
 TEST_F(city, two_missiles_on_one_house_cost_3_once) {
@@ -72,14 +72,14 @@ TEST_F(city, two_missiles_on_one_house_cost_3_once) {
     trocketdata& a = hitat(h, col, row);
     stepframes(1);
     int chn = snd.chn;
-    EXPECT_EQ(a.prg, 2);
+    EXPECT_EQ(a.prg, rocket_ended);
     EXPECT_EQ(level.score, -3);
-    EXPECT_EQ(h.prg, 1);
+    EXPECT_EQ(h.prg, house_struck);
     EXPECT_EQ(h.wait, 60);
 
     trocketdata& b = hitat(h, col, row);
     stepframes(1);
-    EXPECT_EQ(b.prg, 2);              // stopped all the same, with its sound and blast
+    EXPECT_EQ(b.prg, rocket_ended);              // stopped all the same, with its sound and blast
     EXPECT_EQ(level.score, -3);
     EXPECT_NE(snd.chn, chn);
     EXPECT_EQ(tnt.d[1]->maxtime, 400);
@@ -93,12 +93,12 @@ TEST_F(city, struck_house_shakes_61_frames_then_sinks_its_height_and_goes) {
     houses.d[1]->x = 600;
     hitat(h, col, row);
     stepframes(1);
-    ASSERT_EQ(h.prg, 1);
+    ASSERT_EQ(h.prg, house_struck);
     stepframes(60);
-    EXPECT_EQ(h.prg, 1);
+    EXPECT_EQ(h.prg, house_struck);
     EXPECT_EQ(h.y, 370);
     stepframes(1);
-    EXPECT_EQ(h.prg, 2);
+    EXPECT_EQ(h.prg, house_sinking);
     int ht = h.img->height;
     stepframes(2 * ht);
     ASSERT_TRUE(houses.d[0]);
@@ -113,18 +113,18 @@ TEST_F(city, house_struck_while_sinking_keeps_its_pace) {
     int col, row;
     ASSERT_TRUE(findpixel(img_house[0], true, col, row));
     thousedata& h = onehouse(0, 300);
-    h.prg = 2;
+    h.prg = house_sinking;
     h.y = 372;
     hitat(h, col, row);
     stepframes(1);
-    EXPECT_EQ(h.prg, 2);
+    EXPECT_EQ(h.prg, house_sinking);
     EXPECT_FLOAT_EQ(h.y, 372.5f);
     EXPECT_EQ(level.score, 0);
 }
 
 TEST_F(city, struck_house_is_drawn_shaking_under_thickening_smoke) {
     thousedata& h = onehouse(0, 300);
-    h.prg = 1;
+    h.prg = house_struck;
     h.wait = 45;
     h.xr = 1.5f;
     ClearDrawRecords();

@@ -68,8 +68,8 @@ TEST_F(debris, particle_fades_from_its_birth_to_its_death_colour) {
 TEST_F(debris, bouncing_particle_comes_to_rest_and_lies_ageing) {
     add(300, 360, 2, 3, 3000, 0.6f);
     tparticledata& p = *particles.d[0];
-    for (int f = 0; f < 2000 && p.prg == 0; f++) particles.upd();
-    ASSERT_EQ(p.prg, 1);
+    for (int f = 0; f < 2000 && p.prg == particle_moving; f++) particles.upd();
+    ASSERT_EQ(p.prg, particle_still);
     EXPECT_EQ(p.y, p.bouncey);
     float x = p.x;
     int life = p.life;
@@ -132,11 +132,11 @@ TEST_F(debris, flame_takes_its_draws_in_order) {
 
 TEST_F(debris, fires_neither_age_in_pause_but_still_flame) {
     fires.generate(300, 370, 44, 800);
-    level.pause = 1;
+    level.pause = pause_on;
     stepframes(5);
     EXPECT_EQ(fires.d[0]->life, 800);
     EXPECT_EQ(records(particles2), 5);
-    level.pause = 0;
+    level.pause = pause_off;
     stepframes(1);
     EXPECT_EQ(fires.d[0]->life, 799);
 }

@@ -12,7 +12,7 @@ TEST_F(rocket, missile_generated_with_wait_1_first_moves_on_its_third_update) {
     EXPECT_EQ(r.wait, 1);
     r.upd();
     r.upd();
-    EXPECT_EQ(r.prg, 1);
+    EXPECT_EQ(r.prg, rocket_flying);
     EXPECT_EQ(r.y, 0);
     r.upd();
     EXPECT_FLOAT_EQ(r.y, 1);
@@ -32,15 +32,15 @@ TEST_F(rocket, missile_with_2_5_steps_moves_three_times_and_ends_beyond_its_aim)
     ASSERT_FLOAT_EQ(r.steps, 2.5f);
     r.upd();
     r.upd();
-    EXPECT_EQ(r.prg, 1);
+    EXPECT_EQ(r.prg, rocket_flying);
     r.upd();
-    EXPECT_EQ(r.prg, 2);
+    EXPECT_EQ(r.prg, rocket_ended);
     EXPECT_FLOAT_EQ(r.y, 106);
     // the aim point was reached: a plain explosion, no combo
     ttntdata& e = *tnt.d[0];
     EXPECT_EQ(e.combo, 0);
     EXPECT_EQ(e.maxtime, 400);
-    EXPECT_EQ(e.owner, 1);
+    EXPECT_EQ(e.owner, side_player);
 }
 
 TEST_F(rocket, missile_whose_start_is_its_aim_explodes_at_once_without_dividing_by_zero) {
@@ -48,7 +48,7 @@ TEST_F(rocket, missile_whose_start_is_its_aim_explodes_at_once_without_dividing_
     EXPECT_EQ(r.steps, 0);
     EXPECT_EQ(r.speedx, 0);
     r.upd();
-    EXPECT_EQ(r.prg, 2);
+    EXPECT_EQ(r.prg, rocket_ended);
     EXPECT_EQ(r.x, 300);
     EXPECT_EQ(tnt.count(), 1);
 }
@@ -57,10 +57,10 @@ TEST_F(rocket, player_missile_passing_an_enemy_scores_2_and_leaves_a_combo_explo
     trocketdata& e = enemy(400, 100, 400, 370, 0.01f);
     trocketdata& p = missile(387, 101, 600, 101, 2, 1);
     stepframes(1);
-    EXPECT_EQ(p.prg, 1);   // 389 is not yet inside the strict 20 x 20 box
+    EXPECT_EQ(p.prg, rocket_flying);   // 389 is not yet inside the strict 20 x 20 box
     stepframes(1);
-    EXPECT_EQ(e.prg, 2);
-    EXPECT_EQ(p.prg, 2);
+    EXPECT_EQ(e.prg, rocket_ended);
+    EXPECT_EQ(p.prg, rocket_ended);
     EXPECT_EQ(level.score, 2);
     ASSERT_EQ(tnt.count(), 2);
     EXPECT_EQ(tnt.d[0]->combo, 0);    // at the enemy, the small blast
@@ -68,7 +68,7 @@ TEST_F(rocket, player_missile_passing_an_enemy_scores_2_and_leaves_a_combo_explo
     EXPECT_EQ(tnt.d[0]->maxtime, 100);
     EXPECT_EQ(tnt.d[1]->combo, 1);    // at the player missile
     EXPECT_FLOAT_EQ(tnt.d[1]->x, 391);
-    EXPECT_EQ(tnt.d[1]->owner, 1);
+    EXPECT_EQ(tnt.d[1]->owner, side_player);
 }
 
 TEST_F(rocket, missiles_of_one_side_never_collide) {
@@ -77,7 +77,7 @@ TEST_F(rocket, missiles_of_one_side_never_collide) {
     trocketdata& c = enemy(200, 100, 200, 370, 0.01f);
     trocketdata& d = enemy(201, 100, 201, 370, 0.01f);
     stepframes(3);
-    EXPECT_EQ(a.prg + b.prg + c.prg + d.prg, 4);
+    for (const trocketdata* r : {&a, &b, &c, &d}) EXPECT_EQ(r->prg, rocket_flying);
     EXPECT_EQ(tnt.count(), 0);
 }
 
@@ -90,8 +90,8 @@ TEST_F(rocket, missile_touching_an_explosion_and_a_house_in_one_frame_ends_as_a_
     explosion(px, py, 0.5f, 1000, 0, 0);
     trocketdata& r = enemy(px, py - 0.25f, px, 370, 0.25f);
     stepframes(1);
-    EXPECT_EQ(r.prg, 2);
-    EXPECT_EQ(h.prg, 1);
+    EXPECT_EQ(r.prg, rocket_ended);
+    EXPECT_EQ(h.prg, house_struck);
     EXPECT_EQ(level.score, -3);
     ASSERT_EQ(tnt.count(), 2);
     EXPECT_EQ(tnt.d[1]->maxtime, 400);   // the house hit's big blast, not the small one
@@ -102,12 +102,12 @@ TEST_F(rocket, enemy_missile_reaching_the_street_leaves_a_harmful_explosion_payi
     onehouse(0, 200);
     trocketdata& a = enemy(600, 360, 600, 370, 4);
     stepframes(3);
-    EXPECT_EQ(a.prg, 2);
+    EXPECT_EQ(a.prg, rocket_ended);
     ASSERT_EQ(tnt.count(), 1);
-    EXPECT_EQ(tnt.d[0]->owner, 0);
+    EXPECT_EQ(tnt.d[0]->owner, side_enemy);
     trocketdata& b = enemy(601, 371, 601, 390, 1);
     stepframes(1);
-    EXPECT_EQ(b.prg, 2);
+    EXPECT_EQ(b.prg, rocket_ended);
     EXPECT_EQ(level.score, 0);
 }
 
@@ -117,7 +117,7 @@ TEST_F(rocket, ended_missile_fades_for_50_frames_and_is_then_removed_and_uncount
     enemy(500, 365, 500, 370, 10);
     EXPECT_EQ(rockets.count, 1);
     stepframes(1);
-    ASSERT_EQ(rockets.d[i]->prg, 2);
+    ASSERT_EQ(rockets.d[i]->prg, rocket_ended);
     stepframes(50);
     ASSERT_TRUE(rockets.d[i]);
     stepframes(1);
@@ -155,13 +155,13 @@ TEST_F(rocket, turret_explosion_is_loud_and_later_big_explosions_play_at_half_vo
     ttntdata& e = *tnt.d[0];
     EXPECT_FLOAT_EQ(e.size, 0.01f);
     EXPECT_EQ(e.maxtime, 800);
-    EXPECT_EQ(e.owner, 1);
+    EXPECT_EQ(e.owner, side_player);
 }
 
 struct titlescreen : fight {
     void SetUp() override {
         fight::SetUp();
-        level.prg = 10;
+        level.prg = level_title;
         houses.removeall();
     }
 };
@@ -187,7 +187,7 @@ TEST_F(titlescreen, enemy_missile_is_answered_once_after_60_eligible_frames) {
     EXPECT_FLOAT_EQ(guns.ai_y, ay);
     ASSERT_TRUE(rockets.d[i]);
     trocketdata& p = *rockets.d[i];
-    EXPECT_EQ(p.owner, 1);
+    EXPECT_EQ(p.owner, side_player);
     EXPECT_EQ(p.startx, 400);
     EXPECT_EQ(p.wait, 1);
     EXPECT_EQ(guns.d[0]->cooldown, 240);
@@ -257,11 +257,11 @@ TEST_F(rocket, flying_missile_draws_its_trail_its_turned_head_and_two_aim_marks)
 
 TEST_F(rocket, waiting_missile_draws_nothing_and_ended_one_only_its_fading_trail) {
     trocketdata& r = missile(400, 370, 200, 170, 2, 1);
-    r.prg = 0;
+    r.prg = rocket_waiting;
     ClearDrawRecords();
     rockets.draw();
     for (auto& d : DrawRecords()) EXPECT_NE(d.op, tdrawrecord::image);
-    r.prg = 2;
+    r.prg = rocket_ended;
     r.x = 390;
     r.alpha = 0.5f;
     ClearDrawRecords();

@@ -31,7 +31,7 @@ TEST_F(explosions, combo_chain_pays_2_then_4_6_8_with_growing_labels) {
         int t = firstempty(texts);
         trocketdata& r = enemy(c.x + off[k][0], c.y + off[k][1] - 0.01f, c.x + off[k][0], 370, 0.01f);
         stepframes(1);
-        EXPECT_EQ(r.prg, 2);
+        EXPECT_EQ(r.prg, rocket_ended);
         EXPECT_EQ(c.combo, 2 + k);
         EXPECT_EQ(level.score - score, pay[k]);
         ASSERT_TRUE(texts.d[t]);
@@ -45,8 +45,8 @@ TEST_F(explosions, explosion_without_combo_destroys_enemy_missiles_paying_nothin
     trocketdata& r = enemy(300, 190, 300, 370, 1);
     trocketdata& p = missile(300, 210, 300, 100, 1, 1);
     stepframes(1);
-    EXPECT_EQ(r.prg, 2);
-    EXPECT_EQ(p.prg, 1);              // the player's own missiles fly through
+    EXPECT_EQ(r.prg, rocket_ended);
+    EXPECT_EQ(p.prg, rocket_flying);              // the player's own missiles fly through
     EXPECT_EQ(level.score, 0);
     EXPECT_EQ(records(texts), 0);
 }
@@ -101,7 +101,7 @@ TEST_F(explosions, harmless_list_never_destroys_anything) {
     tnt2.generate(300, 200, 2, 100, -1, 1, 0, 0);
     trocketdata& r = enemy(300, 199, 300, 370, 1);
     stepframes(2);
-    EXPECT_EQ(r.prg, 1);
+    EXPECT_EQ(r.prg, rocket_flying);
 }
 
 TEST_F(explosions, explosion_sound_pans_with_x_and_varies_its_rate) {

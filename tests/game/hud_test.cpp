@@ -55,7 +55,7 @@ void expectcolour(const tdrawrecord* r, int red, int green, int blue) {
 
 TEST_F(hud, status_lines_of_a_full_city_in_the_fight) {
     level.newlevel();
-    level.prg = 0;
+    level.prg = level_fight;
     drawhud();
     const tdrawrecord* city = note("City:10/10");
     ASSERT_NE(city, nullptr);
@@ -119,7 +119,7 @@ TEST_F(hud, pause_replaces_the_message_and_keeps_the_status_lines) {
 }
 
 TEST_F(hud, game_over_in_pink) {
-    level.prg = 2;
+    level.prg = level_gameover;
     drawhud();
     const tdrawrecord* g = note("Game Over");
     expectcolour(g, 255, 150, 150);
@@ -137,7 +137,7 @@ TEST_F(hud, hidden_text_leaves_only_the_prompt_on_the_title_screen) {
     EXPECT_TRUE(ops(tdrawrecord::line).empty());
 
     // in the other states the big messages stay
-    level.prg = 2;
+    level.prg = level_gameover;
     drawhud();
     EXPECT_NE(note("Game Over"), nullptr);
     EXPECT_EQ(note("City:10/10"), nullptr);
@@ -177,7 +177,7 @@ TEST_F(hud, table_marks_the_last_entered_row) {
 }
 
 TEST_F(hud, name_entry_cursor_blinks_and_is_empty_behind_the_name) {
-    level.prg = 3;
+    level.prg = level_nameentry;
     level.gohiscore = 2;
     level.name = "Ada";
     level.inp.pos = 3;

@@ -43,13 +43,13 @@ struct levelgame : worldtest {
     // Enemy missiles in the list, fading ones included.
     int enemies() {
         int n = 0;
-        for (auto& r : rockets.d) n += (r && r->owner == 0) ? 1 : 0;
+        for (auto& r : rockets.d) n += (r && r->owner == side_enemy) ? 1 : 0;
         return n;
     }
 
     float enemyspeed() {
         for (auto& r : rockets.d)
-            if (r && r->owner == 0) return std::hypot(r->speedx, r->speedy);
+            if (r && r->owner == side_enemy) return std::hypot(r->speedx, r->speedy);
         return 0;
     }
 
@@ -64,7 +64,7 @@ struct levelgame : worldtest {
 
     // The fight is lost with `score` points; the game-over countdown runs out.
     void loseat(int score) {
-        level.prg = 2;
+        level.prg = level_gameover;
         level.wait = 0;
         level.score = score;
         level.level = 6;
@@ -73,8 +73,8 @@ struct levelgame : worldtest {
 };
 
 TEST_F(levelgame, title_screen_waits_with_missiles_at_the_start_speed) {
-    EXPECT_EQ(level.prg, 10);
-    EXPECT_EQ(level.pause, 0);
+    EXPECT_EQ(level.prg, level_title);
+    EXPECT_EQ(level.pause, pause_off);
     EXPECT_FLOAT_EQ(level.speed, 2.0f);
     EXPECT_EQ(level.highlighthiscore, -1);
     EXPECT_EQ(level.hiscore[9].name, "Your Name");
@@ -83,15 +83,15 @@ TEST_F(levelgame, title_screen_waits_with_missiles_at_the_start_speed) {
 
 TEST_F(levelgame, level_one_sends_ten_missiles_two_at_a_time_at_seven_tenths) {
     key(key_enter);
-    EXPECT_EQ(level.prg, 1);
+    EXPECT_EQ(level.prg, level_getready);
     EXPECT_EQ(level.level, 1);
     EXPECT_EQ(level.allrocket, 10);
     EXPECT_EQ(level.maxrocket, 2);
     EXPECT_EQ(rockets.count, 0) << "a new game clears the sky";
     stepframes(180);
-    EXPECT_EQ(level.prg, 1) << "the break lasts 180 frames";
+    EXPECT_EQ(level.prg, level_getready) << "the break lasts 180 frames";
     stepframes(1);
-    EXPECT_EQ(level.prg, 0);
+    EXPECT_EQ(level.prg, level_fight);
     stepframes(1);
     EXPECT_EQ(rockets.count, 2);
     EXPECT_EQ(level.allrocket, 8);
@@ -136,11 +136,11 @@ TEST_F(levelgame, won_level_goes_to_get_ready_of_the_next) {
     level.allrocket = 0;
     rockets.removeall();
     stepframes(1);
-    EXPECT_EQ(level.prg, 1);
+    EXPECT_EQ(level.prg, level_getready);
     EXPECT_EQ(level.level, 2);
     EXPECT_EQ(level.wait, 180);
     EXPECT_EQ(level.allrocket, 11);
-    EXPECT_EQ(level.pause, 0);
+    EXPECT_EQ(level.pause, pause_off);
 }
 
 TEST_F(levelgame, pause_between_levels_holds_get_ready_until_p) {
@@ -149,15 +149,15 @@ TEST_F(levelgame, pause_between_levels_holds_get_ready_until_p) {
     level.allrocket = 0;
     rockets.removeall();
     stepframes(1);
-    EXPECT_EQ(level.prg, 1);
-    EXPECT_EQ(level.pause, 1);
+    EXPECT_EQ(level.prg, level_getready);
+    EXPECT_EQ(level.pause, pause_on);
     stepframes(400);
-    EXPECT_EQ(level.prg, 1) << "the break does not run while paused";
+    EXPECT_EQ(level.prg, level_getready) << "the break does not run while paused";
     EXPECT_EQ(level.wait, 180);
     key('P');
-    EXPECT_EQ(level.pause, 0);
+    EXPECT_EQ(level.pause, pause_off);
     stepframes(181);
-    EXPECT_EQ(level.prg, 0);
+    EXPECT_EQ(level.prg, level_fight);
 }
 
 TEST_F(levelgame, bonus_at_level_two_counts_only_standing_turrets) {
@@ -165,7 +165,7 @@ TEST_F(levelgame, bonus_at_level_two_counts_only_standing_turrets) {
     level.allrocket = 0;
     rockets.removeall();
     stepframes(1);
-    ASSERT_EQ(level.prg, 1);
+    ASSERT_EQ(level.prg, level_getready);
     level.score = 20;
     guns.d[0]->ammo = 3;
     guns.d[1]->ammo = 0;
@@ -173,7 +173,7 @@ TEST_F(levelgame, bonus_at_level_two_counts_only_standing_turrets) {
     guns.d[2]->operational = 0;
     guns.count -= 1;
     stepframes(181);
-    EXPECT_EQ(level.prg, 0);
+    EXPECT_EQ(level.prg, level_fight);
     EXPECT_EQ(level.score, 23);
     for (int i = 0; i < 3; i++) EXPECT_EQ(guns.d[i]->ammo, level.ammo) << "turret " << i;
     EXPECT_EQ(guns.d[2]->operational, 0) << "refilled, not rebuilt";
@@ -183,7 +183,7 @@ TEST_F(levelgame, losing_all_houses_ends_the_game) {
     startfight();
     houses.removeall();
     stepframes(1);
-    EXPECT_EQ(level.prg, 2);
+    EXPECT_EQ(level.prg, level_gameover);
     EXPECT_EQ(level.wait, 180);
 }
 
@@ -193,7 +193,7 @@ TEST_F(levelgame, enter_during_the_fight_restarts_at_level_one) {
     level.addscore(57);
     ASSERT_EQ(level.score, 57);
     key(key_enter);
-    EXPECT_EQ(level.prg, 1);
+    EXPECT_EQ(level.prg, level_getready);
     EXPECT_EQ(level.level, 1);
     EXPECT_EQ(level.score, 0);
     EXPECT_EQ(level.allrocket, 10);
@@ -209,12 +209,12 @@ TEST_F(levelgame, score_counts_only_while_a_game_is_played) {
     key(key_enter);
     level.addscore(5);
     EXPECT_EQ(level.score, 5) << "get ready";
-    level.prg = 0;
+    level.prg = level_fight;
     level.addscore(-8);
     EXPECT_EQ(level.score, -3) << "fight";
-    level.prg = 2;
+    level.prg = level_gameover;
     level.addscore(5);
-    level.prg = 3;
+    level.prg = level_nameentry;
     level.addscore(5);
     EXPECT_EQ(level.score, -3) << "game over and name entry";
 }
@@ -222,7 +222,7 @@ TEST_F(levelgame, score_counts_only_while_a_game_is_played) {
 TEST_F(levelgame, score_equal_to_the_last_row_does_not_enter) {
     filltable();
     loseat(10);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(level.gohiscore, 10);
     EXPECT_EQ(level.highlighthiscore, -1);
     EXPECT_FLOAT_EQ(level.speed, 2.0f);
@@ -231,13 +231,13 @@ TEST_F(levelgame, score_equal_to_the_last_row_does_not_enter) {
 TEST_F(levelgame, score_enters_below_equal_scores_and_is_saved_at_once) {
     filltable();
     loseat(50);
-    ASSERT_EQ(level.prg, 3);
+    ASSERT_EQ(level.prg, level_nameentry);
     EXPECT_EQ(level.gohiscore, 6) << "below the row that also holds 50";
     level.name = "";
     level.inp.pos = 0;
     for (char c : std::string("Ada")) keychar(c);
     key(key_enter);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(level.highlighthiscore, 6);
     EXPECT_EQ(level.hiscore[5].name, "Row5");
     EXPECT_EQ(level.hiscore[6].name, "Ada");
@@ -259,7 +259,7 @@ TEST_F(levelgame, right_click_confirms_the_name) {
     loseat(1000);
     ASSERT_EQ(level.gohiscore, 0);
     click(400, 200, 2);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(level.hiscore[0].score, 1000);
     EXPECT_EQ(level.hiscore[1].name, "Row0");
 }
@@ -275,7 +275,7 @@ TEST_F(levelgame, typing_h_in_the_name_also_toggles_the_hidden_text) {
     EXPECT_EQ(level.name, "AbH");
     EXPECT_EQ(menu.get(menu_hidetext) & 1, 1);
     key('P');
-    EXPECT_EQ(level.pause, 0) << "P does not pause the name entry";
+    EXPECT_EQ(level.pause, pause_off) << "P does not pause the name entry";
     key(key_enter);
     EXPECT_EQ(menu.get(menu_hidetext) & 1, 0) << "confirming shows the table";
     EXPECT_EQ(level.hiscore[4].name, "AbH") << "70 goes below the 70 of row 3";
@@ -284,9 +284,9 @@ TEST_F(levelgame, typing_h_in_the_name_also_toggles_the_hidden_text) {
 TEST_F(levelgame, abandoned_name_entry_makes_no_row_and_marks_none) {
     filltable();
     loseat(70);
-    ASSERT_EQ(level.prg, 3);
+    ASSERT_EQ(level.prg, level_nameentry);
     level.leavelevel();   // "Show hiscore"
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(level.highlighthiscore, -1);
     EXPECT_EQ(level.hiscore[4].name, "Row4");
 
@@ -324,7 +324,7 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
         filltable();
         level.highlighthiscore = 1;   // an earlier entry
         loseat(70);
-        ASSERT_EQ(level.prg, 3) << w.what;
+        ASSERT_EQ(level.prg, level_nameentry) << w.what;
         ASSERT_EQ(level.highlighthiscore, 4) << w.what;
         std::remove(cfg.c_str());
         w.leave(*this);
@@ -339,7 +339,7 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
             EXPECT_EQ(back.highlighthiscore, -1) << w.what;
             EXPECT_EQ(back.hiscore[4].name, "Row4") << w.what;
         }
-        level.prg = 10;
+        level.prg = level_title;
     }
     EXPECT_EQ(FileType(cfg), 1) << "closing saved nothing";
 }
@@ -347,15 +347,15 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
 TEST_F(levelgame, p_and_right_click_pause_and_resume_the_fight) {
     startfight();
     key('P');
-    EXPECT_EQ(level.pause, 1);
+    EXPECT_EQ(level.pause, pause_on);
     int left = level.allrocket;
     stepframes(100);
     EXPECT_EQ(level.allrocket, left);
     click(400, 200, 2);
-    EXPECT_EQ(level.pause, 0);
-    level.prg = 10;
+    EXPECT_EQ(level.pause, pause_off);
+    level.prg = level_title;
     level.setpause(1);
-    EXPECT_EQ(level.pause, 0) << "the title screen cannot be paused";
+    EXPECT_EQ(level.pause, pause_off) << "the title screen cannot be paused";
 }
 
 TEST_F(levelgame, leaving_refills_the_turrets_for_two_buttons) {
@@ -364,7 +364,7 @@ TEST_F(levelgame, leaving_refills_the_turrets_for_two_buttons) {
     guns.d[1]->ammo = 1;
     level.leavelevel();
     EXPECT_EQ(level.ammo, 8);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(level.allrocket, 0);
     for (int i = 0; i < 3; i++) EXPECT_EQ(guns.d[i]->ammo, 8);
 }

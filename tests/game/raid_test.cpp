@@ -20,9 +20,9 @@ struct raidtest : fight {
     // (0 car, 1 plane, 2 satellite, 3 meteor, 4 helicopter, 5 UFO). Each step first draws the
     // wait for the next unit, the last one then the long wait and the next kind.
     std::vector<int> wave(int art, int count) {
-        raid.prg = 1, raid.art = art, raid.count = count, raid.wait = 0;
+        raid.prg = raid_wave, raid.art = art, raid.count = count, raid.wait = 0;
         std::vector<int> seq;
-        while (raid.prg == 1) {
+        while (raid.prg == raid_wave) {
             int before = raid.count, chn = snd.chn;
             std::vector<int> units(raid.units, raid.units + 6);
             trnd r = rnd;
@@ -51,7 +51,8 @@ TEST_F(raidtest, each_wave_releases_its_units_then_one_of_the_next_kind) {
         std::vector<int> want(size_t(t[3]), t[2]);
         want.insert(want.end(), size_t(t[5]), t[4]);
         std::vector<int> seq = wave(t[0], t[1]);
-        want.push_back(raid.art == 6 ? 5 : raid.art);   // the next wave's kind, drawn in the last step
+        // the next wave's kind, drawn in the last step
+        want.push_back(raid.art == wave_ufosthenchoppers ? wave_ufos : raid.art);
         EXPECT_EQ(seq, want);
         EXPECT_EQ(choppers.count(), std::count(seq.begin(), seq.end(), 4));   // they really fly
     }
@@ -70,7 +71,7 @@ TEST_F(raidtest, scheduler_runs_on_the_title_screen_and_in_every_state_but_not_i
     for (auto& t : cases) {
         SCOPED_TRACE(testing::Message() << "state " << t[0] << " pause " << t[1]);
         level.prg = t[0], level.wait = 1000, level.pause = t[1];
-        raid.prg = 0, raid.wait = 1, raid.count = 5;   // the wave starts in the second frame
+        raid.prg = raid_waiting, raid.wait = 1, raid.count = 5;   // the wave starts in the second frame
         stepframes(2);
         EXPECT_EQ(raid.prg, 1 - t[1]);
         stepframes(1);

@@ -49,7 +49,7 @@ struct padgame : worldtest {
     void startfight() {
         key(13);
         stepframes(181);
-        ASSERT_EQ(level.prg, 0);
+        ASSERT_EQ(level.prg, level_fight);
     }
 };
 
@@ -112,11 +112,11 @@ TEST_F(padgame, aiming_shows_the_crosshair_and_hides_the_pointer_until_the_mouse
 TEST_F(padgame, face_buttons_fire_their_turrets_only_in_the_fight) {
     key(13);
     stepframes(2);
-    ASSERT_EQ(level.prg, 1);
+    ASSERT_EQ(level.prg, level_getready);
     press(PAD_X);
     for (auto& g : guns.d) EXPECT_EQ(g->ammo, level.ammo);   // "Get Ready": nothing flies
     stepframes(180);
-    ASSERT_EQ(level.prg, 0);
+    ASSERT_EQ(level.prg, level_fight);
     // X, A, B sit left, bottom, right: the left turret is slot 2, the middle 0, the right 1
     struct {
         int button, slot;
@@ -137,13 +137,13 @@ TEST_F(padgame, face_buttons_fire_their_turrets_only_in_the_fight) {
 }
 
 TEST_F(padgame, start_begins_back_pauses_and_the_shoulders_set_the_volume) {
-    ASSERT_EQ(level.prg, 10);
+    ASSERT_EQ(level.prg, level_title);
     press(PAD_START);
-    EXPECT_EQ(level.prg, 1);
+    EXPECT_EQ(level.prg, level_getready);
     press(PAD_BACK);
-    EXPECT_EQ(level.pause, 1);
+    EXPECT_EQ(level.pause, pause_on);
     press(PAD_BACK);
-    EXPECT_EQ(level.pause, 0);
+    EXPECT_EQ(level.pause, pause_off);
     int on = volume.on;
     press(PAD_LEFTSHOULDER);
     EXPECT_EQ(volume.on, on - 1);
@@ -155,11 +155,11 @@ TEST_F(padgame, start_begins_back_pauses_and_the_shoulders_set_the_volume) {
 TEST_F(padgame, a_name_entered_with_the_pad_and_keyboard_lands_in_the_table) {
     level.name = "Your Name";
     level.inp.pos = 0;
-    level.prg = 2;
+    level.prg = level_gameover;
     level.wait = 0;
     level.score = 50;
     stepframes(1);
-    ASSERT_EQ(level.prg, 3);
+    ASSERT_EQ(level.prg, level_nameentry);
     press(PAD_DPUP);                     // Y turns to Z
     press(PAD_DPRIGHT);
     press(PAD_DPRIGHT);
@@ -176,7 +176,7 @@ TEST_F(padgame, a_name_entered_with_the_pad_and_keyboard_lands_in_the_table) {
     key(39);                             // the keyboard types alongside
     keychar('!');
     press(PAD_START);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(level.hiscore[0].name, "ZoC!");
     EXPECT_EQ(level.hiscore[0].score, 50);
 }
@@ -192,7 +192,7 @@ TEST_F(padgame, a_pad_pulled_out_mid_fight_lets_go_and_the_game_runs_on) {
     EXPECT_EQ(ev.keys[KEY_PADUP], 0);
     int x = ev.x, y = ev.y;
     stepframes(60);
-    EXPECT_EQ(level.prg, 0);
+    EXPECT_EQ(level.prg, level_fight);
     EXPECT_EQ(ev.x, x);
     EXPECT_EQ(ev.y, y);
     // another one plugged in plays at once
@@ -222,7 +222,7 @@ TEST_F(padgame, a_pad_without_mapping_or_with_a_stuck_stick_says_one_line_and_mo
     });
     EXPECT_EQ(lines(said), 1) << said;
     EXPECT_NE(said.find("Virtual stick"), std::string::npos);
-    EXPECT_EQ(level.prg, 10);
+    EXPECT_EQ(level.prg, level_title);
     EXPECT_EQ(ev.x, 300);
     // a stick held off centre from the start (an axis that is no stick) moves nothing until let go
     said = stderrof([&] {
@@ -239,7 +239,7 @@ TEST_F(padgame, a_pad_without_mapping_or_with_a_stuck_stick_says_one_line_and_mo
     EXPECT_NEAR(ev.x, 150, 1);
     // the mouse and keyboard still play
     key(13);
-    EXPECT_EQ(level.prg, 1);
+    EXPECT_EQ(level.prg, level_getready);
 }
 
 TEST(gamepad, sdl_failing_to_start_leaves_mouse_and_keyboard_with_one_line) {

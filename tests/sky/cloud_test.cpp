@@ -67,7 +67,7 @@ TEST_F(cloudtest, cloud_blown_back_leaves_through_the_edge_it_came_from) {
 }
 
 TEST_F(cloudtest, clouds_come_often_while_it_rains_and_rarely_in_clear_weather) {
-    rain.prg = 0;
+    rain.prg = rain_clear;
     clouds.wait = 0;
     clouds.upd();
     EXPECT_EQ(clouds.count(), 1);
@@ -81,21 +81,21 @@ TEST_F(cloudtest, clouds_come_often_while_it_rains_and_rarely_in_clear_weather) 
         EXPECT_GE(clouds.wait, 100);
         EXPECT_LT(clouds.wait, 300);
     }
-    rain.prg = 4;
+    rain.prg = rain_thinning;
     clouds.wait = 0;
     clouds.upd();
     EXPECT_GE(clouds.wait, 1000);
 
     // The weather's clear phase ends: the first cloud comes in the same tick.
     clouds.clearall();
-    rain.prg = 0, rain.wait = 1, clouds.wait = 500;
+    rain.prg = rain_clear, rain.wait = 1, clouds.wait = 500;
     rain.upd();
     clouds.upd();
     EXPECT_EQ(clouds.count(), 1);
 }
 
 TEST_F(cloudtest, clouds_darken_with_the_rain_and_brighten_after) {
-    rain.prg = 3, rain.count = 100;
+    rain.prg = rain_steady, rain.count = 100;
     for (int t = 0; t < 1000; t++) clouds.upd();
     EXPECT_EQ(clouds.col, 128);   // 255 - 25500 div 200
     clouds.generate();
@@ -113,7 +113,7 @@ TEST_F(cloudtest, clouds_darken_with_the_rain_and_brighten_after) {
     for (int t = 0; t < 1000; t++) clouds.upd();
     EXPECT_EQ(clouds.col, 0);
 
-    rain.prg = 4;
+    rain.prg = rain_thinning;
     clouds.upd();
     EXPECT_FLOAT_EQ(clouds.col, 0.3f);
     for (int t = 0; t < 1000; t++) clouds.upd();

@@ -114,7 +114,7 @@ TEST_F(daytest, sound_of_the_half_the_game_starts_in_is_not_played) {
 
 struct rainbowtest : daytest {
     void shower(int art, int countlast) {
-        rain.prg = 3, rain.art = art, rain.countlast = countlast, rain.count = countlast;
+        rain.prg = rain_steady, rain.art = art, rain.countlast = countlast, rain.count = countlast;
     }
 };
 
@@ -125,7 +125,7 @@ TEST_F(rainbowtest, daytime_shower_ends_in_a_rainbow_with_one_chime) {
     EXPECT_EQ(day.rainbowon, 1);
 
     tplays plays;
-    rain.prg = 4;
+    rain.prg = rain_thinning;
     ClearDrawRecords();
     day.drawrainbow();
     auto bow = drawnwith(img_rainbow);
@@ -150,7 +150,7 @@ TEST_F(rainbowtest, daytime_shower_ends_in_a_rainbow_with_one_chime) {
     // The next shower chimes again.
     shower(0, 200);
     day.drawrainbow();
-    rain.prg = 4;
+    rain.prg = rain_thinning;
     day.drawrainbow();
     day.drawrainbow();
     EXPECT_EQ(plays.take(), std::vector<int>{23});
@@ -163,7 +163,7 @@ TEST_F(rainbowtest, no_rainbow_for_snow_or_a_low_sun) {
     sun().rot = 0;
     shower(1, 150);
     day.drawrainbow();
-    rain.prg = 4, rain.count = 75;
+    rain.prg = rain_thinning, rain.count = 75;
     ClearDrawRecords();
     day.drawrainbow();
     EXPECT_TRUE(drawnwith(img_rainbow).empty());
@@ -174,7 +174,7 @@ TEST_F(rainbowtest, no_rainbow_for_snow_or_a_low_sun) {
         shower(0, 150);
         day.drawrainbow();
         EXPECT_EQ(day.rainbowon, 0) << rot;
-        rain.prg = 4, rain.count = 75;
+        rain.prg = rain_thinning, rain.count = 75;
         sun().rot = 0;
         ClearDrawRecords();
         day.drawrainbow();
@@ -317,11 +317,11 @@ TEST_F(rainbowtest, the_frame_step_decides_the_rainbow_and_chimes_without_a_repa
     sun().speedr = 0;
     sun().rot = 30;
     shower(0, 100);
-    rain.prg = 3, rain.wait = 1000;
+    rain.prg = rain_steady, rain.wait = 1000;
     stepframes(1);
     EXPECT_EQ(day.rainbowon, 1);
     tplays plays;
-    rain.prg = 4;
+    rain.prg = rain_thinning;
     stepframes(1);
     EXPECT_EQ(plays.count(23), 1);
     EXPECT_EQ(day.rainbowplay, 1);

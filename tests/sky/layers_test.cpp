@@ -37,14 +37,14 @@ TEST_F(skylayers, sky_weather_and_flare_are_drawn_in_their_places) {
     day.upd();
     ASSERT_LT(day.d[0].y, 100);
     clouds.generate();
-    rain.prg = 2, rain.art = 0, rain.count2 = rain.countlast = 60;
+    rain.prg = rain_building, rain.art = fall_rain, rain.count2 = rain.countlast = 60;
     while (rain.count < 60) rain.generate();
-    rain.prg = 3;
+    rain.prg = rain_steady;
     drawframe();                      // the last frame before the rain ends decides the rainbow
     EXPECT_EQ(day.rainbowon, 1);
     EXPECT_EQ(first(img_rainbow), -1);
 
-    rain.prg = 4, rain.count2 = rain.count = 30;   // thinned to half: the bow at its brightest
+    rain.prg = rain_thinning, rain.count2 = rain.count = 30;   // thinned to half: the bow at its brightest
     rain.flash = 1;
     drawframe();
     const auto& d = DrawRecords();

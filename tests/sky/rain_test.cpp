@@ -22,36 +22,36 @@ struct raintest : worldtest {
     }
     // A steady shower of n drops of the given kind that will not end for a long while.
     void steady(int art, int n) {
-        rain.prg = 2, rain.art = art, rain.count2 = rain.countlast = n;
+        rain.prg = rain_building, rain.art = art, rain.count2 = rain.countlast = n;
         while (rain.count < n) rain.generate();
-        rain.prg = 3, rain.wait = 1000000;
+        rain.prg = rain_steady, rain.wait = 1000000;
     }
     // The clouds' last tick: a shower of random size and kind begins.
     void startshower() {
-        rain.prg = 1, rain.wait = 1;
+        rain.prg = rain_gathering, rain.wait = 1;
         rain.upd();
-        ASSERT_EQ(rain.prg, 2);
+        ASSERT_EQ(rain.prg, rain_building);
     }
 };
 
 TEST_F(raintest, shower_runs_through_its_phases_and_the_clear_sky_returns) {
     rain.wait = 0;   // a first clear phase of 0 ends on the first tick
     rain.upd();
-    EXPECT_EQ(rain.prg, 1);
+    EXPECT_EQ(rain.prg, rain_gathering);
     EXPECT_EQ(rain.wait, 1000);
     EXPECT_EQ(clouds.wait, 0);
 
     int ticks[5] = {}, maxcount = 0, prev = 1;
     std::vector<int> seen{1};
     int wait3 = 0;
-    for (int t = 0; t < 40000 && !(rain.prg == 0 && prev == 4); t++) {
+    for (int t = 0; t < 40000 && !(rain.prg == rain_clear && prev == rain_thinning); t++) {
         prev = rain.prg;
         rain.upd();
         ticks[rain.prg]++;
         maxcount = std::max(maxcount, rain.count);
         EXPECT_LE(rain.count, rain.countlast);
         if (rain.prg != seen.back()) seen.push_back(rain.prg);
-        if (prev == 2 && rain.prg == 3) wait3 = rain.wait;
+        if (prev == rain_building && rain.prg == rain_steady) wait3 = rain.wait;
     }
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 0}));
     EXPECT_EQ(ticks[1], 999);                      // 1000 ticks of gathering clouds, the first counted above
@@ -71,8 +71,8 @@ TEST_F(raintest, thinning_removes_drops_only_as_they_land) {
     steady(0, 120);
     rain.wait = 1;
     rain.upd();
-    ASSERT_EQ(rain.prg, 4);
-    for (int t = 0; t < 5000 && rain.prg == 4; t++) {
+    ASSERT_EQ(rain.prg, rain_thinning);
+    for (int t = 0; t < 5000 && rain.prg == rain_thinning; t++) {
         float lowest[train::maxdrops];
         int on[train::maxdrops];
         for (int i = 0; i < train::maxdrops; i++) lowest[i] = rain.d[i].y + rain.d[i].speedy, on[i] = rain.d[i].on;
@@ -80,7 +80,7 @@ TEST_F(raintest, thinning_removes_drops_only_as_they_land) {
         for (int i = 0; i < train::maxdrops; i++)
             if (on[i] && !rain.d[i].on) EXPECT_GT(lowest[i], 400) << "drop " << i << " removed in the air";
     }
-    EXPECT_EQ(rain.prg, 0);
+    EXPECT_EQ(rain.prg, rain_clear);
     EXPECT_EQ(rain.count, 0);
 }
 
@@ -118,11 +118,11 @@ TEST_F(raintest, loop_fades_in_over_500_ticks_and_follows_the_master_volume) {
 
     // After the shower the loop fades out and keeps running at volume 0.
     for (auto& r : rain.d) r.on = 0;
-    rain.count = 0, rain.prg = 4;
+    rain.count = 0, rain.prg = rain_thinning;
     for (int t = 0; t < 499; t++) rain.upd();
     EXPECT_GT(rain.chn->volume, 0);
     rain.upd();
-    EXPECT_EQ(rain.prg, 0);
+    EXPECT_EQ(rain.prg, rain_clear);
     EXPECT_NEAR(rain.chn->volume, 0, 1e-6);
     for (int t = 0; t < 10; t++) rain.upd();
     EXPECT_EQ(rain.chn->volume, 0);
@@ -137,8 +137,8 @@ TEST_F(raintest, snow_never_brings_lightning_and_loops_the_wind) {
         for (auto& r : rain.d) r.on = 0;
         rain.count = 0;
         startshower();
-    } while (rain.art != 1 && ++tries < 100);
-    ASSERT_EQ(rain.art, 1);
+    } while (rain.art != fall_snow && ++tries < 100);
+    ASSERT_EQ(rain.art, fall_snow);
     EXPECT_EQ(rain.smp, smp_wind);
     EXPECT_EQ(rain.chn->sound, snd.s[smp_wind].s);
 
@@ -205,7 +205,7 @@ TEST_F(raintest, thunder_opens_only_a_heavy_rain_shower) {
         startshower();
         std::vector<int> p = plays.take();
         bool thunder = std::count(p.begin(), p.end(), 6) == 1;
-        if (rain.art == 0 && rain.count2 >= 130) {
+        if (rain.art == fall_rain && rain.count2 >= 130) {
             EXPECT_TRUE(thunder);
             heavy++;
         } else {
@@ -361,7 +361,7 @@ TEST_F(raintest, storms_strike_only_on_every_128th_tick_of_the_frame_timer) {
             EXPECT_EQ(tick % 128, 0) << "thunder at tick " << tick;
         }
     }
-    ASSERT_EQ(rain.prg, 3);
+    ASSERT_EQ(rain.prg, rain_steady);
     EXPECT_GT(flashes, 2);   // one chance in 15 at each of the 150 open ticks
     EXPECT_GT(thunders, 2);
 }

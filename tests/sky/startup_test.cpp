@@ -33,7 +33,7 @@ TEST_F(skystart, sky_draws_its_start_values_first_and_in_order) {
 
     // Nothing has moved yet: the bodies are placed by their first tick, the weather is clear.
     EXPECT_EQ(day.d[0].x, 0);
-    EXPECT_EQ(rain.prg, 0);
+    EXPECT_EQ(rain.prg, rain_clear);
     EXPECT_EQ(rain.count, 0);
     EXPECT_EQ(rain.maxwaitwind, 0);
     EXPECT_EQ(clouds.count(), 0);

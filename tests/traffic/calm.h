@@ -18,7 +18,7 @@ struct calmworld : fight {
         emptystreet();
         emptysky();
         ufos.wait = satellites.wait = choppers.wait = raid.wait = jumpers.wait = 1000000;
-        raid.prg = jumpers.prg = 0;
+        raid.prg = raid_waiting, jumpers.prg = jumper_waiting;
     }
     static void emptystreet() {
         cars = tcar();
@@ -30,7 +30,7 @@ struct calmworld : fight {
     }
 
     // Type 0 or the police car (art 1), tinted (200, 0, 0); speed > 0 drives left.
-    static tcardata& car(float x, float y, float speed, int art = 0) {
+    static tcardata& car(float x, float y, float speed, int art = kind_car) {
         tcardata& c = cars.add();
         c.art = art;
         c.img = art ? img_police : img_car[0];
@@ -41,7 +41,7 @@ struct calmworld : fight {
         return c;
     }
     // Type 0 or the hero (art 1), tinted (200, 0, 0); speedx > 0 flies left.
-    static tplanedata& plane(float x, float y, float speedx, int art = 0) {
+    static tplanedata& plane(float x, float y, float speedx, int art = kind_plane) {
         tplanedata& p = planes.add();
         p.art = art;
         p.img = art ? img_superman : img_plane[0];

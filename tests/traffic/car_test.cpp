@@ -80,7 +80,7 @@ TEST_F(cartraffic, a_second_police_car_takes_its_draws_without_a_siren_draw) {
         }
         int chn = snd.chn;
         cars.generate();
-        ASSERT_EQ(cars.d[0]->art, 1);
+        ASSERT_EQ(cars.d[0]->art, kind_police);
         EXPECT_EQ(cars.d[0]->siren, 0);
         EXPECT_EQ(snd.chn, chn);
         EXPECT_EQ(rnd.seed, r.seed);
@@ -213,7 +213,7 @@ TEST_F(cartraffic, one_horn_starts_in_24_frames_and_a_car_honks_once_per_stop) {
         int chn = snd.chn;
         stepframes(1);
         for (int k = 0; k < played(chn, 16) + played(chn, 17); k++) horns.push_back(f);
-        for (tcardata* c : honkers) ASSERT_NE(c->prg, 0);
+        for (tcardata* c : honkers) ASSERT_NE(c->prg, car_cruising);
     }
     EXPECT_EQ(horns, (std::vector<int>{1, 25}));
 }
@@ -222,10 +222,10 @@ TEST_F(cartraffic, passing_car_kicks_lying_debris_along_at_half_its_speed) {
     const int grey[3] = {99, 99, 99};
     particles.generate(400, 375, 0, 0, 1000, 0.01f, 1.4f, 0.05f, grey, grey, img_explosion1);
     tparticledata& p = *particles.d[particles.count() - 1];
-    p.prg = 1;
+    p.prg = particle_still;
     car(401, 367, 1.5f);
     cars.upd();
-    EXPECT_EQ(p.prg, 0);
+    EXPECT_EQ(p.prg, particle_moving);
     EXPECT_EQ(p.speedx, -0.75f);
 }
 

@@ -51,7 +51,7 @@ TEST_F(choppertest, gun_shoots_the_first_ufo_in_reach_and_no_missile_then_fires_
     EXPECT_EQ(level.score, 10);
     EXPECT_FALSE(ufos.d[0]);
     EXPECT_TRUE(ufos.d[1]);
-    EXPECT_EQ(m.prg, 1);
+    EXPECT_EQ(m.prg, rocket_flying);
     EXPECT_EQ(c.targetx, 460);
 
     ufos.clearall();
@@ -60,7 +60,7 @@ TEST_F(choppertest, gun_shoots_the_first_ufo_in_reach_and_no_missile_then_fires_
         rockets.removeall(), tnt.removeall();
         missile(c.x + 50, c.y - 50, c.x + 50, 370, 1, f % 2);   // the player's, on odd frames, never
         choppers.upd();
-        if (rockets.d[0]->prg == 2) shots.push_back(f);
+        if (rockets.d[0]->prg == rocket_ended) shots.push_back(f);
     }
     EXPECT_EQ(shots, std::vector<int>({142, 284}));   // cold for 140 frames after each burst
 }
@@ -71,10 +71,10 @@ TEST_F(choppertest, without_helicopter_pictures_none_is_made) {
     choppers.clearall();
     choppers.wait = 0;
     for (int f = 0; f < 100; f++) choppers.upd();
-    raid.prg = 1, raid.art = 4, raid.count = 10, raid.wait = 0;
-    for (int f = 0; f < 2000 && raid.prg == 1; f++) raid.upd();
+    raid.prg = raid_wave, raid.art = wave_choppers, raid.count = 10, raid.wait = 0;
+    for (int f = 0; f < 2000 && raid.prg == raid_wave; f++) raid.upd();
     img_chopper.swap(saved);
-    EXPECT_EQ(raid.units[4], 9 + (raid.art == 4));
+    EXPECT_EQ(raid.units[wave_choppers], 9 + (raid.art == wave_choppers));
     EXPECT_EQ(records(choppers), 0);
 }
 

@@ -7,7 +7,7 @@ namespace {
 struct jumpertest : fight {};
 
 TEST_F(jumpertest, jumper_stands_on_the_first_opaque_pixel_untouchable_for_200_frames) {
-    jumpers.prg = 0, jumpers.wait = 0;
+    jumpers.prg = jumper_waiting, jumpers.wait = 0;
     jumpers.upd();
     int x = int(jumpers.x), roof = int(jumpers.y + jumperh2), a = 0;
     for (int row = 0; row <= roof; row++) {
@@ -17,10 +17,10 @@ TEST_F(jumpertest, jumper_stands_on_the_first_opaque_pixel_untouchable_for_200_f
     EXPECT_EQ(jumpers.sx < 0, x >= 400);   // it glides away from the nearer edge
     trocketdata& m = enemy(jumpers.x, jumpers.y, jumpers.x, 370, 1);
     for (int f = 1; f < 200; f++) jumpers.upd();   // 200 frames on the roof, this one included
-    EXPECT_EQ(m.prg, 1);
-    EXPECT_EQ(jumpers.prg, 1);
+    EXPECT_EQ(m.prg, rocket_flying);
+    EXPECT_EQ(jumpers.prg, jumper_onroof);
     jumpers.upd();   // the leap: in the air at once
-    EXPECT_EQ(m.prg, 2);
+    EXPECT_EQ(m.prg, rocket_ended);
     EXPECT_EQ(level.score, -1);
 }
 
@@ -45,7 +45,7 @@ TEST_F(jumpertest, gliding_into_a_fire_near_the_ground_costs_a_point) {
     for (auto& t : cases) {
         level.score = 0;
         jumpers = tjumper();
-        jumpers.prg = 2, jumpers.x = t[0], jumpers.y = t[1], jumpers.fym = 1;
+        jumpers.prg = jumper_inair, jumpers.x = t[0], jumpers.y = t[1], jumpers.fym = 1;
         jumpers.upd();
         EXPECT_EQ(level.score, -t[2]);
         EXPECT_EQ(jumpers.prg, 2 - 2 * t[2]);

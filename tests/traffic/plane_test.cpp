@@ -51,7 +51,7 @@ TEST_F(planetraffic, hero_turns_back_once_and_a_caught_missile_allows_one_more_t
         if (caught) {
             enemy(h.x, h.y, h.x, 370, 0.01f);
             stepframes(1);
-            EXPECT_EQ(h.superowner, 0);
+            EXPECT_EQ(h.superowner, hero_friend);
         }
         h.x = 817.5f;                               // half a unit inside the right edge
         stepframes(1);
@@ -67,7 +67,7 @@ TEST_F(planetraffic, a_new_hero_crosses_the_sky_and_back_before_he_leaves) {
         emptysky();
         planes.generate();
         tplanedata& h = *planes.d[0];
-        if (h.art != 1) continue;
+        if (h.art != kind_hero) continue;
         const bool fromright = h.speedx > 0;
         const float leftmost0 = h.x, speed = std::fabs(h.speedx);
         float leftmost = h.x, rightmost = h.x;
@@ -146,20 +146,20 @@ TEST_F(planetraffic, plane_downed_by_a_player_missile_costs_2_and_leaves_a_blast
     EXPECT_EQ(particles.count(), debris + 16);
     ASSERT_EQ(tnt.count() + tnt2.count(), 2);
     ttntdata& e = *tnt.d[0];
-    EXPECT_EQ(e.owner, 1);
+    EXPECT_EQ(e.owner, side_player);
     EXPECT_EQ(e.maxtime, 400);
     EXPECT_EQ(tnt2.d[0]->maxtime, 100);
     trocketdata& r = enemy(e.x, e.y - 1, e.x, 370, 0.01f);
     stepframes(1);
-    EXPECT_EQ(r.prg, 2);
+    EXPECT_EQ(r.prg, rocket_ended);
 }
 
 // At tick 0 the glow is at its faintest; day.skycos -0.5 is dusk.
 TEST_F(planetraffic, planes_draw_tinted_and_mirrored_and_the_hero_glows_in_his_sides_colour) {
     plane(300, 50, -1);                           // flying right
     tplanedata& friendly = plane(400, 100, 1, 1);
-    friendly.superowner = 0, friendly.laser = 20, friendly.targetx = 450, friendly.targety = 150;
-    plane(500, 100, 1, 1).superowner = 1;
+    friendly.superowner = hero_friend, friendly.laser = 20, friendly.targetx = 450, friendly.targety = 150;
+    plane(500, 100, 1, 1).superowner = hero_hostile;
     day.skycos = -0.5f;
     ClearDrawRecords();
     planes.draw();

@@ -21,11 +21,11 @@ TEST_F(satellite, new_satellite_stays_hidden_silent_and_untouchable_until_it_cle
         stepframes(1);
         ASSERT_EQ(s.seen, 0) << "frame " << k;
         ASSERT_EQ(s.seen1st, 0);
-        ASSERT_EQ(m.prg, 1);
+        ASSERT_EQ(m.prg, rocket_flying);
     }
     stepframes(1);
     EXPECT_EQ(records(satellites), 0);
-    EXPECT_EQ(m.prg, 2);
+    EXPECT_EQ(m.prg, rocket_ended);
     EXPECT_EQ(level.score, -4);   // -2 for the missile, -2 for the satellite
     bool released = false;   // its beeping had started, and fades with it
     for (auto& c : snd.c) released = released || (c.s == &snd.s[smp_satellite] && c.released == 1);

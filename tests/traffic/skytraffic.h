@@ -26,7 +26,7 @@ struct skytraffic : fight {
         cars = tcar(), planes = tplane(), satellites = tsatellite(), ufos = tufo(), choppers = tchopper();
         ufos.iw2 = iw2, ufos.ih2 = ih2;
         cars.wait = planes.wait = satellites.wait = ufos.wait = choppers.wait = never;
-        jumpers.prg = raid.prg = 0;
+        jumpers.prg = jumper_waiting, raid.prg = raid_waiting;
         jumpers.wait = raid.wait = never;
         tnt2.removeall();
     }

@@ -15,7 +15,7 @@ TEST_F(ufo, player_missile_pays_10_and_its_blast_20_for_the_next_ufo_but_enemy_b
     EXPECT_EQ(records(particles), 16);
     ASSERT_EQ(records(tnt), 1);
     ttntdata& e = *tnt.d[0];
-    EXPECT_EQ(e.owner, 1);
+    EXPECT_EQ(e.owner, side_player);
     EXPECT_EQ(e.combo, 1);
 
     hover(e.x, e.y + 2);
@@ -43,13 +43,13 @@ TEST_F(ufo, laser_takes_a_missile_first_then_fires_at_the_hero_without_effect_ev
     car.img = img_car[0], car.x = 380, car.y = 150;
     trocketdata& m = missile(330, 160, 330, 0, 0.01f, 1);
     stepframes(1);
-    EXPECT_EQ(m.prg, 2);
+    EXPECT_EQ(m.prg, rocket_ended);
     const float mx = m.x, my = m.y;   // the missile record fades and goes
     EXPECT_FLOAT_EQ(u.targetx, mx);
     EXPECT_FLOAT_EQ(u.targety, my);
     // a player's blast, which can still chain, its big sound at a high pitch
     ASSERT_EQ(records(tnt), 1);
-    EXPECT_EQ(tnt.d[0]->owner, 1);
+    EXPECT_EQ(tnt.d[0]->owner, side_player);
     EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_xplo1]);
     EXPECT_GE(snd.c[snd.chn].c->rate, 1.3f);
     EXPECT_EQ(snd.c[(snd.chn - 1) & snd.maxchn1].s, &snd.s[smp_laser]);
@@ -87,7 +87,7 @@ TEST_F(ufo, laser_costs_points_for_each_kind_it_shoots) {
         }
         if (r.kind == satellite || r.kind == meteor) skyobject(r.kind == meteor, tx, ty);
         if (r.kind == lastmeteorhit) skyobject(1, tx, ty).hits = 1;
-        if (r.kind == jumper) jumpers.prg = 2, jumpers.x = tx, jumpers.y = ty;
+        if (r.kind == jumper) jumpers.prg = jumper_inair, jumpers.x = tx, jumpers.y = ty;
         if (r.kind == chopper) {
             tchopperdata& c = choppers.add();
             c.img = img_chopper[0], c.x = tx, c.y = ty;
