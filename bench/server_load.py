@@ -81,18 +81,19 @@ def address(client):
 
 
 def body(kind, client, n):
-    global fresh
+    """The replay a client of this kind sends, and the kind it really is: once the new games are
+    all sent, a "new" one is the known game again ("same")."""
     if kind == "abuse":
-        return re.sub(rb"\nwindow -?\d+ ", b"\nwindow %d " % ((client * 1000 + n) % 60000), idle, count=1)
+        return kind, re.sub(rb"\nwindow -?\d+ ", b"\nwindow %d " % ((client * 1000 + n) % 60000), idle, count=1)
     if kind == "new":
         with lock:
             name = next(fresh, None)
         if name:
-            return readgame(name)
+            return kind, readgame(name)
         kind = "same"
     if kind == "same":
-        return b"# load test, client %d, replay %d\n" % (client, n) + good
-    return {"garbage": garbage, "digest": changed}[kind]
+        return kind, b"# load test, client %d, replay %d\n" % (client, n) + good
+    return kind, {"garbage": garbage, "digest": changed}[kind]
 
 
 def freeport():
@@ -211,7 +212,7 @@ def client(i):
     time.sleep(rnd.uniform(0, args.pause))   # paced clients start apart, not as one burst
     while time.monotonic() < deadline:
         kind = "abuse" if i in abusers else "new" if n == 0 else rnd.choices(kinds, weights)[0]   # a first entry to keep
-        data = body(kind, i, n)
+        kind, data = body(kind, i, n)
         n += 1
         t0 = time.monotonic()
         code, answer, wait = request(port, "POST", "/api/v1/replays", data, i)
@@ -289,7 +290,7 @@ try:
     # kill -9 in the middle of a burst of new games: what was answered 201 is there afterwards
     burst = []
     with concurrent.futures.ThreadPoolExecutor(8) as pool:
-        futures = [pool.submit(lambda d: (d, request(port, "POST", "/api/v1/replays", d)), body("new", 0, 0)) for _ in range(8)]
+        futures = [pool.submit(lambda d: (d, request(port, "POST", "/api/v1/replays", d)), body("new", 0, 0)[1]) for _ in range(8)]
         for _ in range(3000):         # until one is taken (or all answered), then the kill
             if any(f.done() and f.result()[1][0] == 201 for f in futures) or all(f.done() for f in futures):
                 break
