@@ -12,8 +12,7 @@ build="$(dirname "$(readlink -f "$game")")"
 work="$(mktemp -d)"
 gamedir="$work"   # where makecopy puts the game and start runs it from
 pid=""
-others=()   # pids of the test's helpers (a server, a window manager), stopped at the end
-atexit=()   # commands run at the end before the folder goes (run with eval)
+atexit=()   # commands run at the end, after the game has stopped and before the folder goes
 
 # Stops process $1: SIGTERM, then up to 20 seconds for it to end (the game writes its settings
 # as it goes), then SIGKILL. Waits for it when it is a child of this shell, so that nothing
@@ -56,11 +55,10 @@ report() {
 }
 
 cleanup() {
-    local st=$1 p c
+    local st=$1 c
     [ "$st" -ne 0 ] && [ "$st" -ne 77 ] && report
     [ -n "$pid" ] && stop "$pid"
     pid=""
-    for p in "${others[@]}"; do [ -n "$p" ] && stop "$p"; done
     for c in "${atexit[@]}"; do eval "$c" || true; done
     rm -rf "$work"
     exit "$st"
