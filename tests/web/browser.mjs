@@ -73,8 +73,9 @@ export async function withpage(options, body) {
   try {
     await body(t);
   } catch (e) {
-    console.error(`---- the page's console, the game's standard error with it (last 60 lines):\n${
-      t.log.slice(-60).join('\n')}\n----`);
+    console.error(t.log.length
+      ? `---- the page's console, the game's standard error with it (last 60 lines):\n${t.log.slice(-60).join('\n')}\n----`
+      : "---- the page's console is empty");
     throw e;
   } finally {
     await t.close();
