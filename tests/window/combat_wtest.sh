@@ -52,12 +52,28 @@ cyan "$r" "$g" "$b" && fail "the sky at (300, 100) is cyan before the shot"
 at 300 100
 xdotool click 1
 at 600 300               # the crosshair leaves the patch
-# the missile flies, then its fireball grows over the point (and drifts with the wind: how far
-# depends on the frame the click arrived on, so the patch is read where the world has it)
-fireball='[t for t in w["tnt"]["d"] if t and t["owner"] and abs(t["x"] - 300) < 40 and abs(t["y"] - 100) < 10 and t["mainsize"] > 30]'
-waitworld "$fireball" || fail "no fireball of the player's grew at (300, 100)"
+# The missile flies, then its fireball grows over the point and drifts with the wind. The test
+# plays it in steps, pausing (P) after each, until the world shows the fireball large and still
+# bright, and reads the screen while it stands still: a world read back from a running game
+# would be older than any screenshot taken after it, by how long depending on the machine.
+mine='[t for t in w["tnt"]["d"] if t and t["owner"] and abs(t["x"] - 300) < 40 and abs(t["y"] - 100) < 10]'
+bright="[t for t in $mine if t[\"mainsize\"] > 30 and t[\"timediv\"] > 0.6]"
+holds() { python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); sys.exit(0 if eval(sys.argv[2]) else 1)' "$dump" "$1"; }
+waitworld '[r for r in w["rockets"]["d"] if r and r["owner"] == 1]' || fail "the left click sent no missile"
+xdotool key p
+waitworld 'w["level"]["pause"] == 1' || fail "P did not pause"
+found=""
+for _ in $(seq 100); do
+    holds "$bright" && { found=1; break; }
+    # a third of a second of play while the missile flies, a tenth once the fireball is there
+    if holds "$mine"; then step=100; else step=300; fi
+    xdotool key --delay "$step" p p
+    waitworld 'w["level"]["pause"] == 1' || fail "P did not pause again"
+done
+[ -n "$found" ] || fail "no fireball of the player's grew at (300, 100)"
 after=$(shot)
-read -r fx fy < <(python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); t = ('"$fireball"')[0]; print(round(t["x"]), round(t["y"]))' "$dump")
+snapshot || fail "the game does not answer"      # the world of the screenshot: still paused
+read -r fx fy < <(python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); t = ('"$mine"')[0]; print(round(t["x"]), round(t["y"]))' "$dump")
 read -r r g b < <(patch "$after" "$fx" "$fy")
 echo "after, at ($fx, $fy): $r $g $b"
 cyan "$r" "$g" "$b" || fail "no cyan fireball at ($fx, $fy)"
