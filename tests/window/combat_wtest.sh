@@ -57,20 +57,30 @@ at 600 300               # the crosshair leaves the patch
 # bright, and reads the screen while it stands still: a world read back from a running game
 # would be older than any screenshot taken after it, by how long depending on the machine.
 mine='[t for t in w["tnt"]["d"] if t and t["owner"] and abs(t["x"] - 300) < 40 and abs(t["y"] - 100) < 10]'
-bright="[t for t in $mine if t[\"mainsize\"] > 30 and t[\"timediv\"] > 0.6]"
-holds() { python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); sys.exit(0 if eval(sys.argv[2]) else 1)' "$dump" "$1"; }
+# What the last world read back shows: running (a pause still on its way), flying (no fireball
+# of the player's yet), fireball (one, still small), bright (one large and bright) or faded.
+state() {
+    python3 -c 'import json, sys
+w = json.load(open(sys.argv[1]))
+mine = eval(sys.argv[2])
+print("running" if not w["level"]["pause"] else
+      "bright" if [t for t in mine if t["mainsize"] > 30 and t["timediv"] > 0.6] else
+      "fireball" if [t for t in mine if t["timediv"] > 0.6] else
+      "faded" if mine else "flying")' "$dump" "$mine"
+}
 waitworld '[r for r in w["rockets"]["d"] if r and r["owner"] == 1]' || fail "the left click sent no missile"
 xdotool key p
-waitworld 'w["level"]["pause"] == 1' || fail "P did not pause"
 found=""
 for _ in $(seq 100); do
-    holds "$bright" && { found=1; break; }
-    # a third of a second of play while the missile flies, a tenth once the fireball is there
-    if holds "$mine"; then step=100; else step=300; fi
-    xdotool key --delay "$step" p p
-    waitworld 'w["level"]["pause"] == 1' || fail "P did not pause again"
+    snapshot || fail "the game does not answer"
+    case "$(state)" in
+        bright) found=1; break ;;
+        faded) fail "the fireball faded within one step" ;;
+        fireball) xdotool key --delay 100 p p ;;   # a tenth of a second of play
+        flying) xdotool key --delay 300 p p ;;     # a third of a second
+    esac
 done
-[ -n "$found" ] || fail "no fireball of the player's grew at (300, 100)"
+[ -n "$found" ] || fail "no fireball of the player's grew at (300, 100) (last seen: $(state))"
 after=$(shot)
 snapshot || fail "the game does not answer"      # the world of the screenshot: still paused
 read -r fx fy < <(python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); t = ('"$mine"')[0]; print(round(t["x"]), round(t["y"]))' "$dump")
