@@ -66,6 +66,18 @@ bool writedump(const std::string& path) {
     return problem.empty();
 }
 
+// A replay that is not played back: said on standard error, and in a message box when it was
+// to play in the window (opened from a file manager or a menu, where no terminal shows). The
+// exit status is 2.
+int refusereplay(const std::string& said, const std::string& shown, bool headless, int argc, char** argv) {
+    std::fprintf(stderr, "varnhold: %s\n", said.c_str());
+    if (!headless && PlatformInit(tbackend::desktop, argc, argv)) {
+        Notify(shown, 0);
+        PlatformShutdown();
+    }
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,15 +142,12 @@ int main(int argc, char** argv) {
     treplay r;
     if (!replay.empty()) {
         std::string text;
-        if (!ReadFile(fromcwd(replay), text)) {
-            std::fprintf(stderr, "varnhold: can't read the replay %s\n", replay.c_str());
-            return 2;
-        }
+        if (!ReadFile(fromcwd(replay), text))
+            return refusereplay("can't read the replay " + replay, "Can't read the replay " + replay, headless, argc, argv);
         treplayread got = parsereplay(text, programversion());
-        if (!got.error.empty()) {
-            std::fprintf(stderr, "varnhold: %s:%d: %s\n", replay.c_str(), got.line, got.error.c_str());
-            return 2;
-        }
+        if (!got.error.empty())
+            return refusereplay(replay + ":" + std::to_string(got.line) + ": " + got.error,
+                                "Can't play the replay " + replay + ":\n" + got.error, headless, argc, argv);
         r = got.replay;
     }
     if (!record.empty()) {
@@ -202,7 +211,6 @@ int main(int argc, char** argv) {
         seed = MilliSecs();
     }
     tstartup how;
-    how.window = !headless;
     how.seeded = seeded;
     how.seed = int(uint32_t(seed));
     std::string missing = startup(how);

@@ -398,7 +398,6 @@ std::string startplayback(const treplay& r, const std::string& name, bool window
     std::string cfg = cfgpath;
     cfgpath = std::string("incbin::") + replaycfg;
     tstartup how;
-    how.window = window;
     how.seeded = true;
     how.seed = r.seed;
     std::string missing = startup(how);

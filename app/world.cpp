@@ -1,7 +1,6 @@
 // app/world.cpp — the start-up steps in their order and the creation of the game's objects.
 #include "app/world.h"
 
-#include <cstdlib>
 
 #include "app/applet.h"
 #include "app/dump.h"
@@ -168,42 +167,31 @@ std::string startup(const tstartup& how) {
     RemoveHooks(HOOK_EMITEVENT);
     RemoveHooks(HOOK_FLIP);
 
-    // 1. the embedded program info (the platform is up already)
+    // The embedded program info (the platform is up already). The turret keys need no step:
+    // tgundata::keys1 = 40, 39, 37 and keys2 = 83, 68, 65 are constants (combat/gun.h).
     registerprograminfo();
-    // 2. turret keys: tgundata::keys1 = 40, 39, 37 and keys2 = 83, 68, 65 are constants (combat/gun.h)
-    // 4. the clock, and the hook that samples it after every flip
+    // The clock, and the hook that samples it after every flip.
     ms = MilliSecs();
-    std::srand(unsigned(ms));
     AddHook(HOOK_FLIP, flipclock, nullptr, 0);
-    // 5.
     DesktopWorkArea(workarea[0], workarea[1], workarea[2], workarea[3]);
-    // 6.
     std::string title = "Varnhold " + infovalue("version") + "." + infovalue("build");
-    // 7, 8.
     SetAudioDriver("openal");
-    SetGraphicsDriver("GL", 2);
-    // 9.
+    // The window, hidden until the application object shows it, and its canvas of 800 x 400.
     win = createwin(title, 20, 20, 700, 400, WINDOW_TITLEBAR | WINDOW_RESIZABLE | WINDOW_MENU | WINDOW_HIDDEN, nullptr);
-    // 10.
     can = createcan(0, 0, ClientWidth(win.g), ClientHeight(win.g), win.g, 0);
-    // 11.
     can.resize(800, 400, win);
     win.center();
     win.reset();
     can.reset();
     win.kid = can.g;
-    // 12.
     EnableLineSmooth();
-    // 13.
     buildmenus();
-    // 14.
     ev = tevs();
     ev.hide = 1;
-    // 15.
+    // The game's random generator, seeded or from the clock.
     rnd = how.seeded ? trnd(how.seed) : trnd();
-    // 16.
     AutoImageFlags(IMG_FILTERED);
-    // 17. the font is cut once per process
+    // The font is cut once per process.
     static pngfont cut;
     static bool fontdone = false;
     if (!fontdone) {
@@ -211,22 +199,16 @@ std::string startup(const tstartup& how) {
         fontdone = true;
     }
     font = cut;
-    // 18.
     loadingscreen(how.settings);
-    // 19.
     std::string missing = loadimages();
     if (!missing.empty()) return missing;
-    // 20.
     snd = createsnd(64);
     missing = loadsounds();
     if (!missing.empty()) return missing;
-    // 21.
     createobjects();
-    // 22.
     recomputewidths();
-    // 23.
     for (int i = 0; i < 16; i++) drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-    // 24.
+    // The application object: settings, language, turrets, frame timer; it shows the window.
     applet = tmainapplet();
     redraw = refocus = fasttimer = shotwanted = 0;
     applet.create(how.settings);
@@ -235,7 +217,6 @@ std::string startup(const tstartup& how) {
 
 std::string newworld(int seed) {
     tstartup how;
-    how.window = false;
     how.seeded = true;
     how.seed = seed;
     how.settings = false;

@@ -8,7 +8,6 @@
 #include <string>
 
 struct tstartup {
-    bool window = true;        // false: no window system, GPU or sound device
     bool seeded = false;       // seed the game's generator with `seed` instead of the clock
     int seed = 0;
     bool settings = true;      // read varnhold.cfg (tests start from the defaults)

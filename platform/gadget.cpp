@@ -53,8 +53,6 @@ TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style) {
     return g;
 }
 
-void SetGraphicsDriver(const std::string&, int) {}
-
 void SetGraphics(TGadget* c) {
     if (!c || c->kind != tgadgetkind::canvas) return;
     batch.flush();

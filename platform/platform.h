@@ -203,7 +203,6 @@ enum { WINDOW_TITLEBAR = 1, WINDOW_RESIZABLE = 2, WINDOW_MENU = 4, WINDOW_STATUS
 // a canvas's shape gives GraphicsWidth and GraphicsHeight.
 TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGadget* parent, int style);
 TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style);
-void SetGraphicsDriver(const std::string& driver, int flags);
 void SetGraphics(TGadget* canvas);        // makes the canvas's context current
 int GraphicsWidth();
 int GraphicsHeight();

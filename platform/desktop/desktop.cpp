@@ -303,7 +303,9 @@ void init(int argc, char** argv) {
     f.setSwapInterval(1);
     QSurfaceFormat::setDefaultFormat(f);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    holddisplay(10);
     app = new QApplication(qargc, qargv);
+    releasedisplay();
     QApplication::setApplicationName("Varnhold");
     app->installEventFilter(new tfullscreenkeys(app));
     // The game's icon at every size the build made: beside the program in the build folder,

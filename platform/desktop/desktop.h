@@ -27,6 +27,11 @@ struct TImage;
 
 namespace dsk {
 void init(int argc, char** argv);
+// display.cpp: waits up to `patience` seconds for the X display and holds a connection to it
+// (ends the program with status 1 when there is none); releasedisplay lets it go once the
+// toolkit has its own.
+void holddisplay(int patience);
+void releasedisplay();
 void createwindow(TGadget* g);
 void createcanvas(TGadget* g);
 void createmenu(TGadget* g);

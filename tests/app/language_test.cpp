@@ -184,7 +184,6 @@ TEST_F(languagefile, the_chosen_language_is_the_language_of_the_next_start) {
     ASSERT_EQ(savesettings(), "");
     // a start that reads the settings, as the game does
     tstartup how;
-    how.window = false;
     how.seeded = true;
     how.seed = 1;
     std::string missing = startup(how);

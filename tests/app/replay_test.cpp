@@ -191,7 +191,6 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
     menu.set(menu_autobutton, 1);
     ASSERT_EQ(savesettings(), "");
     tstartup how;
-    how.window = false;
     how.seeded = true;
     how.seed = 3;
     ASSERT_EQ(startup(how), "");

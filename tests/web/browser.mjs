@@ -48,11 +48,18 @@ export async function open(site, { before, game, query = '', extra = {} } = {}) 
   try {
     const page = await browser.newPage();
     const errors = [];
-    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
-    page.on('pageerror', (e) => errors.push(String(e)));
+    const log = [];   // everything the page and the game said, shown when a test fails
+    page.on('console', (m) => {
+      log.push(`${m.type()}: ${m.text()}`);
+      if (m.type() === 'error') errors.push(m.text());
+    });
+    page.on('pageerror', (e) => {
+      log.push(`pageerror: ${e}`);
+      errors.push(String(e));
+    });
     if (before) await page.evaluateOnNewDocument(before);
     await page.goto(`http://127.0.0.1:${server.address().port}/${query}`);
-    return { page, errors, close };
+    return { page, errors, log, close };
   } catch (e) {
     await close();
     throw e;
@@ -65,6 +72,11 @@ export async function withpage(options, body) {
   const t = await open(options.site || process.argv[2], options);
   try {
     await body(t);
+  } catch (e) {
+    console.error(t.log.length
+      ? `---- the page's console, the game's standard error with it (last 60 lines):\n${t.log.slice(-60).join('\n')}\n----`
+      : "---- the page's console is empty");
+    throw e;
   } finally {
     await t.close();
   }

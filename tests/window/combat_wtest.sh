@@ -52,12 +52,38 @@ cyan "$r" "$g" "$b" && fail "the sky at (300, 100) is cyan before the shot"
 at 300 100
 xdotool click 1
 at 600 300               # the crosshair leaves the patch
-# the missile flies, then its fireball grows over the point (and drifts with the wind: how far
-# depends on the frame the click arrived on, so the patch is read where the world has it)
-fireball='[t for t in w["tnt"]["d"] if t and t["owner"] and abs(t["x"] - 300) < 40 and abs(t["y"] - 100) < 10 and t["mainsize"] > 30]'
-waitworld "$fireball" || fail "no fireball of the player's grew at (300, 100)"
+# The missile flies, then its fireball grows over the point and drifts with the wind. The test
+# plays it in steps, pausing (P) after each, until the world shows the fireball large and still
+# bright, and reads the screen while it stands still: a world read back from a running game
+# would be older than any screenshot taken after it, by how long depending on the machine.
+mine='[t for t in w["tnt"]["d"] if t and t["owner"] and abs(t["x"] - 300) < 40 and abs(t["y"] - 100) < 10]'
+# What the last world read back shows: running (a pause still on its way), flying (no fireball
+# of the player's yet), fireball (one, still small), bright (one large and bright) or faded.
+state() {
+    python3 -c 'import json, sys
+w = json.load(open(sys.argv[1]))
+mine = eval(sys.argv[2])
+print("running" if not w["level"]["pause"] else
+      "bright" if [t for t in mine if t["mainsize"] > 30 and t["timediv"] > 0.6] else
+      "fireball" if [t for t in mine if t["timediv"] > 0.6] else
+      "faded" if mine else "flying")' "$dump" "$mine"
+}
+waitworld '[r for r in w["rockets"]["d"] if r and r["owner"] == 1]' || fail "the left click sent no missile"
+xdotool key p
+found=""
+for _ in $(seq 100); do
+    snapshot || fail "the game does not answer"
+    case "$(state)" in
+        bright) found=1; break ;;
+        faded) fail "the fireball faded within one step" ;;
+        fireball) xdotool key --delay 100 p p ;;   # a tenth of a second of play
+        flying) xdotool key --delay 300 p p ;;     # a third of a second
+    esac
+done
+[ -n "$found" ] || fail "no fireball of the player's grew at (300, 100) (last seen: $(state))"
 after=$(shot)
-read -r fx fy < <(python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); t = ('"$fireball"')[0]; print(round(t["x"]), round(t["y"]))' "$dump")
+snapshot || fail "the game does not answer"      # the world of the screenshot: still paused
+read -r fx fy < <(python3 -c 'import json, sys; w = json.load(open(sys.argv[1])); t = ('"$mine"')[0]; print(round(t["x"]), round(t["y"]))' "$dump")
 read -r r g b < <(patch "$after" "$fx" "$fy")
 echo "after, at ($fx, $fy): $r $g $b"
 cyan "$r" "$g" "$b" || fail "no cyan fireball at ($fx, $fy)"

@@ -12,11 +12,58 @@ build="$(dirname "$(readlink -f "$game")")"
 work="$(mktemp -d)"
 gamedir="$work"   # where makecopy puts the game and start runs it from
 pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-    rm -rf "$work"
+atexit=()   # commands run at the end, after the game has stopped and before the folder goes
+
+# Stops process $1: SIGTERM, then up to 20 seconds for it to end (the game writes its settings
+# as it goes), then SIGKILL. Waits for it when it is a child of this shell, so that nothing
+# still writes into the test's folder when it is removed.
+stop() {
+    local n
+    kill "$1" 2>/dev/null || return 0
+    for n in $(seq 200); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
 }
-trap cleanup EXIT
+
+# A failed test shows what the game said: how its last run ended, its standard error and the
+# last lines of its standard output.
+report() {
+    local st
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+        wait "$pid" 2>/dev/null && st=0 || st=$?
+        if [ "$st" -gt 128 ]; then
+            echo "the game was ended by signal $((st - 128)) ($(kill -l "$st" 2>/dev/null))" >&2
+        else
+            echo "the game ended with status $st" >&2
+        fi
+        pid=""
+    fi
+    if [ -s "$work/err.txt" ]; then
+        echo "---- the game's standard error (last 60 lines):" >&2
+        tail -n 60 "$work/err.txt" >&2
+    else
+        echo "---- the game's standard error is empty" >&2
+    fi
+    if [ -s "$work/out.txt" ]; then
+        echo "---- the game's standard output (last 20 lines):" >&2
+        tail -n 20 "$work/out.txt" >&2
+    fi
+    echo "----" >&2
+}
+
+cleanup() {
+    local st=$1 c
+    [ "$st" -ne 0 ] && [ "$st" -ne 77 ] && report
+    [ -n "$pid" ] && stop "$pid"
+    pid=""
+    for c in "${atexit[@]}"; do eval "$c" || true; done
+    rm -rf "$work"
+    exit "$st"
+}
+trap 'cleanup $?' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Root only: the game's folder $gamedir becomes a tmpfs of size $1 of its own, unmounted when
@@ -25,8 +72,7 @@ ownfilesystem() {
     [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: mounting a small file system needs root"; exit 77; }
     mount -t tmpfs -o size="$1" tmpfs "$gamedir" 2>"$work/mount.txt" ||
         { echo "SKIPPED: no tmpfs could be mounted: $(cat "$work/mount.txt")"; exit 77; }
-    trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; fi
-          umount "$gamedir" 2>/dev/null || umount -l "$gamedir"; cleanup' EXIT
+    atexit+=('umount "$gamedir" 2>/dev/null || umount -l "$gamedir"')
 }
 
 # The executable, the language file, the icons and data/ (each file linked, so that one can be
@@ -94,6 +140,7 @@ waitwindow() {
     for n in $(seq 300); do
         win=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' 2>/dev/null | head -1) || true
         [ -n "$win" ] && break
+        kill -0 "$pid" 2>/dev/null || break   # the game has ended
         sleep 0.1
     done
     [ -n "$win" ] || fail "no window appeared"

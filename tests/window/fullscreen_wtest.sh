@@ -21,7 +21,7 @@ wmready() {
 }
 readyorgone() { wmready || ! kill -0 "$wm" 2>/dev/null; }
 wm=""
-trap '[ -n "$wm" ] && kill "$wm" 2>/dev/null; cleanup' EXIT
+atexit+=('[ -n "$wm" ] && stop "$wm"')
 if ! wmready; then
     command -v openbox >/dev/null || fail "openbox is missing (bash scripts/install-deps.sh installs it)"
     mkdir -p "$work/wm"
@@ -31,7 +31,7 @@ if ! wmready; then
         wm=$!
         waituntil 20 readyorgone
         wmready && break
-        kill "$wm" 2>/dev/null
+        stop "$wm"
         wm=""
     done
     # Without a window manager no window can go full screen; that is this display's fault, not

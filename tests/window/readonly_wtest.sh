@@ -17,7 +17,7 @@ else
     reason="Permission denied"
     readonly() { chmod a-w "$gamedir"; }
     writable() { chmod u+w "$gamedir"; }
-    trap 'chmod u+w "$gamedir"; cleanup' EXIT
+    atexit+=('chmod u+w "$gamedir"')
 fi
 makecopy
 echo "the old settings" >"$gamedir/varnhold.cfg"   # read as far as it goes; must stay as it is

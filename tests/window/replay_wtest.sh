@@ -11,9 +11,9 @@ bar=$((HEIGHT - 400))
 at() { xdotool mousemove --window "$win" "$1" $(($2 + bar)); }
 at 400 200
 xdotool key Return
-sleep 0.5
+waitworld 'w["level"]["prg"] == 1' || fail "Return started no game"
 xdotool click 3          # skip the first "Get Ready"
-sleep 1
+waitworld 'w["level"]["prg"] == 0' || fail "a right click did not skip the first break"
 at 250 120; xdotool click 1
 at 520 150; xdotool click 3
 xdotool key s
@@ -70,5 +70,18 @@ for bad in cut order; do
     [ $? -eq 2 ] || fail "$bad.vhr: status not 2"
     grep -Eq "^varnhold: $work/$bad.vhr:[0-9]+: .*(cut short|out of order)" "$work/bad.txt" || fail "$bad.vhr: $(cat "$work/bad.txt")"
 done
+
+# Another version's replay, opened in the window: the reason shows in a message box (and on
+# standard error); closing the box ends the program with status 2, and nothing is played.
+sed 's/^program .*/program 0.9.0.1/' "$work/game.vhr" >"$work/old.vhr"
+start --replay "$work/old.vhr"
+win=""
+waitbox || fail "another version's replay showed no message box: $(cat "$work/err.txt")"
+grep -Eq "^varnhold: $work/old.vhr:[0-9]+: recorded by Varnhold 0.9.0.1; this is Varnhold " "$work/err.txt" ||
+    fail "the refusal was not said: $(cat "$work/err.txt")"
+[ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' 2>/dev/null)" ] || fail "the game window opened"
+closebox || fail "the box did not close on Return"
+waitexit 20 || fail "the program did not end with the box"
+[ "$status" -eq 2 ] || fail "the refused replay ended with status $status"
 [ "$(md5sum <"$work/varnhold.cfg")" = "$sum" ] || fail "a playback changed the settings"
 echo "ok"

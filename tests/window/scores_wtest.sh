@@ -19,7 +19,7 @@ port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0));
 url="http://127.0.0.1:$port"
 spid=""
 viewer=""
-trap 'for p in $spid $viewer; do kill "$p" 2>/dev/null || true; done; cleanup' EXIT
+atexit+=('for p in $viewer $spid; do stop "$p"; done')
 
 # The table's rows all at -100000, so that the game's row enters it whatever the score.
 python3 "$(dirname "$(readlink -f "$0")")/../support/lowtable.py" "$work/varnhold.cfg"

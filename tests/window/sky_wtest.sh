@@ -13,8 +13,16 @@ game="$work/game/varnhold"
 dir="$work/game"
 xvfb=""
 cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    local st=$?
+    # A failed run shows what each game said.
+    if [ "$st" -ne 0 ]; then
+        for log in "$work"/game*.log; do
+            [ -s "$log" ] && { echo "---- $(basename "$log") (last 40 lines):"; tail -n 40 "$log"; } >&2
+        done
+    fi
+    [ -n "$xvfb" ] && { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; } || true
     rm -rf "$work"
+    exit "$st"
 }
 trap cleanup EXIT
 
@@ -33,12 +41,12 @@ shoot() {
     "$game" --seed "$1" --dump "$work/world$1.json" >"$work/game$1.log" 2>&1 &
     pid=$!
     win=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         win=$(xdotool search --name "^Varnhold [0-9]" 2>/dev/null | head -1 || true)
         [ -n "$win" ] && break
         sleep 0.1
     done
-    [ -n "$win" ] || { echo "no game window for seed $1" >&2; kill $pid; return 1; }
+    [ -n "$win" ] || { echo "no game window for seed $1" >&2; kill $pid; wait $pid || true; return 1; }
     xdotool windowfocus --sync "$win"
     # A new window may show what was on the screen before it until the game's first frames
     # are through the software renderer: wait until the game has run a second of frames (its
@@ -53,7 +61,7 @@ shoot() {
         fi
         sleep 0.1
     done
-    [ "$ticks" -ge 60 ] || { echo "the game with seed $1 ran no second of frames" >&2; kill $pid; return 1; }
+    [ "$ticks" -ge 60 ] || { echo "the game with seed $1 ran no second of frames" >&2; kill $pid; wait $pid || true; return 1; }
     xdotool key F2
     for _ in $(seq 100); do
         shot=$(comm -13 <(echo "$before") <(ls "$dir"/screenshot*.png 2>/dev/null || true) | head -1)

@@ -49,8 +49,11 @@ writerecord 40 40 300 200                 # a small window, as a player may have
 start
 waitwindow
 xdotool key --delay 200 alt+o w           # Options, Reset windowsize
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$win")"
+for _ in $(seq 100); do
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    [ "$WIDTH" -eq 1600 ] && break
+    sleep 0.1
+done
 [ "$WIDTH" -eq 1600 ] || fail "reset window is $WIDTH device pixels wide, not 1600"
 devheight=$HEIGHT
 closegame
