@@ -68,19 +68,7 @@ median() { sort -n | awk '{ a[NR] = $1 } END { if (NR == 0) print "-"; else if (
 
 # The settings file's window record (x, y, width, height as varints), nothing after it: the
 # game takes its defaults for the rest.
-windowrecord() {
-    python3 - "$work/game/varnhold.cfg" "$@" <<'PY'
-import sys
-out = bytearray()
-for a in sys.argv[2:]:
-    v = int(a) & 0xffffffff
-    while True:
-        out.append((v & 127) | (128 if v > 127 else 0))
-        v >>= 7
-        if not v: break
-open(sys.argv[1], "wb").write(out)
-PY
-}
+windowrecord() { python3 "$here/tests/support/windowrecord.py" "$work/game/varnhold.cfg" "$@"; }
 
 # The height of the menu bar: the window's height less its canvas's (from the first --stats
 # line), measured once.

@@ -11,19 +11,7 @@ source "$(dirname "$0")/common.sh"
 makecopy
 
 # The settings file's window record (x, y, width, height), nothing after it.
-writerecord() {
-    python3 - "$work/varnhold.cfg" "$@" <<'PY'
-import sys
-out = bytearray()
-for a in sys.argv[2:]:
-    v = int(a) & 0xffffffff
-    while True:
-        out.append((v & 127) | (128 if v > 127 else 0))
-        v >>= 7
-        if not v: break
-open(sys.argv[1], "wb").write(out)
-PY
-}
+writerecord() { python3 "$(dirname "$0")/../support/windowrecord.py" "$work/varnhold.cfg" "$@"; }
 # the canvas's size and the size it is drawn at, from the last --stats line once there is one
 sizes() {
     for _ in $(seq 100); do

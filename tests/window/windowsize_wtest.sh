@@ -26,19 +26,7 @@ for _ in range(4):
 print(*out)
 PY
 }
-writerecord() {
-    python3 - "$work/varnhold.cfg" "$@" <<'PY'
-import sys
-out = bytearray()
-for a in sys.argv[2:]:
-    v = int(a) & 0xffffffff
-    while True:
-        out.append((v & 127) | (128 if v > 127 else 0))
-        v >>= 7
-        if not v: break
-open(sys.argv[1], "wb").write(out)
-PY
-}
+writerecord() { python3 "$(dirname "$0")/../support/windowrecord.py" "$work/varnhold.cfg" "$@"; }
 closegame() {
     xdotool key --window "$win" Escape
     waitexit 20 || fail "Escape did not end the game"
