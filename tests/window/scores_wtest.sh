@@ -75,8 +75,10 @@ best="$XDG_DATA_HOME/varnhold/best.vhr"
 for _ in $(seq 100); do viewer=$(pgrep -f -- "--replay $best" || true); [ -n "$viewer" ] && break; sleep 0.1; done
 [ -n "$viewer" ] || fail "no replay viewer started: $(cat "$work/err.txt")"
 cmp -s "$best" <(curl -s "$url/api/v1/replays/1") || fail "best.vhr is not the stored replay"
-kill "$viewer"
+stop "$viewer"
 viewer=""
+# the viewer's window took the focus when it appeared: give it back to the game's for the key
+xdotool windowfocus --sync "$win" 2>/dev/null || true
 xdotool key Escape
 waitexit 20 || fail "Escape did not close the game"
 [ "$status" -eq 0 ] || fail "the game exited with status $status"
