@@ -251,7 +251,15 @@ bool tapi::played(const std::string& text, long long key, double cost, tverified
         std::lock_guard<std::mutex> lock(m);
         p->busy = !ok;
         p->done = true;
-        playing.erase(key);
+        if (!ok || p->v.late) {
+            playing.erase(key);
+        } else {
+            playedorder.push_back(key);
+            if (playedorder.size() > playedkept) {
+                playing.erase(playedorder.front());
+                playedorder.erase(playedorder.begin());
+            }
+        }
     }
     playedone.notify_all();
     v = p->v;

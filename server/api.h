@@ -78,12 +78,16 @@ private:
     };
     std::map<std::string, tbucket> buckets, budgets;
     // Replays being played, by the key of their whole text: the same replay arriving meanwhile
-    // waits for that verdict instead of a playback of its own.
+    // waits for that verdict instead of a playback of its own. The last verdicts stay a while
+    // (at most `playedkept`), for a copy that checked the store just before the first one's
+    // entry was written; a playback that found no free verifier or ran out of time does not.
     struct tplaying {
         bool done = false, busy = false;
         tverified v;
     };
     std::map<long long, std::shared_ptr<tplaying>> playing;
+    std::vector<long long> playedorder;   // the finished ones of `playing`, oldest first
+    static constexpr size_t playedkept = 256;
     std::condition_variable playedone;
     // The last replays refused after a playback (422), by the key of their whole text as this
     // program writes it: the same replay sent again, in any spelling, gets the same answer
