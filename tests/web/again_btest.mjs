@@ -1,16 +1,8 @@
 // Escape and Game > Quit end the game as on the desktop (its settings kept), and the page offers
 // the next game at once: one click on "Play again" and the title is back, the option chosen
 // before still chosen, no reload by hand.
-import { check, frames, withpage } from './browser.mjs';
+import { check, frames, ticked, withpage } from './browser.mjs';
 
-const ticked = async (page, text) => {
-  await page.keyboard.down('Alt');
-  await page.keyboard.press('KeyO');
-  await page.keyboard.up('Alt');
-  const row = (await page.$$eval('#bar .entry', (rows) => rows.map((r) => r.textContent))).find((t) => t.includes(text));
-  await page.keyboard.press('Escape');
-  return row.startsWith('\u2713');
-};
 const menu = (page, text) => page.evaluateHandle((t) =>
   [...document.querySelectorAll('#bar .menu > button, #bar .entry')].find((e) => e.textContent.includes(t)), text);
 

@@ -88,6 +88,17 @@ export async function frames(page, n) {
   await page.waitForFunction((k) => window.Module && Module.presented >= k, { timeout: 60000 }, now + n);
 }
 
+// Whether the Options menu shows its entry containing `text` ticked (opened with Alt+O, closed
+// with Escape).
+export async function ticked(page, text) {
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('KeyO');
+  await page.keyboard.up('Alt');
+  const row = (await page.$$eval('#bar .entry', (rows) => rows.map((r) => r.textContent))).find((t) => t.includes(text));
+  await page.keyboard.press('Escape');
+  return row.startsWith('\u2713');
+}
+
 // The canvas's pixels: width, height and RGBA bytes, read back through a 2D copy.
 export async function pixels(page) {
   return page.evaluate(() => {

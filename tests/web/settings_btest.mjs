@@ -1,15 +1,6 @@
 // The settings live in the browser: an option chosen in the menus is still chosen after the
 // page is loaded again.
-import { check, frames, withpage } from './browser.mjs';
-
-async function ticked(page, text) {
-  await page.keyboard.down('Alt');
-  await page.keyboard.press('KeyO');
-  await page.keyboard.up('Alt');
-  const row = (await page.$$eval('#bar .entry', (rows) => rows.map((r) => r.textContent))).find((t) => t.includes(text));
-  await page.keyboard.press('Escape');
-  return row.startsWith('\u2713');
-}
+import { check, frames, ticked, withpage } from './browser.mjs';
 
 await withpage({ game: true }, async ({ page, errors }) => {
   await frames(page, 2);
