@@ -123,7 +123,7 @@ void rescale() {
     viewheight = 400 * sy;
     areawidth = can.w / sx;
     areaheight = can.h / sy;
-    SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, s));
+    SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, s, float(can.w) * float(can.h)));
 }
 
 void framestep() {

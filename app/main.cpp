@@ -29,7 +29,7 @@ const char* usage =
     "                        presented, the CPU time per frame, the draw calls of a frame and\n"
     "                        the size it was drawn at\n"
     "  --render-scale S      how finely frames are drawn: auto (the default: on a software\n"
-    "                        renderer one pixel per playfield unit, scaled to the window; on a\n"
+    "                        renderer about one pixel per playfield unit, scaled to the window; on a\n"
     "                        GPU the screen's pixels), device (the screen's pixels), or pixels\n"
     "                        per playfield unit from 0.5 to 8 (also VARNHOLD_RENDER_SCALE)\n"
     "  --record FILE         play as usual and write a replay of the game to FILE\n"

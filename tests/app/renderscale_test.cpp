@@ -2,6 +2,8 @@
 // canvas on a software rasteriser or a GPU.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/renderscale.h"
 
 TEST(renderscale, option_reads_auto_device_or_a_detail_within_its_range) {
@@ -22,25 +24,30 @@ TEST(renderscale, option_reads_auto_device_or_a_detail_within_its_range) {
 }
 
 // The limit is in pixels per canvas pixel; times the canvas's pixels per playfield unit it
-// gives the pixels a playfield unit is drawn at.
-TEST(renderscale, software_draws_the_playfield_at_its_own_size_and_a_gpu_at_device_pixels) {
+// gives the pixels a playfield unit is drawn at. On a software rasteriser a larger canvas draws
+// a little less, to pay for scaling the frame to it, within [low, high].
+TEST(renderscale, software_draws_near_the_playfields_own_size_and_a_gpu_at_device_pixels) {
     struct tcase {
         float option;
         bool software;
-        float unit;         // canvas pixels per playfield unit
-        float perunit;      // pixels per playfield unit drawn; 0: the device's pixels
+        int w, h;           // the canvas
+        float low, high;    // pixels per playfield unit drawn; 0: the device's pixels
     } cases[] = {
-        {-1, true, 2.4f, 1},   // a maximised 1920 x 1040 window on llvmpipe: an 800 x 433 frame
-        {-1, true, 1, 1},      // the default window: as it was (unless the screen has more pixels)
-        {-1, true, 0.5f, 1},   // a small window: the limit lies above the device's pixels
-        {-1, false, 2.4f, 0},  // a GPU
-        {0, true, 2.4f, 0},    // "device" on a software rasteriser
-        {2, false, 2.4f, 2},   // a chosen detail holds on a GPU too
-        {1.5f, true, 1.6f, 1.5f},
-        {-1, true, 0, 0},      // a minimised window has no scale
+        {-1, true, 800, 400, 1, 1},         // the default window: as it was
+        {-1, true, 400, 200, 1, 1},         // a small window: the limit lies above the device's pixels
+        {-1, true, 1280, 660, 0.94f, 0.98f},
+        {-1, true, 1920, 1040, 0.84f, 0.9f},  // a maximised window on llvmpipe: about 690 x 375
+        {-1, true, 3840, 2160, 0.75f, 0.75f}, // no blurrier than 0.75 however large
+        {-1, false, 1920, 1040, 0, 0},      // a GPU
+        {0, true, 1920, 1040, 0, 0},        // "device" on a software rasteriser
+        {2, false, 1920, 1040, 2, 2},       // a chosen detail holds on a GPU too
+        {1.5f, true, 1280, 640, 1.5f, 1.5f},
+        {-1, true, 0, 0, 0, 0},             // a minimised window has no scale
     };
     for (const tcase& c : cases) {
-        float limit = renderlimit(c.option, c.software, c.unit);
-        EXPECT_NEAR(limit * c.unit, c.perunit, 1e-6) << c.option << " " << c.software << " " << c.unit;
+        float unit = c.w > 0 ? std::min(c.w / 800.0f, c.h / 400.0f) : 0;
+        float perunit = renderlimit(c.option, c.software, unit, float(c.w) * float(c.h)) * unit;
+        EXPECT_GE(perunit, c.low - 1e-6f) << c.option << " " << c.software << " " << c.w << "x" << c.h;
+        EXPECT_LE(perunit, c.high + 1e-6f) << c.option << " " << c.software << " " << c.w << "x" << c.h;
     }
 }
