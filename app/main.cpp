@@ -78,12 +78,16 @@ int refusereplay(const std::string& said, const std::string& shown, bool headles
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The command line, read whole before anything starts.
+struct toptions {
     bool headless = false, seeded = false, stats = false, crowd = false;
     long long seed = 0, frames = -1;
     std::string dump, record, replay, scores;
+};
+
+// Reads the command line into `o`; -1 to go on, else the exit status (--help and --version
+// answered, a mistake said with the usage).
+int readoptions(int argc, char** argv, toptions& o) {
     if (const char* env = std::getenv("VARNHOLD_RENDER_SCALE"); env && !parserenderscale(env, renderoption))
         std::fprintf(stderr, "varnhold: VARNHOLD_RENDER_SCALE=%s is not auto, device or 0.5 to 8: left out\n", env);
     for (int i = 1; i < argc; i++) {
@@ -97,17 +101,17 @@ int main(int argc, char** argv) {
             std::printf("Varnhold %s.%s\n", infovalue("version").c_str(), infovalue("build").c_str());
             return 0;
         } else if (a == "--stats") {
-            stats = true;
+            o.stats = true;
         } else if (a == "--bench-crowd") {   // not in the usage: the window benchmark's crowded fight
-            crowd = true;
+            o.crowd = true;
         } else if (a == "--headless") {
-            headless = true;
+            o.headless = true;
         } else if (a == "--seed") {
-            if (!number(next, seed) || seed < INT32_MIN || seed > UINT32_MAX) return fail("--seed needs a whole number");
-            seeded = true;
+            if (!number(next, o.seed) || o.seed < INT32_MIN || o.seed > UINT32_MAX) return fail("--seed needs a whole number");
+            o.seeded = true;
             i++;
         } else if (a == "--frames") {
-            if (!number(next, frames) || frames < 0) return fail("--frames needs a count of 0 or more");
+            if (!number(next, o.frames) || o.frames < 0) return fail("--frames needs a count of 0 or more");
             i++;
         } else if (a == "--render-scale") {
             if (!next || !parserenderscale(next, renderoption))
@@ -116,53 +120,56 @@ int main(int argc, char** argv) {
         } else if (a == "--scores") {
             if (!next || (std::strncmp(next, "http://", 7) != 0 && std::strncmp(next, "https://", 8) != 0))
                 return fail("--scores needs the server's address, http://HOST[:PORT] or https://...");
-            scores = next;
+            o.scores = next;
             i++;
         } else if (a == "--dump" || a == "--record" || a == "--replay") {
             if (!next || !*next) return fail(a + " needs a file name");
-            (a == "--dump" ? dump : a == "--record" ? record : replay) = next;
+            (a == "--dump" ? o.dump : a == "--record" ? o.record : o.replay) = next;
             i++;
         } else {
             return fail("unknown option " + a);
         }
     }
-    if (!replay.empty()) {
-        if (!record.empty()) return fail("--record and --replay exclude each other");
-        if (seeded) return fail("--replay takes its seed from the replay");
-        if (frames >= 0) return fail("--replay runs as many frames as were recorded: leave out --frames");
-    } else if (headless && frames < 0) {
+    if (!o.replay.empty()) {
+        if (!o.record.empty()) return fail("--record and --replay exclude each other");
+        if (o.seeded) return fail("--replay takes its seed from the replay");
+        if (o.frames >= 0) return fail("--replay runs as many frames as were recorded: leave out --frames");
+    } else if (o.headless && o.frames < 0) {
         return fail("--headless needs --frames N");
     }
-    if (!headless && frames >= 0) return fail("--frames works only with --headless");
-    if (headless && !record.empty()) return fail("--record needs the window: a headless run has no player");
-    dump = fromcwd(dump);
-    record = fromcwd(record);
-
-    // A replay is read whole before anything starts: a damaged one changes nothing.
-    treplay r;
-    if (!replay.empty()) {
-        std::string text;
-        if (!ReadFile(fromcwd(replay), text))
-            return refusereplay("can't read the replay " + replay, "Can't read the replay " + replay, headless, argc, argv);
-        treplayread got = parsereplay(text, programversion());
-        if (!got.error.empty())
-            return refusereplay(replay + ":" + std::to_string(got.line) + ": " + got.error,
-                                "Can't play the replay " + replay + ":\n" + got.error, headless, argc, argv);
-        r = got.replay;
-    }
-    if (!record.empty()) {
-        std::string problem = replaypathproblem(record);
+    if (!o.headless && o.frames >= 0) return fail("--frames works only with --headless");
+    if (o.headless && !o.record.empty()) return fail("--record needs the window: a headless run has no player");
+    o.dump = fromcwd(o.dump);
+    o.record = fromcwd(o.record);
+    if (!o.record.empty()) {
+        std::string problem = replaypathproblem(o.record);
         if (!problem.empty()) {
             std::fprintf(stderr, "varnhold: %s\n", problem.c_str());
             return 2;
         }
     }
+    return -1;
+}
 
-    if (!PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv)) return 2;
-    // The program's folder is the working directory: data/, the settings, the language file
-    // and the screenshots are found there. An installed program (/usr/games/varnhold) has no
-    // data/ beside it: it works in the installed data folder (/usr/share/games/varnhold), which
-    // belongs to the package, so the settings and screenshots go to the user's folders.
+// A replay is read whole before anything starts: a damaged one changes nothing. -1 when `r`
+// holds it, else the exit status.
+int readreplay(const toptions& o, treplay& r, int argc, char** argv) {
+    std::string text;
+    if (!ReadFile(fromcwd(o.replay), text))
+        return refusereplay("can't read the replay " + o.replay, "Can't read the replay " + o.replay, o.headless, argc, argv);
+    treplayread got = parsereplay(text, programversion());
+    if (!got.error.empty())
+        return refusereplay(o.replay + ":" + std::to_string(got.line) + ": " + got.error,
+                            "Can't play the replay " + o.replay + ":\n" + got.error, o.headless, argc, argv);
+    r = got.replay;
+    return -1;
+}
+
+// The program's folder is the working directory: data/, the settings, the language file and
+// the screenshots are found there. An installed program (/usr/games/varnhold) has no data/
+// beside it: it works in the installed data folder (/usr/share/games/varnhold), which belongs to
+// the package, so the settings and screenshots go to the user's folders.
+bool enterprogramfolder() {
     std::string dir = AppDir();
     bool installed = false;
     if (FileType(dir + "/data") != 2) {
@@ -174,74 +181,66 @@ int main(int argc, char** argv) {
     }
     if (!ChangeDir(dir)) {
         std::fprintf(stderr, "varnhold: can't enter the program's folder %s\n", dir.c_str());
-        return 1;
+        return false;
     }
     initpaths("", installed);
     if (installed) citylenspath.clear();   // the skyline mask is made afresh at every start
+    return true;
+}
 
-    if (!headless) installsignals();
-    if (!replay.empty()) {
-        std::string problem = startplayback(r, replay, !headless);
-        if (!problem.empty()) {
-            Notify(problem, 1);
-            PlatformShutdown();
-            return problem.rfind("Can't load ", 0) == 0 ? 1 : 2;
-        }
-        if (headless) {
-            auto t0 = std::chrono::steady_clock::now();
-            treplayverdict v = playtoend();
-            double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-            std::printf("%d frames in %.3f s: %.0f frames per second\n%s\n", r.end.frame, s,
-                        s > 0 ? r.end.frame / s : 0.0, v.message.c_str());
-            bool written = dump.empty() || writedump(dump);
-            PlatformShutdown();
-            return v.same && written ? 0 : 1;
-        }
-        dumponclose = dump;
+// The seconds since `t0`.
+double since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// A replay played back: as fast as possible without a window, at its own pace in one.
+int playback(const toptions& o, const treplay& r) {
+    std::string problem = startplayback(r, o.replay, !o.headless);
+    if (!problem.empty()) {
+        Notify(problem, 1);
+        PlatformShutdown();
+        return problem.rfind("Can't load ", 0) == 0 ? 1 : 2;
+    }
+    if (!o.headless) {
+        dumponclose = o.dump;
         playwindowed();
         RunLoop();
         return 0;
     }
+    auto t0 = std::chrono::steady_clock::now();
+    treplayverdict v = playtoend();
+    double s = since(t0);
+    std::printf("%d frames in %.3f s: %.0f frames per second\n%s\n", r.end.frame, s, s > 0 ? r.end.frame / s : 0.0,
+                v.message.c_str());
+    bool written = o.dump.empty() || writedump(o.dump);
+    PlatformShutdown();
+    return v.same && written ? 0 : 1;
+}
 
-    // A recorded game needs its seed: without --seed it comes from the clock, as ever. Every
-    // game in the window is recorded (in memory when there is no --record file), so that its
-    // replay can go to the score server whenever the player turns sending on.
-    if (!headless && !seeded) {
-        seeded = true;
-        seed = MilliSecs();
+// The headless run: the frames asked for as fast as possible, each at its own time on a 60 Hz
+// clock.
+int runheadless(const toptions& o) {
+    SetMilliSecs(0);
+    auto t0 = std::chrono::steady_clock::now();
+    for (long long i = 0; i < o.frames; i++) {
+        SetMilliSecs(int(i * 1000 / 60));
+        StepTimer(timer);
     }
-    tstartup how;
-    how.seeded = seeded;
-    how.seed = int(uint32_t(seed));
-    std::string missing = startup(how);
-    if (!missing.empty()) {
-        // Notify shows the box and writes the line to stderr; nothing is saved.
-        Notify("Can't load " + missing, 1);
-        PlatformShutdown();
-        return 1;
-    }
-    if (!headless) {
-        startrecording(record, how.seed);
-        startscores(scores);
-    }
+    double s = since(t0);
+    std::printf("%lld steps in %.3f s: %.0f steps per second\n", o.frames, s, s > 0 ? o.frames / s : 0.0);
+    bool written = o.dump.empty() || writedump(o.dump);
+    PlatformShutdown();
+    return written ? 0 : 1;
+}
 
-    if (headless) {
-        SetMilliSecs(0);
-        auto t0 = std::chrono::steady_clock::now();
-        for (long long i = 0; i < frames; i++) {
-            SetMilliSecs(int(i * 1000 / 60));
-            StepTimer(timer);
-        }
-        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        std::printf("%lld steps in %.3f s: %.0f steps per second\n", frames, s, s > 0 ? frames / s : 0.0);
-        bool written = dump.empty() || writedump(dump);
-        PlatformShutdown();
-        return written ? 0 : 1;
-    }
-
-    dumponclose = dump;
-    if (stats) ShowStats(true);
-    if (crowd) {
+// The game in its window, recorded (in memory when there is no --record file) so that its
+// replay can go to the score server whenever the player turns sending on.
+int runwindowed(const toptions& o, int seed) {
+    startrecording(o.record, seed);
+    startscores(o.scores);
+    dumponclose = o.dump;
+    if (o.stats) ShowStats(true);
+    if (o.crowd) {
         // Built at once and topped up every 100 ticks, after the game has handled the tick.
         crowdfight();
         AddHook(HOOK_EMITEVENT, [](int, void* data, void*) {
@@ -253,4 +252,33 @@ int main(int argc, char** argv) {
     }
     RunLoop();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    toptions o;
+    if (int status = readoptions(argc, argv, o); status >= 0) return status;
+    treplay r;
+    if (!o.replay.empty())
+        if (int status = readreplay(o, r, argc, argv); status >= 0) return status;
+
+    if (!PlatformInit(o.headless ? tbackend::headless : tbackend::desktop, argc, argv)) return 2;
+    if (!enterprogramfolder()) return 1;
+    if (!o.headless) installsignals();
+    if (!o.replay.empty()) return playback(o, r);
+
+    // A game in the window needs its seed for its replay: without --seed it comes from the
+    // clock, as ever.
+    tstartup how;
+    how.seeded = o.seeded || !o.headless;
+    how.seed = int(uint32_t(o.seeded ? o.seed : o.headless ? 0 : MilliSecs()));
+    std::string missing = startup(how);
+    if (!missing.empty()) {
+        // Notify shows the box and writes the line to stderr; nothing is saved.
+        Notify("Can't load " + missing, 1);
+        PlatformShutdown();
+        return 1;
+    }
+    return o.headless ? runheadless(o) : runwindowed(o, how.seed);
 }
