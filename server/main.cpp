@@ -292,14 +292,18 @@ std::string self() {
     return n > 0 ? std::string(buf, static_cast<size_t>(n)) : "varnhold-server";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The command line.
+struct tserveroptions {
     std::string listen = "127.0.0.1:8080", db = "varnhold-scores.db";
     tapiconfig config;
     long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = -1, seconds = 120;
     long long readseconds = 10, stopseconds = 30, connections = 256, headerseconds = 10, bodyseconds = 60;
-    bool child = false;
+    bool child = false;   // --verify-child: this process is a verifier
+};
+
+// Reads the command line into `o`; -1 to go on, else the exit status (--help, --version and
+// --pace answered, a mistake said with the usage).
+int readoptions(int argc, char** argv, tserveroptions& o) {
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -323,111 +327,76 @@ int main(int argc, char** argv) {
             if (files.empty()) return fail("--pace needs the replays to look at");
             return pacereport(files);
         } else if (a == "--verify-child") {   // not in the usage: the server's own verifier
-            child = true;
+            o.child = true;
         } else if (a == "--listen" || a == "--db" || a == "--web" || a == "--public" || a == "--allow-origin") {
             if (!next || !*next) return fail(a + " needs a value");
-            if (a == "--listen") listen = next;
-            else if (a == "--db") db = next;
-            else if (a == "--web") config.web = next;
-            else if (a == "--public") config.publicurl = next;
-            else config.origins.push_back(next);
+            if (a == "--listen") o.listen = next;
+            else if (a == "--db") o.db = next;
+            else if (a == "--web") o.config.web = next;
+            else if (a == "--public") o.config.publicurl = next;
+            else o.config.origins.push_back(next);
             i++;
         } else if (a == "--trusted-proxy") {
             std::string address = numericaddress(next ? next : "");
             if (address.empty()) return fail("--trusted-proxy needs an IP address, for example 127.0.0.1");
-            config.proxies.push_back(address);
+            o.config.proxies.push_back(address);
             i++;
         } else if (a == "--workers") {
             if (!count(1, 256)) return fail("--workers needs a count from 1 to 256");
-            workers = v;
+            o.workers = v;
         } else if (a == "--queue") {
             if (!count(0, 100000)) return fail("--queue needs a count from 0 to 100000");
-            queue = v;
+            o.queue = v;
         } else if (a == "--verify-seconds") {
             if (!count(1, 3600)) return fail("--verify-seconds needs a count from 1 to 3600");
-            seconds = v;
+            o.seconds = v;
         } else if (a == "--max-bytes") {
             if (!count(1024, 1LL << 30)) return fail("--max-bytes needs a size from 1024 to 1073741824");
-            config.maxbody = static_cast<size_t>(v);
+            o.config.maxbody = static_cast<size_t>(v);
         } else if (a == "--max-frames") {
             if (!count(1, 100000000)) return fail("--max-frames needs a count from 1 to 100000000");
-            config.maxframes = static_cast<int>(v);
+            o.config.maxframes = static_cast<int>(v);
         } else if (a == "--budget") {
             if (!count(1, 100000)) return fail("--budget needs seconds from 1 to 100000");
-            config.budget = static_cast<double>(v);
+            o.config.budget = static_cast<double>(v);
         } else if (a == "--read-seconds") {
             if (!count(1, 3600)) return fail("--read-seconds needs seconds from 1 to 3600");
-            readseconds = v;
+            o.readseconds = v;
         } else if (a == "--header-seconds" || a == "--body-seconds") {
             if (!count(1, 3600)) return fail(a + " needs seconds from 1 to 3600");
-            (a == "--header-seconds" ? headerseconds : bodyseconds) = v;
+            (a == "--header-seconds" ? o.headerseconds : o.bodyseconds) = v;
         } else if (a == "--stop-seconds") {
             if (!count(0, 3600)) return fail("--stop-seconds needs seconds from 0 to 3600");
-            stopseconds = v;
+            o.stopseconds = v;
         } else if (a == "--connections") {
             if (!count(8, 100000)) return fail("--connections needs a count from 8 to 100000");
-            connections = v;
+            o.connections = v;
         } else if (a == "--rate") {
             if (!count(1, 1000000)) return fail("--rate needs a count from 1 to 1000000");
-            config.rate = static_cast<int>(v);
+            o.config.rate = static_cast<int>(v);
         } else {
             return fail("unknown option " + a);
         }
     }
-    if (child) return verifychild(config.maxframes, seconds);
+    return -1;
+}
 
-    size_t colon = listen.rfind(':');
-    long long port = 0;
-    if (colon == std::string::npos || !number(listen.c_str() + colon + 1, 1, 65535, port))
-        return fail("--listen needs ADDRESS:PORT, for example 127.0.0.1:8080");
-    std::string host = listen.substr(0, colon);
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
-
-    bool installed = false;
-    config.data = datadigest(gamefolder(installed));
-    if (config.data == 0) {
-        std::fprintf(stderr, "varnhold-server: no data folder of the game beside the program or in %s\n", VARNHOLD_DATADIR);
-        return 1;
-    }
-
-    std::unique_ptr<tstore> store;
-    try {
-        store = openstore(db);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "varnhold-server: %s\n", e.what());
-        return 1;
-    }
-    // A database that is out of reach later makes answers 503 until it is back.
-
-    // The stop signals are taken by one thread of their own; every other thread blocks them.
-    sigset_t stops;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
-    sigaddset(&stops, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
-    // A replay waits at most about twice its own playback: what waits beyond gets 503 at once.
-    if (queue < 0) queue = 2 * workers;
-    tverifierpool pool({self(), "--verify-child", "--max-frames", std::to_string(config.maxframes), "--verify-seconds",
-                        std::to_string(seconds)},
-                       static_cast<int>(workers), static_cast<int>(queue), static_cast<int>(seconds));
-    tapi api(*store, [&](const std::string& text, double cost, tverified& v) { return pool.verify(text, cost, v); }, config);
-
-    httplib::Server http;
+// Every request's handler, its limits and its log line; the answers come from `api`.
+void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
     // Beyond the replay's limit the body is refused before it is read (413).
-    http.set_payload_max_length(config.maxbody);
+    http.set_payload_max_length(o.config.maxbody);
     // Threads for the connections, slow ones too: a verifier's wait, a slow sender or reader
     // holds one, and /healthz and the page still find one free.
-    http.new_task_queue = [&] {
-        return new tconnections(static_cast<size_t>(std::max(connections, workers + queue + 8)), static_cast<int>(headerseconds),
-                                static_cast<int>(bodyseconds));
+    // The handlers outlive this function: they hold the server's own objects by reference and
+    // each other by value.
+    http.new_task_queue = [&o] {
+        return new tconnections(static_cast<size_t>(std::max(o.connections, o.workers + o.queue + 8)),
+                                static_cast<int>(o.headerseconds), static_cast<int>(o.bodyseconds));
     };
-    http.set_read_timeout(static_cast<time_t>(readseconds));
-    http.set_write_timeout(static_cast<time_t>(readseconds));
+    http.set_read_timeout(static_cast<time_t>(o.readseconds));
+    http.set_write_timeout(static_cast<time_t>(o.readseconds));
     http.set_keep_alive_timeout(5);
-    http.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response&) {
+    http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
         // the headers are in: a body is waited for, other requests are answered
         if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH") tconnections::waitingforbody();
         else tconnections::waiting(-1);
@@ -435,7 +404,7 @@ int main(int argc, char** argv) {
         requestlog.start = std::chrono::steady_clock::now();
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    http.set_logger([&](const httplib::Request& req, const httplib::Response& res) {
+    http.set_logger([](const httplib::Request& req, const httplib::Response& res) {
         double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - requestlog.start).count();
         char buf[96];
         std::snprintf(buf, sizeof buf, " %d %zu bytes %.3f s", res.status, res.body.size(), took);
@@ -456,7 +425,7 @@ int main(int argc, char** argv) {
         requestlog = trequestlog();
         requestlog.start = std::chrono::steady_clock::now();
     });
-    auto answer = [&](const httplib::Request& req, httplib::Response& res, std::string body) {
+    auto answer = [&api](const httplib::Request& req, httplib::Response& res, std::string body) {
         if (tconnections::stopping) res.set_header("Connection", "close");
         if (tconnections::lateconnection) {
             res.status = 503;
@@ -482,11 +451,12 @@ int main(int argc, char** argv) {
         for (const auto& [k, v] : out.headers) res.set_header(k, v);
         res.set_content(out.body, out.type);
     };
-    auto serve = [&](const httplib::Request& req, httplib::Response& res) { answer(req, res, ""); };
+    auto serve = [answer](const httplib::Request& req, httplib::Response& res) { answer(req, res, ""); };
     http.Get(".*", serve);
     // A replay is read as it comes, whatever its content type says (no form parsing), and no
     // further than the limit.
-    http.Post(".*", [&](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+    http.Post(".*", [answer, &o](const httplib::Request& req, httplib::Response& res,
+                                 const httplib::ContentReader& reader) {
         std::string type = req.get_header_value("Content-Type");
         for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (type.rfind("multipart/", 0) == 0) {
@@ -497,7 +467,7 @@ int main(int argc, char** argv) {
         std::string body;
         bool big = false;
         bool whole = reader([&](const char* data, size_t n) {
-            if (body.size() + n > config.maxbody) {
+            if (body.size() + n > o.config.maxbody) {
                 big = true;
                 return false;
             }
@@ -505,19 +475,20 @@ int main(int argc, char** argv) {
             return true;
         });
         // The library refuses a declared length past the limit without reading it.
-        if (!whole && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > config.maxbody) big = true;
+        if (!whole && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > o.config.maxbody)
+            big = true;
         tconnections::waiting(-1);
         if (!whole && !big) {
             res.status = 400;
             res.set_content("{\"error\":\"the replay did not arrive whole\"}\n", "application/json");
             return;
         }
-        if (big) body.assign(config.maxbody + 1, '\n');   // answered 413 like any other
+        if (big) body.assign(o.config.maxbody + 1, '\n');   // answered 413 like any other
         answer(req, res, std::move(body));
     });
     http.Options(".*", serve);
     // Other methods with a body: the body is left unread (the connection closes after the answer)
-    auto unread = [&](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader&) {
+    auto unread = [answer](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader&) {
         res.set_header("Connection", "close");
         answer(req, res, "");
     };
@@ -530,6 +501,84 @@ int main(int argc, char** argv) {
         else if (res.body.empty())
             res.set_content("{\"error\":\"the request is not one this server reads\"}\n", "application/json");
     });
+}
+
+// Waits for a stop signal (SIGINT, SIGTERM, SIGHUP, blocked in every thread) and stops the
+// server.
+void stopwhensignalled(httplib::Server& http, sigset_t& stops, long long stopseconds, std::atomic<bool>& stopping) {
+    int sig = 0;
+    sigwait(&stops, &sig);
+    stopping = true;
+    tconnections::stopping = true;
+    // Listening goes on until every connection taken in before the signal is closed and
+    // none has come for a moment (late ones are answered 503 at once, rather than reset
+    // while they wait to be taken in); a second signal stops at once.
+    timespec tick{0, 20000000};
+    auto now = [] { return std::chrono::steady_clock::now(); };
+    auto deadline = now() + std::chrono::seconds(stopseconds), quiet = now();
+    while (now() < deadline && sigtimedwait(&stops, nullptr, &tick) < 0) {
+        if (tconnections::open > 0) quiet = now();
+        else if (now() - quiet > std::chrono::milliseconds(200)) break;
+    }
+    if (tconnections::open > 0) {
+        // slow clients past the deadline are closed with the process: every replay accepted
+        // is stored before its answer goes out, and one not answered yet is sent again
+        logline("varnhold-server: stopped with " + std::to_string(tconnections::open.load()) +
+                " connections still open");
+        std::fflush(stdout);
+        _exit(0);
+    }
+    http.stop();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    tserveroptions o;
+    if (int status = readoptions(argc, argv, o); status >= 0) return status;
+    if (o.child) return verifychild(o.config.maxframes, o.seconds);
+
+    size_t colon = o.listen.rfind(':');
+    long long port = 0;
+    if (colon == std::string::npos || !number(o.listen.c_str() + colon + 1, 1, 65535, port))
+        return fail("--listen needs ADDRESS:PORT, for example 127.0.0.1:8080");
+    std::string host = o.listen.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+
+    bool installed = false;
+    o.config.data = datadigest(gamefolder(installed));
+    if (o.config.data == 0) {
+        std::fprintf(stderr, "varnhold-server: no data folder of the game beside the program or in %s\n", VARNHOLD_DATADIR);
+        return 1;
+    }
+
+    std::unique_ptr<tstore> store;
+    try {
+        store = openstore(o.db);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "varnhold-server: %s\n", e.what());
+        return 1;
+    }
+    // A database that is out of reach later makes answers 503 until it is back.
+
+    // The stop signals are taken by one thread of their own; every other thread blocks them.
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // A replay waits at most about twice its own playback: what waits beyond gets 503 at once.
+    if (o.queue < 0) o.queue = 2 * o.workers;
+    tverifierpool pool({self(), "--verify-child", "--max-frames", std::to_string(o.config.maxframes), "--verify-seconds",
+                        std::to_string(o.seconds)},
+                       static_cast<int>(o.workers), static_cast<int>(o.queue), static_cast<int>(o.seconds));
+    tapi api(*store, [&](const std::string& text, double cost, tverified& v) { return pool.verify(text, cost, v); }, o.config);
+
+    httplib::Server http;
+    route(http, api, o);
 
     int listener = -1;
     http.set_socket_options([&](int sock) {
@@ -537,39 +586,15 @@ int main(int argc, char** argv) {
         listener = sock;
     });
     if (!http.bind_to_port(host, static_cast<int>(port))) {
-        std::fprintf(stderr, "varnhold-server: can't listen on %s\n", listen.c_str());
+        std::fprintf(stderr, "varnhold-server: can't listen on %s\n", o.listen.c_str());
         return 1;
     }
     // The library listens with a queue of 5 connections: a burst of clients on a busy machine
     // overflowed it (connections reset). Listening again sets the queue the system allows.
     if (listener >= 0) ::listen(listener, SOMAXCONN);
     std::atomic<bool> stopping = false;
-    std::thread stopper([&] {
-        int sig = 0;
-        sigwait(&stops, &sig);
-        stopping = true;
-        tconnections::stopping = true;
-        // Listening goes on until every connection taken in before the signal is closed and
-        // none has come for a moment (late ones are answered 503 at once, rather than reset
-        // while they wait to be taken in); a second signal stops at once.
-        timespec tick{0, 20000000};
-        auto now = [] { return std::chrono::steady_clock::now(); };
-        auto deadline = now() + std::chrono::seconds(stopseconds), quiet = now();
-        while (now() < deadline && sigtimedwait(&stops, nullptr, &tick) < 0) {
-            if (tconnections::open > 0) quiet = now();
-            else if (now() - quiet > std::chrono::milliseconds(200)) break;
-        }
-        if (tconnections::open > 0) {
-            // slow clients past the deadline are closed with the process: every replay accepted
-            // is stored before its answer goes out, and one not answered yet is sent again
-            logline("varnhold-server: stopped with " + std::to_string(tconnections::open.load()) +
-                    " connections still open");
-            std::fflush(stdout);
-            _exit(0);
-        }
-        http.stop();
-    });
-    logline("varnhold-server: listening on " + listen + ", scores in " + withoutpassword(db));
+    std::thread stopper([&] { stopwhensignalled(http, stops, o.stopseconds, stopping); });
+    logline("varnhold-server: listening on " + o.listen + ", scores in " + withoutpassword(o.db));
     http.listen_after_bind();   // returns after stop(), once the requests in progress are answered
     if (!stopping) {
         pthread_kill(stopper.native_handle(), SIGTERM);
