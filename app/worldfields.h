@@ -1,6 +1,6 @@
 // app/worldfields.h — every global object of the game by its name, in one list, for anything
-// that walks the whole world: the JSON dump (app/dump.h), the soak benchmark. A new global
-// object gets its line here the day it is created.
+// that walks the whole world: the JSON dump (app/dump.h), the soak benchmark. The kinds of
+// object come from game/kinds.h; any other new global gets its line here the day it is created.
 #pragma once
 
 #include "framework/font.h"
