@@ -3,30 +3,35 @@
 #include "bench/crowd.h"
 
 #include <string>
-#include <vector>
 
+#include "combat/fire.h"
+#include "combat/particle.h"
+#include "combat/rocket.h"
+#include "combat/tnt.h"
+#include "combat/txt.h"
 #include "framework/assets.h"
-#include "game/kinds.h"
+#include "game/level.h"
+#include "sky/rain.h"
+#include "traffic/car.h"
+#include "traffic/chopper.h"
+#include "traffic/jumper.h"
+#include "traffic/plane.h"
+#include "traffic/satellite.h"
+#include "traffic/ufo.h"
 
 namespace {
 
-// n new units of a list, released as a wave releases them, spread evenly over the playfield.
-template <class L, class F>
-void spread(L& list, int n, F release) {
-    std::vector<bool> had(list.d.size());
-    for (size_t i = 0; i < had.size(); i++) had[i] = list.d[i] != nullptr;
-    for (int i = 0; i < n; i++) release();
-    int k = 0;
-    for (size_t i = 0; i < list.d.size(); i++)
-        if (list.d[i] && (i >= had.size() || !had[i])) list.d[i]->x = 800 * (static_cast<float>(k++) + 0.5f) / static_cast<float>(n);
+// n new records of a list, spread from x0 in steps of dx.
+template <class L>
+void spread(L& list, int n, float x0, float dx) {
+    for (int i = 0; i < n; i++) {
+        list.generate();
+        if (i < static_cast<int>(list.d.size()) && list.d[i]) list.d[i]->x = x0 + dx * static_cast<float>(i);
+    }
 }
 
-// The crowd's units of every kind the raid sends (game/raid.h), then the hero, the police and
-// the jumper.
 void traffic() {
-#define CROWD_WAVE(wave, list, release, steps, crowd) spread(list, crowd, [] { list.release(); });
-    VARNHOLD_WAVES(CROWD_WAVE)
-#undef CROWD_WAVE
+    spread(cars, 30, 15, 26);
     // two of the cars police, one of the planes the hero
     for (int i = 0; i < 2 && i < static_cast<int>(cars.d.size()); i++) {
         tcardata* c = cars.d[i].get();
@@ -35,12 +40,17 @@ void traffic() {
         c->img = img_police;
         cars.countpolice++;
     }
+    spread(planes, 10, 40, 80);
     tplanedata* p = planes.d.empty() ? nullptr : planes.d[0].get();
     if (p && p->art == kind_plane && planes.countsuper == 0) {
         p->art = kind_hero;
         p->img = img_superman;
         planes.countsuper = 1;
     }
+    spread(ufos, 6, 100, 120);
+    spread(choppers, 10, 40, 80);
+    for (int i = 0; i < 8; i++) satellites.launchsatellite();
+    for (int i = 0; i < 10; i++) satellites.launchmeteor();
     if (jumpers.prg == jumper_waiting) {
         jumpers.generate();
         jumpers.prg = jumper_inair;

@@ -11,7 +11,7 @@ traid raid;
 namespace {
 // Steps of each wave kind; the last step of a wave releases one unit of the next kind.
 constexpr int wavecount[traid::maxart] = {
-#define VARNHOLD_WAVE_STEPS(wave, list, release, steps, crowd) steps,
+#define VARNHOLD_WAVE_STEPS(wave, list, release, steps) steps,
     VARNHOLD_WAVES(VARNHOLD_WAVE_STEPS)
 #undef VARNHOLD_WAVE_STEPS
     16,   // UFOs then helicopters
@@ -58,7 +58,7 @@ void traid::release() {
     // the UFOs come first, then the helicopters
     if (art == wave_ufosthenchoppers) unit = count > 8 ? wave_ufos : wave_choppers;
     switch (unit) {
-#define VARNHOLD_RELEASE(wave, list, release, steps, crowd) \
+#define VARNHOLD_RELEASE(wave, list, release, steps) \
     case wave_##wave: list.release(); break;
         VARNHOLD_WAVES(VARNHOLD_RELEASE)
 #undef VARNHOLD_RELEASE

@@ -5,16 +5,15 @@
 #pragma once
 
 // The waves that bring one kind of unit, in the order of their numbers (`art`, and the kinds of
-// unit a wave releases, `units`). W(wave, list, release, steps, crowd): a wave of `steps` steps,
-// each calling list.release(); `crowd` units of it fill the crowd benchmark (bench/crowd.cpp).
-// The objects are the kinds of game/kinds.h.
-#define VARNHOLD_WAVES(W)                                   \
-    W(cars, cars, generate, 20, 30)        /* heavy traffic */ \
-    W(planes, planes, generate, 10, 10)                     \
-    W(satellites, satellites, launchsatellite, 8, 8)        \
-    W(meteors, satellites, launchmeteor, 10, 10)            \
-    W(choppers, choppers, generate, 10, 10)                 \
-    W(ufos, ufos, generate, 6, 6)
+// unit a wave releases, `units`). W(wave, list, release, steps): a wave of `steps` steps, each
+// calling list.release(). The lists are kinds of game/kinds.h.
+#define VARNHOLD_WAVES(W)                                 \
+    W(cars, cars, generate, 20) /* heavy traffic */       \
+    W(planes, planes, generate, 10)                       \
+    W(satellites, satellites, launchsatellite, 8)         \
+    W(meteors, satellites, launchmeteor, 10)              \
+    W(choppers, choppers, generate, 10)                   \
+    W(ufos, ufos, generate, 6)
 
 // A wave's kind (`art`): one of the list above, or UFOs then helicopters.
 enum twavekind : int {
