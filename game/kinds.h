@@ -89,7 +89,7 @@
     S(rain, upd)                                \
     S(clouds, upd)                              \
     S(snd, upd)                                 \
-    S(day, rainbowstep)                         \
+    S(day, rainbowstep) /* what the rainbow's repaint would decide, decided by the frame */ \
     F(nameentrystep)
 
 // The frame's drawing, back to front, between clearing the bars beside the playfield and
