@@ -22,25 +22,7 @@
 #include "framework/menutags.h"
 #include "framework/sound.h"
 #include "framework/window.h"
-// ---- headers of the game's objects ----
-#include "sky/day.h"
-#include "sky/rain.h"
-#include "sky/cloud.h"
-#include "combat/fire.h"
-#include "combat/gun.h"
-#include "combat/house.h"
-#include "combat/particle.h"
-#include "combat/rocket.h"
-#include "combat/tnt.h"
-#include "combat/txt.h"
-#include "traffic/car.h"
-#include "traffic/plane.h"
-#include "traffic/satellite.h"
-#include "traffic/ufo.h"
-#include "traffic/chopper.h"
-#include "traffic/jumper.h"
-#include "game/raid.h"
-#include "game/level.h"
+#include "game/kinds.h"
 
 int redraw = 0;
 int refocus = 0;
@@ -126,36 +108,23 @@ void rescale() {
     SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, s, float(can.w) * float(can.h)));
 }
 
+namespace {
+
+// The name entry takes the typed keys while the game runs.
+void nameentrystep() { TextEntry(level.prg == level_nameentry && level.pause == pause_off); }
+
+}  // namespace
+
+#define VARNHOLD_STEP(object, member) object.member();
+#define VARNHOLD_OWNSTEP(function) function();
+
+// The steps of game/kinds.h, in its order.
 void framestep() {
     RedrawGadget(can.g);
     if (level.pause == pause_off) {
-        // ---- only while the game runs, in this order ----
-        tnt.upd();
-        houses.upd();
-        rockets.upd();
-        guns.upd();
-        level.upd();
-        tnt2.upd();
-        cars.upd();
-        planes.upd();
-        satellites.upd();
-        ufos.upd();
-        choppers.upd();
-        jumpers.upd();
-        texts.upd();
-        fires.upd();
-        raid.upd();
+        VARNHOLD_RUNNING(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
     }
-    // ---- always, also while paused ----
-    day.upd();
-    fires.upd2();
-    particles.upd();
-    particles2.upd();
-    rain.upd();
-    clouds.upd();
-    snd.upd();
-    day.rainbowstep();   // what the rainbow's repaint would decide, decided by the frame
-    TextEntry(level.prg == level_nameentry && level.pause == pause_off);
+    VARNHOLD_ALWAYS(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
 }
 
 std::string keepgame() {
@@ -204,6 +173,13 @@ std::string screenshot() {
 
 namespace {
 
+// The application's own steps of the drawing (VARNHOLD_DRAW in game/kinds.h).
+void playfieldview() { SetViewport(0, 0, int(viewwidth), int(viewheight)); }
+void canvasview() { SetViewport(0, 0, can.w, can.h); }
+// The title hangs in the sky, above the skyline.
+void drawtitle() { DrawImage(img_title, 400, 8); }
+void drawcity() { DrawImage(img_city, cityshift, 0); }
+
 // The flag hangs from the pole on the skyline at (704, 165) and stretches with the wind.
 void drawflag() {
     drawmatrix[0] = rain.wind;
@@ -221,6 +197,21 @@ void drawflag() {
     ModelviewPop();
 }
 
+// Houses, missiles and turrets only above the street line (y = 370).
+void clipabovestreet() { SetViewport(0, 0, int(viewwidth), int(370 * viewscaley + 1)); }
+void drawstreet() {
+    playfieldview();
+    SetScale(1, 1);
+    DrawImage(img_street, 0, 370);
+}
+
+// Over everything: the replay's and the scores' panels, the cursor.
+void drawoverlays() {
+    drawreplay();
+    drawscores();
+    if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
+}
+
 }  // namespace
 
 int tmainapplet::draw() {
@@ -230,39 +221,7 @@ int tmainapplet::draw() {
     DrawRect(800, 0, areawidth - 800, areaheight);
     DrawRect(0, 399, 800, areaheight - 399);
     SetColor(255, 255, 255);
-    SetViewport(0, 0, int(viewwidth), int(viewheight));
-    day.draw();
-    clouds.draw();
-    DrawImage(img_title, 400, 8);
-    satellites.draw();
-    DrawImage(img_city, cityshift, 0);
-    day.drawrainbow();
-    drawflag();
-    // only above the street
-    SetViewport(0, 0, int(viewwidth), int(370 * viewscaley + 1));
-    houses.draw();
-    rockets.draw();
-    guns.draw();
-    SetViewport(0, 0, int(viewwidth), int(viewheight));
-    SetScale(1, 1);
-    DrawImage(img_street, 0, 370);
-    particles.draw();
-    cars.draw();
-    planes.draw();
-    jumpers.draw();
-    ufos.draw();
-    choppers.draw();
-    tnt2.draw();
-    tnt.draw();
-    particles2.draw();
-    rain.draw();
-    texts.draw();
-    day.drawlens();
-    SetViewport(0, 0, can.w, can.h);
-    level.draw();
-    drawreplay();
-    drawscores();
-    if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
+    VARNHOLD_DRAW(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
     Flip(-1);
     // F2 is taken from the frame just shown: between frames the window's buffer may be new
     // (a resize, an expose) and still black.

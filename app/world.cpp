@@ -19,25 +19,7 @@
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "platform/platform.h"
-// ---- headers of the game's objects (one line each, in creation order) ----
-#include "sky/day.h"
-#include "sky/rain.h"
-#include "sky/cloud.h"
-#include "combat/txt.h"
-#include "combat/particle.h"
-#include "combat/fire.h"
-#include "combat/rocket.h"
-#include "combat/house.h"
-#include "combat/gun.h"
-#include "combat/tnt.h"
-#include "traffic/car.h"
-#include "traffic/plane.h"
-#include "traffic/satellite.h"
-#include "traffic/ufo.h"
-#include "traffic/chopper.h"
-#include "traffic/jumper.h"
-#include "game/raid.h"
-#include "game/level.h"
+#include "game/kinds.h"
 
 std::string programdir = "";
 std::string cfgpath = "varnhold.cfg";
@@ -124,40 +106,10 @@ void initpaths(const std::string& dir, bool installed) {
     if (std::string pictures = PicturesDir(); !pictures.empty()) shotdir = pictures;
 }
 
+#define VARNHOLD_CREATE(name, type, start) name = type(); VARNHOLD_START_##start(name)
+
 void createobjects() {
-    day = tday();                    // sky/day.h
-    day.init();
-    rain = train();                  // sky/rain.h
-    rain.init();
-    clouds = tcloud();               // sky/cloud.h
-    clouds.init();
-    texts = ttxt();                  // combat/txt.h
-    particles = tparticle();         // combat/particle.h
-    particles2 = tparticle();
-    fires = tfire();                 // combat/fire.h
-    rockets = trocket();             // combat/rocket.h
-    houses = thouse();               // combat/house.h
-    houses.generateall();
-    guns = tgun();                   // combat/gun.h
-    guns.init();
-    turretmargin = 100;
-    for (int k : {1, 2, 0}) guns.generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6);
-    tnt = ttnt();                    // combat/tnt.h
-    tnt2 = ttnt();
-    cars = tcar();                   // traffic/car.h
-    planes = tplane();               // traffic/plane.h
-    planes.init();
-    satellites = tsatellite();       // traffic/satellite.h
-    satellites.init();
-    ufos = tufo();                   // traffic/ufo.h
-    ufos.init();
-    choppers = tchopper();           // traffic/chopper.h
-    choppers.init();
-    jumpers = tjumper();             // traffic/jumper.h
-    jumpers.init();
-    raid = traid();                  // game/raid.h
-    raid.init();
-    level = tlevel();                // game/level.h
+    VARNHOLD_KINDS(VARNHOLD_CREATE)
     savehook = savenow;
 }
 

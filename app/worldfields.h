@@ -1,6 +1,6 @@
 // app/worldfields.h — every global object of the game by its name, in one list, for anything
-// that walks the whole world: the JSON dump (app/dump.h), the soak benchmark. A new global
-// object gets its line here the day it is created.
+// that walks the whole world: the JSON dump (app/dump.h), the soak benchmark. The kinds of
+// object come from game/kinds.h; any other new global gets its line here the day it is created.
 #pragma once
 
 #include "framework/font.h"
@@ -10,25 +10,7 @@
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "platform/platform.h"
-// ---- headers of the game's objects ----
-#include "sky/day.h"
-#include "sky/rain.h"
-#include "sky/cloud.h"
-#include "combat/txt.h"
-#include "combat/particle.h"
-#include "combat/fire.h"
-#include "combat/rocket.h"
-#include "combat/house.h"
-#include "combat/gun.h"
-#include "combat/tnt.h"
-#include "traffic/car.h"
-#include "traffic/plane.h"
-#include "traffic/satellite.h"
-#include "traffic/ufo.h"
-#include "traffic/chopper.h"
-#include "traffic/jumper.h"
-#include "game/raid.h"
-#include "game/level.h"
+#include "game/kinds.h"
 
 // The frame timer as the world shows it: its tick count.
 struct ttimerview {
@@ -48,26 +30,10 @@ void worldfields(V& v) {
     v("ev", ev);
     v("font", font);
     v("snd", snd);
-    v("day", day);
-    v("rain", rain);
-    v("clouds", clouds);
-    v("texts", texts);
-    v("particles", particles);
-    v("particles2", particles2);
-    v("fires", fires);
-    v("rockets", rockets);
-    v("houses", houses);
-    v("guns", guns);
-    v("tnt", tnt);
-    v("tnt2", tnt2);
-    v("cars", cars);
-    v("planes", planes);
-    v("satellites", satellites);
-    v("ufos", ufos);
-    v("choppers", choppers);
-    v("jumpers", jumpers);
-    v("raid", raid);
-    v("level", level);
+    // ---- the kinds of object (game/kinds.h) ----
+#define VARNHOLD_KIND_FIELD(name, type, start) v(#name, name);
+    VARNHOLD_KINDS(VARNHOLD_KIND_FIELD)
+#undef VARNHOLD_KIND_FIELD
     // ---- the application's own ----
     v("txtlevel", txtlevel);
     v("txtscore", txtscore);

@@ -99,6 +99,12 @@ void tgun::init() {
     ai_y = static_cast<float>(rnd.upd(200));
 }
 
+void tgun::placefirst() {
+    init();
+    turretmargin = 100;
+    for (int k : {1, 2, 0}) generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6);
+}
+
 void tgun::generate(float x, float y, int operational, int ammo) {
     d.push_back(std::make_unique<tgundata>());
     d.back()->generate(x, y, operational, ammo);

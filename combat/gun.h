@@ -37,6 +37,7 @@ struct tgun : slots<tgundata> {
 
     tgun() { d.clear(); }
     void init();                      // draws the first title-screen aim point
+    void placefirst();                // init(), then the title screen's three turrets
     void generate(float x, float y, int operational, int ammo);
     void generateall();
     int collisionrocket(trocketdata& r);

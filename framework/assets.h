@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/pictures.h"
 #include "platform/platform.h"
 
 // Generated 3 x 4 and 3 x 3 pictures, built pixel by pixel.
@@ -14,38 +15,8 @@ extern TImage* img_beam;
 extern TImage* img_line;
 extern TImage* img_drop;
 
-// From data/.
-extern TImage* img_cloud;
-extern TImage* img_title;
-extern TImage* img_aim;
-extern TImage* img_rocket;
-extern std::vector<TImage*> img_house;     // house0.png .. houseN-1.png, counted without gaps
-extern TImage* img_turretbase;
-extern TImage* img_turret;
-extern TImage* img_explosion1;
-extern TImage* img_explosion2;
-extern TImage* img_police;
-extern std::vector<TImage*> img_car;
-extern std::vector<TImage*> img_cart;      // overlays, same length as img_car
-extern TImage* img_superman;
-extern std::vector<TImage*> img_plane;
-extern std::vector<TImage*> img_planet;    // overlays, same length as img_plane
-extern std::vector<TImage*> img_meteor;
-extern TImage* img_satellite;
-extern TImage* img_ufo;
-extern std::vector<TImage*> img_chopper;
-extern TImage* img_jumper;
-extern TImage* img_ring;
-extern TImage* img_flag;
-extern TImage* img_city;
-extern TImage* img_citylens;               // the skyline mask, made once and cached in data/
-extern TImage* img_street;
-extern TImage* img_sky;
-extern TImage* img_stars;
-extern TImage* img_moon;
-extern TImage* img_sun;
-extern TImage* img_planets;
-extern TImage* img_rainbow;
+// From data/: img_<id> of every line of framework/pictures.h, and the skyline mask.
+extern TImage* img_citylens;               // made once and cached in data/
 
 extern float cloudw2;                      // half width of the cloud picture
 extern float turretbasew2;

@@ -4,11 +4,16 @@
 // the X(...) lines to know the generator's outputs (tools/CMakeLists.txt), and the asset tests
 // walk the list.
 //
-// A new picture: a line here, its painting in tools/ (pictures.cpp or sprites.cpp), its global
-// and its handle in framework/assets.cpp.
+// The line also makes the picture's global, img_<id> (a series: a vector), which
+// framework/assets.cpp loads and gives its handle.
+//
+// A new picture: a line here, its painting in tools/ (pictures.cpp or sprites.cpp), its load
+// and handle in framework/assets.cpp.
 #pragma once
 
 #include <string>
+#include <type_traits>
+#include <vector>
 
 // X(id, file, count): data/<file>.png. A file with %1 is a series numbered 0 .. count - 1;
 // the game counts a series on disk, up to the first gap, so count is what the generator makes.
@@ -65,6 +70,21 @@ inline constexpr tpicturedef picturedefs[pic_count] = {
     VARNHOLD_PICTURES(VARNHOLD_PICTURE_DEF)
 #undef VARNHOLD_PICTURE_DEF
 };
+
+// A file name with "%1" is a series.
+constexpr bool isseries(const char* file) {
+    for (; *file; file++)
+        if (file[0] == '%' && file[1] == '1') return true;
+    return false;
+}
+
+// img_sky, img_house, ...: the loaded pictures, one global per line (img_font and img_fontd
+// stay empty: the font is cut from its picture by the font loader). A series is a vector.
+struct TImage;
+#define VARNHOLD_PICTURE_GLOBAL(id, file, count) \
+    inline std::conditional_t<isseries(file), std::vector<TImage*>, TImage*> img_##id{};
+VARNHOLD_PICTURES(VARNHOLD_PICTURE_GLOBAL)
+#undef VARNHOLD_PICTURE_GLOBAL
 
 // "data/<file>.png" of picture `id`, number i of a series ("%1" kept when i < 0: a pattern).
 inline std::string picturepath(int id, int i = 0) {

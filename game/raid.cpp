@@ -4,18 +4,18 @@
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
-#include "traffic/car.h"
-#include "traffic/chopper.h"
-#include "traffic/plane.h"
-#include "traffic/satellite.h"
-#include "traffic/ufo.h"
+#include "game/kinds.h"
 
 traid raid;
 
 namespace {
-// Units of each wave kind: heavy traffic, planes, satellites, meteors, helicopters, UFOs, and
-// UFOs then helicopters. The last step of a wave releases one unit of the next kind.
-constexpr int wavecount[traid::maxart] = {20, 10, 8, 10, 10, 6, 16};
+// Steps of each wave kind; the last step of a wave releases one unit of the next kind.
+constexpr int wavecount[traid::maxart] = {
+#define VARNHOLD_WAVE_STEPS(wave, list, release, steps) steps,
+    VARNHOLD_WAVES(VARNHOLD_WAVE_STEPS)
+#undef VARNHOLD_WAVE_STEPS
+    16,   // UFOs then helicopters
+};
 }
 
 void traid::init() {
@@ -58,16 +58,12 @@ void traid::release() {
     // the UFOs come first, then the helicopters
     if (art == wave_ufosthenchoppers) unit = count > 8 ? wave_ufos : wave_choppers;
     switch (unit) {
-    case wave_cars:
-        cars.generate();
-        if (rnd.upd(3) == 0) horn();
-        break;
-    case wave_planes: planes.generate(); break;
-    case wave_satellites: satellites.launchsatellite(); break;
-    case wave_meteors: satellites.launchmeteor(); break;
-    case wave_choppers: choppers.generate(); break;
-    case wave_ufos: ufos.generate(); break;
+#define VARNHOLD_RELEASE(wave, list, release, steps) \
+    case wave_##wave: list.release(); break;
+        VARNHOLD_WAVES(VARNHOLD_RELEASE)
+#undef VARNHOLD_RELEASE
     }
+    if (unit == wave_cars && rnd.upd(3) == 0) horn();   // after the car: its horn's draws come second
     units[unit]++;
 }
 

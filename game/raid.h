@@ -4,15 +4,23 @@
 // the title screen included, but not in pause.
 #pragma once
 
-// A wave's kind (`art`). The first six are also the kinds of unit a wave releases (`units`).
+// The waves that bring one kind of unit, in the order of their numbers (`art`, and the kinds of
+// unit a wave releases, `units`). W(wave, list, release, steps): a wave of `steps` steps, each
+// calling list.release(). The lists are kinds of game/kinds.h.
+#define VARNHOLD_WAVES(W)                                 \
+    W(cars, cars, generate, 20) /* heavy traffic */       \
+    W(planes, planes, generate, 10)                       \
+    W(satellites, satellites, launchsatellite, 8)         \
+    W(meteors, satellites, launchmeteor, 10)              \
+    W(choppers, choppers, generate, 10)                   \
+    W(ufos, ufos, generate, 6)
+
+// A wave's kind (`art`): one of the list above, or UFOs then helicopters.
 enum twavekind : int {
-    wave_cars = 0,                    // heavy traffic
-    wave_planes = 1,
-    wave_satellites = 2,
-    wave_meteors = 3,
-    wave_choppers = 4,
-    wave_ufos = 5,
-    wave_ufosthenchoppers = 6,
+#define VARNHOLD_WAVE_KIND(wave, ...) wave_##wave,
+    VARNHOLD_WAVES(VARNHOLD_WAVE_KIND)
+#undef VARNHOLD_WAVE_KIND
+    wave_ufosthenchoppers,            // 16 steps: UFOs while more than 8 are left, then helicopters
 };
 // The raid's `prg`: waiting for the next wave, or a wave in progress.
 enum traidstate : int { raid_waiting = 0, raid_wave = 1 };
@@ -32,10 +40,10 @@ struct traid {
 
     template <class V> void fields(V& v) { v("wait", wait); v("art", art); v("prg", prg); v("count", count); }
 
-    // Units released so far, by kind: cars, planes, satellites, meteors, helicopters, UFOs.
+    // Units released so far, by the kinds of VARNHOLD_WAVES.
     // A tally of what the scheduler asked for (the lists may make nothing, e.g. without
     // pictures); not part of the world.
-    int units[wave_ufos + 1] = {};
+    int units[wave_ufosthenchoppers] = {};
     template <class V> void unlisted(V& v) { v("units", units); }
 
 private:

@@ -2,22 +2,18 @@
 // UFO, helicopter, jumper or raid comes unless a test puts it there.
 #pragma once
 
-#include "game/raid.h"
-#include "sky/day.h"
+#include "game/kinds.h"
 #include "tests/combat/fight.h"
-#include "traffic/car.h"
-#include "traffic/chopper.h"
-#include "traffic/jumper.h"
-#include "traffic/plane.h"
-#include "traffic/satellite.h"
-#include "traffic/ufo.h"
 
 struct calmworld : fight {
     void SetUp() override {
         fight::SetUp();
         emptystreet();
         emptysky();
-        ufos.wait = satellites.wait = choppers.wait = raid.wait = jumpers.wait = 1000000;
+#define CALM_WAIT(wave, list, ...) list.wait = 1000000;
+        VARNHOLD_WAVES(CALM_WAIT)   // every list a raid releases from
+#undef CALM_WAIT
+        raid.wait = jumpers.wait = 1000000;
         raid.prg = raid_waiting, jumpers.prg = jumper_waiting;
     }
     static void emptystreet() {

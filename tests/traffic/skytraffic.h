@@ -2,14 +2,8 @@
 // launches anything of its own, so a test places exactly the records it looks at.
 #pragma once
 
-#include "game/raid.h"
+#include "game/kinds.h"
 #include "tests/combat/fight.h"
-#include "traffic/car.h"
-#include "traffic/chopper.h"
-#include "traffic/jumper.h"
-#include "traffic/plane.h"
-#include "traffic/satellite.h"
-#include "traffic/ufo.h"
 
 struct skytraffic : fight {
     static constexpr int never = 1 << 30;
@@ -23,9 +17,11 @@ struct skytraffic : fight {
 
     static void clearsky() {
         int iw2 = ufos.iw2, ih2 = ufos.ih2;
-        cars = tcar(), planes = tplane(), satellites = tsatellite(), ufos = tufo(), choppers = tchopper();
+        // every list a raid releases from: empty, and nothing of its own to come
+#define SKYTRAFFIC_CLEAR(wave, list, ...) list = decltype(list)(), list.wait = never;
+        VARNHOLD_WAVES(SKYTRAFFIC_CLEAR)
+#undef SKYTRAFFIC_CLEAR
         ufos.iw2 = iw2, ufos.ih2 = ih2;
-        cars.wait = planes.wait = satellites.wait = ufos.wait = choppers.wait = never;
         jumpers.prg = jumper_waiting, raid.prg = raid_waiting;
         jumpers.wait = raid.wait = never;
         tnt2.removeall();
