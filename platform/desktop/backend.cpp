@@ -1,13 +1,13 @@
 // The desktop back end's object: the shared platform code's requests, handed to the Qt window
-// and canvas (desktop.cpp, canvas.cpp), OpenAL (openal.cpp) and the SDL pads (gamepad.cpp).
+// and canvas (desktop.cpp, canvas.cpp), OpenAL (platform/openal/) and the SDL pads (gamepad.cpp).
 // Linking this folder into a program offers the desktop to PlatformInit.
 #include "platform/desktop/desktop.h"
 
 #include "platform/atlas.h"
 #include "platform/backend.h"
-#include "platform/desktop/openal.h"
 #include "platform/gamepad.h"
 #include "platform/internal.h"
+#include "platform/openal/openal.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/desktop/openal.h"
 #include "platform/gamepad.h"
 #include "platform/internal.h"
+#include "platform/openal/openal.h"
 #include "platform/renderer.h"
 #include "platform/web/web.h"
 

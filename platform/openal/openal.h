@@ -1,4 +1,4 @@
-// platform/desktop/openal.h — the desktop's sound device (platform/desktop/openal.cpp), behind
+// platform/openal/openal.h — the sound device of the desktop and of the page (openal.cpp), behind
 // the sound table of its back end (see plat::tsoundops).
 #pragma once
 
