@@ -71,7 +71,7 @@ bool writedump(const std::string& path) {
 // exit status is 2.
 int refusereplay(const std::string& said, const std::string& shown, bool headless, int argc, char** argv) {
     std::fprintf(stderr, "varnhold: %s\n", said.c_str());
-    if (!headless && PlatformInit(tbackend::desktop, argc, argv)) {
+    if (!headless && PlatformInit(tbackend::windowed, argc, argv)) {
         Notify(shown, 0);
         PlatformShutdown();
     }
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!PlatformInit(headless ? tbackend::headless : tbackend::desktop, argc, argv)) return 2;
+    if (!PlatformInit(headless ? tbackend::headless : tbackend::windowed, argc, argv)) return 2;
     // The program's folder is the working directory: data/, the settings, the language file
     // and the screenshots are found there. An installed program (/usr/games/varnhold) has no
     // data/ beside it: it works in the installed data folder (/usr/share/games/varnhold), which

@@ -65,8 +65,8 @@ void tnetops::http(const thttprequest& r, thttpdone done) {
 
 bool PlatformInit(tbackend kind, int argc, char** argv) {
     for (toffer& o : offers()) {
-        if (o.kind != kind) continue;
-        chosen = kind;
+        if (o.kind != kind && (kind != tbackend::windowed || o.kind == tbackend::headless)) continue;
+        chosen = o.kind;
         ops = o.ops;
         if (!o.started) {
             o.started = true;

@@ -23,7 +23,9 @@
 // ---------------------------------------------------------------------------------------------
 // Start and stop
 
-enum class tbackend { desktop, headless };
+// `windowed` is the program's window back end, whichever is built in: the desktop's, or the
+// page's in the browser edition. The game asks for that or for headless; tests may name one.
+enum class tbackend { windowed, desktop, web, headless };
 // False (with a line on standard error) when the back end is not built into this program.
 bool PlatformInit(tbackend backend, int argc = 0, char** argv = nullptr);
 void PlatformShutdown();

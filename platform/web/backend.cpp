@@ -2,7 +2,7 @@
 // by the shared renderer, the page's keyboard and mouse, and the frame loop of the browser's
 // animation frames, where a fixed-step accumulator makes the timers' ticks fall due (60 a
 // second at any refresh rate, by the frames' own timestamps), and the pads of the Gamepad API.
-// It is this program's windowed back end.
+// It is this program's windowed back end, tbackend::web.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -535,7 +535,7 @@ struct toffer {
         static tdrawing d;
         static al::tsound s;   // Emscripten's OpenAL on Web Audio
         static tnetwork n;
-        plat::offer(tbackend::desktop, {&w, &t, &d, &s, &n});
+        plat::offer(tbackend::web, {&w, &t, &d, &s, &n});
     }
 } offered;
 
