@@ -43,6 +43,8 @@ std::vector<toffer>& offers() {
 tbackend chosen = tbackend::headless;
 }  // namespace
 
+static void RunHooks(int hook, void* data);   // the hooks of AddHook, in their order
+
 namespace pad {
 thooks hooks = {[](tsend) {}, [](const TEvent*) {}, [] {}};
 }
@@ -422,7 +424,7 @@ void RemoveHooks(int hook) {
     std::erase_if(hooks, [hook](const std::shared_ptr<thook>& h) { return h->id == hook; });
 }
 
-void RunHooks(int hook, void* data) {
+static void RunHooks(int hook, void* data) {
     // A hook may add or remove hooks while it runs: walk the ones present now, kept alive by
     // a snapshot (on the stack for the usual few, so an event costs no allocation).
     constexpr size_t few = 8;
