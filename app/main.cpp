@@ -71,7 +71,7 @@ bool writedump(const std::string& path) {
 // exit status is 2.
 int refusereplay(const std::string& said, const std::string& shown, bool headless, int argc, char** argv) {
     std::fprintf(stderr, "varnhold: %s\n", said.c_str());
-    if (!headless && PlatformInit(tbackend::desktop, argc, argv)) {
+    if (!headless && PlatformInit(tbackend::windowed, argc, argv)) {
         Notify(shown, 0);
         PlatformShutdown();
     }
@@ -263,7 +263,7 @@ int main(int argc, char** argv) {
     if (!o.replay.empty())
         if (int status = readreplay(o, r, argc, argv); status >= 0) return status;
 
-    if (!PlatformInit(o.headless ? tbackend::headless : tbackend::desktop, argc, argv)) return 2;
+    if (!PlatformInit(o.headless ? tbackend::headless : tbackend::windowed, argc, argv)) return 2;
     if (!enterprogramfolder()) return 1;
     if (!o.headless) installsignals();
     if (!o.replay.empty()) return playback(o, r);

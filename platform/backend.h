@@ -1,9 +1,12 @@
 // platform/backend.h — what a back end does for the shared platform code (platform/*.cpp),
 // which keeps the models (gadgets, timers, channels, the drawing state and batch) and asks the
-// back end only to show them, time them and play them. One object serves each back end:
-//   platform/desktop/   Qt window and menus, the OpenGL canvas, OpenAL, SDL pads;
-//   platform/headless/  no window system: the drawing recorder, a stepped clock, a fixed work area.
-// The shared code never asks which back end is running; it calls the current one.
+// back end only to show them, time them and play them. A back end fills one table for each
+// concern: the window and its loop, the timers, the drawing, the sound and the network.
+//   platform/desktop/   Qt window and menus, the OpenGL canvas, SDL pads, Qt's network;
+//   platform/web/       the page's canvas through WebGL 2, its keyboard, mouse and fetch;
+//   platform/headless/  no window system: the drawing recorder, a stepped clock, a fixed work area;
+//   platform/openal/    the sound of the desktop and of the page.
+// The shared code never asks which back end is running; it calls the current tables.
 // Nothing outside platform/ and tests/platform/ includes this.
 #pragma once
 
@@ -24,14 +27,15 @@ struct tplace;
 
 namespace plat {
 
-struct tbackendops {
-    virtual ~tbackendops() = default;
+// Start and stop, the window system and the loop.
+struct twindowops {
+    virtual ~twindowops() = default;
 
-    // Start and stop. `init` runs once, when PlatformInit chooses this back end.
+    // `init` runs once, when PlatformInit chooses this back end.
     virtual void init(int argc, char** argv) = 0;
     virtual void shutdown() = 0;
 
-    // Window system: the gadget models are kept by the shared code; these show them.
+    // The gadget models are kept by the shared code; these show them.
     virtual void createwindow(TGadget*) {}
     virtual void createcanvas(TGadget*) {}
     virtual void createmenu(TGadget*) {}
@@ -61,15 +65,31 @@ struct tbackendops {
     // and the loop made of such waits (see RunLoop).
     virtual void waitsystem() = 0;
     virtual void run() = 0;
-    virtual int millisecs() = 0;
 
-    // Timers: the shared code counts the ticks; the back end makes them fall due. `stepped`
-    // timers tick only by StepTimer. `beforestep` runs before every StepTimer tick.
+    // Runs `fn` on the game's thread after the current event, never inside the caller.
+    virtual void later(std::function<void()> fn) { pending.push_back(std::move(fn)); }
+    // What `later` queued, run by the loop of a back end that has no queue of its own.
+    std::vector<std::function<void()>> pending;
+    void runpending() {
+        std::vector<std::function<void()>> now;
+        now.swap(pending);
+        for (auto& f : now) f();
+    }
+};
+
+// The clock and the timers: the shared code counts the ticks; the back end makes them fall due.
+// `stepped` timers tick only by StepTimer. `beforestep` runs before every StepTimer tick.
+struct ttimerops {
+    virtual ~ttimerops() = default;
+    virtual int millisecs() = 0;
     virtual void starttimer(TTimer* t, bool stepped) = 0;
     virtual void stoptimer(TTimer* t) = 0;
     virtual void beforestep() {}
+};
 
-    // Drawing: the shared batcher hands its calls over; a back end without a GPU counts them.
+// Drawing: the shared batcher hands its calls over; a back end without a GPU counts them.
+struct tdrawops {
+    virtual ~tdrawops() = default;
     virtual void record(int op, const TImage* img, int frame, float x, float y, float x2, float y2,
                         const std::string* text) {
         (void)op, (void)img, (void)frame, (void)x, (void)y, (void)x2, (void)y2, (void)text;
@@ -83,9 +103,12 @@ struct tbackendops {
     virtual int presented() { return 0; }
     virtual void renderscale(float) {}             // see SetRenderScale
     virtual bool software() { return false; }      // see SoftwareRenderer
+};
 
-    // Sound: a device that plays what the channels say. Without one (false from `audio`)
-    // channels keep their state and run on `silentrun`'s clock, or on AdvanceAudio's.
+// Sound: a device that plays what the channels say. Without one (false from `audio`, or these
+// defaults) channels keep their state and run on `silentrun`'s clock, or on AdvanceAudio's.
+struct tsoundops {
+    virtual ~tsoundops() = default;
     virtual bool audio() { return false; }
     virtual void loadsound(TSound&) {}             // may let go of the samples once held
     virtual void newvoice(TChannel&) {}
@@ -99,30 +122,33 @@ struct tbackendops {
     virtual bool finished(TChannel&) { return false; }   // the device played a sound to its end
     virtual void silentrun() {}
     virtual void audioshutdown() {}
-
-    // The network and the player's other programs (see HttpRequest, OpenURL, StartSelf). A back
-    // end without them answers every request with an error, on a later turn of its loop.
-    virtual void http(const thttprequest& r, thttpdone done) {
-        (void)r;
-        later([done] { done(thttpanswer{0, "", "no network in this build"}); });
-    }
-    virtual bool openurl(const std::string& url) { return (void)url, false; }
-    virtual bool startself(const std::vector<std::string>& args) { return (void)args, false; }
-    // Runs `fn` on the game's thread after the current event, never inside the caller.
-    virtual void later(std::function<void()> fn) { pending.push_back(std::move(fn)); }
-    // What `later` queued, run by the loop of a back end that has no queue of its own.
-    std::vector<std::function<void()>> pending;
-    void runpending() {
-        std::vector<std::function<void()>> now;
-        now.swap(pending);
-        for (auto& f : now) f();
-    }
 };
 
+// The network and the player's other programs (see HttpRequest, OpenURL, StartSelf). Without
+// them (these defaults) every request is answered with an error, on a later turn of the loop.
+struct tnetops {
+    virtual ~tnetops() = default;
+    virtual void http(const thttprequest& r, thttpdone done);
+    virtual bool openurl(const std::string& url) { return (void)url, false; }
+    virtual bool startself(const std::vector<std::string>& args) { return (void)args, false; }
+};
+
+// A back end: its five tables, each filled (a back end without sound or network may point
+// those at the silent defaults, `nosound` and `nonetwork`).
+struct tbackendops {
+    twindowops* window;
+    ttimerops* timers;
+    tdrawops* drawing;
+    tsoundops* sound;
+    tnetops* network;
+};
+extern tsoundops nosound;
+extern tnetops nonetwork;
+
 // The back end in use: headless until PlatformInit chooses another.
-extern tbackendops* ops;
-tbackendops& headless();
+extern tbackendops ops;
+tbackendops headless();
 // A back end built into the program announces itself here before main (see its backend.cpp).
-void offer(tbackend kind, tbackendops* b);
+void offer(tbackend kind, tbackendops b);
 
 }  // namespace plat

@@ -1,5 +1,5 @@
 // The drawing state and drawing operations, hooks, events, timers and clocks, shared by the
-// back ends: what a back end does itself it is asked through plat::ops (platform/backend.h).
+// back ends: what a back end does itself it is asked through plat::ops's tables (platform/backend.h).
 #include <time.h>
 #include <unistd.h>
 
@@ -33,24 +33,33 @@ std::vector<std::array<float, 16>> mvstack;
 // The back ends built into the program, by kind; headless is always there.
 struct toffer {
     tbackend kind;
-    tbackendops* ops;
+    tbackendops ops;
     bool started;
 };
 std::vector<toffer>& offers() {
-    static std::vector<toffer> o{{tbackend::headless, &headless(), true}};
+    static std::vector<toffer> o{{tbackend::headless, headless(), true}};
     return o;
 }
 tbackend chosen = tbackend::headless;
 }  // namespace
+
+static void RunHooks(int hook, void* data);   // the hooks of AddHook, in their order
 
 namespace pad {
 thooks hooks = {[](tsend) {}, [](const TEvent*) {}, [] {}};
 }
 
 namespace plat {
-tbackendops* ops = &headless();
+tsoundops nosound;
+tnetops nonetwork;
+tbackendops ops = headless();
 
-void offer(tbackend kind, tbackendops* b) { offers().push_back({kind, b, false}); }
+void offer(tbackend kind, tbackendops b) { offers().push_back({kind, b, false}); }
+
+void tnetops::http(const thttprequest& r, thttpdone done) {
+    (void)r;
+    ops.window->later([done] { done(thttpanswer{0, "", "no network in this build"}); });
+}
 }  // namespace plat
 
 // ---------------------------------------------------------------------------------------------
@@ -58,12 +67,12 @@ void offer(tbackend kind, tbackendops* b) { offers().push_back({kind, b, false})
 
 bool PlatformInit(tbackend kind, int argc, char** argv) {
     for (toffer& o : offers()) {
-        if (o.kind != kind) continue;
-        chosen = kind;
+        if (o.kind != kind && (kind != tbackend::windowed || o.kind == tbackend::headless)) continue;
+        chosen = o.kind;
         ops = o.ops;
         if (!o.started) {
             o.started = true;
-            ops->init(argc, argv);
+            ops.window->init(argc, argv);
         }
         return true;
     }
@@ -76,7 +85,7 @@ tbackend PlatformBackend() { return chosen; }
 void PlatformShutdown() {
     pad::hooks.stop();
     audioshutdown();
-    ops->shutdown();
+    ops.window->shutdown();
 }
 
 void EndProcess(int status) {
@@ -180,7 +189,7 @@ namespace {
 
 inline void record(tdrawrecord::kind op, const TImage* img, int frame, float x, float y, float x2, float y2,
                    const std::string* text = nullptr) {
-    ops->record(op, img, frame, x, y, x2, y2, text);
+    ops.drawing->record(op, img, frame, x, y, x2, y2, text);
 }
 
 tbatchstate pipeline() {
@@ -354,14 +363,14 @@ void DrawLine(float x, float y, float x2, float y2, int lastpixel) {
 void Cls() {
     record(tdrawrecord::cls, nullptr, 0, 0, 0, 0, 0);
     batch.flush();
-    ops->clear(pipeline());
+    ops.drawing->clear(pipeline());
 }
 
 void Flip(int sync) {
     (void)sync;
     record(tdrawrecord::flip, nullptr, 0, 0, 0, 0, 0);
     batch.present();
-    ops->present();
+    ops.drawing->present();
     RunHooks(HOOK_FLIP, nullptr);
 }
 
@@ -374,7 +383,7 @@ void GrabFrontBuffer(int x, int y, int w, int h, TPixmap& out) {
     out.format = PF_RGBA8888;
     out.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
     for (size_t i = 3; i < out.pixels.size(); i += 4) out.pixels[i] = 255;
-    if (w > 0 && h > 0) ops->grab(x, y, w, h, out);
+    if (w > 0 && h > 0) ops.drawing->grab(x, y, w, h, out);
 }
 
 void DrawNote(const std::string& text, float x, float y, float scale) {
@@ -384,10 +393,10 @@ void DrawNote(const std::string& text, float x, float y, float scale) {
 int DrawCallsLastFrame() { return batch.lastcalls; }
 int DrawCallsThisFrame() { return batch.calls; }
 
-void ShowStats(bool on) { ops->stats(on); }
-void SetRenderScale(float pixels) { ops->renderscale(pixels > 0 ? pixels : 0); }
-int SoftwareRenderer() { return ops->software() ? 1 : 0; }
-int FramesPresented() { return ops->presented(); }
+void ShowStats(bool on) { ops.drawing->stats(on); }
+void SetRenderScale(float pixels) { ops.drawing->renderscale(pixels > 0 ? pixels : 0); }
+int SoftwareRenderer() { return ops.drawing->software() ? 1 : 0; }
+int FramesPresented() { return ops.drawing->presented(); }
 
 // ---------------------------------------------------------------------------------------------
 // Hooks and events
@@ -415,7 +424,7 @@ void RemoveHooks(int hook) {
     std::erase_if(hooks, [hook](const std::shared_ptr<thook>& h) { return h->id == hook; });
 }
 
-void RunHooks(int hook, void* data) {
+static void RunHooks(int hook, void* data) {
     // A hook may add or remove hooks while it runs: walk the ones present now, kept alive by
     // a snapshot (on the stack for the usual few, so an event costs no allocation).
     constexpr size_t few = 8;
@@ -500,7 +509,7 @@ TTimer* CreateTimer(float hz, bool stepped) {
     auto t = std::make_unique<TTimer>();
     t->hz = hz > 0 ? hz : 1;
     timers.push_back(std::move(t));
-    ops->starttimer(timers.back().get(), stepped);
+    ops.timers->starttimer(timers.back().get(), stepped);
     return timers.back().get();
 }
 
@@ -509,7 +518,7 @@ void StopTimer(TTimer* timer) {
     timer->running = false;
     // The back end also drops the ticks of this timer that still wait for the game, so no
     // event names it once it is freed.
-    ops->stoptimer(timer);
+    ops.timers->stoptimer(timer);
     for (auto it = timers.begin(); it != timers.end(); ++it)
         if (it->get() == timer) {
             laststopped = std::move(*it);
@@ -522,22 +531,22 @@ int TimerTicks(TTimer* timer) { return timer ? timer->ticks : 0; }
 
 void StepTimer(TTimer* timer) {
     if (!timer || !timer->running) return;
-    ops->beforestep();
+    ops.timers->beforestep();
     timer->ticks++;
     emit(EVENT_TIMERTICK, timer, timer->ticks);
 }
 
-void WaitSystem() { ops->waitsystem(); }
-void RunLoop() { ops->run(); }
-int MilliSecs() { return ops->millisecs(); }
+void WaitSystem() { ops.window->waitsystem(); }
+void RunLoop() { ops.window->run(); }
+int MilliSecs() { return ops.timers->millisecs(); }
 
-void OnSignal(int sig, std::function<void(int)> fn) { ops->onsignal(sig, std::move(fn)); }
+void OnSignal(int sig, std::function<void(int)> fn) { ops.window->onsignal(sig, std::move(fn)); }
 
 // ---------------------------------------------------------------------------------------------
 // The network and the player's other programs
 
-void HttpRequest(const thttprequest& request, thttpdone done) { ops->http(request, std::move(done)); }
+void HttpRequest(const thttprequest& request, thttpdone done) { ops.network->http(request, std::move(done)); }
 
-bool OpenURL(const std::string& url) { return ops->openurl(url); }
+bool OpenURL(const std::string& url) { return ops.network->openurl(url); }
 
-bool StartSelf(const std::vector<std::string>& args) { return ops->startself(args); }
+bool StartSelf(const std::vector<std::string>& args) { return ops.network->startself(args); }

@@ -28,7 +28,7 @@ TGadget* newgadget(tgadgetkind kind, const std::string& text, int x, int y, int 
 }
 
 void refreshmenu(TGadget* item) {
-    if (item && item->kind == tgadgetkind::menu) ops->updatemenu(item);
+    if (item && item->kind == tgadgetkind::menu) ops.window->updatemenu(item);
 }
 }  // namespace
 
@@ -42,14 +42,14 @@ TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGad
     TGadget* g = newgadget(tgadgetkind::window, title, x, y, w, h, parent, style);
     g->menuroot = newgadget(tgadgetkind::menuroot, "", 0, 0, 0, 0, g, 0);
     g->visible = !(style & WINDOW_HIDDEN);
-    ops->createwindow(g);
+    ops.window->createwindow(g);
     return g;
 }
 
 TGadget* CreateCanvas(int x, int y, int w, int h, TGadget* parent, int style) {
     TGadget* g = newgadget(tgadgetkind::canvas, "", x, y, w, h, parent, style);
     g->visible = true;
-    ops->createcanvas(g);
+    ops.window->createcanvas(g);
     return g;
 }
 
@@ -57,17 +57,17 @@ void SetGraphics(TGadget* c) {
     if (!c || c->kind != tgadgetkind::canvas) return;
     batch.flush();
     canvas = c;
-    ops->setgraphics(c);
+    ops.window->setgraphics(c);
     SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
 }
 
 int GraphicsWidth() {
     if (!canvas) return 0;
-    return ops->graphicswidth();
+    return ops.window->graphicswidth();
 }
 int GraphicsHeight() {
     if (!canvas) return 0;
-    return ops->graphicsheight();
+    return ops.window->graphicsheight();
 }
 
 TGadget* CreateMenu(const std::string& text, int tag, TGadget* parent, int hotkey, int modifier) {
@@ -77,14 +77,14 @@ TGadget* CreateMenu(const std::string& text, int tag, TGadget* parent, int hotke
     g->hotkey = hotkey;
     g->modifier = modifier;
     g->visible = true;
-    ops->createmenu(g);
+    ops.window->createmenu(g);
     return g;
 }
 
 TGadget* WindowMenu(TGadget* window) { return window ? window->menuroot : nullptr; }
 
 void UpdateWindowMenu(TGadget* window) {
-    if (window && window->kind == tgadgetkind::window) ops->updatemenubar(window);
+    if (window && window->kind == tgadgetkind::window) ops.window->updatemenubar(window);
 }
 
 void CheckMenu(TGadget* item) {
@@ -118,9 +118,9 @@ void SetGadgetText(TGadget* g, const std::string& text) {
     if (!g) return;
     g->text = text;
     if (g->kind == tgadgetkind::menu)
-        ops->updatemenu(g);
+        ops.window->updatemenu(g);
     else
-        ops->settext(g);
+        ops.window->settext(g);
 }
 
 std::string GadgetText(TGadget* g) { return g ? g->text : ""; }
@@ -132,7 +132,7 @@ void SetGadgetShape(TGadget* g, int x, int y, int w, int h) {
     g->y = y;
     g->w = w < 0 ? 0 : w;
     g->h = h < 0 ? 0 : h;
-    ops->setshape(g, dw, dh);
+    ops.window->setshape(g, dw, dh);
 }
 
 void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {
@@ -145,49 +145,49 @@ void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {
 
 int GadgetX(TGadget* g) {
     if (!g) return 0;
-    ops->readshape(g);
+    ops.window->readshape(g);
     return g->x;
 }
 int GadgetY(TGadget* g) {
     if (!g) return 0;
-    ops->readshape(g);
+    ops.window->readshape(g);
     return g->y;
 }
 int GadgetWidth(TGadget* g) {
     if (!g) return 0;
-    ops->readshape(g);
+    ops.window->readshape(g);
     return g->w;
 }
 int GadgetHeight(TGadget* g) {
     if (!g) return 0;
-    ops->readshape(g);
+    ops.window->readshape(g);
     return g->h;
 }
 
 // The window's client area is the part below its menu bar; a canvas is all client.
 int ClientWidth(TGadget* g) {
     if (!g) return 0;
-    return ops->clientwidth(g);
+    return ops.window->clientwidth(g);
 }
 int ClientHeight(TGadget* g) {
     if (!g) return 0;
-    return ops->clientheight(g);
+    return ops.window->clientheight(g);
 }
 
 void ShowGadget(TGadget* g) {
     if (!g) return;
     g->visible = true;
-    ops->show(g);
+    ops.window->show(g);
 }
 
 void ActivateGadget(TGadget* g) {
-    if (g) ops->activate(g);
+    if (g) ops.window->activate(g);
 }
 
 void RedrawGadget(TGadget* g) {
     if (!g || g->kind != tgadgetkind::canvas) return;
     g->paintpending = true;
-    ops->redraw(g);
+    ops.window->redraw(g);
 }
 
 // Latin-1 to UTF-8, for the terminal.
@@ -207,11 +207,11 @@ void plat::tostderr(const std::string& s) {
 
 void Notify(const std::string& text, int serious) {
     if (serious) tostderr(text);
-    ops->notify(text, serious);
+    ops.window->notify(text, serious);
 }
 
-void ShowMouse() { ops->showmouse(true); }
-void HideMouse() { ops->showmouse(false); }
-void TextEntry(bool on) { ops->textentry(on); }
+void ShowMouse() { ops.window->showmouse(true); }
+void HideMouse() { ops.window->showmouse(false); }
+void TextEntry(bool on) { ops.window->textentry(on); }
 
-void DesktopWorkArea(int& left, int& top, int& right, int& bottom) { ops->workarea(left, top, right, bottom); }
+void DesktopWorkArea(int& left, int& top, int& right, int& bottom) { ops.window->workarea(left, top, right, bottom); }

@@ -46,7 +46,7 @@ void send(int id, int data = 0) {
 
 void pointer(bool hide) {
     hidden = hide;
-    plat::ops->padpointer(hide);
+    plat::ops.window->padpointer(hide);
 }
 
 // The key a button stands for; 0 for none. X, A, B sit left, bottom and right: the keys of the

@@ -136,12 +136,12 @@ int TextureUploads() { return uploads; }
 const tplace* plat::texture(TImage* img, int frame) {
     unsigned& id = img->frames[frame];
     if (id != 0 && img->seqs[frame] == 1) return &atlas::at(id);
-    if (!ops->ready()) return nullptr;    // try again at the next draw
+    if (!ops.drawing->ready()) return nullptr;    // try again at the next draw
     if (id == 0)
         id = atlas::place(img->width, img->height, img->flags);
     else if (atlas::at(id).tex == batch.tex)
         batch.flush();
-    ops->upload(atlas::places[id - 1], img, frame);
+    ops.drawing->upload(atlas::places[id - 1], img, frame);
     atlas::rowcolours(atlas::places[id - 1], img, frame);
     uploads++;
     img->seqs[frame] = 1;

@@ -23,7 +23,9 @@
 // ---------------------------------------------------------------------------------------------
 // Start and stop
 
-enum class tbackend { desktop, headless };
+// `windowed` is the program's window back end, whichever is built in: the desktop's, or the
+// page's in the browser edition. The game asks for that or for headless; tests may name one.
+enum class tbackend { windowed, desktop, web, headless };
 // False (with a line on standard error) when the back end is not built into this program.
 bool PlatformInit(tbackend backend, int argc = 0, char** argv = nullptr);
 void PlatformShutdown();
@@ -45,8 +47,6 @@ void SetScale(float sx, float sy);
 void SetTransform(float degrees, float sx, float sy);
 void SetViewport(int x, int y, int w, int h);   // canvas pixels, top-left origin; clips all drawing
 void SetLineWidth(float width);           // pixels
-void SetOrigin(float x, float y);
-void SetHandle(float x, float y);         // the primitives' handle (rects and lines)
 
 // The modelview matrix the game manipulates directly (scale to the view, the waving flag,
 // stretched and turned pictures). Column-major 4 x 4, applied on the CPU to every vertex after
@@ -95,8 +95,7 @@ void AutoImageFlags(int flags);
 // With write access the frame's texture is rebuilt from the pixels before it is next drawn.
 TPixmap& LockImage(TImage* image, int frame = 0, bool read = true, bool write = true);
 void UnlockImage(TImage* image, int frame = 0);
-// Outside the pixmap: ReadPixel gives 0, WritePixel does nothing, PixelBytes points at a scratch pixel.
-uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB
+// Outside the pixmap: WritePixel does nothing, PixelBytes points at a scratch pixel.
 void WritePixel(TPixmap& p, int x, int y, uint32_t argb);
 uint8_t* PixelBytes(TPixmap& p, int x, int y);                 // R, G, B, A
 const uint8_t* PixelBytes(const TPixmap& p, int x, int y);
@@ -149,12 +148,10 @@ struct TChannel {
 // keep their state and run on the clock, nothing is reported.
 void SetAudioDriver(const std::string& name);
 TSound* LoadSound(const std::string& path, int flags = 0);     // flags 1: loop; null when unreadable
-double SoundLength(const TSound* sound);                       // seconds
 TChannel* AllocChannel();
 void CueSound(const TSound* sound, TChannel* channel);
 void ResumeChannel(TChannel* channel);
 void PauseChannel(TChannel* channel);
-void StopChannel(TChannel* channel);
 void SetChannelVolume(TChannel* channel, float volume);
 void SetChannelPan(TChannel* channel, float pan);
 void SetChannelRate(TChannel* channel, float rate);
@@ -215,16 +212,11 @@ void EnableMenu(TGadget* item);
 void DisableMenu(TGadget* item);
 int MenuChecked(TGadget* item);
 int MenuEnabled(TGadget* item);
-int MenuTag(TGadget* item);
 void SetMenuText(TGadget* item, const std::string& text);
 void SetGadgetText(TGadget* gadget, const std::string& text);
 std::string GadgetText(TGadget* gadget);
 void SetGadgetShape(TGadget* gadget, int x, int y, int w, int h);
 void SetGadgetLayout(TGadget* gadget, int left, int right, int top, int bottom);
-int GadgetX(TGadget* gadget);
-int GadgetY(TGadget* gadget);
-int GadgetWidth(TGadget* gadget);
-int GadgetHeight(TGadget* gadget);
 int ClientWidth(TGadget* gadget);
 int ClientHeight(TGadget* gadget);
 void ShowGadget(TGadget* gadget);
@@ -255,7 +247,6 @@ enum { HOOK_EMITEVENT = 1, HOOK_FLIP = 2 };
 using thookfn = std::function<void*(int id, void* data, void* context)>;
 void AddHook(int hook, thookfn fn, void* context, int priority = 0);
 void RemoveHooks(int hook);
-void RunHooks(int hook, void* data);
 TEvent* CurrentEvent();
 void SetCurrentEvent(TEvent* event);
 // Events are owned by the platform and stay valid for the next 1023 CreateEvent calls.
@@ -330,9 +321,7 @@ struct TStream;
 int FileType(const std::string& path);    // 0 none, 1 file, 2 directory
 void RegisterIncbin(const std::string& name, std::string bytes);   // "incbin::" + name
 TStream* ReadStream(const std::string& path);
-TStream* WriteStream(const std::string& path);
 bool CloseStream(TStream* stream);        // flushes and frees; false when a write went wrong
-bool StreamFailed(TStream* stream);       // flushes; true when a write went wrong (disk full, ...)
 int ReadByte(TStream* stream);            // 0..255; 0 past the end
 void WriteByte(TStream* stream, int value);
 bool Eof(TStream* stream);

@@ -19,7 +19,7 @@ std::vector<std::unique_ptr<TChannel>> channels;
 
 void SetAudioDriver(const std::string& name) {
     (void)name;                           // each back end has one sound device
-    ops->audio();
+    ops.sound->audio();
 }
 
 TSound* LoadSound(const std::string& file, int flags) {
@@ -29,7 +29,7 @@ TSound* LoadSound(const std::string& file, int flags) {
     snd->loop = (flags & 1) != 0;
     snd->path = file;
     if (!decodeogg(bytes, *snd)) return nullptr;
-    if (ops->audio()) ops->loadsound(*snd);
+    if (ops.sound->audio()) ops.sound->loadsound(*snd);
     sounds.push_back(std::move(snd));
     return sounds.back().get();
 }
@@ -46,33 +46,33 @@ int SoundRate(const TSound* s) { return s ? s->rate : 0; }
 
 TChannel* AllocChannel() {
     auto c = std::make_unique<TChannel>();
-    if (ops->audio()) ops->newvoice(*c);
+    if (ops.sound->audio()) ops.sound->newvoice(*c);
     channels.push_back(std::move(c));
     return channels.back().get();
 }
 
 void CueSound(const TSound* sound, TChannel* c) {
     if (!c) return;
-    ops->silentrun();
+    ops.sound->silentrun();
     c->sound = sound;
     c->position = 0;
     c->paused = true;
     c->playing = sound != nullptr;
-    ops->cue(*c);
+    ops.sound->cue(*c);
 }
 
 void ResumeChannel(TChannel* c) {
     if (!c) return;
-    ops->silentrun();
+    ops.sound->silentrun();
     c->paused = false;
-    if (c->playing) ops->play(*c);
+    if (c->playing) ops.sound->play(*c);
 }
 
 void PauseChannel(TChannel* c) {
     if (!c) return;
-    ops->silentrun();
+    ops.sound->silentrun();
     c->paused = true;
-    ops->pause(*c);
+    ops.sound->pause(*c);
 }
 
 void StopChannel(TChannel* c) {
@@ -80,26 +80,26 @@ void StopChannel(TChannel* c) {
     c->playing = false;
     c->paused = true;
     c->position = 0;
-    ops->stop(*c);
+    ops.sound->stop(*c);
 }
 
 void SetChannelVolume(TChannel* c, float volume) {
     if (!c) return;
     c->volume = volume;
-    ops->volume(*c);
+    ops.sound->volume(*c);
 }
 
 void SetChannelPan(TChannel* c, float pan) {
     if (!c) return;
     c->pan = pan;
-    ops->pan(*c);
+    ops.sound->pan(*c);
 }
 
 void SetChannelRate(TChannel* c, float rate) {
     if (!c) return;
-    ops->silentrun();
+    ops.sound->silentrun();
     c->rate = rate;
-    ops->rate(*c);
+    ops.sound->rate(*c);
 }
 
 void SetChannelDepth(TChannel* c, float depth) {
@@ -108,8 +108,8 @@ void SetChannelDepth(TChannel* c, float depth) {
 
 int ChannelPlaying(TChannel* c) {
     if (!c) return 0;
-    ops->silentrun();
-    if (c->playing && !c->paused && ops->finished(*c)) c->playing = false;
+    ops.sound->silentrun();
+    if (c->playing && !c->paused && ops.sound->finished(*c)) c->playing = false;
     return c->playing && !c->paused ? 1 : 0;
 }
 
@@ -128,4 +128,4 @@ void AdvanceAudio(double seconds) {
     }
 }
 
-void plat::audioshutdown() { ops->audioshutdown(); }
+void plat::audioshutdown() { ops.sound->audioshutdown(); }

@@ -1,12 +1,29 @@
 // platform/testing.h — what tests, benchmarks and fuzz targets use beside the game's own
 // operations (platform/platform.h): the drawing recorder and the state it records, counters of
-// the renderer, decoded samples, the channels' clock, the loop's single step, virtual pads.
+// the renderer, decoded samples, the channels' clock, the loop's single step, virtual pads, and
+// the few operations that only tests ask for (the gadgets' shape, reading a pixel, ...).
 // The game itself never includes this.
 #pragma once
 
 #include "platform/platform.h"
 
 tbackend PlatformBackend();
+
+// ---------------------------------------------------------------------------------------------
+// Operations beside the game's own (see platform/platform.h for their kin)
+
+void SetOrigin(float x, float y);
+void SetHandle(float x, float y);         // the primitives' handle (rects and lines)
+uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB; 0 outside the pixmap
+int MenuTag(TGadget* item);
+int GadgetX(TGadget* gadget);
+int GadgetY(TGadget* gadget);
+int GadgetWidth(TGadget* gadget);
+int GadgetHeight(TGadget* gadget);
+double SoundLength(const TSound* sound);                       // seconds
+void StopChannel(TChannel* channel);
+TStream* WriteStream(const std::string& path);
+bool StreamFailed(TStream* stream);       // flushes; true when a write went wrong (disk full, ...)
 
 // ---------------------------------------------------------------------------------------------
 // Drawing: the state every operation draws with, what the recorder kept, what was sent

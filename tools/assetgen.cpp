@@ -27,23 +27,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool savepng(const QImage& img, const std::string& path)
-{
+bool savepng(const QImage& img, const std::string& path) {
     QImageWriter w(QString::fromStdString(path), "png");
     w.setQuality(0);   // for PNG: the strongest (lossless) compression
     return w.write(img);
 }
 
-int fail(const std::string& what)
-{
+int fail(const std::string& what) {
     std::fprintf(stderr, "assetgen: can't write %s\n", what.c_str());
     return 1;
 }
 
 // The pictures made are exactly those of framework/pictures.h, each once: the game, CMake and
 // the tests go by that list.
-bool aslisted(const std::vector<tpicture>& pics)
-{
+bool aslisted(const std::vector<tpicture>& pics) {
     std::multiset<std::string> made, listed;
     for (auto& p : pics) made.insert(p.name);
     for (int id = 0; id < pic_count; id++)
@@ -58,8 +55,7 @@ bool aslisted(const std::vector<tpicture>& pics)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string out, icons, contact;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];

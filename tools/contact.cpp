@@ -6,8 +6,7 @@
 #include <QFont>
 #include <QTransform>
 
-QImage contactsheet(const std::vector<tpicture>& pics)
-{
+QImage contactsheet(const std::vector<tpicture>& pics) {
     const int sheetw = 2100, pad = 10, label = 14;
     QFont f(fontfile("DejaVuSans.ttf"));
     f.setPixelSize(10);

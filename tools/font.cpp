@@ -15,8 +15,7 @@
 
 using namespace paint;
 
-QString fontfile(const char* file)
-{
+QString fontfile(const char* file) {
     static std::map<std::string, QString> families;
     auto it = families.find(file);
     if (it != families.end()) return it->second;
@@ -42,8 +41,7 @@ struct tglyph {
     int w;          // cell width
 };
 
-std::vector<int> codes()
-{
+std::vector<int> codes() {
     std::vector<int> c;
     for (int i = 32; i <= 126; i++) c.push_back(i);
     for (int i = 160; i <= 255; i++) c.push_back(i);
@@ -52,8 +50,7 @@ std::vector<int> codes()
 
 // The glyphs at a pixel size, with the baseline placed so that all of them fit inside the
 // cell with a pixel to spare for the outline. Returns false when they do not fit.
-bool glyphs(int px, std::vector<tglyph>& out)
-{
+bool glyphs(int px, std::vector<tglyph>& out) {
     QFont f(fontfile("DejaVuSans-Bold.ttf"));
     f.setPixelSize(px);
     f.setHintingPreference(QFont::PreferFullHinting);
@@ -107,8 +104,7 @@ bool glyphs(int px, std::vector<tglyph>& out)
 
 } // namespace
 
-void fontpictures(std::vector<tpicture>& out)
-{
+void fontpictures(std::vector<tpicture>& out) {
     std::vector<tglyph> gs;
     int px = 13;
     while (px > 8 && !glyphs(px, gs)) px--;

@@ -73,8 +73,7 @@ const tlanguage languages[] = {
 
 } // namespace
 
-std::string makelanguage()
-{
+std::string makelanguage() {
     QString text;
     text += "; Varnhold language file: one section per language, each with 30 lines in a fixed order.\n";
     text += "; Lines starting with ';' are comments. '&' marks the menu mnemonic.\n";

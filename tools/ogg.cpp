@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-bool writeogg(const std::string& path, const std::vector<float>& s, int serial)
-{
+bool writeogg(const std::string& path, const std::vector<float>& s, int serial) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = true;
@@ -87,8 +86,7 @@ bool writeogg(const std::string& path, const std::vector<float>& s, int serial)
     return ok;
 }
 
-bool readogg(const std::string& path, std::vector<float>& s, int& channels, long& samplerate)
-{
+bool readogg(const std::string& path, std::vector<float>& s, int& channels, long& samplerate) {
     OggVorbis_File vf;
     if (ov_fopen(path.c_str(), &vf) != 0) return false;
     vorbis_info* vi = ov_info(&vf, -1);

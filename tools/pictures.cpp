@@ -10,8 +10,7 @@
 
 using namespace paint;
 
-QImage canvas(int w, int h)
-{
+QImage canvas(int w, int h) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
@@ -21,16 +20,14 @@ QImage finish(const QImage& img) { return img.convertToFormat(QImage::Format_ARG
 
 namespace {
 
-void add(std::vector<tpicture>& out, const std::string& name, const QImage& img)
-{
+void add(std::vector<tpicture>& out, const std::string& name, const QImage& img) {
     out.push_back({name, finish(img)});
 }
 
 // Stretched to 800 x 2418 and slid up as the sun sets: rows 0 .. ~185 are the noon sky over
 // the playfield, the last ~185 rows midnight; the window of rows in view passes through the
 // sunset colours in between.
-QImage sky()
-{
+QImage sky() {
     struct tstop { float row; int r, g, b; };
     const tstop stops[] = {
         {0, 38, 92, 186},    {120, 74, 138, 214},  {185, 132, 182, 232}, {260, 150, 190, 228},
@@ -53,8 +50,7 @@ QImage sky()
 
 // Turned about its centre over the night sky: stars of one and two pixels and a faint
 // milky band across the middle.
-QImage stars()
-{
+QImage stars() {
     const int n = 1024;
     QImage img = canvas(n, n);
     // The band: a soft glow along a diagonal, broken up by noise.
@@ -97,8 +93,7 @@ QImage stars()
     return img;
 }
 
-QImage sun()
-{
+QImage sun() {
     const int n = 72;
     QImage img = canvas(n, n);
     for (int y = 0; y < n; y++)
@@ -122,8 +117,7 @@ QImage sun()
 
 // A sphere lit from the left, drawn pixel by pixel with a supersampled edge.
 template <class F>
-void sphere(QImage& img, float cx, float cy, float rad, F colour)
-{
+void sphere(QImage& img, float cx, float cy, float rad, F colour) {
     for (int y = int(cy - rad - 1); y <= int(cy + rad + 1); y++)
         for (int x = int(cx - rad - 1); x <= int(cx + rad + 1); x++) {
             int inside = 0;
@@ -141,8 +135,7 @@ void sphere(QImage& img, float cx, float cy, float rad, F colour)
 }
 
 // The moon's lit side is its left: it is drawn turned so that its left faces the sun.
-QImage moon()
-{
+QImage moon() {
     const int n = 44;
     QImage img = canvas(n, n);
     // A faint halo.
@@ -172,8 +165,7 @@ QImage moon()
     return img;
 }
 
-QImage planets()
-{
+QImage planets() {
     const int n = 56;
     QImage img = canvas(n, n);
     // A ringed giant: the far half of its ring, the planet, then the near half.
@@ -211,8 +203,7 @@ QImage planets()
     return img;
 }
 
-QImage rainbow()
-{
+QImage rainbow() {
     QImage img = canvas(800, 370);
     const QColor bands[7] = {QColor(232, 40, 40),  QColor(250, 140, 30), QColor(250, 230, 60),
                              QColor(70, 200, 80),  QColor(50, 130, 240), QColor(80, 60, 200),
@@ -238,8 +229,7 @@ QImage rainbow()
 }
 
 // White with grey shading underneath: the game tints it grey in rain and draws it at 0.33.
-QImage cloud()
-{
+QImage cloud() {
     const int w = 220, h = 90;
     QImage img = canvas(w, h);
     struct tblob { float x, y, r; };
@@ -270,8 +260,7 @@ QImage cloud()
     return img;
 }
 
-QImage title()
-{
+QImage title() {
     const int w = 340, h = 38;
     QImage img = canvas(w, h);
     QFont f(fontfile("DejaVuSans-Bold.ttf"));
@@ -325,8 +314,7 @@ QImage title()
 // The far skyline. Everything inside a building is alpha 255 down to the bottom edge; the sky
 // is fully transparent; masts and the flagpole are a little translucent so that they neither
 // hide satellites nor make a roof for the jumper. The flag hangs from (704, 165).
-QImage city()
-{
+QImage city() {
     const int w = 804, h = 370;
     QImage img = canvas(w, h);
     tgenrnd r(370);
@@ -416,8 +404,7 @@ QImage city()
     return img;
 }
 
-QImage street()
-{
+QImage street() {
     const int w = 800, h = 30;
     QImage img(w, h, QImage::Format_ARGB32);
     for (int y = 0; y < h; y++)
@@ -449,8 +436,7 @@ QImage street()
 }
 
 // Fixed along its left edge; the game stretches it with the wind.
-QImage flag()
-{
+QImage flag() {
     const int w = 30, h = 18;
     QImage img = canvas(w, h);
     QPainter p(&img);
@@ -489,8 +475,7 @@ struct thousepainter {
     thousepainter(int w_, int h_) : img(canvas(w_, h_)), p(&img), w(w_), h(h_) { hints(p); }
 
     // Ends painting; the outermost columns stay clear so that missiles pass beside a house.
-    QImage done()
-    {
+    QImage done() {
         p.end();
         for (int y = 0; y < h; y++) {
             img.setPixelColor(0, y, Qt::transparent);
@@ -500,8 +485,7 @@ struct thousepainter {
     }
 
     // A wall with a soft top-to-bottom gradient and a one-pixel lit left edge.
-    void wall(QRectF r, QColor c)
-    {
+    void wall(QRectF r, QColor c) {
         p.setRenderHint(QPainter::Antialiasing, false);
         QLinearGradient g(r.topLeft(), r.bottomLeft());
         g.setColorAt(0, c.lighter(112));
@@ -511,8 +495,7 @@ struct thousepainter {
         p.fillRect(QRectF(r.right() - 1, r.y(), 1, r.height()), c.darker(135));
         p.setRenderHint(QPainter::Antialiasing, true);
     }
-    void bricks(QRectF r, QColor mortar)
-    {
+    void bricks(QRectF r, QColor mortar) {
         p.setRenderHint(QPainter::Antialiasing, false);
         for (int y = int(r.top()) + 2; y < r.bottom(); y += 3) {
             p.fillRect(QRectF(r.left() + 1, y, r.width() - 2, 1), mortar);
@@ -523,8 +506,7 @@ struct thousepainter {
         p.setRenderHint(QPainter::Antialiasing, true);
     }
     // A window: frame, glass lit warm or reflecting the sky, a sill and a highlight.
-    void window(float x, float y, float ww, float wh, bool lit, QColor frame = QColor(232, 226, 210))
-    {
+    void window(float x, float y, float ww, float wh, bool lit, QColor frame = QColor(232, 226, 210)) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(QRectF(x - 1, y - 1, ww + 2, wh + 2), frame);
         QLinearGradient g(x, y, x, y + wh);
@@ -542,8 +524,7 @@ struct thousepainter {
         p.fillRect(QRectF(x - 1, y + wh + 1, ww + 2, 1), frame.darker(150));
         p.setRenderHint(QPainter::Antialiasing, true);
     }
-    void door(float x, float y, float ww, float wh, QColor c)
-    {
+    void door(float x, float y, float ww, float wh, QColor c) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(QRectF(x - 1, y - 1, ww + 2, wh + 1), QColor(220, 214, 200));
         QLinearGradient g(x, y, x + ww, y);
@@ -553,8 +534,7 @@ struct thousepainter {
         p.fillRect(QRectF(x + ww - 2, y + wh / 2, 1, 1), QColor(250, 220, 120));
         p.setRenderHint(QPainter::Antialiasing, true);
     }
-    void poly(std::initializer_list<QPointF> pts, QColor c, QColor edge)
-    {
+    void poly(std::initializer_list<QPointF> pts, QColor c, QColor edge) {
         QPolygonF pg(pts);
         QRectF b = pg.boundingRect();
         QLinearGradient g(b.topLeft(), b.bottomLeft());
@@ -566,8 +546,7 @@ struct thousepainter {
     }
 };
 
-QImage houseterrace()   // brick terrace, two storeys, pitched roof, chimney
-{
+QImage houseterrace() {   // brick terrace, two storeys, pitched roof, chimney
     thousepainter t(56, 52);
     t.poly({{1, 22}, {12, 9}, {44, 9}, {55, 22}}, QColor(92, 74, 78), QColor(50, 40, 44));
     t.wall(QRectF(45, 4, 5, 10), QColor(150, 84, 64));
@@ -586,8 +565,7 @@ QImage houseterrace()   // brick terrace, two storeys, pitched roof, chimney
     return t.done();
 }
 
-QImage houseshop()      // a shop with a striped awning and a flat roof
-{
+QImage houseshop() {   // a shop with a striped awning and a flat roof
     thousepainter t(48, 40);
     t.wall(QRectF(2, 6, 44, 34), QColor(214, 196, 150));
     t.p.fillRect(QRectF(1, 4, 46, 3), QColor(120, 110, 100));
@@ -612,8 +590,7 @@ QImage houseshop()      // a shop with a striped awning and a flat roof
     return t.done();
 }
 
-QImage houseflats()     // a small block of flats
-{
+QImage houseflats() {   // a small block of flats
     thousepainter t(62, 96);
     t.wall(QRectF(2, 8, 58, 88), QColor(178, 170, 160));
     t.p.fillRect(QRectF(1, 6, 60, 3), QColor(110, 104, 100));
@@ -635,8 +612,7 @@ QImage houseflats()     // a small block of flats
     return t.done();
 }
 
-QImage housechurch()    // a church with a spire
-{
+QImage housechurch() {   // a church with a spire
     thousepainter t(52, 110);
     // The nave with its pitched roof.
     t.poly({{14, 62}, {33, 46}, {51, 62}}, QColor(72, 84, 96), QColor(40, 46, 56));
@@ -681,8 +657,7 @@ QImage housechurch()    // a church with a spire
     return t.done();
 }
 
-QImage housetownhouse() // a narrow tall town house with a stepped gable
-{
+QImage housetownhouse() {   // a narrow tall town house with a stepped gable
     thousepainter t(40, 72);
     t.poly({{2, 18}, {2, 14}, {7, 14}, {7, 9}, {12, 9}, {12, 4}, {28, 4}, {28, 9}, {33, 9}, {33, 14}, {38, 14}, {38, 18}},
            QColor(150, 110, 170), QColor(90, 60, 100));
@@ -697,8 +672,7 @@ QImage housetownhouse() // a narrow tall town house with a stepped gable
     return t.done();
 }
 
-QImage houserow()       // a wide row of low terraced cottages
-{
+QImage houserow() {   // a wide row of low terraced cottages
     thousepainter t(80, 46);
     t.poly({{1, 16}, {8, 6}, {72, 6}, {79, 16}}, QColor(60, 70, 84), QColor(34, 40, 50));
     for (int i = 0; i < 3; i++) t.wall(QRectF(12 + i * 24, 1, 4, 7), QColor(140, 88, 70));
@@ -714,8 +688,7 @@ QImage houserow()       // a wide row of low terraced cottages
     return t.done();
 }
 
-QImage housecafe()      // a corner café, two storeys, with a green awning
-{
+QImage housecafe() {   // a corner café, two storeys, with a green awning
     thousepainter t(54, 58);
     t.wall(QRectF(2, 8, 50, 50), QColor(236, 222, 196));
     t.p.fillRect(QRectF(1, 5, 52, 4), QColor(150, 90, 60));
@@ -740,8 +713,7 @@ QImage housecafe()      // a corner café, two storeys, with a green awning
     return t.done();
 }
 
-QImage houseoffice()    // a modern office block: glass bands
-{
+QImage houseoffice() {   // a modern office block: glass bands
     thousepainter t(58, 84);
     t.wall(QRectF(2, 6, 54, 78), QColor(120, 134, 150));
     t.p.fillRect(QRectF(1, 4, 56, 3), QColor(200, 206, 214));
@@ -763,8 +735,7 @@ QImage houseoffice()    // a modern office block: glass bands
     return t.done();
 }
 
-QImage housecottage()   // a low cottage with a red tiled roof and a chimney
-{
+QImage housecottage() {   // a low cottage with a red tiled roof and a chimney
     thousepainter t(44, 36);
     t.wall(QRectF(30, 1, 5, 10), QColor(150, 90, 70));
     t.p.fillRect(QRectF(29, 0, 7, 2), QColor(100, 94, 90));
@@ -780,8 +751,7 @@ QImage housecottage()   // a low cottage with a red tiled roof and a chimney
 // ----------------------------------------------------------------------------------------
 // Soft effect pictures, white so that the game's colour shows.
 
-QImage puff()
-{
+QImage puff() {
     QImage img = canvas(64, 64);
     for (int y = 0; y < 64; y++)
         for (int x = 0; x < 64; x++) {
@@ -798,8 +768,7 @@ QImage puff()
     return img;
 }
 
-QImage glow()
-{
+QImage glow() {
     QImage img = canvas(64, 64);
     for (int y = 0; y < 64; y++)
         for (int x = 0; x < 64; x++) {
@@ -811,8 +780,7 @@ QImage glow()
     return img;
 }
 
-QImage ring()
-{
+QImage ring() {
     QImage img = canvas(64, 64);
     for (int y = 0; y < 64; y++)
         for (int x = 0; x < 64; x++) {
@@ -827,8 +795,7 @@ QImage ring()
 
 } // namespace
 
-void scenepictures(std::vector<tpicture>& out)
-{
+void scenepictures(std::vector<tpicture>& out) {
     add(out, "sky.png", sky());
     add(out, "stars.png", stars());
     add(out, "sun.png", sun());
@@ -849,8 +816,7 @@ void scenepictures(std::vector<tpicture>& out)
     add(out, "ring.png", ring());
 }
 
-std::vector<tpicture> makepictures()
-{
+std::vector<tpicture> makepictures() {
     std::vector<tpicture> out;
     scenepictures(out);
     spritepictures(out);

@@ -21,8 +21,7 @@ int len(double seconds) { return int(seconds * rate + 0.5); }
 struct biquad {
     float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
     float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    void set(int kind, float f, float q)
-    {
+    void set(int kind, float f, float q) {
         f = std::clamp(f, 10.0f, 20000.0f);
         q = std::max(q, 0.05f);
         float w = twopi * f / rate, c = std::cos(w), al = std::sin(w) / (2 * q), a0 = 1 + al;
@@ -39,8 +38,7 @@ struct biquad {
     void lp(float f, float q = 0.707f) { set(0, f, q); }
     void hp(float f, float q = 0.707f) { set(1, f, q); }
     void bp(float f, float q = 1) { set(2, f, q); }
-    float operator()(float x)
-    {
+    float operator()(float x) {
         float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
         x2 = x1; x1 = x; y2 = y1; y1 = y;
         return y;
@@ -57,27 +55,23 @@ struct onepole {
 // Phase accumulator oscillator: sine and band-limited saw / square (polyBLEP).
 struct osc {
     float ph = 0;   // 0 .. 1
-    float blep(float t, float dt)
-    {
+    float blep(float t, float dt) {
         if (t < dt) { t /= dt; return t + t - t * t - 1; }
         if (t > 1 - dt) { t = (t - 1) / dt; return t * t + t + t + 1; }
         return 0;
     }
-    float sine(float f)
-    {
+    float sine(float f) {
         float v = std::sin(twopi * ph);
         ph += f / rate; ph -= std::floor(ph);
         return v;
     }
-    float saw(float f)
-    {
+    float saw(float f) {
         float dt = f / rate;
         float v = 2 * ph - 1 - blep(ph, dt);
         ph += dt; ph -= std::floor(ph);
         return v;
     }
-    float square(float f)
-    {
+    float square(float f) {
         float dt = f / rate;
         float v = (ph < 0.5f ? 1.0f : -1.0f) + blep(ph, dt) - blep(std::fmod(ph + 0.5f, 1.0f), dt);
         ph += dt; ph -= std::floor(ph);
@@ -93,8 +87,7 @@ float bump(float t, float at, float w) { float d = (t - at) / w; return std::exp
 
 // Doppler factor and distance gain of a source passing at `speed` (m/s) at `dist` metres,
 // closest at time t0.
-void pass(float t, float t0, float speed, float dist, float& k, float& gain)
-{
+void pass(float t, float t0, float speed, float dist, float& k, float& gain) {
     float x = speed * (t - t0), r = std::sqrt(x * x + dist * dist);
     float vr = speed * x / r;
     k = 1 / (1 + vr / 343.0f);
@@ -103,15 +96,13 @@ void pass(float t, float t0, float speed, float dist, float& k, float& gain)
 
 using tvoice = std::vector<float>;
 
-void mixin(tvoice& out, const tvoice& v, int at, float g)
-{
+void mixin(tvoice& out, const tvoice& v, int at, float g) {
     for (size_t i = 0; i < v.size() && at + i < out.size(); i++)
         if (at + int(i) >= 0) out[at + i] += v[i] * g;
 }
 
 // A short filtered noise grain (crumbling stones, drops, crackle).
-tvoice grain(tgenrnd& r, float centre, float q, float decay, float seconds)
-{
+tvoice grain(tgenrnd& r, float centre, float q, float decay, float seconds) {
     tvoice v(len(seconds));
     biquad f;
     f.bp(centre, q);
@@ -124,8 +115,7 @@ tvoice grain(tgenrnd& r, float centre, float q, float decay, float seconds)
 
 // ------------------------------------------------------------------------------------------
 
-tvoice xplo1()
-{
+tvoice xplo1() {
     tgenrnd r(101);
     int n = len(2.5);
     tvoice v(n);
@@ -154,8 +144,7 @@ tvoice xplo1()
     return v;
 }
 
-tvoice xplo2()
-{
+tvoice xplo2() {
     tgenrnd r(102);
     int n = len(1.0);
     tvoice v(n);
@@ -176,8 +165,7 @@ tvoice xplo2()
     return v;
 }
 
-tvoice house()
-{
+tvoice house() {
     tgenrnd r(103);
     int n = len(1.5);
     tvoice v(n);
@@ -202,8 +190,7 @@ tvoice house()
 
 // Played at 0.2 .. 0.5 of its speed: the whistle and hiss are pitched high so that slowed
 // down they land in a bright 400 .. 2000 Hz band and the roar becomes a deep rumble.
-tvoice launch()
-{
+tvoice launch() {
     tgenrnd r(104);
     int n = len(1.0);
     tvoice v(n);
@@ -222,8 +209,7 @@ tvoice launch()
     return v;
 }
 
-tvoice laser()
-{
+tvoice laser() {
     int n = len(0.5);
     tvoice v(n);
     osc a, b, lfo;
@@ -239,8 +225,7 @@ tvoice laser()
 }
 
 // Joins the end of a sound made `extra` samples too long onto its start (equal power).
-void loopjoin(tvoice& v, int extra)
-{
+void loopjoin(tvoice& v, int extra) {
     int n = int(v.size()) - extra;
     for (int i = 0; i < extra; i++) {
         float x = (i + 0.5f) / extra;
@@ -249,8 +234,7 @@ void loopjoin(tvoice& v, int extra)
     v.resize(n);
 }
 
-tvoice rain()
-{
+tvoice rain() {
     tgenrnd r(105);
     int extra = len(0.5), n = len(4.0) + extra;
     tvoice v(n);
@@ -271,8 +255,7 @@ tvoice rain()
     return v;
 }
 
-tvoice thunder()
-{
+tvoice thunder() {
     tgenrnd r(106);
     int n = len(4.0);
     tvoice v(n);
@@ -296,8 +279,7 @@ tvoice thunder()
     return v;
 }
 
-tvoice lightning()
-{
+tvoice lightning() {
     tgenrnd r(107);
     int n = len(1.5);
     tvoice v(n);
@@ -322,8 +304,7 @@ tvoice lightning()
     return v;
 }
 
-tvoice plane()
-{
+tvoice plane() {
     tgenrnd r(108);
     int n = len(6.0);
     tvoice v(n);
@@ -350,8 +331,7 @@ tvoice plane()
 }
 
 // A car going by: engine harmonics, tyre roar, a little Doppler.
-tvoice traffic(uint32_t seed, float engine, float speed, float dist, float tyres, float buzz)
-{
+tvoice traffic(uint32_t seed, float engine, float speed, float dist, float tyres, float buzz) {
     tgenrnd r(seed);
     int n = len(3.0);
     tvoice v(n);
@@ -376,8 +356,7 @@ tvoice traffic(uint32_t seed, float engine, float speed, float dist, float tyres
     return v;
 }
 
-tvoice ufo()
-{
+tvoice ufo() {
     int n = len(4.0);
     tvoice v(n);
     osc h1, h2, e, lfo1, lfo2, trem;
@@ -394,8 +373,7 @@ tvoice ufo()
 
 // The gusts follow sines with whole numbers of cycles in five seconds, so the loop's joined
 // end carries on the same gust.
-tvoice wind()
-{
+tvoice wind() {
     tgenrnd r(113);
     int extra = len(0.6), n0 = len(5.0), n = n0 + extra;
     tvoice v(n);
@@ -415,8 +393,7 @@ tvoice wind()
     return v;
 }
 
-tvoice satellite()
-{
+tvoice satellite() {
     int n = len(3.0);
     tvoice v(n);
     // beeps: start, length, pitch
@@ -441,8 +418,7 @@ tvoice satellite()
     return v;
 }
 
-tvoice meteor()
-{
+tvoice meteor() {
     tgenrnd r(115);
     int n = len(4.0);
     tvoice v(n);
@@ -464,8 +440,7 @@ tvoice meteor()
 }
 
 // A horn: two square tones through a resonant horn body.
-tvoice horn(float f1, float f2, const std::vector<std::pair<float, float>>& honks)
-{
+tvoice horn(float f1, float f2, const std::vector<std::pair<float, float>>& honks) {
     int n = len(0.6);
     tvoice v(n);
     osc a, b;
@@ -483,8 +458,7 @@ tvoice horn(float f1, float f2, const std::vector<std::pair<float, float>>& honk
     return v;
 }
 
-tvoice day()
-{
+tvoice day() {
     tgenrnd r(118);
     int n = len(3.0);
     tvoice v(n);
@@ -514,8 +488,7 @@ tvoice day()
     return v;
 }
 
-tvoice night()
-{
+tvoice night() {
     tgenrnd r(119);
     int n = len(3.0);
     tvoice v(n);
@@ -560,8 +533,7 @@ tvoice night()
     return v;
 }
 
-tvoice fire()
-{
+tvoice fire() {
     tgenrnd r(120);
     int n = len(2.0);
     tvoice v(n);
@@ -585,8 +557,7 @@ tvoice fire()
     return v;
 }
 
-tvoice chopper()
-{
+tvoice chopper() {
     tgenrnd r(121);
     int n = len(5.0);
     tvoice v(n);
@@ -614,8 +585,7 @@ tvoice chopper()
     return v;
 }
 
-tvoice gun()
-{
+tvoice gun() {
     tgenrnd r(122);
     int n = len(0.5);
     tvoice v(n);
@@ -636,8 +606,7 @@ tvoice gun()
     return v;
 }
 
-tvoice rainbow()
-{
+tvoice rainbow() {
     int n = len(3.0);
     tvoice v(n);
     const float notes[] = {1046.5f, 1318.5f, 1568.0f, 2093.0f, 2637.0f, 3136.0f};
@@ -657,8 +626,7 @@ tvoice rainbow()
     return v;
 }
 
-tvoice jumper()
-{
+tvoice jumper() {
     tgenrnd r(124);
     int n = len(1.0);
     tvoice v(n);
@@ -677,8 +645,7 @@ tvoice jumper()
     return v;
 }
 
-tvoice sirene()
-{
+tvoice sirene() {
     int n = len(4.0);
     tvoice v(n);
     osc a, b;
@@ -697,8 +664,7 @@ tvoice sirene()
 }
 
 // A brass voice: detuned saws whose filter opens with the attack.
-void brass(tvoice& v, float at, float d, float f, float g)
-{
+void brass(tvoice& v, float at, float d, float f, float g) {
     tvoice s(len(d));
     osc a, b, c, vib;
     biquad lp;
@@ -712,8 +678,7 @@ void brass(tvoice& v, float at, float d, float f, float g)
     mixin(v, s, len(at), g);
 }
 
-tvoice superman()
-{
+tvoice superman() {
     int n = len(2.5);
     tvoice v(n);
     brass(v, 0.02f, 0.16f, 392.0f, 1);
@@ -726,8 +691,7 @@ tvoice superman()
     return v;
 }
 
-tvoice punch()
-{
+tvoice punch() {
     tgenrnd r(127);
     int n = len(0.4);
     tvoice v(n);
@@ -744,8 +708,7 @@ tvoice punch()
     return v;
 }
 
-tvoice laser2()
-{
+tvoice laser2() {
     int n = len(0.5);
     tvoice v(n);
     osc a, b, m, shim;
@@ -763,8 +726,7 @@ tvoice laser2()
 
 } // namespace
 
-void finishsound(tsound& t, float peak)
-{
+void finishsound(tsound& t, float peak) {
     auto& v = t.s;
     if (v.empty()) return;
     // No DC: a constant offset would click when the sound starts or stops.
@@ -784,8 +746,7 @@ void finishsound(tsound& t, float peak)
         for (float& x : v) x *= peak / m;
 }
 
-std::vector<tsound> makesounds()
-{
+std::vector<tsound> makesounds() {
     // In the order of framework/samples.h, which names each sound's file, length and loop.
     struct tdef {
         int smp;

@@ -14,14 +14,12 @@ using namespace paint;
 
 namespace {
 
-void add(std::vector<tpicture>& out, const std::string& name, const QImage& img)
-{
+void add(std::vector<tpicture>& out, const std::string& name, const QImage& img) {
     out.push_back({name, finish(img)});
 }
 
 // Tinted pictures carry no colour of their own: the game's tint is the colour.
-QImage grey(QImage img)
-{
+QImage grey(QImage img) {
     for (int y = 0; y < img.height(); y++)
         for (int x = 0; x < img.width(); x++) {
             QColor c = img.pixelColor(x, y);
@@ -31,15 +29,13 @@ QImage grey(QImage img)
     return img;
 }
 
-QLinearGradient vgrad(float y0, float y1, std::initializer_list<std::pair<float, QColor>> stops)
-{
+QLinearGradient vgrad(float y0, float y1, std::initializer_list<std::pair<float, QColor>> stops) {
     QLinearGradient g(0, y0, 0, y1);
     for (auto& s : stops) g.setColorAt(s.first, s.second);
     return g;
 }
 
-QLinearGradient hgrad(float x0, float x1, std::initializer_list<std::pair<float, QColor>> stops)
-{
+QLinearGradient hgrad(float x0, float x1, std::initializer_list<std::pair<float, QColor>> stops) {
     QLinearGradient g(x0, 0, x1, 0);
     for (auto& s : stops) g.setColorAt(s.first, s.second);
     return g;
@@ -48,8 +44,7 @@ QLinearGradient hgrad(float x0, float x1, std::initializer_list<std::pair<float,
 // ---------------------------------------------------------------------------------------
 // Turret, missile, crosshair
 
-QImage turretbase()
-{
+QImage turretbase() {
     QImage img = canvas(44, 20);
     QPainter p(&img);
     hints(p);
@@ -88,8 +83,7 @@ QImage turretbase()
     return img;
 }
 
-QImage turret()
-{
+QImage turret() {
     QImage img = canvas(6, 38);
     QPainter p(&img);
     p.fillRect(QRect(1, 3, 4, 35), hgrad(1, 5, {{0, QColor(70, 80, 72)}, {0.35, QColor(200, 210, 200)}, {1, QColor(50, 58, 52)}}));
@@ -100,8 +94,7 @@ QImage turret()
     return img;
 }
 
-QImage rocket()
-{
+QImage rocket() {
     QImage img = canvas(5, 10);
     QPainter p(&img);
     hints(p);
@@ -126,8 +119,7 @@ QImage rocket()
     return img;
 }
 
-QImage aim()
-{
+QImage aim() {
     QImage img = canvas(21, 21);
     QPainter p(&img);
     hints(p);
@@ -166,8 +158,7 @@ struct tcarshape {
     bool van;
 };
 
-QPainterPath carbody(const tcarshape& s)
-{
+QPainterPath carbody(const tcarshape& s) {
     QPainterPath b;
     float r = s.w - 1;
     b.moveTo(1, s.ybot);
@@ -184,8 +175,7 @@ QPainterPath carbody(const tcarshape& s)
     return b;
 }
 
-void wheel(QPainter& p, float x, float y, float r)
-{
+void wheel(QPainter& p, float x, float y, float r) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(20, 20, 24));
     p.drawEllipse(QPointF(x, y), r, r);
@@ -197,8 +187,7 @@ void wheel(QPainter& p, float x, float y, float r)
     p.drawEllipse(QPointF(x, y), r * 0.5f, r * 0.5f);
 }
 
-void carpair(const tcarshape& s, QImage& body, QImage& over, int seed)
-{
+void carpair(const tcarshape& s, QImage& body, QImage& over, int seed) {
     body = canvas(s.w, s.h);
     over = canvas(s.w, s.h);
     QPainterPath b = carbody(s);
@@ -264,8 +253,7 @@ const tcarshape cars[] = {
 };
 
 // Full colour: white with a blue band, a light bar on the roof.
-QImage police()
-{
+QImage police() {
     tcarshape s{36, 14, 7.2f, 3.0f, 11, 15.0f, 24.0f, 28.5f, 6.8f, 11.6f, 7.5f, 28.5f, 2.5f, false};
     QImage body, over;
     carpair(s, body, over, 0);
@@ -299,8 +287,7 @@ struct tplanepair {
     QImage body, over;
 };
 
-tplanepair airliner()
-{
+tplanepair airliner() {
     const int w = 64, h = 20;
     tplanepair r{canvas(w, h), canvas(w, h)};
     QPainterPath fus;
@@ -361,8 +348,7 @@ tplanepair airliner()
     return r;
 }
 
-tplanepair propplane()
-{
+tplanepair propplane() {
     const int w = 40, h = 14;
     tplanepair r{canvas(w, h), canvas(w, h)};
     QPainterPath fus;
@@ -416,8 +402,7 @@ tplanepair propplane()
     return r;
 }
 
-tplanepair jet()
-{
+tplanepair jet() {
     const int w = 48, h = 16;
     tplanepair r{canvas(w, h), canvas(w, h)};
     QPainterPath fus;
@@ -468,8 +453,7 @@ tplanepair jet()
     return r;
 }
 
-tplanepair cargo()
-{
+tplanepair cargo() {
     const int w = 56, h = 22;
     tplanepair r{canvas(w, h), canvas(w, h)};
     QPainterPath fus;
@@ -528,8 +512,7 @@ tplanepair cargo()
 }
 
 // An original flying hero: teal suit, orange cape, arms stretched forward (to the left).
-QImage hero()
-{
+QImage hero() {
     QImage img = canvas(36, 16);
     QPainter p(&img);
     hints(p);
@@ -587,8 +570,7 @@ QImage hero()
 // Intruders
 
 // A burning rock: charcoal crust, glowing cracks, a white-hot front and an orange halo.
-QImage meteor(int size, uint32_t seed)
-{
+QImage meteor(int size, uint32_t seed) {
     QImage img = canvas(size, size);
     float c = size / 2.0f, rad = size * 0.34f;
     tgenrnd r(seed);
@@ -627,8 +609,7 @@ QImage meteor(int size, uint32_t seed)
     return img;
 }
 
-QImage satellite()
-{
+QImage satellite() {
     QImage img = canvas(28, 18);
     QPainter p(&img);
     hints(p);
@@ -663,8 +644,7 @@ QImage satellite()
     return img;
 }
 
-QImage ufo()
-{
+QImage ufo() {
     QImage img = canvas(40, 18);
     QPainter p(&img);
     hints(p);
@@ -707,8 +687,7 @@ QImage ufo()
 }
 
 // Front to the right: cockpit glass at the right, tail boom to the left.
-QImage chopper(QColor a, QColor b, QColor stripe)
-{
+QImage chopper(QColor a, QColor b, QColor stripe) {
     QImage img = canvas(44, 20);
     QPainter p(&img);
     hints(p);
@@ -771,8 +750,7 @@ QImage chopper(QColor a, QColor b, QColor stripe)
 }
 
 // Facing right: a striped canopy above a small figure.
-QImage jumper()
-{
+QImage jumper() {
     QImage img = canvas(22, 30);
     QPainter p(&img);
     hints(p);
@@ -822,8 +800,7 @@ QImage jumper()
 // A night city under attack: the game's world in one picture, painted on 256 x 256 units at
 // `size` pixels. A maskable icon fills its whole square (the home screen cuts its own shape
 // from it): no rounded frame, the sky from edge to edge.
-QImage makeicon(int size, bool maskable)
-{
+QImage makeicon(int size, bool maskable) {
     const int n = 256;
     QImage img = canvas(size, size);
     QPainter p(&img);
@@ -889,8 +866,7 @@ QImage makeicon(int size, bool maskable)
     return img;
 }
 
-void spritepictures(std::vector<tpicture>& out)
-{
+void spritepictures(std::vector<tpicture>& out) {
     add(out, "turretbase.png", turretbase());
     add(out, "turret.png", turret());
     add(out, "rocket.png", rocket());

@@ -1,17 +1,17 @@
 // The desktop back end's object: the shared platform code's requests, handed to the Qt window
-// and canvas (desktop.cpp, canvas.cpp), OpenAL (openal.cpp) and the SDL pads (gamepad.cpp).
+// and canvas (desktop.cpp, canvas.cpp), OpenAL (platform/openal/) and the SDL pads (gamepad.cpp).
 // Linking this folder into a program offers the desktop to PlatformInit.
 #include "platform/desktop/desktop.h"
 
 #include "platform/atlas.h"
 #include "platform/backend.h"
-#include "platform/desktop/openal.h"
 #include "platform/gamepad.h"
 #include "platform/internal.h"
+#include "platform/openal/openal.h"
 
 namespace {
 
-struct tdesktop final : al::tsoundops {
+struct twindow final : plat::twindowops {
     void init(int argc, char** argv) override {
         dsk::init(argc, argv);
         plat::batch.reset();
@@ -42,23 +42,23 @@ struct tdesktop final : al::tsoundops {
     void workarea(int& l, int& t, int& r, int& b) override { dsk::workarea(l, t, r, b); }
     void onsignal(int sig, std::function<void(int)> fn) override { dsk::onsignal(sig, std::move(fn)); }
 
-    void http(const thttprequest& r, thttpdone done) override { dsk::http(r, std::move(done)); }
-    bool openurl(const std::string& url) override { return dsk::openurl(url); }
-    bool startself(const std::vector<std::string>& args) override { return dsk::startself(args); }
-
     void waitsystem() override { dsk::waitsystem(); }
     [[noreturn]] void run() override {
         for (;;) dsk::waitsystem();
     }
+};
+
+struct ttimers final : plat::ttimerops {
     // Milliseconds since the machine started, like the system tick count: it differs from run
     // to run, so it can seed the platform's generator.
     int millisecs() override { return static_cast<int>(static_cast<uint32_t>(monotonicns() / 1000000)); }
-
     void starttimer(TTimer* t, bool stepped) override {
         if (!stepped) dsk::starttimer(t);
     }
     void stoptimer(TTimer* t) override { dsk::stoptimer(t); }
+};
 
+struct tdrawing final : plat::tdrawops {
     bool ready() override { return dsk::ready(); }
     void upload(tplace& p, TImage* img, int frame) override {
         dsk::upload(p, img, frame);
@@ -73,11 +73,21 @@ struct tdesktop final : al::tsoundops {
     bool software() override { return dsk::software(); }
 };
 
+struct tnetwork final : plat::tnetops {
+    void http(const thttprequest& r, thttpdone done) override { dsk::http(r, std::move(done)); }
+    bool openurl(const std::string& url) override { return dsk::openurl(url); }
+    bool startself(const std::vector<std::string>& args) override { return dsk::startself(args); }
+};
+
 // Offered before main: a program with this folder linked in can open a window.
 struct toffer {
     toffer() {
-        static tdesktop d;
-        plat::offer(tbackend::desktop, &d);
+        static twindow w;
+        static ttimers t;
+        static tdrawing d;
+        static al::tsound s;
+        static tnetwork n;
+        plat::offer(tbackend::desktop, {&w, &t, &d, &s, &n});
     }
 } offered;
 

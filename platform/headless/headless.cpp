@@ -25,10 +25,10 @@ void padevent(int id, int data, int x, int y) {
     if (canvas) emit(id, canvas, data, 0, x, y);
 }
 
-struct theadless final : tbackendops {
-    // The running timers in creation order, with the clock at their creation.
-    std::vector<std::pair<TTimer*, int64_t>> timers;
+// The running timers in creation order, with the clock at their creation.
+std::vector<std::pair<TTimer*, int64_t>> timers;
 
+struct twindow final : twindowops {
     void init(int, char**) override {}
     void shutdown() override {}
 
@@ -78,26 +78,18 @@ struct theadless final : tbackendops {
     void run() override {
         while (deliver()) {}
     }
+};
+
+struct ttimers final : ttimerops {
     int millisecs() override { return clockms; }
-
-    void http(const thttprequest& r, thttpdone done) override { requests.emplace_back(r, std::move(done)); }
-    bool openurl(const std::string& url) override {
-        launched.push_back(url);
-        return true;
-    }
-    bool startself(const std::vector<std::string>& args) override {
-        std::string line = "self";
-        for (const std::string& a : args) line += " " + a;
-        launched.push_back(line);
-        return true;
-    }
-
     void starttimer(TTimer* t, bool) override { timers.emplace_back(t, clockms); }
     void stoptimer(TTimer* t) override {
         std::erase_if(timers, [t](const auto& e) { return e.first == t; });
     }
     void beforestep() override { pad::hooks.poll(padevent); }   // the pads' events come before the tick
+};
 
+struct tdrawing final : tdrawops {
     void record(int op, const TImage* img, int frame, float x, float y, float x2, float y2,
                 const std::string* text) override {
         if (recording) add(op, img, frame, x, y, x2, y2, text);
@@ -122,11 +114,30 @@ struct theadless final : tbackendops {
     }
 };
 
+// Requests are kept for the test to answer (HttpPending, AnswerHttp); nothing is launched.
+struct tnetwork final : tnetops {
+    void http(const thttprequest& r, thttpdone done) override { requests.emplace_back(r, std::move(done)); }
+    bool openurl(const std::string& url) override {
+        launched.push_back(url);
+        return true;
+    }
+    bool startself(const std::vector<std::string>& args) override {
+        std::string line = "self";
+        for (const std::string& a : args) line += " " + a;
+        launched.push_back(line);
+        return true;
+    }
+};
+
 }  // namespace
 
-tbackendops& plat::headless() {
-    static theadless h;
-    return h;
+// No sound device: the channels run on AdvanceAudio's clock.
+tbackendops plat::headless() {
+    static twindow w;
+    static ttimers t;
+    static tdrawing d;
+    static tnetwork n;
+    return {&w, &t, &d, &nosound, &n};
 }
 
 const std::vector<tdrawrecord>& DrawRecords() { return records; }

@@ -2,7 +2,7 @@
 // by the shared renderer, the page's keyboard and mouse, and the frame loop of the browser's
 // animation frames, where a fixed-step accumulator makes the timers' ticks fall due (60 a
 // second at any refresh rate, by the frames' own timestamps), and the pads of the Gamepad API.
-// It is this program's windowed back end.
+// It is this program's windowed back end, tbackend::web.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/desktop/openal.h"
 #include "platform/gamepad.h"
 #include "platform/internal.h"
+#include "platform/openal/openal.h"
 #include "platform/renderer.h"
 #include "platform/web/web.h"
 
@@ -229,7 +229,7 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 // none), the pads, the ticks that fell due since the last (a quarter second's worth at most:
 // after a hidden tab the game goes on, it does not race), then one paint.
 void frame(double time) {
-    ops->runpending();
+    ops.window->runpending();
     if (menusdirty) showmenus();
     lastframe = time;
     web::pollpads();
@@ -260,8 +260,7 @@ EM_BOOL onframe(double time, void*) {
 
 EM_BOOL ontouch(int type, const EmscriptenTouchEvent* e, void*);
 
-// Sound: Emscripten's OpenAL on Web Audio, through the desktop's OpenAL code.
-struct tweb final : al::tsoundops {
+struct twindow final : twindowops {
     void init(int, char**) override {
         EmscriptenWebGLContextAttributes a;
         emscripten_webgl_init_context_attributes(&a);
@@ -325,7 +324,7 @@ struct tweb final : al::tsoundops {
         measure();
         if (g != window || !window) return;
         EM_ASM({ if (document.fullscreenElement) document.exitFullscreen().catch(() => {}); });
-        ops->later([] {
+        ops.window->later([] {
             if (!window) return;
             measure();
             window->x = window->y = 0;
@@ -355,33 +354,6 @@ struct tweb final : al::tsoundops {
         if (!serious) tostderr(text);
         EM_ASM({ if (typeof page !== 'undefined') page.message(UTF8ToString($0), $1); }, utf8(text).c_str(), serious);
     }
-    // HTTP through the page's fetch (a score server elsewhere must allow the page's origin:
-    // its --allow-origin); the answer comes back on a later animation frame.
-    void http(const thttprequest& r, thttpdone done) override {
-        int id = httpnext++;
-        httpwaiting[id] = std::move(done);
-        EM_ASM({ page.http($0, UTF8ToString($1), UTF8ToString($2), HEAPU8.slice($3, $3 + $4), UTF8ToString($5)); },
-               id, r.method.c_str(), r.url.c_str(), r.body.data(), r.body.size(), r.type.c_str());
-    }
-    // A second copy of the game is a second tab: "Watch the best game" (--replay FILE) opens
-    // the page on the file, handed over as a blob that the tab's ?replay= reads. False for
-    // anything else, or when the browser blocks the new tab.
-    bool startself(const std::vector<std::string>& args) override {
-        if (args.size() != 2 || args[0] != "--replay") return false;
-        return EM_ASM_INT({
-            try {
-                const blob = URL.createObjectURL(new Blob([FS.readFile(UTF8ToString($0))]));
-                return window.open(location.pathname + '?replay=' + encodeURIComponent(blob), '_blank') ? 1 : 0;
-            } catch (e) {
-                return 0;
-            }
-        }, args[1].c_str()) != 0;
-    }
-    // The browser's own tab for the address (the score server's page).
-    bool openurl(const std::string& url) override {
-        return EM_ASM_INT({ return typeof window !== 'undefined' && window.open(UTF8ToString($0), '_blank') ? 1 : 0; },
-                          url.c_str()) != 0;
-    }
     void onsignal(int sig, std::function<void(int)> fn) override {
         if (sig > 0 && sig < 32) handlers[sig] = std::move(fn);
     }
@@ -398,6 +370,9 @@ struct tweb final : al::tsoundops {
         emscripten_request_animation_frame_loop(onframe, nullptr);
         emscripten_unwind_to_js_event_loop();
     }
+};
+
+struct ttimers final : ttimerops {
     int millisecs() override { return static_cast<int>(monotonicns() / 1000000); }
 
     void starttimer(TTimer* t, bool stepped) override {
@@ -407,7 +382,9 @@ struct tweb final : al::tsoundops {
     void stoptimer(TTimer* t) override {
         std::erase_if(tickers, [t](const tticker& k) { return k.t == t; });
     }
+};
 
+struct tdrawing final : tdrawops {
     bool ready() override { return context && gl::ready(); }
     void upload(tplace& p, TImage* img, int frame) override { gl::upload(p, img, frame); }
     void clear(const tbatchstate& st) override {
@@ -446,6 +423,36 @@ struct tweb final : al::tsoundops {
     bool software() override { return context && gl::ready() && gl::software(); }
 };
 
+struct tnetwork final : tnetops {
+    // HTTP through the page's fetch (a score server elsewhere must allow the page's origin:
+    // its --allow-origin); the answer comes back on a later animation frame.
+    void http(const thttprequest& r, thttpdone done) override {
+        int id = httpnext++;
+        httpwaiting[id] = std::move(done);
+        EM_ASM({ page.http($0, UTF8ToString($1), UTF8ToString($2), HEAPU8.slice($3, $3 + $4), UTF8ToString($5)); },
+               id, r.method.c_str(), r.url.c_str(), r.body.data(), r.body.size(), r.type.c_str());
+    }
+    // A second copy of the game is a second tab: "Watch the best game" (--replay FILE) opens
+    // the page on the file, handed over as a blob that the tab's ?replay= reads. False for
+    // anything else, or when the browser blocks the new tab.
+    bool startself(const std::vector<std::string>& args) override {
+        if (args.size() != 2 || args[0] != "--replay") return false;
+        return EM_ASM_INT({
+            try {
+                const blob = URL.createObjectURL(new Blob([FS.readFile(UTF8ToString($0))]));
+                return window.open(location.pathname + '?replay=' + encodeURIComponent(blob), '_blank') ? 1 : 0;
+            } catch (e) {
+                return 0;
+            }
+        }, args[1].c_str()) != 0;
+    }
+    // The browser's own tab for the address (the score server's page).
+    bool openurl(const std::string& url) override {
+        return EM_ASM_INT({ return typeof window !== 'undefined' && window.open(UTF8ToString($0), '_blank') ? 1 : 0; },
+                          url.c_str()) != 0;
+    }
+};
+
 }  // namespace
 
 // The page's fetch has an answer for request `id`: `len` bytes of it go to the returned place
@@ -463,7 +470,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vh_httpanswer(int id, int status) {
     thttpanswer a;
     a.status = status;
     (status ? a.body : a.error) = httpbytes;
-    ops->later([done, a] { done(a); });
+    ops.window->later([done, a] { done(a); });
 }
 
 // The page raises a signal (SIGHUP when it goes away: the page then keeps the settings).
@@ -523,8 +530,12 @@ namespace {
 
 struct toffer {
     toffer() {
-        static tweb w;
-        plat::offer(tbackend::desktop, &w);
+        static twindow w;
+        static ttimers t;
+        static tdrawing d;
+        static al::tsound s;   // Emscripten's OpenAL on Web Audio
+        static tnetwork n;
+        plat::offer(tbackend::web, {&w, &t, &d, &s, &n});
     }
 } offered;
 

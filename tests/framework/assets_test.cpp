@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "framework/assets.h"
+#include "platform/testing.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/text.h"
+#include "platform/testing.h"
 #include "tests/framework/headless.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
+#include "platform/testing.h"
 #include "tests/framework/headless.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "framework/rnd.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "platform/testing.h"
 
 namespace {
 

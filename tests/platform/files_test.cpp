@@ -6,7 +6,7 @@
 #include <functional>
 #include <tuple>
 
-#include "platform/platform.h"
+#include "platform/testing.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace {
 std::string tmpfile(const char* name) {

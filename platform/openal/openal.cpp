@@ -1,7 +1,8 @@
-// The desktop's sound device: OpenAL, one source per channel, the decoded sample in a buffer.
-// Without a device (no sound hardware, or ALSOFT_DRIVERS=null finding none) the game is silent
-// and says nothing: channels then advance with the real clock, so that sounds still end.
-#include "platform/desktop/openal.h"
+// The sound device of the desktop and of the page (Emscripten's OpenAL on Web Audio): OpenAL,
+// one source per channel, the decoded sample in a buffer. Without a device (no sound hardware,
+// or ALSOFT_DRIVERS=null finding none) the game is silent and says nothing: channels then
+// advance with the real clock, so that sounds still end.
+#include "platform/openal/openal.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

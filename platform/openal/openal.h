@@ -1,5 +1,5 @@
-// platform/desktop/openal.h — the desktop's sound device (platform/desktop/openal.cpp), behind
-// the sound operations of its back end (see tbackendops).
+// platform/openal/openal.h — the sound device of the desktop and of the page (openal.cpp), behind
+// the sound table of its back end (see plat::tsoundops).
 #pragma once
 
 #include "platform/backend.h"
@@ -22,10 +22,10 @@ bool finished(TChannel& c);
 void silentrun();
 void shutdown();
 
-// The sound operations of a back end that plays through OpenAL (the desktop's device, or
-// Emscripten's on Web Audio): back ends derive from this and add the rest. Each call names
-// al:: as it must: unqualified, it would find the member of the same name and call itself.
-struct tsoundops : plat::tbackendops {
+// The sound table of a back end that plays through OpenAL (the desktop's device, or
+// Emscripten's on Web Audio). Each call names al:: as it must: unqualified, it would find the
+// member of the same name and call itself.
+struct tsound final : plat::tsoundops {
     bool audio() override { return al::open(); }
     void loadsound(TSound& s) override { al::load(s); }
     void newvoice(TChannel& c) override { al::newvoice(c); }
