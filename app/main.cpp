@@ -222,10 +222,7 @@ int playback(const toptions& o, const treplay& r) {
 int runheadless(const toptions& o) {
     SetMilliSecs(0);
     auto t0 = std::chrono::steady_clock::now();
-    for (long long i = 0; i < o.frames; i++) {
-        SetMilliSecs(int(i * 1000 / 60));
-        StepTimer(timer);
-    }
+    for (long long i = 0; i < o.frames; i++) stepworld(int(i * 1000 / 60));
     double s = since(t0);
     std::printf("%lld steps in %.3f s: %.0f steps per second\n", o.frames, s, s > 0 ? o.frames / s : 0.0);
     bool written = o.dump.empty() || writedump(o.dump);

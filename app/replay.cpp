@@ -30,15 +30,6 @@ namespace {
 // The replay's settings records are read through the settings file's own reader from here.
 const char* const replaycfg = "replay/varnhold.cfg";
 
-uint64_t fnv1a(const std::string& s) {
-    uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : s) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
 std::string languagename(int tag) {
     int i = menu.find(tag);
     return i >= 0 ? GadgetText(menu.g[static_cast<size_t>(i)]) : "";
@@ -233,7 +224,7 @@ bool playframe() {
         return false;
     }
     play.frame++;
-    StepTimer(timer);
+    stepworld();
     return true;
 }
 
@@ -309,8 +300,6 @@ void* playhook(int, void* data, void*) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-
-uint64_t worlddigest() { return fnv1a(dumpworld(true)); }
 
 char tracechar() {
     uint32_t h = 2166136261u;

@@ -15,8 +15,6 @@
 
 struct TTimer;
 
-// The digest of the world: 64-bit FNV-1a of the world dump's rules part (dumpworld(true)).
-uint64_t worlddigest();
 // One character for the frame just run, from the random generator, the score and the level
 // state: a change of the random draws shows at the frame where it happens.
 char tracechar();

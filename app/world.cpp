@@ -231,3 +231,22 @@ std::string savedump(const std::string& path) {
     std::string why = SaveFile(path, dumpworld());
     return why.empty() ? "" : "Can't save " + path + ": " + why;
 }
+
+void stepworld() { StepTimer(timer); }
+
+void stepworld(int clockms) {
+    SetMilliSecs(clockms);
+    StepTimer(timer);
+}
+
+void drawworld() { EmitEvent(CreateEvent(EVENT_GADGETPAINT, can.g)); }
+
+uint64_t worlddigest() {
+    std::string dump = dumpworld(true);
+    uint64_t h = 14695981039346656037ull;   // FNV-1a
+    for (unsigned char c : dump) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}

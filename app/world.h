@@ -5,6 +5,7 @@
 // world of the process and shared by all later ones (they are read-only once loaded).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct tstartup {
@@ -32,9 +33,25 @@ std::string startup(const tstartup& how);
 // The objects of the game in their creation order (their creation draws random numbers).
 void createobjects();
 
+// ---- The door to the world. Whatever runs the game (the window's loop, the headless run, a
+// replay, the server's verifier, the tests and the benchmarks) makes, steps, draws, digests and
+// dumps the world through these; its input arrives before a step as the window's events do.
+
 // A fresh headless world seeded with `seed`, as the tests and the benchmarks use it; the
 // settings file is not read. Returns "" or the path of a missing asset.
 std::string newworld(int seed);
+
+// One frame: the frame timer's tick, handled as in the running game. `clockms` is what the
+// game's millisecond clock reads for it (a headless run's own clock); without it the clock
+// stays as the last input left it (a replay's events carry their clock).
+void stepworld();
+void stepworld(int clockms);
+
+// One repaint of the canvas.
+void drawworld();
+
+// The digest of the world: 64-bit FNV-1a of the world dump's rules part (dumpworld(true)).
+uint64_t worlddigest();
 
 struct tmainapplet;
 tmainapplet& mainapplet();

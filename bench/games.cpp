@@ -30,8 +30,7 @@ double clock = 0;
 void steps(int n, double hz) {
     for (int i = 0; i < n; i++) {
         clock += 1000.0 / hz;
-        SetMilliSecs(static_cast<int>(clock));
-        StepTimer(timer);
+        stepworld(static_cast<int>(clock));
     }
 }
 

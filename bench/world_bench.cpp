@@ -34,8 +34,8 @@ void steps(benchmark::State& state, bool playing) {
     newworld(7);
     RecordDrawing(false);
     if (playing) EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 1));
-    for (int i = 0; i < 600; i++) StepTimer(timer);
-    for (auto _ : state) StepTimer(timer);
+    for (int i = 0; i < 600; i++) stepworld();
+    for (auto _ : state) stepworld();
     state.SetItemsProcessed(state.iterations());
     state.counters["steps/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     RecordDrawing(true);
@@ -50,8 +50,8 @@ void BM_drawframe(benchmark::State& state) {
     if (!start()) return state.SkipWithError("data/ not built");
     newworld(7);
     RecordDrawing(false);
-    for (int i = 0; i < 600; i++) StepTimer(timer);
-    for (auto _ : state) EmitEvent(CreateEvent(EVENT_GADGETPAINT, can.g));
+    for (int i = 0; i < 600; i++) stepworld();
+    for (auto _ : state) drawworld();
     state.counters["drawcalls"] = DrawCallsLastFrame();
     RecordDrawing(true);
 }

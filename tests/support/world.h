@@ -81,8 +81,7 @@ struct worldtest : ::testing::Test {
     void stepframes(int n) {
         for (int i = 0; i < n; i++) {
             clock += 1000.0 / 60.0;
-            SetMilliSecs(int(clock));
-            StepTimer(timer);
+            stepworld(int(clock));
             frame++;
         }
     }
@@ -117,7 +116,7 @@ struct worldtest : ::testing::Test {
     // One repaint of the canvas: the frame is drawn into the platform's recorder.
     void drawframe() {
         ClearDrawRecords();
-        EmitEvent(CreateEvent(EVENT_GADGETPAINT, can.g));
+        drawworld();
     }
 
 private:
