@@ -1,9 +1,11 @@
 // platform/platform.h — the operations the game calls to draw, play sound, read input,
 // talk to its window and read files. Everything above platform/ includes only this header
-// (and platform/strings.h); the Qt, OpenGL, OpenAL, libpng, Vorbis and SDL details stay below it.
+// (and platform/strings.h, platform/trig.h; tests and benchmarks also platform/testing.h); the
+// Qt, OpenGL, OpenAL, libpng, Vorbis and SDL details stay below it.
 //
 // Three back ends serve the same operations:
-//   desktop  — a Qt window with its native menu bar and an OpenGL 3.3 canvas, OpenAL sound;
+//   desktop  — a Qt window with its native menu bar and an OpenGL 3.3 canvas, OpenAL sound
+//              (platform/openal/, as the page's);
 //   headless — no window, no GPU, no sound device: images and sounds still decode, channels
 //              keep their state, drawing goes to a recorder that tests read, and the caller
 //              steps the timer;

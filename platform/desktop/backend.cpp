@@ -1,4 +1,4 @@
-// The desktop back end's object: the shared platform code's requests, handed to the Qt window
+// The desktop back end's tables: the shared platform code's requests, handed to the Qt window
 // and canvas (desktop.cpp, canvas.cpp), OpenAL (platform/openal/) and the SDL pads (gamepad.cpp).
 // Linking this folder into a program offers the desktop to PlatformInit.
 #include "platform/desktop/desktop.h"

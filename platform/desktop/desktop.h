@@ -1,6 +1,6 @@
 // platform/desktop/desktop.h — what the desktop back end's Qt sources share: event delivery,
 // key translation, windows, menus and timers (desktop.cpp) and the canvas (canvas.cpp); the
-// back end's object (backend.cpp) hands the shared code's requests to them.
+// back end's tables (backend.cpp) hand the shared code's requests to them.
 #pragma once
 
 // Qt's "emit" keyword would clash with the platform's own emit.
