@@ -11,27 +11,6 @@
 #include "platform/platform.h"
 #include "sky/rain.h"
 
-namespace {
-
-// The menu entries the first 14 lines of a section rename, in line order.
-const int menutags[14] = {menu_game,       menu_start,        menu_hiscore,   menu_quit,
-                          menu_options,    menu_resetwindow,  menu_autobutton, menu_onebutton,
-                          menu_twobuttons, menu_pausebetween, menu_hidetext,   menu_pause,
-                          menu_volume - 1, menu_help};
-
-// Lines 27 to 30, newer than the rest, name the entries added later, in this order. A file made
-// before one has a header or its end there: that entry and the later ones keep their English text.
-struct tlate {
-    int tag;
-    const char* english;
-};
-const tlate late[languagelines - 26] = {{menu_reduceflashing, "Reduce &flashing"},
-                                        {menu_sendscores, "Send s&cores"},
-                                        {menu_sharedscores, "Shared high sco&res"},
-                                        {menu_watchbest, "&Watch the best game"}};
-
-}  // namespace
-
 bool sectionheader(const std::string& line, std::string& name) {
     size_t a = line.find_first_not_of(' ');
     if (a == std::string::npos || line[a] != '[') return false;
@@ -61,8 +40,8 @@ bool languagesection(TStream* s, const std::string& name, std::string (&t)[langu
         if (sectionheader(line, found) && found == name) break;
     }
     // 26 text lines follow, used as they stand; a file that ends early leaves the rest empty.
-    for (int i = 0; i < 26; i++) t[i] = readline(s, ';');
-    for (int i = 26; i < languagelines; i++) {
+    for (int i = 0; i < firstlanguagelines; i++) t[i] = readline(s, ';');
+    for (int i = firstlanguagelines; i < languagelines; i++) {
         std::string line = readline(s, ';');
         if (line.empty() || sectionheader(line, found)) break;
         t[i] = line;
@@ -100,13 +79,15 @@ void loadlanguage(int tag) {
 }
 
 void applylanguage(const std::string (&t)[languagelines], int tag) {
-    for (int i = 0; i < 14; i++)
+    // The entries of framework/menutags.h with a line. A later line a file made before it lacks
+    // leaves the entry English.
+    for (const tmenuentry& e : menuentries) {
+        if (e.line == 0) continue;
+        const std::string& line = t[e.line - 1];
+        std::string text = line.empty() && e.line > firstlanguagelines ? e.english : line;
         for (size_t k = 0; k < menu.g.size(); k++)
-            if (menu.flag[k] >> 1 == menutags[i]) SetMenuText(menu.g[k], t[i]);
-    for (int i = 26; i < languagelines; i++)
-        for (size_t k = 0; k < menu.g.size(); k++)
-            if (menu.flag[k] >> 1 == late[i - 26].tag)
-                SetMenuText(menu.g[k], t[i].empty() ? late[i - 26].english : t[i]);
+            if (menu.flag[k] >> 1 == renamedtag(e)) SetMenuText(menu.g[k], text);
+    }
     menu.endadd();
     txtlevel = t[14];
     txtscore = t[15];

@@ -5,6 +5,7 @@
 // then the words of the screen, then the captions of "Reduce &flashing", "Send s&cores",
 // "Shared high sco&res" and "&Watch the best game" (newer than the rest: the game reads a file
 // whose sections stop after the 26th line or any line after it, and an older game skips them).
+// The English menu texts and their lines are framework/menutags.h's, written from there.
 // The placement word is written without its trailing blank:
 // the game adds one when it reads the line ("Place" becomes "Place ", shown as "Place 3").
 // The file is Latin-1; the sources here are UTF-8 and converted on writing.
@@ -12,20 +13,24 @@
 
 #include <QStringList>
 
+#include "framework/menutags.h"
+
 namespace {
+
+// English: the menu texts are framework/menutags.h's, the words of the screen these (lines 15
+// to 26 of a section).
+const char* const englishwords[] = {"Level", "Score", "City", "Missiles", "Name", "Combo x",
+                                    "Press right mousebutton or enter to start", "Get Ready",
+                                    "The enemy is rearming", "Game Over", "Place", "Enter your name"};
+constexpr int firstword = 15;
 
 struct tlanguage {
     const char* name;
-    const char* lines[30];
+    const char* lines[languagelines];
 };
 
+// The other languages, every line.
 const tlanguage languages[] = {
-    {"English",
-     {"&Game", "&Start (Enter)", "Show &hiscore", "&Quit", "&Options", "Reset &windowsize",
-      "Auto select mouse&button", "&1 button mouse (Auto select turret)", "&2 button mouse",
-      "&Pause between levels", "Hide &text (H)", "&Pause (P)", "&Volume", "&Help", "Level", "Score",
-      "City", "Missiles", "Name", "Combo x", "Press right mousebutton or enter to start", "Get Ready",
-      "The enemy is rearming", "Game Over", "Place", "Enter your name", "Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game"}},
     {"Deutsch",
      {"&Spiel", "&Starten (Enter)", "&Bestenliste zeigen", "B&eenden", "&Optionen",
       "&Fenstergröße zurücksetzen", "&Maustaste automatisch wählen",
@@ -75,8 +80,16 @@ const tlanguage languages[] = {
 
 std::string makelanguage() {
     QString text;
-    text += "; Varnhold language file: one section per language, each with 30 lines in a fixed order.\n";
+    text += QString("; Varnhold language file: one section per language, each with %1 lines in a fixed order.\n")
+                .arg(languagelines);
     text += "; Lines starting with ';' are comments. '&' marks the menu mnemonic.\n";
+    text += "\n[English]\n";
+    for (int line = 1; line <= languagelines; line++) {
+        const char* english = nullptr;
+        for (const tmenuentry& e : menuentries)
+            if (e.line == line) english = e.english;
+        text += QString::fromUtf8(english ? english : englishwords[line - firstword]) + "\n";
+    }
     for (auto& l : languages) {
         text += QString("\n[") + QString::fromUtf8(l.name) + "]\n";
         for (auto* s : l.lines) text += QString::fromUtf8(s) + "\n";

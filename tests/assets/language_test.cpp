@@ -12,6 +12,7 @@
 
 #include "app/language.h"
 #include "framework/globals.h"
+#include "framework/menutags.h"
 #include "tests/support/world.h"
 
 namespace {
@@ -100,11 +101,31 @@ TEST(assetlanguage, file_is_latin1_with_placement_word_and_score_words) {
     EXPECT_TRUE(umlaut);
 }
 
+// Every line of a section is one menu entry's or one word of the screen (lines 15 to 26), and
+// every tag names one entry.
+TEST(assetlanguage, every_line_and_tag_of_the_menu_list_is_used_once) {
+    std::map<int, int> lines, tags;
+    for (int line = 15; line <= 26; line++) lines[line]++;
+    for (const tmenuentry& e : menuentries) {
+        if (e.line) lines[e.line]++;
+        if (e.kind != menukind_separator) tags[renamedtag(e)]++;
+    }
+    for (int line = 1; line <= languagelines; line++) EXPECT_EQ(lines[line], 1) << "line " << line;
+    EXPECT_EQ(int(lines.size()), languagelines);
+    for (auto [tag, n] : tags) EXPECT_EQ(n, 1) << "tag " << tag;
+}
+
 TEST(assetlanguage, mnemonics_are_unique_within_each_menu) {
-    // Menu texts by line: the bar (with the untranslated "&Language"), the game menu, options.
-    const std::vector<std::vector<int>> menus = {{0, 4, 11, 12, 13}, {1, 2, 3, 27, 28, 29}, {5, 6, 7, 8, 9, 10, 26}};
+    // The lines of each menu, by the menu list: the bar's (the untranslated "&Language" holds
+    // L), then one menu after another.
+    std::vector<std::vector<int>> menus(1);
+    for (const tmenuentry& e : menuentries) {
+        bool bar = e.kind == menukind_bar || e.kind == menukind_volume || e.kind == menukind_languages;
+        if (e.kind == menukind_bar) menus.emplace_back();
+        if (e.line) (bar ? menus[0] : menus.back()).push_back(e.line - 1);
+    }
     for (auto& sec : sections()) {
-        ASSERT_EQ(sec.lines.size(), 30u);
+        ASSERT_EQ(sec.lines.size(), size_t(languagelines));
         for (size_t m = 0; m < menus.size(); m++) {
             std::set<int> used;
             if (m == 0) used.insert('l');
