@@ -2,6 +2,8 @@
 // empty lines and lines whose first non-blank is ";" are skipped everywhere.
 #include "app/language.h"
 
+#include <string_view>
+
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -10,6 +12,15 @@
 #include "framework/window.h"
 #include "platform/platform.h"
 #include "sky/rain.h"
+
+namespace {
+
+// A word of the screen as read from its line: with the blank the file leaves out.
+std::string screenword(const std::string& line, std::string_view english) {
+    return english.ends_with(' ') ? line + " " : line;
+}
+
+}  // namespace
 
 bool sectionheader(const std::string& line, std::string& name) {
     size_t a = line.find_first_not_of(' ');
@@ -89,18 +100,9 @@ void applylanguage(const std::string (&t)[languagelines], int tag) {
             if (menu.flag[k] >> 1 == renamedtag(e)) SetMenuText(menu.g[k], text);
     }
     menu.endadd();
-    txtlevel = t[14];
-    txtscore = t[15];
-    txtcity = t[16];
-    txtmissiles = t[17];
-    txtname = t[18];
-    txtcombo = t[19];
-    txtstart = t[20];
-    txtgetready = t[21];
-    txtrearming = t[22];
-    txtgameover = t[23];
-    txtplace = t[24] + " ";
-    txtentername = t[25];
+#define VARNHOLD_SCREENWORD_READ(name, line, english) name = screenword(t[line - 1], english);
+    VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_READ)
+#undef VARNHOLD_SCREENWORD_READ
     recomputewidths();
     for (int i = menu_language + 1; i <= menu_language + langcount; i++) menu.set(i, 0);
     menu.set(tag, 1);

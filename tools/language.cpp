@@ -5,7 +5,7 @@
 // then the words of the screen, then the captions of "Reduce &flashing", "Send s&cores",
 // "Shared high sco&res" and "&Watch the best game" (newer than the rest: the game reads a file
 // whose sections stop after the 26th line or any line after it, and an older game skips them).
-// The English menu texts and their lines are framework/menutags.h's, written from there.
+// The English texts and their lines are framework/menutags.h's, written from there.
 // The placement word is written without its trailing blank:
 // the game adds one when it reads the line ("Place" becomes "Place ", shown as "Place 3").
 // The file is Latin-1; the sources here are UTF-8 and converted on writing.
@@ -16,13 +16,6 @@
 #include "framework/menutags.h"
 
 namespace {
-
-// English: the menu texts are framework/menutags.h's, the words of the screen these (lines 15
-// to 26 of a section).
-const char* const englishwords[] = {"Level", "Score", "City", "Missiles", "Name", "Combo x",
-                                    "Press right mousebutton or enter to start", "Get Ready",
-                                    "The enemy is rearming", "Game Over", "Place", "Enter your name"};
-constexpr int firstword = 15;
 
 struct tlanguage {
     const char* name;
@@ -85,10 +78,13 @@ std::string makelanguage() {
     text += "; Lines starting with ';' are comments. '&' marks the menu mnemonic.\n";
     text += "\n[English]\n";
     for (int line = 1; line <= languagelines; line++) {
-        const char* english = nullptr;
+        QString english;
         for (const tmenuentry& e : menuentries)
-            if (e.line == line) english = e.english;
-        text += QString::fromUtf8(english ? english : englishwords[line - firstword]) + "\n";
+            if (e.line == line) english = QString::fromUtf8(e.english);
+        for (const tscreenword& w : screenwords)
+            if (w.line == line) english = QString::fromUtf8(w.english);
+        if (english.endsWith(' ')) english.chop(1);   // the game adds the blank back
+        text += english + "\n";
     }
     for (auto& l : languages) {
         text += QString("\n[") + QString::fromUtf8(l.name) + "]\n";

@@ -101,11 +101,11 @@ TEST(assetlanguage, file_is_latin1_with_placement_word_and_score_words) {
     EXPECT_TRUE(umlaut);
 }
 
-// Every line of a section is one menu entry's or one word of the screen (lines 15 to 26), and
-// every tag names one entry.
-TEST(assetlanguage, every_line_and_tag_of_the_menu_list_is_used_once) {
+// Every line of a section is one menu entry's or one word of the screen, and every tag names
+// one entry.
+TEST(assetlanguage, every_line_and_tag_of_the_lists_is_used_once) {
     std::map<int, int> lines, tags;
-    for (int line = 15; line <= 26; line++) lines[line]++;
+    for (const tscreenword& w : screenwords) lines[w.line]++;
     for (const tmenuentry& e : menuentries) {
         if (e.line) lines[e.line]++;
         if (e.kind != menukind_separator) tags[renamedtag(e)]++;
@@ -136,7 +136,8 @@ TEST(assetlanguage, mnemonics_are_unique_within_each_menu) {
             }
         }
         // Screen words carry no mnemonic.
-        for (size_t i = 14; i < 26; i++) EXPECT_EQ(sec.lines[i].find('&'), std::string::npos) << sec.name;
+        for (const tscreenword& w : screenwords)
+            EXPECT_EQ(sec.lines[size_t(w.line - 1)].find('&'), std::string::npos) << sec.name;
     }
 }
 
