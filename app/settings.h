@@ -18,6 +18,8 @@ inline constexpr auto storedoptions = [] {
         if (e.kind == menukind_kept) tags[n++] = e.tag;
     return tags;
 }();
+// A fifth would be a new record of the settings file and of a replay's settings records (app/replay.*).
+static_assert(storedoptions.size() == 4, "the settings file and the replays keep four options");
 
 // Places the window from the settings file (when `settings`), shows it and draws "Loading...".
 void loadingscreen(bool settings = true);
