@@ -8,6 +8,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/menutags.h"
+#include "framework/screenwords.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "platform/platform.h"

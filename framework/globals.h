@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/menutags.h"
+#include "framework/screenwords.h"
 #include "platform/platform.h"
 
 extern int ms;                             // millisecond clock, sampled after every flip
@@ -17,8 +17,8 @@ extern float areawidth, areaheight;        // the canvas in playfield units
 extern float cityshift;                    // skyline offset, 0 .. -2, following the mouse
 extern float drawmatrix[16];               // column-major scratch matrix (flag, beams, sky bodies)
 
-// Interface texts, replaceable by the language file: txtlevel, txtscore, ... (the words of the
-// screen in framework/menutags.h).
+// Interface texts, replaceable by the language file: txtlevel, txtscore, ...
+// (framework/screenwords.h).
 #define VARNHOLD_SCREENWORD_DECLARE(name, ...) extern std::string name;
 VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_DECLARE)
 #undef VARNHOLD_SCREENWORD_DECLARE

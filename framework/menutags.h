@@ -1,14 +1,16 @@
 // framework/menutags.h — the game's menus, once: every entry's tag, its place, its English text
-// and its line in the language file; and the words of the screen, the rest of that file. Built from this list: the tags below, the menus
+// and its line in the language file (the words of the screen, the rest of that file, are in
+// framework/screenwords.h). Built from this list: the tags below, the menus
 // (buildmenus() in app/world.cpp), the English section of the language file (tools/language.cpp),
 // the renaming when a language is chosen (app/language.cpp) and the options kept in the
-// settings file (app/settings.h); from the words of the screen, their globals and start values
-// (framework/globals.*), their English lines and their reading from a section. A tag names an entry to tmenu (get, set, find) and comes back
+// settings file (app/settings.h). A tag names an entry to tmenu (get, set, find) and comes back
 // from tmenu::upd when the player chooses it.
 //
 // A new entry: its line here where it shows, what it does in menucommand() (app/applet.cpp), and,
 // when it has a language-file line, its text in the other languages of tools/language.cpp.
 #pragma once
+
+#include "framework/screenwords.h"
 
 // X(name, tag, kind, line, English text), in the order the menus show them: a `bar` line opens a
 // menu of the bar and the lines after it fill that menu; S() is a separator. `line` is the
@@ -84,35 +86,6 @@ inline constexpr tmenuentry menuentries[] = {
 
 // The tag the language file's line renames: the volume's menu is tagged one below its levels.
 constexpr int renamedtag(const tmenuentry& e) { return e.kind == menukind_volume ? e.tag - 1 : e.tag; }
-
-// The words of the screen, once: X(global, line, English text), the global of
-// framework/globals.h that holds the word and its line in a language-file section. A word that
-// ends in a blank (the placement word, followed by the row) is written to the file without it;
-// the game adds it back when it reads the line.
-#define VARNHOLD_SCREENWORDS(X)                                  \
-    X(txtlevel, 15, "Level")                                     \
-    X(txtscore, 16, "Score")                                     \
-    X(txtcity, 17, "City")                                       \
-    X(txtmissiles, 18, "Missiles")                               \
-    X(txtname, 19, "Name")                                       \
-    X(txtcombo, 20, "Combo x")                                   \
-    X(txtstart, 21, "Press right mousebutton or enter to start") \
-    X(txtgetready, 22, "Get Ready")                              \
-    X(txtrearming, 23, "The enemy is rearming")                  \
-    X(txtgameover, 24, "Game Over")                              \
-    X(txtplace, 25, "Place ")                                    \
-    X(txtentername, 26, "Enter your name")
-
-struct tscreenword {
-    int line;
-    const char* english;
-};
-
-inline constexpr tscreenword screenwords[] = {
-#define VARNHOLD_SCREENWORD_ENTRY(name, line, english) {line, english},
-    VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_ENTRY)
-#undef VARNHOLD_SCREENWORD_ENTRY
-};
 
 // The lines of a language-file section: the menu texts and the words of the screen.
 inline constexpr int languagelines = [] {

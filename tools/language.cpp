@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include "framework/menutags.h"
+#include "framework/screenwords.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "app/language.h"
 #include "framework/globals.h"
 #include "framework/menutags.h"
+#include "framework/screenwords.h"
 #include "tests/support/world.h"
 
 namespace {
