@@ -2,7 +2,6 @@
 // and the loading screen that places the window from it.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <string>
 
@@ -12,7 +11,12 @@
 // in file order: the `kept` entries of framework/menutags.h. "Hide &text (H)" is not among them:
 // the text is always shown after a start.
 inline constexpr auto storedoptions = [] {
-    std::array<int, std::ranges::count(menuentries, menukind_kept, &tmenuentry::kind)> tags{};
+    constexpr size_t kept = [] {
+        size_t n = 0;
+        for (const tmenuentry& e : menuentries) n += e.kind == menukind_kept;
+        return n;
+    }();
+    std::array<int, kept> tags{};
     size_t n = 0;
     for (const tmenuentry& e : menuentries)
         if (e.kind == menukind_kept) tags[n++] = e.tag;
