@@ -19,9 +19,8 @@ void loadlanguage(int tag);
 // The readers behind them. Section names in file order, at most maxlanguages of them:
 std::vector<std::string> languagenames(TStream* s);
 // The lines of a section (languagelines, framework/menutags.h): 26 menu texts and screen words,
-// then the captions of the entries added later ("Reduce &flashing", "Send s&cores", "Shared
-// high sco&res", "&Watch the best game"), which files made before them lack (those lines are
-// then left empty).
+// then the captions of the menu entries added later, which files made before them lack (those
+// lines are then left empty).
 constexpr int firstlanguagelines = 26;
 // The text lines of the first section called `name`; false when there is none.
 bool languagesection(TStream* s, const std::string& name, std::string (&t)[languagelines]);

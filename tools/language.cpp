@@ -5,7 +5,8 @@
 // then the words of the screen, then the captions of "Reduce &flashing", "Send s&cores",
 // "Shared high sco&res" and "&Watch the best game" (newer than the rest: the game reads a file
 // whose sections stop after the 26th line or any line after it, and an older game skips them).
-// The English texts and their lines are framework/menutags.h's, written from there.
+// The English texts and their lines are written from the game's lists (framework/menutags.h,
+// framework/screenwords.h); the other languages follow here, a text for every line.
 // The placement word is written without its trailing blank:
 // the game adds one when it reads the line ("Place" becomes "Place ", shown as "Place 3").
 // The file is Latin-1; the sources here are UTF-8 and converted on writing.
@@ -23,7 +24,6 @@ struct tlanguage {
     const char* lines[languagelines];
 };
 
-// The other languages, every line.
 const tlanguage languages[] = {
     {"Deutsch",
      {"&Spiel", "&Starten (Enter)", "&Bestenliste zeigen", "B&eenden", "&Optionen",
