@@ -2,10 +2,13 @@
 // empty lines and lines whose first non-blank is ";" are skipped everywhere.
 #include "app/language.h"
 
+#include <string_view>
+
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/menutags.h"
+#include "framework/screenwords.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "platform/platform.h"
@@ -13,22 +16,10 @@
 
 namespace {
 
-// The menu entries the first 14 lines of a section rename, in line order.
-const int menutags[14] = {menu_game,       menu_start,        menu_hiscore,   menu_quit,
-                          menu_options,    menu_resetwindow,  menu_autobutton, menu_onebutton,
-                          menu_twobuttons, menu_pausebetween, menu_hidetext,   menu_pause,
-                          menu_volume - 1, menu_help};
-
-// Lines 27 to 30, newer than the rest, name the entries added later, in this order. A file made
-// before one has a header or its end there: that entry and the later ones keep their English text.
-struct tlate {
-    int tag;
-    const char* english;
-};
-const tlate late[languagelines - 26] = {{menu_reduceflashing, "Reduce &flashing"},
-                                        {menu_sendscores, "Send s&cores"},
-                                        {menu_sharedscores, "Shared high sco&res"},
-                                        {menu_watchbest, "&Watch the best game"}};
+// A word of the screen as read from its line: with the blank the file leaves out.
+std::string screenword(const std::string& line, std::string_view english) {
+    return english.ends_with(' ') ? line + " " : line;
+}
 
 }  // namespace
 
@@ -61,8 +52,8 @@ bool languagesection(TStream* s, const std::string& name, std::string (&t)[langu
         if (sectionheader(line, found) && found == name) break;
     }
     // 26 text lines follow, used as they stand; a file that ends early leaves the rest empty.
-    for (int i = 0; i < 26; i++) t[i] = readline(s, ';');
-    for (int i = 26; i < languagelines; i++) {
+    for (int i = 0; i < firstlanguagelines; i++) t[i] = readline(s, ';');
+    for (int i = firstlanguagelines; i < languagelines; i++) {
         std::string line = readline(s, ';');
         if (line.empty() || sectionheader(line, found)) break;
         t[i] = line;
@@ -100,26 +91,19 @@ void loadlanguage(int tag) {
 }
 
 void applylanguage(const std::string (&t)[languagelines], int tag) {
-    for (int i = 0; i < 14; i++)
+    // The entries of framework/menutags.h with a line. A later line a file made before it lacks
+    // leaves the entry English.
+    for (const tmenuentry& e : menuentries) {
+        if (e.line == 0) continue;
+        const std::string& line = t[e.line - 1];
+        std::string text = line.empty() && e.line > firstlanguagelines ? e.english : line;
         for (size_t k = 0; k < menu.g.size(); k++)
-            if (menu.flag[k] >> 1 == menutags[i]) SetMenuText(menu.g[k], t[i]);
-    for (int i = 26; i < languagelines; i++)
-        for (size_t k = 0; k < menu.g.size(); k++)
-            if (menu.flag[k] >> 1 == late[i - 26].tag)
-                SetMenuText(menu.g[k], t[i].empty() ? late[i - 26].english : t[i]);
+            if (menu.flag[k] >> 1 == renamedtag(e)) SetMenuText(menu.g[k], text);
+    }
     menu.endadd();
-    txtlevel = t[14];
-    txtscore = t[15];
-    txtcity = t[16];
-    txtmissiles = t[17];
-    txtname = t[18];
-    txtcombo = t[19];
-    txtstart = t[20];
-    txtgetready = t[21];
-    txtrearming = t[22];
-    txtgameover = t[23];
-    txtplace = t[24] + " ";
-    txtentername = t[25];
+#define VARNHOLD_SCREENWORD_READ(name, line, english) name = screenword(t[line - 1], english);
+    VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_READ)
+#undef VARNHOLD_SCREENWORD_READ
     recomputewidths();
     for (int i = menu_language + 1; i <= menu_language + langcount; i++) menu.set(i, 0);
     menu.set(tag, 1);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/menutags.h"
+
 struct TStream;
 
 // The most languages the menu lists: the settings keep the language's tag (100 + its place)
@@ -16,10 +18,10 @@ void listlanguages();
 void loadlanguage(int tag);
 // The readers behind them. Section names in file order, at most maxlanguages of them:
 std::vector<std::string> languagenames(TStream* s);
-// The lines of a section: 26 menu texts and screen words, then the captions of the entries
-// added later ("Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best
-// game"), which files made before them lack (those lines are then left empty).
-constexpr int languagelines = 30;
+// The lines of a section (languagelines, framework/menutags.h): 26 menu texts and screen words,
+// then the captions of the menu entries added later, which files made before them lack (those
+// lines are then left empty).
+constexpr int firstlanguagelines = 26;
 // The text lines of the first section called `name`; false when there is none.
 bool languagesection(TStream* s, const std::string& name, std::string (&t)[languagelines]);
 // Puts a section's texts in place (menus, screen words, their widths) as language `tag`; an

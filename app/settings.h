@@ -2,13 +2,28 @@
 // and the loading screen that places the window from it.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "framework/menutags.h"
 
 // The menu tags of the options stored in the settings file and in a replay's settings records,
-// in file order. "Hide &text (H)" is not among them: the text is always shown after a start.
-inline constexpr int storedoptions[4] = {menu_autobutton, menu_onebutton, menu_twobuttons, menu_pausebetween};
+// in file order: the `kept` entries of framework/menutags.h. "Hide &text (H)" is not among them:
+// the text is always shown after a start.
+inline constexpr auto storedoptions = [] {
+    constexpr size_t kept = [] {
+        size_t n = 0;
+        for (const tmenuentry& e : menuentries) n += e.kind == menukind_kept;
+        return n;
+    }();
+    std::array<int, kept> tags{};
+    size_t n = 0;
+    for (const tmenuentry& e : menuentries)
+        if (e.kind == menukind_kept) tags[n++] = e.tag;
+    return tags;
+}();
+// A fifth would be a new record of the settings file and of a replay's settings records (app/replay.*).
+static_assert(storedoptions.size() == 4, "the settings file and the replays keep four options");
 
 // Places the window from the settings file (when `settings`), shows it and draws "Loading...".
 void loadingscreen(bool settings = true);

@@ -59,34 +59,34 @@ std::string loadsounds() {
     return "";
 }
 
+// The menus of framework/menutags.h, in its order.
 void buildmenus() {
-    menu = newmenu("&Game", WindowMenu(win.g), menu_game, 0);
-    menu.grp = win.g;   // the window whose menu bar is refreshed
-    menu.add("&Start (Enter)", menu_start, 0);
-    menu.add("", 0, 0);
-    menu.add("Show &hiscore", menu_hiscore, 0);
-    menu.add("", 0, 0);
-    menu.add("Send s&cores", menu_sendscores, 1);
-    menu.add("Shared high sco&res", menu_sharedscores, 0);
-    menu.add("&Watch the best game", menu_watchbest, 0);
-    menu.add("", 0, 0);
-    menu.add("&Quit", menu_quit, 0);
-    menu.create("&Options", win.g, menu_options, 0);
-    menu.add("Reset &windowsize", menu_resetwindow, 0);
-    menu.add("", 0, 0);
-    menu.add("Auto select mouse&button", menu_autobutton, 1);
-    menu.add("&1 button mouse (Auto select turret)", menu_onebutton, 1);
-    menu.add("&2 button mouse", menu_twobuttons, 1);
-    menu.add("", 0, 0);
-    menu.add("&Pause between levels", menu_pausebetween, 1);
-    menu.add("Hide &text (H)", menu_hidetext, 1);
-    menu.add("Reduce &flashing", menu_reduceflashing, 1);
-    volume = tvolume();
-    volume.init(menu, menu_volume, 10);
-    menu.create("&Pause (P)", win.g, menu_pause, 0);
-    menu.create("&Help", win.g, menu_help, 0);
-    menu.create("&Language", win.g, 0, 0);
-    listlanguages();
+    bool first = true;
+    for (const tmenuentry& e : menuentries) {
+        switch (e.kind) {
+        case menukind_bar:
+            if (first) {
+                menu = newmenu(e.english, WindowMenu(win.g), e.tag, 0);
+                menu.grp = win.g;   // the window whose menu bar is refreshed
+            } else {
+                menu.create(e.english, win.g, e.tag, 0);
+            }
+            first = false;
+            break;
+        case menukind_act: menu.add(e.english, e.tag, 0); break;
+        case menukind_tick:
+        case menukind_kept: menu.add(e.english, e.tag, 1); break;
+        case menukind_separator: menu.add("", 0, 0); break;
+        case menukind_volume:
+            volume = tvolume();
+            volume.init(menu, e.english, e.tag, 10);
+            break;
+        case menukind_languages:
+            menu.create(e.english, win.g, 0, 0);
+            listlanguages();
+            break;
+        }
+    }
     menu.endadd();
 }
 

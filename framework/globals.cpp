@@ -11,11 +11,9 @@ float areawidth = 800, areaheight = 400;
 float cityshift = 0;
 float drawmatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-std::string txtlevel = "Level", txtscore = "Score", txtcity = "City", txtmissiles = "Missiles",
-            txtname = "Name", txtcombo = "Combo x",
-            txtstart = "Press right mousebutton or enter to start", txtgetready = "Get Ready",
-            txtrearming = "The enemy is rearming", txtgameover = "Game Over", txtplace = "Place ",
-            txtentername = "Enter your name";
+#define VARNHOLD_SCREENWORD_DEFINE(name, line, english) std::string name = english;
+VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_DEFINE)
+#undef VARNHOLD_SCREENWORD_DEFINE
 int wstart = 0, wgetready = 0, wrearming = 0, wgameover = 0, wentername = 0;
 int langcount = 0;
 int langtag = 0;
@@ -28,11 +26,9 @@ void resetglobals() {
     areawidth = 800, areaheight = 400;
     cityshift = 0;
     for (int i = 0; i < 16; i++) drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-    txtlevel = "Level", txtscore = "Score", txtcity = "City", txtmissiles = "Missiles";
-    txtname = "Name", txtcombo = "Combo x";
-    txtstart = "Press right mousebutton or enter to start", txtgetready = "Get Ready";
-    txtrearming = "The enemy is rearming", txtgameover = "Game Over", txtplace = "Place ";
-    txtentername = "Enter your name";
+#define VARNHOLD_SCREENWORD_RESET(name, line, english) name = english;
+    VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_RESET)
+#undef VARNHOLD_SCREENWORD_RESET
     wstart = wgetready = wrearming = wgameover = wentername = 0;
     langcount = 0;
     langtag = 0;

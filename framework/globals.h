@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "framework/screenwords.h"
 #include "platform/platform.h"
 
 extern int ms;                             // millisecond clock, sampled after every flip
@@ -16,9 +17,11 @@ extern float areawidth, areaheight;        // the canvas in playfield units
 extern float cityshift;                    // skyline offset, 0 .. -2, following the mouse
 extern float drawmatrix[16];               // column-major scratch matrix (flag, beams, sky bodies)
 
-// Interface texts, replaceable by the language file.
-extern std::string txtlevel, txtscore, txtcity, txtmissiles, txtname, txtcombo, txtstart,
-    txtgetready, txtrearming, txtgameover, txtplace, txtentername;
+// Interface texts, replaceable by the language file: txtlevel, txtscore, ...
+// (framework/screenwords.h).
+#define VARNHOLD_SCREENWORD_DECLARE(name, ...) extern std::string name;
+VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_DECLARE)
+#undef VARNHOLD_SCREENWORD_DECLARE
 extern int wstart, wgetready, wrearming, wgameover, wentername;
 extern int langcount;                      // language sections found in the language file
 extern int langtag;                        // menu tag of the language in use (menu_language + 1, ...)

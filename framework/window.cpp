@@ -281,11 +281,11 @@ void tvolume::tick() {
     for (int i = 0; i <= lmax; i++) m->set(tag + i, i == on ? 1 : 0);
 }
 
-int tvolume::init(tmenu& menu, int t, int l) {
+int tvolume::init(tmenu& menu, const std::string& text, int t, int l) {
     m = &menu;
     tag = t;
     lmax = l;
-    m->create("&Volume", nullptr, tag - 1, 0, 0, 0);
+    m->create(text, nullptr, tag - 1, 0, 0, 0);
     for (int i = 0; i <= lmax; i++) m->add("&" + std::to_string(i), tag + i, 1, 0, 0);
     on = lmax / 2;
     tick();

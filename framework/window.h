@@ -81,7 +81,7 @@ struct tvolume {
 
     int load(TStream* s);
     int save(TStream* s);
-    int init(tmenu& menu, int tag, int lmax);
+    int init(tmenu& menu, const std::string& text, int tag, int lmax);   // the menu "text"
     int set(int delta);        // refused whole when it would leave 0 .. lmax
     int upd(int t);            // 1 when t is one of the level tags
 

@@ -5,6 +5,8 @@
 // then the words of the screen, then the captions of "Reduce &flashing", "Send s&cores",
 // "Shared high sco&res" and "&Watch the best game" (newer than the rest: the game reads a file
 // whose sections stop after the 26th line or any line after it, and an older game skips them).
+// The English texts and their lines are written from the game's lists (framework/menutags.h,
+// framework/screenwords.h); the other languages follow here, a text for every line.
 // The placement word is written without its trailing blank:
 // the game adds one when it reads the line ("Place" becomes "Place ", shown as "Place 3").
 // The file is Latin-1; the sources here are UTF-8 and converted on writing.
@@ -12,20 +14,17 @@
 
 #include <QStringList>
 
+#include "framework/menutags.h"
+#include "framework/screenwords.h"
+
 namespace {
 
 struct tlanguage {
     const char* name;
-    const char* lines[30];
+    const char* lines[languagelines];
 };
 
 const tlanguage languages[] = {
-    {"English",
-     {"&Game", "&Start (Enter)", "Show &hiscore", "&Quit", "&Options", "Reset &windowsize",
-      "Auto select mouse&button", "&1 button mouse (Auto select turret)", "&2 button mouse",
-      "&Pause between levels", "Hide &text (H)", "&Pause (P)", "&Volume", "&Help", "Level", "Score",
-      "City", "Missiles", "Name", "Combo x", "Press right mousebutton or enter to start", "Get Ready",
-      "The enemy is rearming", "Game Over", "Place", "Enter your name", "Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game"}},
     {"Deutsch",
      {"&Spiel", "&Starten (Enter)", "&Bestenliste zeigen", "B&eenden", "&Optionen",
       "&Fenstergröße zurücksetzen", "&Maustaste automatisch wählen",
@@ -75,8 +74,19 @@ const tlanguage languages[] = {
 
 std::string makelanguage() {
     QString text;
-    text += "; Varnhold language file: one section per language, each with 30 lines in a fixed order.\n";
+    text += QString("; Varnhold language file: one section per language, each with %1 lines in a fixed order.\n")
+                .arg(languagelines);
     text += "; Lines starting with ';' are comments. '&' marks the menu mnemonic.\n";
+    text += "\n[English]\n";
+    for (int line = 1; line <= languagelines; line++) {
+        QString english;
+        for (const tmenuentry& e : menuentries)
+            if (e.line == line) english = QString::fromUtf8(e.english);
+        for (const tscreenword& w : screenwords)
+            if (w.line == line) english = QString::fromUtf8(w.english);
+        if (english.endsWith(' ')) english.chop(1);   // the game adds the blank back
+        text += english + "\n";
+    }
     for (auto& l : languages) {
         text += QString("\n[") + QString::fromUtf8(l.name) + "]\n";
         for (auto* s : l.lines) text += QString::fromUtf8(s) + "\n";

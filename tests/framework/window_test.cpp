@@ -316,7 +316,7 @@ TEST_F(window, volume_is_a_radio_group_of_eleven_entries) {
     tmenu m = newmenu("&Game", WindowMenu(wg), 13, 0);
     m.grp = wg;
     tvolume v;
-    v.init(m, 50, 10);
+    v.init(m, "&Volume", 50, 10);
     EXPECT_EQ(v.on, 5);
     EXPECT_FLOAT_EQ(v.vol, 0.5f);
     EXPECT_EQ(m.find(49), 1);
@@ -361,7 +361,7 @@ TEST_F(window, volume_record_is_one_byte_clamped_when_read) {
     tmenu m = newmenu("&Game", WindowMenu(wg), 13, 0);
     m.grp = wg;
     tvolume v;
-    v.init(m, 50, 10);
+    v.init(m, "&Volume", 50, 10);
     v.set(2);
     std::string p = path("vol");
     TStream* s = WriteStream(p);

@@ -1,0 +1,33 @@
+// framework/screenwords.h — the words of the screen, once: their globals (framework/globals.*)
+// with their start values, their English lines in the language file (tools/language.cpp) and
+// their reading from a section (app/language.cpp). The menu texts are framework/menutags.h's.
+#pragma once
+
+// X(global, line, English text): the global of framework/globals.h that holds the word and its
+// line in a language-file section. A word that
+// ends in a blank (the placement word, followed by the row) is written to the file without it;
+// the game adds it back when it reads the line.
+#define VARNHOLD_SCREENWORDS(X)                                  \
+    X(txtlevel, 15, "Level")                                     \
+    X(txtscore, 16, "Score")                                     \
+    X(txtcity, 17, "City")                                       \
+    X(txtmissiles, 18, "Missiles")                               \
+    X(txtname, 19, "Name")                                       \
+    X(txtcombo, 20, "Combo x")                                   \
+    X(txtstart, 21, "Press right mousebutton or enter to start") \
+    X(txtgetready, 22, "Get Ready")                              \
+    X(txtrearming, 23, "The enemy is rearming")                  \
+    X(txtgameover, 24, "Game Over")                              \
+    X(txtplace, 25, "Place ")                                    \
+    X(txtentername, 26, "Enter your name")
+
+struct tscreenword {
+    int line;
+    const char* english;
+};
+
+inline constexpr tscreenword screenwords[] = {
+#define VARNHOLD_SCREENWORD_ENTRY(name, line, english) {line, english},
+    VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_ENTRY)
+#undef VARNHOLD_SCREENWORD_ENTRY
+};
