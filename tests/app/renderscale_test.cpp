@@ -34,9 +34,11 @@ TEST(renderscale, software_draws_near_the_playfields_own_size_and_a_gpu_at_devic
         float low, high;    // pixels per playfield unit drawn; 0: the device's pixels
     } cases[] = {
         {-1, true, 800, 400, 1, 1},         // the default window: as it was
+        {-1, true, 800, 411, 1, 1},         // the default window on a desktop: its own pixels
         {-1, true, 400, 200, 1, 1},         // a small window: the limit lies above the device's pixels
         {-1, true, 1280, 660, 0.94f, 0.98f},
-        {-1, true, 1920, 1040, 0.84f, 0.9f},  // a maximised window on llvmpipe: about 690 x 375
+        {-1, true, 1600, 860, 0.8f, 0.9f},
+        {-1, true, 1920, 1040, 0.75f, 0.75f}, // a maximised window on llvmpipe: 600 x 325
         {-1, true, 3840, 2160, 0.75f, 0.75f}, // no blurrier than 0.75 however large
         {-1, false, 1920, 1040, 0, 0},      // a GPU
         {0, true, 1920, 1040, 0, 0},        // "device" on a software rasteriser

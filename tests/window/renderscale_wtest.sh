@@ -48,12 +48,12 @@ devicedrawn=$drawn
 shoot auto
 [ "$cw" -eq 1920 ] && [ "$ch" -ge 960 ] || fail "the canvas is $cw x $ch, not 1920 x 960 or more"
 [ "$devicedrawn" = "${cw}x${ch}" ] || fail "device pixels drew at $devicedrawn on a $cw x $ch canvas"
-# 2.4 canvas pixels to a playfield unit: 0.84 to 0.9 pixels drawn to a unit (672 to 720 wide),
-# in the canvas's proportions
+# 2.4 canvas pixels to a playfield unit: 0.75 pixels drawn to a unit (600 wide), in the canvas's
+# proportions
 dw=${drawn%x*} dh=${drawn#*x}
 awk -v dw="$dw" -v dh="$dh" -v cw="$cw" -v ch="$ch" \
-    'BEGIN { exit !(dw >= 672 && dw <= 720 && (dh - dw * ch / cw)^2 <= 1) }' ||
-    fail "llvmpipe drew a $cw x $ch canvas at $drawn, not 672 to 720 wide in its proportions"
+    'BEGIN { exit !(dw >= 592 && dw <= 608 && (dh - dw * ch / cw)^2 <= 1) }' ||
+    fail "llvmpipe drew a $cw x $ch canvas at $drawn, not 600 wide in its proportions"
 
 # the bar under the playfield is black; the playfield reaches the canvas's right edge
 bar=$(convert "$work/auto.png" -crop "1920x$((ch - 962))+0+962" -colorspace gray -format "%[fx:maxima]" info:)
