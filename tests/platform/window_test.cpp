@@ -177,6 +177,17 @@ uint32_t grabpixel(int x, int y) {
     return ReadPixel(p, 0, 0) & 0xffffff;
 }
 
+// A filtered picture of w x h opaque pixels of every colour, the same for the same seed: any
+// shift or blur of it shows.
+TImage* noisepicture(int w, int h, uint32_t seed) {
+    TImage* pic = CreateImage(w, h, 1, IMG_FILTERED);
+    TPixmap& p = LockImage(pic);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) WritePixel(p, x, y, (seed = seed * 1103515245u + 12345u) | 0xff000000u);
+    UnlockImage(pic);
+    return pic;
+}
+
 struct realwindow : ::testing::Test {
     void SetUp() override {
         if (!have("Xvfb")) GTEST_SKIP() << "no Xvfb";
@@ -397,12 +408,7 @@ TEST_F(realwindow, a_picture_of_one_colour_a_row_looks_as_its_texture_would) {
 // filtering gives, and only then (not half a pixel off, scaled or turned).
 TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_same) {
     int rc = inscene([](scene& s) {
-        TImage* pic = CreateImage(150, 120, 1, IMG_FILTERED);
-        TPixmap& p = LockImage(pic);
-        uint32_t seed = 5;
-        for (int y = 0; y < 120; y++)
-            for (int x = 0; x < 150; x++) WritePixel(p, x, y, (seed = seed * 1103515245u + 12345u) | 0xff000000u);
-        UnlockImage(pic);
+        TImage* pic = noisepicture(150, 120, 5);
         struct tcase {
             float x, y, turn, scale;
         } cases[] = {{3, 2, 0, 1}, {160.5f, 10, 0, 1}, {20, 70.25f, 0, 1}, {170, 75, 0, 1.01f}, {100, 40, 0.5f, 1}};
@@ -430,12 +436,7 @@ TEST_F(realwindow, the_nearest_texel_is_taken_only_where_filtering_gives_the_sam
 TEST_F(realwindow, a_scaled_scene_is_shown_upright_clipped_and_texel_for_pixel) {
     int rc = inscene([](scene& s) {
         SetRenderScale(0.5f);
-        TImage* pic = CreateImage(100, 80, 1, IMG_FILTERED);
-        TPixmap& p = LockImage(pic);
-        uint32_t seed = 9;
-        for (int y = 0; y < 80; y++)
-            for (int x = 0; x < 100; x++) WritePixel(p, x, y, (seed = seed * 1103515245u + 12345u) | 0xff000000u);
-        UnlockImage(pic);
+        TImage* pic = noisepicture(100, 80, 9);
         ModelviewIdentity();
         ModelviewScale(2, 2);
         std::vector<uint8_t> shot = s.frame([] {
