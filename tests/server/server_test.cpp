@@ -305,6 +305,15 @@ TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
     EXPECT_EQ(gamekey(moved).session, key.session);
 }
 
+namespace {
+// The server's settings for games played with the data files `game` names.
+tapiconfig configfor(const std::string& game) {
+    tapiconfig config;
+    config.data = parsereplay(game).replay.data;
+    return config;
+}
+}  // namespace
+
 // A game is played once and stored once: sent again in another spelling it is the same entry
 // (200, stored before); refused, it is refused again without a playback, unless its playback
 // ran out of time (a quieter moment may finish it); the same replay sent by several at once is
@@ -312,8 +321,7 @@ TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
 TEST(ServerApi, OneGameOnePlaybackOneEntry) {
     const std::string game = recorded("fight.vhr");
     auto store = openstore(tempdb("varnhold-onegame-test.db"));
-    tapiconfig config;
-    config.data = parsereplay(game).replay.data;
+    tapiconfig config = configfor(game);
     config.rate = 1000;
     int played = 0;
     std::string verdict = "late";
@@ -385,8 +393,7 @@ TEST(ServerApi, OneGameOnePlaybackOneEntry) {
 TEST(ServerApi, AClientOverItsVerificationBudgetWaits) {
     const std::string game = recorded("fight.vhr");
     auto store = openstore(tempdb("varnhold-budget-test.db"));
-    tapiconfig config;
-    config.data = parsereplay(game).replay.data;
+    tapiconfig config = configfor(game);
     config.rate = 1000;
     config.budget = 3;
     tapi api(*store, [&](const std::string&, double, tverified& v) {
@@ -430,8 +437,7 @@ TEST(ServerApi, ADatabaseOutOfReachAsksForTheReplayAgain) {
         [[noreturn]] static void fail() { throw std::runtime_error("database: server closed the connection unexpectedly"); }
     } store;
     const std::string game = recorded("fight.vhr");
-    tapiconfig config;
-    config.data = parsereplay(game).replay.data;
+    tapiconfig config = configfor(game);
     tapi api(store, [&](const std::string&, double, tverified& v) {
         v = tverified{tverified::ok, 0, "", {{"P", 1, 10}}, false};
         return true;
