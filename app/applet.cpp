@@ -24,15 +24,15 @@
 #include "framework/window.h"
 #include "game/kinds.h"
 
-int redraw = 0;
-int refocus = 0;
-int fasttimer = 0;
-int shotwanted = 0;
-std::string dumponclose;
+thread_local int redraw = 0;
+thread_local int refocus = 0;
+thread_local int fasttimer = 0;
+thread_local int shotwanted = 0;
+thread_local std::string dumponclose;
 
 namespace {
 
-bool running = false;   // create() has loaded the settings: closing now keeps them
+thread_local bool running = false;   // create() has loaded the settings: closing now keeps them
 
 }  // namespace
 
@@ -158,7 +158,7 @@ std::string screenshot() {
     int w = int(viewwidth), h = int(viewheight);
     if (w <= 0 || h <= 0) return "";
     // One picture per size, reused by later screenshots (images live for the whole run).
-    static TImage* shot = nullptr;
+    static thread_local TImage* shot = nullptr;
     if (!shot || shot->width != w || shot->height != h) shot = CreateImage(w, h, 1, IMG_FILTERED | IMG_DYNAMIC);
     grabscreen(shot, w, h);
     // Encoded whole before it is saved: a full disk leaves no half picture behind.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-float renderoption = -1;
+thread_local float renderoption = -1;
 
 namespace {
 // Pixels per playfield unit on a software rasteriser. The default window (a canvas of 800 x 400)

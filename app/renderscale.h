@@ -13,7 +13,7 @@
 #include <string>
 
 // The player's choice: below 0 auto, 0 the device's pixels, above 0 pixels per playfield unit.
-extern float renderoption;
+extern thread_local float renderoption;
 
 // The option's value for `text`; false (out unchanged) when it is none of the above.
 bool parserenderscale(const std::string& text, float& out);

@@ -45,7 +45,8 @@ struct trecorder {
     int frames = 0;                   // frame steps run since the recording began
     std::string trace;                // of the frames since the last checkpoint
     int canvasw = -1, canvash = -1;   // the canvas size last written
-} rec;
+};
+thread_local trecorder rec;
 
 void note(int id, int data = 0, int mods = 0, int x = 0, int y = 0) {
     treplayevent e;
@@ -114,7 +115,8 @@ struct tplayer {
     TTimer* pace = nullptr;
     float pacehz = 0;
     treplayverdict v;
-} play;
+};
+thread_local tplayer play;
 
 // The settings file's bytes of the replay's records, for the settings reader.
 std::string settingsbytes(const treplaysettings& s) {
@@ -407,9 +409,9 @@ void stopplayback() {
 
 bool replaying() { return play.on; }
 
-treplayverdict playtoend(bool untildiffers) {
+treplayverdict playtoend(bool untildiffers, const std::function<bool()>& late) {
     auto differs = [] { return play.v.firstframe >= 0 || play.v.firstcheck >= 0; };
-    while (play.on && !play.v.ended && !(untildiffers && differs()) && playframe()) {
+    while (play.on && !play.v.ended && !(untildiffers && differs()) && !(late && late()) && playframe()) {
     }
     return play.v;
 }

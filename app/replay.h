@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/replayfile.h"
@@ -57,8 +58,9 @@ std::string startplayback(const treplay& r, const std::string& name, bool window
 void stopplayback();
 bool replaying();
 // Every frame to the end as fast as it goes (headless); the verdict. `untildiffers` stops at the
-// first frame or checkpoint that differs (the verdict then has not ended).
-treplayverdict playtoend(bool untildiffers = false);
+// first frame or checkpoint that differs (the verdict then has not ended); so does `late`
+// returning true, asked before every frame.
+treplayverdict playtoend(bool untildiffers = false, const std::function<bool()>& late = {});
 // In the window: a timer of its own paces the recorded frames at the recorded rate. The
 // player's Escape quits, P pauses the playback, F5 runs it eight times faster, and the wheel
 // and the Volume menu set the volume; the rest of the player's input is ignored.

@@ -32,7 +32,8 @@ struct tclient {
     std::string line;                 // shown over the playfield until `lineuntil` (MilliSecs)
     int lineuntil = 0;
     bool lineok = true;               // good news (green) or not (red)
-} client;
+};
+thread_local tclient client;
 
 void say(const std::string& line) { std::fprintf(stderr, "varnhold: %s\n", line.c_str()); }
 

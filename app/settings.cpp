@@ -67,8 +67,8 @@ void loadsettings() {
 namespace {
 
 // The save that failed, tried again by retrysettings: the files not kept, and when it was.
-std::string owed;
-int lasttry = 0;
+thread_local std::string owed;
+thread_local int lasttry = 0;
 
 // The high-score rows that the settings file's `bytes` hold whole, into `rows`; their count.
 int filerows(const std::string& bytes, thiscore (&rows)[10]) {

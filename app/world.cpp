@@ -1,6 +1,7 @@
 // app/world.cpp — the start-up steps in their order and the creation of the game's objects.
 #include "app/world.h"
 
+#include <mutex>
 
 #include "app/applet.h"
 #include "app/dump.h"
@@ -22,13 +23,13 @@
 #include "game/kinds.h"
 
 std::string programdir = "";
-std::string cfgpath = "varnhold.cfg";
+thread_local std::string cfgpath = "varnhold.cfg";
 std::string lngpath = "varnhold.lng";
 std::string shotdir = "";
 
 namespace {
 
-tmainapplet applet;
+thread_local tmainapplet applet;
 
 void* flipclock(int, void* data, void*) {
     ms = MilliSecs();
@@ -114,6 +115,10 @@ void createobjects() {
 }
 
 std::string startup(const tstartup& how) {
+    // One world is made at a time: the first loads the pictures, sounds and font that all
+    // share, and the pictures' texture atlas is shared too.
+    static std::mutex making;
+    std::lock_guard<std::mutex> lock(making);
     if (timer) StopTimer(timer);   // the previous world's frame timer
     resetglobals();
     RemoveHooks(HOOK_EMITEVENT);

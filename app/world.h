@@ -18,7 +18,7 @@ struct tstartup {
 extern std::string programdir;
 // The settings file in use: varnhold.cfg in the program's folder, or in
 // $XDG_CONFIG_HOME/varnhold/ when the program's folder cannot be written.
-extern std::string cfgpath;
+extern thread_local std::string cfgpath;
 extern std::string lngpath;
 // Where screenshots go: the program's folder, or the user's pictures when it is read-only.
 extern std::string shotdir;

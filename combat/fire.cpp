@@ -9,7 +9,7 @@
 #include "framework/sound.h"
 #include "traffic/car.h"
 
-tfire fires;
+thread_local tfire fires;
 
 namespace {
 const int flamebirth[3] = {255, 245, 20};

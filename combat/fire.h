@@ -30,4 +30,4 @@ struct tfire : slots<tfiredata> {
     template <class V> void fields(V& v) { v("d", d); }
 };
 
-extern tfire fires;
+extern thread_local tfire fires;

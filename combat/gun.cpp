@@ -21,8 +21,8 @@
 #include "framework/window.h"
 #include "game/level.h"
 
-tgun guns;
-float turretmargin = 100;
+thread_local tgun guns;
+thread_local float turretmargin = 100;
 
 const int tgundata::keys1[3] = {key_down, key_right, key_left};
 const int tgundata::keys2[3] = {'S', 'D', 'A'};

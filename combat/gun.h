@@ -50,5 +50,5 @@ struct tgun : slots<tgundata> {
     }
 };
 
-extern tgun guns;
-extern float turretmargin;            // distance of the outer turrets from the edges
+extern thread_local tgun guns;
+extern thread_local float turretmargin;            // distance of the outer turrets from the edges

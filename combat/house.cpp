@@ -13,7 +13,7 @@
 #include "framework/sound.h"
 #include "game/level.h"
 
-thouse houses;
+thread_local thouse houses;
 
 void thousedata::generate(float x0, float w, float y_) {
     img = img_house[rnd.upd(static_cast<int>(img_house.size()))];

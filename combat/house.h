@@ -46,4 +46,4 @@ struct thouse : slots<thousedata> {
     template <class V> void fields(V& v) { v("d", d); v("count", count); }
 };
 
-extern thouse houses;
+extern thread_local thouse houses;

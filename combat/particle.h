@@ -63,5 +63,5 @@ struct tparticle : slots<tparticledata> {
     template <class V> void unlisted(V& v) { slots::unlisted(v); v("changes", changes); }
 };
 
-extern tparticle particles;    // debris
-extern tparticle particles2;   // flames
+extern thread_local tparticle particles;    // debris
+extern thread_local tparticle particles2;   // flames

@@ -62,4 +62,4 @@ struct trocket : slots<trocketdata> {
     template <class V> void fields(V& v) { v("d", d); v("count", count); }
 };
 
-extern trocket rockets;
+extern thread_local trocket rockets;

@@ -17,8 +17,8 @@
 #include "platform/trig.h"
 #include "sky/rain.h"
 
-ttnt tnt;
-ttnt tnt2;
+thread_local ttnt tnt;
+thread_local ttnt tnt2;
 
 bool ttnt::enemyreaches(float px, float py) const {
     for (const auto& e : d)

@@ -53,5 +53,5 @@ struct ttnt : slots<ttntdata> {
     template <class V> void fields(V& v) { v("d", d); v("rot", rot); }
 };
 
-extern ttnt tnt;    // harmful
-extern ttnt tnt2;   // only seen and heard
+extern thread_local ttnt tnt;    // harmful
+extern thread_local ttnt tnt2;   // only seen and heard

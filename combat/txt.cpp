@@ -7,7 +7,7 @@
 #include "framework/font.h"
 #include "platform/platform.h"
 
-ttxt texts;
+thread_local ttxt texts;
 
 void ttxtdata::generate(const std::string& txt_, float x_, float y_, float size_) {
     txt = txt_;

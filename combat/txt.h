@@ -31,4 +31,4 @@ struct ttxt : slots<ttxtdata> {
     template <class V> void fields(V& v) { v("d", d); }
 };
 
-extern ttxt texts;
+extern thread_local ttxt texts;

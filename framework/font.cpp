@@ -6,7 +6,7 @@
 #include "framework/text.h"
 #include "platform/platform.h"
 
-pngfont font;
+thread_local pngfont font;
 
 namespace {
 

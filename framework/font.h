@@ -30,4 +30,4 @@ struct pngfont {
     }
 };
 
-extern pngfont font;
+extern thread_local pngfont font;

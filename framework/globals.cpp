@@ -1,22 +1,22 @@
 // framework/globals.cpp — the application's own globals, with their start values.
 #include "framework/globals.h"
 
-int ms = 0;
-int workarea[4] = {0, 0, 0, 0};
-TTimer* timer = nullptr;
+thread_local int ms = 0;
+thread_local int workarea[4] = {0, 0, 0, 0};
+thread_local TTimer* timer = nullptr;
 
-float viewscalex = 1, viewscaley = 1;
-float viewwidth = 800, viewheight = 400;
-float areawidth = 800, areaheight = 400;
-float cityshift = 0;
-float drawmatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+thread_local float viewscalex = 1, viewscaley = 1;
+thread_local float viewwidth = 800, viewheight = 400;
+thread_local float areawidth = 800, areaheight = 400;
+thread_local float cityshift = 0;
+thread_local float drawmatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-#define VARNHOLD_SCREENWORD_DEFINE(name, line, english) std::string name = english;
+#define VARNHOLD_SCREENWORD_DEFINE(name, line, english) thread_local std::string name = english;
 VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_DEFINE)
 #undef VARNHOLD_SCREENWORD_DEFINE
-int wstart = 0, wgetready = 0, wrearming = 0, wgameover = 0, wentername = 0;
-int langcount = 0;
-int langtag = 0;
+thread_local int wstart = 0, wgetready = 0, wrearming = 0, wgameover = 0, wentername = 0;
+thread_local int langcount = 0;
+thread_local int langtag = 0;
 
 void resetglobals() {
     ms = 0;

@@ -7,7 +7,7 @@
 #include "framework/keys.h"
 #include "platform/platform.h"
 
-tevs ev;
+thread_local tevs ev;
 
 int tev::area(int ax, int ay, int w, int h) const {
     return x >= ax && y >= ay && x <= ax + w && y <= ay + h ? 1 : 0;

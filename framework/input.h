@@ -82,4 +82,4 @@ struct tinput {
     template <class V> void fields(V& v) { v("pos", pos); v("lmax", lmax); }
 };
 
-extern tevs ev;
+extern thread_local tevs ev;

@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-trnd rnd{0};
+thread_local trnd rnd{0};
 
 namespace {
 

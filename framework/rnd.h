@@ -21,4 +21,4 @@ private:
     void advance();
 };
 
-extern trnd rnd;
+extern thread_local trnd rnd;

@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-tsnd snd;
+thread_local tsnd snd;
 
 tsnd createsnd(int n) {
     tsnd r;

@@ -71,4 +71,4 @@ tsnd createsnd(int n);
 // Start-up: a sample that is missing or cannot be decoded ends the program with a message.
 int loadsnd(const std::string& path, int flags);
 
-extern tsnd snd;
+extern thread_local tsnd snd;

@@ -7,10 +7,10 @@
 #include "framework/text.h"
 #include "platform/platform.h"
 
-twin win;
-tcan can;
-tmenu menu;
-tvolume volume;
+thread_local twin win;
+thread_local tcan can;
+thread_local tmenu menu;
+thread_local tvolume volume;
 
 // ---------------------------------------------------------------------------------------------
 // Window

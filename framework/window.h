@@ -98,7 +98,7 @@ tcan createcan(int x, int y, int w, int h, TGadget* parent, int style);
 tmenu newmenu(const std::string& text, TGadget* parent, int tag, int disabled, int hotkey = 0,
               int modifier = 0);
 
-extern twin win;
-extern tcan can;
-extern tmenu menu;
-extern tvolume volume;
+extern thread_local twin win;
+extern thread_local tcan can;
+extern thread_local tmenu menu;
+extern thread_local tvolume volume;

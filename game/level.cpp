@@ -17,8 +17,8 @@
 #include "framework/text.h"
 #include "framework/window.h"
 
-tlevel level;
-void (*savehook)() = nullptr;
+thread_local tlevel level;
+thread_local void (*savehook)() = nullptr;
 
 namespace {
 

@@ -77,9 +77,9 @@ struct tlevel {
     }
 };
 
-extern tlevel level;
+extern thread_local tlevel level;
 
 // Saves the settings and the high scores at once (the application points it at its savenow
 // when it builds a world); the level calls it right after a high-score row is made. Null: no
 // saving.
-extern void (*savehook)();
+extern thread_local void (*savehook)();

@@ -6,7 +6,7 @@
 #include "framework/sound.h"
 #include "game/kinds.h"
 
-traid raid;
+thread_local traid raid;
 
 namespace {
 // Steps of each wave kind; the last step of a wave releases one unit of the next kind.

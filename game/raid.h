@@ -51,4 +51,4 @@ private:
     void horn();
 };
 
-extern traid raid;
+extern thread_local traid raid;

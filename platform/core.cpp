@@ -15,20 +15,20 @@
 #include "platform/internal.h"
 
 namespace plat {
-tdrawstate state;
-tbatch batch;
-TGadget* canvas = nullptr;
-bool linesmooth = false;
-bool trimming = true;
-bool texelforpixel = true;
-double drawnratio = 1;
+thread_local tdrawstate state;
+thread_local tbatch batch;
+thread_local TGadget* canvas = nullptr;
+thread_local bool linesmooth = false;
+thread_local bool trimming = true;
+thread_local bool texelforpixel = true;
+thread_local double drawnratio = 1;
 }  // namespace plat
 
 using namespace plat;
 
 namespace {
-float modelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-std::vector<std::array<float, 16>> mvstack;
+thread_local float modelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+thread_local std::vector<std::array<float, 16>> mvstack;
 
 // The back ends built into the program, by kind; headless is always there.
 struct toffer {
@@ -408,10 +408,10 @@ struct thook {
     void* context;
     int priority;
 };
-std::vector<std::shared_ptr<thook>> hooks;
-TEvent* current = nullptr;
-TEvent eventring[1024];
-unsigned eventnext = 0;
+thread_local std::vector<std::shared_ptr<thook>> hooks;
+thread_local TEvent* current = nullptr;
+thread_local TEvent eventring[1024];
+thread_local unsigned eventnext = 0;
 }  // namespace
 
 void AddHook(int hook, thookfn fn, void* context, int priority) {
@@ -501,8 +501,8 @@ namespace {
 // The running timers. A stopped one is kept (its count still reads) until the next timer is
 // stopped: F5 replaces the frame timer at every press and release, and keeping them all
 // would grow the process for as long as it runs.
-std::vector<std::unique_ptr<TTimer>> timers;
-std::unique_ptr<TTimer> laststopped;
+thread_local std::vector<std::unique_ptr<TTimer>> timers;
+thread_local std::unique_ptr<TTimer> laststopped;
 }
 
 TTimer* CreateTimer(float hz, bool stepped) {

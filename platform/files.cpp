@@ -4,15 +4,33 @@
 
 #include <cstdio>
 #include <map>
+#include <mutex>
+#include <thread>
 
 #include "platform/internal.h"
 
 namespace {
-std::map<std::string, std::string>& incbins() {
-    static std::map<std::string, std::string> m;
-    return m;
-}
+// Embedded files. Those the main thread registers are every thread's; another thread's own
+// (a world playing there: its replay's settings) are seen by it alone and hide the main
+// thread's of the same name.
+std::map<std::string, std::string> shared;
+std::mutex sharedlock;
+thread_local std::map<std::string, std::string> own;
+const std::thread::id mainthread = std::this_thread::get_id();   // static start-up runs there
 const std::string incbin = "incbin::";
+
+bool findincbin(const std::string& name, std::string* bytes) {
+    std::string key = plat::path(name);
+    if (auto it = own.find(key); it != own.end()) {
+        if (bytes) *bytes = it->second;
+        return true;
+    }
+    std::lock_guard<std::mutex> lock(sharedlock);
+    auto it = shared.find(key);
+    if (it == shared.end()) return false;
+    if (bytes) *bytes = it->second;
+    return true;
+}
 }  // namespace
 
 struct TStream {
@@ -33,10 +51,7 @@ std::string plat::path(const std::string& p) {
 
 bool plat::readfile(const std::string& p, std::string& bytes) {
     if (p.rfind(incbin, 0) == 0) {
-        auto it = incbins().find(path(p.substr(incbin.size())));
-        if (it == incbins().end()) return false;
-        bytes = it->second;
-        return true;
+        return findincbin(p.substr(incbin.size()), &bytes);
     }
     if (FileType(p) != 1) return false;
     FILE* f = std::fopen(path(p).c_str(), "rb");
@@ -51,21 +66,28 @@ bool plat::readfile(const std::string& p, std::string& bytes) {
 }
 
 int FileType(const std::string& p) {
-    if (p.rfind(incbin, 0) == 0) return incbins().count(plat::path(p.substr(incbin.size()))) ? 1 : 0;
+    if (p.rfind(incbin, 0) == 0) return findincbin(p.substr(incbin.size()), nullptr) ? 1 : 0;
     struct stat st;
     if (::stat(plat::path(p).c_str(), &st) != 0) return 0;
     if (S_ISDIR(st.st_mode)) return 2;
     return S_ISREG(st.st_mode) ? 1 : 0;
 }
 
-void RegisterIncbin(const std::string& name, std::string bytes) { incbins()[plat::path(name)] = std::move(bytes); }
+void RegisterIncbin(const std::string& name, std::string bytes) {
+    if (std::this_thread::get_id() != mainthread) {
+        own[plat::path(name)] = std::move(bytes);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(sharedlock);
+    shared[plat::path(name)] = std::move(bytes);
+}
 
 TStream* ReadStream(const std::string& p) {
     if (p.rfind(incbin, 0) == 0) {
-        auto it = incbins().find(plat::path(p.substr(incbin.size())));
-        if (it == incbins().end()) return nullptr;
+        std::string bytes;
+        if (!findincbin(p.substr(incbin.size()), &bytes)) return nullptr;
         TStream* s = new TStream;
-        s->mem = it->second;
+        s->mem = std::move(bytes);
         s->inmemory = true;
         return s;
     }

@@ -9,7 +9,7 @@
 using namespace plat;
 
 namespace {
-std::vector<std::unique_ptr<TGadget>> gadgets;   // live until the program ends
+thread_local std::vector<std::unique_ptr<TGadget>> gadgets;   // live until the program ends
 
 TGadget* newgadget(tgadgetkind kind, const std::string& text, int x, int y, int w, int h, TGadget* parent,
                    int style) {

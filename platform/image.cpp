@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/backend.h"
 #include "platform/internal.h"
@@ -11,9 +12,10 @@ using namespace plat;
 
 namespace {
 std::vector<std::unique_ptr<TImage>> images;   // images live until the program ends
-int autoflags = 0;
-int uploads = 0;
-uint8_t scratch[4];
+std::mutex imagelock;                          // the list is shared by the worlds of all threads
+thread_local int autoflags = 0;
+thread_local int uploads = 0;
+thread_local uint8_t scratch[4];
 
 TPixmap newpixmap(int w, int h) {
     TPixmap p;
@@ -34,6 +36,7 @@ TImage* newimage(int w, int h, int frames, int flags, const std::string& name) {
     for (int i = 0; i < frames; i++) img->pixmaps.push_back(newpixmap(w, h));
     img->frames.assign(static_cast<size_t>(frames), 0);
     img->seqs.assign(static_cast<size_t>(frames), 0);
+    std::lock_guard<std::mutex> lock(imagelock);
     images.push_back(std::move(img));
     return images.back().get();
 }
@@ -60,6 +63,7 @@ TImage* LoadImage(const std::string& file, int flags) {
 
 void FreeImage(TImage* image) {
     if (!image) return;
+    std::lock_guard<std::mutex> lock(imagelock);
     auto it = std::find_if(images.begin(), images.end(), [&](const auto& i) { return i.get() == image; });
     if (it != images.end()) images.erase(it);
 }

@@ -53,15 +53,15 @@ int64_t tickat(int64_t n, double hz);
 int64_t monotonicns();
 
 namespace plat {
-extern tdrawstate state;
-extern tbatch batch;
-extern TGadget* canvas;                   // the current graphics (SetGraphics)
-extern bool linesmooth;
-extern bool trimming;                     // pictures drawn as their patches (atlas::survey); off
+extern thread_local tdrawstate state;
+extern thread_local tbatch batch;
+extern thread_local TGadget* canvas;                   // the current graphics (SetGraphics)
+extern thread_local bool linesmooth;
+extern thread_local bool trimming;                     // pictures drawn as their patches (atlas::survey); off
                                           // only to compare with the whole quads
-extern bool texelforpixel;                // large pictures drawn texel for pixel take the nearest
+extern thread_local bool texelforpixel;                // large pictures drawn texel for pixel take the nearest
                                           // texel (tbatchstate::nearest); off likewise
-extern double drawnratio;                 // pixels drawn per canvas pixel (the device's, or fewer
+extern thread_local double drawnratio;                 // pixels drawn per canvas pixel (the device's, or fewer
                                           // under a render scale): set by the back end
 std::string path(const std::string& p);   // backslashes to slashes
 void tostderr(const std::string& text);   // one line, Latin-1 turned into UTF-8

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/backend.h"
 #include "platform/internal.h"
@@ -11,8 +12,9 @@
 using namespace plat;
 
 namespace {
-std::vector<std::unique_ptr<TSound>> sounds;
-std::vector<std::unique_ptr<TChannel>> channels;
+std::vector<std::unique_ptr<TSound>> sounds;   // shared by the worlds of all threads
+std::mutex soundlock;
+thread_local std::vector<std::unique_ptr<TChannel>> channels;
 
 }  // namespace
 
@@ -30,6 +32,7 @@ TSound* LoadSound(const std::string& file, int flags) {
     snd->path = file;
     if (!decodeogg(bytes, *snd)) return nullptr;
     if (ops.sound->audio()) ops.sound->loadsound(*snd);
+    std::lock_guard<std::mutex> lock(soundlock);
     sounds.push_back(std::move(snd));
     return sounds.back().get();
 }

@@ -47,6 +47,8 @@ const char* usage =
     "  --queue N              replays that may wait for a verifier (default twice the verifiers;\n"
     "                         more get 503)\n"
     "  --verify-seconds N     time one verification may take (default 120)\n"
+    "  --isolate              verify each replay in a child process of its own, killed at its\n"
+    "                         time limit, instead of on the server's verifier threads\n"
     "  --max-bytes N          size of a replay (default 4194304)\n"
     "  --max-frames N         length of a game in frames (default 648000, three hours)\n"
     "  --rate N               replays one address may send per minute (default 30)\n"
@@ -94,7 +96,20 @@ std::string gamefolder(bool& installed) {
     return installed ? dir + "/" VARNHOLD_DATADIR : dir;
 }
 
-// The verifier: one replay, one answer.
+// Makes this process ready to play replays: the headless platform, in the game's folder, with
+// its paths. "" or what went wrong.
+std::string enterverifier() {
+    PlatformInit(tbackend::headless);
+    bool installed = false;
+    std::string dir = gamefolder(installed);
+    if (chdir(dir.c_str()) != 0) return "can't enter the game's folder " + dir;
+    initpaths("", installed);
+    // as the installed game: the skyline mask is made afresh, never written into the package's folder
+    if (installed) citylenspath.clear();
+    return "";
+}
+
+// The verifier child: one replay, one answer.
 int verifychild(long long maxframes, long long seconds) {
     rlimit cpu{static_cast<rlim_t>(seconds + 5), static_cast<rlim_t>(seconds + 10)};
     setrlimit(RLIMIT_CPU, &cpu);
@@ -102,18 +117,9 @@ int verifychild(long long maxframes, long long seconds) {
     char buf[65536];
     ssize_t n;
     while ((n = read(0, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
-    PlatformInit(tbackend::headless);
-    bool installed = false;
-    std::string dir = gamefolder(installed);
     tverified v;
-    if (chdir(dir.c_str()) != 0) {
-        v.reason = "can't enter the game's folder " + dir;
-    } else {
-        initpaths("", installed);
-        // as the installed game: the skyline mask is made afresh, never written into the package's folder
-        if (installed) citylenspath.clear();
-        v = verifyhere(text, static_cast<int>(maxframes));
-    }
+    v.reason = enterverifier();
+    if (v.reason.empty()) v = verifyhere(text, static_cast<int>(maxframes));
     std::string out = verifiedtext(v);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
@@ -299,6 +305,7 @@ struct tserveroptions {
     long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = -1, seconds = 120;
     long long readseconds = 10, stopseconds = 30, connections = 256, headerseconds = 10, bodyseconds = 60;
     bool child = false;   // --verify-child: this process is a verifier
+    bool isolate = false;  // --isolate: a child process per replay
 };
 
 // Reads the command line into `o`; -1 to go on, else the exit status (--help, --version and
@@ -328,6 +335,8 @@ int readoptions(int argc, char** argv, tserveroptions& o) {
             return pacereport(files);
         } else if (a == "--verify-child") {   // not in the usage: the server's own verifier
             o.child = true;
+        } else if (a == "--isolate") {
+            o.isolate = true;
         } else if (a == "--listen" || a == "--db" || a == "--web" || a == "--public" || a == "--allow-origin") {
             if (!next || !*next) return fail(a + " needs a value");
             if (a == "--listen") o.listen = next;
@@ -552,6 +561,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // A database file named from here stays here when the verifiers enter the game's folder.
+    if (o.db.find("://") == std::string::npos && !o.db.empty() && o.db[0] != '/') {
+        char here[4096];
+        if (getcwd(here, sizeof here)) o.db = std::string(here) + "/" + o.db;
+    }
     std::unique_ptr<tstore> store;
     try {
         store = openstore(o.db);
@@ -570,11 +584,20 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // Replays are played on threads of this process, in the game's folder; or, isolated, by
+    // children of this program.
+    std::vector<std::string> child;
+    if (o.isolate) {
+        child = {self(), "--verify-child", "--max-frames", std::to_string(o.config.maxframes), "--verify-seconds",
+                 std::to_string(o.seconds)};
+    } else if (std::string problem = enterverifier(); !problem.empty()) {
+        std::fprintf(stderr, "varnhold-server: %s\n", problem.c_str());
+        return 1;
+    }
     // A replay waits at most about twice its own playback: what waits beyond gets 503 at once.
     if (o.queue < 0) o.queue = 2 * o.workers;
-    tverifierpool pool({self(), "--verify-child", "--max-frames", std::to_string(o.config.maxframes), "--verify-seconds",
-                        std::to_string(o.seconds)},
-                       static_cast<int>(o.workers), static_cast<int>(o.queue), static_cast<int>(o.seconds));
+    tverifierpool pool(child, static_cast<int>(o.workers), static_cast<int>(o.queue), static_cast<int>(o.seconds),
+                       static_cast<int>(o.config.maxframes));
     tapi api(*store, [&](const std::string& text, double cost, tverified& v) { return pool.verify(text, cost, v); }, o.config);
 
     httplib::Server http;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <ctime>
 #include <deque>
 #include <cstdio>
 #include <fcntl.h>
@@ -143,15 +144,27 @@ std::string pacecheck(const treplay& r, int tolerance) {
 
 double verifycost(const treplay& r) { return 0.15 + r.end.frame * 12e-6; }
 
-tverified verifyhere(const std::string& text, int maxframes) {
+tverified verifyhere(const std::string& text, int maxframes, int seconds) {
     treplay r;
     tverified v = precheck(text, programversion(), datadigest(), maxframes, &r);
     if (v.kind != tverified::ok) return v;
     std::string problem = startplayback(r, "the replay", false);
     if (!problem.empty())
         return refusal(problem.rfind("Can't load ", 0) == 0 ? tverified::failed : tverified::refused, problem);
-    treplayverdict pv = playtoend(true);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int frames = 0;
+    bool late = false;
+    treplayverdict pv = playtoend(true, [&] {
+        // the clock is read every 256 frames: a frame takes microseconds
+        if (seconds > 0 && (++frames & 255) == 0 && std::chrono::steady_clock::now() > deadline) late = true;
+        return late;
+    });
     stopplayback();
+    if (late) {
+        tverified v = refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
+        v.late = true;
+        return v;
+    }
     if (!pv.same) {
         std::string where = pv.firstframe >= 0 ? "at frame " + std::to_string(pv.firstframe)
                             : pv.firstcheck >= 0 ? "at a frame from " + std::to_string(pv.lastgood + 1) + " to " +
@@ -209,8 +222,52 @@ tverified readverified(const std::string& text) {
     return v;
 }
 
-tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, int queue_, int seconds_)
-    : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_) {}
+tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, int queue_, int seconds_, int maxframes_)
+    : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_), maxframes(maxframes_) {
+    if (command.empty())
+        for (int i = 0; i < workers; i++) threads.emplace_back([this] { verifier(); });
+}
+
+tverifierpool::~tverifierpool() {
+    {
+        std::lock_guard<std::mutex> lock(m);
+        closing = true;
+    }
+    posted.notify_all();
+    for (std::thread& t : threads) t.join();
+}
+
+// A verifier thread: it plays the replays handed to it, each in its world. There are as many
+// as replays may play at once, so a replay let in always finds one free.
+void tverifierpool::verifier() {
+    std::unique_lock<std::mutex> lock(m);
+    for (;;) {
+        posted.wait(lock, [&] { return closing || !jobs.empty(); });
+        if (jobs.empty()) return;
+        tjob* job = jobs.front();
+        jobs.pop_front();
+        lock.unlock();
+        timespec a{}, b{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
+        tverified v = verifyhere(*job->text, maxframes, seconds);
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &b);
+        v.cpu = static_cast<double>(b.tv_sec - a.tv_sec) + static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e9;
+        lock.lock();
+        job->v = std::move(v);
+        job->done = true;
+        finished.notify_all();
+    }
+}
+
+tverified tverifierpool::run(const std::string& text) {
+    if (!command.empty()) return runchild(text);
+    tjob job{&text, {}};
+    std::unique_lock<std::mutex> lock(m);
+    jobs.push_back(&job);
+    posted.notify_one();
+    finished.wait(lock, [&] { return job.done; });
+    return job.v;
+}
 
 bool tverifierpool::verify(const std::string& text, double cost, tverified& v) {
     {
@@ -271,7 +328,7 @@ void tverifierpool::next() {
 
 // The child reads the replay on its standard input and writes its answer on its standard
 // output; past the time limit it is killed.
-tverified tverifierpool::run(const std::string& text) {
+tverified tverifierpool::runchild(const std::string& text) {
     int in[2], out[2];
     if (pipe2(in, O_CLOEXEC) != 0) return refusal(tverified::failed, "no pipe for the verifier");
     if (pipe2(out, O_CLOEXEC) != 0) {

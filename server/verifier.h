@@ -1,16 +1,18 @@
 // server/verifier.h — a replay played again by the game's own engine, and the checks a score
 // must pass before it is played: its version, its length and its pace.
 //
-// The game's world is one global object, so a process holds one playback at a time. The
-// server plays each replay in a child process of its own (this program run with
-// --verify-child): replays are verified side by side on several cores, a replay that runs too
-// long is killed, and a fault in one playback takes nothing else with it.
+// Every thread holds a world of its own, so the server plays replays side by side on a pool
+// of threads in its own process. With --isolate it plays each in a child process instead
+// (this program run with --verify-child): a replay past its time is killed there even in the
+// middle of a frame, and a fault in one playback takes nothing else with it.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/replayfile.h"
@@ -22,7 +24,7 @@ struct tverified {
     std::string reason;               // why not ok, in words
     std::vector<treplayrow> rows;     // ok: the high-score rows the game made, best first
     bool late = false;                // refused for the time limit (a busier moment may say so)
-    double cpu = 0;                   // seconds of CPU the playback took (its child's)
+    double cpu = 0;                   // seconds of CPU the playback took (its thread's or child's)
 };
 
 // The rows of `after` that the game made: those not matched by a row of `before` (each row of
@@ -58,17 +60,19 @@ std::string pacecheck(const treplay& r, int tolerance = pacetolerance);
 // and every frame at the cost of a busy one), before it is played.
 double verifycost(const treplay& r);
 
-// Plays the replay in this process (the world is rebuilt for it) and returns the verdict; the
-// playback stops at the first frame or checkpoint that differs. The process must have called
-// PlatformInit(headless) and be in the folder that holds data/, whose files must be those the
-// replay names.
-tverified verifyhere(const std::string& text, int maxframes);
+// Plays the replay in this thread's world (made afresh for it) and returns the verdict; the
+// playback stops at the first frame or checkpoint that differs, and after `seconds` of play
+// (0: no limit) it is refused as late. The process must have called PlatformInit(headless)
+// and be in the folder that holds data/, whose files must be those the replay names.
+tverified verifyhere(const std::string& text, int maxframes, int seconds = 0);
 
 // The child's answer on its standard output, and its reading in the parent.
 std::string verifiedtext(const tverified& v);
 tverified readverified(const std::string& text);
 
-// A bounded pool of child processes: at most `workers` play at once, at most `queue` wait.
+// A bounded pool of verifiers: at most `workers` play at once, at most `queue` wait. The
+// verifiers are threads of this process, each with its world, or with a `command` child
+// processes, one per replay.
 // The one that waits with the earliest (arrival + 2 x its expected cost) plays next, so a short
 // game never waits behind long ones, and a long one is passed only by those that would finish
 // before it. A full queue takes a newcomer in place of the waiting one that comes last by that
@@ -78,7 +82,8 @@ tverified readverified(const std::string& text);
 // one (with a single verifier they take turns).
 class tverifierpool {
 public:
-    tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds);
+    tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds, int maxframes);
+    ~tverifierpool();
     // false when no place in the queue was found (nothing was done); otherwise `v` holds the
     // verdict. `cost`: verifycost() of the replay.
     bool verify(const std::string& text, double cost, tverified& v);
@@ -91,14 +96,26 @@ private:
         double order, cost;
         bool go = false, out = false;
     };
+    struct tjob {
+        const std::string* text;
+        tverified v;
+        bool done = false;
+    };
     tverified run(const std::string& text);
+    tverified runchild(const std::string& text);
+    void verifier();
     void next();
     std::vector<std::string> command;
-    int workers, queue, seconds;
+    int workers, queue, seconds, maxframes;
     static constexpr double longgame = 2;   // about 150,000 frames, 40 minutes of play
     int running = 0, runninglong = 0;
     std::vector<twaiter*> waiting;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::mutex m;
     std::condition_variable freed;
+    // the threads that play in this process, and the replays handed to them
+    std::vector<std::thread> threads;
+    std::deque<tjob*> jobs;
+    std::condition_variable posted, finished;
+    bool closing = false;
 };

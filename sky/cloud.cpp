@@ -7,7 +7,7 @@
 #include "framework/rnd.h"
 #include "sky/rain.h"
 
-tcloud clouds;
+thread_local tcloud clouds;
 
 int tclouddata::generate() {
     speedy = rnd.updf(0.25f) - 0.125f;

@@ -34,4 +34,4 @@ struct tcloud : slots<tclouddata> {
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); v("col", col); }
 };
 
-extern tcloud clouds;
+extern thread_local tcloud clouds;

@@ -13,7 +13,7 @@
 #include "platform/trig.h"
 #include "sky/rain.h"
 
-tday day;
+thread_local tday day;
 
 namespace {
 

@@ -57,4 +57,4 @@ struct tday {
     }
 };
 
-extern tday day;
+extern thread_local tday day;

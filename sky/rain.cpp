@@ -19,7 +19,7 @@
 #include "platform/trig.h"
 #include "sky/cloud.h"
 
-train rain;
+thread_local train rain;
 
 namespace {
 
@@ -253,7 +253,7 @@ float tcalmglow::step(float flash, int now) {
 
 namespace {
 // Drawing state only, outside the world: the weather never reads it.
-tcalmglow calmglow;
+thread_local tcalmglow calmglow;
 }
 
 int train::draw() {

@@ -111,4 +111,4 @@ struct train {
     }
 };
 
-extern train rain;
+extern thread_local train rain;

@@ -16,7 +16,7 @@
 #include "platform/strings.h"
 #include "sky/rain.h"
 
-tcar cars;
+thread_local tcar cars;
 
 namespace {
 

@@ -92,4 +92,4 @@ private:
     float debristop = 0, debrisbottom = 0;
 };
 
-extern tcar cars;
+extern thread_local tcar cars;

@@ -17,7 +17,7 @@
 #include "traffic/satellite.h"
 #include "traffic/ufo.h"
 
-tchopper choppers;
+thread_local tchopper choppers;
 
 namespace {
 

@@ -59,4 +59,4 @@ struct tchopper : slots<tchopperdata> {
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); }
 };
 
-extern tchopper choppers;
+extern thread_local tchopper choppers;

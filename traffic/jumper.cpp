@@ -17,7 +17,7 @@
 #include "platform/strings.h"
 #include "sky/rain.h"
 
-tjumper jumpers;
+thread_local tjumper jumpers;
 
 namespace {
 

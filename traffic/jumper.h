@@ -39,4 +39,4 @@ struct tjumper {
     }
 };
 
-extern tjumper jumpers;
+extern thread_local tjumper jumpers;

@@ -17,7 +17,7 @@
 #include "sky/day.h"
 #include "traffic/ufo.h"
 
-tplane planes;
+thread_local tplane planes;
 
 namespace {
 

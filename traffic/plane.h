@@ -72,4 +72,4 @@ struct tplane : slots<tplanedata> {
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); v("countsuper", countsuper); }
 };
 
-extern tplane planes;
+extern thread_local tplane planes;

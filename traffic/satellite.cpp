@@ -18,7 +18,7 @@
 #include "traffic/plane.h"
 #include "traffic/ufo.h"
 
-tsatellite satellites;
+thread_local tsatellite satellites;
 
 namespace {
 

@@ -63,4 +63,4 @@ struct tsatellite : slots<tsatellitedata> {
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); }
 };
 
-extern tsatellite satellites;
+extern thread_local tsatellite satellites;

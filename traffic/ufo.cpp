@@ -19,7 +19,7 @@
 #include "traffic/plane.h"
 #include "traffic/satellite.h"
 
-tufo ufos;
+thread_local tufo ufos;
 
 namespace {
 

@@ -54,4 +54,4 @@ struct tufo : slots<tufodata> {
     template <class V> void fields(V& v) { v("d", d); v("iw2", iw2); v("ih2", ih2); v("wait", wait); }
 };
 
-extern tufo ufos;
+extern thread_local tufo ufos;

@@ -14,19 +14,19 @@ using namespace plat;
 
 namespace {
 
-std::vector<tdrawrecord> records;
-bool recording = true;
-bool newframe = false;                    // the next operation starts a new record list
-int clockms = 0;                          // the stepped clock
-std::vector<std::pair<thttprequest, thttpdone>> requests;
-std::vector<std::string> launched;
+thread_local std::vector<tdrawrecord> records;
+thread_local bool recording = true;
+thread_local bool newframe = false;                    // the next operation starts a new record list
+thread_local int clockms = 0;                          // the stepped clock
+thread_local std::vector<std::pair<thttprequest, thttpdone>> requests;
+thread_local std::vector<std::string> launched;
 
 void padevent(int id, int data, int x, int y) {
     if (canvas) emit(id, canvas, data, 0, x, y);
 }
 
 // The running timers in creation order, with the clock at their creation.
-std::vector<std::pair<TTimer*, int64_t>> timers;
+thread_local std::vector<std::pair<TTimer*, int64_t>> timers;
 
 struct twindow final : twindowops {
     void init(int, char**) override {}
@@ -149,7 +149,7 @@ void RecordDrawing(bool on) { recording = on; }
 void SetMilliSecs(int ms) { clockms = ms; }
 
 const std::vector<thttprequest>& HttpPending() {
-    static std::vector<thttprequest> now;
+    static thread_local std::vector<thttprequest> now;
     now.clear();
     for (auto& r : requests) now.push_back(r.first);
     return now;

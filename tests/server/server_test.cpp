@@ -203,7 +203,7 @@ TEST(ServerPool, AShortGameDoesNotWaitBehindALongOne) {
     // each child waits for the file "go", then notes the replay it was given
     tverifierpool pool({"/bin/sh", "-c", "while [ ! -e '" + go + "' ]; do sleep 0.01; done; cat >> '" + order +
                                              "'; echo 'kind refused'"},
-                       1, 2, 60);
+                       1, 2, 60, 1000);
     auto until = [](auto state) {   // a state, waited for at most a minute
         auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
         while (!state() && std::chrono::steady_clock::now() < end) std::this_thread::yield();
@@ -233,7 +233,7 @@ TEST(ServerPool, AShortGameDoesNotWaitBehindALongOne) {
 
     // two verifiers: a long game leaves the other to short ones, even with another long one waiting
     tverifierpool two({"/bin/sh", "-c", "while [ ! -e '" + go + "' ]; do sleep 0.01; done; cat >/dev/null; echo 'kind refused'"},
-                      2, 4, 60);
+                      2, 4, 60, 1000);
     auto play = [&](double cost) {
         return std::async(std::launch::async, [&two, cost] {
             tverified v;
