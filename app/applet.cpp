@@ -29,6 +29,7 @@ thread_local int refocus = 0;
 thread_local int fasttimer = 0;
 thread_local int shotwanted = 0;
 thread_local std::string dumponclose;
+const bool appletready = ThreadState([] { (void)&dumponclose; });
 
 namespace {
 

@@ -376,6 +376,7 @@ std::string savereplay() {
 std::string recordingpath() { return rec.on ? rec.path : ""; }
 
 std::string startplayback(const treplay& r, const std::string& name, bool window) {
+    EnterThread();
     play = tplayer();
     play.on = true;
     play.window = window;

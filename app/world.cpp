@@ -27,6 +27,12 @@ thread_local std::string cfgpath = "varnhold.cfg";
 std::string lngpath = "varnhold.lng";
 std::string shotdir = "";
 
+// The objects of the world, one of each kind per thread (game/kinds.h).
+#define VARNHOLD_DEFINE(name, type, start) thread_local type name;
+VARNHOLD_KINDS(VARNHOLD_DEFINE)
+#undef VARNHOLD_DEFINE
+const bool worldready = ThreadState([] { (void)&day; });
+
 namespace {
 
 thread_local tmainapplet applet;
@@ -117,6 +123,7 @@ void createobjects() {
 std::string startup(const tstartup& how) {
     // One world is made at a time: the first loads the pictures, sounds and font that all
     // share, and the pictures' texture atlas is shared too.
+    EnterThread();
     static std::mutex making;
     std::lock_guard<std::mutex> lock(making);
     if (timer) StopTimer(timer);   // the previous world's frame timer

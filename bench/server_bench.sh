@@ -7,7 +7,7 @@
 # by build/varnhold_games into build/bench-games/ the first time (bench/games.cpp). The client
 # is bench/server_load.py (Python 3, standard library only).
 #
-#   bash bench/server_bench.sh [--build DIR] [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
+#   bash bench/server_bench.sh [--build DIR] [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--isolate] [--quick]
 #
 # Defaults: build/, 32 clients (at most 256) of which 1 abusive, 20 s (at most 300), no pause
 # (each client sends again as soon as it is answered; --pause S: after S seconds, 0.5 to 1.5

@@ -37,6 +37,7 @@ ap.add_argument("--seconds", type=float, default=20)
 ap.add_argument("--workers", type=int, default=0, help="the server's --workers (default: its own)")
 ap.add_argument("--queue", type=int, default=-1, help="the server's --queue (default: its own)")
 ap.add_argument("--pause", type=float, default=0, help="seconds a client waits after an answer (0.5 to 1.5 times)")
+ap.add_argument("--isolate", action="store_true", help="the server verifies in child processes (its --isolate)")
 ap.add_argument("--quick", action="store_true", help="2 clients for 2 s, no CPU measurement: a check of correctness")
 args = ap.parse_args()
 if args.quick:
@@ -109,6 +110,8 @@ def start(db):
         cmd += ["--workers", str(args.workers)]
     if args.queue >= 0:
         cmd += ["--queue", str(args.queue)]
+    if args.isolate:
+        cmd += ["--isolate"]
     p = subprocess.Popen(cmd, stdout=open(db + ".log", "a"), stderr=subprocess.STDOUT, text=True)
     atexit.register(lambda: p.poll() is None and p.kill())   # never left running by a failure
     for _ in range(3000):
@@ -339,10 +342,12 @@ for k in kinds + (["abuse"] if args.abusers else []):
         ks[r[1]] = ks.get(r[1], 0) + 1
     print(f"  {k:8} {len(mine):5} answers {dict(sorted(ks.items()))}, p50 {quantile([r[2] for r in mine], .5):.3f} s, "
           f"p99 {quantile([r[2] for r in mine], .99):.3f} s")
-played = children1 - children0
+# the playbacks' CPU: the children's, or (verified on the server's threads) the server's own
+played = children1 - children0 if args.isolate else own1 - own0
 each = played / max(verified, 1)
 print(f"verifying: {verified} playbacks, {verified / args.seconds / cores:.2f} a second per core "
-      f"({1 / max(each, 1e-9):.1f} if each had a core to itself), {each:.3f} s CPU each; the server's own CPU {own1 - own0:.2f} s")
+      f"({1 / max(each, 1e-9):.1f} if each had a core to itself), {each:.3f} s CPU each"
+      f"{' (the server and its threads)' if not args.isolate else ''}; the server's own CPU {own1 - own0:.2f} s")
 print(f"memory:    the server {mb(rss0)} at the start, {mb(rss1)} at the end; with its verifiers at most {mb(peak[0])}")
 print(f"restart:   SIGTERM with {len(late)} requests in flight, {sum(1 for r in late if r[1])} of them answered"
       f"{f' ({len(after)} sent after it left out)' if after else ''}, exit {stopped}; on the same file "

@@ -9,8 +9,6 @@
 #include "framework/sound.h"
 #include "traffic/car.h"
 
-thread_local tfire fires;
-
 namespace {
 const int flamebirth[3] = {255, 245, 20};
 const int flamedeath[3] = {205, 0, 0};

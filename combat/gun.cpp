@@ -21,7 +21,6 @@
 #include "framework/window.h"
 #include "game/level.h"
 
-thread_local tgun guns;
 thread_local float turretmargin = 100;
 
 const int tgundata::keys1[3] = {key_down, key_right, key_left};

@@ -13,8 +13,6 @@
 #include "framework/sound.h"
 #include "game/level.h"
 
-thread_local thouse houses;
-
 void thousedata::generate(float x0, float w, float y_) {
     img = img_house[rnd.upd(static_cast<int>(img_house.size()))];
     x = x0 + static_cast<float>(rnd.upd(static_cast<int>(w - static_cast<float>(img->width))));

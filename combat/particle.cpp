@@ -7,9 +7,6 @@
 #include "platform/strings.h"
 #include "sky/rain.h"
 
-thread_local tparticle particles;
-thread_local tparticle particles2;
-
 void tparticledata::generate(float x_, float y_, float speedx_, float speedy_, int life_,
                              float grav_, float bounce_, float size_, const int* col1_,
                              const int* col2_, TImage* img_) {

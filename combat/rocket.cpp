@@ -15,8 +15,6 @@
 #include "framework/sound.h"
 #include "game/level.h"
 
-thread_local trocket rockets;
-
 void trocketdata::generate(float startx_, float starty_, float impactx_, float impacty_,
                            float speed, int owner_, int wait_, TImage* pic_) {
     owner = owner_;

@@ -17,9 +17,6 @@
 #include "platform/trig.h"
 #include "sky/rain.h"
 
-thread_local ttnt tnt;
-thread_local ttnt tnt2;
-
 bool ttnt::enemyreaches(float px, float py) const {
     for (const auto& e : d)
         if (e && e->owner == side_enemy && e->reaches(px, py)) return true;

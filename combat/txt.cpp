@@ -7,8 +7,6 @@
 #include "framework/font.h"
 #include "platform/platform.h"
 
-thread_local ttxt texts;
-
 void ttxtdata::generate(const std::string& txt_, float x_, float y_, float size_) {
     txt = txt_;
     float w = static_cast<float>(font.width(txt)) * size_;

@@ -6,8 +6,6 @@
 #include "framework/text.h"
 #include "platform/platform.h"
 
-thread_local pngfont font;
-
 namespace {
 
 // A pixel of a picture as (R, A); outside the picture it reads as transparent, so a

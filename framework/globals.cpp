@@ -1,6 +1,22 @@
 // framework/globals.cpp — the application's own globals, with their start values.
 #include "framework/globals.h"
 
+#include "framework/font.h"
+#include "framework/input.h"
+#include "framework/rnd.h"
+#include "framework/sound.h"
+#include "framework/window.h"
+
+// The framework's objects of the world, one each per thread.
+thread_local twin win;
+thread_local tcan can;
+thread_local tmenu menu;
+thread_local tvolume volume;
+thread_local tevs ev;
+thread_local tsnd snd;
+thread_local pngfont font;
+thread_local trnd rnd{0};
+
 thread_local int ms = 0;
 thread_local int workarea[4] = {0, 0, 0, 0};
 thread_local TTimer* timer = nullptr;
@@ -17,6 +33,7 @@ VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_DEFINE)
 thread_local int wstart = 0, wgetready = 0, wrearming = 0, wgameover = 0, wentername = 0;
 thread_local int langcount = 0;
 thread_local int langtag = 0;
+const bool globalsready = ThreadState([] { (void)&win; });
 
 void resetglobals() {
     ms = 0;

@@ -7,8 +7,6 @@
 #include "framework/keys.h"
 #include "platform/platform.h"
 
-thread_local tevs ev;
-
 int tev::area(int ax, int ay, int w, int h) const {
     return x >= ax && y >= ay && x <= ax + w && y <= ay + h ? 1 : 0;
 }

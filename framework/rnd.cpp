@@ -4,8 +4,6 @@
 
 #include "platform/platform.h"
 
-thread_local trnd rnd{0};
-
 namespace {
 
 uint32_t k(uint32_t s) { return (~s << 1) ^ 0x68A645FDu; }

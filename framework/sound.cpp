@@ -4,8 +4,6 @@
 
 #include "platform/platform.h"
 
-thread_local tsnd snd;
-
 tsnd createsnd(int n) {
     tsnd r;
     if (n < 1) n = 1;

@@ -7,11 +7,6 @@
 #include "framework/text.h"
 #include "platform/platform.h"
 
-thread_local twin win;
-thread_local tcan can;
-thread_local tmenu menu;
-thread_local tvolume volume;
-
 // ---------------------------------------------------------------------------------------------
 // Window
 

@@ -17,7 +17,6 @@
 #include "framework/text.h"
 #include "framework/window.h"
 
-thread_local tlevel level;
 thread_local void (*savehook)() = nullptr;
 
 namespace {

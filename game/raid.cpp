@@ -6,8 +6,6 @@
 #include "framework/sound.h"
 #include "game/kinds.h"
 
-thread_local traid raid;
-
 namespace {
 // Steps of each wave kind; the last step of a wave releases one unit of the next kind.
 constexpr int wavecount[traid::maxart] = {

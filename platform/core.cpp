@@ -43,6 +43,29 @@ std::vector<toffer>& offers() {
 tbackend chosen = tbackend::headless;
 }  // namespace
 
+namespace {
+std::vector<void (*)()>& touchers() {
+    static std::vector<void (*)()> t;   // filled by the files' static start, before main()
+    return t;
+}
+}  // namespace
+
+bool ThreadState(void (*touch)()) {
+    touchers().push_back(touch);
+    touch();
+    return true;
+}
+
+void EnterThread() {
+    thread_local bool entered = false;
+    if (entered) return;
+    entered = true;
+    for (auto touch : touchers()) touch();
+}
+
+// The thread-locals of this file that other files reach.
+const bool coreready = ThreadState([] { (void)&plat::batch; });
+
 static void RunHooks(int hook, void* data);   // the hooks of AddHook, in their order
 
 namespace pad {

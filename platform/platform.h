@@ -32,6 +32,14 @@ enum class tbackend { windowed, desktop, web, headless };
 bool PlatformInit(tbackend backend, int argc = 0, char** argv = nullptr);
 void PlatformShutdown();
 
+// Every thread holds a world of its own: the world's state is thread-local. GCC is told that
+// a thread-local of another file needs no making (-fno-extern-tls-init: reaching one is then a
+// plain load), so a file whose thread-locals other files reach registers a function that
+// touches one of them: ThreadState() runs it at once (the program's start, on the main thread)
+// and EnterThread() in every other thread before its world is made. Returns true.
+bool ThreadState(void (*touch)());
+void EnterThread();
+
 // ---------------------------------------------------------------------------------------------
 // Drawing state: one global record, current for every drawing operation until changed.
 

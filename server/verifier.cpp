@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -145,6 +146,7 @@ std::string pacecheck(const treplay& r, int tolerance) {
 double verifycost(const treplay& r) { return 0.15 + r.end.frame * 12e-6; }
 
 tverified verifyhere(const std::string& text, int maxframes, int seconds) {
+    EnterThread();
     treplay r;
     tverified v = precheck(text, programversion(), datadigest(), maxframes, &r);
     if (v.kind != tverified::ok) return v;
@@ -240,6 +242,7 @@ tverifierpool::~tverifierpool() {
 // A verifier thread: it plays the replays handed to it, each in its world. There are as many
 // as replays may play at once, so a replay let in always finds one free.
 void tverifierpool::verifier() {
+    pthread_setname_np(pthread_self(), "verifier");
     std::unique_lock<std::mutex> lock(m);
     for (;;) {
         posted.wait(lock, [&] { return closing || !jobs.empty(); });

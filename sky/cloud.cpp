@@ -7,8 +7,6 @@
 #include "framework/rnd.h"
 #include "sky/rain.h"
 
-thread_local tcloud clouds;
-
 int tclouddata::generate() {
     speedy = rnd.updf(0.25f) - 0.125f;
     speedx = rnd.updf(1) + 0.1f;

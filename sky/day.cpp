@@ -13,8 +13,6 @@
 #include "platform/trig.h"
 #include "sky/rain.h"
 
-thread_local tday day;
-
 namespace {
 
 float sindeg(float a) { return float(trig::sin(double(a) * M_PI / 180.0)); }

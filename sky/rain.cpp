@@ -19,8 +19,6 @@
 #include "platform/trig.h"
 #include "sky/cloud.h"
 
-thread_local train rain;
-
 namespace {
 
 float cosdeg(float a) { return float(trig::cos(double(a) * M_PI / 180.0)); }

@@ -16,8 +16,6 @@
 #include "platform/strings.h"
 #include "sky/rain.h"
 
-thread_local tcar cars;
-
 namespace {
 
 int height(const TImage* img) { return img ? img->height : 0; }

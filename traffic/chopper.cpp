@@ -17,8 +17,6 @@
 #include "traffic/satellite.h"
 #include "traffic/ufo.h"
 
-thread_local tchopper choppers;
-
 namespace {
 
 // Inside the square of half side r around (x, y), borders excluded.

@@ -17,8 +17,6 @@
 #include "platform/strings.h"
 #include "sky/rain.h"
 
-thread_local tjumper jumpers;
-
 namespace {
 
 // The first row of the skyline picture, from the top, whose pixel in column cx is fully

@@ -17,8 +17,6 @@
 #include "sky/day.h"
 #include "traffic/ufo.h"
 
-thread_local tplane planes;
-
 namespace {
 
 // A small blast in the harmless list: what the laser hits, what is rammed, a plane coming down.

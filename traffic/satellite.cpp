@@ -18,8 +18,6 @@
 #include "traffic/plane.h"
 #include "traffic/ufo.h"
 
-thread_local tsatellite satellites;
-
 namespace {
 
 // Satellites touch by their box: the other centre strictly inside it.

@@ -19,8 +19,6 @@
 #include "traffic/plane.h"
 #include "traffic/satellite.h"
 
-thread_local tufo ufos;
-
 namespace {
 
 template <class L>
