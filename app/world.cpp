@@ -130,6 +130,7 @@ std::string startup(const tstartup& how) {
     resetglobals();
     RemoveHooks(HOOK_EMITEVENT);
     RemoveHooks(HOOK_FLIP);
+    ReleaseWorld();   // the previous world's window and channels, when headless
 
     // The embedded program info (the platform is up already). The turret keys need no step:
     // tgundata::keys1 = 40, 39, 37 and keys2 = 83, 68, 65 are constants (combat/gun.h).

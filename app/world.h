@@ -1,8 +1,10 @@
 // app/world.h — the world: every global object of the game, built in start-up order.
 //
 // The windowed game, the headless run and every scenario test build the world through the
-// same steps, so that one seed gives one world. Pictures and sounds are loaded by the first
-// world of the process and shared by all later ones (they are read-only once loaded).
+// same steps, so that one seed gives one world. Every thread holds a world of its own (the
+// world's objects are thread-local), so several play side by side; pictures and sounds are
+// loaded by the first world of the process and shared by all later ones (they are read-only
+// once loaded). Drawing is for one thread at a time: the texture atlas is shared too.
 #pragma once
 
 #include <cstdint>

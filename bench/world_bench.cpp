@@ -1,8 +1,15 @@
 // The whole game: building a world, one frame step of the self-playing title screen and of a
-// running level, and one drawn frame with its draw calls.
+// running level, one drawn frame with its draw calls, and a recorded game played to its end
+// (what the score server's verifier does), on one thread and on two side by side.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "app/applet.h"
+#include "app/replay.h"
+#include "app/replayfile.h"
 #include "app/world.h"
 #include "framework/globals.h"
 #include "framework/window.h"
@@ -56,5 +63,24 @@ void BM_drawframe(benchmark::State& state) {
     RecordDrawing(true);
 }
 BENCHMARK(BM_drawframe)->Unit(benchmark::kMicrosecond);
+
+// A test replay played to its end in this thread's world, made afresh for it: a verification
+// without its checks. Threads(2): two worlds play at once, one a thread.
+void BM_playback(benchmark::State& state, const char* name) {
+    if (!start()) return state.SkipWithError("data/ not built");
+    std::ifstream in(std::string(VARNHOLD_SOURCE_DIR) + "/tests/replays/" + name, std::ios::binary);
+    treplayread read = parsereplay(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    if (!read.error.empty()) return state.SkipWithError(read.error.c_str());
+    for (auto _ : state) {
+        if (!startplayback(read.replay, name, false).empty()) return state.SkipWithError("the replay did not start");
+        if (!playtoend().same) return state.SkipWithError("the replay did not play to its world");
+        stopplayback();
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["frames"] = read.replay.end.frame;
+}
+BENCHMARK_CAPTURE(BM_playback, fight, "fight.vhr")->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
+BENCHMARK_CAPTURE(BM_playback, menus, "menus.vhr")->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
+BENCHMARK_CAPTURE(BM_playback, highscore, "highscore.vhr")->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
 
 }  // namespace

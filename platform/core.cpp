@@ -63,6 +63,13 @@ void EnterThread() {
     for (auto touch : touchers()) touch();
 }
 
+void ReleaseWorld() {
+    // a window system or a sound device may hold them: only a headless world's are let go
+    if (chosen != tbackend::headless) return;
+    releasegadgets();
+    releasechannels();
+}
+
 // The thread-locals of this file that other files reach.
 const bool coreready = ThreadState([] { (void)&plat::batch; });
 

@@ -1,5 +1,4 @@
 // Windows, canvases and menus: the model every back end keeps, shown by the back end.
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -9,7 +8,7 @@
 using namespace plat;
 
 namespace {
-thread_local std::vector<std::unique_ptr<TGadget>> gadgets;   // live until the program ends
+thread_local std::vector<std::unique_ptr<TGadget>> gadgets;   // live until ReleaseWorld()
 
 TGadget* newgadget(tgadgetkind kind, const std::string& text, int x, int y, int w, int h, TGadget* parent,
                    int style) {
@@ -31,6 +30,12 @@ void refreshmenu(TGadget* item) {
     if (item && item->kind == tgadgetkind::menu) ops.window->updatemenu(item);
 }
 }  // namespace
+
+void plat::releasegadgets() {
+    batch.flush();
+    canvas = nullptr;
+    gadgets.clear();
+}
 
 TGadget* CreateWindow(const std::string& title, int x, int y, int w, int h, TGadget* parent, int style) {
     if (style & WINDOW_CENTER) {

@@ -71,6 +71,9 @@ void emit(int id, void* source, int data = 0, int mods = 0, int x = 0, int y = 0
 // Null while the back end has no graphics to upload into.
 const tplace* texture(TImage* img, int frame);
 void audioshutdown();
+// ReleaseWorld's parts: this thread's gadgets and channels.
+void releasegadgets();
+void releasechannels();
 // The decoders behind LoadImage and LoadSound, on the file's bytes; false when the file is
 // damaged in any way (nothing is kept then).
 bool decodepng(const std::string& bytes, TPixmap& out);

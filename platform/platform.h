@@ -39,6 +39,12 @@ void PlatformShutdown();
 // and EnterThread() in every other thread before its world is made. Returns true.
 bool ThreadState(void (*touch)());
 void EnterThread();
+// On the headless back end, lets go of this thread's window objects (gadgets) and sound
+// channels: a thread that makes world after world, the score server's verifier, keeps only the
+// one it makes next. A window system or a sound device may hold them, so with a window nothing
+// is let go (its world lives as long as the program). The world's pointers to them must be
+// made again after it (a new world's start-up does).
+void ReleaseWorld();
 
 // ---------------------------------------------------------------------------------------------
 // Drawing state: one global record, current for every drawing operation until changed.

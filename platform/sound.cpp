@@ -47,6 +47,8 @@ const int16_t* SoundSamples(const TSound* s, int& count) {
 }
 int SoundRate(const TSound* s) { return s ? s->rate : 0; }
 
+void plat::releasechannels() { channels.clear(); }
+
 TChannel* AllocChannel() {
     auto c = std::make_unique<TChannel>();
     if (ops.sound->audio()) ops.sound->newvoice(*c);
