@@ -13,10 +13,18 @@ namespace {
 // Embedded files. Those the main thread registers are every thread's; another thread's own
 // (a world playing there: its replay's settings) are seen by it alone and hide the main
 // thread's of the same name.
-std::map<std::string, std::string> shared;
-std::mutex sharedlock;
+// (made at their first use: other files may register theirs in their static start)
+struct tshared {
+    std::map<std::string, std::string> files;
+    std::mutex lock;
+    std::thread::id mainthread = std::this_thread::get_id();   // static start-up runs there
+};
+tshared& shared() {
+    static tshared s;
+    return s;
+}
+const bool sharedmade = (shared(), true);   // on the main thread, before main()
 thread_local std::map<std::string, std::string> own;
-const std::thread::id mainthread = std::this_thread::get_id();   // static start-up runs there
 const std::string incbin = "incbin::";
 
 bool findincbin(const std::string& name, std::string* bytes) {
@@ -25,9 +33,9 @@ bool findincbin(const std::string& name, std::string* bytes) {
         if (bytes) *bytes = it->second;
         return true;
     }
-    std::lock_guard<std::mutex> lock(sharedlock);
-    auto it = shared.find(key);
-    if (it == shared.end()) return false;
+    std::lock_guard<std::mutex> lock(shared().lock);
+    auto it = shared().files.find(key);
+    if (it == shared().files.end()) return false;
     if (bytes) *bytes = it->second;
     return true;
 }
@@ -74,12 +82,12 @@ int FileType(const std::string& p) {
 }
 
 void RegisterIncbin(const std::string& name, std::string bytes) {
-    if (std::this_thread::get_id() != mainthread) {
+    if (std::this_thread::get_id() != shared().mainthread) {
         own[plat::path(name)] = std::move(bytes);
         return;
     }
-    std::lock_guard<std::mutex> lock(sharedlock);
-    shared[plat::path(name)] = std::move(bytes);
+    std::lock_guard<std::mutex> lock(shared().lock);
+    shared().files[plat::path(name)] = std::move(bytes);
 }
 
 TStream* ReadStream(const std::string& p) {
