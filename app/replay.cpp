@@ -412,8 +412,7 @@ bool replaying() { return play.on; }
 
 treplayverdict playtoend(bool untildiffers, const std::function<bool()>& late) {
     auto differs = [] { return play.v.firstframe >= 0 || play.v.firstcheck >= 0; };
-    while (play.on && !play.v.ended && !(untildiffers && differs()) && !(late && late()) && playframe()) {
-    }
+    while (play.on && !play.v.ended && !(untildiffers && differs()) && !(late && late()) && playframe()) {}
     return play.v;
 }
 

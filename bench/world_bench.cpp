@@ -79,8 +79,20 @@ void BM_playback(benchmark::State& state, const char* name) {
     state.SetItemsProcessed(state.iterations());
     state.counters["frames"] = read.replay.end.frame;
 }
-BENCHMARK_CAPTURE(BM_playback, fight, "fight.vhr")->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
-BENCHMARK_CAPTURE(BM_playback, menus, "menus.vhr")->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
-BENCHMARK_CAPTURE(BM_playback, highscore, "highscore.vhr")->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
+BENCHMARK_CAPTURE(BM_playback, fight, "fight.vhr")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Threads(1)
+    ->Threads(2);
+BENCHMARK_CAPTURE(BM_playback, menus, "menus.vhr")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Threads(1)
+    ->Threads(2);
+BENCHMARK_CAPTURE(BM_playback, highscore, "highscore.vhr")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Threads(1)
+    ->Threads(2);
 
 }  // namespace

@@ -51,4 +51,4 @@ struct tgun : slots<tgundata> {
 };
 
 extern thread_local tgun guns;
-extern thread_local float turretmargin;            // distance of the outer turrets from the edges
+extern thread_local float turretmargin;   // distance of the outer turrets from the edges

@@ -1,5 +1,5 @@
-// server/verifier.cpp — the checks before a playback, the playback in this process, and the
-// pool of child processes that run it.
+// server/verifier.cpp — the checks before a playback, the playback in this thread's world, and the
+// pool of verifiers that run it: threads of this process, or child processes.
 #include "server/verifier.h"
 
 #include <algorithm>

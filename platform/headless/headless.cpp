@@ -16,8 +16,8 @@ namespace {
 
 thread_local std::vector<tdrawrecord> records;
 thread_local bool recording = true;
-thread_local bool newframe = false;                    // the next operation starts a new record list
-thread_local int clockms = 0;                          // the stepped clock
+thread_local bool newframe = false;   // the next operation starts a new record list
+thread_local int clockms = 0;         // the stepped clock
 thread_local std::vector<std::pair<thttprequest, thttpdone>> requests;
 thread_local std::vector<std::string> launched;
 
