@@ -303,7 +303,7 @@ tresponse tapi::submit(const trequest& r) {
             return out;
         }
     }
-    double cost = verifycost(game);
+    double cost = verifycost(game, config.startcost);
     if (int wait = spend(who, cost)) {
         tresponse out = error(429, "this address has used its verification time for now: send the replay again in " +
                                        std::to_string(wait) + " s");

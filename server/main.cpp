@@ -588,6 +588,7 @@ int main(int argc, char** argv) {
     // children of this program.
     std::vector<std::string> child;
     if (o.isolate) {
+        o.config.startcost = 0.15;   // a process and its world
         child = {self(), "--verify-child", "--max-frames", std::to_string(o.config.maxframes), "--verify-seconds",
                  std::to_string(o.seconds)};
     } else if (std::string problem = enterverifier(); !problem.empty()) {

@@ -143,7 +143,7 @@ std::string pacecheck(const treplay& r, int tolerance) {
            std::to_string(p.growth) + " ms behind 60 a second, and they do not catch up";
 }
 
-double verifycost(const treplay& r) { return 0.15 + r.end.frame * 12e-6; }
+double verifycost(const treplay& r, double start) { return start + r.end.frame * 12e-6; }
 
 tverified verifyhere(const std::string& text, int maxframes, int seconds) {
     EnterThread();

@@ -56,9 +56,9 @@ tpace pacegrowth(const treplay& r, int hitch = pacehitch);
 // "" or the reason a game was played slower.
 std::string pacecheck(const treplay& r, int tolerance = pacetolerance);
 
-// The CPU seconds a playback of the replay is expected to take (a child's start and world,
-// and every frame at the cost of a busy one), before it is played.
-double verifycost(const treplay& r);
+// The CPU seconds a playback of the replay is expected to take (`start` before its first
+// frame, and every frame at the cost of a busy one), before it is played.
+double verifycost(const treplay& r, double start);
 
 // Plays the replay in this thread's world (made afresh for it) and returns the verdict; the
 // playback stops at the first frame or checkpoint that differs, and after `seconds` of play
