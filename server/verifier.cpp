@@ -35,6 +35,13 @@ tverified refusal(tverified::tkind kind, const std::string& reason, int line = 0
     return v;
 }
 
+// A playback stopped at the time limit.
+tverified toolate(int seconds) {
+    tverified v = refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
+    v.late = true;
+    return v;
+}
+
 bool same(const treplayrow& a, const treplayrow& b) {
     return a.name == b.name && a.level == b.level && a.score == b.score;
 }
@@ -162,11 +169,7 @@ tverified verifyhere(const std::string& text, int maxframes, int seconds) {
         return late;
     });
     stopplayback();
-    if (late) {
-        tverified v = refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
-        v.late = true;
-        return v;
-    }
+    if (late) return toolate(seconds);
     if (!pv.same) {
         std::string where = pv.firstframe >= 0 ? "at frame " + std::to_string(pv.firstframe)
                             : pv.firstcheck >= 0 ? "at a frame from " + std::to_string(pv.lastgood + 1) + " to " +
@@ -398,8 +401,7 @@ tverified tverifierpool::runchild(const std::string& text) {
     double cpu = static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
                  static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
     if (late) {
-        tverified v = refusal(tverified::refused, "the replay took longer than " + std::to_string(seconds) + " s to verify");
-        v.late = true;
+        tverified v = toolate(seconds);
         v.cpu = cpu;
         return v;
     }
