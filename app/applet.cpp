@@ -34,6 +34,40 @@ const bool appletready = ThreadState([] { (void)&dumponclose; });
 namespace {
 
 thread_local bool running = false;   // create() has loaded the settings: closing now keeps them
+thread_local tdetail detail;         // the automatic render scale's share while a level is played
+thread_local float drawnkeep = 1;    // the share the render scale was last set with
+thread_local int detailsince = -1;   // when the detail's second began (ms), -1: not yet
+thread_local int detailticks = 0;    // the frames stepped in it
+thread_local int detailshown = 0;    // FramesPresented() when it began
+
+void setrenderscale(float unit) {
+    SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, unit, float(can.w) * float(can.h), drawnkeep));
+}
+
+// Once a second on a software rasteriser with the automatic choice: a played level's detail
+// follows the frames shown; the title gets all of it back. The next frame drawn takes it up.
+void adaptdetail() {
+    if (renderoption >= 0) return;
+    int now = MilliSecs();
+    detailticks++;
+    if (detailsince >= 0 && now - detailsince < 1000) return;
+    int shown = FramesPresented();
+    bool played = level.prg != level_title;
+    // A second that took more than two (a hidden page, a stopped process) says nothing.
+    if (detailsince >= 0 && now - detailsince <= 2000 && played && SoftwareRenderer()) {
+        // the frames of a whole second, scaled from the time it took (a timer late by a tick)
+        double per = 1000.0 / (now - detailsince);
+        detail.second(static_cast<int>(std::lround(detailticks * per)),
+                      static_cast<int>(std::lround((shown - detailshown) * per)));
+    } else if (!played) {
+        detail.keep = 1;
+        detail.calm = 0;
+        detail.rose = false;
+    }
+    detailsince = now;
+    detailticks = 0;
+    detailshown = shown;
+}
 
 }  // namespace
 
@@ -106,7 +140,7 @@ void rescale() {
     viewheight = 400 * sy;
     areawidth = can.w / sx;
     areaheight = can.h / sy;
-    SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, s, float(can.w) * float(can.h)));
+    setrenderscale(s);
 }
 
 namespace {
@@ -216,6 +250,13 @@ void drawoverlays() {
 }  // namespace
 
 int tmainapplet::draw() {
+    // The detail's share is taken up before a frame is drawn (a browser clears a canvas whose
+    // size changes), and F2's frame has all of it, however crowded the fight.
+    float want = shotwanted ? 1 : detail.keep, unit = viewscale(can.w, can.h);
+    if (want != drawnkeep && unit > 0) {
+        drawnkeep = want;
+        setrenderscale(unit);
+    }
     SetViewport(0, 0, can.w, can.h);
     // the bars right of and below the playfield; the canvas itself is never cleared
     SetColor(0, 0, 0);
@@ -325,6 +366,7 @@ int tmainapplet::onevent(TEvent* event) {
         if (event->id == EVENT_TIMERTICK) {
             framestep();
             retrysettings();
+            adaptdetail();
         }
     } else if (event->source == can.g && can.g) {
         if (event->id == EVENT_GADGETPAINT) redraw = 1;

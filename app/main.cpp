@@ -14,6 +14,7 @@
 #include "bench/crowd.h"
 #include "framework/assets.h"
 #include "framework/globals.h"
+#include "game/level.h"
 #include "platform/platform.h"
 
 namespace {
@@ -29,8 +30,9 @@ const char* usage =
     "                        presented, the CPU time per frame, the draw calls of a frame and\n"
     "                        the size it was drawn at\n"
     "  --render-scale S      how finely frames are drawn: auto (the default: on a software\n"
-    "                        renderer about one pixel per playfield unit, scaled to the window; on a\n"
-    "                        GPU the screen's pixels), device (the screen's pixels), or pixels\n"
+    "                        renderer about one pixel per playfield unit, scaled to the window,\n"
+    "                        fewer in a level whose frames cannot keep up; on a GPU the screen's\n"
+    "                        pixels), device (the screen's pixels), or pixels\n"
     "                        per playfield unit from 0.5 to 8 (also VARNHOLD_RENDER_SCALE)\n"
     "  --record FILE         play as usual and write a replay of the game to FILE\n"
     "  --replay FILE         play a replay back (with --headless: as fast as possible); the exit\n"
@@ -238,7 +240,10 @@ int runwindowed(const toptions& o, int seed) {
     dumponclose = o.dump;
     if (o.stats) ShowStats(true);
     if (o.crowd) {
-        // Built at once and topped up every 100 ticks, after the game has handled the tick.
+        // A level in play, built at once and topped up every 100 ticks, after the game has
+        // handled the tick.
+        level.prg = level_fight;
+        level.maxrocket = 0;
         crowdfight();
         AddHook(HOOK_EMITEVENT, [](int, void* data, void*) {
             static int ticks = 0;

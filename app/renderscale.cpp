@@ -38,8 +38,41 @@ bool parserenderscale(const std::string& text, float& out) {
     return true;
 }
 
-float renderlimit(float option, bool software, float unit, float canvaspixels) {
+float renderlimit(float option, bool software, float unit, float canvaspixels, float keep) {
     if (!(unit > 0) || option == 0) return 0;
-    float perunit = option > 0 ? option : software ? softwaredetail(canvaspixels) : 0;
+    float perunit = 0;
+    if (option > 0) {
+        perunit = option;
+    } else if (software) {
+        float detail = softwaredetail(canvaspixels);
+        perunit = std::max(std::min(detail, tdetail::least), detail * keep);
+    }
     return perunit / unit;
+}
+
+bool tdetail::second(int ticks, int shown) {
+    // Nothing shown: a hidden or minimised window, nothing to follow.
+    if (shown <= 0) return false;
+    best = std::max(best, shown);
+    // The frames the display can show: the most seen in a second, taken as 50 at least until a
+    // second shows more (a crowded fight from the first frame); no more than the world steps.
+    int wanted = std::min(ticks, std::max(best, 50));
+    float was = keep;
+    if (shown * 10 < wanted * 9) {
+        // A frame's cost follows its pixels, the square of the pixels per unit.
+        float f = std::sqrt(static_cast<float>(std::max(shown, 1)) / static_cast<float>(wanted));
+        keep = std::max(least, keep * std::max(f, 0.7f));
+        if (rose) patience = std::min(patience * 2, 48);
+        rose = false;
+        calm = 0;
+    } else if (shown * 100 >= wanted * 97 && keep < 1) {
+        if (++calm >= patience) {
+            keep = std::min(1.0f, keep * step);
+            calm = 0;
+            rose = true;
+        }
+    } else {
+        calm = 0;
+    }
+    return keep != was;
 }

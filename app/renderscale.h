@@ -20,4 +20,28 @@ bool parserenderscale(const std::string& text, float& out);
 
 // Pixels drawn per canvas pixel (SetRenderScale's argument; 0: the device's) for a playfield
 // drawn at `unit` canvas pixels per playfield unit on a canvas of `canvaspixels` (width x height).
-float renderlimit(float option, bool software, float unit, float canvaspixels);
+// `keep` is the share of the automatic choice's pixels per unit that a played level keeps (see
+// tdetail); it touches nothing else.
+float renderlimit(float option, bool software, float unit, float canvaspixels, float keep = 1);
+
+// The automatic choice while a level is played. A crowded fight can cost a software rasteriser
+// several times what the title does (SwiftShader in a browser fills a pixel at a third of
+// llvmpipe's speed, and the page's compositing takes its share of the CPU first), so there the
+// detail follows the frames presented: a second that shows fewer than nine tenths of the frames
+// the display can show gives up pixels in proportion (never below half a pixel a playfield
+// unit); seconds at full speed win them back a step at a time. A step up that is lost again
+// makes the next wait for one twice as long, so the detail does not swing with each wave. The
+// title and the menus keep the whole choice.
+struct tdetail {
+    static constexpr float step = 1.12f;   // a step up: an eighth more pixels per unit
+    float keep = 1;                        // share of the automatic pixels per unit, least..1,
+    static constexpr float least = 0.5f;   // and never below half a pixel a playfield unit
+    int best = 0;                          // most frames shown in a second so far: the display's rate
+    int calm = 0;                          // seconds in a row at full speed
+    int patience = 3;                      // calm seconds before a step up
+    bool rose = false;                     // the last change was a step up
+
+    // One second of a played level, in which `ticks` frames were stepped and `shown` presented;
+    // true when `keep` changed.
+    bool second(int ticks, int shown);
+};

@@ -30,8 +30,8 @@ async function measure(size, render, scene) {
     const first = await page.evaluate(() => performance.now());
     const moved = await page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
       .reduce((n, e) => n + e.transferSize, 0));
-    // a warm-up second, then the measured ones
-    await new Promise((r) => setTimeout(r, 1000));
+    // warm-up seconds (in a fight the automatic detail settles in them), then the measured ones
+    await new Promise((r) => setTimeout(r, 3000));
     const n0 = await page.evaluate(() => Module.presented);
     const t0 = Date.now();
     await new Promise((r) => setTimeout(r, seconds * 1000));

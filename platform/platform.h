@@ -146,6 +146,8 @@ void SetRenderScale(float pixels);
 // 1 when a software rasteriser draws the canvas (Mesa's llvmpipe or softpipe, SwiftShader),
 // where every pixel costs the CPU; 0 on a GPU and in the headless back end.
 int SoftwareRenderer();
+// Frames shown on the screen so far (0 headless).
+int FramesPresented();
 
 // ---------------------------------------------------------------------------------------------
 // Sound

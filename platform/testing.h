@@ -68,7 +68,6 @@ void RecordDrawing(bool on);              // on by default; benchmarks switch it
 // of their own); the headless back end counts what it would submit.
 int DrawCallsLastFrame();
 int DrawCallsThisFrame();
-int FramesPresented();                    // desktop: frames shown on the screen so far
 
 // ---------------------------------------------------------------------------------------------
 // Sound

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "app/renderscale.h"
 
@@ -52,4 +54,53 @@ TEST(renderscale, software_draws_near_the_playfields_own_size_and_a_gpu_at_devic
         EXPECT_GE(perunit, c.low - 1e-6f) << c.option << " " << c.software << " " << c.w << "x" << c.h;
         EXPECT_LE(perunit, c.high + 1e-6f) << c.option << " " << c.software << " " << c.w << "x" << c.h;
     }
+}
+
+// A played level's detail on a software rasteriser, second by second: the frames stepped and
+// shown in each, and the share of the automatic pixels per unit kept after it.
+TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_back_slowly) {
+    struct tsecond {
+        int ticks, shown;
+        float keep;
+    };
+    const struct tcase {
+        const char* what;
+        std::vector<tsecond> seconds;
+    } cases[] = {
+        {"full speed keeps it all", {{60, 60, 1}, {60, 59, 1}, {60, 55, 1}}},
+        {"a display of 50 Hz is full speed", {{60, 50, 1}, {60, 50, 1}, {60, 46, 1}}},
+        {"a slow second gives up pixels in proportion",
+         {{60, 60, 1}, {60, 30, 0.7071f}, {60, 45, 0.6124f}, {60, 53, 0.5756f}, {60, 59, 0.5756f}}},
+        {"a step down is three tenths at most", {{60, 60, 1}, {60, 20, 0.7f}, {60, 52, 0.6517f}}},
+        {"never below half", {{60, 60, 1}, {60, 10, 0.7f}, {60, 10, 0.5f}, {60, 5, 0.5f}}},
+        {"three calm seconds win a step back",
+         {{60, 60, 1}, {60, 20, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.784f}, {60, 58, 0.784f}}},
+        {"a second short of full speed starts the count again",
+         {{60, 60, 1}, {60, 20, 0.7f}, {60, 60, 0.7f}, {60, 56, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.7f},
+          {60, 60, 0.784f}}},
+        {"a step up lost again doubles the wait",
+         {{60, 60, 1}, {60, 20, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.784f}, {60, 40, 0.64f},
+          {60, 60, 0.64f}, {60, 60, 0.64f}, {60, 60, 0.64f}, {60, 60, 0.64f}, {60, 60, 0.64f},
+          {60, 60, 0.717f}}},
+        {"no step above all of it", {{60, 60, 1}, {60, 50, 0.913f}, {60, 60, 0.913f}, {60, 60, 0.913f}, {60, 60, 1}}},
+        {"nothing shown (a minimised window): nothing to follow", {{60, 60, 1}, {60, 0, 1}, {60, 0, 1}}},
+        {"slow from the first second: the display taken to show 50",
+         {{60, 20, 0.7f}, {60, 40, 0.7f * 0.894f}, {60, 46, 0.7f * 0.894f}}},
+    };
+    for (const tcase& c : cases) {
+        tdetail d;
+        for (size_t i = 0; i < c.seconds.size(); i++) {
+            const tsecond& s = c.seconds[i];
+            float was = d.keep;
+            bool changed = d.second(s.ticks, s.shown);
+            EXPECT_EQ(changed, std::fabs(d.keep - was) > 0) << c.what << ", second " << i;
+            EXPECT_NEAR(d.keep, s.keep, 0.002f) << c.what << ", second " << i;
+        }
+    }
+    // The share reaches the drawn size: never below half a pixel a unit, the automatic choice
+    // itself when that is less.
+    EXPECT_FLOAT_EQ(renderlimit(-1, true, 1, 800 * 400, 0.6f), 0.6f);
+    EXPECT_FLOAT_EQ(renderlimit(-1, true, 1, 800 * 400, 0.3f), 0.5f);
+    EXPECT_FLOAT_EQ(renderlimit(-1, true, 2.4f, 1920 * 1040, 0.5f) * 2.4f, 0.5f);
+    EXPECT_FLOAT_EQ(renderlimit(1.5f, true, 1, 800 * 400, 0.5f), 1.5f);   // a chosen detail holds
 }
