@@ -60,9 +60,7 @@ void adaptdetail() {
         detail.second(static_cast<int>(std::lround(detailticks * per)),
                       static_cast<int>(std::lround((shown - detailshown) * per)));
     } else if (!played) {
-        detail.keep = 1;
-        detail.calm = 0;
-        detail.rose = false;
+        detail = tdetail{.best = detail.best};   // the next level starts afresh
     }
     detailsince = now;
     detailticks = 0;

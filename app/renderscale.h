@@ -34,8 +34,8 @@ float renderlimit(float option, bool software, float unit, float canvaspixels, f
 // title and the menus keep the whole choice.
 struct tdetail {
     static constexpr float step = 1.12f;   // a step up: an eighth more pixels per unit
-    float keep = 1;                        // share of the automatic pixels per unit, least..1,
-    static constexpr float least = 0.5f;   // and never below half a pixel a playfield unit
+    static constexpr float least = 0.5f;   // the least share, and never below half a pixel a unit
+    float keep = 1;                        // share of the automatic pixels per unit, least..1
     int best = 0;                          // most frames shown in a second so far: the display's rate
     int calm = 0;                          // seconds in a row at full speed
     int patience = 3;                      // calm seconds before a step up
