@@ -48,15 +48,16 @@ void setrenderscale(float unit) {
 // follows the frames shown; the title gets all of it back. The next frame drawn takes it up.
 void adaptdetail() {
     if (renderoption >= 0) return;
-    int now = MilliSecs();
+    int now = MilliSecs(), gap = now - detailsince;
     detailticks++;
-    if (detailsince >= 0 && now - detailsince < 1000) return;
+    if (detailsince >= 0 && gap >= 0 && gap < 1000) return;
     int shown = FramesPresented();
     bool played = level.prg != level_title;
-    // A second that took more than two (a hidden page, a stopped process) says nothing.
-    if (detailsince >= 0 && now - detailsince <= 2000 && played && SoftwareRenderer()) {
+    // A second that took more than two (a hidden page, a stopped process) says nothing, nor
+    // one whose clock went back (a new world on this thread).
+    if (detailsince >= 0 && gap >= 0 && gap <= 2000 && played && SoftwareRenderer()) {
         // the frames of a whole second, scaled from the time it took (a timer late by a tick)
-        double per = 1000.0 / (now - detailsince);
+        double per = 1000.0 / gap;
         detail.second(static_cast<int>(std::lround(detailticks * per)),
                       static_cast<int>(std::lround((shown - detailshown) * per)));
     } else if (!played) {

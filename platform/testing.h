@@ -68,6 +68,10 @@ void RecordDrawing(bool on);              // on by default; benchmarks switch it
 // of their own); the headless back end counts what it would submit.
 int DrawCallsLastFrame();
 int DrawCallsThisFrame();
+// Headless only: SoftwareRenderer() says 1 while on (the game then chooses its render scale as it
+// does on a software rasteriser), and the render scale last asked for (SetRenderScale).
+void PretendSoftwareRenderer(bool on);
+float RenderScaleAsked();
 
 // ---------------------------------------------------------------------------------------------
 // Sound

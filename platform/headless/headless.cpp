@@ -20,6 +20,9 @@ thread_local bool newframe = false;   // the next operation starts a new record 
 thread_local int clockms = 0;         // the stepped clock
 thread_local std::vector<std::pair<thttprequest, thttpdone>> requests;
 thread_local std::vector<std::string> launched;
+thread_local int flips = 0;                  // frames presented
+thread_local bool pretendsoftware = false;   // PretendSoftwareRenderer
+thread_local float scaleasked = 0;           // the last SetRenderScale
 
 void padevent(int id, int data, int x, int y) {
     if (canvas) emit(id, canvas, data, 0, x, y);
@@ -112,6 +115,10 @@ struct tdrawing final : tdrawops {
         r.state = DrawState();
         std::memcpy(r.modelview, Modelview(), sizeof r.modelview);
     }
+    void present() override { flips++; }
+    int presented() override { return flips; }
+    void renderscale(float pixels) override { scaleasked = pixels; }
+    bool software() override { return pretendsoftware; }
 };
 
 // Requests are kept for the test to answer (HttpPending, AnswerHttp); nothing is launched.
@@ -147,6 +154,8 @@ void ClearDrawRecords() {
 }
 void RecordDrawing(bool on) { recording = on; }
 void SetMilliSecs(int ms) { clockms = ms; }
+void PretendSoftwareRenderer(bool on) { pretendsoftware = on; }
+float RenderScaleAsked() { return scaleasked; }
 
 const std::vector<thttprequest>& HttpPending() {
     static thread_local std::vector<thttprequest> now;

@@ -248,6 +248,44 @@ TEST_F(applet, f2_writes_the_next_free_screenshot) {
     EXPECT_EQ(shot->height, 400);
 }
 
+// On a software rasteriser (the automatic render scale: one pixel per playfield unit here) a
+// fight shown at 30 frames a second gives up pixels; F2's frame has them all, and so has the
+// title once the level is left.
+TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_all) {
+    struct tsoftware {
+        tsoftware() { PretendSoftwareRenderer(true); }
+        ~tsoftware() { PretendSoftwareRenderer(false); }
+    } software;
+    testsupport::tempdir dir;
+    std::string keep = shotdir;
+    shotdir = dir / "";
+    rescale();
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), 1);
+    level.prg = level_fight;
+    auto seconds = [&](int n, int every) {
+        for (int i = 0; i < n * 60; i++) {
+            stepframes(1);
+            if (frame % every == 0) drawframe();
+        }
+    };
+    seconds(2, 1);
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "a fight at full speed";
+    seconds(3, 2);
+    float low = RenderScaleAsked();
+    EXPECT_LT(low, 0.75f) << "a fight at half speed";
+    EXPECT_GE(low, 0.5f);
+    key(key_f2);
+    drawframe();
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "F2's frame";
+    drawframe();
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), low) << "the frame after it";
+    level.prg = level_title;
+    seconds(2, 2);
+    shotdir = keep;
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "the title";
+    EXPECT_TRUE(fs::exists(dir / "screenshot0.png"));
+}
+
 TEST_F(applet, a_screenshot_of_a_tall_canvas_is_the_playfield_only) {
     testsupport::tempdir dir;
     std::string keep = shotdir;
