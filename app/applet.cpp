@@ -252,6 +252,7 @@ int tmainapplet::draw() {
     // The detail's share is taken up before a frame is drawn (a browser clears a canvas whose
     // size changes), and F2's frame has all of it, however crowded the fight.
     float want = shotwanted ? 1 : detail.keep, unit = viewscale(can.w, can.h);
+    particlesize = shotwanted ? 1 : detail.particles;
     if (want != drawnkeep && unit > 0) {
         drawnkeep = want;
         setrenderscale(unit);

@@ -57,22 +57,24 @@ bool tdetail::second(int ticks, int shown) {
     // The frames the display can show: the most seen in a second, taken as 50 at least until a
     // second shows more (a crowded fight from the first frame); no more than the world steps.
     int wanted = std::min(ticks, std::max(best, 50));
-    float was = keep;
+    float was = keep, wasparticles = particles;
     if (shown * 10 < wanted * 9) {
+        if (keep <= least) particles = smaller;
         // A frame's cost follows its pixels, the square of the pixels per unit.
         float f = std::sqrt(static_cast<float>(std::max(shown, 1)) / static_cast<float>(wanted));
         keep = std::max(least, keep * std::max(f, 0.7f));
         if (rose) patience = std::min(patience * 2, 48);
         rose = false;
         calm = 0;
-    } else if (shown * 100 >= wanted * 97 && keep < 1) {
+    } else if (shown * 100 >= wanted * 97 && (keep < 1 || particles < 1)) {
         if (++calm >= patience) {
-            keep = std::min(1.0f, keep * step);
+            if (particles < 1) particles = 1;
+            else keep = std::min(1.0f, keep * step);
             calm = 0;
             rose = true;
         }
     } else {
         calm = 0;
     }
-    return keep != was;
+    return keep != was || particles != wasparticles;
 }

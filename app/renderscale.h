@@ -30,18 +30,22 @@ float renderlimit(float option, bool software, float unit, float canvaspixels, f
 // detail follows the frames presented: a second that shows fewer than nine tenths of the frames
 // the display can show gives up pixels in proportion (never below half a pixel a playfield
 // unit); seconds at full speed win them back a step at a time. A step up that is lost again
-// makes the next wait for one twice as long, so the detail does not swing with each wave. The
-// title and the menus keep the whole choice.
+// makes the next wait for one twice as long, so the detail does not swing with each wave. Once
+// the pixels are at their least, a slow second draws the particles (two thirds of a crowded
+// fight's fill) at 0.7 of their size, half their pixels; they are the first thing a step up
+// gives back. The title and the menus keep the whole choice.
 struct tdetail {
     static constexpr float step = 1.12f;   // a step up: an eighth more pixels per unit
     static constexpr float least = 0.5f;   // the least share, and never below half a pixel a unit
+    static constexpr float smaller = 0.7f;   // the particles' size while they are drawn smaller
     float keep = 1;                        // share of the automatic pixels per unit, least..1
+    float particles = 1;                   // the share of their size particles are drawn at
     int best = 0;                          // most frames shown in a second so far: the display's rate
     int calm = 0;                          // seconds in a row at full speed
     int patience = 3;                      // calm seconds before a step up
     bool rose = false;                     // the last change was a step up
 
     // One second of a played level, in which `ticks` frames were stepped and `shown` presented;
-    // true when `keep` changed.
+    // true when `keep` or `particles` changed.
     bool second(int ticks, int shown);
 };

@@ -7,6 +7,8 @@
 #include "platform/strings.h"
 #include "sky/rain.h"
 
+thread_local float particlesize = 1;
+
 void tparticledata::generate(float x_, float y_, float speedx_, float speedy_, int life_,
                              float grav_, float bounce_, float size_, const int* col1_,
                              const int* col2_, TImage* img_) {
@@ -57,7 +59,7 @@ int tparticledata::upd() {
 
 void tparticledata::draw() const {
     SetAlpha(lifediv);
-    SetTransform(rot, size, size);
+    SetTransform(rot, size * particlesize, size * particlesize);
     // From the birth colour to the death colour over the life.
     SetColor(static_cast<int>(static_cast<float>(col2[0]) + static_cast<float>(col1[0] - col2[0]) * lifediv),
              static_cast<int>(static_cast<float>(col2[1]) + static_cast<float>(col1[1] - col2[1]) * lifediv),

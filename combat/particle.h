@@ -6,6 +6,10 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
+// The share of their size particles are drawn at: 1, less while a software rasteriser falls
+// behind with its pixels already at their least (the application's `tdetail`). Drawing only.
+extern thread_local float particlesize;
+
 // A particle's `prg`: moving, or lying still on the ground.
 enum tparticlestate : int { particle_moving = 0, particle_still = 1 };
 

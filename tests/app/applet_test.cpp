@@ -8,6 +8,7 @@
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
+#include "combat/particle.h"
 #include "combat/rocket.h"
 #include "framework/assets.h"
 #include "framework/globals.h"
@@ -249,8 +250,8 @@ TEST_F(applet, f2_writes_the_next_free_screenshot) {
 }
 
 // On a software rasteriser (the automatic render scale: one pixel per playfield unit here) a
-// fight shown at 30 frames a second gives up pixels; F2's frame has them all, and so has the
-// title once the level is left.
+// fight shown at 30 frames a second gives up pixels, then draws its particles smaller; F2's
+// frame has it all, and so has the title once the level is left.
 TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_all) {
     struct tsoftware {
         tsoftware() { PretendSoftwareRenderer(true); }
@@ -271,18 +272,24 @@ TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_a
     seconds(2, 1);
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "a fight at full speed";
     seconds(3, 2);
+    EXPECT_LT(RenderScaleAsked(), 0.75f) << "a fight at half speed";
+    EXPECT_EQ(particlesize, 1);
+    seconds(2, 2);
     float low = RenderScaleAsked();
-    EXPECT_LT(low, 0.75f) << "a fight at half speed";
-    EXPECT_GE(low, 0.5f);
+    EXPECT_FLOAT_EQ(low, 0.5f) << "still at half speed";
+    EXPECT_LT(particlesize, 1);
     key(key_f2);
     drawframe();
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "F2's frame";
+    EXPECT_EQ(particlesize, 1);
     drawframe();
     EXPECT_FLOAT_EQ(RenderScaleAsked(), low) << "the frame after it";
+    EXPECT_LT(particlesize, 1);
     level.prg = level_title;
     seconds(2, 2);
     shotdir = keep;
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "the title";
+    EXPECT_EQ(particlesize, 1);
     EXPECT_TRUE(fs::exists(dir / "screenshot0.png"));
 }
 

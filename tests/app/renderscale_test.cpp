@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "app/renderscale.h"
@@ -61,7 +60,7 @@ TEST(renderscale, software_draws_near_the_playfields_own_size_and_a_gpu_at_devic
 TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_back_slowly) {
     struct tsecond {
         int ticks, shown;
-        float keep;
+        float keep, particles = 1;
     };
     const struct tcase {
         const char* what;
@@ -72,7 +71,10 @@ TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_
         {"a slow second gives up pixels in proportion",
          {{60, 60, 1}, {60, 30, 0.7071f}, {60, 45, 0.6124f}, {60, 53, 0.5756f}, {60, 59, 0.5756f}}},
         {"a step down is three tenths at most", {{60, 60, 1}, {60, 20, 0.7f}, {60, 52, 0.6517f}}},
-        {"never below half", {{60, 60, 1}, {60, 10, 0.7f}, {60, 10, 0.5f}, {60, 5, 0.5f}}},
+        {"never below half", {{60, 60, 1}, {60, 10, 0.7f}, {60, 10, 0.5f}, {60, 5, 0.5f, 0.7f}}},
+        {"at the least, smaller particles; a step up gives them back first",
+         {{60, 20, 0.7f}, {60, 20, 0.5f}, {60, 20, 0.5f, 0.7f}, {60, 20, 0.5f, 0.7f}, {60, 60, 0.5f, 0.7f},
+          {60, 60, 0.5f, 0.7f}, {60, 60, 0.5f, 1}, {60, 60, 0.5f, 1}, {60, 60, 0.5f, 1}, {60, 60, 0.56f, 1}}},
         {"three calm seconds win a step back",
          {{60, 60, 1}, {60, 20, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.7f}, {60, 60, 0.784f}, {60, 58, 0.784f}}},
         {"a second short of full speed starts the count again",
@@ -91,10 +93,11 @@ TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_
         tdetail d;
         for (size_t i = 0; i < c.seconds.size(); i++) {
             const tsecond& s = c.seconds[i];
-            float was = d.keep;
+            float was = d.keep, wasparticles = d.particles;
             bool changed = d.second(s.ticks, s.shown);
-            EXPECT_EQ(changed, std::fabs(d.keep - was) > 0) << c.what << ", second " << i;
+            EXPECT_EQ(changed, d.keep != was || d.particles != wasparticles) << c.what << ", second " << i;
             EXPECT_NEAR(d.keep, s.keep, 0.002f) << c.what << ", second " << i;
+            EXPECT_FLOAT_EQ(d.particles, s.particles) << c.what << ", second " << i;
         }
     }
     // The share reaches the drawn size: never below half a pixel a unit, the automatic choice
