@@ -59,7 +59,7 @@ bool tdetail::second(int ticks, int shown) {
     int wanted = std::min(ticks, std::max(best, 50));
     float was = keep, wasparticles = particles;
     if (shown * 10 < wanted * 9) {
-        if (keep <= least) particles = smaller;
+        if (keep <= least) particles = particles > smaller ? smaller : smallest;
         // A frame's cost follows its pixels, the square of the pixels per unit.
         float f = std::sqrt(static_cast<float>(std::max(shown, 1)) / static_cast<float>(wanted));
         keep = std::max(least, keep * std::max(f, 0.7f));
@@ -68,7 +68,7 @@ bool tdetail::second(int ticks, int shown) {
         calm = 0;
     } else if (shown * 100 >= wanted * 97 && (keep < 1 || particles < 1)) {
         if (++calm >= patience) {
-            if (particles < 1) particles = 1;
+            if (particles < 1) particles = particles < smaller ? smaller : 1;
             else keep = std::min(1.0f, keep * step);
             calm = 0;
             rose = true;

@@ -32,12 +32,14 @@ float renderlimit(float option, bool software, float unit, float canvaspixels, f
 // unit); seconds at full speed win them back a step at a time. A step up that is lost again
 // makes the next wait for one twice as long, so the detail does not swing with each wave. Once
 // the pixels are at their least, a slow second draws the particles (two thirds of a crowded
-// fight's fill) at 0.7 of their size, half their pixels; they are the first thing a step up
-// gives back. The title and the menus keep the whole choice.
+// fight's fill) at 0.7 of their size, half their pixels, and one more at half their size; they
+// are the first thing a step up gives back, a step at a time. The title and the menus keep the
+// whole choice.
 struct tdetail {
     static constexpr float step = 1.12f;   // a step up: an eighth more pixels per unit
     static constexpr float least = 0.5f;   // the least share, and never below half a pixel a unit
-    static constexpr float smaller = 0.7f;   // the particles' size while they are drawn smaller
+    static constexpr float smaller = 0.7f;   // the particles' sizes while they are drawn smaller
+    static constexpr float smallest = 0.5f;
     float keep = 1;                        // share of the automatic pixels per unit, least..1
     float particles = 1;                   // the share of their size particles are drawn at
     int best = 0;                          // most frames shown in a second so far: the display's rate
