@@ -40,8 +40,13 @@ thread_local int detailsince = -1;   // when the detail's second began (ms), -1:
 thread_local int detailticks = 0;    // the frames stepped in it
 thread_local int detailshown = 0;    // FramesPresented() when it began
 
+// The scene at the detail's share; the interface (the level's lines, menus, panels) always at
+// the whole choice, so that its letters stay readable however few pixels a slow fight keeps.
 void setrenderscale(float unit) {
-    SetRenderScale(renderlimit(renderoption, SoftwareRenderer() != 0, unit, float(can.w) * float(can.h), drawnkeep));
+    bool software = SoftwareRenderer() != 0;
+    float pixels = float(can.w) * float(can.h);
+    SetRenderScale(renderlimit(renderoption, software, unit, pixels, drawnkeep),
+                   renderlimit(renderoption, software, unit, pixels));
 }
 
 // Once a second on a software rasteriser with the automatic choice: a played level's detail
@@ -209,7 +214,11 @@ namespace {
 
 // The application's own steps of the drawing (VARNHOLD_DRAW in game/kinds.h).
 void playfieldview() { SetViewport(0, 0, int(viewwidth), int(viewheight)); }
-void canvasview() { SetViewport(0, 0, can.w, can.h); }
+// From here on the interface, in canvas coordinates, over the scene.
+void interfaceview() {
+    DrawInterface();
+    SetViewport(0, 0, can.w, can.h);
+}
 // The title hangs in the sky, above the skyline.
 void drawtitle() { DrawImage(img_title, 400, 8); }
 void drawcity() { DrawImage(img_city, cityshift, 0); }

@@ -121,7 +121,7 @@
     S(rain, draw)                               \
     S(texts, draw)                              \
     S(day, drawlens)                            \
-    F(canvasview)                               \
+    F(interfaceview)                            \
     S(level, draw)                              \
     F(drawoverlays)
 

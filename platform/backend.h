@@ -101,7 +101,10 @@ struct tdrawops {
     virtual void grab(int x, int y, int w, int h, TPixmap& out) { (void)x, (void)y, (void)w, (void)h, (void)out; }
     virtual void stats(bool) {}
     virtual int presented() { return 0; }
-    virtual void renderscale(float) {}             // see SetRenderScale
+    virtual void renderscale(float, float) {}      // see SetRenderScale
+    // See DrawInterface: the pixels per canvas pixel it is drawn at, 0 when they are the
+    // scene's (nothing changes).
+    virtual double interface() { return 0; }
     virtual bool software() { return false; }      // see SoftwareRenderer
 };
 

@@ -27,6 +27,8 @@ thread_local double drawnratio = 1;
 using namespace plat;
 
 namespace {
+// The scene's drawn ratio while the interface is drawn at its own (DrawInterface), 0 otherwise.
+thread_local double sceneratio = 0;
 thread_local float modelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 thread_local std::vector<std::array<float, 16>> mvstack;
 
@@ -401,6 +403,8 @@ void Flip(int sync) {
     record(tdrawrecord::flip, nullptr, 0, 0, 0, 0, 0);
     batch.present();
     ops.drawing->present();
+    if (sceneratio > 0) drawnratio = sceneratio;   // the next frame's scene
+    sceneratio = 0;
     RunHooks(HOOK_FLIP, nullptr);
 }
 
@@ -424,7 +428,19 @@ int DrawCallsLastFrame() { return batch.lastcalls; }
 int DrawCallsThisFrame() { return batch.calls; }
 
 void ShowStats(bool on) { ops.drawing->stats(on); }
-void SetRenderScale(float pixels) { ops.drawing->renderscale(pixels > 0 ? pixels : 0); }
+void SetRenderScale(float pixels, float interface) {
+    pixels = pixels > 0 ? pixels : 0;
+    interface = interface > 0 ? interface : 0;
+    ops.drawing->renderscale(pixels, pixels > 0 && interface > 0 ? std::max(interface, pixels) : interface);
+}
+
+void DrawInterface() {
+    record(tdrawrecord::interface, nullptr, 0, 0, 0, 0, 0);
+    if (double r = ops.drawing->interface(); r > 0) {
+        sceneratio = drawnratio;
+        drawnratio = r;
+    }
+}
 int SoftwareRenderer() { return ops.drawing->software() ? 1 : 0; }
 int FramesPresented() { return ops.drawing->presented(); }
 

@@ -141,8 +141,16 @@ void ShowStats(bool on);
 // The render scale: a frame is drawn at no more than `pixels` per canvas pixel (0: at the
 // device's pixels, the default). Below the device's pixels the frame is drawn into an offscreen
 // picture that Flip scales to the canvas once; the drawing operations, mouse positions and
-// GrabFrontBuffer stay in canvas pixels.
-void SetRenderScale(float pixels);
+// GrabFrontBuffer stay in canvas pixels. `interface` (0: the device's) is what the interface
+// wants (see DrawInterface): when the frame has fewer pixels than that, what is drawn after
+// DrawInterface is drawn over the scaled scene at more, at the device's on the desktop (its
+// window has them anyway), at up to `interface` in a browser (its canvas's buffer, which holds
+// at most one and a half times the scene's pixels per unit).
+void SetRenderScale(float pixels, float interface = 0);
+// The rest of the frame, up to its Flip, is the interface (text, panels, the cursor): over a
+// scene drawn at fewer pixels than the interface wants, it is drawn at more (see SetRenderScale),
+// so that its letters stay readable while a slow frame's scene gives up pixels.
+void DrawInterface();
 // 1 when a software rasteriser draws the canvas (Mesa's llvmpipe or softpipe, SwiftShader),
 // where every pixel costs the CPU; 0 on a GPU and in the headless back end.
 int SoftwareRenderer();

@@ -155,6 +155,7 @@ struct tgl : tfuncs {
     double scale = 1;                     // pixels drawn per canvas pixel
     int tw = 0, th = 0;
     bool offscreen = false;
+    bool above = false;                   // the interface: the rest of the frame on the window
     GLuint scene = 0, scenetex = 0;       // the scene's framebuffer and its colour texture
     int scenew = 0, sceneh = 0;           // the texture's size
     int drawing = -1;                     // framebuffer bound for drawing: 0 window, 1 scene
@@ -251,7 +252,7 @@ struct tgl : tfuncs {
     // The size of what is drawn for the canvas's size, ratio and the limit; the scene made or
     // made again when it is used and its size changes.
     void place() {
-        double sc = limit > 0 && limit < ratio ? limit : ratio;
+        double sc = !above && limit > 0 && limit < ratio ? limit : ratio;
         int nw = std::max(1, static_cast<int>(std::lround(w * sc))), nh = std::max(1, static_cast<int>(std::lround(h * sc)));
         offscreen = nw < devw || nh < devh;
         if (!offscreen) nw = devw, nh = devh, sc = ratio;
@@ -321,6 +322,11 @@ struct tgl : tfuncs {
 
     // The scene scaled to the window's buffers, filtered, once.
     void show() {
+        if (above) {                      // shown already, with the interface over it
+            above = false;
+            place();                      // the next frame's scene
+            return;
+        }
         if (!offscreen || !scene) return;
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dev.framebuffer());
         drawing = 0;
@@ -560,6 +566,20 @@ void drawnsize(int& w, int& h) {
 
 void show() {
     if (g) g->show();
+}
+
+bool apart() {
+    if (!g) return false;
+    g->place();
+    return g->offscreen && g->scene;
+}
+
+double interface() {
+    if (!apart()) return 0;
+    g->show();
+    g->above = true;
+    g->place();
+    return g->scale;
 }
 
 bool softwarename(const std::string& renderer) {

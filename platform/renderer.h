@@ -44,6 +44,12 @@ void limit(float pixels);
 double drawnratio();                      // pixels drawn per canvas pixel now
 void drawnsize(int& w, int& h);           // the frame's drawn size in pixels
 void show();                              // before a swap: the scene to the window (if apart)
+// The frame's scene is drawn apart (offscreen), to be scaled to the window.
+bool apart();
+// The rest of the frame over the scene at the window's own pixels: the scene, when drawn apart,
+// is shown now (what is drawn of it must have been submitted). The pixels drawn per canvas
+// pixel from here, 0 when they are the scene's.
+double interface();
 // The renderer is a software rasteriser (Mesa's llvmpipe or softpipe, SwiftShader).
 bool software();
 bool softwarename(const std::string& renderer);

@@ -48,7 +48,7 @@ int TextureUploads();
 
 // What the headless back end records, one entry per drawing operation.
 struct tdrawrecord {
-    enum kind { image, rect, line, cls, flip, note } op = image;
+    enum kind { image, rect, line, cls, flip, note, interface } op = image;
     const TImage* img = nullptr;
     int frame = 0;
     float x = 0, y = 0, x2 = 0, y2 = 0;   // position; rect: x2, y2 = w, h; line: end point
@@ -72,6 +72,7 @@ int DrawCallsThisFrame();
 // does on a software rasteriser), and the render scale last asked for (SetRenderScale).
 void PretendSoftwareRenderer(bool on);
 float RenderScaleAsked();
+float InterfaceScaleAsked();
 
 // ---------------------------------------------------------------------------------------------
 // Sound

@@ -69,7 +69,8 @@ struct tdrawing final : plat::tdrawops {
     void grab(int x, int y, int w, int h, TPixmap& out) override { dsk::grab(x, y, w, h, out); }
     void stats(bool on) override { dsk::stats(on); }
     int presented() override { return dsk::presented(); }
-    void renderscale(float pixels) override { dsk::renderscale(pixels); }
+    void renderscale(float pixels, float interface) override { dsk::renderscale(pixels, interface); }
+    double interface() override { return dsk::interface(); }
     bool software() override { return dsk::software(); }
 };
 

@@ -389,10 +389,26 @@ bool ready() {
 
 void upload(const tplace& p, const TImage* img, int frame) { gl::upload(p, img, frame); }
 
-void renderscale(float pixels) {
+namespace {
+float interfacelimit = 0;                 // SetRenderScale's interface
+}  // namespace
+
+void renderscale(float pixels, float interface) {
+    interfacelimit = interface;
     gl::limit(pixels);
     plat::drawnratio = gl::drawnratio();
     if (tcanvas* c = currentcanvas()) c->askpaint();
+}
+
+double interface() {
+    tcanvas* c = currentcanvas();
+    // Only a scene drawn at fewer pixels than the interface's is left under it; the interface
+    // is then drawn at the window's own, which it has anyway. (The title's table drawn at them
+    // on a large window would cost llvmpipe two fifths more a frame.)
+    if (!c || !c->current() || !gl::apart()) return 0;
+    if (interfacelimit > 0 && gl::drawnratio() >= interfacelimit - 1e-4) return 0;
+    plat::batch.flush();                  // the scene's last calls, before it is shown
+    return gl::interface();
 }
 
 bool software() {

@@ -63,7 +63,8 @@ void present();
 void grab(int x, int y, int w, int h, TPixmap& out);
 void stats(bool on);
 int presented();
-void renderscale(float pixels);
+void renderscale(float pixels, float interface);   // see SetRenderScale
+double interface();                                // see DrawInterface
 bool software();                          // the canvas's renderer is a software rasteriser
 // On signal `sig`, `fn(sig)` runs on the main thread when the window system's loop wakes.
 void onsignal(int sig, std::function<void(int)> fn);

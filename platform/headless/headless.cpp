@@ -23,6 +23,7 @@ thread_local std::vector<std::string> launched;
 thread_local int flips = 0;                  // frames presented
 thread_local bool pretendsoftware = false;   // PretendSoftwareRenderer
 thread_local float scaleasked = 0;           // the last SetRenderScale
+thread_local float interfaceasked = 0;       // and its interface's
 
 void padevent(int id, int data, int x, int y) {
     if (canvas) emit(id, canvas, data, 0, x, y);
@@ -117,7 +118,10 @@ struct tdrawing final : tdrawops {
     }
     void present() override { flips++; }
     int presented() override { return flips; }
-    void renderscale(float pixels) override { scaleasked = pixels; }
+    void renderscale(float pixels, float interface) override {
+        scaleasked = pixels;
+        interfaceasked = interface;
+    }
     bool software() override { return pretendsoftware; }
 };
 
@@ -156,6 +160,7 @@ void RecordDrawing(bool on) { recording = on; }
 void SetMilliSecs(int ms) { clockms = ms; }
 void PretendSoftwareRenderer(bool on) { pretendsoftware = on; }
 float RenderScaleAsked() { return scaleasked; }
+float InterfaceScaleAsked() { return interfaceasked; }
 
 const std::vector<thttprequest>& HttpPending() {
     static thread_local std::vector<thttprequest> now;

@@ -2,6 +2,7 @@
 // screenshot and the close path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/applet.h"
@@ -278,6 +279,15 @@ TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_a
     float low = RenderScaleAsked();
     EXPECT_FLOAT_EQ(low, 0.5f) << "still at half speed";
     EXPECT_LT(particlesize, 1);
+    // the level's lines are the interface, drawn after the scene at the whole choice's pixels
+    EXPECT_FLOAT_EQ(InterfaceScaleAsked(), 1);
+    const std::vector<tdrawrecord>& rec = DrawRecords();
+    auto mark = std::find_if(rec.begin(), rec.end(), [](const tdrawrecord& r) { return r.op == tdrawrecord::interface; });
+    auto score = std::find_if(rec.begin(), rec.end(),
+                              [](const tdrawrecord& r) { return r.op == tdrawrecord::note && r.text.starts_with("Score:"); });
+    EXPECT_NE(mark, rec.begin());
+    EXPECT_NE(score, rec.end());
+    EXPECT_LT(mark, score);
     key(key_f2);
     drawframe();
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "F2's frame";

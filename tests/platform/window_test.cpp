@@ -469,6 +469,46 @@ TEST_F(realwindow, a_scaled_scene_is_shown_upright_clipped_and_texel_for_pixel) 
     EXPECT_EQ(rc, 0);
 }
 
+// Under a quarter of a pixel per canvas pixel the scene is drawn at 80 x 60 and scaled; what is
+// drawn after DrawInterface lands at the canvas's own pixels over it, exact where the same lines
+// in the scene are smeared, and the next frame's scene is scaled again.
+TEST_F(realwindow, the_interface_is_drawn_at_the_canvas_pixels_over_a_scaled_scene) {
+    int rc = inscene([](scene& s) {
+        SetRenderScale(0.25f, 0);
+        auto lines = [](float x0) {       // one-pixel white lines, a pixel apart, over red
+            SetColor(255, 255, 255);
+            for (float x = x0; x < x0 + 40; x += 2) DrawRect(x, 100, 1, 40);
+        };
+        auto paint = [&](bool interface) {
+            return s.frame([&] {
+                SetBlend(BLEND_SOLID);
+                SetColor(255, 0, 0);
+                DrawRect(0, 0, 320, 240);
+                lines(20);
+                if (interface) DrawInterface();
+                lines(100);
+            }, 0, 0, 320, 240);
+        };
+        auto sharp = [](const std::vector<uint8_t>& shot, int x0) {
+            for (int x = x0; x < x0 + 40; x++) {
+                const uint8_t* q = &shot[(static_cast<size_t>(120) * 320 + x) * 4];
+                uint32_t c = static_cast<uint32_t>(q[0] << 16 | q[1] << 8 | q[2]);
+                if (c != ((x - x0) % 2 ? 0xff0000u : 0xffffffu)) return false;
+            }
+            return true;
+        };
+        std::vector<uint8_t> over = paint(true), after = paint(false);
+        WCHECK(over.size() == 320u * 240 * 4 && after.size() == over.size());
+        if (over.size() == 320u * 240 * 4 && after.size() == over.size()) {
+            WCHECK(sharp(over, 100));     // the interface
+            WCHECK(!sharp(over, 20));     // the scene under it
+            WCHECK(!sharp(after, 100));   // a frame without one is all scene
+        }
+        SetRenderScale(0);
+    });
+    EXPECT_EQ(rc, 0);
+}
+
 // A picture with transparent regions is drawn only where it can show anything; the pixels
 // must be exactly those of the whole quad, at any position, scale and turn, under each blend
 // that lets transparent texels through.
