@@ -40,13 +40,13 @@ thread_local int detailsince = -1;   // when the detail's second began (ms), -1:
 thread_local int detailticks = 0;    // the frames stepped in it
 thread_local int detailshown = 0;    // FramesPresented() when it began
 
-// The scene at the detail's share; the interface (the level's lines, menus, panels) always at
-// the whole choice, so that its letters stay readable however few pixels a slow fight keeps.
+// The scene at the detail's share; the interface (the level's lines, menus, panels) keeps
+// enough pixels for its letters to stay readable however few a slow fight keeps.
 void setrenderscale(float unit) {
     bool software = SoftwareRenderer() != 0;
     float pixels = float(can.w) * float(can.h);
-    SetRenderScale(renderlimit(renderoption, software, unit, pixels, drawnkeep),
-                   renderlimit(renderoption, software, unit, pixels));
+    float scene = renderlimit(renderoption, software, unit, pixels, drawnkeep);
+    SetRenderScale(scene, interfacelimit(scene, renderlimit(renderoption, software, unit, pixels), unit));
 }
 
 // Once a second on a software rasteriser with the automatic choice: a played level's detail

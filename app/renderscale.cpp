@@ -15,7 +15,7 @@ namespace {
 // as it is, not scaled); beyond that it gives up pixels until, at six times (1920 x 1040 and larger), it draws 0.75 per
 // unit, where the font is still sharp enough to read easily.
 float softwaredetail(float canvaspixels) {
-    constexpr float least = 0.75f;
+    constexpr float least = readableunit;
     float share = std::clamp((canvaspixels / (800.0f * 400.0f) - 2) / 4, 0.0f, 1.0f);
     return std::sqrt(1 - share * (1 - least * least));
 }
@@ -48,6 +48,11 @@ float renderlimit(float option, bool software, float unit, float canvaspixels, f
         perunit = std::max(std::min(detail, tdetail::least), detail * keep);
     }
     return perunit / unit;
+}
+
+float interfacelimit(float scene, float whole, float unit) {
+    if (!(unit > 0) || scene <= 0 || whole <= 0) return scene;
+    return std::max(scene, std::min(whole, readableunit / unit));
 }
 
 bool tdetail::second(int ticks, int shown) {

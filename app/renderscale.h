@@ -24,6 +24,17 @@ bool parserenderscale(const std::string& text, float& out);
 // tdetail); it touches nothing else.
 float renderlimit(float option, bool software, float unit, float canvaspixels, float keep = 1);
 
+// The fewest pixels per playfield unit at which the font reads easily (letters 6 pixels tall).
+constexpr float readableunit = 0.75f;
+
+// The interface's pixels per canvas pixel (SetRenderScale's second argument) over a scene drawn
+// at `scene` (renderlimit's result with the detail's share), where the whole choice is `whole`:
+// enough for the font to read easily, never more than the whole choice nor less than the scene.
+// Below that the interface is drawn apart, and a browser then scales the scene to a canvas
+// buffer of the interface's size, at about 40 ns of CPU a buffer pixel on SwiftShader: a
+// tenth of a crowded fight's frames at the least detail, a fifth at the whole choice's pixels.
+float interfacelimit(float scene, float whole, float unit);
+
 // The automatic choice while a level is played. A crowded fight can cost a software rasteriser
 // several times what the title does (SwiftShader in a browser fills a pixel at a third of
 // llvmpipe's speed, and the page's compositing takes its share of the CPU first), so there the

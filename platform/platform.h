@@ -143,9 +143,8 @@ void ShowStats(bool on);
 // picture that Flip scales to the canvas once; the drawing operations, mouse positions and
 // GrabFrontBuffer stay in canvas pixels. `interface` (0: the device's) is what the interface
 // wants (see DrawInterface): when the frame has fewer pixels than that, what is drawn after
-// DrawInterface is drawn over the scaled scene at more, at the device's on the desktop (its
-// window has them anyway), at up to `interface` in a browser (its canvas's buffer, which holds
-// at most one and a half times the scene's pixels per unit).
+// DrawInterface is drawn over the scaled scene at more: at the device's on the desktop (its
+// window has them anyway), at `interface` in a browser (its canvas's buffer).
 void SetRenderScale(float pixels, float interface = 0);
 // The rest of the frame, up to its Flip, is the interface (text, panels, the cursor): over a
 // scene drawn at fewer pixels than the interface wants, it is drawn at more (see SetRenderScale),

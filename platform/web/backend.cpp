@@ -108,17 +108,14 @@ void showmenus() {
 
 // The canvas fills the page below its menu bar; its buffer has the screen's own pixels, or
 // fewer under a render scale: the browser then scales the buffer to the canvas's box as it
-// shows the page, so no pass of the game's own is needed. Only a scene drawn at fewer pixels
-// than the interface (a slow fight) is drawn apart and scaled to the buffer by the renderer.
+// shows the page, so no pass of the game's own is needed. The buffer has the interface's
+// pixels: only a scene drawn at fewer (a slow fight) is drawn apart and scaled to the buffer by
+// the renderer, which costs SwiftShader about 40 ns a buffer pixel.
 void measure() {
     double w = 0, h = 0;
     emscripten_get_element_css_size(canvasid, &w, &h);
     ratio = emscripten_get_device_pixel_ratio();
-    // SwiftShader pays about 40 ns of CPU for each buffer pixel of that scaling pass: a fifth of
-    // a crowded fight's frames for twice the least scene's pixels a unit, a tenth for one and a
-    // half times them, which keeps the interface's letters readable.
     float buffer = interfacelimit > 0 ? interfacelimit : limit;
-    if (limit > 0) buffer = std::min(buffer, limit * 1.5f);
     if (buffer > 0 && buffer < ratio) ratio = buffer;
     plat::drawnratio = limit > 0 && limit < ratio ? limit : ratio;
     gl::limit(limit);

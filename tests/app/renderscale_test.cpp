@@ -55,6 +55,24 @@ TEST(renderscale, software_draws_near_the_playfields_own_size_and_a_gpu_at_devic
     }
 }
 
+// The interface over a scene in pixels per playfield unit: drawn with the scene while it reads
+// easily (nothing drawn apart), else at the least that reads, never more than the whole choice.
+TEST(renderscale, the_interface_keeps_pixels_enough_to_read_and_no_more) {
+    struct tcase {
+        float scene, whole, unit, interface;   // per playfield unit; 0: the device's
+    } cases[] = {
+        {1, 1, 1.25f, 1},             // a fight at full speed
+        {0.8f, 1, 1.25f, 0.8f},       // a fight that gave up a little: still readable
+        {0.5f, 1, 1.25f, 0.75f},      // at the least
+        {0.5f, 0.6f, 1, 0.6f},        // no more than the whole choice
+        {0, 0, 2.4f, 0},              // the device's pixels
+        {0.5f, 0.5f, 1, 0.5f},        // a chosen detail holds for both
+    };
+    for (const tcase& c : cases)
+        EXPECT_FLOAT_EQ(interfacelimit(c.scene / c.unit, c.whole / c.unit, c.unit) * c.unit, c.interface)
+            << c.scene << " " << c.whole << " " << c.unit;
+}
+
 // A played level's detail on a software rasteriser, second by second: the frames stepped and
 // shown in each, and the share of the automatic pixels per unit kept after it.
 TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_back_slowly) {

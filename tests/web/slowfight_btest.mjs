@@ -1,7 +1,7 @@
 // A browser that shows half the frames the game steps (a software rasteriser behind in a crowded
 // fight): the fight's scene gives up pixels, down to half a pixel per playfield unit, and is
-// scaled to the canvas's buffer each frame, while the buffer keeps one and a half times that for
-// the level's lines drawn over it, so that they stay readable.
+// scaled to the canvas's buffer each frame, while the buffer keeps 0.75 pixels per unit for the
+// level's lines drawn over it, so that they stay readable.
 import { check, frames, pixels, withpage } from './browser.mjs';
 
 // Animation frames 30 times a second, each a thirtieth of a second after the last: the game
