@@ -15,7 +15,6 @@
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/input.h"
 #include "framework/keys.h"
@@ -23,6 +22,7 @@
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/kinds.h"
+#include "game/world.h"
 
 thread_local int redraw = 0;
 thread_local int refocus = 0;
@@ -44,7 +44,7 @@ thread_local int detailshown = 0;    // FramesPresented() when it began
 // enough pixels for its letters to stay readable however few a slow fight keeps.
 void setrenderscale(float unit) {
     bool software = SoftwareRenderer() != 0;
-    float pixels = float(can.w) * float(can.h);
+    float pixels = float(world->can.w) * float(world->can.h);
     float scene = renderlimit(renderoption, software, unit, pixels, drawnkeep);
     SetRenderScale(scene, interfacelimit(scene, renderlimit(renderoption, software, unit, pixels), unit));
 }
@@ -57,7 +57,7 @@ void adaptdetail() {
     detailticks++;
     if (detailsince >= 0 && gap >= 0 && gap < 1000) return;
     int shown = FramesPresented();
-    bool played = level.prg != level_title;
+    bool played = world->level.prg != level_title;
     // A second that took more than two (a hidden page, a stopped process) says nothing, nor
     // one whose clock went back (a new world on this thread).
     if (detailsince >= 0 && gap >= 0 && gap <= 2000 && played && SoftwareRenderer()) {
@@ -109,14 +109,14 @@ int tapplet::run() {
 tmainapplet& tmainapplet::create(bool settings) {
     SetBlend(BLEND_ALPHA);
     if (settings) loadsettings();
-    if (langtag == 0) langtag = menu_language + 1;
-    loadlanguage(langtag);
-    snd.setvol(volume.vol);
-    guns.generateall();
-    level.maxrocket = level.level / 4 + 2;
+    if (world->langtag == 0) world->langtag = menu_language + 1;
+    loadlanguage(world->langtag);
+    world->snd.setvol(world->volume.vol);
+    world->guns.generateall();
+    world->level.maxrocket = world->level.level / 4 + 2;
     rescale();
-    win.show();
-    timer = frametimer(60);
+    world->win.show();
+    world->timer = frametimer(60);
     run();
     running = true;
     return *this;
@@ -129,45 +129,45 @@ float viewscale(int w, int h) {
 }
 
 void rescale() {
-    can.reset();
+    world->can.reset();
     // A canvas without area (a minimised window) has no scale: keep the last one rather
     // than divide by zero.
-    float s = viewscale(can.w, can.h);
+    float s = viewscale(world->can.w, world->can.h);
     if (s <= 0) return;
     float sx = s, sy = s;
-    viewscalex = sx;
-    viewscaley = sy;
+    world->viewscalex = sx;
+    world->viewscaley = sy;
     ModelviewIdentity();
     ModelviewScale(sx, sy);
     SetLineWidth(sx * sy);
-    viewwidth = 800 * sx;
-    viewheight = 400 * sy;
-    areawidth = can.w / sx;
-    areaheight = can.h / sy;
+    world->viewwidth = 800 * sx;
+    world->viewheight = 400 * sy;
+    world->areawidth = world->can.w / sx;
+    world->areaheight = world->can.h / sy;
     setrenderscale(s);
 }
 
 namespace {
 
 // The name entry takes the typed keys while the game runs.
-void nameentrystep() { TextEntry(level.prg == level_nameentry && level.pause == pause_off); }
+void nameentrystep() { TextEntry(world->level.prg == level_nameentry && world->level.pause == pause_off); }
 
 }  // namespace
 
-#define VARNHOLD_STEP(object, member) object.member();
+#define VARNHOLD_STEP(object, member) world->object.member();
 #define VARNHOLD_OWNSTEP(function) function();
 
 // The steps of game/kinds.h, in its order.
 void framestep() {
-    RedrawGadget(can.g);
-    if (level.pause == pause_off) {
+    RedrawGadget(world->can.g);
+    if (world->level.pause == pause_off) {
         VARNHOLD_RUNNING(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
     }
     VARNHOLD_ALWAYS(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
 }
 
 std::string keepgame() {
-    level.abandonentry();
+    world->level.abandonentry();
     std::string problems = savesettings();   // and the replay being recorded; a playback writes neither
     if (!dumponclose.empty()) {
         std::string problem = savedump(dumponclose);
@@ -194,7 +194,7 @@ std::string screenshot() {
     int n = 0;
     auto name = [&] { return shotdir + "screenshot" + std::to_string(n) + ".png"; };
     while (FileType(name()) != 0) n++;
-    int w = int(viewwidth), h = int(viewheight);
+    int w = int(world->viewwidth), h = int(world->viewheight);
     if (w <= 0 || h <= 0) return "";
     // One picture per size, reused by later screenshots (images live for the whole run).
     static thread_local TImage* shot = nullptr;
@@ -213,27 +213,27 @@ std::string screenshot() {
 namespace {
 
 // The application's own steps of the drawing (VARNHOLD_DRAW in game/kinds.h).
-void playfieldview() { SetViewport(0, 0, int(viewwidth), int(viewheight)); }
+void playfieldview() { SetViewport(0, 0, int(world->viewwidth), int(world->viewheight)); }
 // From here on the interface, in canvas coordinates, over the scene.
 void interfaceview() {
     DrawInterface();
-    SetViewport(0, 0, can.w, can.h);
+    SetViewport(0, 0, world->can.w, world->can.h);
 }
 // The title hangs in the sky, above the skyline.
 void drawtitle() { DrawImage(img_title, 400, 8); }
-void drawcity() { DrawImage(img_city, cityshift, 0); }
+void drawcity() { DrawImage(img_city, world->cityshift, 0); }
 
 // The flag hangs from the pole on the skyline at (704, 165) and stretches with the wind.
 void drawflag() {
-    drawmatrix[0] = rain.wind;
-    drawmatrix[1] = 0.5f - 0.5f * std::abs(drawmatrix[0]);
-    drawmatrix[4] = 0;
-    drawmatrix[5] = 1;
-    drawmatrix[12] = (704 + cityshift) * viewscalex;
-    drawmatrix[13] = 165 * viewscaley;
+    world->drawmatrix[0] = world->rain.wind;
+    world->drawmatrix[1] = 0.5f - 0.5f * std::abs(world->drawmatrix[0]);
+    world->drawmatrix[4] = 0;
+    world->drawmatrix[5] = 1;
+    world->drawmatrix[12] = (704 + world->cityshift) * world->viewscalex;
+    world->drawmatrix[13] = 165 * world->viewscaley;
     ModelviewPush();
-    ModelviewLoad(drawmatrix);
-    SetScale(viewscalex, viewscaley);
+    ModelviewLoad(world->drawmatrix);
+    SetScale(world->viewscalex, world->viewscaley);
     SetImageHandle(img_flag, 0, 0);
     DrawImage(img_flag, 0, 0);
     SetScale(1, 1);
@@ -241,7 +241,7 @@ void drawflag() {
 }
 
 // Houses, missiles and turrets only above the street line (y = 370).
-void clipabovestreet() { SetViewport(0, 0, int(viewwidth), int(370 * viewscaley + 1)); }
+void clipabovestreet() { SetViewport(0, 0, int(world->viewwidth), int(370 * world->viewscaley + 1)); }
 void drawstreet() {
     playfieldview();
     SetScale(1, 1);
@@ -252,7 +252,7 @@ void drawstreet() {
 void drawoverlays() {
     drawreplay();
     drawscores();
-    if (ev.enter) DrawImage(img_aim, float(ev.x), float(ev.y));
+    if (world->ev.enter) DrawImage(img_aim, float(world->ev.x), float(world->ev.y));
 }
 
 }  // namespace
@@ -260,17 +260,17 @@ void drawoverlays() {
 int tmainapplet::draw() {
     // The detail's share is taken up before a frame is drawn (a browser clears a canvas whose
     // size changes), and F2's frame has all of it, however crowded the fight.
-    float want = shotwanted ? 1 : detail.keep, unit = viewscale(can.w, can.h);
-    particlesize = shotwanted ? 1 : detail.particles;
+    float want = shotwanted ? 1 : detail.keep, unit = viewscale(world->can.w, world->can.h);
+    world->particlesize = shotwanted ? 1 : detail.particles;
     if (want != drawnkeep && unit > 0) {
         drawnkeep = want;
         setrenderscale(unit);
     }
-    SetViewport(0, 0, can.w, can.h);
+    SetViewport(0, 0, world->can.w, world->can.h);
     // the bars right of and below the playfield; the canvas itself is never cleared
     SetColor(0, 0, 0);
-    DrawRect(800, 0, areawidth - 800, areaheight);
-    DrawRect(0, 399, 800, areaheight - 399);
+    DrawRect(800, 0, world->areawidth - 800, world->areaheight);
+    DrawRect(0, 399, 800, world->areaheight - 399);
     SetColor(255, 255, 255);
     VARNHOLD_DRAW(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
     Flip(-1);
@@ -289,24 +289,22 @@ namespace {
 void inputstep() {
     // A replay's cursor is in the pixels of the canvas it was recorded on, whatever this one is.
     float s = replayinputscale();
-    if (s > 0) ev.upds(s, s);
-    else ev.upds(viewscalex, viewscaley);
-    cityshift = std::max(-2.0f, (400 - ev.x) / 400.0f - 1);
-    if (ev.mz != 0) {
-        volume.set(ev.mz);
-        snd.setvol(volume.vol);
+    if (s > 0) world->ev.upds(s, s);
+    else world->ev.upds(world->viewscalex, world->viewscaley);
+    world->cityshift = std::max(-2.0f, (400 - world->ev.x) / 400.0f - 1);
+    if (world->ev.mz != 0) {
+        world->volume.set(world->ev.mz);
+        world->snd.setvol(world->volume.vol);
     }
-    if (level.pause == pause_off) guns.updev();
-    level.updev();
-    if (ev.keyup == key_f5) {   // F5 released: back to 60 frames a second
-        StopTimer(timer);
-        timer = frametimer(60);
+    if (world->level.pause == pause_off) world->guns.updev();
+    world->level.updev();
+    if (world->ev.keyup == key_f5) {   // F5 released: back to 60 frames a second
+        StopTimer(world->timer);
+        world->timer = frametimer(60);
         fasttimer = 0;
     }
-    switch (ev.key) {
-    case key_escape:
-        EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
-        break;
+    switch (world->ev.key) {
+    case key_escape: EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, world->win.g)); break;
     case key_f2:
         if (!replaying()) shotwanted = 1;   // a playback leaves no files behind
         break;
@@ -314,8 +312,8 @@ void inputstep() {
         // A held key repeats its key-down; replacing the fast timer at every repeat would
         // restart its tick count again and again, so only the first press switches.
         if (!fasttimer) {
-            StopTimer(timer);
-            timer = frametimer(480);
+            StopTimer(world->timer);
+            world->timer = frametimer(480);
             fasttimer = 1;
         }
         break;
@@ -325,35 +323,25 @@ void inputstep() {
 void menucommand(int tag) {
     switch (tag) {
     case menu_start:
-        level.pause = pause_off;
-        level.newlevel();
+        world->level.pause = pause_off;
+        world->level.newlevel();
         break;
-    case menu_quit:
-        EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
-        break;
-    case menu_hiscore:
-        level.leavelevel();
-        break;
-    case menu_twobuttons:
-        menu.set(menu_onebutton, 0);
-        break;
+    case menu_quit: EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, world->win.g)); break;
+    case menu_hiscore: world->level.leavelevel(); break;
+    case menu_twobuttons: world->menu.set(menu_onebutton, 0); break;
     case menu_resetwindow:
-        can.resize(800, 400, win);
-        win.inside();
-        win.reset();
-        can.reset();
+        world->can.resize(800, 400, world->win);
+        world->win.inside();
+        world->win.reset();
+        world->can.reset();
         rescale();
         break;
-    case menu_pause:
-        level.setpause(1 - level.pause);
-        break;
+    case menu_pause: world->level.setpause(1 - world->level.pause); break;
     case menu_help:
-        level.setpause(1);
+        world->level.setpause(1);
         if (!replaying()) Notify(programinfo(), 0);   // a recorded Help box only pauses the playback
         break;
-    case menu_onebutton:
-        menu.set(menu_twobuttons, 0);
-        break;
+    case menu_onebutton: world->menu.set(menu_twobuttons, 0); break;
     }
 }
 
@@ -362,22 +350,22 @@ void menucommand(int tag) {
 int tmainapplet::onevent(TEvent* event) {
     if (!event) return 0;
     SetCurrentEvent(event);
-    int r = win.upd();
+    int r = world->win.upd();
     if (r == EVENT_WINDOWSIZE) rescale();
     if (r == EVENT_WINDOWCLOSE) closegame(0);
-    int tag = menu.upd();
-    if (volume.upd(tag)) snd.setvol(volume.vol);
-    if (tag > menu_language && tag <= menu_language + langcount) loadlanguage(tag);
+    int tag = world->menu.upd();
+    if (world->volume.upd(tag)) world->snd.setvol(world->volume.vol);
+    if (tag > menu_language && tag <= menu_language + world->langcount) loadlanguage(tag);
     menucommand(tag);
-    if (event->id == EVENT_APPSUSPEND) level.setpause(1);
+    if (event->id == EVENT_APPSUSPEND) world->level.setpause(1);
     if (event->id == EVENT_APPRESUME) refocus = 1;
-    if (event->source == timer && timer) {
+    if (event->source == world->timer && world->timer) {
         if (event->id == EVENT_TIMERTICK) {
             framestep();
             retrysettings();
             adaptdetail();
         }
-    } else if (event->source == can.g && can.g) {
+    } else if (event->source == world->can.g && world->can.g) {
         if (event->id == EVENT_GADGETPAINT) redraw = 1;
         else inputstep();
     }
@@ -385,7 +373,7 @@ int tmainapplet::onevent(TEvent* event) {
         redraw = 0;
         if (refocus) {
             refocus = 0;
-            ActivateGadget(can.g);
+            ActivateGadget(world->can.g);
         }
         draw();
     }

@@ -6,11 +6,11 @@
 
 #include "app/world.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/screenwords.h"
 #include "framework/text.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "platform/platform.h"
 #include "sky/rain.h"
 
@@ -65,27 +65,27 @@ void listlanguages() {
     TStream* s = ReadStream(lngpath);
     if (!s) return;
     for (const std::string& name : languagenames(s)) {
-        langcount++;
-        menu.add(name, menu_language + langcount, 1, 0, 0);
+        world->langcount++;
+        world->menu.add(name, menu_language + world->langcount, 1, 0, 0);
     }
     CloseStream(s);
 }
 
 void recomputewidths() {
-    wstart = font.width(txtstart) / 2;
-    wgetready = font.width(txtgetready);
-    wrearming = font.width(txtrearming);
-    wgameover = font.width(txtgameover);
-    wentername = font.width(txtentername);
+    world->wstart = world->font.width(world->txtstart) / 2;
+    world->wgetready = world->font.width(world->txtgetready);
+    world->wrearming = world->font.width(world->txtrearming);
+    world->wgameover = world->font.width(world->txtgameover);
+    world->wentername = world->font.width(world->txtentername);
 }
 
 void loadlanguage(int tag) {
-    int entry = menu.find(tag);
+    int entry = world->menu.find(tag);
     if (entry < 0) return;
     TStream* s = ReadStream(lngpath);
     if (!s) return;
     std::string t[languagelines];
-    bool found = languagesection(s, GadgetText(menu.g[entry]), t);
+    bool found = languagesection(s, GadgetText(world->menu.g[entry]), t);
     CloseStream(s);
     if (found) applylanguage(t, tag);
 }
@@ -97,15 +97,15 @@ void applylanguage(const std::string (&t)[languagelines], int tag) {
         if (e.line == 0) continue;
         const std::string& line = t[e.line - 1];
         std::string text = line.empty() && e.line > firstlanguagelines ? e.english : line;
-        for (size_t k = 0; k < menu.g.size(); k++)
-            if (menu.flag[k] >> 1 == renamedtag(e)) SetMenuText(menu.g[k], text);
+        for (size_t k = 0; k < world->menu.g.size(); k++)
+            if (world->menu.flag[k] >> 1 == renamedtag(e)) SetMenuText(world->menu.g[k], text);
     }
-    menu.endadd();
-#define VARNHOLD_SCREENWORD_READ(name, line, english) name = screenword(t[line - 1], english);
+    world->menu.endadd();
+#define VARNHOLD_SCREENWORD_READ(name, line, english) world->name = screenword(t[line - 1], english);
     VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_READ)
 #undef VARNHOLD_SCREENWORD_READ
     recomputewidths();
-    for (int i = menu_language + 1; i <= menu_language + langcount; i++) menu.set(i, 0);
-    menu.set(tag, 1);
-    langtag = tag;
+    for (int i = menu_language + 1; i <= menu_language + world->langcount; i++) world->menu.set(i, 0);
+    world->menu.set(tag, 1);
+    world->langtag = tag;
 }

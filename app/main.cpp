@@ -13,8 +13,8 @@
 #include "app/world.h"
 #include "bench/crowd.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 namespace {
@@ -242,13 +242,13 @@ int runwindowed(const toptions& o, int seed) {
     if (o.crowd) {
         // A level in play, built at once and topped up every 100 ticks, after the game has
         // handled the tick.
-        level.prg = level_fight;
-        level.maxrocket = 0;
+        world->level.prg = level_fight;
+        world->level.maxrocket = 0;
         crowdfight();
         AddHook(HOOK_EMITEVENT, [](int, void* data, void*) {
             static int ticks = 0;
             auto* e = static_cast<TEvent*>(data);
-            if (e && e->id == EVENT_TIMERTICK && e->source == timer && ++ticks % 100 == 0) crowdfight();
+            if (e && e->id == EVENT_TIMERTICK && e->source == world->timer && ++ticks % 100 == 0) crowdfight();
             return data;
         }, nullptr, -1);
     }

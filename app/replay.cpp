@@ -14,7 +14,6 @@
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/keys.h"
 #include "framework/menutags.h"
@@ -23,6 +22,7 @@
 #include "framework/text.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 namespace {
@@ -31,8 +31,8 @@ namespace {
 const char* const replaycfg = "replay/varnhold.cfg";
 
 std::string languagename(int tag) {
-    int i = menu.find(tag);
-    return i >= 0 ? GadgetText(menu.g[static_cast<size_t>(i)]) : "";
+    int i = world->menu.find(tag);
+    return i >= 0 ? GadgetText(world->menu.g[static_cast<size_t>(i)]) : "";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -51,7 +51,7 @@ thread_local trecorder rec;
 void note(int id, int data = 0, int mods = 0, int x = 0, int y = 0) {
     treplayevent e;
     e.tick = rec.frames;
-    e.clock = static_cast<int>(static_cast<uint32_t>(ms) - static_cast<uint32_t>(rec.r.clock));
+    e.clock = static_cast<int>(static_cast<uint32_t>(world->ms) - static_cast<uint32_t>(rec.r.clock));
     if (!rec.r.events.empty() && e.clock < rec.r.events.back().clock) e.clock = rec.r.events.back().clock;
     e.id = id;
     e.data = data;
@@ -77,18 +77,18 @@ void* recordhook(int, void* data, void*) {
     auto* e = static_cast<TEvent*>(data);
     if (!e || !rec.on) return data;
     if (e->id == EVENT_TIMERTICK) {
-        if (timer && e->source == timer) recordtick();
-    } else if (can.g && e->source == can.g) {
+        if (world->timer && e->source == world->timer) recordtick();
+    } else if (world->can.g && e->source == world->can.g) {
         if (e->id == EVENT_GADGETPAINT) return data;
         // Positions are canvas pixels: the canvas size goes with them whenever it changed.
-        if (can.w != rec.canvasw || can.h != rec.canvash) {
-            rec.canvasw = can.w;
-            rec.canvash = can.h;
-            note(replaycanvas, 0, 0, can.w, can.h);
+        if (world->can.w != rec.canvasw || world->can.h != rec.canvash) {
+            rec.canvasw = world->can.w;
+            rec.canvash = world->can.h;
+            note(replaycanvas, 0, 0, world->can.w, world->can.h);
         }
         note(e->id, e->data, e->mods, e->x, e->y);
     } else if (e->id == EVENT_MENUACTION) {
-        if (menu.find(e->data) >= 0) note(EVENT_MENUACTION, e->data);
+        if (world->menu.find(e->data) >= 0) note(EVENT_MENUACTION, e->data);
     } else if (e->id == EVENT_APPSUSPEND || e->id == EVENT_APPRESUME) {
         note(e->id);
     }
@@ -141,11 +141,11 @@ void inject(const treplayevent& e) {
         if (s > 0) play.scale = s;
         return;
     }
-    ms = static_cast<int>(static_cast<uint32_t>(play.r.clock) + static_cast<uint32_t>(e.clock));
-    void* source = can.g;
+    world->ms = static_cast<int>(static_cast<uint32_t>(play.r.clock) + static_cast<uint32_t>(e.clock));
+    void* source = world->can.g;
     if (e.id == EVENT_MENUACTION) {
-        int i = menu.find(e.data);
-        source = i >= 0 ? menu.g[static_cast<size_t>(i)] : nullptr;
+        int i = world->menu.find(e.data);
+        source = i >= 0 ? world->menu.g[static_cast<size_t>(i)] : nullptr;
     } else if (e.id == EVENT_APPSUSPEND || e.id == EVENT_APPRESUME) {
         source = nullptr;
     }
@@ -212,7 +212,7 @@ void finish() {
         std::fflush(stdout);
         if (play.pace) StopTimer(play.pace);
         play.pace = nullptr;
-        RedrawGadget(can.g);
+        RedrawGadget(world->can.g);
     }
 }
 
@@ -248,13 +248,13 @@ void setpaused(bool on) {
         play.pacehz = 0;
     }
     retime();
-    RedrawGadget(can.g);
+    RedrawGadget(world->can.g);
 }
 
 // The player's own input during a playback in the window.
 void playerinput(const TEvent* e) {
     if (e->id == EVENT_KEYDOWN) {
-        if (e->data == key_escape) EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, win.g));
+        if (e->data == key_escape) EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, world->win.g));
         if (e->data == 'P' && !play.pdown) setpaused(!play.paused);
         if (e->data == 'P') play.pdown = true;
         if (e->data == key_f5) play.playerfast = true;
@@ -262,8 +262,8 @@ void playerinput(const TEvent* e) {
         if (e->data == 'P') play.pdown = false;
         if (e->data == key_f5) play.playerfast = false;
     } else if (e->id == EVENT_MOUSEWHEEL) {
-        volume.set(e->data);
-        snd.setvol(volume.vol);
+        world->volume.set(e->data);
+        world->snd.setvol(world->volume.vol);
     }
     retime();
 }
@@ -276,7 +276,7 @@ void* playhook(int, void* data, void*) {
         // does the playback, at its end frame.
         return e->id == EVENT_WINDOWCLOSE ? nullptr : data;
     }
-    if (timer && e->source == timer) {   // the frame steps the playback runs
+    if (world->timer && e->source == world->timer) {   // the frame steps the playback runs
         if (e->id == EVENT_TIMERTICK && play.frame > 0) judge(play.frame - 1);
         return data;
     }
@@ -285,14 +285,14 @@ void* playhook(int, void* data, void*) {
         retime();
         return data;   // the game ignores it, but looks for a pending signal
     }
-    if (win.g && e->source == win.g) return data;   // moving, resizing, the close box
+    if (world->win.g && e->source == world->win.g) return data;   // moving, resizing, the close box
     if (e->id == EVENT_MENUACTION) {
-        bool step = e->data >= volume.tag && e->data <= volume.tag + volume.lmax;
+        bool step = e->data >= world->volume.tag && e->data <= world->volume.tag + world->volume.lmax;
         if (e->data == menu_quit || step) return data;   // quitting, or a volume step
         if (e->data == menu_pause) setpaused(!play.paused);
         return nullptr;
     }
-    if (can.g && e->source == can.g) {
+    if (world->can.g && e->source == world->can.g) {
         if (e->id == EVENT_GADGETPAINT) return data;
         playerinput(e);
     }
@@ -305,7 +305,7 @@ void* playhook(int, void* data, void*) {
 
 char tracechar() {
     uint32_t h = 2166136261u;
-    for (int v : {rnd.seed, rnd.n2, rnd.n3, level.score, level.prg}) {
+    for (int v : {world->rnd.seed, world->rnd.n2, world->rnd.n3, world->level.score, world->level.prg}) {
         h ^= static_cast<uint32_t>(v);
         h *= 16777619u;
     }
@@ -332,20 +332,21 @@ void startrecording(const std::string& path, int seed) {
     // (before the first frame is shown) would carry a clock that is behind by the whole loading
     // time and then jumps, which the score server's pace check takes for a slow game. A
     // playback sets the clock from the events, so the world does not depend on this.
-    ms = MilliSecs();
-    r.clock = ms;
+    world->ms = MilliSecs();
+    r.clock = world->ms;
     // The settings records as they stand after start-up, as the settings file would get them.
     treplaysettings& s = r.settings;
-    s.window[0] = win.x, s.window[1] = win.y, s.window[2] = win.w, s.window[3] = win.h;
-    for (int i = 0; i < 4; i++) s.options[i] = menu.get(storedoptions[i]);
-    s.language = langtag & 255;
-    s.languagename = languagename(langtag);
-    s.volume = volume.on;
-    s.name = level.name;
-    s.level = level.level;
-    s.score = level.score;
-    s.highlight = level.highlighthiscore;
-    for (int i = 0; i < 10; i++) s.rows[i] = {level.hiscore[i].name, level.hiscore[i].level, level.hiscore[i].score};
+    s.window[0] = world->win.x, s.window[1] = world->win.y, s.window[2] = world->win.w, s.window[3] = world->win.h;
+    for (int i = 0; i < 4; i++) s.options[i] = world->menu.get(storedoptions[i]);
+    s.language = world->langtag & 255;
+    s.languagename = languagename(world->langtag);
+    s.volume = world->volume.on;
+    s.name = world->level.name;
+    s.level = world->level.level;
+    s.score = world->level.score;
+    s.highlight = world->level.highlighthiscore;
+    for (int i = 0; i < 10; i++)
+        s.rows[i] = {world->level.hiscore[i].name, world->level.hiscore[i].level, world->level.hiscore[i].score};
     AddHook(HOOK_EMITEVENT, recordhook, nullptr, 1);
 }
 
@@ -395,10 +396,10 @@ std::string startplayback(const treplay& r, const std::string& name, bool window
     std::string missing = startup(how);
     cfgpath = cfg;
     if (!missing.empty()) return "Can't load " + missing;
-    if (langtag != r.settings.language || languagename(langtag) != r.settings.languagename)
+    if (world->langtag != r.settings.language || languagename(world->langtag) != r.settings.languagename)
         return name + ": recorded in the language \"" + r.settings.languagename + "\" (entry " +
                std::to_string(r.settings.language) + "), but this program's varnhold.lng has \"" +
-               languagename(langtag) + "\" there";
+               languagename(world->langtag) + "\" there";
     AddHook(HOOK_EMITEVENT, playhook, nullptr, 1);
     return "";
 }
@@ -432,7 +433,7 @@ void drawreplay() {
              (differs ? "  differs" : "");
     if (differs) SetColor(255, 90, 60);
     else SetColor(120, 230, 120);
-    font.draw(t, 50, 100);
+    world->font.draw(t, 50, 100);
     SetColor(255, 255, 255);
 }
 

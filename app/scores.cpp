@@ -10,10 +10,10 @@
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 const char* const defaultscoreserver = "http://127.0.0.1:8080";
@@ -217,12 +217,12 @@ void watchbest() {
 void* scoreshook(int, void* data, void*) {
     auto* e = static_cast<TEvent*>(data);
     if (!e) return data;
-    if (e->id == EVENT_TIMERTICK && timer && e->source == timer) pump();
+    if (e->id == EVENT_TIMERTICK && world->timer && e->source == world->timer) pump();
     if (e->id != EVENT_MENUACTION) return data;
     switch (e->data) {
     case menu_sendscores:
         client.cfg.send = !client.cfg.send;
-        menu.set(menu_sendscores, client.cfg.send);
+        world->menu.set(menu_sendscores, client.cfg.send);
         savecfg();
         client.told = false;
         schedule(false);
@@ -287,8 +287,8 @@ void startscores(const std::string& server, const std::string& outbox) {
     }
     client.outbox = outbox;
     client.nextat = MilliSecs();
-    menu.set(menu_sendscores, client.cfg.send);
-    savehook = scorerowmade;
+    world->menu.set(menu_sendscores, client.cfg.send);
+    world->savehook = scorerowmade;
     AddHook(HOOK_EMITEVENT, scoreshook, nullptr, 2);
 }
 
@@ -320,6 +320,6 @@ void drawscores() {
     if (line.empty()) return;
     if (client.lineok) SetColor(120, 230, 120);
     else SetColor(255, 90, 60);
-    font.draw(line, 50, 130);
+    world->font.draw(line, 50, 130);
     SetColor(255, 255, 255);
 }

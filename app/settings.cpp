@@ -12,28 +12,28 @@
 #include "app/replay.h"
 #include "app/world.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 #include "sky/rain.h"
 
 void loadingscreen(bool settings) {
     if (settings) {
         if (TStream* s = ReadStream(cfgpath)) {
-            win.load(s, 0);
-            win.reset();
-            can.reset();
+            world->win.load(s, 0);
+            world->win.reset();
+            world->can.reset();
             CloseStream(s);
         }
     }
     rescale();
-    win.show();
+    world->win.show();
     Cls();
     SetScale(2, 2);
-    font.scaledraw("Loading...", float(400 - font.width("Loading...")), 200, 2, 2);
+    world->font.scaledraw("Loading...", float(400 - world->font.width("Loading...")), 200, 2, 2);
     SetScale(1, 1);
     Flip(-1);
 }
@@ -42,25 +42,25 @@ void loadsettings() {
     TStream* s = ReadStream(cfgpath);
     if (!s) return;
     // A file cut short leaves the defaults for every record it no longer holds.
-    win.load(s, 0);
-    win.reset();
-    can.reset();
+    world->win.load(s, 0);
+    world->win.reset();
+    world->can.reset();
     int b;
     for (int tag : storedoptions) {
         if (!readbyte(s, b)) break;
-        menu.set(tag, b & 1);   // only the tick: an option must never come back disabled
+        world->menu.set(tag, b & 1);   // only the tick: an option must never come back disabled
     }
     if (readbyte(s, b)) {
         // A language that is no longer in the language file (or a damaged byte, which could
         // name another menu entry) falls back to the first language.
-        langtag = (b > 100 && b <= 100 + langcount) ? b : 0;
-        if (langtag) menu.set(langtag, 1);
+        world->langtag = (b > 100 && b <= 100 + world->langcount) ? b : 0;
+        if (world->langtag) world->menu.set(world->langtag, 1);
     }
-    volume.load(s);
-    level.load(s);
+    world->volume.load(s);
+    world->level.load(s);
     // Newer than the rest, so at the end: a file without it leaves the option off, and a game
     // that does not know it stops reading before it.
-    if (readbyte(s, b)) menu.set(menu_reduceflashing, b & 1);
+    if (readbyte(s, b)) world->menu.set(menu_reduceflashing, b & 1);
     CloseStream(s);
 }
 
@@ -90,15 +90,15 @@ std::string settingsbytes(const std::string& now) {
     thiscore kept[10];
     int n = filerows(now, kept);
     // The game's own table stays as it is: a recorded game must play back to the same world.
-    tlevel merged = level;
+    tlevel merged = world->level;
     mergehiscores(merged.hiscore, merged.highlighthiscore, kept, n);
     TStream* s = MemoryStream();
-    win.save(s, 0);
-    for (int tag : storedoptions) WriteByte(s, menu.get(tag));
-    WriteByte(s, langtag & 255);
-    volume.save(s);
+    world->win.save(s, 0);
+    for (int tag : storedoptions) WriteByte(s, world->menu.get(tag));
+    WriteByte(s, world->langtag & 255);
+    world->volume.save(s);
     merged.save(s);
-    WriteByte(s, menu.get(menu_reduceflashing));
+    WriteByte(s, world->menu.get(menu_reduceflashing));
     std::string bytes = StreamBytes(s);
     CloseStream(s);
     return bytes;

@@ -5,13 +5,11 @@
 
 #include "app/applet.h"
 #include "app/dump.h"
-#include "app/worldfields.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/settings.h"
 #include "framework/assets.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/menutags.h"
 #include "framework/pictures.h"
@@ -19,26 +17,22 @@
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
-#include "platform/platform.h"
 #include "game/kinds.h"
+#include "game/world.h"
+#include "platform/platform.h"
 
 std::string programdir = "";
 thread_local std::string cfgpath = "varnhold.cfg";
 std::string lngpath = "varnhold.lng";
 std::string shotdir = "";
-
-// The objects of the world, one of each kind per thread (game/kinds.h).
-#define VARNHOLD_DEFINE(name, type, start) thread_local type name;
-VARNHOLD_KINDS(VARNHOLD_DEFINE)
-#undef VARNHOLD_DEFINE
-const bool worldready = ThreadState([] { (void)&day; });
+const bool pathsready = ThreadState([] { (void)&cfgpath; });
 
 namespace {
 
 thread_local tmainapplet applet;
 
 void* flipclock(int, void* data, void*) {
-    ms = MilliSecs();
+    world->ms = MilliSecs();
     return data;
 }
 
@@ -50,15 +44,15 @@ std::string loadsounds() {
         const tsampledef& t = sampledefs[i];
         std::string path = std::string("data/") + t.name + ".ogg";
         if (cache.size() > size_t(i)) {
-            snd.s.emplace_back();
-            snd.s.back().s = cache[i];
+            world->snd.s.emplace_back();
+            world->snd.s.back().s = cache[i];
         } else {
             bool exists = FileType(path) == 1;
-            snd.add(path, t.loop);
-            if (!exists || !snd.s.back().s) return path;
-            cache.push_back(snd.s.back().s);
+            world->snd.add(path, t.loop);
+            if (!exists || !world->snd.s.back().s) return path;
+            cache.push_back(world->snd.s.back().s);
         }
-        tsmp& s = snd.s.back();
+        tsmp& s = world->snd.s.back();
         s.depth = t.depth;
         if (t.vol >= 0) s.vol = t.vol;
         if (t.volfade >= 0) s.volfade = t.volfade;
@@ -73,28 +67,28 @@ void buildmenus() {
         switch (e.kind) {
         case menukind_bar:
             if (first) {
-                menu = newmenu(e.english, WindowMenu(win.g), e.tag, 0);
-                menu.grp = win.g;   // the window whose menu bar is refreshed
+                world->menu = newmenu(e.english, WindowMenu(world->win.g), e.tag, 0);
+                world->menu.grp = world->win.g;   // the window whose menu bar is refreshed
             } else {
-                menu.create(e.english, win.g, e.tag, 0);
+                world->menu.create(e.english, world->win.g, e.tag, 0);
             }
             first = false;
             break;
-        case menukind_act: menu.add(e.english, e.tag, 0); break;
+        case menukind_act: world->menu.add(e.english, e.tag, 0); break;
         case menukind_tick:
-        case menukind_kept: menu.add(e.english, e.tag, 1); break;
-        case menukind_separator: menu.add("", 0, 0); break;
+        case menukind_kept: world->menu.add(e.english, e.tag, 1); break;
+        case menukind_separator: world->menu.add("", 0, 0); break;
         case menukind_volume:
-            volume = tvolume();
-            volume.init(menu, e.english, e.tag, 10);
+            world->volume = tvolume();
+            world->volume.init(world->menu, e.english, e.tag, 10);
             break;
         case menukind_languages:
-            menu.create(e.english, win.g, 0, 0);
+            world->menu.create(e.english, world->win.g, 0, 0);
             listlanguages();
             break;
         }
     }
-    menu.endadd();
+    world->menu.endadd();
 }
 
 }  // namespace
@@ -113,11 +107,13 @@ void initpaths(const std::string& dir, bool installed) {
     if (std::string pictures = PicturesDir(); !pictures.empty()) shotdir = pictures;
 }
 
-#define VARNHOLD_CREATE(name, type, start) name = type(); VARNHOLD_START_##start(name)
+#define VARNHOLD_CREATE(name, type, start) \
+    world->name = type();                  \
+    VARNHOLD_START_##start(world->name)
 
 void createobjects() {
     VARNHOLD_KINDS(VARNHOLD_CREATE)
-    savehook = savenow;
+    world->savehook = savenow;
 }
 
 std::string startup(const tstartup& how) {
@@ -126,8 +122,8 @@ std::string startup(const tstartup& how) {
     EnterThread();
     static std::mutex making;
     std::lock_guard<std::mutex> lock(making);
-    if (timer) StopTimer(timer);   // the previous world's frame timer
-    resetglobals();
+    if (world && world->timer) StopTimer(world->timer);   // the previous world's frame timer
+    makeworld();
     RemoveHooks(HOOK_EMITEVENT);
     RemoveHooks(HOOK_FLIP);
     ReleaseWorld();   // the previous world's window and channels, when headless
@@ -136,25 +132,26 @@ std::string startup(const tstartup& how) {
     // tgundata::keys1 = 40, 39, 37 and keys2 = 83, 68, 65 are constants (combat/gun.h).
     registerprograminfo();
     // The clock, and the hook that samples it after every flip.
-    ms = MilliSecs();
+    world->ms = MilliSecs();
     AddHook(HOOK_FLIP, flipclock, nullptr, 0);
-    DesktopWorkArea(workarea[0], workarea[1], workarea[2], workarea[3]);
+    DesktopWorkArea(world->workarea[0], world->workarea[1], world->workarea[2], world->workarea[3]);
     std::string title = "Varnhold " + infovalue("version") + "." + infovalue("build");
     SetAudioDriver("openal");
     // The window, hidden until the application object shows it, and its canvas of 800 x 400.
-    win = createwin(title, 20, 20, 700, 400, WINDOW_TITLEBAR | WINDOW_RESIZABLE | WINDOW_MENU | WINDOW_HIDDEN, nullptr);
-    can = createcan(0, 0, ClientWidth(win.g), ClientHeight(win.g), win.g, 0);
-    can.resize(800, 400, win);
-    win.center();
-    win.reset();
-    can.reset();
-    win.kid = can.g;
+    world->win =
+        createwin(title, 20, 20, 700, 400, WINDOW_TITLEBAR | WINDOW_RESIZABLE | WINDOW_MENU | WINDOW_HIDDEN, nullptr);
+    world->can = createcan(0, 0, ClientWidth(world->win.g), ClientHeight(world->win.g), world->win.g, 0);
+    world->can.resize(800, 400, world->win);
+    world->win.center();
+    world->win.reset();
+    world->can.reset();
+    world->win.kid = world->can.g;
     EnableLineSmooth();
     buildmenus();
-    ev = tevs();
-    ev.hide = 1;
+    world->ev = tevs();
+    world->ev.hide = 1;
     // The game's random generator, seeded or from the clock.
-    rnd = how.seeded ? trnd(how.seed) : trnd();
+    world->rnd = how.seeded ? trnd(how.seed) : trnd();
     AutoImageFlags(IMG_FILTERED);
     // The font is cut once per process.
     static pngfont cut;
@@ -163,16 +160,16 @@ std::string startup(const tstartup& how) {
         cut.load(picturepath(pic_font), -1);
         fontdone = true;
     }
-    font = cut;
+    world->font = cut;
     loadingscreen(how.settings);
     std::string missing = loadimages();
     if (!missing.empty()) return missing;
-    snd = createsnd(64);
+    world->snd = createsnd(64);
     missing = loadsounds();
     if (!missing.empty()) return missing;
     createobjects();
     recomputewidths();
-    for (int i = 0; i < 16; i++) drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+    for (int i = 0; i < 16; i++) world->drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
     // The application object: settings, language, turrets, frame timer; it shows the window.
     applet = tmainapplet();
     redraw = refocus = fasttimer = shotwanted = 0;
@@ -199,7 +196,10 @@ struct tchnrules {
 struct tsndrules {
     std::vector<tchnrules> c;
     template <class V> void fields(V& v) {
-        v("s", snd.s); v("c", c); v("chn", snd.chn); v("maxchn1", snd.maxchn1);
+        v("s", world->snd.s);
+        v("c", c);
+        v("chn", world->snd.chn);
+        v("maxchn1", world->snd.maxchn1);
     }
 };
 
@@ -217,7 +217,7 @@ struct trulesview {
             if (k == name) return;
         if constexpr (std::is_same_v<T, tsnd>) {
             tsndrules rules;
-            for (tchn& c : snd.c) rules.c.push_back({&c});
+            for (tchn& c : world->snd.c) rules.c.push_back({&c});
             v(name, rules);
         } else {
             v(name, value);
@@ -232,9 +232,9 @@ std::string dumpworld(bool rulesonly) {
     v.begin();
     if (rulesonly) {
         trulesview rules{v};
-        worldfields(rules);
+        world->fields(rules);
     } else {
-        worldfields(v);
+        world->fields(v);
     }
     v.end();
     return v.out;
@@ -245,14 +245,14 @@ std::string savedump(const std::string& path) {
     return why.empty() ? "" : "Can't save " + path + ": " + why;
 }
 
-void stepworld() { StepTimer(timer); }
+void stepworld() { StepTimer(world->timer); }
 
 void stepworld(int clockms) {
     SetMilliSecs(clockms);
-    StepTimer(timer);
+    StepTimer(world->timer);
 }
 
-void drawworld() { EmitEvent(CreateEvent(EVENT_GADGETPAINT, can.g)); }
+void drawworld() { EmitEvent(CreateEvent(EVENT_GADGETPAINT, world->can.g)); }
 
 uint64_t worlddigest() {
     std::string dump = dumpworld(true);

@@ -1,8 +1,9 @@
-// app/world.h — the world: every global object of the game, built in start-up order.
+// app/world.h — the door to the world (game/world.h): making it in start-up order, stepping,
+// drawing, digesting and dumping it.
 //
 // The windowed game, the headless run and every scenario test build the world through the
-// same steps, so that one seed gives one world. Every thread holds a world of its own (the
-// world's objects are thread-local), so several play side by side; pictures and sounds are
+// same steps, so that one seed gives one world. Every thread holds a world of its own (`world`
+// points at this thread's), so several play side by side; pictures and sounds are
 // loaded by the first world of the process and shared by all later ones (they are read-only
 // once loaded). Drawing is for one thread at a time: the texture atlas is shared too.
 #pragma once

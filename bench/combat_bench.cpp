@@ -11,9 +11,10 @@
 
 #include "app/applet.h"
 #include "app/replay.h"
-#include "bench/crowd.h"
 #include "app/world.h"
+#include "bench/crowd.h"
 #include "game/kinds.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 namespace {
@@ -31,8 +32,8 @@ bool busyfight() {
         std::fprintf(stderr, "can't load %s\n", missing.c_str());
         return false;
     }
-    level.prg = level_fight;
-    level.maxrocket = 0;
+    world->level.prg = level_fight;
+    world->level.maxrocket = 0;
     crowdfight();
     return true;
 }
@@ -52,10 +53,10 @@ void frame_step_busy_fight(benchmark::State& state) {
         framestep();
     }
     // what was in play when the last step ran
-    state.counters["missiles"] = rockets.slots<trocketdata>::count();
-    state.counters["explosions"] = tnt.count();
-    state.counters["particles"] = particles.count() + particles2.count();
-#define BUSY_TRAFFIC(wave, list, ...) state.counters[#list] = list.count();
+    state.counters["missiles"] = world->rockets.slots<trocketdata>::count();
+    state.counters["explosions"] = world->tnt.count();
+    state.counters["particles"] = world->particles.count() + world->particles2.count();
+#define BUSY_TRAFFIC(wave, list, ...) state.counters[#list] = world->list.count();
     VARNHOLD_WAVES(BUSY_TRAFFIC)
 #undef BUSY_TRAFFIC
 }

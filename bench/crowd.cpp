@@ -11,6 +11,7 @@
 #include "combat/txt.h"
 #include "framework/assets.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "sky/rain.h"
 #include "traffic/car.h"
 #include "traffic/chopper.h"
@@ -31,59 +32,60 @@ void spread(L& list, int n, float x0, float dx) {
 }
 
 void traffic() {
-    spread(cars, 30, 15, 26);
+    spread(world->cars, 30, 15, 26);
     // two of the cars police, one of the planes the hero
-    for (int i = 0; i < 2 && i < static_cast<int>(cars.d.size()); i++) {
-        tcardata* c = cars.d[i].get();
+    for (int i = 0; i < 2 && i < static_cast<int>(world->cars.d.size()); i++) {
+        tcardata* c = world->cars.d[i].get();
         if (!c || c->art == kind_police) continue;
         c->art = kind_police;
         c->img = img_police;
-        cars.countpolice++;
+        world->cars.countpolice++;
     }
-    spread(planes, 10, 40, 80);
-    tplanedata* p = planes.d.empty() ? nullptr : planes.d[0].get();
-    if (p && p->art == kind_plane && planes.countsuper == 0) {
+    spread(world->planes, 10, 40, 80);
+    tplanedata* p = world->planes.d.empty() ? nullptr : world->planes.d[0].get();
+    if (p && p->art == kind_plane && world->planes.countsuper == 0) {
         p->art = kind_hero;
         p->img = img_superman;
-        planes.countsuper = 1;
+        world->planes.countsuper = 1;
     }
-    spread(ufos, 6, 100, 120);
-    spread(choppers, 10, 40, 80);
-    for (int i = 0; i < 8; i++) satellites.launchsatellite();
-    for (int i = 0; i < 10; i++) satellites.launchmeteor();
-    if (jumpers.prg == jumper_waiting) {
-        jumpers.generate();
-        jumpers.prg = jumper_inair;
+    spread(world->ufos, 6, 100, 120);
+    spread(world->choppers, 10, 40, 80);
+    for (int i = 0; i < 8; i++) world->satellites.launchsatellite();
+    for (int i = 0; i < 10; i++) world->satellites.launchmeteor();
+    if (world->jumpers.prg == jumper_waiting) {
+        world->jumpers.generate();
+        world->jumpers.prg = jumper_inair;
     }
 }
 
 }  // namespace
 
 void crowdfight() {
-    level.allrocket = 1000;
-    rockets.removeall();
-    tnt.removeall();
-    tnt2.removeall();
+    world->level.allrocket = 1000;
+    world->rockets.removeall();
+    world->tnt.removeall();
+    world->tnt2.removeall();
     // Missiles high up, slow enough to stay in flight; explosions low, clear of them.
     for (int i = 0; i < 40; i++) {
         float x = 10 + 19.5f * static_cast<float>(i);
-        rockets.generate(x, 20 + static_cast<float>(i % 4) * 20, 800 - x, 370, 0.05f, i % 2, 1,
-                         i % 2 ? img_trailplayer : img_trailenemy);
+        world->rockets.generate(x, 20 + static_cast<float>(i % 4) * 20, 800 - x, 370, 0.05f, i % 2, 1,
+                                i % 2 ? img_trailplayer : img_trailenemy);
     }
     for (int i = 0; i < 30; i++)
-        (i % 3 ? tnt : tnt2).generate(15 + 26 * static_cast<float>(i), 300, 0.1f, 400, -1, 1, i % 2, 0);
+        (i % 3 ? world->tnt : world->tnt2).generate(15 + 26 * static_cast<float>(i), 300, 0.1f, 400, -1, 1, i % 2, 0);
     const int col1[3] = {255, 200, 40}, col2[3] = {90, 90, 90};
-    particles.clearall();
-    particles2.clearall();
+    world->particles.clearall();
+    world->particles2.clearall();
     for (int i = 0; i < 2000; i++) {
-        tparticle& list = i % 2 ? particles : particles2;
+        tparticle& list = i % 2 ? world->particles : world->particles2;
         list.generate(static_cast<float>(i % 800), 150 + static_cast<float>(i % 200),
                       0.01f * static_cast<float>(i % 7 - 3), -0.01f, 100000, 0, i % 3 ? 0 : 0.5f,
                       0.5f, col1, col2, img_explosion1);
     }
-    fires.removeall();
-    for (int i = 0; i < 3; i++) fires.generate(100 + 300 * static_cast<float>(i), 370, 40, 100000);
-    for (int i = 0; i < 5; i++) texts.generate("Combo x " + std::to_string(i + 2), 60 + 150 * static_cast<float>(i), 120, 1);
-    for (int i = rain.count; i < train::maxdrops; i++) rain.generate();
+    world->fires.removeall();
+    for (int i = 0; i < 3; i++) world->fires.generate(100 + 300 * static_cast<float>(i), 370, 40, 100000);
+    for (int i = 0; i < 5; i++)
+        world->texts.generate("Combo x " + std::to_string(i + 2), 60 + 150 * static_cast<float>(i), 120, 1);
+    for (int i = world->rain.count; i < train::maxdrops; i++) world->rain.generate();
     traffic();
 }

@@ -16,10 +16,10 @@
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
-#include "framework/globals.h"
 #include "framework/keys.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace {
@@ -34,7 +34,7 @@ void steps(int n, double hz) {
     }
 }
 
-void emit(int id, int data) { EmitEvent(CreateEvent(id, can.g, data, 0, 400, 200)); }
+void emit(int id, int data) { EmitEvent(CreateEvent(id, world->can.g, data, 0, 400, 200)); }
 
 void press(int key) {
     emit(EVENT_KEYDOWN, key);
@@ -46,16 +46,16 @@ bool play(int seed, const std::string& path) {
     clock = 0;
     SetMilliSecs(0);
     if (!newworld(seed).empty()) return false;
-    for (thiscore& row : level.hiscore) row = {"Nobody", 1, -100000};
+    for (thiscore& row : world->level.hiscore) row = {"Nobody", 1, -100000};
     startrecording("", seed);
     emit(EVENT_MOUSEENTER, 0);
     steps(30, 60);
     press(key_enter);
     steps(60, 60);
     emit(EVENT_KEYDOWN, key_f5);
-    for (int i = 0; i < 400000 && level.prg != level_nameentry; i++) steps(1, 480);
+    for (int i = 0; i < 400000 && world->level.prg != level_nameentry; i++) steps(1, 480);
     emit(EVENT_KEYUP, key_f5);
-    bool entered = level.prg == level_nameentry;
+    bool entered = world->level.prg == level_nameentry;
     steps(20, 60);
     press(key_enter);
     steps(30, 60);
@@ -67,7 +67,7 @@ bool play(int seed, const std::string& path) {
     std::string text = writereplay(r);
     bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     ok = std::fclose(f) == 0 && ok;
-    std::printf("%s: %d frames, score %d\n", path.c_str(), r.end.frame, level.hiscore[0].score);
+    std::printf("%s: %d frames, score %d\n", path.c_str(), r.end.frame, world->level.hiscore[0].score);
     return ok;
 }
 

@@ -10,7 +10,7 @@
 
 #include "app/applet.h"
 #include "app/world.h"
-#include "framework/globals.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/world.h"
-#include "framework/globals.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
@@ -26,36 +26,37 @@ bool skyworld(benchmark::State& state) {
         return false;
     }
     // A heavy shower that holds: every drop in use, lightning possible.
-    rain.prg = rain_building, rain.art = fall_rain, rain.count2 = rain.countlast = train::maxdrops;
-    while (rain.count < train::maxdrops) rain.generate();
-    rain.prg = rain_steady, rain.wait = 1 << 30;
-    for (int i = 0; i < 8; i++) clouds.generate();
+    world->rain.prg = rain_building, world->rain.art = fall_rain,
+    world->rain.count2 = world->rain.countlast = train::maxdrops;
+    while (world->rain.count < train::maxdrops) world->rain.generate();
+    world->rain.prg = rain_steady, world->rain.wait = 1 << 30;
+    for (int i = 0; i < 8; i++) world->clouds.generate();
     return true;
 }
 
 void BM_sky_tick(benchmark::State& state) {
     if (!skyworld(state)) return;
     for (auto _ : state) {
-        day.upd();
-        rain.upd();
-        clouds.upd();
-        benchmark::DoNotOptimize(rain.wind);
+        world->day.upd();
+        world->rain.upd();
+        world->clouds.upd();
+        benchmark::DoNotOptimize(world->rain.wind);
     }
-    state.counters["drops"] = rain.count;
+    state.counters["drops"] = world->rain.count;
 }
 BENCHMARK(BM_sky_tick);
 
 void BM_sky_draw(benchmark::State& state) {
     if (!skyworld(state)) return;
-    rain.flash = 1;
-    rain.flashobj.generate(100, -10, 500, 400, 7, 1.0f);
+    world->rain.flash = 1;
+    world->rain.flashobj.generate(100, -10, 500, 400, 7, 1.0f);
     for (auto _ : state) {
         ClearDrawRecords();
-        day.draw();
-        clouds.draw();
-        day.drawrainbow();
-        rain.draw();
-        day.drawlens();
+        world->day.draw();
+        world->clouds.draw();
+        world->day.drawrainbow();
+        world->rain.draw();
+        world->day.drawlens();
     }
     state.counters["images"] = double(DrawRecords().size());
 }

@@ -22,7 +22,7 @@
 
 #include "app/applet.h"
 #include "app/world.h"
-#include "app/worldfields.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace {
@@ -155,10 +155,10 @@ int main(int argc, char** argv) {
         stepworld(int(i * 1000 / 480));
         if (i % 8 == 0) drawworld();
         if (i % 4800 == 1) {   // F5 let go and held again every ten seconds: a new frame timer each time
-            EmitEvent(CreateEvent(EVENT_KEYUP, can.g, 116));
-            EmitEvent(CreateEvent(EVENT_KEYDOWN, can.g, 116));
+            EmitEvent(CreateEvent(EVENT_KEYUP, world->can.g, 116));
+            EmitEvent(CreateEvent(EVENT_KEYDOWN, world->can.g, 116));
         }
-        if (i % 64 == 0) worldfields(sizes);
+        if (i % 64 == 0) world->fields(sizes);
         if (i == warmup) startpeak = memorykb("VmHWM");
         if (i % (frames / 10 > 0 ? frames / 10 : 1) == 0) {
             double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     long endpeak = memorykb("VmHWM"), endnow = memorykb("VmRSS");
     twalk last;
     last.checkfloats = true;
-    worldfields(last);
+    world->fields(last);
 
     std::printf("%lld frames in %.1f s (%.0f frames per second)\n", frames, seconds, frames / seconds);
     double growth = startpeak > 0 ? 100.0 * double(endpeak - startpeak) / double(startpeak) : 0;

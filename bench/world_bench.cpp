@@ -11,9 +11,9 @@
 #include "app/replay.h"
 #include "app/replayfile.h"
 #include "app/world.h"
-#include "framework/globals.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace {
@@ -40,7 +40,7 @@ void steps(benchmark::State& state, bool playing) {
     if (!start()) return state.SkipWithError("data/ not built");
     newworld(7);
     RecordDrawing(false);
-    if (playing) EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 1));
+    if (playing) EmitEvent(CreateEvent(EVENT_MENUACTION, world->win.g, 1));
     for (int i = 0; i < 600; i++) stepworld();
     for (auto _ : state) stepworld();
     state.SetItemsProcessed(state.iterations());

@@ -29,5 +29,3 @@ struct tfire : slots<tfiredata> {
 
     template <class V> void fields(V& v) { v("d", d); }
 };
-
-extern thread_local tfire fires;

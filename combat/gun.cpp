@@ -10,7 +10,6 @@
 #include "combat/rocket.h"
 #include "framework/assets.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/input.h"
 #include "framework/keys.h"
@@ -20,33 +19,32 @@
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"
-
-thread_local float turretmargin = 100;
+#include "game/world.h"
 
 const int tgundata::keys1[3] = {key_down, key_right, key_left};
 const int tgundata::keys2[3] = {'S', 'D', 'A'};
 
 namespace {
-bool option(int tag) { return (menu.get(tag) & 1) != 0; }
+bool option(int tag) { return (world->menu.get(tag) & 1) != 0; }
 }
 
 void tgundata::generate(float x_, float y_, int operational_, int ammo_) {
     x = x_;
     y = y_;
-    rot = rnd.upd(2) * 2 - 1;
+    rot = world->rnd.upd(2) * 2 - 1;
     operational = operational_;
     ammo = ammo_;
     cooldown = 0;
-    guns.count += operational;
+    world->guns.count += operational;
 }
 
 int tgundata::mayfire() const {
-    return operational != 0 && ammo != 0 && cooldown == 0 && level.prg == level_fight;
+    return operational != 0 && ammo != 0 && cooldown == 0 && world->level.prg == level_fight;
 }
 
 // Shots never aim below y = 355, just above the turrets.
 void tgundata::fire(float tx, float ty) {
-    rockets.generate(x, y, tx, std::min(ty, 355.0f), level.speed * 2, side_player, 1, img_trailplayer);
+    world->rockets.generate(x, y, tx, std::min(ty, 355.0f), world->level.speed * 2, side_player, 1, img_trailplayer);
     ammo--;
     cooldown = 20;
 }
@@ -59,12 +57,12 @@ void tgundata::draw() const {
     if (operational == 0) return;
     if (ammo != 0) {
         float ax, ay;
-        if (level.prg != level_title) {
-            ax = static_cast<float>(ev.x);
-            ay = std::min(static_cast<float>(ev.y), 355.0f);
+        if (world->level.prg != level_title) {
+            ax = static_cast<float>(world->ev.x);
+            ay = std::min(static_cast<float>(world->ev.y), 355.0f);
         } else {
-            ax = guns.ai_x;
-            ay = guns.ai_y;
+            ax = world->guns.ai_x;
+            ay = world->guns.ai_y;
         }
         tglmatrix m;
         float dx = ax - x, dy = ay - y;
@@ -72,7 +70,7 @@ void tgundata::draw() const {
         // Aimed at its own foot the barrel has no direction: it is then left out.
         if (facematrix(m.d, x, y, ax, ay) == 0 && len > 0) {
             SetAlpha(0.15f);
-            float reach = 400 * viewscalex / len;
+            float reach = 400 * world->viewscalex / len;
             drawbeam(img_beam, x, y, x + dx * reach, y + dy * reach, 1);
             SetAlpha(1);
             ModelviewPush();
@@ -88,20 +86,20 @@ void tgundata::draw() const {
     if (ammo != 0) {
         if (cooldown != 0) SetColor(255, 60, 0);
         std::string s = std::to_string(ammo);
-        font.draw(s, x - static_cast<float>(font.width(s) / 2), y - 20);
+        world->font.draw(s, x - static_cast<float>(world->font.width(s) / 2), y - 20);
         SetColor(255, 255, 255);
     }
 }
 
 void tgun::init() {
-    ai_x = static_cast<float>(rnd.upd(800));
-    ai_y = static_cast<float>(rnd.upd(200));
+    ai_x = static_cast<float>(world->rnd.upd(800));
+    ai_y = static_cast<float>(world->rnd.upd(200));
 }
 
 void tgun::placefirst() {
     init();
-    turretmargin = 100;
-    for (int k : {1, 2, 0}) generate(turretmargin + (800 - 2 * turretmargin) * k / 2, 370, 1, 6);
+    world->turretmargin = 100;
+    for (int k : {1, 2, 0}) generate(world->turretmargin + (800 - 2 * world->turretmargin) * k / 2, 370, 1, 6);
 }
 
 void tgun::generate(float x, float y, int operational, int ammo) {
@@ -111,14 +109,14 @@ void tgun::generate(float x, float y, int operational, int ammo) {
 
 void tgun::generateall() {
     int two = option(menu_twobuttons) ? 1 : 0;
-    level.ammo = 6 + 2 * two;
+    world->level.ammo = 6 + 2 * two;
     count = 0;
-    turretmargin = two ? 200 : 100;
+    world->turretmargin = two ? 200 : 100;
     while (d.size() < 3) d.push_back(std::make_unique<tgundata>());
-    float span = 800 - 2 * turretmargin;
-    d[0]->generate(turretmargin + span * 1 / 2, 370, two ? 0 : 1, level.ammo);
-    d[1]->generate(turretmargin + span * 2 / 2, 370, 1, level.ammo);
-    d[2]->generate(turretmargin, 370, 1, level.ammo);
+    float span = 800 - 2 * world->turretmargin;
+    d[0]->generate(world->turretmargin + span * 1 / 2, 370, two ? 0 : 1, world->level.ammo);
+    d[1]->generate(world->turretmargin + span * 2 / 2, 370, 1, world->level.ammo);
+    d[2]->generate(world->turretmargin, 370, 1, world->level.ammo);
 }
 
 int tgun::collisionrocket(trocketdata& r) {
@@ -140,13 +138,13 @@ int tgun::collisionrocket(trocketdata& r) {
         getpixelbytes(&a, base->pixmaps[0], col, row, 1, 3);
         if (a == 0) continue;
 
-        fires.generate(g->x - turretbasew2, g->y, static_cast<float>(base->width), 800);
+        world->fires.generate(g->x - turretbasew2, g->y, static_cast<float>(base->width), 800);
         g->operational = 0;
         count--;
-        tsmp& s = snd.s[smp_xplo2];
+        tsmp& s = world->snd.s[smp_xplo2];
         s.pan = panat(g->x, 0.3f);
-        snd.play(s, 0.2f + rnd.updf(0.1f), -1);   // a deep boom
-        level.addscore(-6);
+        world->snd.play(s, 0.2f + world->rnd.updf(0.1f), -1);   // a deep boom
+        world->level.addscore(-6);
         // The buttons keep firing standing turrets: the middle one moves to the lost slot, or
         // with one turret left, the last one does.
         if (option(menu_autobutton)) {
@@ -170,35 +168,35 @@ void tgun::upd() {
 void tgun::updev() {
     // A tap on a touch screen fires as one button does, whatever the mouse option: a finger
     // has no second button.
-    bool tap = ev.up == 1 << (MOUSE_TOUCH - 1);
+    bool tap = world->ev.up == 1 << (MOUSE_TOUCH - 1);
     if (option(menu_onebutton) || tap) {
         int k = -1;
         for (int i = 2; i >= 0 && k < 0; i--)
-            if (tgundata::keys1[i] == ev.key || tgundata::keys2[i] == ev.key) k = i;
-        if (k < 0 && ev.up == 0) return;
+            if (tgundata::keys1[i] == world->ev.key || tgundata::keys2[i] == world->ev.key) k = i;
+        if (k < 0 && world->ev.up == 0) return;
         // The key pressed does not matter: the ready turret nearest to the cursor fires.
         tgundata* best = nullptr;
         float bestdist = 320000;
         for (auto& g : d) {
             if (!g || !g->mayfire()) continue;
-            float dx = g->x - static_cast<float>(ev.x), dy = g->y - static_cast<float>(ev.y);
+            float dx = g->x - static_cast<float>(world->ev.x), dy = g->y - static_cast<float>(world->ev.y);
             float dist = std::sqrt(dx * dx + dy * dy);
             if (dist < bestdist) {
                 bestdist = dist;
                 best = g.get();
             }
         }
-        if (best) best->fire(static_cast<float>(ev.x), static_cast<float>(ev.y));
+        if (best) best->fire(static_cast<float>(world->ev.x), static_cast<float>(world->ev.y));
         return;
     }
     static const int bits[3] = {4, 2, 1};   // middle, right, left button
     int n = std::min<int>(3, static_cast<int>(d.size()));
     for (int i = 0; i < n; i++) {
         int b = bits[i];
-        bool button = (ev.up & b) != 0 && (ev.down & ~b) == 0;
-        bool key = ev.key == tgundata::keys1[i] || ev.key == tgundata::keys2[i];
+        bool button = (world->ev.up & b) != 0 && (world->ev.down & ~b) == 0;
+        bool key = world->ev.key == tgundata::keys1[i] || world->ev.key == tgundata::keys2[i];
         if ((button || key) && d[i] && d[i]->mayfire())
-            d[i]->fire(static_cast<float>(ev.x), static_cast<float>(ev.y));
+            d[i]->fire(static_cast<float>(world->ev.x), static_cast<float>(world->ev.y));
     }
 }
 

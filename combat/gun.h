@@ -49,6 +49,3 @@ struct tgun : slots<tgundata> {
         v("d", d); v("count", count); v("ai_x", ai_x); v("ai_y", ai_y);
     }
 };
-
-extern thread_local tgun guns;
-extern thread_local float turretmargin;   // distance of the outer turrets from the edges

@@ -12,22 +12,23 @@
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 
 void thousedata::generate(float x0, float w, float y_) {
-    img = img_house[rnd.upd(static_cast<int>(img_house.size()))];
-    x = x0 + static_cast<float>(rnd.upd(static_cast<int>(w - static_cast<float>(img->width))));
+    img = img_house[world->rnd.upd(static_cast<int>(img_house.size()))];
+    x = x0 + static_cast<float>(world->rnd.upd(static_cast<int>(w - static_cast<float>(img->width))));
     y = y_;
     oy = y_;
 }
 
 int thousedata::upd() {
     if (prg == house_struck) {                   // shaking under the smoke for 61 frames
-        xr = rnd.updf(2.0f);
+        xr = world->rnd.updf(2.0f);
         if (wait == 0) prg = house_sinking;
         wait--;
     } else if (prg == house_sinking) {            // sinking into the street
         y += 0.5f;
-        xr = rnd.updf(4.0f);
+        xr = world->rnd.updf(4.0f);
         if (y > oy + static_cast<float>(img->height)) return 1;
     }
     return 0;
@@ -40,7 +41,7 @@ void thousedata::draw() const {
     // The smoke thickens while the house shakes and thins out as it sinks.
     SetAlpha(prg == house_struck ? 1 - static_cast<float>(wait) / 60 : (oy - y + h) / h);
     SetColor(220, 220, 220);
-    SetRotation(tnt.rot);
+    SetRotation(world->tnt.rot);
     DrawImage(img_explosion1, x + static_cast<float>(img->width / 2), oy);
     SetColor(255, 255, 255);
     SetAlpha(1);
@@ -71,7 +72,7 @@ void thouse::generateall() {
                 k = static_cast<int>(j) + 1;
             }
         }
-        int cut = s + rnd.upd(best - h.img->width);
+        int cut = s + world->rnd.upd(best - h.img->width);
         cuts.insert(cuts.begin() + k, cut);
         h.x = static_cast<float>(cut);
     }
@@ -112,11 +113,11 @@ int thouse::collisionrocket(trocketdata& r) {
         if (h->prg == house_intact) {            // a house costs its points once
             h->prg = house_struck;
             h->wait = 60;
-            level.addscore(-3);
+            world->level.addscore(-3);
         }
-        tsmp& s = snd.s[smp_house];
+        tsmp& s = world->snd.s[smp_house];
         s.pan = panat(h->x, 0.4f);
-        snd.play(s, 0.8f + rnd.updf(0.4f), -1);
+        world->snd.play(s, 0.8f + world->rnd.updf(0.4f), -1);
         return 1;
     }
     return 0;

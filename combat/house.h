@@ -45,5 +45,3 @@ struct thouse : slots<thousedata> {
 
     template <class V> void fields(V& v) { v("d", d); v("count", count); }
 };
-
-extern thread_local thouse houses;

@@ -4,10 +4,9 @@
 #include <cmath>
 
 #include "framework/rnd.h"
+#include "game/world.h"
 #include "platform/strings.h"
 #include "sky/rain.h"
-
-thread_local float particlesize = 1;
 
 void tparticledata::generate(float x_, float y_, float speedx_, float speedy_, int life_,
                              float grav_, float bounce_, float size_, const int* col1_,
@@ -20,14 +19,14 @@ void tparticledata::generate(float x_, float y_, float speedx_, float speedy_, i
     maxlife = static_cast<float>(life_);
     grav = grav_;
     bounce = bounce_;
-    bouncey = 370 + rnd.updf(30.0f);   // the ground is uneven, 370 to 400
+    bouncey = 370 + world->rnd.updf(30.0f);   // the ground is uneven, 370 to 400
     size = size_;
     for (int k = 0; k < 3; k++) {
         col1[k] = col1_[k];
         col2[k] = col2_[k];
     }
     img = img_;
-    rot = rnd.updf(360.0f);
+    rot = world->rnd.updf(360.0f);
 }
 
 int tparticledata::upd() {
@@ -43,23 +42,23 @@ int tparticledata::upd() {
     x += speedx;
     y += speedy;
     if (bounce == 0) {
-        speedx += rain.wind / 400;
+        speedx += world->rain.wind / 400;
         return (y > 400 || x < 0 || x > 800) ? 1 : 0;
     }
     if (y < bouncey) {
-        speedx += rain.wind / 400;
+        speedx += world->rain.wind / 400;
         return 0;
     }
     y = bouncey;
-    speedx = speedx - rnd.updf(speedx * (1 - speedy) / 20);
-    speedy = speedy - speedy * (bounce - rnd.updf(bounce / 4));
+    speedx = speedx - world->rnd.updf(speedx * (1 - speedy) / 20);
+    speedy = speedy - speedy * (bounce - world->rnd.updf(bounce / 4));
     if (std::fabs(speedy) < 0.01f && std::fabs(speedx) < 0.01f) prg = particle_still;
     return 0;
 }
 
 void tparticledata::draw() const {
     SetAlpha(lifediv);
-    SetTransform(rot, size * particlesize, size * particlesize);
+    SetTransform(rot, size * world->particlesize, size * world->particlesize);
     // From the birth colour to the death colour over the life.
     SetColor(static_cast<int>(static_cast<float>(col2[0]) + static_cast<float>(col1[0] - col2[0]) * lifediv),
              static_cast<int>(static_cast<float>(col2[1]) + static_cast<float>(col1[1] - col2[1]) * lifediv),
@@ -77,9 +76,9 @@ void tparticle::generate(float x, float y, float speedx, float speedy, int life,
 void tparticle::scatter(float x, float y, const tdebris& how, const int* col1, const int* col2,
                         TImage* img) {
     for (int i = 0; i < 16; i++) {
-        float a = rnd.updf(360.0f);
-        float vy = rnd.updf(how.vy) - how.vyless;
-        float vx = rnd.updf(how.vx) - how.vxless;
+        float a = world->rnd.updf(360.0f);
+        float vy = world->rnd.updf(how.vy) - how.vyless;
+        float vx = world->rnd.updf(how.vx) - how.vxless;
         generate(static_cast<float>(x + Sin(a) * 5), static_cast<float>(y + Cos(a) * 5), vx, vy,
                  how.life, how.grav, how.bounce, how.size, col1, col2, img);
     }

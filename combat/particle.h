@@ -6,10 +6,6 @@
 #include "framework/slots.h"
 #include "platform/platform.h"
 
-// The share of their size particles are drawn at: 1, less while a software rasteriser falls
-// behind with its pixels already at their least (the application's `tdetail`). Drawing only.
-extern thread_local float particlesize;
-
 // A particle's `prg`: moving, or lying still on the ground.
 enum tparticlestate : int { particle_moving = 0, particle_still = 1 };
 
@@ -66,6 +62,3 @@ struct tparticle : slots<tparticledata> {
     template <class V> void fields(V& v) { v("d", d); }
     template <class V> void unlisted(V& v) { slots::unlisted(v); v("changes", changes); }
 };
-
-extern thread_local tparticle particles;    // debris
-extern thread_local tparticle particles2;   // flames

@@ -8,12 +8,12 @@
 #include "combat/house.h"
 #include "combat/tnt.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 
 void trocketdata::generate(float startx_, float starty_, float impactx_, float impacty_,
                            float speed, int owner_, int wait_, TImage* pic_) {
@@ -36,25 +36,25 @@ void trocketdata::generate(float startx_, float starty_, float impactx_, float i
     }
     x = startx;
     y = starty;
-    wait = wait_ != 0 ? wait_ : rnd.upd(200);
+    wait = wait_ != 0 ? wait_ : world->rnd.upd(200);
 }
 
 // The launch whistle fades out, unless its channel has gone to another sound meanwhile.
 void trocketdata::releasesound() const {
     if (owner == side_enemy) return;
-    snd.release(chn, snd.s[smp_launch]);
+    world->snd.release(chn, world->snd.s[smp_launch]);
 }
 
 int trocketdata::collisionrocket() {
     if (owner == side_enemy) return 0;
-    int n = static_cast<int>(rockets.d.size());
+    int n = static_cast<int>(world->rockets.d.size());
     for (int i = 0; i < n; i++) {
-        trocketdata* o = rockets.d[i].get();
+        trocketdata* o = world->rockets.d[i].get();
         if (!o || o->owner == owner || o->prg != rocket_flying) continue;
         if (o->x - 10 < x && x < o->x + 10 && o->y - 10 < y && y < o->y + 10) {
             o->prg = rocket_ended;
-            level.addscore(2);
-            tnt.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+            world->level.addscore(2);
+            world->tnt.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             return 1;
         }
     }
@@ -81,26 +81,26 @@ int trocketdata::upd() {
     y += speedy;
     steps -= 1;
     if (owner != side_enemy) {
-        tchn& c = snd.c[chn];
-        if (c.s == &snd.s[smp_launch]) c.pan = panat(x, 0.3f);
+        tchn& c = world->snd.c[chn];
+        if (c.s == &world->snd.s[smp_launch]) c.pan = panat(x, 0.3f);
     }
 
     // The house test comes first: a missile touching an explosion and a house in the same
     // frame ends as a house hit.
-    if (steps < 0 || houses.collisionrocket(*this)) {
-        tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, owner, 0);
+    if (steps < 0 || world->houses.collisionrocket(*this)) {
+        world->tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, owner, 0);
         prg = rocket_ended;
-    } else if (tnt.collisionrocket(*this)) {
-        tnt.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, owner, 0);
+    } else if (world->tnt.collisionrocket(*this)) {
+        world->tnt.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, owner, 0);
         prg = rocket_ended;
-    } else if (guns.collisionrocket(*this)) {
+    } else if (world->guns.collisionrocket(*this)) {
         // The turret boom plays loud; every later big explosion stays at half volume.
-        snd.s[smp_xplo1].vol = 1.0f;
-        tnt.generate(x, y, 0.01f, 800, smp_xplo1, 0.5f, side_player, 0);
-        snd.s[smp_xplo1].vol = 0.5f;
+        world->snd.s[smp_xplo1].vol = 1.0f;
+        world->tnt.generate(x, y, 0.01f, 800, smp_xplo1, 0.5f, side_player, 0);
+        world->snd.s[smp_xplo1].vol = 0.5f;
         prg = rocket_ended;
     } else if (collisionrocket()) {
-        tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, side_player, 1);   // the combo explosion
+        world->tnt.generate(x, y, 0.1f, 400, smp_xplo1, 1.0f, side_player, 1);   // the combo explosion
         prg = rocket_ended;
     }
     if (prg == rocket_ended) releasesound();
@@ -112,7 +112,7 @@ int trocketdata::upd() {
 // The title screen plays itself: each enemy missile high enough up is answered once, from the
 // ready turret nearest to where the missile will be halfway down its remaining flight.
 void trocketdata::defend() {
-    if (level.prg != level_title || owner != side_enemy || ai_check != 0 || y > 220) return;
+    if (world->level.prg != level_title || owner != side_enemy || ai_check != 0 || y > 220) return;
     if (ai_wait != 0) {
         ai_wait--;
         return;
@@ -121,7 +121,7 @@ void trocketdata::defend() {
     float px = x + speedx * h, py = y + speedy * h;
     tgundata* best = nullptr;
     float bestdist = 320000;
-    for (auto& g : guns.d) {
+    for (auto& g : world->guns.d) {
         if (!g || g->operational == 0 || g->ammo == 0 || g->cooldown != 0) continue;
         float dx = g->x - px, dy = g->y - py;
         float dist = std::sqrt(dx * dx + dy * dy);
@@ -133,14 +133,14 @@ void trocketdata::defend() {
     if (!best) return;
     ai_check = 1;
     float dx = best->x - x, dy = best->y - y;
-    int r1 = rnd.upd(4);
+    int r1 = world->rnd.upd(4);
     float t = std::sqrt(dx * dx + dy * dy) / static_cast<float>(3 + r1);
-    int r2 = rnd.upd(51);
-    guns.ai_x = x + speedx * t + static_cast<float>(r2) - 25;
-    int r3 = rnd.upd(51);
-    guns.ai_y = std::min(y + speedy * t + static_cast<float>(r3) - 25, 355.0f);
-    rockets.generate(best->x, best->y, guns.ai_x, guns.ai_y, level.speed * 2, side_player, 1,
-                     img_trailplayer);
+    int r2 = world->rnd.upd(51);
+    world->guns.ai_x = x + speedx * t + static_cast<float>(r2) - 25;
+    int r3 = world->rnd.upd(51);
+    world->guns.ai_y = std::min(y + speedy * t + static_cast<float>(r3) - 25, 355.0f);
+    world->rockets.generate(best->x, best->y, world->guns.ai_x, world->guns.ai_y, world->level.speed * 2, side_player,
+                            1, img_trailplayer);
     best->cooldown = 240;
 }
 
@@ -153,13 +153,14 @@ void trocketdata::draw() const {
     // The head rides on the trail's transform, its top towards the flight. Before the first
     // move there is no trail yet, so the transform comes from the flight direction instead.
     float m[16];
-    std::copy(drawmatrix, drawmatrix + 16, m);
+    std::copy(world->drawmatrix, world->drawmatrix + 16, m);
     if (x == startx && y == starty) {
         float len = std::sqrt(speedx * speedx + speedy * speedy);
         if (len == 0) return;
-        float ux = viewscalex * -speedx / len, uy = viewscaley * -speedy / len;
+        float ux = world->viewscalex * -speedx / len, uy = world->viewscaley * -speedy / len;
         m[0] = uy; m[1] = -ux; m[4] = ux; m[5] = uy;
-        m[12] = x * viewscalex; m[13] = y * viewscaley;
+        m[12] = x * world->viewscalex;
+        m[13] = y * world->viewscaley;
     }
     ModelviewPush();
     ModelviewLoad(m);
@@ -169,8 +170,8 @@ void trocketdata::draw() const {
 
     SetAlpha(0.33f);
     SetColor(192, 128, 64);
-    DrawLine(impactx + 2 * viewscalex, impacty, impactx - 2 * viewscalex, impacty);
-    DrawLine(impactx, impacty + 2 * viewscaley, impactx, impacty - 2 * viewscaley);
+    DrawLine(impactx + 2 * world->viewscalex, impacty, impactx - 2 * world->viewscalex, impacty);
+    DrawLine(impactx, impacty + 2 * world->viewscaley, impactx, impacty - 2 * world->viewscaley);
     SetColor(255, 255, 255);
 }
 
@@ -179,10 +180,10 @@ void trocket::generate(float startx, float starty, float impactx, float impacty,
     trocketdata& r = add();
     r.generate(startx, starty, impactx, impacty, speed, owner, wait, pic);
     if (owner != side_enemy) {
-        tsmp& s = snd.s[smp_launch];
+        tsmp& s = world->snd.s[smp_launch];
         s.pan = panat(startx, 0.3f);
-        snd.play(s, std::min(0.5f, 80 / r.steps), -1);
-        r.chn = snd.chn;
+        world->snd.play(s, std::min(0.5f, 80 / r.steps), -1);
+        r.chn = world->snd.chn;
     } else {
         count++;
     }

@@ -61,5 +61,3 @@ struct trocket : slots<trocketdata> {
 
     template <class V> void fields(V& v) { v("d", d); v("count", count); }
 };
-
-extern thread_local trocket rockets;

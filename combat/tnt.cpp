@@ -8,10 +8,10 @@
 #include "combat/rocket.h"
 #include "combat/txt.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/rnd.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 #include "platform/strings.h"
 #include "platform/trig.h"
@@ -40,7 +40,7 @@ void ttntdata::generate(float x_, float y_, float size_, float maxtime_, int own
 }
 
 int ttntdata::upd() {
-    x += rain.wind / 4;
+    x += world->rain.wind / 4;
     // A lifetime below one frame would never count down: such an explosion ends at once.
     if (time <= 0) return 1;
     time--;
@@ -71,9 +71,9 @@ void ttnt::generate(float x, float y, float size, float maxtime, int sample, flo
                     int owner, int combo) {
     add().generate(x, y, size, maxtime, owner, combo);
     if (sample >= 0) {
-        tsmp& s = snd.s[sample];
+        tsmp& s = world->snd.s[sample];
         s.pan = panat(x, 0.3f);
-        snd.play(s, rate - 0.2f + rnd.updf(0.4f), -1);
+        world->snd.play(s, rate - 0.2f + world->rnd.updf(0.4f), -1);
     }
 }
 
@@ -89,9 +89,9 @@ int ttnt::collisionrocket(trocketdata& r) {
         if (std::sqrt(dx * dx + dy * dy) < e->mainsize) {
             if (e->combo != 0) {
                 e->combo++;
-                level.addscore(e->combo * 2);
-                texts.generate(txtcombo + std::to_string(e->combo), e->x, e->y,
-                               static_cast<float>(e->combo) / 4 + 0.5f);
+                world->level.addscore(e->combo * 2);
+                world->texts.generate(world->txtcombo + std::to_string(e->combo), e->x, e->y,
+                                      static_cast<float>(e->combo) / 4 + 0.5f);
             }
             return 1;
         }

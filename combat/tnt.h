@@ -6,7 +6,6 @@
 
 #include "combat/rocket.h"
 
-
 // Round contact as the vehicles and intruders test it: the offsets from (x, y) to the other
 // centre are cut to whole units before the distance is taken, which must stay below radius.
 bool incircle(float x, float y, float ox, float oy, float radius);
@@ -52,6 +51,3 @@ struct ttnt : slots<ttntdata> {
 
     template <class V> void fields(V& v) { v("d", d); v("rot", rot); }
 };
-
-extern thread_local ttnt tnt;    // harmful
-extern thread_local ttnt tnt2;   // only seen and heard

@@ -5,17 +5,18 @@
 #include <utility>
 
 #include "framework/font.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 void ttxtdata::generate(const std::string& txt_, float x_, float y_, float size_) {
     txt = txt_;
-    float w = static_cast<float>(font.width(txt)) * size_;
+    float w = static_cast<float>(world->font.width(txt)) * size_;
     x = x_ - w / 2;
     if (x < 0)
         x = 0;
     else if (x + w > 800)
         x = 800 - w;
-    y = y_ - static_cast<float>(font.maxh) * size_ / 2;
+    y = y_ - static_cast<float>(world->font.maxh) * size_ / 2;
     size = size_;
     dir = y >= 100 ? -0.3f * size : 0.3f * size;   // near the top edge labels sink instead
 }
@@ -29,7 +30,7 @@ int ttxtdata::upd() {
 void ttxtdata::draw() const {
     SetAlpha(alpha);
     SetScale(size, size);
-    font.scaledraw(txt, x, y, size, size);
+    world->font.scaledraw(txt, x, y, size, size);
 }
 
 void ttxt::generate(const std::string& txt, float x, float y, float size) {

@@ -30,5 +30,3 @@ struct ttxt : slots<ttxtdata> {
 
     template <class V> void fields(V& v) { v("d", d); }
 };
-
-extern thread_local ttxt texts;

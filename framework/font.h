@@ -29,5 +29,3 @@ struct pngfont {
         v("img", img); v("hs", hs); v("w", w); v("maxw", maxw); v("maxh", maxh);
     }
 };
-
-extern thread_local pngfont font;

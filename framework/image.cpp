@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/globals.h"
+#include "framework/world.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ void flipimage(TImage* img, const TImage* src) {
 
 void grabscreen(TImage* img, int w, int h) {
     if (!has(img)) return;
-    SetViewport(0, 0, static_cast<int>(viewwidth), static_cast<int>(viewheight));
+    SetViewport(0, 0, static_cast<int>(frameworld->viewwidth), static_cast<int>(frameworld->viewheight));
     // The playfield is the canvas's top-left corner (the bars lie right of it and below), so
     // the grab starts there whatever the canvas's height; rows come top to bottom.
     TPixmap grab;
@@ -181,14 +181,14 @@ TImage* lineimage(const int* col, int w, int h, int n, int offset) {
 int facematrix(float* m, float x, float y, float tx, float ty) {
     float dx = tx - x, dy = ty - y;
     float len = std::sqrt(dx * dx + dy * dy);
-    m[12] = x * viewscalex;
-    m[13] = y * viewscaley;
+    m[12] = x * frameworld->viewscalex;
+    m[13] = y * frameworld->viewscaley;
     if (!(len > 0)) {
         // No direction to face: everything drawn with it collapses onto the point.
         m[0] = m[1] = m[4] = m[5] = 0;
         return 1;
     }
-    float ux = viewscalex * dx / len, uy = viewscaley * dy / len;
+    float ux = frameworld->viewscalex * dx / len, uy = frameworld->viewscaley * dy / len;
     m[0] = uy;
     m[1] = -ux;
     m[4] = -ux;
@@ -200,15 +200,15 @@ void drawbeam(TImage* img, float x, float y, float tx, float ty, float width) {
     float dx = tx - x, dy = ty - y;
     float len = std::sqrt(dx * dx + dy * dy);
     if (!(len > 0) || !img || img->height <= 0) return;
-    float ux = viewscalex * dx / len, uy = viewscaley * dy / len;
-    drawmatrix[0] = uy;
-    drawmatrix[1] = -ux;
-    drawmatrix[4] = ux;
-    drawmatrix[5] = uy;
-    drawmatrix[12] = x * viewscalex;
-    drawmatrix[13] = y * viewscaley;
+    float ux = frameworld->viewscalex * dx / len, uy = frameworld->viewscaley * dy / len;
+    frameworld->drawmatrix[0] = uy;
+    frameworld->drawmatrix[1] = -ux;
+    frameworld->drawmatrix[4] = ux;
+    frameworld->drawmatrix[5] = uy;
+    frameworld->drawmatrix[12] = x * frameworld->viewscalex;
+    frameworld->drawmatrix[13] = y * frameworld->viewscaley;
     ModelviewPush();
-    ModelviewLoad(drawmatrix);
+    ModelviewLoad(frameworld->drawmatrix);
     SetScale(width, len / static_cast<float>(img->height));
     DrawImage(img, -width * static_cast<float>(img->width) / 2, 0);
     ModelviewPop();

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/keys.h"
+#include "framework/world.h"
 #include "platform/platform.h"
 
 int tev::area(int ax, int ay, int w, int h) const {
@@ -72,9 +72,9 @@ void tev::take(const TEvent* e, bool scaled, float sx, float sy) {
         int b = buttonbit(e->data);
         if (down == 0) first = b;
         down |= b;
-        if (_dblt >= ms && _dblb == down) dbl = down;
+        if (_dblt >= frameworld->ms && _dblb == down) dbl = down;
         // On every press, so the third press of a quick triple click pairs with the second.
-        _dblt = ms + dbls;
+        _dblt = frameworld->ms + dbls;
         _dblb = down;
         break;
     }
@@ -94,7 +94,7 @@ void tev::take(const TEvent* e, bool scaled, float sx, float sy) {
         mods = e->mods;
         // A repeated key-down of the same key does not restart the delay.
         if (_lkey != key) {
-            _lkeyt = ms + delay;
+            _lkeyt = frameworld->ms + delay;
             _lkey = key;
         }
         break;
@@ -119,9 +119,9 @@ void tev::take(const TEvent* e, bool scaled, float sx, float sy) {
 }
 
 int tev::repeatkey() {
-    if (_lkey != 0 && _lkeyt < ms) {
+    if (_lkey != 0 && _lkeyt < frameworld->ms) {
         EmitEvent(CreateEvent(EVENT_KEYDOWN, nullptr, _lkey, mods, 0, 0, nullptr));
-        _lkeyt = ms + rate;
+        _lkeyt = frameworld->ms + rate;
     }
     return 0;
 }
@@ -147,7 +147,7 @@ int nextglyph(int c, int step) {
         n += step;
         if (n > 255) n = 32;
         if (n < 32) n = 255;
-        if (typable(n) && font.img[n]) return n;
+        if (typable(n) && frameworld->font.img[n]) return n;
     }
     return c;
 }
@@ -162,7 +162,7 @@ void tinput::turn(std::string& text, int step) {
         auto& c = text[static_cast<size_t>(pos)];
         c = static_cast<char>(nextglyph(static_cast<unsigned char>(c), step));
     } else if (len < lmax) {
-        text.push_back(static_cast<char>(font.img['A'] ? 'A' : nextglyph('A', 1)));
+        text.push_back(static_cast<char>(frameworld->font.img['A'] ? 'A' : nextglyph('A', 1)));
     }
 }
 

@@ -81,5 +81,3 @@ struct tinput {
 
     template <class V> void fields(V& v) { v("pos", pos); v("lmax", lmax); }
 };
-
-extern thread_local tevs ev;

@@ -20,5 +20,3 @@ struct trnd {
 private:
     void advance();
 };
-
-extern thread_local trnd rnd;

@@ -1,9 +1,9 @@
-// framework/screenwords.h — the words of the screen, once: their globals (framework/globals.*)
+// framework/screenwords.h — the words of the screen, once: their members of the world (framework/world.h)
 // with their start values, their English lines in the language file (tools/language.cpp) and
 // their reading from a section (app/language.cpp). The menu texts are framework/menutags.h's.
 #pragma once
 
-// X(global, line, English text): the global of framework/globals.h that holds the word and its
+// X(member, line, English text): the world's member (framework/world.h) that holds the word and its
 // line in a language-file section. A word that
 // ends in a blank (the placement word, followed by the row) is written to the file without it;
 // the game adds it back when it reads the line.

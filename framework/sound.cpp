@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/world.h"
 #include "platform/platform.h"
 
 tsnd createsnd(int n) {
@@ -20,8 +21,8 @@ tsnd createsnd(int n) {
 
 int loadsnd(const std::string& path, int flags) {
     bool exists = FileType(path) == 1;
-    snd.add(path, flags);
-    if (!snd.s.back().s || !exists) {
+    frameworld->snd.add(path, flags);
+    if (!frameworld->snd.s.back().s || !exists) {
         Notify("Can't load " + path, 1);
         EndProcess(1);
     }

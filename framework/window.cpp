@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "framework/globals.h"
 #include "framework/text.h"
+#include "framework/world.h"
 #include "platform/platform.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -73,31 +73,31 @@ int64_t wide(int v) { return v; }
 }  // namespace
 
 int twin::center() {
-    x = int(workarea[0] + (wide(workarea[2]) - workarea[0] - w) / 2);
-    y = int(workarea[1] + (wide(workarea[3]) - workarea[1] - h) / 2);
+    x = int(frameworld->workarea[0] + (wide(frameworld->workarea[2]) - frameworld->workarea[0] - w) / 2);
+    y = int(frameworld->workarea[1] + (wide(frameworld->workarea[3]) - frameworld->workarea[1] - h) / 2);
     return 0;
 }
 
 int twin::maxsize() {
-    w = std::min(w, workarea[2] - workarea[0]);
-    h = std::min(h, workarea[3] - workarea[1]);
+    w = std::min(w, frameworld->workarea[2] - frameworld->workarea[0]);
+    h = std::min(h, frameworld->workarea[3] - frameworld->workarea[1]);
     return 0;
 }
 
 int twin::inside() {
     // Left and top first; right and bottom win when the window is larger than the area.
-    if (x < workarea[0]) x = workarea[0];
-    if (wide(x) + w > workarea[2]) x = int(wide(workarea[2]) - w);
-    if (y < workarea[1]) y = workarea[1];
-    if (wide(y) + h > workarea[3]) y = int(wide(workarea[3]) - h);
+    if (x < frameworld->workarea[0]) x = frameworld->workarea[0];
+    if (wide(x) + w > frameworld->workarea[2]) x = int(wide(frameworld->workarea[2]) - w);
+    if (y < frameworld->workarea[1]) y = frameworld->workarea[1];
+    if (wide(y) + h > frameworld->workarea[3]) y = int(wide(frameworld->workarea[3]) - h);
     return 0;
 }
 
 int twin::outside() {
-    if (wide(x) + w < wide(workarea[0]) + 16) x = int(wide(workarea[0]) + 16 - w);
-    if (x > workarea[2] - 16) x = workarea[2] - 16;
-    if (y < workarea[1] - 10) y = workarea[1] - 10;
-    if (y > workarea[3] - 20) y = workarea[3] - 20;
+    if (wide(x) + w < wide(frameworld->workarea[0]) + 16) x = int(wide(frameworld->workarea[0]) + 16 - w);
+    if (x > frameworld->workarea[2] - 16) x = frameworld->workarea[2] - 16;
+    if (y < frameworld->workarea[1] - 10) y = frameworld->workarea[1] - 10;
+    if (y > frameworld->workarea[3] - 20) y = frameworld->workarea[3] - 20;
     return 0;
 }
 

@@ -95,10 +95,4 @@ private:
 
 twin createwin(const std::string& title, int x, int y, int w, int h, int style, TGadget* parent);
 tcan createcan(int x, int y, int w, int h, TGadget* parent, int style);
-tmenu newmenu(const std::string& text, TGadget* parent, int tag, int disabled, int hotkey = 0,
-              int modifier = 0);
-
-extern thread_local twin win;
-extern thread_local tcan can;
-extern thread_local tmenu menu;
-extern thread_local tvolume volume;
+tmenu newmenu(const std::string& text, TGadget* parent, int tag, int disabled, int hotkey = 0, int modifier = 0);

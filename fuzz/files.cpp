@@ -7,11 +7,11 @@
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
 #include "fuzz/targets.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 namespace {
@@ -42,33 +42,40 @@ std::string text(const uint8_t* data, size_t size) { return std::string(reinterp
 const char* fuzzsettings(const uint8_t* data, size_t size) {
     if (!fuzzworld()) return "no world";
     static tsettingsstate start;
-    if (start.win.g != win.g) start = {win, volume, level};   // a new world (tests build many)
-    win = start.win;
-    win.reset();
-    can.reset();
-    volume = start.volume;
-    for (int tag = 50; tag <= 60; tag++) menu.set(tag, tag == 50 + volume.on);
-    for (int tag : {11, 12, 4, 8}) menu.set(tag, 0);
-    for (int tag = 101; tag <= 100 + langcount; tag++) menu.set(tag, 0);
-    langtag = 0;
-    level = start.level;
+    if (start.win.g != world->win.g)
+        start = {world->win, world->volume, world->level};   // a new world (tests build many)
+    world->win = start.win;
+    world->win.reset();
+    world->can.reset();
+    world->volume = start.volume;
+    for (int tag = 50; tag <= 60; tag++) world->menu.set(tag, tag == 50 + world->volume.on);
+    for (int tag : {11, 12, 4, 8}) world->menu.set(tag, 0);
+    for (int tag = 101; tag <= 100 + world->langcount; tag++) world->menu.set(tag, 0);
+    world->langtag = 0;
+    world->level = start.level;
 
     tpathswap cfg(cfgpath, fuzzfile("varnhold.cfg"));
     writefile(cfgpath, data, size);
     loadsettings();
-    if (volume.on < 0 || volume.on > 10 || volume.vol < 0 || volume.vol > 1) return "volume out of range";
-    if (langtag != 0 && (langtag < 101 || langtag > 100 + langcount)) return "language that is not in the menu";
+    if (world->volume.on < 0 || world->volume.on > 10 || world->volume.vol < 0 || world->volume.vol > 1)
+        return "volume out of range";
+    if (world->langtag != 0 && (world->langtag < 101 || world->langtag > 100 + world->langcount))
+        return "language that is not in the menu";
     for (int tag : {11, 12, 4, 8})
-        if (menu.get(tag) & 2) return "an option came back disabled";
-    if (win.w > workarea[2] - workarea[0] || win.h > workarea[3] - workarea[1]) return "window larger than the work area";
-    if (int64_t(win.x) + win.w < workarea[0] + 16 - 1 || win.x > workarea[2] - 16) return "window out of reach";
+        if (world->menu.get(tag) & 2) return "an option came back disabled";
+    if (world->win.w > world->workarea[2] - world->workarea[0] ||
+        world->win.h > world->workarea[3] - world->workarea[1])
+        return "window larger than the work area";
+    if (int64_t(world->win.x) + world->win.w < world->workarea[0] + 16 - 1 || world->win.x > world->workarea[2] - 16)
+        return "window out of reach";
     // What was read is written back and reads back the same.
-    std::string name = level.name;
-    int score = level.score, top = level.hiscore[0].score;
+    std::string name = world->level.name;
+    int score = world->level.score, top = world->level.hiscore[0].score;
     if (!savesettings().empty()) return "the settings could not be written back";
-    level = start.level;
+    world->level = start.level;
     loadsettings();
-    if (level.name != name || level.score != score || level.hiscore[0].score != top) return "settings changed on the way back";
+    if (world->level.name != name || world->level.score != score || world->level.hiscore[0].score != top)
+        return "settings changed on the way back";
     return nullptr;
 }
 
@@ -78,14 +85,14 @@ std::vector<std::string> settingsseeds() {
     tpathswap cfg(cfgpath, fuzzfile("seed.cfg"));
     savesettings();
     seeds.push_back(readfile(cfgpath));
-    tlevel keep = level;
-    level.name = "Zo\xeb";
-    level.score = 300;
-    level.highlighthiscore = 2;
-    for (int i = 0; i < 10; i++) level.hiscore[i] = {"Row" + std::to_string(i), 10 - i, 1000 - 90 * i};
+    tlevel keep = world->level;
+    world->level.name = "Zo\xeb";
+    world->level.score = 300;
+    world->level.highlighthiscore = 2;
+    for (int i = 0; i < 10; i++) world->level.hiscore[i] = {"Row" + std::to_string(i), 10 - i, 1000 - 90 * i};
     savesettings();
     seeds.push_back(readfile(cfgpath));
-    level = keep;
+    world->level = keep;
     return seeds;
 }
 
@@ -100,7 +107,7 @@ const char* fuzzlanguage(const uint8_t* data, size_t size) {
     std::vector<std::string> names = languagenames(s);
     CloseStream(s);
     if (int(names.size()) > maxlanguages) return "more languages than the settings can keep";
-    int keeptag = langtag;
+    int keeptag = world->langtag;
     for (size_t i = 0; i < names.size() && i < 4; i++) {
         s = ReadStream(lngpath);
         std::string t[languagelines];
@@ -108,8 +115,10 @@ const char* fuzzlanguage(const uint8_t* data, size_t size) {
         CloseStream(s);
         if (!found) return "a listed section was not found again";
         applylanguage(t, keeptag);
-        if (txtplace.empty() || txtplace.back() != ' ') return "the placement word lost its blank";
-        if (wgameover != font.width(txtgameover) || wstart != font.width(txtstart) / 2) return "widths not measured";
+        if (world->txtplace.empty() || world->txtplace.back() != ' ') return "the placement word lost its blank";
+        if (world->wgameover != world->font.width(world->txtgameover) ||
+            world->wstart != world->font.width(world->txtstart) / 2)
+            return "widths not measured";
     }
     return nullptr;
 }

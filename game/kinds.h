@@ -1,7 +1,7 @@
 // game/kinds.h — the kinds of object of the world, once, and the order in which a frame steps
-// and draws them. Built from these lists: the creation of the objects (createobjects() in
-// app/world.cpp), the world dump's list (app/worldfields.h), the frame step (framestep() in
-// app/applet.cpp) and the frame's drawing (tmainapplet::draw()). The raid's wave kinds are the
+// and draws them. Built from these lists: the world's members and its dump's list (tworld in
+// game/world.h), the creation of the objects (createobjects() in app/world.cpp), the frame
+// step (framestep() in app/applet.cpp) and the frame's drawing (tmainapplet::draw()). The raid's wave kinds are the
 // raid's own list (VARNHOLD_WAVES in game/raid.h); the test helpers and the crowd benchmark
 // walk that one.
 //
@@ -30,9 +30,9 @@
 #include "game/raid.h"
 #include "game/level.h"
 
-// X(name, type, start): the global `name` of type `type`. A new world assigns each a fresh
-// `type()` and calls its start step, in this order (the steps draw random numbers): `none`,
-// or the member function of that name. The world dump lists them in this order too.
+// X(name, type, start): the world's member `name` of type `type` (game/world.h). A new world
+// assigns each a fresh `type()` and calls its start step, in this order (the steps draw random
+// numbers): `none`, or the member function of that name. The world dump lists them in this order too.
 #define VARNHOLD_KINDS(X)                       \
     X(day, tday, init)                          \
     X(rain, train, init)                        \

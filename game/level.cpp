@@ -10,20 +10,18 @@
 #include "combat/tnt.h"
 #include "framework/assets.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/keys.h"
 #include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/text.h"
 #include "framework/window.h"
-
-thread_local void (*savehook)() = nullptr;
+#include "game/world.h"
 
 namespace {
 
 constexpr int rightbutton = 2;         // bit of the right button in ev.up
 
-int ticks() { return timer ? TimerTicks(timer) : 0; }
+int ticks() { return world->timer ? TimerTicks(world->timer) : 0; }
 
 }  // namespace
 
@@ -82,12 +80,12 @@ int tlevel::newlevel() {
     maxrocket = 2;
     allrocket2 = 10;
     allrocket = allrocket2;
-    guns.generateall();
-    rockets.removeall();
-    fires.removeall();
-    tnt.removeall();
-    houses.removeall();
-    houses.generateall();
+    world->guns.generateall();
+    world->rockets.removeall();
+    world->fires.removeall();
+    world->tnt.removeall();
+    world->houses.removeall();
+    world->houses.generateall();
     return 0;
 }
 
@@ -104,10 +102,10 @@ int tlevel::nextlevel() {
 // The missiles a standing turret kept are the level bonus; destroyed turrets pay nothing but
 // are refilled too (they stay destroyed until rebuilt).
 int tlevel::nextlevel2() {
-    for (int i = 0; i < 3 && i < static_cast<int>(guns.d.size()); i++) {
-        if (guns.d[i] && guns.d[i]->operational) score += guns.d[i]->ammo;
+    for (int i = 0; i < 3 && i < static_cast<int>(world->guns.d.size()); i++) {
+        if (world->guns.d[i] && world->guns.d[i]->operational) score += world->guns.d[i]->ammo;
     }
-    for (auto& g : guns.d) {
+    for (auto& g : world->guns.d) {
         if (g) g->ammo = ammo;
     }
     return 0;
@@ -119,8 +117,8 @@ int tlevel::leavelevel() {
     allrocket = 0;
     pause = pause_off;
     speed = initialspeed;
-    ammo = 2 * menu.get(menu_twobuttons) + 6;
-    for (auto& g : guns.d) {
+    ammo = 2 * world->menu.get(menu_twobuttons) + 6;
+    for (auto& g : world->guns.d) {
         if (g) g->ammo = ammo;
     }
     return 0;
@@ -133,28 +131,28 @@ int tlevel::setpause(int n) {
 
 // The aim point is drawn before the launch point; seeded games depend on that order.
 void tlevel::launch() {
-    int tx = rnd.upd(800);
-    int sx = rnd.upd(800);
-    rockets.generate(static_cast<float>(sx), 0, static_cast<float>(tx), 370, speed * 0.7f, side_enemy, 0,
-                     img_trailenemy);
+    int tx = world->rnd.upd(800);
+    int sx = world->rnd.upd(800);
+    world->rockets.generate(static_cast<float>(sx), 0, static_cast<float>(tx), 370, speed * 0.7f, side_enemy, 0,
+                            img_trailenemy);
 }
 
 int tlevel::upd() {
     switch (prg) {
     case level_fight:
-        if (guns.count == 0 || houses.count == 0) {
+        if (world->guns.count == 0 || world->houses.count == 0) {
             prg = level_gameover;
             wait = 180;
             break;
         }
-        if (allrocket == 0 && rockets.count == 0) {
+        if (allrocket == 0 && world->rockets.count == 0) {
             wait = 180;
             prg = level_getready;
             nextlevel();
-            if (menu.get(menu_pausebetween) & 1) pause = pause_on;
+            if (world->menu.get(menu_pausebetween) & 1) pause = pause_on;
             break;
         }
-        while (allrocket > 0 && rockets.count < maxrocket) {
+        while (allrocket > 0 && world->rockets.count < maxrocket) {
             allrocket -= 1;
             launch();
         }
@@ -186,16 +184,16 @@ int tlevel::upd() {
     case level_title: {
         // the title screen: missiles at random, the turrets defend the city by themselves
         int t = ticks();
-        if ((t & 63) == 0) rndval = rnd.updf(1.0f);
-        if ((t & 31) == 0 && rnd.upd(10) == 0) launch();
-        if (guns.count == 0) {
+        if ((t & 63) == 0) rndval = world->rnd.updf(1.0f);
+        if ((t & 31) == 0 && world->rnd.upd(10) == 0) launch();
+        if (world->guns.count == 0) {
             if (waitgun == 0) {
                 waitgun = 800;
-                guns.generateall();
+                world->guns.generateall();
             }
             waitgun -= 1;
         }
-        if (houses.count == 0) houses.generateall();
+        if (world->houses.count == 0) world->houses.generateall();
         break;
     }
     default:
@@ -205,32 +203,32 @@ int tlevel::upd() {
 }
 
 int tlevel::updev() {
-    bool rightup = (ev.up & rightbutton) != 0;
+    bool rightup = (world->ev.up & rightbutton) != 0;
     if (pause) {
-        if (ev.key == 'P' || rightup) {
+        if (world->ev.key == 'P' || rightup) {
             pause = pause_off;
-            if (can.g) ActivateGadget(can.g);
+            if (world->can.g) ActivateGadget(world->can.g);
         }
         return 0;
     }
-    if (ev.key == 'H') menu.set(menu_hidetext, 1 - (menu.get(menu_hidetext) & 1));
+    if (world->ev.key == 'H') world->menu.set(menu_hidetext, 1 - (world->menu.get(menu_hidetext) & 1));
     switch (prg) {
     case level_fight:
-        if (ev.key == key_enter) newlevel();
-        else if (ev.key == 'P') pause = pause_on;
+        if (world->ev.key == key_enter) newlevel();
+        else if (world->ev.key == 'P') pause = pause_on;
         break;
     case level_getready:
         if (level == 1 && rightup) wait = 0;   // the first break can be skipped with a click
-        if (ev.key == key_enter) newlevel();
-        else if (ev.key == 'P') pause = pause_on;
+        if (world->ev.key == key_enter) newlevel();
+        else if (world->ev.key == 'P') pause = pause_on;
         break;
     case level_nameentry:
-        if (inp.upd(name, ev) == -1) {
+        if (inp.upd(name, world->ev) == -1) {
             // Escape ends the program right after this: the name is kept, no row is made
             abandonentry();
             break;
         }
-        if ((ev.key == key_enter || rightup) && gohiscore >= 0 && gohiscore < 10) {
+        if ((world->ev.key == key_enter || rightup) && gohiscore >= 0 && gohiscore < 10) {
             for (int i = 8; i >= gohiscore; i--) hiscore[i + 1] = hiscore[i];
             thiscore row;
             row.name = name;
@@ -239,15 +237,15 @@ int tlevel::updev() {
             hiscore[gohiscore] = row;
             leavelevel();
             highlighthiscore = gohiscore;   // the row just made (leaving cleared it)
-            menu.set(menu_hidetext, 0);
+            world->menu.set(menu_hidetext, 0);
             // a new high score must survive a crash or a logout, not only a regular close; a
             // failed save is said on standard error and tried again (retrysettings in app/)
-            if (savehook) savehook();
+            if (world->savehook) world->savehook();
         }
         break;
     case level_title:
-        if (ev.key == key_enter || rightup) {
-            if (can.g) ActivateGadget(can.g);
+        if (world->ev.key == key_enter || rightup) {
+            if (world->can.g) ActivateGadget(world->can.g);
             newlevel();
         }
         break;
@@ -265,16 +263,16 @@ int tlevel::updev() {
 namespace {
 
 void bigtext(const std::string& t, float y) {
-    font.scaledraw(t, 400.0f - static_cast<float>(font.width(t)), y, 2, 2);
+    world->font.scaledraw(t, 400.0f - static_cast<float>(world->font.width(t)), y, 2, 2);
 }
 
 }  // namespace
 
 void tlevel::drawtable() {
     SetColor(255, 255, 255);
-    font.draw(txtname, 225, 80);
-    font.draw(txtlevel, 425, 80);
-    font.draw(txtscore, 525, 80);
+    world->font.draw(world->txtname, 225, 80);
+    world->font.draw(world->txtlevel, 425, 80);
+    world->font.draw(world->txtscore, 525, 80);
     for (int i = 0; i < 10; i++) {
         float y = 100.0f + 20.0f * static_cast<float>(i);
         if (i == 0 || i == 5) {
@@ -286,14 +284,14 @@ void tlevel::drawtable() {
         }
         if (i == highlighthiscore) SetColor(220, 160, 0);
         else SetColor(200, 200, 200);
-        font.draw(hiscore[i].name, 225, y);
-        font.draw(std::to_string(hiscore[i].level), 425, y);
-        font.draw(std::to_string(hiscore[i].score), 525, y);
+        world->font.draw(hiscore[i].name, 225, y);
+        world->font.draw(std::to_string(hiscore[i].level), 425, y);
+        world->font.draw(std::to_string(hiscore[i].score), 525, y);
     }
 }
 
 int tlevel::draw() {
-    bool hidden = (menu.get(menu_hidetext) & 1) != 0;
+    bool hidden = (world->menu.get(menu_hidetext) & 1) != 0;
     int t = ticks();
     if (pause) {
         SetScale(2, 2);
@@ -306,38 +304,38 @@ int tlevel::draw() {
         case level_getready: {
             SetScale(2, 2);
             SetColor(255, 255, 0);
-            font.scaledraw(txtgetready, 400.0f - static_cast<float>(wgetready), 120, 2, 2);
+            world->font.scaledraw(world->txtgetready, 400.0f - static_cast<float>(world->wgetready), 120, 2, 2);
             SetColor(255, 255, 255);
-            bigtext(txtlevel + ":" + std::to_string(level), 160);
+            bigtext(world->txtlevel + ":" + std::to_string(level), 160);
             // from here on one more missile may fly at once
             if (level % 4 == 0)
-                font.scaledraw(txtrearming, 400.0f - static_cast<float>(wrearming), 200, 2, 2);
+                world->font.scaledraw(world->txtrearming, 400.0f - static_cast<float>(world->wrearming), 200, 2, 2);
             SetScale(1, 1);
             break;
         }
         case level_gameover:
             SetColor(255, 150, 150);
             SetScale(2, 2);
-            font.scaledraw(txtgameover, 400.0f - static_cast<float>(wgameover), 120, 2, 2);
+            world->font.scaledraw(world->txtgameover, 400.0f - static_cast<float>(world->wgameover), 120, 2, 2);
             SetScale(1, 1);
             break;
         case level_nameentry: {
             SetScale(2, 2);
             SetColor(0, 255, 0);
-            bigtext(txtplace + std::to_string(gohiscore + 1), 120);
+            bigtext(world->txtplace + std::to_string(gohiscore + 1), 120);
             SetColor(255, 255, 255);
-            font.scaledraw(txtentername, 400.0f - static_cast<float>(wentername), 160, 2, 2);
-            float x = 400.0f - static_cast<float>(font.width(name));
+            world->font.scaledraw(world->txtentername, 400.0f - static_cast<float>(world->wentername), 160, 2, 2);
+            float x = 400.0f - static_cast<float>(world->font.width(name));
             // bit 4 of the tick count: 16 ticks on, 16 off
             if ((t & 21) > 9) {
                 int pos = inp.pos < 0 ? 0 : inp.pos;
                 auto n = static_cast<size_t>(pos);
                 // behind the last character the block has no width at all
-                int w = n < name.size() ? font.width(name.substr(n, 1)) : 0;
-                float cx = x + 2.0f * static_cast<float>(font.width(name.substr(0, n)));
-                DrawRect(cx, 200, static_cast<float>(w), static_cast<float>(font.maxh - 1));
+                int w = n < name.size() ? world->font.width(name.substr(n, 1)) : 0;
+                float cx = x + 2.0f * static_cast<float>(world->font.width(name.substr(0, n)));
+                DrawRect(cx, 200, static_cast<float>(w), static_cast<float>(world->font.maxh - 1));
             }
-            font.scaledraw(name, x, 200, 2, 2);
+            world->font.scaledraw(name, x, 200, 2, 2);
             SetScale(1, 1);
             break;
         }
@@ -345,7 +343,7 @@ int tlevel::draw() {
             // the prompt changes colour every 64 ticks
             if ((t & 127) > 63) SetColor(200, 200, 200);
             else SetColor(40, 205, 105);
-            font.draw(txtstart, 400.0f - static_cast<float>(wstart), 50);
+            world->font.draw(world->txtstart, 400.0f - static_cast<float>(world->wstart), 50);
             SetColor(255, 255, 255);
             if (hidden) return 0;
             drawtable();
@@ -356,17 +354,17 @@ int tlevel::draw() {
     }
     if (!hidden) {
         SetColor(200, 200, 200);
-        font.draw(txtlevel + ":" + std::to_string(level), 50, 20);
-        font.draw(txtscore + ":" + std::to_string(score), 50, 40);
-        font.draw(txtcity + ":" + std::to_string(houses.count) + "/10", 50, 60);
-        font.draw(txtmissiles + ":" + std::to_string(allrocket + rockets.count) + " (" +
-                      std::to_string(maxrocket) + ")",
-                  50, 80);
+        world->font.draw(world->txtlevel + ":" + std::to_string(level), 50, 20);
+        world->font.draw(world->txtscore + ":" + std::to_string(score), 50, 40);
+        world->font.draw(world->txtcity + ":" + std::to_string(world->houses.count) + "/10", 50, 60);
+        world->font.draw(world->txtmissiles + ":" + std::to_string(allrocket + world->rockets.count) + " (" +
+                             std::to_string(maxrocket) + ")",
+                         50, 80);
     }
-    auto parts = particles.d.size() + particles2.d.size();
+    auto parts = world->particles.d.size() + world->particles2.d.size();
     if (parts > 2000) {
         SetColor(240, 100, 20);
-        font.draw("Particles:" + std::to_string(parts), 50, 120);
+        world->font.draw("Particles:" + std::to_string(parts), 50, 120);
     }
     SetColor(255, 255, 255);
     return 0;

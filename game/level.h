@@ -76,10 +76,3 @@ struct tlevel {
         v("hiscore", hiscore); v("waitgun", waitgun); v("rndval", rndval);
     }
 };
-
-extern thread_local tlevel level;
-
-// Saves the settings and the high scores at once (the application points it at its savenow
-// when it builds a world); the level calls it right after a high-score row is made. Null: no
-// saving.
-extern thread_local void (*savehook)();

@@ -50,5 +50,3 @@ private:
     void release();
     void horn();
 };
-
-extern thread_local traid raid;

@@ -25,7 +25,7 @@
 #include "app/replay.h"
 #include "app/world.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
+#include "game/world.h"
 #include "platform/platform.h"
 #include "server/api.h"
 #include "server/verifier.h"

@@ -19,8 +19,8 @@
 
 #include "app/datadigest.h"
 #include "app/replay.h"
-#include "framework/globals.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/platform.h"
 
 extern char** environ;
@@ -178,7 +178,8 @@ tverified verifyhere(const std::string& text, int maxframes, int seconds) {
         return refusal(tverified::refused, "the game does not play as recorded: the world differs first " + where);
     }
     treplayrow after[10];
-    for (int i = 0; i < 10; i++) after[i] = {level.hiscore[i].name, level.hiscore[i].level, level.hiscore[i].score};
+    for (int i = 0; i < 10; i++)
+        after[i] = {world->level.hiscore[i].name, world->level.hiscore[i].level, world->level.hiscore[i].score};
     v.rows = newrows(r.settings.rows, after);
     if (v.rows.empty()) return refusal(tverified::refused, "the game made no high-score row");
     return v;

@@ -5,25 +5,26 @@
 
 #include "framework/assets.h"
 #include "framework/rnd.h"
+#include "game/world.h"
 #include "sky/rain.h"
 
 int tclouddata::generate() {
-    speedy = rnd.updf(0.25f) - 0.125f;
-    speedx = rnd.updf(1) + 0.1f;
+    speedy = world->rnd.updf(0.25f) - 0.125f;
+    speedx = world->rnd.updf(1) + 0.1f;
     // Enter at the edge the wind blows from.
-    if (rain.wind < 0) {
+    if (world->rain.wind < 0) {
         speedx = -speedx;
         x = 800 + cloudw2;
     } else {
         x = -cloudw2;
     }
-    dir = rnd.upd(2) * 2 - 1;
-    y = rnd.updf(320);
+    dir = world->rnd.upd(2) * 2 - 1;
+    y = world->rnd.updf(320);
     return 0;
 }
 
 int tclouddata::upd() {
-    x += speedx + rain.wind;
+    x += speedx + world->rain.wind;
     y += speedy;
     if (x < -cloudw2 || x > 800 + cloudw2 || y < 0) return 1;
     if (y > 320) {                    // a floor above the skyline: bounce
@@ -40,7 +41,7 @@ int tclouddata::draw() {
 }
 
 int tcloud::init() {
-    wait = rnd.upd(maxwait);
+    wait = world->rnd.upd(maxwait);
     return 0;
 }
 
@@ -59,13 +60,13 @@ int tcloud::upd() {
     if (wait != 0) {
         wait--;
     } else {
-        if (rain.prg == rain_clear || rain.prg == rain_thinning) wait = rnd.upd(maxwait) + minwait;
-        else wait = rnd.upd(maxwaitfast) + minwaitfast;
+        if (world->rain.prg == rain_clear || world->rain.prg == rain_thinning) wait = world->rnd.upd(maxwait) + minwait;
+        else wait = world->rnd.upd(maxwaitfast) + minwaitfast;
         generate();
     }
     // Darker the more it rains: black at the full 200 drops.
-    if (rain.prg == rain_building || rain.prg == rain_steady)
-        col = std::max(col - 0.3f, float(255 - (rain.count * 255) / train::maxdrops));
+    if (world->rain.prg == rain_building || world->rain.prg == rain_steady)
+        col = std::max(col - 0.3f, float(255 - (world->rain.count * 255) / train::maxdrops));
     else
         col = std::min(col + 0.3f, 255.0f);
     each([](tclouddata& c, int) { return c.upd(); });

@@ -33,5 +33,3 @@ struct tcloud : slots<tclouddata> {
 
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); v("col", col); }
 };
-
-extern thread_local tcloud clouds;

@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
+#include "game/world.h"
 #include "platform/trig.h"
 #include "sky/rain.h"
 
@@ -23,11 +23,11 @@ float phaseof(float sunrot) { return std::fmod(sunrot + 50, 360.0f); }
 
 // The day and the night sound: a random pan and depth, a slightly random pitch.
 void playambient(int sample) {
-    tsmp& s = snd.s[sample];
-    s.pan = (rnd.updf(1) - 0.5f) * 0.25f;
-    s.depth = rnd.updf(2) - 1;
-    float rate = rnd.updf(0.2f) + 0.8f;
-    snd.play(s, rate, -1);
+    tsmp& s = world->snd.s[sample];
+    s.pan = (world->rnd.updf(1) - 0.5f) * 0.25f;
+    s.depth = world->rnd.updf(2) - 1;
+    float rate = world->rnd.updf(0.2f) + 0.8f;
+    world->snd.play(s, rate, -1);
 }
 
 struct tflarepart {
@@ -84,10 +84,10 @@ int tdaydata::draw() {
     }
     // Turned so that the lit (left) side faces the sun; facematrix mirrors, the 90 degrees
     // bring the picture's left side onto the axis toward the sun.
-    const tdaydata& sun = day.d[0];
-    if (facematrix(drawmatrix, x, y, sun.x, sun.y) != 0) return 0;   // on the sun: no direction
+    const tdaydata& sun = world->day.d[0];
+    if (facematrix(world->drawmatrix, x, y, sun.x, sun.y) != 0) return 0;   // on the sun: no direction
     ModelviewPush();
-    ModelviewLoad(drawmatrix);
+    ModelviewLoad(world->drawmatrix);
     SetRotation(90);
     SetScale(1, 1);
     DrawImage(img, 0, 0);
@@ -124,17 +124,17 @@ int tday::init() {
     for (const auto& p : flare) sun.lens->add(*p.img, p.col, p.alpha, p.place, p.size);
 
     sun.img = img_sun;
-    sun.rot = rnd.updf(360);
+    sun.rot = world->rnd.updf(360);
     sun.rotd = 180;
     sun.radx = 430, sun.rady = 330, sun.posx = 400, sun.posy = 400;
 
     moon.img = img_moon;
-    moon.rot = rnd.updf(360);
+    moon.rot = world->rnd.updf(360);
     moon.usesun = 1;
     moon.radx = 240, moon.rady = 400, moon.posx = 240, moon.posy = 400;
 
     planets.img = img_planets;
-    planets.rot = rnd.updf(360);
+    planets.rot = world->rnd.updf(360);
     planets.usesun = 1;
     planets.radx = 500, planets.rady = 450, planets.posx = 400, planets.posy = 400;
 
@@ -143,8 +143,8 @@ int tday::init() {
     // The half the game starts in does not play its sound.
     if (phaseof(sun.rot) >= 180) nightsnd = 1;
     else daysnd = 1;
-    daypos = rnd.updf(90);
-    nightpos = 180 + rnd.updf(90);
+    daypos = world->rnd.updf(90);
+    nightpos = 180 + world->rnd.updf(90);
     return 0;
 }
 
@@ -156,13 +156,13 @@ int tday::upd() {
     // other; a phase of exactly 180 triggers neither.
     if (daysnd == 0 && phase < 180 && phase > daypos) {
         daysnd = 1;
-        daypos = rnd.updf(90);
+        daypos = world->rnd.updf(90);
         nightsnd = 0;
         playambient(smp_day);
     }
     if (nightsnd == 0 && phase > 180 && phase > nightpos) {
         nightsnd = 1;
-        nightpos = 180 + rnd.updf(90);
+        nightpos = 180 + world->rnd.updf(90);
         daysnd = 0;
         playambient(smp_night);
     }
@@ -192,11 +192,11 @@ int tday::draw() {
 }
 
 int tday::rainbowstep() {
-    if (rain.prg == rain_thinning && rain.art == fall_rain) {
+    if (world->rain.prg == rain_thinning && world->rain.art == fall_rain) {
         if (rainbowon != 0 && rainbowplay == 0) {
             rainbowplay = 1;
-            float s = float(rain.countlast) / train::maxdrops;
-            snd.play(snd.s[smp_rainbow], 0.5f + (1 - s) / 2, -1);     // lighter showers chime higher
+            float s = float(world->rain.countlast) / train::maxdrops;
+            world->snd.play(world->snd.s[smp_rainbow], 0.5f + (1 - s) / 2, -1);   // lighter showers chime higher
         }
         return 0;
     }
@@ -210,11 +210,11 @@ int tday::drawrainbow() {
     // The frame step has taken this step already: here it changes nothing, so a window that
     // repaints less often than it steps (F5, a slow machine) or no window at all has the same world.
     rainbowstep();
-    if (rain.prg != rain_thinning || rain.art != fall_rain || rainbowon == 0) return 0;
-    float s = float(rain.countlast) / train::maxdrops;   // how heavy the shower was
+    if (world->rain.prg != rain_thinning || world->rain.art != fall_rain || rainbowon == 0) return 0;
+    float s = float(world->rain.countlast) / train::maxdrops;   // how heavy the shower was
     // 2 while every drop still falls, 0 once the last has landed: the bow fades in while the
     // rain thins to half and out again as it stops.
-    float q = float(rain.count) / float(rain.countlast / 2);
+    float q = float(world->rain.count) / float(world->rain.countlast / 2);
     SetAlpha(s * (1 - std::fabs(1 - q)) / 2);
     DrawImage(img_rainbow, 0, 0);
     SetAlpha(1);

@@ -56,5 +56,3 @@ struct tday {
         v("rainbowplay", rainbowplay);
     }
 };
-
-extern thread_local tday day;

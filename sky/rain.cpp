@@ -9,13 +9,13 @@
 #include <cmath>
 
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "platform/trig.h"
 #include "sky/cloud.h"
 
@@ -27,33 +27,33 @@ constexpr float loopstep = 0.0003f;   // fade of the loop per tick: 500 ticks fr
 constexpr float loopmax = 0.15f;
 
 void thunder() {
-    tsmp& s = snd.s[smp_thunder];
-    s.pan = rnd.updf(1) - 0.5f;
-    float rate = rnd.updf(0.8f) + 0.4f;
-    snd.play(s, rate, -1);
+    tsmp& s = world->snd.s[smp_thunder];
+    s.pan = world->rnd.updf(1) - 0.5f;
+    float rate = world->rnd.updf(0.8f) + 0.4f;
+    world->snd.play(s, rate, -1);
 }
 
 }  // namespace
 
 int traindata::generate() {
     float k;
-    if (rain.art == fall_rain) {
-        speedy = rnd.updf(8) + 2;
-        speedx = rain.wind / 3 * speedy;
+    if (world->rain.art == fall_rain) {
+        speedy = world->rnd.updf(8) + 2;
+        speedx = world->rain.wind / 3 * speedy;
         k = 5;
     } else {
-        speedy = rnd.updf(1) + 0.4f;
-        speedx = rain.wind * speedy;
+        speedy = world->rnd.updf(1) + 0.4f;
+        speedx = world->rain.wind * speedy;
         k = 3;
     }
     y = -50;
-    x = rnd.updf(800);
+    x = world->rnd.updf(800);
     // In strong wind some drops blow in from the windward edge at a random height.
-    if (rnd.updf(k) < std::fabs(rain.wind)) {
-        y = float(rnd.upd(400));
-        x = rain.wind >= 0 ? 0 : 800;
+    if (world->rnd.updf(k) < std::fabs(world->rain.wind)) {
+        y = float(world->rnd.upd(400));
+        x = world->rain.wind >= 0 ? 0 : 800;
     }
-    rot = rain.wind;
+    rot = world->rain.wind;
     return 0;
 }
 
@@ -61,12 +61,12 @@ int traindata::upd() {
     y += speedy;
     if (y > 400) return 1;
     x += speedx;
-    if (rain.art == fall_snow) x += rnd.updf(2) - 1;   // snow flutters
+    if (world->rain.art == fall_snow) x += world->rnd.updf(2) - 1;   // snow flutters
     return 0;
 }
 
 int traindata::draw() {
-    if (rain.art == fall_snow) {
+    if (world->rain.art == fall_snow) {
         float s = 0.07f * (speedy + 0.5f);
         SetScale(s, s);
         DrawImage(img_explosion1, x, y);
@@ -88,8 +88,8 @@ int tflash::generate(float x1, float y1, float x2, float y2, int n, float jag) {
     d[n] = {x2, y2};
     // The sideways jitter of a vertex is as large as a vertical step, so bolts zigzag hard.
     for (int i = 1; i < n; i++) {
-        float jx = rnd.updf(sy * jag * 2) - sy * jag;
-        float jy = rnd.updf(sx * jag * 2) - sx * jag;
+        float jx = world->rnd.updf(sy * jag * 2) - sy * jag;
+        float jy = world->rnd.updf(sx * jag * 2) - sx * jag;
         d[i].x = x1 + sx * i + jx;
         d[i].y = y1 + sy * i + jy;
     }
@@ -107,16 +107,16 @@ int tflash::draw() {
 }
 
 int train::init() {
-    wait = rnd.upd(maxwait);
-    wind = rnd.updf(2) - 1;
+    wait = world->rnd.upd(maxwait);
+    wind = world->rnd.updf(2) - 1;
     wind2 = wind;
     // The loop's channel is ours alone, outside snd's rotation; its level lives in the volume
     // factors of the rain and wind samples.
     chn = AllocChannel();
     PauseChannel(chn);
     SetChannelVolume(chn, 0);
-    snd.s[smp_rain].vol = 0;
-    snd.s[smp_wind].vol = 0;
+    world->snd.s[smp_rain].vol = 0;
+    world->snd.s[smp_wind].vol = 0;
     return 0;
 }
 
@@ -142,22 +142,22 @@ int train::upd() {
     bool falling = prg == rain_building || prg == rain_steady;
 
     // The loop fades in with the shower and out after it, and follows the master volume.
-    tsmp& loop = snd.s[smp];
+    tsmp& loop = world->snd.s[smp];
     if (falling) loop.vol = std::min(loop.vol + loopstep, loopmax);
     else loop.vol = std::max(loop.vol - loopstep, 0.0f);
-    SetChannelVolume(chn, volume.vol * loop.vol);
+    SetChannelVolume(chn, world->volume.vol * loop.vol);
 
     // Thunderstorms: heavy rain only, tried every 128 ticks of the frame timer.
-    int ticks = timer ? TimerTicks(timer) : 0;
+    int ticks = world->timer ? TimerTicks(world->timer) : 0;
     if (falling && art == fall_rain && count >= lightningpossibility && ticks % 128 == 0) {
-        if (rnd.upd(15) == 0) thunder();
-        if (rnd.upd(15) == 0) {
+        if (world->rnd.upd(15) == 0) thunder();
+        if (world->rnd.upd(15) == 0) {
             flash = 1.2f;
-            float rate = rnd.updf(0.8f) + 0.3f;
-            snd.play(snd.s[smp_lightning], rate, -1);
-            int n = rnd.upd(6) + 2;
-            float x2 = float(rnd.upd(800));
-            float x1 = float(rnd.upd(800));
+            float rate = world->rnd.updf(0.8f) + 0.3f;
+            world->snd.play(world->snd.s[smp_lightning], rate, -1);
+            int n = world->rnd.upd(6) + 2;
+            float x2 = float(world->rnd.upd(800));
+            float x1 = float(world->rnd.upd(800));
             flashobj.generate(x1, -10, x2, 400, n, 1.0f);
         }
     }
@@ -168,29 +168,29 @@ int train::upd() {
         if (--wait <= 0) {
             prg = rain_gathering;
             wait = waitclouds;
-            clouds.wait = 0;                  // clouds start to come this very tick
+            world->clouds.wait = 0;   // clouds start to come this very tick
         }
         break;
     case rain_gathering:
         if (--wait <= 0) {
             prg = rain_building;
-            count2 = rnd.upd(maxdrops - minrain + 1) + minrain;
+            count2 = world->rnd.upd(maxdrops - minrain + 1) + minrain;
             countlast = count2;
-            if (rnd.upd(4) == 0) art = fall_snow, smp = smp_wind;
+            if (world->rnd.upd(4) == 0) art = fall_snow, smp = smp_wind;
             else art = fall_rain, smp = smp_rain;
             // The loop restarts at the level it has faded to.
-            CueSound(snd.s[smp].s, chn);
-            SetChannelVolume(chn, volume.vol * snd.s[smp].vol);
+            CueSound(world->snd.s[smp].s, chn);
+            SetChannelVolume(chn, world->volume.vol * world->snd.s[smp].vol);
             ResumeChannel(chn);
             if (art == fall_rain && count2 >= lightningpossibility) thunder();
         }
         break;
     case rain_building:
         if (count < count2) {
-            if (rnd.upd(4) == 0) generate();
+            if (world->rnd.upd(4) == 0) generate();
         } else {
             prg = rain_steady;
-            wait = rnd.upd(maxwaitrain) + minwaitrain;
+            wait = world->rnd.upd(maxwaitrain) + minwaitrain;
         }
         break;
     case rain_steady:
@@ -200,10 +200,10 @@ int train::upd() {
         }
         break;
     case rain_thinning:
-        if (rnd.upd(4) == 0 && count2 > 0) count2--;
+        if (world->rnd.upd(4) == 0 && count2 > 0) count2--;
         if (count == 0) {
             prg = rain_clear;
-            wait = rnd.upd(maxwait) + minwait;
+            wait = world->rnd.upd(maxwait) + minwait;
         }
         break;
     }
@@ -211,10 +211,10 @@ int train::upd() {
     // The wind eases along half a cosine from wind1 to wind2 and arrives exactly when
     // waitwind reaches maxwaitwind; then the next change is drawn.
     if (waitwind == maxwaitwind) {
-        maxwaitwind = rnd.upd(600) + 100;
+        maxwaitwind = world->rnd.upd(600) + 100;
         waitwind = 0;
         wind1 = wind2;
-        wind2 = rnd.updf(2) - 1;
+        wind2 = world->rnd.updf(2) - 1;
         winda = 180.0f / float(maxwaitwind);
         windr = (wind1 - wind2) * 0.5f;
     } else {
@@ -261,7 +261,7 @@ int train::draw() {
     SetScale(1, 1);
     // The bolt, then a glow over the whole playfield (alpha limited to 1 when drawing).
     float glow = flash;
-    if (menu.get(menu_reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
+    if (world->menu.get(menu_reduceflashing) & 1) glow = calmglow.step(flash, MilliSecs());
     else calmglow = tcalmglow();
     if (flash != 0) {
         SetAlpha(flash);

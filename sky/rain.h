@@ -110,5 +110,3 @@ struct train {
         v("wind2", wind2); v("wind1", wind1); v("winda", winda); v("windr", windr);
     }
 };
-
-extern thread_local train rain;

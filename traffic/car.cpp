@@ -13,6 +13,7 @@
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/strings.h"
 #include "sky/rain.h"
 
@@ -27,17 +28,17 @@ int floordiv(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)
 
 void tcardata::generate() {
     // A random tint whose brightest channel is full.
-    for (int& c : col) c = rnd.upd(255);
+    for (int& c : col) c = world->rnd.upd(255);
     int raise = 255 - Max(col[0], Max(col[1], col[2]));
     for (int& c : col) c += raise;
 
-    prg = rnd.upd(static_cast<int>(img_car.size()));
+    prg = world->rnd.upd(static_cast<int>(img_car.size()));
     img = img_car[prg];
     imgt = prg < static_cast<int>(img_cart.size()) ? img_cart[prg] : nullptr;
     imgw2 = static_cast<float>((img ? img->width : 0) / 2);
 
-    speed = rnd.updf(1.0f) + 0.5f;
-    if (rnd.upd(2) != 0) {
+    speed = world->rnd.updf(1.0f) + 0.5f;
+    if (world->rnd.upd(2) != 0) {
         speed = -speed;               // the near lane drives right, from the left edge
         x = -imgw2;
         y = 385;
@@ -45,55 +46,52 @@ void tcardata::generate() {
         x = 800 + imgw2;              // the far lane drives left, from the right edge
         y = 367;
     }
-    y += rnd.updf(6.0f) - 3;
+    y += world->rnd.updf(6.0f) - 3;
 
-    if (cars.countpolice < maxpolice && rnd.upd(policechance) == 0) {
+    if (world->cars.countpolice < maxpolice && world->rnd.upd(policechance) == 0) {
         art = kind_police;
-        cars.countpolice++;
+        world->cars.countpolice++;
         speed *= 1.2f;
         col[0] = col[1] = col[2] = 255;
         img = img_police;             // keeps the drawn type's overlay and half width
         y = static_cast<float>(370 + floordiv(30 - height(img_police), 2)) - 3 * Sgn(speed);
         // Only the first police car on the street may sound its siren.
-        if (cars.countpolice == 1 && rnd.upd(2) != 0) {
-            tsmp& s = snd.s[smp_sirene];
+        if (world->cars.countpolice == 1 && world->rnd.upd(2) != 0) {
+            tsmp& s = world->snd.s[smp_sirene];
             s.pan = panat(x, 0.5f);
-            snd.play(s, 0.9f + rnd.updf(0.1f), -1);
-            chn = snd.chn;
+            world->snd.play(s, 0.9f + world->rnd.updf(0.1f), -1);
+            chn = world->snd.chn;
             siren = 1;
         }
-    } else if (rnd.upd(5) == 0) {
+    } else if (world->rnd.upd(5) == 0) {
         // Passing noise, drifting across towards the other side; not followed.
-        tsmp& s = snd.s[smp_traffic1 + rnd.upd(3)];
+        tsmp& s = world->snd.s[smp_traffic1 + world->rnd.upd(3)];
         s.pan = panat(x, 0.4f);
         s.panfade = Sgn(x) * -0.001f;
-        snd.play(s, 0.9f + rnd.updf(0.1f), -1);
+        world->snd.play(s, 0.9f + world->rnd.updf(0.1f), -1);
     }
     maxspeed = speed;
 }
 
 bool tcardata::sirenplaying() const {
-    return siren != 0 && chn >= 0 && chn < static_cast<int>(snd.c.size()) &&
-           snd.c[chn].s == &snd.s[smp_sirene];
+    return siren != 0 && chn >= 0 && chn < static_cast<int>(world->snd.c.size()) &&
+           world->snd.c[chn].s == &world->snd.s[smp_sirene];
 }
 
 void tcardata::destroy() {
     if (art == kind_police) {
-        cars.countpolice--;
-        if (sirenplaying()) snd.c[chn].released = 1;
+        world->cars.countpolice--;
+        if (sirenplaying()) world->snd.c[chn].released = 1;
     }
-    particles.scatter(x, y, {-1.0f, 0, 1.0f, 0.5f, 2000, 0.01f, 1.4f, 0.05f}, col, col,
-                      img_explosion1);
+    world->particles.scatter(x, y, {-1.0f, 0, 1.0f, 0.5f, 2000, 0.01f, 1.4f, 0.05f}, col, col, img_explosion1);
 }
 
 // Enemy explosions only: the player's never wreck cars, and police cars drive through them.
-int tcardata::collisiontnt() {
-    return art == kind_car && tnt.enemyreaches(x, y) ? 1 : 0;
-}
+int tcardata::collisiontnt() { return art == kind_car && world->tnt.enemyreaches(x, y) ? 1 : 0; }
 
 int tcardata::collisionflash() {
-    if (rain.flash == 0) return 0;
-    float bx = rain.flashobj.x;
+    if (world->rain.flash == 0) return 0;
+    float bx = world->rain.flashobj.x;
     return x - imgw2 < bx && bx < x + imgw2 ? 1 : 0;
 }
 
@@ -104,22 +102,22 @@ void tcardata::collisionparticle() {
         if (!p || !(x - imgw2 < p->x && p->x < x + imgw2 && y < p->y && p->y < y + h)) return;
         p->prg = particle_moving;
         p->speedx = speed * -0.5f;
-        p->bouncey += rnd.updf(1.0f) - 0.5f;
+        p->bouncey += world->rnd.updf(1.0f) - 0.5f;
     };
-    if (const std::vector<int>* near = cars.streetdebris(y, y + h)) {
-        for (int i : *near) kick(particles.d[i].get());
+    if (const std::vector<int>* near = world->cars.streetdebris(y, y + h)) {
+        for (int i : *near) kick(world->particles.d[i].get());
         return;
     }
-    int n = static_cast<int>(particles.d.size());
-    for (int i = 0; i < n; i++) kick(particles.d[i].get());
+    int n = static_cast<int>(world->particles.d.size());
+    for (int i = 0; i < n; i++) kick(world->particles.d[i].get());
 }
 
 int tcardata::upd() {
     x -= speed;
     if (x < -imgw2 || x > 800 + imgw2) {
         if (art == kind_police) {
-            cars.countpolice--;
-            if (sirenplaying()) snd.c[chn].released = 1;   // the siren fades as it drives off
+            world->cars.countpolice--;
+            if (sirenplaying()) world->snd.c[chn].released = 1;   // the siren fades as it drives off
         }
         return 1;
     }
@@ -129,21 +127,21 @@ int tcardata::upd() {
     // A wrecked car leaves a small blast and debris, but lights no fire: only a turret that is
     // hit burns.
     if (collisiontnt() || collisionflash()) {
-        tnt2.generate(x, y + static_cast<float>(height(img) / 2), 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->tnt2.generate(x, y + static_cast<float>(height(img) / 2), 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         destroy();
-        level.addscore(-1);
+        world->level.addscore(-1);
         return 1;
     }
 
-    if (art == kind_police && sirenplaying()) snd.c[chn].pan = panat(x, 0.5f);
+    if (art == kind_police && sirenplaying()) world->snd.c[chn].pan = panat(x, 0.5f);
 
     prg = car_cruising;
     policedisti = 0;
 
     // Harmful enemy explosions whose disc reaches down below the car's top.
-    int n = static_cast<int>(tnt.d.size());
+    int n = static_cast<int>(world->tnt.d.size());
     for (int i = 0; i < n; i++) {
-        ttntdata* e = tnt.d[i].get();
+        ttntdata* e = world->tnt.d[i].get();
         if (!e || e->owner != side_enemy || !(y < e->y + e->mainsize)) continue;
         float r = e->mainsize + 100;
         if (art == kind_police) {
@@ -165,9 +163,9 @@ int tcardata::upd() {
         }
     }
 
-    n = static_cast<int>(fires.d.size());
+    n = static_cast<int>(world->fires.d.size());
     for (int i = 0; i < n; i++) {
-        tfiredata* f = fires.d[i].get();
+        tfiredata* f = world->fires.d[i].get();
         if (!f) continue;
         if (art == kind_police) {
             if (f->x - 70 < x && x < f->x + f->w + 70) {
@@ -191,9 +189,9 @@ int tcardata::upd() {
     // Queueing: a police car cruising close by in either lane, or a car of our lane just ahead.
     if (art == kind_car) {
         float g = static_cast<float>((img ? img->width : 0) + 15);
-        n = static_cast<int>(cars.d.size());
+        n = static_cast<int>(world->cars.d.size());
         for (int i = 0; i < n; i++) {
-            tcardata* o = cars.d[i].get();
+            tcardata* o = world->cars.d[i].get();
             if (!o || o == this) continue;
             bool match;
             if (o->art == kind_police) match = o->prg == car_cruising && x - g < o->x && o->x < x + g;
@@ -202,8 +200,8 @@ int tcardata::upd() {
             if (!match) continue;
             prg++;
             if (o->art == kind_car) {
-                o->speed = Sgn(o->speed) * (rnd.updf(1.0f) + 0.5f);
-                speed = Sgn(speed) * (rnd.updf(1.0f) + 0.5f);
+                o->speed = Sgn(o->speed) * (world->rnd.updf(1.0f) + 0.5f);
+                speed = Sgn(speed) * (world->rnd.updf(1.0f) + 0.5f);
             }
             break;
         }
@@ -212,12 +210,12 @@ int tcardata::upd() {
     if (prg != car_cruising) {
         speed *= 0.95f;
         // Stuck behind a car at a hazard: one horn per stop, one horn in the street per 24 frames.
-        if (horn == 0 && cars.hornwait == 0 && prg == car_jammed) {
+        if (horn == 0 && world->cars.hornwait == 0 && prg == car_jammed) {
             horn = 1;
-            cars.hornwait = cars.maxhornwait;
-            tsmp& s = snd.s[smp_horn1 + rnd.upd(2)];
+            world->cars.hornwait = world->cars.maxhornwait;
+            tsmp& s = world->snd.s[smp_horn1 + world->rnd.upd(2)];
             s.pan = panat(x, 0.3f);
-            snd.play(s, 0.8f + rnd.updf(0.2f), -1);
+            world->snd.play(s, 0.8f + world->rnd.updf(0.2f), -1);
         }
     } else {
         // Back up to cruising speed; a police car that turned about drives back its first way.
@@ -266,7 +264,7 @@ void tcar::sort() {
 void tcar::upd() {
     if (wait == 0) {
         generate();
-        wait = minwait + rnd.upd(maxwait);
+        wait = minwait + world->rnd.upd(maxwait);
     }
     wait--;
     if (hornwait != 0) hornwait--;
@@ -278,8 +276,7 @@ void tcar::upd() {
 
 const std::vector<int>* tcar::streetdebris(float top, float bottom) {
     if (!moving) return nullptr;
-    if (debrischanges == particles.changes && debristop <= top && bottom <= debrisbottom)
-        return &debris;
+    if (debrischanges == world->particles.changes && debristop <= top && bottom <= debrisbottom) return &debris;
     // The band of every car on the street (cars keep their height while they drive).
     debristop = top, debrisbottom = bottom;
     each([this](const tcardata& c, int) {
@@ -288,11 +285,11 @@ const std::vector<int>* tcar::streetdebris(float top, float bottom) {
         return 0;
     });
     debris.clear();
-    for (int i = 0; i < static_cast<int>(particles.d.size()); i++) {
-        const tparticledata* p = particles.d[i].get();
+    for (int i = 0; i < static_cast<int>(world->particles.d.size()); i++) {
+        const tparticledata* p = world->particles.d[i].get();
         if (p && debristop < p->y && p->y < debrisbottom) debris.push_back(i);
     }
-    debrischanges = particles.changes;
+    debrischanges = world->particles.changes;
     return &debris;
 }
 

@@ -91,5 +91,3 @@ private:
     int debrischanges = -1;
     float debristop = 0, debrisbottom = 0;
 };
-
-extern thread_local tcar cars;

@@ -12,6 +12,7 @@
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/strings.h"
 #include "traffic/jumper.h"
 #include "traffic/satellite.h"
@@ -24,52 +25,49 @@ bool within(float dx, float dy, float r) { return -r < dx && dx < r && -r < dy &
 }
 
 void tchopperdata::generate() {
-    img = img_chopper[rnd.upd(static_cast<int>(img_chopper.size()))];
+    img = img_chopper[world->rnd.upd(static_cast<int>(img_chopper.size()))];
     iw2 = img->width / 2;
     ih2 = img->height / 2;
     speedx = 0.7f;
-    if (rnd.upd(2) != 0) {
+    if (world->rnd.upd(2) != 0) {
         x = static_cast<float>(-iw2);        // enters at the left, flies right
     } else {
         x = static_cast<float>(800 + iw2);
         speedx = -0.7f;
     }
-    y = static_cast<float>(320 - rnd.upd(160));
+    y = static_cast<float>(320 - world->rnd.upd(160));
     // Three draws that always give 0: the sway starts at its limit 1, the speeds just below 0.
-    fxm = static_cast<float>(rnd.upd(0) + 1);
-    fx = static_cast<float>(rnd.upd(0)) - 0.02f;
-    fy = static_cast<float>(rnd.upd(0)) - 0.02f;
-    sx = rnd.updf(0.01f) - 0.005f;
-    if (y >= 190) sy = rnd.updf(-0.005f) - 0.005f;   // low: climbs
-    else sy = rnd.updf(0.005f) + 0.005f;             // high: sinks
-    tsmp& s = snd.s[smp_chopper];
+    fxm = static_cast<float>(world->rnd.upd(0) + 1);
+    fx = static_cast<float>(world->rnd.upd(0)) - 0.02f;
+    fy = static_cast<float>(world->rnd.upd(0)) - 0.02f;
+    sx = world->rnd.updf(0.01f) - 0.005f;
+    if (y >= 190) sy = world->rnd.updf(-0.005f) - 0.005f;   // low: climbs
+    else sy = world->rnd.updf(0.005f) + 0.005f;             // high: sinks
+    tsmp& s = world->snd.s[smp_chopper];
     s.pan = panat(x, 0.35f);
-    snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
-    chn = snd.chn;
+    world->snd.play(s, world->rnd.updf(0.2f) + 0.8f, -1);
+    chn = world->snd.chn;
 }
 
 // The engine fades out; sixteen green pieces fly.
 void tchopperdata::destroy() {
-    snd.release(chn, snd.s[smp_chopper]);
+    world->snd.release(chn, world->snd.s[smp_chopper]);
     const int col[3] = {55, 155, 55};
-    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col,
-                      img_explosion1);
+    world->particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col, img_explosion1);
 }
 
 // Enemy explosions only: the player's never harm a helicopter.
-int tchopperdata::collisiontnt() {
-    return tnt.enemyreaches(x, y) ? 1 : 0;
-}
+int tchopperdata::collisiontnt() { return world->tnt.enemyreaches(x, y) ? 1 : 0; }
 
 // A missile of either side flying into the helicopter; the player pays for his own.
 int tchopperdata::collisionrocket() {
-    int n = static_cast<int>(rockets.d.size());
+    int n = static_cast<int>(world->rockets.d.size());
     for (int i = 0; i < n; i++) {
-        trocketdata* m = rockets.d[i].get();
+        trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying) continue;
         if (x - iw2 < m->x && m->x < x + iw2 && y - ih2 < m->y && m->y < y + ih2) {
-            if (m->owner != side_enemy) level.addscore(-3);
-            tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
+            if (m->owner != side_enemy) world->level.addscore(-3);
+            world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
             m->destroy();
             return 1;
         }
@@ -79,14 +77,14 @@ int tchopperdata::collisionrocket() {
 
 // Meeting a UFO brings both down, for no points.
 int tchopperdata::collisionufo() {
-    int n = static_cast<int>(ufos.d.size());
+    int n = static_cast<int>(world->ufos.d.size());
     for (int i = 0; i < n; i++) {
-        tufodata* u = ufos.d[i].get();
+        tufodata* u = world->ufos.d[i].get();
         if (!u) continue;
         if (x - iw2 < u->x && u->x < x + iw2 && y - ih2 < u->y && u->y < y + ih2) {
-            tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+            world->tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             u->destroy();
-            ufos.empty(i);
+            world->ufos.empty(i);
             return 1;
         }
     }
@@ -95,11 +93,12 @@ int tchopperdata::collisionufo() {
 
 // The rotor takes the jumper in the air; the helicopter flies on.
 int tchopperdata::collisionjumper() {
-    if (jumpers.prg != jumper_inair) return 0;
-    if (x - iw2 < jumpers.x && jumpers.x < x + iw2 && y - ih2 < jumpers.y && jumpers.y < y + ih2) {
-        tnt2.generate(jumpers.x, jumpers.y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-        level.addscore(-1);
-        jumpers.destroy();
+    if (world->jumpers.prg != jumper_inair) return 0;
+    if (x - iw2 < world->jumpers.x && world->jumpers.x < x + iw2 && y - ih2 < world->jumpers.y &&
+        world->jumpers.y < y + ih2) {
+        world->tnt2.generate(world->jumpers.x, world->jumpers.y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->level.addscore(-1);
+        world->jumpers.destroy();
     }
     return 0;
 }
@@ -109,17 +108,17 @@ int tchopperdata::upd() {
     y = y + fy;
     fx = fx + sx;
     fy = fy + sy;
-    tchn& c = snd.c[chn];
-    if (c.s == &snd.s[smp_chopper]) c.pan = panat(x, 0.35f);
+    tchn& c = world->snd.c[chn];
+    if (c.s == &world->snd.s[smp_chopper]) c.pan = panat(x, 0.35f);
 
-    if (fx < -fxm) sx = rnd.updf(0.01f) + 0.005f;
-    else if (fx > fxm) sx = rnd.updf(-0.01f) - 0.005f;
+    if (fx < -fxm) sx = world->rnd.updf(0.01f) + 0.005f;
+    else if (fx > fxm) sx = world->rnd.updf(-0.01f) - 0.005f;
     if (fy > 0.7f) {
         fy = 0.7f;
-        sy = rnd.updf(-0.005f) - 0.005f;
+        sy = world->rnd.updf(-0.005f) - 0.005f;
     } else if (fy < -0.7f) {
         fy = -0.7f;
-        sy = rnd.updf(0.005f) + 0.005f;
+        sy = world->rnd.updf(0.005f) + 0.005f;
     }
     if (y > 320) sy = -0.05f;   // the floor: never far below 320
     if ((speedx < 0 && x < -iw2) || (speedx >= 0 && x > 800 + iw2)) return 1;
@@ -131,20 +130,20 @@ int tchopperdata::upd() {
         sx = dx >= 0 ? -0.05f : 0.05f;
         sy = dy >= 0 ? -0.05f : 0.05f;
     };
-    int n = static_cast<int>(tnt.d.size());
+    int n = static_cast<int>(world->tnt.d.size());
     for (int i = 0; i < n; i++) {
-        const ttntdata* e = tnt.d[i].get();
+        const ttntdata* e = world->tnt.d[i].get();
         if (e && e->owner == side_enemy) evade(e->x, e->y, e->mainsize + evaderadius);
     }
-    n = static_cast<int>(satellites.d.size());
+    n = static_cast<int>(world->satellites.d.size());
     for (int i = 0; i < n; i++) {
-        const tsatellitedata* m = satellites.d[i].get();
+        const tsatellitedata* m = world->satellites.d[i].get();
         if (m && m->art == kind_meteor && m->seen == 1) evade(m->x, m->y, m->imgw2 + evaderadius);
     }
 
     collisionjumper();
     if (collisiontnt() || collisionrocket() || collisionufo()) {
-        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_player, 0);
+        world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_player, 0);
         destroy();
         return 1;
     }
@@ -155,23 +154,23 @@ int tchopperdata::upd() {
         return 0;
     }
     // The gun: the first UFO in reach, else the first enemy missile in flight in reach.
-    n = static_cast<int>(ufos.d.size());
+    n = static_cast<int>(world->ufos.d.size());
     for (int i = 0; i < n; i++) {
-        tufodata* u = ufos.d[i].get();
+        tufodata* u = world->ufos.d[i].get();
         if (!u || !within(x - u->x, y - u->y, laserradius)) continue;
         fire(u->x, u->y);
-        level.addscore(10);
+        world->level.addscore(10);
         u->destroy();
-        ufos.empty(i);
+        world->ufos.empty(i);
         return 0;
     }
-    n = static_cast<int>(rockets.d.size());
+    n = static_cast<int>(world->rockets.d.size());
     for (int i = 0; i < n; i++) {
-        trocketdata* m = rockets.d[i].get();
+        trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying || m->owner != side_enemy) continue;
         if (!within(x - m->x, y - m->y, laserradius)) continue;
         fire(m->x, m->y);
-        level.addscore(2);
+        world->level.addscore(2);
         m->destroy();
         return 0;
     }
@@ -182,12 +181,12 @@ int tchopperdata::upd() {
 void tchopperdata::fire(float tx, float ty) {
     cooldown = maxcooldown;
     laser = static_cast<int>(maxlaser);
-    tsmp& s = snd.s[smp_gun];
+    tsmp& s = world->snd.s[smp_gun];
     s.pan = panat(x, 0.3f);
-    snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
+    world->snd.play(s, world->rnd.updf(0.4f) + 0.8f, -1);
     targetx = tx;
     targety = ty;
-    tnt.generate(targetx, targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+    world->tnt.generate(targetx, targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
 }
 
 void tchopperdata::draw() const {
@@ -202,7 +201,7 @@ void tchopperdata::draw() const {
     DrawImage(img, x, y, 0);
 }
 
-void tchopper::init() { wait = rnd.upd(maxwait); }
+void tchopper::init() { wait = world->rnd.upd(maxwait); }
 
 void tchopper::generate() {
     if (img_chopper.empty()) return;   // a build without helicopter pictures has none
@@ -212,7 +211,7 @@ void tchopper::generate() {
 void tchopper::upd() {
     if (wait <= 0) {
         generate();
-        wait = rnd.upd(maxwait);
+        wait = world->rnd.upd(maxwait);
     }
     wait--;
     each([](tchopperdata& r, int) { return r.upd() != 0 ? 1 : 0; });

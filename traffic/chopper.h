@@ -58,5 +58,3 @@ struct tchopper : slots<tchopperdata> {
 
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); }
 };
-
-extern thread_local tchopper choppers;

@@ -14,6 +14,7 @@
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/strings.h"
 #include "sky/rain.h"
 
@@ -37,7 +38,7 @@ int roof(const TImage* city, int cx) {
 }
 }
 
-void tjumper::init() { wait = rnd.upd(maxwait) + minwait; }
+void tjumper::init() { wait = world->rnd.upd(maxwait) + minwait; }
 
 // A new jump: a random column of the skyline, standing on its roof.
 void tjumper::generate() {
@@ -45,42 +46,41 @@ void tjumper::generate() {
     wait = 200;   // the caller's decrement follows at once: 200 frames on the roof
     int cityw = img_city ? img_city->width : 0;
     int jumperw = img_jumper ? img_jumper->width : 0;
-    int cx = Int(static_cast<float>(rnd.upd(cityw - jumperw)) + jumperw2);
+    int cx = Int(static_cast<float>(world->rnd.upd(cityw - jumperw)) + jumperw2);
     x = static_cast<float>(cx);
     y = static_cast<float>(roof(img_city, cx)) - jumperh2;
-    speedy = rnd.updf(0.4f) + 0.1f;
+    speedy = world->rnd.updf(0.4f) + 0.1f;
     // Three draws that always give 0: the sway starts at its limit 1, the glide at rest.
-    fym = static_cast<float>(rnd.upd(0) + 1);
-    fx = static_cast<float>(rnd.upd(0));
-    fy = static_cast<float>(rnd.upd(0)) - 0.02f;
-    sy = rnd.updf(0.01f) - 0.005f;
+    fym = static_cast<float>(world->rnd.upd(0) + 1);
+    fx = static_cast<float>(world->rnd.upd(0));
+    fy = static_cast<float>(world->rnd.upd(0)) - 0.02f;
+    sy = world->rnd.updf(0.01f) - 0.005f;
     if (x >= 400) {
-        sx = rnd.updf(-0.005f) - 0.005f;   // the right half glides left
+        sx = world->rnd.updf(-0.005f) - 0.005f;   // the right half glides left
         fx = -fx;
     } else {
-        sx = rnd.updf(0.005f) + 0.005f;
+        sx = world->rnd.updf(0.005f) + 0.005f;
     }
 }
 
 // Lost: sixteen red pieces, and a new wait before the next jump.
 void tjumper::destroy() {
     prg = jumper_waiting;
-    wait = rnd.upd(maxwait) + minwait;
+    wait = world->rnd.upd(maxwait) + minwait;
     const int red[3] = {235, 20, 0};
-    particles.scatter(x, y, {0.4f, 0.2f, 0.4f, 0.2f, 2000, 0.01f, 0.6f, 0.05f}, red, red,
-                      img_explosion1);
+    world->particles.scatter(x, y, {0.4f, 0.2f, 0.4f, 0.2f, 2000, 0.01f, 0.6f, 0.05f}, red, red, img_explosion1);
 }
 
 // A missile of either side in flight: a point lost whoever fired; its blast is owned like it.
 int tjumper::collisionrocket() {
-    int n = static_cast<int>(rockets.d.size());
+    int n = static_cast<int>(world->rockets.d.size());
     for (int i = 0; i < n; i++) {
-        trocketdata* m = rockets.d[i].get();
+        trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying) continue;
         if (x - jumperw2 < m->x && m->x < x + jumperw2 && y - jumperh2 < m->y && m->y < y + jumperh2) {
-            tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-            level.addscore(-1);
-            tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
+            world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+            world->level.addscore(-1);
+            world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
             m->destroy();
             return 1;
         }
@@ -90,13 +90,13 @@ int tjumper::collisionrocket() {
 
 // Coming down into a fire on the street; the fire burns on.
 int tjumper::collisionfire() {
-    int n = static_cast<int>(fires.d.size());
+    int n = static_cast<int>(world->fires.d.size());
     for (int i = 0; i < n; i++) {
-        const tfiredata* f = fires.d[i].get();
+        const tfiredata* f = world->fires.d[i].get();
         if (!f) continue;
         if (f->x < x && x < f->x + f->w && y > 370) {
-            tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-            level.addscore(-1);
+            world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+            world->level.addscore(-1);
             return 1;
         }
     }
@@ -110,28 +110,28 @@ int tjumper::upd() {
     } else if (prg == jumper_onroof) {
         if (wait == 0) {
             prg = jumper_inair;   // the leap
-            snd.play(snd.s[smp_jumper], rnd.updf(0.2f) + 0.8f, -1);
+            world->snd.play(world->snd.s[smp_jumper], world->rnd.updf(0.2f) + 0.8f, -1);
         } else {
             wait--;
         }
     } else {
-        x = x + (fx + rain.wind);
+        x = x + (fx + world->rain.wind);
         y = y + (speedy + fy);
         if (y > 400 + jumperh2 || x > 800 + jumperw2 || x < -jumperw2) {
             prg = jumper_waiting;   // out of the sky, safe and sound
-            wait = rnd.upd(maxwait) + minwait;
+            wait = world->rnd.upd(maxwait) + minwait;
             return 0;
         }
         fx = fx + sx;
         fy = fy + sy;
-        if (fy < -fym) sy = rnd.updf(0.01f) + 0.005f;
-        else if (fy > fym) sy = rnd.updf(-0.01f) - 0.005f;
+        if (fy < -fym) sy = world->rnd.updf(0.01f) + 0.005f;
+        else if (fy > fym) sy = world->rnd.updf(-0.01f) - 0.005f;
         if (fx > 0.7f) {
             fx = 0.7f;
-            sx = rnd.updf(-0.005f) - 0.005f;
+            sx = world->rnd.updf(-0.005f) - 0.005f;
         } else if (fx < -0.7f) {
             fx = -0.7f;
-            sx = rnd.updf(0.005f) + 0.005f;
+            sx = world->rnd.updf(0.005f) + 0.005f;
         }
     }
     // Only in the air can anything hit it, from the frame of the leap on.

@@ -38,5 +38,3 @@ struct tjumper {
         v("sy", sy); v("fym", fym); v("prg", prg); v("wait", wait);
     }
 };
-
-extern thread_local tjumper jumpers;

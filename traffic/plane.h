@@ -71,5 +71,3 @@ struct tplane : slots<tplanedata> {
 
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); v("countsuper", countsuper); }
 };
-
-extern thread_local tplane planes;

@@ -12,6 +12,7 @@
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/strings.h"
 #include "traffic/chopper.h"
 #include "traffic/jumper.h"
@@ -50,19 +51,19 @@ void tsatellitedata::generate(TImage* img_, float y0, float speed, float spin, i
     imgw2 = static_cast<float>(img ? img->width / 2 : 0);
     imgh2 = static_cast<float>(img ? img->height / 2 : 0);
     imgsq = Min(imgw2, imgh2);
-    speedr = spin * static_cast<float>(2 * rnd.upd(2) - 1);
-    x = static_cast<float>(rnd.upd(800));
+    speedr = spin * static_cast<float>(2 * world->rnd.upd(2) - 1);
+    x = static_cast<float>(world->rnd.upd(800));
     y = y0 - imgh2;   // the lower edge on the bottom of the sky, or on the top edge
-    speedy = rnd.updf(speed) + speed / 2;
+    speedy = world->rnd.updf(speed) + speed / 2;
     // heading for a random point of the width, a random part of the way per 800 frames
-    int tx = rnd.upd(800);
-    speedx = rnd.updf(static_cast<float>(tx) - x) * 0.00125f;
+    int tx = world->rnd.upd(800);
+    speedx = world->rnd.updf(static_cast<float>(tx) - x) * 0.00125f;
     if (y0 > 0) speedy = -speedy;   // satellites rise
     if (art == kind_meteor) {
-        tsmp& s = snd.s[smp_meteor];
+        tsmp& s = world->snd.s[smp_meteor];
         s.pan = panat(x, 0.5f);
-        snd.play(s, rnd.updf(0.3f) + 1.0f, -1);
-        chn = snd.chn;
+        world->snd.play(s, world->rnd.updf(0.3f) + 1.0f, -1);
+        chn = world->snd.chn;
     }
 }
 
@@ -74,40 +75,40 @@ void tsatellitedata::destroy() {
         size = 0.25f, grav = 0.03f;
         col[0] = col[1] = col[2] = 255;
     } else {
-        snd.release(chn, snd.s[smp_satellite]);
+        world->snd.release(chn, world->snd.s[smp_satellite]);
         size = 0.1f, grav = 0.01f;
         col[0] = 100, col[1] = 220, col[2] = 160;
         img = img_explosion1;
     }
-    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, grav, 1.4f, size}, col, col, img);
+    world->particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, grav, 1.4f, size}, col, col, img);
 }
 
 int tsatellitedata::collisiontnt() {
     if (art == kind_meteor) return 0;   // explosions never harm a meteor
-    int n = length(tnt);
+    int n = length(world->tnt);
     for (int i = 0; i < n; i++) {
-        const ttntdata* e = tnt.d[i].get();
+        const ttntdata* e = world->tnt.d[i].get();
         if (e && e->reaches(x, y)) return 1;
     }
     return 0;
 }
 
 int tsatellitedata::collisionrocket() {
-    int n = length(rockets);
+    int n = length(world->rockets);
     for (int i = 0; i < n; i++) {
-        trocketdata* m = rockets.d[i].get();
+        trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying) continue;
         bool hit = art == kind_meteor ? incircle(x, y, m->x, m->y, imgsq) : inbox(*this, m->x, m->y);
         if (!hit) continue;
-        tnt.generate(m->x, m->y, 0.5f, 100, smp_xplo2, 1.0f, m->owner, 0);
-        if (m->owner != side_enemy) level.addscore(-2);
+        world->tnt.generate(m->x, m->y, 0.5f, 100, smp_xplo2, 1.0f, m->owner, 0);
+        if (m->owner != side_enemy) world->level.addscore(-2);
         m->destroy();
         if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) {
             // the meteor breaks in a large blast on the side of the last missile
-            tnt.generate(x, y, 0.1f, 400, 0, 1.0f, m->owner, 0);
-            if (m->owner != side_enemy) level.addscore(12);
+            world->tnt.generate(x, y, 0.1f, 400, 0, 1.0f, m->owner, 0);
+            if (m->owner != side_enemy) world->level.addscore(12);
             return 1;
         }
     }
@@ -117,17 +118,17 @@ int tsatellitedata::collisionrocket() {
 // The hero punches each object once: a meteor flies back up and the hero turns round, a
 // satellite drops back down. Planes are wrecked.
 int tsatellitedata::collisionplane() {
-    int n = length(planes);
+    int n = length(world->planes);
     for (int i = 0; i < n; i++) {
-        tplanedata* p = planes.d[i].get();
+        tplanedata* p = world->planes.d[i].get();
         if (!p) continue;
         if (art == kind_meteor ? !incircle(x, y, p->x, p->y, imgsq) : !inbox(*this, p->x, p->y)) continue;
         if (p->art == kind_hero) {
             if (superplayed != 0) continue;
             superplayed = 1;
-            tsmp& s = snd.s[smp_punch];
+            tsmp& s = world->snd.s[smp_punch];
             s.pan = panat(x, 0.4f);
-            snd.play(s, rnd.updf(0.1f) + 0.9f, -1);
+            world->snd.play(s, world->rnd.updf(0.1f) + 0.9f, -1);
             if (art == kind_meteor) {
                 speedy = -2 * Abs(speedy);
                 p->speedx = -p->speedx;
@@ -136,10 +137,10 @@ int tsatellitedata::collisionplane() {
             speedy = 2 * Abs(speedy);
             return 0;
         }
-        tnt2.generate(p->x, p->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-        level.addscore(-2);
+        world->tnt2.generate(p->x, p->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->level.addscore(-2);
         p->destroy();
-        planes.empty(i);
+        world->planes.empty(i);
         if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) return 1;
@@ -148,14 +149,14 @@ int tsatellitedata::collisionplane() {
 }
 
 int tsatellitedata::collisionufo() {
-    int n = length(ufos);
+    int n = length(world->ufos);
     for (int i = 0; i < n; i++) {
-        tufodata* u = ufos.d[i].get();
+        tufodata* u = world->ufos.d[i].get();
         if (!u) continue;
         if (art == kind_meteor ? !incircle(x, y, u->x, u->y, imgsq) : !inbox(*this, u->x, u->y)) continue;
-        tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         u->destroy();
-        ufos.empty(i);
+        world->ufos.empty(i);
         if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) return 1;
@@ -164,15 +165,15 @@ int tsatellitedata::collisionufo() {
 }
 
 int tsatellitedata::collisionchopper() {
-    int n = length(choppers);
+    int n = length(world->choppers);
     for (int i = 0; i < n; i++) {
-        tchopperdata* c = choppers.d[i].get();
+        tchopperdata* c = world->choppers.d[i].get();
         if (!c) continue;
         if (art == kind_meteor ? !incircle(x, y, c->x, c->y, imgsq) : !inbox(*this, c->x, c->y)) continue;
-        tnt2.generate(c->x, c->y, 0.5f, 100, smp_xplo2, 1.0f, side_player, 0);
-        level.addscore(-3);
+        world->tnt2.generate(c->x, c->y, 0.5f, 100, smp_xplo2, 1.0f, side_player, 0);
+        world->level.addscore(-3);
         c->destroy();
-        choppers.empty(i);
+        world->choppers.empty(i);
         if (art == kind_satellite) return 1;
         hits--;
         if (hits <= 0) return 1;
@@ -181,12 +182,12 @@ int tsatellitedata::collisionchopper() {
 }
 
 int tsatellitedata::collisionjumper() {
-    if (jumpers.prg != jumper_inair) return 0;   // only a jumper in the air can be hit
-    float jx = jumpers.x, jy = jumpers.y;
+    if (world->jumpers.prg != jumper_inair) return 0;   // only a jumper in the air can be hit
+    float jx = world->jumpers.x, jy = world->jumpers.y;
     if (art == kind_meteor ? !incircle(x, y, jx, jy, imgsq) : !inbox(*this, jx, jy)) return 0;
-    tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-    level.addscore(-1);
-    jumpers.destroy();
+    world->tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+    world->level.addscore(-1);
+    world->jumpers.destroy();
     if (art == kind_satellite) return 1;
     hits--;
     return hits <= 0 ? 1 : 0;
@@ -195,24 +196,24 @@ int tsatellitedata::collisionjumper() {
 // A satellite running into another visible object: a meteor loses a hit (and breaks silently
 // on its last), another satellite vanishes in a blast without points.
 int tsatellitedata::collisionsatellite() {
-    int n = length(satellites);
+    int n = length(world->satellites);
     for (int i = 0; i < n; i++) {
-        tsatellitedata* o = satellites.d[i].get();
+        tsatellitedata* o = world->satellites.d[i].get();
         if (!o || o == this || o->seen != 1) continue;
         if (o->art == kind_meteor) {
             if (!incircle(x, y, o->x, o->y, o->imgsq)) continue;
             o->hits--;
             if (o->hits <= 0) {
-                tnt2.generate(o->x, o->y, 0.5f, 100, -1, 1.0f, side_enemy, 0);
+                world->tnt2.generate(o->x, o->y, 0.5f, 100, -1, 1.0f, side_enemy, 0);
                 o->destroy();
-                satellites.empty(i);
+                world->satellites.empty(i);
             }
             return 1;
         }
         if (!inbox(*o, x, y)) continue;
-        tnt2.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->tnt2.generate(o->x, o->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         o->destroy();
-        satellites.empty(i);
+        world->satellites.empty(i);
         return 1;
     }
     return 0;
@@ -237,17 +238,17 @@ int tsatellitedata::upd() {
     if (seen1st == 0) {
         seen1st = 1;
         if (art == kind_satellite) {
-            tsmp& s = snd.s[smp_satellite];
+            tsmp& s = world->snd.s[smp_satellite];
             s.pan = panat(x, 0.5f);
-            snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
-            chn = snd.chn;
+            world->snd.play(s, world->rnd.updf(0.2f) + 0.8f, -1);
+            chn = world->snd.chn;
         }
     }
 
     if (collisiontnt() || collisionrocket() || collisionplane() || collisionufo() ||
         collisionchopper() || collisionjumper() || (art == kind_satellite && collisionsatellite())) {
-        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-        if (art == kind_satellite) level.addscore(-2);
+        world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        if (art == kind_satellite) world->level.addscore(-2);
         destroy();
         return 1;
     }
@@ -259,20 +260,20 @@ void tsatellitedata::draw() const {
     DrawImage(img, x, y, 0);
 }
 
-void tsatellite::init() { wait = rnd.upd(maxwait) + minwait; }
+void tsatellite::init() { wait = world->rnd.upd(maxwait) + minwait; }
 
 void tsatellite::generate(TImage* img, float y0, float speed, float spin, int art) {
     add().generate(img, y0, speed, spin, art);
     sort();
 }
 
-void tsatellite::launchsatellite() { generate(img_satellite, 400, 0.5f, rnd.updf(1.0f) + 0.5f, 0); }
+void tsatellite::launchsatellite() { generate(img_satellite, 400, 0.5f, world->rnd.updf(1.0f) + 0.5f, 0); }
 
 // Without meteor pictures both draws are still made, so the sequence goes on as with them, and
 // nothing is released.
 void tsatellite::launchmeteor() {
-    float spin = rnd.updf(0.5f) + 0.2f;
-    int k = rnd.upd(static_cast<int>(img_meteor.size()));
+    float spin = world->rnd.updf(0.5f) + 0.2f;
+    int k = world->rnd.upd(static_cast<int>(img_meteor.size()));
     if (img_meteor.empty()) return;
     generate(img_meteor[static_cast<size_t>(k)], 0, 0.25f, spin, 1);
 }
@@ -294,11 +295,10 @@ void tsatellite::sort() {
 
 void tsatellite::upd() {
     if (wait <= 0) {
-        if (rnd.upd(2) != 0)
-            launchsatellite();
+        if (world->rnd.upd(2) != 0) launchsatellite();
         else
             launchmeteor();
-        wait = rnd.upd(maxwait) + minwait;
+        wait = world->rnd.upd(maxwait) + minwait;
     }
     wait--;
     each([](tsatellitedata& s, int) { return s.upd(); });

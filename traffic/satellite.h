@@ -62,5 +62,3 @@ struct tsatellite : slots<tsatellitedata> {
 
     template <class V> void fields(V& v) { v("d", d); v("wait", wait); }
 };
-
-extern thread_local tsatellite satellites;

@@ -6,12 +6,12 @@
 #include "combat/tnt.h"
 #include "combat/txt.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/image.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/sound.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/strings.h"
 #include "traffic/car.h"
 #include "traffic/chopper.h"
@@ -29,43 +29,42 @@ int length(const L& list) {
 }  // namespace
 
 void tufodata::generate() {
-    speedx = rnd.updf(0.8f) + 0.4f;
-    if (rnd.upd(2) != 0) {
+    speedx = world->rnd.updf(0.8f) + 0.4f;
+    if (world->rnd.upd(2) != 0) {
         speedx = -speedx;   // in at the left edge, heading right
-        x = static_cast<float>(-ufos.iw2);
+        x = static_cast<float>(-world->ufos.iw2);
     } else {
-        x = static_cast<float>(800 + ufos.iw2);
+        x = static_cast<float>(800 + world->ufos.iw2);
     }
-    y = static_cast<float>(rnd.upd(130) + ufos.ih2);
+    y = static_cast<float>(world->rnd.upd(130) + world->ufos.ih2);
     maxspeedx = speedx;
-    fly = rnd.upd(120) + 60;
-    fy = rnd.updf(2.0f) - 1.0f;
-    tsmp& s = snd.s[smp_ufo];
+    fly = world->rnd.upd(120) + 60;
+    fy = world->rnd.updf(2.0f) - 1.0f;
+    tsmp& s = world->snd.s[smp_ufo];
     s.pan = panat(x, 0.35f);
-    snd.play(s, rnd.updf(0.2f) + 0.8f, -1);
-    chn = snd.chn;
+    world->snd.play(s, world->rnd.updf(0.2f) + 0.8f, -1);
+    chn = world->snd.chn;
 }
 
 // Whoever downs a UFO calls this and empties its slot.
 void tufodata::destroy() {
-    snd.release(chn, snd.s[smp_ufo]);
+    world->snd.release(chn, world->snd.s[smp_ufo]);
     const int black[3] = {0, 0, 0};   // black chunks
-    particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.02f, 1.5f, 0.2f}, black, black,
-                      img_explosion1);
+    world->particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.02f, 1.5f, 0.2f}, black, black, img_explosion1);
 }
 
 // A player's blast that swallows a UFO adds to its chain and pays 10 per link; an enemy blast
 // downs it for nothing.
 int tufodata::collisiontnt() {
-    int n = length(tnt);
+    int n = length(world->tnt);
     for (int i = 0; i < n; i++) {
-        ttntdata* e = tnt.d[i].get();
+        ttntdata* e = world->tnt.d[i].get();
         if (!e) continue;
         if (!e->reaches(x, y)) continue;
         if (e->owner != side_enemy) {
             e->combo++;
-            if (e->combo > 1) texts.generate(txtcombo + Str(e->combo), e->x, e->y, 1.0f);
-            level.addscore(10 * e->combo);
+            if (e->combo > 1) world->texts.generate(world->txtcombo + Str(e->combo), e->x, e->y, 1.0f);
+            world->level.addscore(10 * e->combo);
         }
         return 1;
     }
@@ -74,26 +73,26 @@ int tufodata::collisiontnt() {
 
 // A jumper gliding through the UFO is lost; the UFO flies on.
 int tufodata::collisionjumper() {
-    if (jumpers.prg != jumper_inair) return 0;
-    float jx = jumpers.x, jy = jumpers.y;
-    if (x - ufos.iw2 < jx && jx < x + ufos.iw2 && y - ufos.ih2 < jy && jy < y + ufos.ih2) {
-        tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-        level.addscore(-1);
-        jumpers.destroy();
+    if (world->jumpers.prg != jumper_inair) return 0;
+    float jx = world->jumpers.x, jy = world->jumpers.y;
+    if (x - world->ufos.iw2 < jx && jx < x + world->ufos.iw2 && y - world->ufos.ih2 < jy && jy < y + world->ufos.ih2) {
+        world->tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->level.addscore(-1);
+        world->jumpers.destroy();
     }
     return 0;
 }
 
 // A missile of either side flying into the UFO leaves a large blast that starts a chain.
 int tufodata::collisionrocket() {
-    int n = length(rockets);
+    int n = length(world->rockets);
     for (int i = 0; i < n; i++) {
-        trocketdata* m = rockets.d[i].get();
+        trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying) continue;
-        if (x - ufos.iw2 < m->x && m->x < x + ufos.iw2 && y - ufos.ih2 < m->y &&
-            m->y < y + ufos.ih2) {
-            if (m->owner != side_enemy) level.addscore(10);
-            tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 1);
+        if (x - world->ufos.iw2 < m->x && m->x < x + world->ufos.iw2 && y - world->ufos.ih2 < m->y &&
+            m->y < y + world->ufos.ih2) {
+            if (m->owner != side_enemy) world->level.addscore(10);
+            world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 1);
             m->destroy();
             return 1;
         }
@@ -123,77 +122,75 @@ int firelaser(tufodata& u) {
     auto beam = [&u](float tx, float ty) {
         u.cooldown = tufodata::maxcooldown;
         u.laser = static_cast<int>(tufodata::maxlaser);
-        tsmp& s = snd.s[smp_laser];
+        tsmp& s = world->snd.s[smp_laser];
         s.pan = panat(u.x, 0.3f);
-        snd.play(s, rnd.updf(0.4f) + 0.8f, -1);
+        world->snd.play(s, world->rnd.updf(0.4f) + 0.8f, -1);
         u.targetx = tx;
         u.targety = ty;
     };
-    auto blast = [&u] { tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0); };
+    auto blast = [&u] { world->tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0); };
 
-    for (int i = 0, n = length(rockets); i < n; i++) {
-        trocketdata* m = rockets.d[i].get();
+    for (int i = 0, n = length(world->rockets); i < n; i++) {
+        trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying || !inreach(u, m->x, m->y)) continue;
         beam(m->x, m->y);
         // a player's missile bursts as the player's blast, which can still chain and score
-        if (m->owner != side_enemy)
-            tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo1, 1.5f, m->owner, 0);
-        else
-            tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        if (m->owner != side_enemy) world->tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo1, 1.5f, m->owner, 0);
+        else world->tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         m->destroy();
         return 1;
     }
-    for (int i = 0, n = length(planes); i < n; i++) {
-        tplanedata* p = planes.d[i].get();
+    for (int i = 0, n = length(world->planes); i < n; i++) {
+        tplanedata* p = world->planes.d[i].get();
         if (!p || !inreach(u, p->x, p->y)) continue;
         beam(p->x, p->y);
         if (p->art == kind_plane) {   // the hero shrugs the beam off
             blast();
-            level.addscore(-2);
+            world->level.addscore(-2);
             p->destroy();
-            planes.empty(i);
+            world->planes.empty(i);
         }
         return 1;
     }
-    for (int i = 0, n = length(cars); i < n; i++) {
-        tcardata* c = cars.d[i].get();
+    for (int i = 0, n = length(world->cars); i < n; i++) {
+        tcardata* c = world->cars.d[i].get();
         if (!c || !inreach(u, c->x, c->y)) continue;
         // a car's y is its roof: the beam ends halfway down the body
         beam(c->x, c->y + static_cast<float>(c->img ? c->img->height / 2 : 0));
         blast();
-        level.addscore(-1);
+        world->level.addscore(-1);
         c->destroy();
-        cars.empty(i);
+        world->cars.empty(i);
         return 1;
     }
-    for (int i = 0, n = length(satellites); i < n; i++) {
-        tsatellitedata* s = satellites.d[i].get();
+    for (int i = 0, n = length(world->satellites); i < n; i++) {
+        tsatellitedata* s = world->satellites.d[i].get();
         if (!s || s->seen == 0 || !inreach(u, s->x, s->y)) continue;
         beam(s->x, s->y);
         blast();
-        level.addscore(-2);
+        world->level.addscore(-2);
         if (s->art == kind_meteor) s->hits--;
         if (s->art == kind_satellite || s->hits <= 0) {
             s->destroy();
-            satellites.empty(i);
+            world->satellites.empty(i);
         }
         return 1;
     }
-    if (jumpers.prg == jumper_inair && inreach(u, jumpers.x, jumpers.y)) {
-        beam(jumpers.x, jumpers.y);
+    if (world->jumpers.prg == jumper_inair && inreach(u, world->jumpers.x, world->jumpers.y)) {
+        beam(world->jumpers.x, world->jumpers.y);
         blast();
-        level.addscore(-1);
-        jumpers.destroy();
+        world->level.addscore(-1);
+        world->jumpers.destroy();
         return 1;
     }
-    for (int i = 0, n = length(choppers); i < n; i++) {
-        tchopperdata* c = choppers.d[i].get();
+    for (int i = 0, n = length(world->choppers); i < n; i++) {
+        tchopperdata* c = world->choppers.d[i].get();
         if (!c || !inreach(u, c->x, c->y)) continue;
         beam(c->x, c->y);
         blast();
-        level.addscore(-3);
+        world->level.addscore(-3);
         c->destroy();
-        choppers.empty(i);
+        world->choppers.empty(i);
         return 1;
     }
     return 0;
@@ -208,12 +205,12 @@ int tufodata::upd() {
         checkradius--;
     } else {
         speedx = maxspeedx;
-        for (int i = 0, n = length(tnt); i < n; i++) {
-            const ttntdata* e = tnt.d[i].get();
+        for (int i = 0, n = length(world->tnt); i < n; i++) {
+            const ttntdata* e = world->tnt.d[i].get();
             if (e) evade(*this, e->x, e->y, e->mainsize + evaderadius);
         }
-        for (int i = 0, n = length(satellites); i < n; i++) {
-            const tsatellitedata* s = satellites.d[i].get();
+        for (int i = 0, n = length(world->satellites); i < n; i++) {
+            const tsatellitedata* s = world->satellites.d[i].get();
             if (s && s->art == kind_meteor && s->seen != 0) evade(*this, s->x, s->y, s->imgw2 + evaderadius);
         }
     }
@@ -221,9 +218,9 @@ int tufodata::upd() {
     if (fly != 0) {
         fly--;
     } else {
-        fly = rnd.upd(120) + 60;
-        fx = rnd.updf(2.0f) - 1.0f;
-        fy = rnd.updf(2.0f) - 0.7f;   // a slight downward bias
+        fly = world->rnd.upd(120) + 60;
+        fx = world->rnd.updf(2.0f) - 1.0f;
+        fy = world->rnd.updf(2.0f) - 0.7f;   // a slight downward bias
     }
     // the upper sky only: y stays within about 0 .. 280
     if (y < 0)
@@ -234,13 +231,13 @@ int tufodata::upd() {
     y = y + fy;
 
     // Only the far edge ends the crossing; pushed back over its entry edge it flies on off-screen.
-    if ((maxspeedx > 0 && x < static_cast<float>(-ufos.iw2)) ||
-        (maxspeedx <= 0 && x > static_cast<float>(800 + ufos.iw2)))
+    if ((maxspeedx > 0 && x < static_cast<float>(-world->ufos.iw2)) ||
+        (maxspeedx <= 0 && x > static_cast<float>(800 + world->ufos.iw2)))
         return 1;
 
     collisionjumper();
     if (collisiontnt() || collisionrocket()) {
-        tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         destroy();
         return 1;
     }
@@ -269,7 +266,7 @@ void tufodata::draw() const {
 void tufo::init() {
     iw2 = img_ufo ? img_ufo->width / 2 : 0;
     ih2 = img_ufo ? img_ufo->height / 2 : 0;
-    wait = rnd.upd(maxwait);
+    wait = world->rnd.upd(maxwait);
 }
 
 void tufo::generate() { add().generate(); }
@@ -277,7 +274,7 @@ void tufo::generate() { add().generate(); }
 void tufo::upd() {
     if (wait <= 0) {
         generate();
-        wait = rnd.upd(maxwait);
+        wait = world->rnd.upd(maxwait);
     }
     wait--;
     each([](tufodata& u, int) { return u.upd(); });

@@ -53,5 +53,3 @@ struct tufo : slots<tufodata> {
 
     template <class V> void fields(V& v) { v("d", d); v("iw2", iw2); v("ih2", ih2); v("wait", wait); }
 };
-
-extern thread_local tufo ufos;

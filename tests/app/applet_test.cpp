@@ -12,12 +12,12 @@
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/keys.h"
 #include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
@@ -30,7 +30,7 @@ namespace {
 
 struct applet : worldtest {
     void canvas(int w, int h) {
-        SetGadgetShape(can.g, 0, 0, w, h);
+        SetGadgetShape(world->can.g, 0, 0, w, h);
         rescale();
     }
     // The black rectangles of the last drawn frame, in drawing order.
@@ -46,24 +46,24 @@ struct applet : worldtest {
 }  // namespace
 
 TEST_F(applet, the_start_gives_an_800_by_400_canvas_at_scale_one) {
-    EXPECT_EQ(can.w, 800);
-    EXPECT_EQ(can.h, 400);
-    EXPECT_FLOAT_EQ(viewscalex, 1);
-    EXPECT_FLOAT_EQ(viewwidth, 800);
-    EXPECT_FLOAT_EQ(areaheight, 400);
-    EXPECT_EQ(volume.on, 5);
-    EXPECT_EQ(ev.hide, 1);
-    EXPECT_EQ(win.name, "Varnhold 1.1.0.6181");
-    for (int i = 0; i < 16; i++) EXPECT_FLOAT_EQ(drawmatrix[i], i % 5 == 0 ? 1.0f : 0.0f);
+    EXPECT_EQ(world->can.w, 800);
+    EXPECT_EQ(world->can.h, 400);
+    EXPECT_FLOAT_EQ(world->viewscalex, 1);
+    EXPECT_FLOAT_EQ(world->viewwidth, 800);
+    EXPECT_FLOAT_EQ(world->areaheight, 400);
+    EXPECT_EQ(world->volume.on, 5);
+    EXPECT_EQ(world->ev.hide, 1);
+    EXPECT_EQ(world->win.name, "Varnhold 1.1.0.6181");
+    for (int i = 0; i < 16; i++) EXPECT_FLOAT_EQ(world->drawmatrix[i], i % 5 == 0 ? 1.0f : 0.0f);
 }
 
 TEST_F(applet, a_wide_canvas_is_limited_by_its_height) {
     canvas(1600, 400);
-    EXPECT_FLOAT_EQ(viewscalex, 1);
-    EXPECT_FLOAT_EQ(viewscaley, 1);
-    EXPECT_FLOAT_EQ(viewwidth, 800);
-    EXPECT_FLOAT_EQ(viewheight, 400);
-    EXPECT_FLOAT_EQ(areawidth, 1600);
+    EXPECT_FLOAT_EQ(world->viewscalex, 1);
+    EXPECT_FLOAT_EQ(world->viewscaley, 1);
+    EXPECT_FLOAT_EQ(world->viewwidth, 800);
+    EXPECT_FLOAT_EQ(world->viewheight, 400);
+    EXPECT_FLOAT_EQ(world->areawidth, 1600);
     drawframe();
     auto r = blackrects();
     ASSERT_GE(r.size(), 2u);
@@ -74,10 +74,10 @@ TEST_F(applet, a_wide_canvas_is_limited_by_its_height) {
 
 TEST_F(applet, a_square_canvas_halves_the_scale_and_leaves_a_bar_below) {
     canvas(400, 400);
-    EXPECT_FLOAT_EQ(viewscalex, 0.5f);
-    EXPECT_FLOAT_EQ(viewheight, 200);
-    EXPECT_FLOAT_EQ(areawidth, 800);
-    EXPECT_FLOAT_EQ(areaheight, 800);
+    EXPECT_FLOAT_EQ(world->viewscalex, 0.5f);
+    EXPECT_FLOAT_EQ(world->viewheight, 200);
+    EXPECT_FLOAT_EQ(world->areawidth, 800);
+    EXPECT_FLOAT_EQ(world->areaheight, 800);
     EXPECT_FLOAT_EQ(DrawState().line_width, 0.25f);
     EXPECT_FLOAT_EQ(Modelview()[0], 0.5f);
     EXPECT_FLOAT_EQ(Modelview()[5], 0.5f);
@@ -93,11 +93,11 @@ TEST_F(applet, a_square_canvas_halves_the_scale_and_leaves_a_bar_below) {
 TEST_F(applet, a_canvas_without_area_keeps_the_last_scale) {
     canvas(400, 400);
     canvas(0, 0);
-    EXPECT_FLOAT_EQ(viewscalex, 0.5f);
-    EXPECT_FLOAT_EQ(areawidth, 800);
-    EXPECT_FLOAT_EQ(areaheight, 800);
+    EXPECT_FLOAT_EQ(world->viewscalex, 0.5f);
+    EXPECT_FLOAT_EQ(world->areawidth, 800);
+    EXPECT_FLOAT_EQ(world->areaheight, 800);
     canvas(1600, 0);
-    EXPECT_FLOAT_EQ(viewscalex, 0.5f);
+    EXPECT_FLOAT_EQ(world->viewscalex, 0.5f);
 }
 
 TEST_F(applet, a_frame_is_drawn_in_layers_and_presented_once) {
@@ -140,92 +140,92 @@ TEST_F(applet, the_flag_hangs_from_the_pole_and_follows_the_skyline) {
 
 TEST_F(applet, the_mouse_shifts_the_skyline_by_up_to_two_units) {
     mousemove(0, 100);
-    EXPECT_FLOAT_EQ(cityshift, 0);
+    EXPECT_FLOAT_EQ(world->cityshift, 0);
     mousemove(400, 100);
-    EXPECT_FLOAT_EQ(cityshift, -1);
+    EXPECT_FLOAT_EQ(world->cityshift, -1);
     mousemove(800, 100);
-    EXPECT_FLOAT_EQ(cityshift, -2);
+    EXPECT_FLOAT_EQ(world->cityshift, -2);
     canvas(1600, 400);
     mousemove(1200, 100);
-    EXPECT_FLOAT_EQ(cityshift, -2);
+    EXPECT_FLOAT_EQ(world->cityshift, -2);
 }
 
 TEST_F(applet, holding_f5_replaces_the_timer_and_releasing_it_restores_it) {
     stepframes(10);
-    TTimer* normal = timer;
+    TTimer* normal = world->timer;
     EXPECT_EQ(TimerTicks(normal), 10);
     keydown(key_f5);
-    EXPECT_NE(timer, normal);
-    EXPECT_EQ(TimerTicks(timer), 0);
+    EXPECT_NE(world->timer, normal);
+    EXPECT_EQ(TimerTicks(world->timer), 0);
     stepframes(8);
-    EXPECT_EQ(TimerTicks(timer), 8);
-    TTimer* fast = timer;
+    EXPECT_EQ(TimerTicks(world->timer), 8);
+    TTimer* fast = world->timer;
     keydown(key_f5);   // the key's own repeat keeps the fast timer and its count
-    EXPECT_EQ(timer, fast);
-    EXPECT_EQ(TimerTicks(timer), 8);
+    EXPECT_EQ(world->timer, fast);
+    EXPECT_EQ(TimerTicks(world->timer), 8);
     keyup(key_f5);
-    EXPECT_NE(timer, fast);
-    EXPECT_EQ(TimerTicks(timer), 0);
+    EXPECT_NE(world->timer, fast);
+    EXPECT_EQ(TimerTicks(world->timer), 0);
 }
 
 TEST_F(applet, the_wheel_sets_the_volume_step_by_step) {
     emit(EVENT_MOUSEWHEEL, 2);
-    EXPECT_EQ(volume.on, 7);
-    EXPECT_EQ(menu.get(menu_volume + 7), 1);
+    EXPECT_EQ(world->volume.on, 7);
+    EXPECT_EQ(world->menu.get(menu_volume + 7), 1);
     emit(EVENT_MOUSEWHEEL, 9);   // beyond 10: refused whole
-    EXPECT_EQ(volume.on, 7);
+    EXPECT_EQ(world->volume.on, 7);
     choose(menu_volume + 3);
-    EXPECT_EQ(volume.on, 3);
-    EXPECT_EQ(menu.get(menu_volume + 7), 0);
+    EXPECT_EQ(world->volume.on, 3);
+    EXPECT_EQ(world->menu.get(menu_volume + 7), 0);
 }
 
 TEST_F(applet, while_paused_the_sky_moves_but_the_fight_stands_still) {
     choose(menu_start);   // start a game
     stepframes(300);
-    ASSERT_EQ(level.pause, pause_off);
-    level.setpause(1);
-    ASSERT_EQ(level.pause, pause_on);
-    float sky = day.skycos;
-    int wait = level.wait, prg = level.prg;
-    int count = rockets.count;
+    ASSERT_EQ(world->level.pause, pause_off);
+    world->level.setpause(1);
+    ASSERT_EQ(world->level.pause, pause_on);
+    float sky = world->day.skycos;
+    int wait = world->level.wait, prg = world->level.prg;
+    int count = world->rockets.count;
     stepframes(120);
-    EXPECT_NE(day.skycos, sky);
-    EXPECT_EQ(level.wait, wait);
-    EXPECT_EQ(level.prg, prg);
-    EXPECT_EQ(rockets.count, count);
+    EXPECT_NE(world->day.skycos, sky);
+    EXPECT_EQ(world->level.wait, wait);
+    EXPECT_EQ(world->level.prg, prg);
+    EXPECT_EQ(world->rockets.count, count);
     // firing is refused while paused
     click(400, 200, 1);
-    EXPECT_EQ(rockets.count, count);
+    EXPECT_EQ(world->rockets.count, count);
 }
 
 TEST_F(applet, menu_commands_by_tag) {
     choose(menu_start);
-    EXPECT_NE(level.prg, level_title);
+    EXPECT_NE(world->level.prg, level_title);
     choose(menu_hiscore);
-    EXPECT_EQ(level.prg, level_title);
+    EXPECT_EQ(world->level.prg, level_title);
     choose(menu_onebutton);   // one button mouse unticks the two button mouse
-    EXPECT_EQ(menu.get(menu_onebutton), 1);
+    EXPECT_EQ(world->menu.get(menu_onebutton), 1);
     choose(menu_twobuttons);
-    EXPECT_EQ(menu.get(menu_twobuttons), 1);
-    EXPECT_EQ(menu.get(menu_onebutton), 0);
+    EXPECT_EQ(world->menu.get(menu_twobuttons), 1);
+    EXPECT_EQ(world->menu.get(menu_onebutton), 0);
     choose(menu_onebutton);
-    EXPECT_EQ(menu.get(menu_twobuttons), 0);
+    EXPECT_EQ(world->menu.get(menu_twobuttons), 0);
     canvas(500, 300);
     choose(menu_resetwindow);   // reset window size: the canvas is 800 x 400 again
-    EXPECT_EQ(can.w, 800);
-    EXPECT_EQ(can.h, 400);
-    EXPECT_FLOAT_EQ(viewscalex, 1);
+    EXPECT_EQ(world->can.w, 800);
+    EXPECT_EQ(world->can.h, 400);
+    EXPECT_FLOAT_EQ(world->viewscalex, 1);
 }
 
 TEST_F(applet, help_and_leaving_the_window_pause_a_running_level) {
     choose(menu_start);
-    ASSERT_EQ(level.pause, pause_off);
+    ASSERT_EQ(world->level.pause, pause_off);
     choose(menu_help);
-    EXPECT_EQ(level.pause, pause_on);
+    EXPECT_EQ(world->level.pause, pause_on);
     choose(menu_pause);
-    EXPECT_EQ(level.pause, pause_off);
+    EXPECT_EQ(world->level.pause, pause_off);
     EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
-    EXPECT_EQ(level.pause, pause_on);
+    EXPECT_EQ(world->level.pause, pause_on);
     EmitEvent(CreateEvent(EVENT_APPRESUME, nullptr));
     EXPECT_EQ(refocus, 1);
     drawframe();
@@ -263,7 +263,7 @@ TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_a
     shotdir = dir / "";
     rescale();
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1);
-    level.prg = level_fight;
+    world->level.prg = level_fight;
     auto seconds = [&](int n, int every) {
         for (int i = 0; i < n * 60; i++) {
             stepframes(1);
@@ -275,11 +275,11 @@ TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_a
     EXPECT_FLOAT_EQ(InterfaceScaleAsked(), 1) << "drawn with the scene";
     seconds(3, 2);
     EXPECT_LT(RenderScaleAsked(), 0.75f) << "a fight at half speed";
-    EXPECT_EQ(particlesize, 1);
+    EXPECT_EQ(world->particlesize, 1);
     seconds(2, 2);
     float low = RenderScaleAsked();
     EXPECT_FLOAT_EQ(low, 0.5f) << "still at half speed";
-    EXPECT_LT(particlesize, 1);
+    EXPECT_LT(world->particlesize, 1);
     // the level's lines are the interface, drawn after the scene at pixels enough to read
     EXPECT_FLOAT_EQ(InterfaceScaleAsked(), 0.75f);
     const std::vector<tdrawrecord>& rec = DrawRecords();
@@ -292,15 +292,15 @@ TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_a
     key(key_f2);
     drawframe();
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "F2's frame";
-    EXPECT_EQ(particlesize, 1);
+    EXPECT_EQ(world->particlesize, 1);
     drawframe();
     EXPECT_FLOAT_EQ(RenderScaleAsked(), low) << "the frame after it";
-    EXPECT_LT(particlesize, 1);
-    level.prg = level_title;
+    EXPECT_LT(world->particlesize, 1);
+    world->level.prg = level_title;
     seconds(2, 2);
     shotdir = keep;
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "the title";
-    EXPECT_EQ(particlesize, 1);
+    EXPECT_EQ(world->particlesize, 1);
     EXPECT_TRUE(fs::exists(dir / "screenshot0.png"));
 }
 
@@ -323,7 +323,7 @@ TEST_F(applet, escape_saves_the_settings_and_ends_with_status_zero) {
     EXPECT_EXIT(
         {
             cfgpath = cfg;
-            level.name = "Esc";
+            world->level.name = "Esc";
             key(key_escape);
             std::_Exit(9);   // not reached
         },
@@ -373,8 +373,8 @@ TEST_F(applet, a_screenshot_on_a_full_disk_is_said_and_leaves_no_file) {
 TEST_F(applet, odd_events_and_key_codes_leave_the_game_running) {
     choose(menu_start);   // a running level, so the turrets and the level read every key
     stepframes(30);
-    int ticks = TimerTicks(timer);
-    int vol = volume.on, lang = langtag;
+    int ticks = TimerTicks(world->timer);
+    int vol = world->volume.on, lang = world->langtag;
     for (int code : {-1, 256, 300, 65535, 1 << 20, -(1 << 30)}) {
         keydown(code);
         keychar(code);
@@ -383,18 +383,18 @@ TEST_F(applet, odd_events_and_key_codes_leave_the_game_running) {
         emit(EVENT_MOUSEUP, code);
     }
     emit(0x7fff1234, 5, 10, 10);                                   // a kind nobody knows
-    EmitEvent(CreateEvent(0x7fff1234, win.g, 42));                // the same from the window
-    EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 99999));       // a tag no entry has
-    EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, -7));
-    EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, 100 + langcount + 1));   // one past the languages
+    EmitEvent(CreateEvent(0x7fff1234, world->win.g, 42));          // the same from the window
+    EmitEvent(CreateEvent(EVENT_MENUACTION, world->win.g, 99999));   // a tag no entry has
+    EmitEvent(CreateEvent(EVENT_MENUACTION, world->win.g, -7));
+    EmitEvent(CreateEvent(EVENT_MENUACTION, world->win.g, 100 + world->langcount + 1));   // one past the languages
     EmitEvent(CreateEvent(EVENT_KEYDOWN, nullptr, 27));           // a key from no gadget
-    EXPECT_NE(level.prg, level_title);
-    EXPECT_EQ(volume.on, vol);
-    EXPECT_EQ(langtag, lang);
-    for (int k = 0; k < 256; k++) EXPECT_EQ(ev.keys[k], 0) << k;
+    EXPECT_NE(world->level.prg, level_title);
+    EXPECT_EQ(world->volume.on, vol);
+    EXPECT_EQ(world->langtag, lang);
+    for (int k = 0; k < 256; k++) EXPECT_EQ(world->ev.keys[k], 0) << k;
     // the frame loop goes on: ticks count and a frame is drawn
     stepframes(5);
-    EXPECT_EQ(TimerTicks(timer), ticks + 5);
+    EXPECT_EQ(TimerTicks(world->timer), ticks + 5);
     drawframe();
     EXPECT_FALSE(DrawRecords().empty());
 }

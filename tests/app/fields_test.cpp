@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/dump.h"
-#include "app/worldfields.h"
+#include "game/world.h"
 #include "tests/support/world.h"
 
 namespace {
@@ -123,7 +123,7 @@ TEST_F(fields, every_record_of_the_world_lists_all_its_fields) {
     tfieldcheck check;
     auto each = [&](const char*, auto& obj) { check.member(obj); };
     tfieldcheck::tvisit<decltype(each)> v{each};
-    worldfields(v);
+    world->fields(v);
     EXPECT_GT(check.seen.size(), 30u);   // the lists, their records and the framework's objects
     for (const std::string& f : check.faults) ADD_FAILURE() << f;
 }

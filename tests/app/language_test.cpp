@@ -7,9 +7,9 @@
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
-#include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
 
@@ -42,22 +42,22 @@ struct languagefile : worldtest {
         worldtest::TearDown();
         if (!saved.empty()) lngpath = saved;
     }
-    std::string menutext(int tag) { return GadgetText(menu.g[size_t(menu.find(tag))]); }
+    std::string menutext(int tag) { return GadgetText(world->menu.g[size_t(world->menu.find(tag))]); }
 };
 
 }  // namespace
 
 TEST_F(languagefile, every_header_becomes_a_tickable_entry_and_the_first_is_applied) {
     build(section("[English]", "e") + section("  [[Deutsch]]  ", "d") + section("[Fran\xe7" "ais]", "f"));
-    EXPECT_EQ(langcount, 3);
+    EXPECT_EQ(world->langcount, 3);
     EXPECT_EQ(menutext(101), "English");
     EXPECT_EQ(menutext(102), "Deutsch");
     EXPECT_EQ(menutext(103), "Fran\xe7" "ais");
-    EXPECT_EQ(langtag, 101);
-    EXPECT_EQ(menu.get(menu_language + 1), 1);
-    EXPECT_EQ(menu.get(menu_language + 2), 0);
+    EXPECT_EQ(world->langtag, 101);
+    EXPECT_EQ(world->menu.get(menu_language + 1), 1);
+    EXPECT_EQ(world->menu.get(menu_language + 2), 0);
     EXPECT_EQ(menutext(13), "e1");
-    EXPECT_EQ(txtlevel, "e15");
+    EXPECT_EQ(world->txtlevel, "e15");
 }
 
 TEST_F(languagefile, choosing_a_language_renames_the_menus_and_the_screen_words) {
@@ -65,23 +65,23 @@ TEST_F(languagefile, choosing_a_language_renames_the_menus_and_the_screen_words)
     choose(menu_language + 2);
     const int tags[14] = {13, 1, 3, 2, 14, 5, 11, 12, 4, 8, 9, 6, 49, 7};
     for (int i = 0; i < 14; i++) EXPECT_EQ(menutext(tags[i]), "d" + std::to_string(i + 1)) << "tag " << tags[i];
-    EXPECT_EQ(txtlevel, "d15");
-    EXPECT_EQ(txtscore, "d16");
-    EXPECT_EQ(txtcity, "d17");
-    EXPECT_EQ(txtmissiles, "d18");
-    EXPECT_EQ(txtname, "d19");
-    EXPECT_EQ(txtcombo, "d20");
-    EXPECT_EQ(txtstart, "d21");
-    EXPECT_EQ(txtgetready, "d22");
-    EXPECT_EQ(txtrearming, "d23");
-    EXPECT_EQ(txtgameover, "d24");
-    EXPECT_EQ(txtplace, "d25 ");
-    EXPECT_EQ(txtentername, "d26");
-    EXPECT_EQ(wstart, font.width("d21") / 2);
-    EXPECT_EQ(wgameover, font.width("d24"));
-    EXPECT_EQ(langtag, 102);
-    EXPECT_EQ(menu.get(menu_language + 1), 0);
-    EXPECT_EQ(menu.get(menu_language + 2), 1);
+    EXPECT_EQ(world->txtlevel, "d15");
+    EXPECT_EQ(world->txtscore, "d16");
+    EXPECT_EQ(world->txtcity, "d17");
+    EXPECT_EQ(world->txtmissiles, "d18");
+    EXPECT_EQ(world->txtname, "d19");
+    EXPECT_EQ(world->txtcombo, "d20");
+    EXPECT_EQ(world->txtstart, "d21");
+    EXPECT_EQ(world->txtgetready, "d22");
+    EXPECT_EQ(world->txtrearming, "d23");
+    EXPECT_EQ(world->txtgameover, "d24");
+    EXPECT_EQ(world->txtplace, "d25 ");
+    EXPECT_EQ(world->txtentername, "d26");
+    EXPECT_EQ(world->wstart, world->font.width("d21") / 2);
+    EXPECT_EQ(world->wgameover, world->font.width("d24"));
+    EXPECT_EQ(world->langtag, 102);
+    EXPECT_EQ(world->menu.get(menu_language + 1), 0);
+    EXPECT_EQ(world->menu.get(menu_language + 2), 1);
     // the language entries, the volume entries and the separators keep their texts
     EXPECT_EQ(menutext(55), "&5");
 }
@@ -95,37 +95,37 @@ TEST_F(languagefile, comments_and_empty_lines_inside_a_section_do_not_shift_the_
     }
     build(s);
     EXPECT_EQ(menutext(2), "e4");
-    EXPECT_EQ(txtcombo, "e20");
-    EXPECT_EQ(txtstart, "e21");
-    EXPECT_EQ(txtentername, "e26");
+    EXPECT_EQ(world->txtcombo, "e20");
+    EXPECT_EQ(world->txtstart, "e21");
+    EXPECT_EQ(world->txtentername, "e26");
 }
 
 TEST_F(languagefile, lines_are_used_as_they_stand_and_platz_gets_one_blank) {
     std::string s = "[Deutsch]\n";
     for (int i = 1; i <= 26; i++) s += i == 25 ? "Platz\n" : i == 15 ? "  Level  \n" : "x\n";
     build(s);
-    EXPECT_EQ(txtplace, "Platz ");
-    EXPECT_EQ(txtplace + std::to_string(2 + 1), "Platz 3");
-    EXPECT_EQ(txtlevel, "  Level  ");
+    EXPECT_EQ(world->txtplace, "Platz ");
+    EXPECT_EQ(world->txtplace + std::to_string(2 + 1), "Platz 3");
+    EXPECT_EQ(world->txtlevel, "  Level  ");
 }
 
 TEST_F(languagefile, two_sections_of_one_name_give_two_entries_that_both_apply_the_first) {
     build(section("[English]", "e") + section("[Twin]", "a") + section("[Twin]", "b"));
-    EXPECT_EQ(langcount, 3);
+    EXPECT_EQ(world->langcount, 3);
     choose(menu_language + 3);
-    EXPECT_EQ(txtlevel, "a15");
-    EXPECT_EQ(langtag, 103);
-    EXPECT_EQ(menu.get(menu_language + 3), 1);
-    EXPECT_EQ(menu.get(menu_language + 2), 0);
+    EXPECT_EQ(world->txtlevel, "a15");
+    EXPECT_EQ(world->langtag, 103);
+    EXPECT_EQ(world->menu.get(menu_language + 3), 1);
+    EXPECT_EQ(world->menu.get(menu_language + 2), 0);
 }
 
 TEST_F(languagefile, a_short_last_section_leaves_the_missing_texts_empty) {
     build(section("[English]", "e") + section("[Short]", "s", 20));
     choose(menu_language + 2);
-    EXPECT_EQ(txtcombo, "s20");
-    EXPECT_EQ(txtstart, "");
-    EXPECT_EQ(txtplace, " ");
-    EXPECT_EQ(txtentername, "");
+    EXPECT_EQ(world->txtcombo, "s20");
+    EXPECT_EQ(world->txtstart, "");
+    EXPECT_EQ(world->txtplace, " ");
+    EXPECT_EQ(world->txtentername, "");
 }
 
 // Lines 27 to 30 name the entries added later ("Reduce &flashing", then the score server's
@@ -136,13 +136,13 @@ TEST_F(languagefile, the_later_captions_follow_line_26_and_older_sections_keep_e
     const int tags[4] = {menu_reduceflashing, menu_sendscores, menu_sharedscores, menu_watchbest};
     const char* english[4] = {"Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game"};
     for (int i = 0; i < 4; i++) EXPECT_EQ(menutext(tags[i]), "n" + std::to_string(27 + i));
-    EXPECT_EQ(txtentername, "n26");
+    EXPECT_EQ(world->txtentername, "n26");
     for (int tag : {102, 103, 104}) {
         choose(tag);
         int kept = tag == 102 ? 2 : 0;   // lines the section has after line 26
         for (int i = 0; i < 4; i++)
             EXPECT_EQ(menutext(tags[i]), i < kept ? "m" + std::to_string(27 + i) : english[i]) << tag << " " << i;
-        EXPECT_EQ(txtentername, (tag == 102 ? "m" : tag == 103 ? "o" : "l") + std::string("26")) << tag;
+        EXPECT_EQ(world->txtentername, (tag == 102 ? "m" : tag == 103 ? "o" : "l") + std::string("26")) << tag;
     }
 }
 
@@ -151,18 +151,18 @@ TEST_F(languagefile, a_missing_file_keeps_the_english_texts_and_an_empty_languag
     saved = lngpath;
     lngpath = dir / "none.lng";
     worldtest::SetUp();
-    EXPECT_EQ(langcount, 0);
-    EXPECT_EQ(txtstart, "Press right mousebutton or enter to start");
+    EXPECT_EQ(world->langcount, 0);
+    EXPECT_EQ(world->txtstart, "Press right mousebutton or enter to start");
     EXPECT_EQ(menutext(1), "&Start (Enter)");
-    EXPECT_EQ(wstart, font.width(txtstart) / 2);
+    EXPECT_EQ(world->wstart, world->font.width(world->txtstart) / 2);
 }
 
 TEST_F(languagefile, no_more_languages_are_listed_than_the_settings_can_name) {
     std::string s;
     for (int i = 0; i < maxlanguages + 5; i++) s += section("[L" + std::to_string(i) + "]", "x");
     build(s);
-    EXPECT_EQ(langcount, maxlanguages);
-    EXPECT_EQ(menu.find(menu_language + maxlanguages + 1), -1);
+    EXPECT_EQ(world->langcount, maxlanguages);
+    EXPECT_EQ(world->menu.find(menu_language + maxlanguages + 1), -1);
     EXPECT_EQ(menutext(100 + maxlanguages), "L" + std::to_string(maxlanguages - 1));
 }
 
@@ -189,9 +189,9 @@ TEST_F(languagefile, the_chosen_language_is_the_language_of_the_next_start) {
     std::string missing = startup(how);
     cfgpath = keep;
     ASSERT_EQ(missing, "");
-    EXPECT_EQ(langtag, 102);
-    EXPECT_EQ(menu.get(menu_language + 2), 1);
-    EXPECT_EQ(menu.get(menu_language + 1), 0);
-    EXPECT_EQ(txtgetready, "d22");
+    EXPECT_EQ(world->langtag, 102);
+    EXPECT_EQ(world->menu.get(menu_language + 2), 1);
+    EXPECT_EQ(world->menu.get(menu_language + 1), 0);
+    EXPECT_EQ(world->txtgetready, "d22");
     EXPECT_EQ(menutext(13), "d1");
 }

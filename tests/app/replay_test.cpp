@@ -12,12 +12,12 @@
 #include "app/replayfile.h"
 #include "app/settings.h"
 #include "app/world.h"
-#include "framework/globals.h"
 #include "framework/keys.h"
 #include "framework/menutags.h"
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
 
@@ -184,22 +184,22 @@ struct replaygame : worldtest {
 TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_settings_file) {
     // A player's settings: another name, a high score, volume 3, an option ticked, level 5.
     cfgpath = dir / "varnhold.cfg";
-    level.name = "Zo\xeb";
-    level.level = 5;
-    level.hiscore[0] = {"Ann", 4, 300};
-    volume.set(-2);
-    menu.set(menu_autobutton, 1);
+    world->level.name = "Zo\xeb";
+    world->level.level = 5;
+    world->level.hiscore[0] = {"Ann", 4, 300};
+    world->volume.set(-2);
+    world->menu.set(menu_autobutton, 1);
     ASSERT_EQ(savesettings(), "");
     tstartup how;
     how.seeded = true;
     how.seed = 3;
     ASSERT_EQ(startup(how), "");
-    ASSERT_EQ(level.maxrocket, 3);
+    ASSERT_EQ(world->level.maxrocket, 3);
     startrecording("", 3);
 
     // On a canvas of 1000 x 500 (scale 1.25): start, shoot, pause with P and the menu, hold
     // F5, lose the focus; then on a smaller canvas shoot again.
-    SetGadgetShape(can.g, 0, 0, 1000, 500);
+    SetGadgetShape(world->can.g, 0, 0, 1000, 500);
     rescale();
     enter();
     mousemove(300, 150);
@@ -221,14 +221,14 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
     EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
     stepframes(5);
     key('P');
-    SetGadgetShape(can.g, 0, 0, 600, 300);
+    SetGadgetShape(world->can.g, 0, 0, 600, 300);
     rescale();
     click(400, 100, 1);
     stepframes(125);
-    ASSERT_EQ(level.prg, level_fight);
-    ASSERT_LT(level.allrocket, level.allrocket2);
+    ASSERT_EQ(world->level.prg, level_fight);
+    ASSERT_LT(world->level.allrocket, world->level.allrocket2);
     treplay r = recordedreplay();
-    std::string world = dumpworld(true);
+    std::string recorded = dumpworld(true);
     stoprecording();
     std::filesystem::remove(cfgpath);
 
@@ -236,9 +236,9 @@ TEST_F(replaygame, a_recorded_game_plays_back_to_the_same_world_without_the_sett
     treplayverdict v = playtoend();
     EXPECT_TRUE(v.same) << v.message;
     EXPECT_EQ(v.message, "game.vhr: the same world as recorded after 505 frames");
-    EXPECT_EQ(dumpworld(true), world);
-    EXPECT_EQ(level.hiscore[0].name, "Ann");
-    EXPECT_EQ(level.name, "Zo\xeb");
+    EXPECT_EQ(dumpworld(true), recorded);
+    EXPECT_EQ(world->level.hiscore[0].name, "Ann");
+    EXPECT_EQ(world->level.name, "Zo\xeb");
     EXPECT_FALSE(std::filesystem::exists(cfgpath)) << "a playback wrote the settings";
 }
 
@@ -263,13 +263,13 @@ TEST_F(replaygame, a_replay_that_drifts_names_the_first_frame_that_differs) {
 
 TEST_F(replaygame, the_digest_leaves_out_the_window_the_clock_and_the_sound_device) {
     uint64_t d = worlddigest();
-    SetGadgetShape(can.g, 0, 0, 1234, 567);
+    SetGadgetShape(world->can.g, 0, 0, 1234, 567);
     rescale();
-    ms += 5000;
-    volume.set(3);
-    snd.setvol(volume.vol);
+    world->ms += 5000;
+    world->volume.set(3);
+    world->snd.setvol(world->volume.vol);
     EXPECT_EQ(worlddigest(), d);
-    level.score += 1;
+    world->level.score += 1;
     EXPECT_NE(worlddigest(), d);
 }
 

@@ -9,6 +9,7 @@
 #include "app/world.h"
 #include "framework/menutags.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
@@ -149,9 +150,9 @@ TEST_F(scores, nothing_leaves_until_the_player_ticks_the_entry_which_no_replay_r
     stepframes(5);
     EXPECT_TRUE(outbox().empty());
     EXPECT_TRUE(HttpPending().empty());
-    EXPECT_EQ(menu.get(menu_sendscores), 0);
+    EXPECT_EQ(world->menu.get(menu_sendscores), 0);
     choose(menu_sendscores);
-    EXPECT_EQ(menu.get(menu_sendscores), 1);
+    EXPECT_EQ(world->menu.get(menu_sendscores), 1);
     std::string cfg;
     ASSERT_TRUE(ReadFile(dir / "scores.cfg", cfg));
     EXPECT_EQ(cfg, "send=1\nserver=http://s.example:81/\n");

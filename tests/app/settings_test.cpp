@@ -12,11 +12,11 @@
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/world.h"
-#include "framework/globals.h"
 #include "framework/keys.h"
 #include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "sky/rain.h"
 #include "tests/support/files.h"
 #include "tests/support/world.h"
@@ -98,7 +98,7 @@ struct settingsfile : worldtest {
 }  // namespace
 
 TEST_F(settingsfile, a_score_of_300_is_stored_as_ac_02) {
-    level.score = 300;
+    world->level.score = 300;
     bytes b = save();
     auto r = records(b);
     ASSERT_EQ(r.size(), 45u);
@@ -106,14 +106,14 @@ TEST_F(settingsfile, a_score_of_300_is_stored_as_ac_02) {
 }
 
 TEST_F(settingsfile, no_highlighted_row_is_stored_as_five_bytes_and_reads_back_as_minus_one) {
-    level.highlighthiscore = -1;
+    world->level.highlighthiscore = -1;
     bytes b = save();
     auto r = records(b);
     ASSERT_EQ(r.size(), 45u);
     EXPECT_EQ(slice(b, r[13]), (bytes{0xff, 0xff, 0xff, 0xff, 0x0f}));
-    level.highlighthiscore = 4;
+    world->level.highlighthiscore = 4;
     reload();
-    EXPECT_EQ(level.highlighthiscore, -1);
+    EXPECT_EQ(world->level.highlighthiscore, -1);
 }
 
 TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_45_records) {
@@ -123,86 +123,86 @@ TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_45_records) {
     EXPECT_EQ(r.back().second, b.size());
     // options unticked, language 101 (the first), volume 5
     for (int i = 4; i < 8; i++) EXPECT_EQ(b[r[i].first], 0) << "option byte " << i;
-    EXPECT_EQ(b[r[8].first], langcount > 0 ? 101 : 0);
+    EXPECT_EQ(b[r[8].first], world->langcount > 0 ? 101 : 0);
     EXPECT_EQ(b[r[9].first], 5);
     // the window was sized for a canvas of 800 x 400
-    EXPECT_EQ(can.w, 800);
-    EXPECT_EQ(can.h, 400);
+    EXPECT_EQ(world->can.w, 800);
+    EXPECT_EQ(world->can.h, 400);
 }
 
 TEST_F(settingsfile, every_record_comes_back_after_a_save) {
-    win.x = 33, win.y = 44, win.w = 640, win.h = 380;
-    menu.set(menu_autobutton, 1);
-    menu.set(menu_onebutton, 0);
-    menu.set(menu_twobuttons, 1);
-    menu.set(menu_pausebetween, 1);
-    volume.upd(57);
-    level.name = "Zo\xe9";   // Latin-1 survives byte for byte
-    level.level = 12;
-    level.score = -25;
-    level.highlighthiscore = 3;
+    world->win.x = 33, world->win.y = 44, world->win.w = 640, world->win.h = 380;
+    world->menu.set(menu_autobutton, 1);
+    world->menu.set(menu_onebutton, 0);
+    world->menu.set(menu_twobuttons, 1);
+    world->menu.set(menu_pausebetween, 1);
+    world->volume.upd(57);
+    world->level.name = "Zo\xe9";   // Latin-1 survives byte for byte
+    world->level.level = 12;
+    world->level.score = -25;
+    world->level.highlighthiscore = 3;
     for (int i = 0; i < 10; i++) {
-        level.hiscore[i].name = "row" + std::to_string(i);
-        level.hiscore[i].level = i + 1;
-        level.hiscore[i].score = 1000 * (10 - i) + 7;
+        world->level.hiscore[i].name = "row" + std::to_string(i);
+        world->level.hiscore[i].level = i + 1;
+        world->level.hiscore[i].score = 1000 * (10 - i) + 7;
     }
     bytes first = save();
     reload();
-    EXPECT_EQ(win.x, 33);
-    EXPECT_EQ(win.y, 44);
-    EXPECT_EQ(win.w, 640);
-    EXPECT_EQ(win.h, 380);
-    EXPECT_EQ(menu.get(menu_autobutton), 1);
-    EXPECT_EQ(menu.get(menu_onebutton), 0);
-    EXPECT_EQ(menu.get(menu_twobuttons), 1);
-    EXPECT_EQ(menu.get(menu_pausebetween), 1);
-    EXPECT_EQ(volume.on, 7);
-    EXPECT_FLOAT_EQ(volume.vol, 0.7f);
-    EXPECT_EQ(level.name, "Zo\xe9");
-    EXPECT_EQ(level.level, 12);
-    EXPECT_EQ(level.score, -25);
-    EXPECT_EQ(level.highlighthiscore, 3);
+    EXPECT_EQ(world->win.x, 33);
+    EXPECT_EQ(world->win.y, 44);
+    EXPECT_EQ(world->win.w, 640);
+    EXPECT_EQ(world->win.h, 380);
+    EXPECT_EQ(world->menu.get(menu_autobutton), 1);
+    EXPECT_EQ(world->menu.get(menu_onebutton), 0);
+    EXPECT_EQ(world->menu.get(menu_twobuttons), 1);
+    EXPECT_EQ(world->menu.get(menu_pausebetween), 1);
+    EXPECT_EQ(world->volume.on, 7);
+    EXPECT_FLOAT_EQ(world->volume.vol, 0.7f);
+    EXPECT_EQ(world->level.name, "Zo\xe9");
+    EXPECT_EQ(world->level.level, 12);
+    EXPECT_EQ(world->level.score, -25);
+    EXPECT_EQ(world->level.highlighthiscore, 3);
     for (int i = 0; i < 10; i++) {
-        EXPECT_EQ(level.hiscore[i].name, "row" + std::to_string(i));
-        EXPECT_EQ(level.hiscore[i].level, i + 1);
-        EXPECT_EQ(level.hiscore[i].score, 1000 * (10 - i) + 7);
+        EXPECT_EQ(world->level.hiscore[i].name, "row" + std::to_string(i));
+        EXPECT_EQ(world->level.hiscore[i].level, i + 1);
+        EXPECT_EQ(world->level.hiscore[i].score, 1000 * (10 - i) + 7);
     }
     // and saving again gives the same bytes
     EXPECT_EQ(save(), first);
 }
 
 TEST_F(settingsfile, hide_text_is_not_kept_but_pause_between_levels_is) {
-    menu.set(menu_hidetext, 1);
-    menu.set(menu_pausebetween, 1);
+    world->menu.set(menu_hidetext, 1);
+    world->menu.set(menu_pausebetween, 1);
     save();
     reload();
-    EXPECT_EQ(menu.get(menu_hidetext), 0);
-    EXPECT_EQ(menu.get(menu_pausebetween), 1);
+    EXPECT_EQ(world->menu.get(menu_hidetext), 0);
+    EXPECT_EQ(world->menu.get(menu_pausebetween), 1);
 }
 
 // "Reduce flashing" is one byte after everything a file of the version before it holds: such a
 // file loads with the option off, and that version, which stops reading before the byte, finds
 // exactly the records it wrote itself.
 TEST_F(settingsfile, reduce_flashing_is_kept_in_a_last_byte_that_either_version_can_do_without) {
-    volume.upd(53);
+    world->volume.upd(53);
     bytes off = save();
-    menu.set(menu_reduceflashing, 1);
+    world->menu.set(menu_reduceflashing, 1);
     bytes on = save();
     ASSERT_EQ(on.size(), off.size());
     EXPECT_EQ(on.back(), 1);
     EXPECT_EQ(bytes(on.begin(), on.end() - 1), bytes(off.begin(), off.end() - 1));
     reload();
-    EXPECT_EQ(menu.get(menu_reduceflashing), 1);
+    EXPECT_EQ(world->menu.get(menu_reduceflashing), 1);
     writebytes(cfgpath, bytes(on.begin(), on.end() - 1));
     reload();
-    EXPECT_EQ(menu.get(menu_reduceflashing), 0);
-    EXPECT_EQ(volume.on, 3);
+    EXPECT_EQ(world->menu.get(menu_reduceflashing), 0);
+    EXPECT_EQ(world->volume.on, 3);
 }
 
 TEST_F(settingsfile, a_file_cut_short_keeps_the_records_before_the_cut_and_defaults_after) {
-    level.score = 4242;
-    level.hiscore[0].name = "Ann";
-    volume.upd(58);
+    world->level.score = 4242;
+    world->level.hiscore[0].name = "Ann";
+    world->volume.upd(58);
     bytes b = save();
     auto r = records(b);
     ASSERT_EQ(r.size(), 45u);
@@ -210,14 +210,14 @@ TEST_F(settingsfile, a_file_cut_short_keeps_the_records_before_the_cut_and_defau
     bytes cut(b.begin(), b.begin() + long(r[14].first + 2));
     writebytes(cfgpath, cut);
     reload();
-    EXPECT_EQ(volume.on, 8);
-    EXPECT_EQ(level.score, 4242);
-    EXPECT_EQ(level.hiscore[0].name, tlevel().hiscore[0].name);
+    EXPECT_EQ(world->volume.on, 8);
+    EXPECT_EQ(world->level.score, 4242);
+    EXPECT_EQ(world->level.hiscore[0].name, tlevel().hiscore[0].name);
     // and cut inside the window record: nothing after it is taken
     writebytes(cfgpath, bytes(b.begin(), b.begin() + 3));
     reload();
-    EXPECT_EQ(volume.on, 5);
-    EXPECT_EQ(level.score, tlevel().score);
+    EXPECT_EQ(world->volume.on, 5);
+    EXPECT_EQ(world->level.score, tlevel().score);
 }
 
 TEST_F(settingsfile, an_absurd_name_length_is_the_end_of_the_file) {
@@ -228,10 +228,10 @@ TEST_F(settingsfile, an_absurd_name_length_is_the_end_of_the_file) {
     for (unsigned char c : {0xff, 0xff, 0xff, 0xff, 0x07}) bad.push_back(c);
     bad.push_back('x');
     writebytes(cfgpath, bad);
-    level.name = "before";
+    world->level.name = "before";
     reload();
-    EXPECT_EQ(level.name, tlevel().name);
-    EXPECT_EQ(level.level, tlevel().level);
+    EXPECT_EQ(world->level.name, tlevel().name);
+    EXPECT_EQ(world->level.level, tlevel().level);
 }
 
 TEST_F(settingsfile, a_volume_byte_above_ten_is_taken_as_ten) {
@@ -240,20 +240,20 @@ TEST_F(settingsfile, a_volume_byte_above_ten_is_taken_as_ten) {
     b[r[9].first] = 200;
     writebytes(cfgpath, b);
     reload();
-    EXPECT_EQ(volume.on, 10);
-    EXPECT_FLOAT_EQ(volume.vol, 1.0f);
-    EXPECT_EQ(menu.get(menu_volume + 10), 1);
+    EXPECT_EQ(world->volume.on, 10);
+    EXPECT_FLOAT_EQ(world->volume.vol, 1.0f);
+    EXPECT_EQ(world->menu.get(menu_volume + 10), 1);
 }
 
 TEST_F(settingsfile, a_language_tag_beyond_the_languages_falls_back_to_the_first) {
     bytes b = save();
     auto r = records(b);
-    for (int stored : {100 + langcount + 1, 4, 255}) {
+    for (int stored : {100 + world->langcount + 1, 4, 255}) {
         b[r[8].first] = (unsigned char)stored;
         writebytes(cfgpath, b);
         reload();
-        EXPECT_EQ(menu.get(menu_twobuttons), 0) << "a damaged tag must not tick another entry";
-        EXPECT_EQ(langtag, 0) << stored << ": none chosen, so the first language is applied";
+        EXPECT_EQ(world->menu.get(menu_twobuttons), 0) << "a damaged tag must not tick another entry";
+        EXPECT_EQ(world->langtag, 0) << stored << ": none chosen, so the first language is applied";
     }
 }
 
@@ -263,14 +263,14 @@ TEST_F(settingsfile, an_option_byte_never_disables_its_entry) {
     b[r[4].first] = 3;   // ticked + disabled
     writebytes(cfgpath, b);
     reload();
-    EXPECT_EQ(menu.get(menu_autobutton), 1);
+    EXPECT_EQ(world->menu.get(menu_autobutton), 1);
 }
 
 TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
-    level.score = 77;
+    world->level.score = 77;
     bytes before = save();
     std::filesystem::create_directory(cfgpath + ".tmp");   // the temporary file cannot be made
-    level.score = 88;
+    world->level.score = 88;
     EXPECT_EQ(savesettings(), "Can't save " + cfgpath + ": Is a directory");
     EXPECT_EQ(readbytes(cfgpath), before);
     std::filesystem::remove(cfgpath + ".tmp");
@@ -282,11 +282,11 @@ TEST_F(settingsfile, a_failed_write_leaves_the_old_file_whole) {
 // The temporary file leads to a device: the disk is full when the bytes are written, or the
 // file cannot be synced when it is closed. Either way the old file stays as it was.
 TEST_F(settingsfile, a_full_disk_or_a_failed_sync_keeps_the_old_file) {
-    level.score = 77;
+    world->level.score = 77;
     bytes before = save();
     for (auto [device, reason] : {std::pair{"/dev/full", "No space left on device"}, {"/dev/null", "Invalid argument"}}) {
         std::filesystem::create_symlink(device, cfgpath + ".tmp");
-        level.score = 88;
+        world->level.score = 88;
         EXPECT_EQ(savesettings(), "Can't save " + cfgpath + ": " + reason) << device;
         EXPECT_EQ(readbytes(cfgpath), before) << device;
         EXPECT_FALSE(std::filesystem::is_symlink(cfgpath + ".tmp")) << device << ": left behind";
@@ -295,11 +295,13 @@ TEST_F(settingsfile, a_full_disk_or_a_failed_sync_keeps_the_old_file) {
 
 TEST_F(settingsfile, a_missing_file_leaves_every_default) {
     std::filesystem::remove(cfgpath);
-    win.x = 5;
+    world->win.x = 5;
     loadsettings();
-    EXPECT_EQ(win.x, 5);
-    EXPECT_EQ(volume.on, 5);
-    EXPECT_EQ(menu.get(menu_autobutton) | menu.get(menu_onebutton) | menu.get(menu_twobuttons) | menu.get(menu_pausebetween), 0);
+    EXPECT_EQ(world->win.x, 5);
+    EXPECT_EQ(world->volume.on, 5);
+    EXPECT_EQ(world->menu.get(menu_autobutton) | world->menu.get(menu_onebutton) | world->menu.get(menu_twobuttons) |
+                  world->menu.get(menu_pausebetween),
+              0);
 }
 
 namespace {
@@ -389,7 +391,7 @@ TEST(hiscoremerge, rows_only_the_file_holds_join_the_table_in_its_order) {
 // at the same time as the other: the file ends with all ten, although neither copy's own
 // table ever holds the other's rows.
 TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
-    for (auto& r : level.hiscore) r = {"old", 1, -1000};
+    for (auto& r : world->level.hiscore) r = {"old", 1, -1000};
     ASSERT_EQ(savesettings(), "");
     pid_t copies[2];
     for (int c = 0; c < 2; c++) {
@@ -397,14 +399,14 @@ TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
         ASSERT_GE(copies[c], 0);
         if (copies[c] > 0) continue;
         for (int i = 0; i < 5; i++) {
-            level.prg = level_gameover;   // the game is lost: the countdown runs out
-            level.wait = 0;
-            level.score = 1000 + 10 * i + c;
+            world->level.prg = level_gameover;   // the game is lost: the countdown runs out
+            world->level.wait = 0;
+            world->level.score = 1000 + 10 * i + c;
             stepframes(1);
-            level.name = std::string(1, char('A' + c)) + std::to_string(i);
+            world->level.name = std::string(1, char('A' + c)) + std::to_string(i);
             key(key_enter);         // the row is made and saved at once
         }
-        std::_Exit(level.hiscore[4].score == 1000 + c ? 0 : 3);
+        std::_Exit(world->level.hiscore[4].score == 1000 + c ? 0 : 3);
     }
     for (pid_t p : copies) {
         int status = 0;
@@ -413,18 +415,18 @@ TEST_F(settingsfile, two_copies_saving_at_once_keep_each_others_rows) {
     }
     reload();
     std::set<std::string> got;
-    for (auto& r : level.hiscore) got.insert(r.name);
+    for (auto& r : world->level.hiscore) got.insert(r.name);
     EXPECT_EQ(got, (std::set<std::string>{"A0", "A1", "A2", "A3", "A4", "B0", "B1", "B2", "B3", "B4"}));
-    EXPECT_EQ(level.hiscore[0].score, 1041);
+    EXPECT_EQ(world->level.hiscore[0].score, 1041);
 }
 
 // A save that fails right after a new row says so and is tried again until the row is kept.
 TEST_F(settingsfile, a_row_that_cannot_be_saved_is_said_and_kept_once_space_returns) {
     std::string folder = dir / "gone";
     cfgpath = folder + "/varnhold.cfg";
-    level.prg = level_gameover;
-    level.wait = 0;
-    level.score = 500;
+    world->level.prg = level_gameover;
+    world->level.wait = 0;
+    world->level.score = 500;
     stepframes(1);
     testing::internal::CaptureStderr();
     key(key_enter);
@@ -434,7 +436,7 @@ TEST_F(settingsfile, a_row_that_cannot_be_saved_is_said_and_kept_once_space_retu
     testing::internal::CaptureStderr();
     stepframes(600);   // ten seconds
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Saved " + cfgpath + " now\n");
-    level.hiscore[0] = {};
+    world->level.hiscore[0] = {};
     reload();
-    EXPECT_EQ(level.hiscore[0].score, 500);
+    EXPECT_EQ(world->level.hiscore[0].score, 500);
 }

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/language.h"
-#include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/screenwords.h"
+#include "game/world.h"
 #include "tests/support/world.h"
 
 namespace {
@@ -148,18 +148,18 @@ struct assetlanguageworld : worldtest {};
 // Read by the game: English gives back the built-in texts, and every language puts exactly
 // one blank between the placement word and the row number.
 TEST_F(assetlanguageworld, every_language_reads_into_the_screen_words) {
-    ASSERT_EQ(langcount, 7);
+    ASSERT_EQ(world->langcount, 7);
     loadlanguage(101);
-    EXPECT_EQ(txtplace, "Place ");
-    EXPECT_EQ(txtstart, "Press right mousebutton or enter to start");
+    EXPECT_EQ(world->txtplace, "Place ");
+    EXPECT_EQ(world->txtstart, "Press right mousebutton or enter to start");
     for (int tag = 101; tag <= 107; tag++) {
         loadlanguage(tag);
-        ASSERT_GE(txtplace.size(), 2u) << tag;
-        EXPECT_EQ(txtplace.back(), ' ') << tag;
-        EXPECT_NE(txtplace[txtplace.size() - 2], ' ') << tag;
-        EXPECT_FALSE(txtgetready.empty()) << tag;
+        ASSERT_GE(world->txtplace.size(), 2u) << tag;
+        EXPECT_EQ(world->txtplace.back(), ' ') << tag;
+        EXPECT_NE(world->txtplace[world->txtplace.size() - 2], ' ') << tag;
+        EXPECT_FALSE(world->txtgetready.empty()) << tag;
         // The start line fits the playfield.
-        EXPECT_LT(wstart * 2, 800) << tag;
+        EXPECT_LT(world->wstart * 2, 800) << tag;
     }
     loadlanguage(101);
 }

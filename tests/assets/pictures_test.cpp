@@ -10,6 +10,7 @@
 #include "framework/assets.h"
 #include "framework/font.h"
 #include "framework/pictures.h"
+#include "game/world.h"
 #include "platform/platform.h"
 #include "tests/support/world.h"
 
@@ -295,10 +296,10 @@ TEST_F(assetworld, start_up_loads_the_generated_folder) {
     EXPECT_EQ(img_chopper.size(), size_t(series("chopper")));
     EXPECT_FLOAT_EQ(explosionw2, 32);
     EXPECT_FLOAT_EQ(turretbasew2, 22);
-    EXPECT_GE(font.maxh, 14);
-    EXPECT_LE(font.maxh, 16);
+    EXPECT_GE(world->font.maxh, 14);
+    EXPECT_LE(world->font.maxh, 16);
     // The loading text fits the playfield at double size.
-    EXPECT_LT(font.width("Loading...") * 2, 400);
+    EXPECT_LT(world->font.width("Loading...") * 2, 400);
 }
 
 TEST(assetpictures, sky_bodies_are_square_and_lit_from_the_left) {

@@ -18,21 +18,22 @@
 #include "framework/sound.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "sky/rain.h"
 #include "tests/support/world.h"
 
 struct fight : worldtest {
     void SetUp() override {
         worldtest::SetUp();
-        level.prg = level_fight;
-        level.allrocket = 1000;   // the level is never won while we look
-        level.maxrocket = 0;      // and launches nothing of its own
-        level.score = 0;
-        level.speed = 1;
-        rain.wind = 0;
-        rockets.removeall();
-        tnt.removeall();
-        fires.removeall();
+        world->level.prg = level_fight;
+        world->level.allrocket = 1000;   // the level is never won while we look
+        world->level.maxrocket = 0;      // and launches nothing of its own
+        world->level.score = 0;
+        world->level.speed = 1;
+        world->rain.wind = 0;
+        world->rockets.removeall();
+        world->tnt.removeall();
+        world->fires.removeall();
     }
 
     template <class L>
@@ -51,9 +52,9 @@ struct fight : worldtest {
 
     // A missile already in flight.
     static trocketdata& missile(float x, float y, float tx, float ty, float speed, int owner) {
-        int i = firstempty(rockets);
-        rockets.generate(x, y, tx, ty, speed, owner, 1, owner ? img_trailplayer : img_trailenemy);
-        trocketdata& r = *rockets.d[i];
+        int i = firstempty(world->rockets);
+        world->rockets.generate(x, y, tx, ty, speed, owner, 1, owner ? img_trailplayer : img_trailenemy);
+        trocketdata& r = *world->rockets.d[i];
         r.prg = rocket_flying;
         r.wait = -1;
         return r;
@@ -63,9 +64,9 @@ struct fight : worldtest {
     }
 
     static ttntdata& explosion(float x, float y, float size, int time, int owner, int combo) {
-        int i = firstempty(tnt);
-        tnt.generate(x, y, size, static_cast<float>(time), -1, 1, owner, combo);
-        return *tnt.d[i];
+        int i = firstempty(world->tnt);
+        world->tnt.generate(x, y, size, static_cast<float>(time), -1, 1, owner, combo);
+        return *world->tnt.d[i];
     }
 
     // A pixel of the picture whose alpha is (or is not) zero, searched from the top left.
@@ -81,13 +82,13 @@ struct fight : worldtest {
 
     // Exactly one house, of picture `pic`, with its left edge at x.
     static thousedata& onehouse(int pic, float x) {
-        houses.removeall();
-        int i = houses.generate(0, 800, 370);
-        thousedata& h = *houses.d[i];
+        world->houses.removeall();
+        int i = world->houses.generate(0, 800, 370);
+        thousedata& h = *world->houses.d[i];
         h.img = img_house[pic];
         h.x = x;
         return h;
     }
 
-    static int tickedoption(int tag) { return menu.get(tag) & 1; }
+    static int tickedoption(int tag) { return world->menu.get(tag) & 1; }
 };

@@ -1,4 +1,5 @@
 // Houses: the city layout, pixel-exact strikes, shaking, sinking and the smoke.
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/combat/fight.h"
 
@@ -12,32 +13,32 @@ struct city : fight {
 };
 
 TEST_F(city, new_city_has_ten_houses_tallest_first) {
-    houses.removeall();
-    houses.generateall();
-    EXPECT_EQ(houses.count, 10);
-    EXPECT_EQ(records(houses), 10);
+    world->houses.removeall();
+    world->houses.generateall();
+    EXPECT_EQ(world->houses.count, 10);
+    EXPECT_EQ(records(world->houses), 10);
     for (int i = 0; i < 10; i++) {
-        ASSERT_TRUE(houses.d[i]);
-        EXPECT_EQ(houses.d[i]->y, 370);
-        EXPECT_GE(houses.d[i]->x, 0);
-        EXPECT_LT(houses.d[i]->x, 800);
+        ASSERT_TRUE(world->houses.d[i]);
+        EXPECT_EQ(world->houses.d[i]->y, 370);
+        EXPECT_GE(world->houses.d[i]->x, 0);
+        EXPECT_LT(world->houses.d[i]->x, 800);
         if (i > 0) {
-            EXPECT_GE(houses.d[i - 1]->img->height, houses.d[i]->img->height);
+            EXPECT_GE(world->houses.d[i - 1]->img->height, world->houses.d[i]->img->height);
         }
     }
 }
 
 TEST_F(city, city_layout_follows_the_draws_of_the_widest_gap) {
-    houses.removeall();
-    trnd copy = rnd;
+    world->houses.removeall();
+    trnd copy = world->rnd;
     int n = static_cast<int>(img_house.size());
     // The first house: its picture, a provisional x, then its cut in the gap 0 .. 800.
     TImage* pic = img_house[copy.upd(n)];
     copy.upd(800 - pic->width);
     float x0 = static_cast<float>(copy.upd(800 - pic->width));
-    houses.generateall();
+    world->houses.generateall();
     bool found = false;
-    for (auto& h : houses.d)
+    for (auto& h : world->houses.d)
         if (h && h->x == x0 && h->img == pic) found = true;
     EXPECT_TRUE(found);
 }
@@ -45,12 +46,12 @@ TEST_F(city, city_layout_follows_the_draws_of_the_widest_gap) {
 TEST_F(city, without_house_pictures_no_city_is_built) {
     std::vector<TImage*> saved;
     saved.swap(img_house);
-    houses.removeall();
-    houses.generateall();
-    EXPECT_EQ(houses.generate(0, 800, 370), -1);
+    world->houses.removeall();
+    world->houses.generateall();
+    EXPECT_EQ(world->houses.generate(0, 800, 370), -1);
     img_house.swap(saved);
-    EXPECT_EQ(houses.count, 0);
-    EXPECT_EQ(records(houses), 0);
+    EXPECT_EQ(world->houses.count, 0);
+    EXPECT_EQ(records(world->houses), 0);
 }
 
 TEST_F(city, missile_over_a_transparent_part_of_a_house_flies_on) {
@@ -71,26 +72,26 @@ TEST_F(city, two_missiles_on_one_house_cost_3_once) {
     thousedata& h = onehouse(0, 300);
     trocketdata& a = hitat(h, col, row);
     stepframes(1);
-    int chn = snd.chn;
+    int chn = world->snd.chn;
     EXPECT_EQ(a.prg, rocket_ended);
-    EXPECT_EQ(level.score, -3);
+    EXPECT_EQ(world->level.score, -3);
     EXPECT_EQ(h.prg, house_struck);
     EXPECT_EQ(h.wait, 60);
 
     trocketdata& b = hitat(h, col, row);
     stepframes(1);
     EXPECT_EQ(b.prg, rocket_ended);              // stopped all the same, with its sound and blast
-    EXPECT_EQ(level.score, -3);
-    EXPECT_NE(snd.chn, chn);
-    EXPECT_EQ(tnt.d[1]->maxtime, 400);
+    EXPECT_EQ(world->level.score, -3);
+    EXPECT_NE(world->snd.chn, chn);
+    EXPECT_EQ(world->tnt.d[1]->maxtime, 400);
 }
 
 TEST_F(city, struck_house_shakes_61_frames_then_sinks_its_height_and_goes) {
     int col, row;
     ASSERT_TRUE(findpixel(img_house[0], true, col, row));
     thousedata& h = onehouse(0, 300);
-    houses.generate(0, 800, 370);     // a second house keeps the city standing
-    houses.d[1]->x = 600;
+    world->houses.generate(0, 800, 370);   // a second house keeps the city standing
+    world->houses.d[1]->x = 600;
     hitat(h, col, row);
     stepframes(1);
     ASSERT_EQ(h.prg, house_struck);
@@ -101,12 +102,12 @@ TEST_F(city, struck_house_shakes_61_frames_then_sinks_its_height_and_goes) {
     EXPECT_EQ(h.prg, house_sinking);
     int ht = h.img->height;
     stepframes(2 * ht);
-    ASSERT_TRUE(houses.d[0]);
-    EXPECT_EQ(houses.count, 2);
+    ASSERT_TRUE(world->houses.d[0]);
+    EXPECT_EQ(world->houses.count, 2);
     EXPECT_FLOAT_EQ(h.y, 370 + static_cast<float>(ht));
     stepframes(1);
-    EXPECT_FALSE(houses.d[0]);
-    EXPECT_EQ(houses.count, 1);
+    EXPECT_FALSE(world->houses.d[0]);
+    EXPECT_EQ(world->houses.count, 1);
 }
 
 TEST_F(city, house_struck_while_sinking_keeps_its_pace) {
@@ -119,7 +120,7 @@ TEST_F(city, house_struck_while_sinking_keeps_its_pace) {
     stepframes(1);
     EXPECT_EQ(h.prg, house_sinking);
     EXPECT_FLOAT_EQ(h.y, 372.5f);
-    EXPECT_EQ(level.score, 0);
+    EXPECT_EQ(world->level.score, 0);
 }
 
 TEST_F(city, struck_house_is_drawn_shaking_under_thickening_smoke) {
@@ -128,7 +129,7 @@ TEST_F(city, struck_house_is_drawn_shaking_under_thickening_smoke) {
     h.wait = 45;
     h.xr = 1.5f;
     ClearDrawRecords();
-    houses.draw();
+    world->houses.draw();
     std::vector<const tdrawrecord*> imgs;
     for (auto& d : DrawRecords())
         if (d.op == tdrawrecord::image) imgs.push_back(&d);

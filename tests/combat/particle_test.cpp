@@ -1,4 +1,5 @@
 // Particles and fires: compacting, leaving the field, bouncing to rest, flames.
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/combat/fight.h"
 
@@ -10,24 +11,24 @@ const int blue[3] = {0, 0, 255};
 struct debris : fight {
     void SetUp() override {
         fight::SetUp();
-        particles = tparticle();
-        particles2 = tparticle();
+        world->particles = tparticle();
+        world->particles2 = tparticle();
     }
     static void add(float x, float y, float sx, float sy, int life, float bounce = 0) {
-        particles.generate(x, y, sx, sy, life, 0, bounce, 1, red, blue, img_explosion1);
+        world->particles.generate(x, y, sx, sy, life, 0, bounce, 1, red, blue, img_explosion1);
     }
 };
 
 TEST_F(debris, particle_list_compacts_in_order_and_shrinks) {
     for (int i = 0; i < 20; i++) add(static_cast<float>(10 * i + 5), 100, 0, 0, 100);
-    ASSERT_EQ(particles.d.size(), 32u);
-    for (int i : {2, 3, 7, 11, 19}) particles.d[i]->x = -5;   // leave the field sideways
-    particles.upd();
-    ASSERT_EQ(particles.d.size(), 16u);
+    ASSERT_EQ(world->particles.d.size(), 32u);
+    for (int i : {2, 3, 7, 11, 19}) world->particles.d[i]->x = -5;   // leave the field sideways
+    world->particles.upd();
+    ASSERT_EQ(world->particles.d.size(), 16u);
     std::vector<float> xs;
-    for (auto& p : particles.d)
+    for (auto& p : world->particles.d)
         if (p) xs.push_back(p->x);
-    EXPECT_FALSE(particles.d[15]);    // all at the front
+    EXPECT_FALSE(world->particles.d[15]);   // all at the front
     std::vector<float> want;
     for (int i = 0; i < 20; i++)
         if (i != 2 && i != 3 && i != 7 && i != 11 && i != 19) want.push_back(static_cast<float>(10 * i + 5));
@@ -38,72 +39,72 @@ TEST_F(debris, particles_leave_below_400_or_sideways_before_their_life_ends) {
     add(100, 399.5f, 0, 1, 1000);
     add(799.5f, 100, 1, 0, 1000);
     add(300, 399.5f, 0, 1, 1000, 0.5f);   // bouncing: stays on its ground
-    particles.upd();
-    ASSERT_TRUE(particles.d[0]);
-    EXPECT_EQ(particles.d[0]->x, 300);
-    EXPECT_FALSE(particles.d[1]);
+    world->particles.upd();
+    ASSERT_TRUE(world->particles.d[0]);
+    EXPECT_EQ(world->particles.d[0]->x, 300);
+    EXPECT_FALSE(world->particles.d[1]);
 }
 
 TEST_F(debris, particle_fades_from_its_birth_to_its_death_colour) {
     add(100, 100, 0, 0, 4);
-    tparticledata& p = *particles.d[0];
-    particles.upd();
-    particles.upd();
+    tparticledata& p = *world->particles.d[0];
+    world->particles.upd();
+    world->particles.upd();
     EXPECT_FLOAT_EQ(p.lifediv, 0.5f);
     ClearDrawRecords();
-    particles.draw();
+    world->particles.draw();
     const tdrawrecord& d = DrawRecords().front();
     EXPECT_EQ(d.state.color_red, 127);
     EXPECT_EQ(d.state.color_blue, 127);
     EXPECT_FLOAT_EQ(d.state.color_alpha, 0.5f);
     EXPECT_FLOAT_EQ(d.state.tform_rot, p.rot);
-    particles.upd();
-    particles.upd();
-    ASSERT_TRUE(particles.d[0]);      // life 0: removed on the next update
-    particles.upd();
-    EXPECT_FALSE(particles.d[0]);
+    world->particles.upd();
+    world->particles.upd();
+    ASSERT_TRUE(world->particles.d[0]);   // life 0: removed on the next update
+    world->particles.upd();
+    EXPECT_FALSE(world->particles.d[0]);
     EXPECT_EQ(DrawState().color_green, 255);
 }
 
 TEST_F(debris, bouncing_particle_comes_to_rest_and_lies_ageing) {
     add(300, 360, 2, 3, 3000, 0.6f);
-    tparticledata& p = *particles.d[0];
-    for (int f = 0; f < 2000 && p.prg == particle_moving; f++) particles.upd();
+    tparticledata& p = *world->particles.d[0];
+    for (int f = 0; f < 2000 && p.prg == particle_moving; f++) world->particles.upd();
     ASSERT_EQ(p.prg, particle_still);
     EXPECT_EQ(p.y, p.bouncey);
     float x = p.x;
     int life = p.life;
-    particles.upd();
+    world->particles.upd();
     EXPECT_EQ(p.x, x);
     EXPECT_EQ(p.life, life - 1);
 }
 
 TEST_F(debris, particle_without_life_goes_at_once) {
     add(300, 100, 0, 0, -5, 0.5f);
-    particles.upd();
-    EXPECT_FALSE(particles.d[0]);
+    world->particles.upd();
+    EXPECT_FALSE(world->particles.d[0]);
 }
 
 TEST_F(debris, fresh_fire_flames_every_frame_and_less_as_it_dies) {
-    fires.generate(300, 370, 44, 800);
-    tfiredata& f = *fires.d[0];
-    for (int i = 0; i < 10; i++) fires.upd2();
-    EXPECT_EQ(records(particles2), 10);
+    world->fires.generate(300, 370, 44, 800);
+    tfiredata& f = *world->fires.d[0];
+    for (int i = 0; i < 10; i++) world->fires.upd2();
+    EXPECT_EQ(records(world->particles2), 10);
     f.life = 200;                     // a quarter of its life left
-    for (int i = 0; i < 1000; i++) fires.upd2();
-    int n = records(particles2) - 10;
+    for (int i = 0; i < 1000; i++) world->fires.upd2();
+    int n = records(world->particles2) - 10;
     EXPECT_GT(n, 190);
     EXPECT_LT(n, 310);
     f.life = 0;
-    for (int i = 0; i < 100; i++) fires.upd2();
-    EXPECT_EQ(records(particles2), 10 + n);
-    fires.upd();
-    EXPECT_EQ(records(fires), 0);
+    for (int i = 0; i < 100; i++) world->fires.upd2();
+    EXPECT_EQ(records(world->particles2), 10 + n);
+    world->fires.upd();
+    EXPECT_EQ(records(world->fires), 0);
 }
 
 TEST_F(debris, flame_takes_its_draws_in_order) {
-    fires.generate(300, 370, 44, 800);
-    trnd copy = rnd;
+    world->fires.generate(300, 370, 44, 800);
+    trnd copy = world->rnd;
     copy.updf(1.0f);
     float size = copy.updf(0.3f) + 0.15f;
     int life = copy.upd(100) + 200;
@@ -113,9 +114,9 @@ TEST_F(debris, flame_takes_its_draws_in_order) {
     float x = 300 + static_cast<float>(copy.upd(44));
     float bouncey = 370 + copy.updf(30.0f);
     float rot = copy.updf(360.0f);
-    fires.upd2();
-    ASSERT_TRUE(particles2.d[0]);
-    tparticledata& p = *particles2.d[0];
+    world->fires.upd2();
+    ASSERT_TRUE(world->particles2.d[0]);
+    tparticledata& p = *world->particles2.d[0];
     EXPECT_EQ(p.size, size);
     EXPECT_EQ(p.life, life);
     EXPECT_EQ(p.speedy, sy);
@@ -131,12 +132,12 @@ TEST_F(debris, flame_takes_its_draws_in_order) {
 }
 
 TEST_F(debris, fires_neither_age_in_pause_but_still_flame) {
-    fires.generate(300, 370, 44, 800);
-    level.pause = pause_on;
+    world->fires.generate(300, 370, 44, 800);
+    world->level.pause = pause_on;
     stepframes(5);
-    EXPECT_EQ(fires.d[0]->life, 800);
-    EXPECT_EQ(records(particles2), 5);
-    level.pause = pause_off;
+    EXPECT_EQ(world->fires.d[0]->life, 800);
+    EXPECT_EQ(records(world->particles2), 5);
+    world->level.pause = pause_off;
     stepframes(1);
-    EXPECT_EQ(fires.d[0]->life, 799);
+    EXPECT_EQ(world->fires.d[0]->life, 799);
 }

@@ -1,14 +1,15 @@
 // Missiles: waiting, flight, end tests in their order, the title-screen defence, drawing.
 #include "framework/samples.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/combat/fight.h"
 
 struct rocket : fight {};
 
 TEST_F(rocket, missile_generated_with_wait_1_first_moves_on_its_third_update) {
-    int i = firstempty(rockets);
-    rockets.generate(400, 0, 400, 370, 1, 0, 1, img_trailenemy);
-    trocketdata& r = *rockets.d[i];
+    int i = firstempty(world->rockets);
+    world->rockets.generate(400, 0, 400, 370, 1, 0, 1, img_trailenemy);
+    trocketdata& r = *world->rockets.d[i];
     EXPECT_EQ(r.wait, 1);
     r.upd();
     r.upd();
@@ -19,12 +20,12 @@ TEST_F(rocket, missile_generated_with_wait_1_first_moves_on_its_third_update) {
 }
 
 TEST_F(rocket, enemy_missile_generated_with_wait_0_waits_a_drawn_0_to_199_frames) {
-    trnd copy = rnd;
+    trnd copy = world->rnd;
     int expected = copy.upd(200);
-    int i = firstempty(rockets);
-    rockets.generate(100, 0, 300, 370, 1.4f, 0, 0, img_trailenemy);
-    EXPECT_EQ(rockets.d[i]->wait, expected);
-    EXPECT_EQ(rockets.count, 1);
+    int i = firstempty(world->rockets);
+    world->rockets.generate(100, 0, 300, 370, 1.4f, 0, 0, img_trailenemy);
+    EXPECT_EQ(world->rockets.d[i]->wait, expected);
+    EXPECT_EQ(world->rockets.count, 1);
 }
 
 TEST_F(rocket, missile_with_2_5_steps_moves_three_times_and_ends_beyond_its_aim) {
@@ -37,7 +38,7 @@ TEST_F(rocket, missile_with_2_5_steps_moves_three_times_and_ends_beyond_its_aim)
     EXPECT_EQ(r.prg, rocket_ended);
     EXPECT_FLOAT_EQ(r.y, 106);
     // the aim point was reached: a plain explosion, no combo
-    ttntdata& e = *tnt.d[0];
+    ttntdata& e = *world->tnt.d[0];
     EXPECT_EQ(e.combo, 0);
     EXPECT_EQ(e.maxtime, 400);
     EXPECT_EQ(e.owner, side_player);
@@ -50,7 +51,7 @@ TEST_F(rocket, missile_whose_start_is_its_aim_explodes_at_once_without_dividing_
     r.upd();
     EXPECT_EQ(r.prg, rocket_ended);
     EXPECT_EQ(r.x, 300);
-    EXPECT_EQ(tnt.count(), 1);
+    EXPECT_EQ(world->tnt.count(), 1);
 }
 
 TEST_F(rocket, player_missile_passing_an_enemy_scores_2_and_leaves_a_combo_explosion) {
@@ -61,14 +62,14 @@ TEST_F(rocket, player_missile_passing_an_enemy_scores_2_and_leaves_a_combo_explo
     stepframes(1);
     EXPECT_EQ(e.prg, rocket_ended);
     EXPECT_EQ(p.prg, rocket_ended);
-    EXPECT_EQ(level.score, 2);
-    ASSERT_EQ(tnt.count(), 2);
-    EXPECT_EQ(tnt.d[0]->combo, 0);    // at the enemy, the small blast
-    EXPECT_FLOAT_EQ(tnt.d[0]->x, e.x);
-    EXPECT_EQ(tnt.d[0]->maxtime, 100);
-    EXPECT_EQ(tnt.d[1]->combo, 1);    // at the player missile
-    EXPECT_FLOAT_EQ(tnt.d[1]->x, 391);
-    EXPECT_EQ(tnt.d[1]->owner, side_player);
+    EXPECT_EQ(world->level.score, 2);
+    ASSERT_EQ(world->tnt.count(), 2);
+    EXPECT_EQ(world->tnt.d[0]->combo, 0);   // at the enemy, the small blast
+    EXPECT_FLOAT_EQ(world->tnt.d[0]->x, e.x);
+    EXPECT_EQ(world->tnt.d[0]->maxtime, 100);
+    EXPECT_EQ(world->tnt.d[1]->combo, 1);   // at the player missile
+    EXPECT_FLOAT_EQ(world->tnt.d[1]->x, 391);
+    EXPECT_EQ(world->tnt.d[1]->owner, side_player);
 }
 
 TEST_F(rocket, missiles_of_one_side_never_collide) {
@@ -78,7 +79,7 @@ TEST_F(rocket, missiles_of_one_side_never_collide) {
     trocketdata& d = enemy(201, 100, 201, 370, 0.01f);
     stepframes(3);
     for (const trocketdata* r : {&a, &b, &c, &d}) EXPECT_EQ(r->prg, rocket_flying);
-    EXPECT_EQ(tnt.count(), 0);
+    EXPECT_EQ(world->tnt.count(), 0);
 }
 
 TEST_F(rocket, missile_touching_an_explosion_and_a_house_in_one_frame_ends_as_a_house_hit) {
@@ -92,10 +93,10 @@ TEST_F(rocket, missile_touching_an_explosion_and_a_house_in_one_frame_ends_as_a_
     stepframes(1);
     EXPECT_EQ(r.prg, rocket_ended);
     EXPECT_EQ(h.prg, house_struck);
-    EXPECT_EQ(level.score, -3);
-    ASSERT_EQ(tnt.count(), 2);
-    EXPECT_EQ(tnt.d[1]->maxtime, 400);   // the house hit's big blast, not the small one
-    EXPECT_FLOAT_EQ(tnt.d[1]->size, 0.1f);
+    EXPECT_EQ(world->level.score, -3);
+    ASSERT_EQ(world->tnt.count(), 2);
+    EXPECT_EQ(world->tnt.d[1]->maxtime, 400);   // the house hit's big blast, not the small one
+    EXPECT_FLOAT_EQ(world->tnt.d[1]->size, 0.1f);
 }
 
 TEST_F(rocket, enemy_missile_reaching_the_street_leaves_a_harmful_explosion_paying_nothing) {
@@ -103,34 +104,34 @@ TEST_F(rocket, enemy_missile_reaching_the_street_leaves_a_harmful_explosion_payi
     trocketdata& a = enemy(600, 360, 600, 370, 4);
     stepframes(3);
     EXPECT_EQ(a.prg, rocket_ended);
-    ASSERT_EQ(tnt.count(), 1);
-    EXPECT_EQ(tnt.d[0]->owner, side_enemy);
+    ASSERT_EQ(world->tnt.count(), 1);
+    EXPECT_EQ(world->tnt.d[0]->owner, side_enemy);
     trocketdata& b = enemy(601, 371, 601, 390, 1);
     stepframes(1);
     EXPECT_EQ(b.prg, rocket_ended);
-    EXPECT_EQ(level.score, 0);
+    EXPECT_EQ(world->level.score, 0);
 }
 
 TEST_F(rocket, ended_missile_fades_for_50_frames_and_is_then_removed_and_uncounted) {
     onehouse(0, 200);
-    int i = firstempty(rockets);
+    int i = firstempty(world->rockets);
     enemy(500, 365, 500, 370, 10);
-    EXPECT_EQ(rockets.count, 1);
+    EXPECT_EQ(world->rockets.count, 1);
     stepframes(1);
-    ASSERT_EQ(rockets.d[i]->prg, rocket_ended);
+    ASSERT_EQ(world->rockets.d[i]->prg, rocket_ended);
     stepframes(50);
-    ASSERT_TRUE(rockets.d[i]);
+    ASSERT_TRUE(world->rockets.d[i]);
     stepframes(1);
-    EXPECT_FALSE(rockets.d[i]);
-    EXPECT_EQ(rockets.count, 0);
+    EXPECT_FALSE(world->rockets.d[i]);
+    EXPECT_EQ(world->rockets.count, 0);
 }
 
 TEST_F(rocket, player_missile_sound_is_tracked_and_released_when_it_ends) {
     trocketdata& p = missile(400, 370, 400, 300, 2, 1);
-    tchn& c = snd.c[p.chn];
-    EXPECT_EQ(c.s, &snd.s[smp_launch]);
+    tchn& c = world->snd.c[p.chn];
+    EXPECT_EQ(c.s, &world->snd.s[smp_launch]);
     EXPECT_FLOAT_EQ(c.c->rate, 0.5f);          // min(0.5, 80 / 35 steps)
-    EXPECT_FLOAT_EQ(snd.s[smp_launch].pan, (400 * 0.00125f - 0.5f) * 0.3f);
+    EXPECT_FLOAT_EQ(world->snd.s[smp_launch].pan, (400 * 0.00125f - 0.5f) * 0.3f);
     p.x = 700;
     p.upd();
     EXPECT_FLOAT_EQ(c.pan, ((700 + p.speedx) * 0.00125f - 0.5f) * 0.3f);
@@ -140,19 +141,19 @@ TEST_F(rocket, player_missile_sound_is_tracked_and_released_when_it_ends) {
 }
 
 TEST_F(rocket, turret_explosion_is_loud_and_later_big_explosions_play_at_half_volume) {
-    EXPECT_FLOAT_EQ(snd.s[smp_xplo1].vol, 0.75f);
-    houses.removeall();
+    EXPECT_FLOAT_EQ(world->snd.s[smp_xplo1].vol, 0.75f);
+    world->houses.removeall();
     int col, row;
     ASSERT_TRUE(findpixel(img_turretbase, true, col, row));
-    tgundata& g = *guns.d[1];
+    tgundata& g = *world->guns.d[1];
     float px = g.x - turretbasew2 + static_cast<float>(col) + 0.5f;
     float py = g.y - static_cast<float>(img_turretbase->height) + static_cast<float>(row) + 0.5f;
     enemy(px, py - 0.5f, px, 370, 0.5f);
     stepframes(1);
-    EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_xplo1]);
-    EXPECT_FLOAT_EQ(snd.c[snd.chn].vol, snd.vol * 1.0f);
-    EXPECT_FLOAT_EQ(snd.s[smp_xplo1].vol, 0.5f);
-    ttntdata& e = *tnt.d[0];
+    EXPECT_EQ(world->snd.c[world->snd.chn].s, &world->snd.s[smp_xplo1]);
+    EXPECT_FLOAT_EQ(world->snd.c[world->snd.chn].vol, world->snd.vol * 1.0f);
+    EXPECT_FLOAT_EQ(world->snd.s[smp_xplo1].vol, 0.5f);
+    ttntdata& e = *world->tnt.d[0];
     EXPECT_FLOAT_EQ(e.size, 0.01f);
     EXPECT_EQ(e.maxtime, 800);
     EXPECT_EQ(e.owner, side_player);
@@ -161,8 +162,8 @@ TEST_F(rocket, turret_explosion_is_loud_and_later_big_explosions_play_at_half_vo
 struct titlescreen : fight {
     void SetUp() override {
         fight::SetUp();
-        level.prg = level_title;
-        houses.removeall();
+        world->level.prg = level_title;
+        world->houses.removeall();
     }
 };
 
@@ -174,29 +175,29 @@ TEST_F(titlescreen, enemy_missile_is_answered_once_after_60_eligible_frames) {
 
     // The look-ahead point lies halfway down the remaining flight; the middle turret is
     // nearest to it. Its three draws: the flight time divisor, then x, then y.
-    trnd copy = rnd;
+    trnd copy = world->rnd;
     float nx = r.x + r.speedx, ny = r.y + r.speedy;
     float dx = 400 - nx, dy = 370 - ny;
     float t = std::sqrt(dx * dx + dy * dy) / static_cast<float>(3 + copy.upd(4));
     float ax = nx + r.speedx * t + static_cast<float>(copy.upd(51)) - 25;
     float ay = std::min(ny + r.speedy * t + static_cast<float>(copy.upd(51)) - 25, 355.0f);
-    int i = firstempty(rockets);
+    int i = firstempty(world->rockets);
     r.upd();
     EXPECT_EQ(r.ai_check, 1);
-    EXPECT_FLOAT_EQ(guns.ai_x, ax);
-    EXPECT_FLOAT_EQ(guns.ai_y, ay);
-    ASSERT_TRUE(rockets.d[i]);
-    trocketdata& p = *rockets.d[i];
+    EXPECT_FLOAT_EQ(world->guns.ai_x, ax);
+    EXPECT_FLOAT_EQ(world->guns.ai_y, ay);
+    ASSERT_TRUE(world->rockets.d[i]);
+    trocketdata& p = *world->rockets.d[i];
     EXPECT_EQ(p.owner, side_player);
     EXPECT_EQ(p.startx, 400);
     EXPECT_EQ(p.wait, 1);
-    EXPECT_EQ(guns.d[0]->cooldown, 240);
-    EXPECT_EQ(guns.d[0]->ammo, 6);    // the title screen does not use up ammunition
+    EXPECT_EQ(world->guns.d[0]->cooldown, 240);
+    EXPECT_EQ(world->guns.d[0]->ammo, 6);   // the title screen does not use up ammunition
 
-    guns.d[0]->cooldown = 0;
-    int n = records(rockets);
+    world->guns.d[0]->cooldown = 0;
+    int n = records(world->rockets);
     for (int f = 0; f < 30; f++) r.upd();
-    EXPECT_EQ(records(rockets), n);    // never answered twice
+    EXPECT_EQ(records(world->rockets), n);   // never answered twice
 }
 
 TEST_F(titlescreen, missile_below_220_is_not_answered) {
@@ -209,18 +210,18 @@ TEST_F(titlescreen, missile_below_220_is_not_answered) {
 TEST_F(titlescreen, nearest_ready_turret_answers_and_without_one_the_missile_waits) {
     trocketdata& r = enemy(650, 100, 760, 370, 0.01f);
     r.ai_wait = 0;
-    guns.d[1]->cooldown = 5;          // the right turret is nearest but not ready
-    int i = firstempty(rockets);
+    world->guns.d[1]->cooldown = 5;   // the right turret is nearest but not ready
+    int i = firstempty(world->rockets);
     r.upd();
-    ASSERT_TRUE(rockets.d[i]);
-    EXPECT_EQ(rockets.d[i]->startx, 400);
+    ASSERT_TRUE(world->rockets.d[i]);
+    EXPECT_EQ(world->rockets.d[i]->startx, 400);
 
     trocketdata& q = enemy(150, 100, 50, 370, 0.01f);
     q.ai_wait = 0;
-    for (auto& g : guns.d) g->cooldown = 10;
+    for (auto& g : world->guns.d) g->cooldown = 10;
     q.upd();
     EXPECT_EQ(q.ai_check, 0);         // tried again next frame
-    for (auto& g : guns.d) g->cooldown = 0;
+    for (auto& g : world->guns.d) g->cooldown = 0;
     q.upd();
     EXPECT_EQ(q.ai_check, 1);
 }
@@ -229,7 +230,7 @@ TEST_F(rocket, flying_missile_draws_its_trail_its_turned_head_and_two_aim_marks)
     trocketdata& r = missile(400, 370, 200, 170, 2, 1);
     r.upd();
     ClearDrawRecords();
-    rockets.draw();
+    world->rockets.draw();
     const auto& rec = DrawRecords();
     std::vector<const tdrawrecord*> imgs, lines;
     for (auto& d : rec) {
@@ -247,7 +248,7 @@ TEST_F(rocket, flying_missile_draws_its_trail_its_turned_head_and_two_aim_marks)
     EXPECT_LT(upx, 0);
     EXPECT_LT(upy, 0);
     EXPECT_NEAR(upx, upy, 1e-4);
-    EXPECT_NEAR(m[12], r.x * viewscalex, 1e-3);
+    EXPECT_NEAR(m[12], r.x * world->viewscalex, 1e-3);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0]->state.color_red, 192);
     EXPECT_FLOAT_EQ(lines[0]->state.color_alpha, 0.33f);
@@ -259,13 +260,13 @@ TEST_F(rocket, waiting_missile_draws_nothing_and_ended_one_only_its_fading_trail
     trocketdata& r = missile(400, 370, 200, 170, 2, 1);
     r.prg = rocket_waiting;
     ClearDrawRecords();
-    rockets.draw();
+    world->rockets.draw();
     for (auto& d : DrawRecords()) EXPECT_NE(d.op, tdrawrecord::image);
     r.prg = rocket_ended;
     r.x = 390;
     r.alpha = 0.5f;
     ClearDrawRecords();
-    rockets.draw();
+    world->rockets.draw();
     int n = 0;
     for (auto& d : DrawRecords())
         if (d.op == tdrawrecord::image) {
@@ -279,7 +280,7 @@ TEST_F(rocket, waiting_missile_draws_nothing_and_ended_one_only_its_fading_trail
 TEST_F(rocket, missile_before_its_first_move_draws_its_head_along_the_flight_and_no_trail) {
     missile(400, 370, 400, 170, 2, 1);   // straight up, not moved yet
     ClearDrawRecords();
-    rockets.draw();
+    world->rockets.draw();
     std::vector<const tdrawrecord*> imgs;
     for (auto& d : DrawRecords())
         if (d.op == tdrawrecord::image) imgs.push_back(&d);
@@ -288,6 +289,6 @@ TEST_F(rocket, missile_before_its_first_move_draws_its_head_along_the_flight_and
     const float* m = imgs[0]->modelview;
     for (int k = 0; k < 16; k++) EXPECT_TRUE(std::isfinite(m[k]));
     EXPECT_NEAR(m[4], 0, 1e-6);                 // local up is straight up
-    EXPECT_NEAR(m[5], viewscaley, 1e-6);
-    EXPECT_NEAR(m[13], 370 * viewscaley, 1e-3);
+    EXPECT_NEAR(m[5], world->viewscaley, 1e-6);
+    EXPECT_NEAR(m[13], 370 * world->viewscaley, 1e-3);
 }

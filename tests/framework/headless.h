@@ -2,10 +2,15 @@
 // fed to the input state one at a time.
 #pragma once
 
+#include "game/world.h"
 #include "platform/platform.h"
 #include "tests/support/world.h"
 
-inline void headless() { testsupport::startplatform(); }
+// The headless platform and a fresh world of start values, without the start-up steps.
+inline void headless() {
+    testsupport::startplatform();
+    makeworld();
+}
 
 // Makes a platform event current, as the application object does before the readers run.
 struct tfeed {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "framework/globals.h"
 #include "framework/image.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/framework/headless.h"
 
@@ -14,7 +14,7 @@ namespace {
 struct imagehelpers : ::testing::Test {
     void SetUp() override {
         headless();
-        viewscalex = viewscaley = 1;
+        world->viewscalex = world->viewscaley = 1;
     }
     // A w x h picture with every pixel set to rgba.
     static TImage* flat(int w, int h, int r, int g, int b, int a) {
@@ -153,7 +153,7 @@ TEST_F(imagehelpers, line_picture_colours_its_middle_column_inside_the_border) {
 }
 
 TEST_F(imagehelpers, facematrix_points_the_picture_up_axis_at_the_target) {
-    viewscalex = viewscaley = 2;
+    world->viewscalex = world->viewscaley = 2;
     float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     EXPECT_EQ(facematrix(m, 10, 20, 13, 24), 0);
     // direction (0.6, 0.8) scaled by 2
@@ -194,13 +194,13 @@ TEST_F(imagehelpers, drawbeam_stretches_the_picture_along_the_segment) {
     EXPECT_FLOAT_EQ(r.modelview[5], 1);
     EXPECT_FLOAT_EQ(r.modelview[12], 100);
     EXPECT_FLOAT_EQ(r.modelview[13], 100);
-    EXPECT_FLOAT_EQ(drawmatrix[5], 1);
+    EXPECT_FLOAT_EQ(world->drawmatrix[5], 1);
     SetScale(1, 1);
 }
 
 TEST_F(imagehelpers, screenshot_grabs_the_playfield_rectangle) {
-    viewwidth = 800 * 1.5f;
-    viewheight = 400 * 1.5f;
+    world->viewwidth = 800 * 1.5f;
+    world->viewheight = 400 * 1.5f;
     TImage* shot = flat(4, 3, 255, 255, 255, 0);
     grabscreen(shot, 4, 3);
     // The headless front buffer is black.

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "framework/globals.h"
 #include "framework/input.h"
 #include "framework/keys.h"
+#include "game/world.h"
 #include "tests/framework/headless.h"
 
 namespace {
@@ -15,7 +15,7 @@ struct input : ::testing::Test {
     tfeed feed;
     void SetUp() override {
         headless();
-        ms = 1000;
+        world->ms = 1000;
     }
     // One event through the game's update, at the game's scale of 1 pixel per unit.
     void send(int id, int data = 0, int x = 0, int y = 0, int mods = 0, float s = 1) {
@@ -52,20 +52,20 @@ TEST_F(input, double_click_needs_the_same_mask_within_the_time_by_the_frame_cloc
     send(EVENT_MOUSEDOWN, 1);
     EXPECT_EQ(e.dbl, 0);
     send(EVENT_MOUSEUP, 1);
-    ms += 180;   // still inside: the limit is inclusive
+    world->ms += 180;   // still inside: the limit is inclusive
     send(EVENT_MOUSEDOWN, 1);
     EXPECT_EQ(e.dbl, 1);
     send(EVENT_MOUSEUP, 1);
-    ms += 100;   // a third quick press pairs with the second
+    world->ms += 100;   // a third quick press pairs with the second
     send(EVENT_MOUSEDOWN, 1);
     EXPECT_EQ(e.dbl, 1);
     send(EVENT_MOUSEUP, 1);
-    ms += 181;
+    world->ms += 181;
     send(EVENT_MOUSEDOWN, 1);
     EXPECT_EQ(e.dbl, 0);
     send(EVENT_MOUSEUP, 1);
     // Another button in between breaks the pair.
-    ms += 400;
+    world->ms += 400;
     send(EVENT_MOUSEDOWN, 1);
     send(EVENT_MOUSEUP, 1);
     send(EVENT_MOUSEDOWN, 2);
@@ -189,10 +189,10 @@ TEST_F(input, a_held_key_repeats_after_the_delay_and_then_at_the_rate) {
     }, nullptr);
     send(EVENT_KEYDOWN, 37, 0, 0, 0);
     EXPECT_EQ(e._lkeyt, 1250);
-    ms = 1250;
+    world->ms = 1250;
     e.repeatkey();
     EXPECT_TRUE(seen.empty());
-    ms = 1251;
+    world->ms = 1251;
     e.repeatkey();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], 37);
@@ -201,7 +201,7 @@ TEST_F(input, a_held_key_repeats_after_the_delay_and_then_at_the_rate) {
     send(EVENT_KEYDOWN, 37);
     EXPECT_EQ(e._lkeyt, 1281);
     send(EVENT_KEYUP, 37);
-    ms = 5000;
+    world->ms = 5000;
     e.repeatkey();
     EXPECT_EQ(seen.size(), 1u);
     RemoveHooks(HOOK_EMITEVENT);

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/globals.h"
 #include "framework/text.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/framework/headless.h"
 
@@ -21,14 +21,14 @@ struct window : ::testing::Test {
     tfeed feed;
     void SetUp() override {
         headless();
-        std::copy(workarea, workarea + 4, saved);
+        std::copy(world->workarea, world->workarea + 4, saved);
         // A desktop of 1920 x 1040 with a 40-pixel panel on top.
-        workarea[0] = 0;
-        workarea[1] = 40;
-        workarea[2] = 1920;
-        workarea[3] = 1080;
+        world->workarea[0] = 0;
+        world->workarea[1] = 40;
+        world->workarea[2] = 1920;
+        world->workarea[3] = 1080;
     }
-    void TearDown() override { std::copy(saved, saved + 4, workarea); }
+    void TearDown() override { std::copy(saved, saved + 4, world->workarea); }
 
     static TGadget* mainwindow() {
         return CreateWindow("test", 0, 0, 300, 200, nullptr, WINDOW_TITLEBAR | WINDOW_MENU | WINDOW_HIDDEN);

@@ -10,6 +10,7 @@
 #include "framework/menutags.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace {
@@ -19,7 +20,7 @@ struct hud : worldtest {
 
     void drawhud() {
         ClearDrawRecords();
-        level.draw();
+        world->level.draw();
         drawn = DrawRecords();
     }
 
@@ -42,7 +43,7 @@ struct hud : worldtest {
 
     // Steps the title screen's clock until bit 4 of the tick count is `on`.
     void phase(bool on) {
-        while (((TimerTicks(timer) & 16) != 0) != on) stepframes(1);
+        while (((TimerTicks(world->timer) & 16) != 0) != on) stepframes(1);
     }
 };
 
@@ -54,8 +55,8 @@ void expectcolour(const tdrawrecord* r, int red, int green, int blue) {
 }
 
 TEST_F(hud, status_lines_of_a_full_city_in_the_fight) {
-    level.newlevel();
-    level.prg = level_fight;
+    world->level.newlevel();
+    world->level.prg = level_fight;
     drawhud();
     const tdrawrecord* city = note("City:10/10");
     ASSERT_NE(city, nullptr);
@@ -74,12 +75,12 @@ TEST_F(hud, status_lines_of_a_full_city_in_the_fight) {
 }
 
 TEST_F(hud, get_ready_on_level_eight_announces_the_rearming) {
-    level.newlevel();
-    level.level = 8;
+    world->level.newlevel();
+    world->level.level = 8;
     drawhud();
     const tdrawrecord* ready = note("Get Ready");
     ASSERT_NE(ready, nullptr);
-    EXPECT_EQ(ready->x, 400 - wgetready);
+    EXPECT_EQ(ready->x, 400 - world->wgetready);
     EXPECT_EQ(ready->y, 120);
     EXPECT_EQ(ready->x2, 2) << "drawn at scale 2";
     expectcolour(ready, 255, 255, 0);
@@ -91,70 +92,70 @@ TEST_F(hud, get_ready_on_level_eight_announces_the_rearming) {
     for (auto& r : drawn)
         if (r.op == tdrawrecord::note && r.text == "Level:8" && r.y == 160) {
             big = true;
-            EXPECT_EQ(r.x, 400 - font.width("Level:8"));
+            EXPECT_EQ(r.x, 400 - world->font.width("Level:8"));
         }
     EXPECT_TRUE(big);
     const tdrawrecord* arm = note("The enemy is rearming");
     ASSERT_NE(arm, nullptr);
     EXPECT_EQ(arm->y, 200);
-    EXPECT_EQ(arm->x, 400 - wrearming);
+    EXPECT_EQ(arm->x, 400 - world->wrearming);
     EXPECT_EQ(DrawState().tform_scale_x, 1);
 
-    level.level = 7;
+    world->level.level = 7;
     drawhud();
     EXPECT_NE(note("Level:7"), nullptr);
     EXPECT_EQ(note("The enemy is rearming"), nullptr);
 }
 
 TEST_F(hud, pause_replaces_the_message_and_keeps_the_status_lines) {
-    level.newlevel();
-    level.setpause(1);
+    world->level.newlevel();
+    world->level.setpause(1);
     drawhud();
     const tdrawrecord* p = note("Pause");
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->y, 120);
-    EXPECT_EQ(p->x, 400 - font.width("Pause"));
+    EXPECT_EQ(p->x, 400 - world->font.width("Pause"));
     EXPECT_EQ(note("Get Ready"), nullptr);
     EXPECT_NE(note("City:10/10"), nullptr);
 }
 
 TEST_F(hud, game_over_in_pink) {
-    level.prg = level_gameover;
+    world->level.prg = level_gameover;
     drawhud();
     const tdrawrecord* g = note("Game Over");
     expectcolour(g, 255, 150, 150);
-    EXPECT_EQ(g->x, 400 - wgameover);
+    EXPECT_EQ(g->x, 400 - world->wgameover);
 }
 
 TEST_F(hud, hidden_text_leaves_only_the_prompt_on_the_title_screen) {
-    menu.set(menu_hidetext, 1);
+    world->menu.set(menu_hidetext, 1);
     drawhud();
     EXPECT_EQ(notes(), 1);
     const tdrawrecord* start = note("Press right mousebutton or enter to start");
     ASSERT_NE(start, nullptr);
-    EXPECT_EQ(start->x, 400 - wstart);
+    EXPECT_EQ(start->x, 400 - world->wstart);
     EXPECT_EQ(start->y, 50);
     EXPECT_TRUE(ops(tdrawrecord::line).empty());
 
     // in the other states the big messages stay
-    level.prg = level_gameover;
+    world->level.prg = level_gameover;
     drawhud();
     EXPECT_NE(note("Game Over"), nullptr);
     EXPECT_EQ(note("City:10/10"), nullptr);
 }
 
 TEST_F(hud, start_prompt_changes_colour_every_64_ticks) {
-    while ((TimerTicks(timer) & 127) != 63) stepframes(1);
+    while ((TimerTicks(world->timer) & 127) != 63) stepframes(1);
     drawhud();
-    expectcolour(note(txtstart), 40, 205, 105);
+    expectcolour(note(world->txtstart), 40, 205, 105);
     stepframes(1);
     drawhud();
-    expectcolour(note(txtstart), 200, 200, 200);
+    expectcolour(note(world->txtstart), 200, 200, 200);
 }
 
 TEST_F(hud, table_marks_the_last_entered_row) {
-    for (int i = 0; i < 10; i++) level.hiscore[i] = {"P" + std::to_string(i), 2, 90 - i};
-    level.highlighthiscore = 3;
+    for (int i = 0; i < 10; i++) world->level.hiscore[i] = {"P" + std::to_string(i), 2, 90 - i};
+    world->level.highlighthiscore = 3;
     drawhud();
     expectcolour(note("Name"), 255, 255, 255);
     EXPECT_EQ(note("Name")->x, 225);
@@ -177,34 +178,34 @@ TEST_F(hud, table_marks_the_last_entered_row) {
 }
 
 TEST_F(hud, name_entry_cursor_blinks_and_is_empty_behind_the_name) {
-    level.prg = level_nameentry;
-    level.gohiscore = 2;
-    level.name = "Ada";
-    level.inp.pos = 3;
+    world->level.prg = level_nameentry;
+    world->level.gohiscore = 2;
+    world->level.name = "Ada";
+    world->level.inp.pos = 3;
     phase(true);
     drawhud();
-    const tdrawrecord* place = note(txtplace + "3");
+    const tdrawrecord* place = note(world->txtplace + "3");
     expectcolour(place, 0, 255, 0);
-    EXPECT_EQ(place->x, 400 - font.width(txtplace + "3"));
+    EXPECT_EQ(place->x, 400 - world->font.width(world->txtplace + "3"));
     EXPECT_EQ(place->y, 120);
     EXPECT_NE(note("Enter your name"), nullptr);
     const tdrawrecord* name = note("Ada");
     ASSERT_NE(name, nullptr);
-    EXPECT_EQ(name->x, 400 - font.width("Ada"));
+    EXPECT_EQ(name->x, 400 - world->font.width("Ada"));
     EXPECT_EQ(name->y, 200);
     auto rects = ops(tdrawrecord::rect);
     ASSERT_EQ(rects.size(), 1u);
     EXPECT_EQ(rects[0]->x2, 0) << "no width behind the last character";
-    EXPECT_EQ(rects[0]->y2, font.maxh - 1);
+    EXPECT_EQ(rects[0]->y2, world->font.maxh - 1);
     EXPECT_LT(rects[0], name) << "drawn before the name";
 
-    level.inp.pos = 1;
+    world->level.inp.pos = 1;
     drawhud();
     rects = ops(tdrawrecord::rect);
     ASSERT_EQ(rects.size(), 1u);
-    EXPECT_EQ(rects[0]->x, 400 - font.width("Ada") + 2 * font.width("A"));
+    EXPECT_EQ(rects[0]->x, 400 - world->font.width("Ada") + 2 * world->font.width("A"));
     EXPECT_EQ(rects[0]->y, 200);
-    EXPECT_EQ(rects[0]->x2, font.width("d"));
+    EXPECT_EQ(rects[0]->x2, world->font.width("d"));
     EXPECT_EQ(rects[0]->state.tform_scale_x, 2);
 
     phase(false);
@@ -213,10 +214,10 @@ TEST_F(hud, name_entry_cursor_blinks_and_is_empty_behind_the_name) {
 }
 
 TEST_F(hud, many_particles_are_reported_even_with_hidden_text) {
-    level.newlevel();
-    menu.set(menu_hidetext, 1);
-    particles.d.resize(1500);
-    particles2.d.resize(600);
+    world->level.newlevel();
+    world->menu.set(menu_hidetext, 1);
+    world->particles.d.resize(1500);
+    world->particles2.d.resize(600);
     drawhud();
     const tdrawrecord* w = note("Particles:2100");
     expectcolour(w, 240, 100, 20);

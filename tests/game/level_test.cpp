@@ -18,6 +18,7 @@
 #include "framework/rnd.h"
 #include "framework/window.h"
 #include "game/level.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace {
@@ -44,12 +45,12 @@ struct levelgame : worldtest {
     // Enemy missiles in the list, fading ones included.
     int enemies() {
         int n = 0;
-        for (auto& r : rockets.d) n += (r && r->owner == side_enemy) ? 1 : 0;
+        for (auto& r : world->rockets.d) n += (r && r->owner == side_enemy) ? 1 : 0;
         return n;
     }
 
     float enemyspeed() {
-        for (auto& r : rockets.d)
+        for (auto& r : world->rockets.d)
             if (r && r->owner == side_enemy) return std::hypot(r->speedx, r->speedy);
         return 0;
     }
@@ -57,45 +58,45 @@ struct levelgame : worldtest {
     // Rows scored 100, 90, ... 10.
     void filltable() {
         for (int i = 0; i < 10; i++) {
-            level.hiscore[i].name = "Row" + std::to_string(i);
-            level.hiscore[i].level = 10 - i;
-            level.hiscore[i].score = 100 - 10 * i;
+            world->level.hiscore[i].name = "Row" + std::to_string(i);
+            world->level.hiscore[i].level = 10 - i;
+            world->level.hiscore[i].score = 100 - 10 * i;
         }
     }
 
     // The fight is lost with `score` points; the game-over countdown runs out.
     void loseat(int score) {
-        level.prg = level_gameover;
-        level.wait = 0;
-        level.score = score;
-        level.level = 6;
+        world->level.prg = level_gameover;
+        world->level.wait = 0;
+        world->level.score = score;
+        world->level.level = 6;
         stepframes(1);
     }
 };
 
 TEST_F(levelgame, title_screen_waits_with_missiles_at_the_start_speed) {
-    EXPECT_EQ(level.prg, level_title);
-    EXPECT_EQ(level.pause, pause_off);
-    EXPECT_FLOAT_EQ(level.speed, 2.0f);
-    EXPECT_EQ(level.highlighthiscore, -1);
-    EXPECT_EQ(level.hiscore[9].name, "Your Name");
-    EXPECT_EQ(level.inp.lmax, 20);
+    EXPECT_EQ(world->level.prg, level_title);
+    EXPECT_EQ(world->level.pause, pause_off);
+    EXPECT_FLOAT_EQ(world->level.speed, 2.0f);
+    EXPECT_EQ(world->level.highlighthiscore, -1);
+    EXPECT_EQ(world->level.hiscore[9].name, "Your Name");
+    EXPECT_EQ(world->level.inp.lmax, 20);
 }
 
 TEST_F(levelgame, level_one_sends_ten_missiles_two_at_a_time_at_seven_tenths) {
     key(key_enter);
-    EXPECT_EQ(level.prg, level_getready);
-    EXPECT_EQ(level.level, 1);
-    EXPECT_EQ(level.allrocket, 10);
-    EXPECT_EQ(level.maxrocket, 2);
-    EXPECT_EQ(rockets.count, 0) << "a new game clears the sky";
+    EXPECT_EQ(world->level.prg, level_getready);
+    EXPECT_EQ(world->level.level, 1);
+    EXPECT_EQ(world->level.allrocket, 10);
+    EXPECT_EQ(world->level.maxrocket, 2);
+    EXPECT_EQ(world->rockets.count, 0) << "a new game clears the sky";
     stepframes(180);
-    EXPECT_EQ(level.prg, level_getready) << "the break lasts 180 frames";
+    EXPECT_EQ(world->level.prg, level_getready) << "the break lasts 180 frames";
     stepframes(1);
-    EXPECT_EQ(level.prg, level_fight);
+    EXPECT_EQ(world->level.prg, level_fight);
     stepframes(1);
-    EXPECT_EQ(rockets.count, 2);
-    EXPECT_EQ(level.allrocket, 8);
+    EXPECT_EQ(world->rockets.count, 2);
+    EXPECT_EQ(world->level.allrocket, 8);
     EXPECT_NEAR(enemyspeed(), 0.7f, 1e-4);
     for (int i = 0; i < 200; i++) {
         stepframes(1);
@@ -105,147 +106,147 @@ TEST_F(levelgame, level_one_sends_ten_missiles_two_at_a_time_at_seven_tenths) {
 
 TEST_F(levelgame, level_four_sends_thirteen_missiles_three_at_a_time) {
     key(key_enter);
-    for (int i = 0; i < 3; i++) level.nextlevel();
-    EXPECT_EQ(level.level, 4);
-    EXPECT_EQ(level.allrocket, 13);
-    EXPECT_EQ(level.maxrocket, 3);
-    EXPECT_FLOAT_EQ(level.speed, 1.0f + 0.1f + 0.1f + 0.1f);
+    for (int i = 0; i < 3; i++) world->level.nextlevel();
+    EXPECT_EQ(world->level.level, 4);
+    EXPECT_EQ(world->level.allrocket, 13);
+    EXPECT_EQ(world->level.maxrocket, 3);
+    EXPECT_FLOAT_EQ(world->level.speed, 1.0f + 0.1f + 0.1f + 0.1f);
     stepframes(182);
-    EXPECT_EQ(rockets.count, 3);
-    EXPECT_EQ(level.allrocket, 10);
-    EXPECT_NEAR(enemyspeed(), level.speed * 0.7f, 1e-4);
+    EXPECT_EQ(world->rockets.count, 3);
+    EXPECT_EQ(world->level.allrocket, 10);
+    EXPECT_NEAR(enemyspeed(), world->level.speed * 0.7f, 1e-4);
 }
 
 TEST_F(levelgame, enemy_missile_draws_its_aim_before_its_launch_point) {
     startfight();
-    rockets.removeall();
-    level.allrocket = 1;
-    trnd expect = rnd;
+    world->rockets.removeall();
+    world->level.allrocket = 1;
+    trnd expect = world->rnd;
     int tx = expect.upd(800);
     int sx = expect.upd(800);
-    level.upd();
-    ASSERT_TRUE(rockets.d[0]);
-    EXPECT_EQ(rockets.d[0]->impactx, float(tx));
-    EXPECT_EQ(rockets.d[0]->impacty, 370.0f);
-    EXPECT_EQ(rockets.d[0]->startx, float(sx));
-    EXPECT_EQ(rockets.d[0]->starty, 0.0f);
-    EXPECT_EQ(rockets.d[0]->pic, img_trailenemy);
+    world->level.upd();
+    ASSERT_TRUE(world->rockets.d[0]);
+    EXPECT_EQ(world->rockets.d[0]->impactx, float(tx));
+    EXPECT_EQ(world->rockets.d[0]->impacty, 370.0f);
+    EXPECT_EQ(world->rockets.d[0]->startx, float(sx));
+    EXPECT_EQ(world->rockets.d[0]->starty, 0.0f);
+    EXPECT_EQ(world->rockets.d[0]->pic, img_trailenemy);
 }
 
 TEST_F(levelgame, won_level_goes_to_get_ready_of_the_next) {
     startfight();
-    level.allrocket = 0;
-    rockets.removeall();
+    world->level.allrocket = 0;
+    world->rockets.removeall();
     stepframes(1);
-    EXPECT_EQ(level.prg, level_getready);
-    EXPECT_EQ(level.level, 2);
-    EXPECT_EQ(level.wait, 180);
-    EXPECT_EQ(level.allrocket, 11);
-    EXPECT_EQ(level.pause, pause_off);
+    EXPECT_EQ(world->level.prg, level_getready);
+    EXPECT_EQ(world->level.level, 2);
+    EXPECT_EQ(world->level.wait, 180);
+    EXPECT_EQ(world->level.allrocket, 11);
+    EXPECT_EQ(world->level.pause, pause_off);
 }
 
 TEST_F(levelgame, pause_between_levels_holds_get_ready_until_p) {
-    menu.set(menu_pausebetween, 1);
+    world->menu.set(menu_pausebetween, 1);
     startfight();
-    level.allrocket = 0;
-    rockets.removeall();
+    world->level.allrocket = 0;
+    world->rockets.removeall();
     stepframes(1);
-    EXPECT_EQ(level.prg, level_getready);
-    EXPECT_EQ(level.pause, pause_on);
+    EXPECT_EQ(world->level.prg, level_getready);
+    EXPECT_EQ(world->level.pause, pause_on);
     stepframes(400);
-    EXPECT_EQ(level.prg, level_getready) << "the break does not run while paused";
-    EXPECT_EQ(level.wait, 180);
+    EXPECT_EQ(world->level.prg, level_getready) << "the break does not run while paused";
+    EXPECT_EQ(world->level.wait, 180);
     key('P');
-    EXPECT_EQ(level.pause, pause_off);
+    EXPECT_EQ(world->level.pause, pause_off);
     stepframes(181);
-    EXPECT_EQ(level.prg, level_fight);
+    EXPECT_EQ(world->level.prg, level_fight);
 }
 
 TEST_F(levelgame, bonus_at_level_two_counts_only_standing_turrets) {
     startfight();
-    level.allrocket = 0;
-    rockets.removeall();
+    world->level.allrocket = 0;
+    world->rockets.removeall();
     stepframes(1);
-    ASSERT_EQ(level.prg, level_getready);
-    level.score = 20;
-    guns.d[0]->ammo = 3;
-    guns.d[1]->ammo = 0;
-    guns.d[2]->ammo = 5;
-    guns.d[2]->operational = 0;
-    guns.count -= 1;
+    ASSERT_EQ(world->level.prg, level_getready);
+    world->level.score = 20;
+    world->guns.d[0]->ammo = 3;
+    world->guns.d[1]->ammo = 0;
+    world->guns.d[2]->ammo = 5;
+    world->guns.d[2]->operational = 0;
+    world->guns.count -= 1;
     stepframes(181);
-    EXPECT_EQ(level.prg, level_fight);
-    EXPECT_EQ(level.score, 23);
-    for (int i = 0; i < 3; i++) EXPECT_EQ(guns.d[i]->ammo, level.ammo) << "turret " << i;
-    EXPECT_EQ(guns.d[2]->operational, 0) << "refilled, not rebuilt";
+    EXPECT_EQ(world->level.prg, level_fight);
+    EXPECT_EQ(world->level.score, 23);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(world->guns.d[i]->ammo, world->level.ammo) << "turret " << i;
+    EXPECT_EQ(world->guns.d[2]->operational, 0) << "refilled, not rebuilt";
 }
 
 TEST_F(levelgame, losing_all_houses_ends_the_game) {
     startfight();
-    houses.removeall();
+    world->houses.removeall();
     stepframes(1);
-    EXPECT_EQ(level.prg, level_gameover);
-    EXPECT_EQ(level.wait, 180);
+    EXPECT_EQ(world->level.prg, level_gameover);
+    EXPECT_EQ(world->level.wait, 180);
 }
 
 TEST_F(levelgame, enter_during_the_fight_restarts_at_level_one) {
     startfight();
-    level.nextlevel();
-    level.addscore(57);
-    ASSERT_EQ(level.score, 57);
+    world->level.nextlevel();
+    world->level.addscore(57);
+    ASSERT_EQ(world->level.score, 57);
     key(key_enter);
-    EXPECT_EQ(level.prg, level_getready);
-    EXPECT_EQ(level.level, 1);
-    EXPECT_EQ(level.score, 0);
-    EXPECT_EQ(level.allrocket, 10);
-    EXPECT_EQ(houses.count, 10);
-    EXPECT_FLOAT_EQ(level.speed, 1.0f);
+    EXPECT_EQ(world->level.prg, level_getready);
+    EXPECT_EQ(world->level.level, 1);
+    EXPECT_EQ(world->level.score, 0);
+    EXPECT_EQ(world->level.allrocket, 10);
+    EXPECT_EQ(world->houses.count, 10);
+    EXPECT_FLOAT_EQ(world->level.speed, 1.0f);
 }
 
 TEST_F(levelgame, score_counts_only_while_a_game_is_played) {
-    level.addscore(5);
-    EXPECT_EQ(level.score, 0) << "title screen";
+    world->level.addscore(5);
+    EXPECT_EQ(world->level.score, 0) << "title screen";
     stepframes(3000);
-    EXPECT_EQ(level.score, 0) << "the self-defending title screen never scores";
+    EXPECT_EQ(world->level.score, 0) << "the self-defending title screen never scores";
     key(key_enter);
-    level.addscore(5);
-    EXPECT_EQ(level.score, 5) << "get ready";
-    level.prg = level_fight;
-    level.addscore(-8);
-    EXPECT_EQ(level.score, -3) << "fight";
-    level.prg = level_gameover;
-    level.addscore(5);
-    level.prg = level_nameentry;
-    level.addscore(5);
-    EXPECT_EQ(level.score, -3) << "game over and name entry";
+    world->level.addscore(5);
+    EXPECT_EQ(world->level.score, 5) << "get ready";
+    world->level.prg = level_fight;
+    world->level.addscore(-8);
+    EXPECT_EQ(world->level.score, -3) << "fight";
+    world->level.prg = level_gameover;
+    world->level.addscore(5);
+    world->level.prg = level_nameentry;
+    world->level.addscore(5);
+    EXPECT_EQ(world->level.score, -3) << "game over and name entry";
 }
 
 TEST_F(levelgame, score_equal_to_the_last_row_does_not_enter) {
     filltable();
     loseat(10);
-    EXPECT_EQ(level.prg, level_title);
-    EXPECT_EQ(level.gohiscore, 10);
-    EXPECT_EQ(level.highlighthiscore, -1);
-    EXPECT_FLOAT_EQ(level.speed, 2.0f);
+    EXPECT_EQ(world->level.prg, level_title);
+    EXPECT_EQ(world->level.gohiscore, 10);
+    EXPECT_EQ(world->level.highlighthiscore, -1);
+    EXPECT_FLOAT_EQ(world->level.speed, 2.0f);
 }
 
 TEST_F(levelgame, score_enters_below_equal_scores_and_is_saved_at_once) {
     filltable();
     loseat(50);
-    ASSERT_EQ(level.prg, level_nameentry);
-    EXPECT_EQ(level.gohiscore, 6) << "below the row that also holds 50";
-    level.name = "";
-    level.inp.pos = 0;
+    ASSERT_EQ(world->level.prg, level_nameentry);
+    EXPECT_EQ(world->level.gohiscore, 6) << "below the row that also holds 50";
+    world->level.name = "";
+    world->level.inp.pos = 0;
     for (char c : std::string("Ada")) keychar(c);
     key(key_enter);
-    EXPECT_EQ(level.prg, level_title);
-    EXPECT_EQ(level.highlighthiscore, 6);
-    EXPECT_EQ(level.hiscore[5].name, "Row5");
-    EXPECT_EQ(level.hiscore[6].name, "Ada");
-    EXPECT_EQ(level.hiscore[6].level, 6);
-    EXPECT_EQ(level.hiscore[6].score, 50);
-    EXPECT_EQ(level.hiscore[7].name, "Row6");
-    EXPECT_EQ(level.hiscore[9].name, "Row8") << "the last row drops out";
+    EXPECT_EQ(world->level.prg, level_title);
+    EXPECT_EQ(world->level.highlighthiscore, 6);
+    EXPECT_EQ(world->level.hiscore[5].name, "Row5");
+    EXPECT_EQ(world->level.hiscore[6].name, "Ada");
+    EXPECT_EQ(world->level.hiscore[6].level, 6);
+    EXPECT_EQ(world->level.hiscore[6].score, 50);
+    EXPECT_EQ(world->level.hiscore[7].name, "Row6");
+    EXPECT_EQ(world->level.hiscore[9].name, "Row8") << "the last row drops out";
 
     // already on disk, with the new row highlighted
     TStream* s = ReadStream(cfg);
@@ -258,49 +259,49 @@ TEST_F(levelgame, score_enters_below_equal_scores_and_is_saved_at_once) {
 TEST_F(levelgame, right_click_confirms_the_name) {
     filltable();
     loseat(1000);
-    ASSERT_EQ(level.gohiscore, 0);
+    ASSERT_EQ(world->level.gohiscore, 0);
     click(400, 200, 2);
-    EXPECT_EQ(level.prg, level_title);
-    EXPECT_EQ(level.hiscore[0].score, 1000);
-    EXPECT_EQ(level.hiscore[1].name, "Row0");
+    EXPECT_EQ(world->level.prg, level_title);
+    EXPECT_EQ(world->level.hiscore[0].score, 1000);
+    EXPECT_EQ(world->level.hiscore[1].name, "Row0");
 }
 
 TEST_F(levelgame, typing_h_in_the_name_also_toggles_the_hidden_text) {
     filltable();
     loseat(70);
-    level.name = "Ab";
-    level.inp.pos = 2;
+    world->level.name = "Ab";
+    world->level.inp.pos = 2;
     keydown('H');
     keychar('H');
     keyup('H');
-    EXPECT_EQ(level.name, "AbH");
-    EXPECT_EQ(menu.get(menu_hidetext) & 1, 1);
+    EXPECT_EQ(world->level.name, "AbH");
+    EXPECT_EQ(world->menu.get(menu_hidetext) & 1, 1);
     key('P');
-    EXPECT_EQ(level.pause, pause_off) << "P does not pause the name entry";
+    EXPECT_EQ(world->level.pause, pause_off) << "P does not pause the name entry";
     key(key_enter);
-    EXPECT_EQ(menu.get(menu_hidetext) & 1, 0) << "confirming shows the table";
-    EXPECT_EQ(level.hiscore[4].name, "AbH") << "70 goes below the 70 of row 3";
+    EXPECT_EQ(world->menu.get(menu_hidetext) & 1, 0) << "confirming shows the table";
+    EXPECT_EQ(world->level.hiscore[4].name, "AbH") << "70 goes below the 70 of row 3";
 }
 
 TEST_F(levelgame, abandoned_name_entry_makes_no_row_and_marks_none) {
     filltable();
     loseat(70);
-    ASSERT_EQ(level.prg, level_nameentry);
-    level.leavelevel();   // "Show hiscore"
-    EXPECT_EQ(level.prg, level_title);
-    EXPECT_EQ(level.highlighthiscore, -1);
-    EXPECT_EQ(level.hiscore[4].name, "Row4");
+    ASSERT_EQ(world->level.prg, level_nameentry);
+    world->level.leavelevel();   // "Show hiscore"
+    EXPECT_EQ(world->level.prg, level_title);
+    EXPECT_EQ(world->level.highlighthiscore, -1);
+    EXPECT_EQ(world->level.hiscore[4].name, "Row4");
 
     // Escape closes the program right after the level has seen it: the name typed so far
     // is kept, but neither a row nor a highlight is saved
     loseat(70);
-    ASSERT_EQ(level.highlighthiscore, 4);
-    level.name = "Quitter";
-    ev.key = 27;
-    level.updev();
-    EXPECT_EQ(level.highlighthiscore, -1);
-    EXPECT_EQ(level.name, "Quitter");
-    EXPECT_EQ(level.hiscore[4].name, "Row4");
+    ASSERT_EQ(world->level.highlighthiscore, 4);
+    world->level.name = "Quitter";
+    world->ev.key = 27;
+    world->level.updev();
+    EXPECT_EQ(world->level.highlighthiscore, -1);
+    EXPECT_EQ(world->level.name, "Quitter");
+    EXPECT_EQ(world->level.hiscore[4].name, "Row4");
 }
 
 // Every way out of the name entry but confirming: a new game from the menu or by Enter's
@@ -315,32 +316,33 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
         {"menu Start", [](levelgame& t) { t.choose(menu_start); }},
         {"menu Show hiscore", [](levelgame& t) { t.choose(menu_hiscore); }},
         // the level sees Escape first; the close that follows ends the process (keepgame)
-        {"Escape", [](levelgame&) {
-             ev.key = 27;
-             level.updev();
+        {"Escape",
+         [](levelgame&) {
+             world->ev.key = 27;
+             world->level.updev();
          }},
         {"closing", [](levelgame&) { keepgame(); }},
     };
     for (const tway& w : ways) {
         filltable();
-        level.highlighthiscore = 1;   // an earlier entry
+        world->level.highlighthiscore = 1;   // an earlier entry
         loseat(70);
-        ASSERT_EQ(level.prg, level_nameentry) << w.what;
-        ASSERT_EQ(level.highlighthiscore, 4) << w.what;
+        ASSERT_EQ(world->level.prg, level_nameentry) << w.what;
+        ASSERT_EQ(world->level.highlighthiscore, 4) << w.what;
         std::remove(cfg.c_str());
         w.leave(*this);
-        EXPECT_EQ(level.highlighthiscore, -1) << w.what;
-        EXPECT_EQ(level.hiscore[4].name, "Row4") << w.what;
+        EXPECT_EQ(world->level.highlighthiscore, -1) << w.what;
+        EXPECT_EQ(world->level.hiscore[4].name, "Row4") << w.what;
         if (TStream* s = ReadStream(cfg)) {   // written by closing
             tlevel back;
-            win.load(s, 0);
+            world->win.load(s, 0);
             for (int i = 0; i < 6; i++) ReadByte(s);
             back.load(s);
             CloseStream(s);
             EXPECT_EQ(back.highlighthiscore, -1) << w.what;
             EXPECT_EQ(back.hiscore[4].name, "Row4") << w.what;
         }
-        level.prg = level_title;
+        world->level.prg = level_title;
     }
     EXPECT_EQ(FileType(cfg), 1) << "closing saved nothing";
 }
@@ -348,49 +350,49 @@ TEST_F(levelgame, every_way_out_of_the_name_entry_but_confirming_highlights_no_r
 TEST_F(levelgame, p_and_right_click_pause_and_resume_the_fight) {
     startfight();
     key('P');
-    EXPECT_EQ(level.pause, pause_on);
-    int left = level.allrocket;
+    EXPECT_EQ(world->level.pause, pause_on);
+    int left = world->level.allrocket;
     stepframes(100);
-    EXPECT_EQ(level.allrocket, left);
+    EXPECT_EQ(world->level.allrocket, left);
     click(400, 200, 2);
-    EXPECT_EQ(level.pause, pause_off);
-    level.prg = level_title;
-    level.setpause(1);
-    EXPECT_EQ(level.pause, pause_off) << "the title screen cannot be paused";
+    EXPECT_EQ(world->level.pause, pause_off);
+    world->level.prg = level_title;
+    world->level.setpause(1);
+    EXPECT_EQ(world->level.pause, pause_off) << "the title screen cannot be paused";
 }
 
 TEST_F(levelgame, leaving_refills_the_turrets_for_two_buttons) {
-    menu.set(menu_twobuttons, 1);
+    world->menu.set(menu_twobuttons, 1);
     startfight();
-    guns.d[1]->ammo = 1;
-    level.leavelevel();
-    EXPECT_EQ(level.ammo, 8);
-    EXPECT_EQ(level.prg, level_title);
-    EXPECT_EQ(level.allrocket, 0);
-    for (int i = 0; i < 3; i++) EXPECT_EQ(guns.d[i]->ammo, 8);
+    world->guns.d[1]->ammo = 1;
+    world->level.leavelevel();
+    EXPECT_EQ(world->level.ammo, 8);
+    EXPECT_EQ(world->level.prg, level_title);
+    EXPECT_EQ(world->level.allrocket, 0);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(world->guns.d[i]->ammo, 8);
 }
 
 TEST_F(levelgame, title_screen_rebuilds_turrets_after_800_frames_and_houses_at_once) {
-    for (auto& g : guns.d) g->operational = 0;
-    guns.count = 0;
-    houses.removeall();
+    for (auto& g : world->guns.d) g->operational = 0;
+    world->guns.count = 0;
+    world->houses.removeall();
     stepframes(1);
-    EXPECT_EQ(houses.count, 10);
+    EXPECT_EQ(world->houses.count, 10);
     stepframes(799);
-    EXPECT_EQ(guns.count, 0);
+    EXPECT_EQ(world->guns.count, 0);
     stepframes(1);
-    EXPECT_EQ(guns.count, 3);
-    EXPECT_EQ(level.waitgun, 799);
+    EXPECT_EQ(world->guns.count, 3);
+    EXPECT_EQ(world->level.waitgun, 799);
 }
 
 TEST_F(levelgame, title_screen_launches_only_on_every_32nd_tick) {
     int launches = 0;
     for (int i = 0; i < 3200; i++) {
-        int before = rockets.count;
+        int before = world->rockets.count;
         stepframes(1);
-        if (rockets.count > before) {
+        if (world->rockets.count > before) {
             launches++;
-            EXPECT_EQ(TimerTicks(timer) & 31, 0) << "tick " << TimerTicks(timer);
+            EXPECT_EQ(TimerTicks(world->timer) & 31, 0) << "tick " << TimerTicks(world->timer);
         }
     }
     // one chance in ten on each of the 100 ticks

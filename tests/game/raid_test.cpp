@@ -4,6 +4,7 @@
 
 #include "framework/samples.h"
 #include "game/raid.h"
+#include "game/world.h"
 #include "tests/combat/fight.h"
 #include "traffic/chopper.h"
 #include "traffic/jumper.h"
@@ -20,21 +21,22 @@ struct raidtest : fight {
     // (0 car, 1 plane, 2 satellite, 3 meteor, 4 helicopter, 5 UFO). Each step first draws the
     // wait for the next unit, the last one then the long wait and the next kind.
     std::vector<int> wave(int art, int count) {
-        raid.prg = raid_wave, raid.art = art, raid.count = count, raid.wait = 0;
+        world->raid.prg = raid_wave, world->raid.art = art, world->raid.count = count, world->raid.wait = 0;
         std::vector<int> seq;
-        while (raid.prg == raid_wave) {
-            int before = raid.count, chn = snd.chn;
-            std::vector<int> units(raid.units, raid.units + 6);
-            trnd r = rnd;
-            raid.upd();
-            if (raid.count == before) continue;
+        while (world->raid.prg == raid_wave) {
+            int before = world->raid.count, chn = world->snd.chn;
+            std::vector<int> units(world->raid.units, world->raid.units + 6);
+            trnd r = world->rnd;
+            world->raid.upd();
+            if (world->raid.count == before) continue;
             for (int k = 0; k < 6; k++)
-                for (int n = units[size_t(k)]; n < raid.units[k]; n++) seq.push_back(k);
+                for (int n = units[size_t(k)]; n < world->raid.units[k]; n++) seq.push_back(k);
             int next = r.upd(120) + 30;
-            EXPECT_EQ(raid.wait, raid.prg ? next : r.upd(18000));
-            EXPECT_EQ(raid.art, raid.prg ? art : r.upd(7));
-            const tchn& c = snd.c[snd.chn];
-            if (snd.chn != chn && (c.s == &snd.s[smp_horn1] || c.s == &snd.s[smp_horn2])) horns.push_back({c.s, c.pan});
+            EXPECT_EQ(world->raid.wait, world->raid.prg ? next : r.upd(18000));
+            EXPECT_EQ(world->raid.art, world->raid.prg ? art : r.upd(7));
+            const tchn& c = world->snd.c[world->snd.chn];
+            if (world->snd.chn != chn && (c.s == &world->snd.s[smp_horn1] || c.s == &world->snd.s[smp_horn2]))
+                horns.push_back({c.s, c.pan});
         }
         return seq;
     }
@@ -47,14 +49,14 @@ TEST_F(raidtest, each_wave_releases_its_units_then_one_of_the_next_kind) {
                              {6, 16, 5, 7, 4, 8}};   // UFOs while count is above 8, then helicopters
     for (auto& t : cases) {
         SCOPED_TRACE(t[0]);
-        choppers.clearall();
+        world->choppers.clearall();
         std::vector<int> want(size_t(t[3]), t[2]);
         want.insert(want.end(), size_t(t[5]), t[4]);
         std::vector<int> seq = wave(t[0], t[1]);
         // the next wave's kind, drawn in the last step
-        want.push_back(raid.art == wave_ufosthenchoppers ? wave_ufos : raid.art);
+        want.push_back(world->raid.art == wave_ufosthenchoppers ? wave_ufos : world->raid.art);
         EXPECT_EQ(seq, want);
-        EXPECT_EQ(choppers.count(), std::count(seq.begin(), seq.end(), 4));   // they really fly
+        EXPECT_EQ(world->choppers.count(), std::count(seq.begin(), seq.end(), 4));   // they really fly
     }
 }
 
@@ -70,13 +72,14 @@ TEST_F(raidtest, scheduler_runs_on_the_title_screen_and_in_every_state_but_not_i
     const int cases[][2] = {{10, 0}, {0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}};
     for (auto& t : cases) {
         SCOPED_TRACE(testing::Message() << "state " << t[0] << " pause " << t[1]);
-        level.prg = t[0], level.wait = 1000, level.pause = t[1];
-        raid.prg = raid_waiting, raid.wait = 1, raid.count = 5;   // the wave starts in the second frame
+        world->level.prg = t[0], world->level.wait = 1000, world->level.pause = t[1];
+        world->raid.prg = raid_waiting, world->raid.wait = 1,
+        world->raid.count = 5;   // the wave starts in the second frame
         stepframes(2);
-        EXPECT_EQ(raid.prg, 1 - t[1]);
+        EXPECT_EQ(world->raid.prg, 1 - t[1]);
         stepframes(1);
-        EXPECT_EQ(raid.count, 5 - 1 + t[1]);
-        EXPECT_EQ(raid.wait == 1, t[1] == 1);
+        EXPECT_EQ(world->raid.count, 5 - 1 + t[1]);
+        EXPECT_EQ(world->raid.wait == 1, t[1] == 1);
     }
 }
 
@@ -88,15 +91,16 @@ TEST_F(startdraws, startup_makes_exactly_the_draws_of_its_objects_ending_with_th
     trnd r(seed());
     // the sky 5, the weather 2, the clouds 1, ten houses 3 each, the turret list 2, three turrets
     for (int i = 0; i < 5 + 2 + 1 + 10 * 3 + 2 + 3; i++) r.upd(1);
-    EXPECT_EQ(planes.wait, 800 + r.upd(2000));
-    EXPECT_EQ(satellites.wait, r.upd(4000) + 300);
-    EXPECT_EQ(ufos.wait, r.upd(6000));
-    EXPECT_EQ(choppers.wait, r.upd(6000));
-    EXPECT_EQ(jumpers.wait, r.upd(6000) + 800);
-    EXPECT_EQ(raid.wait, r.upd(18000));
-    EXPECT_EQ(raid.art, r.upd(7));
+    EXPECT_EQ(world->planes.wait, 800 + r.upd(2000));
+    EXPECT_EQ(world->satellites.wait, r.upd(4000) + 300);
+    EXPECT_EQ(world->ufos.wait, r.upd(6000));
+    EXPECT_EQ(world->choppers.wait, r.upd(6000));
+    EXPECT_EQ(world->jumpers.wait, r.upd(6000) + 800);
+    EXPECT_EQ(world->raid.wait, r.upd(18000));
+    EXPECT_EQ(world->raid.art, r.upd(7));
     for (int i = 0; i < 3; i++) r.upd(1);   // the turrets built again after the settings
-    EXPECT_EQ(std::vector<int>({rnd.seed, rnd.n2, rnd.n3}), std::vector<int>({r.seed, r.n2, r.n3}));
+    EXPECT_EQ(std::vector<int>({world->rnd.seed, world->rnd.n2, world->rnd.n3}),
+              std::vector<int>({r.seed, r.n2, r.n3}));
 }
 
 }  // namespace

@@ -3,36 +3,36 @@
 #include <cmath>
 
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/rnd.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "sky/day.h"
 #include "sky/rain.h"
 #include "tests/sky/skytest.h"
 
 struct daytest : worldtest {
-    tdaydata& sun() { return day.d[0]; }
+    tdaydata& sun() { return world->day.d[0]; }
     float phase() { return std::fmod(sun().rot + 50, 360.0f); }
 };
 
 TEST_F(daytest, sky_is_at_the_top_at_noon_and_moved_up_fully_at_midnight) {
     sun().speedr = 0;
     sun().rot = 0;
-    day.upd();
-    EXPECT_EQ(day.skycos, 0.0f);
+    world->day.upd();
+    EXPECT_EQ(world->day.skycos, 0.0f);
     EXPECT_FLOAT_EQ(sun().x, 400);
     EXPECT_FLOAT_EQ(sun().y, 70);
 
     sun().rot = 180;
-    day.upd();
-    EXPECT_EQ(day.skycos, -1.0f);
+    world->day.upd();
+    EXPECT_EQ(world->day.skycos, -1.0f);
     EXPECT_NEAR(sun().x, 400, 1e-3);
     EXPECT_FLOAT_EQ(sun().y, 730);
 
     // Drawn: the gradient stretched to 800 x 2418, its bottom at the street; the stars fully
     // shown (alpha limited to 1), turned back by the sun's angle about (400, 400).
     ClearDrawRecords();
-    day.draw();
+    world->day.draw();
     auto sky = drawnwith(img_sky);
     ASSERT_EQ(sky.size(), 1u);
     EXPECT_FLOAT_EQ(sky[0].y, -2048);
@@ -49,9 +49,9 @@ TEST_F(daytest, sky_is_at_the_top_at_noon_and_moved_up_fully_at_midnight) {
 }
 
 TEST_F(daytest, bodies_are_drawn_planets_first_and_the_sun_on_top) {
-    day.upd();
+    world->day.upd();
     ClearDrawRecords();
-    day.draw();
+    world->day.draw();
     std::vector<const TImage*> order;
     for (const auto& r : DrawRecords())
         if (r.op == tdrawrecord::image) order.push_back(r.img);
@@ -67,14 +67,14 @@ TEST_F(daytest, bodies_are_drawn_planets_first_and_the_sun_on_top) {
 TEST_F(daytest, start_half_is_silent_and_each_half_then_plays_its_sound_once) {
     // A day that starts in the morning half.
     sun().rot = 60;
-    day.daysnd = 1, day.nightsnd = 0;
+    world->day.daysnd = 1, world->day.nightsnd = 0;
     tplays plays;
     int nights = 0, days = 0;
-    float nightphase = 0, dayphase = 0, nightpos = day.nightpos;
+    float nightphase = 0, dayphase = 0, nightpos = world->day.nightpos;
     // One full turn of the sun and a bit: the evening half, then the next morning.
     for (int t = 0; t < 18000; t++) {
-        float before = day.nightpos, beforeday = day.daypos;
-        day.upd();
+        float before = world->day.nightpos, beforeday = world->day.daypos;
+        world->day.upd();
         for (int s : plays.take()) {
             if (s == 19) {
                 nights++;
@@ -100,61 +100,62 @@ TEST_F(daytest, start_half_is_silent_and_each_half_then_plays_its_sound_once) {
 TEST_F(daytest, sound_of_the_half_the_game_starts_in_is_not_played) {
     // The choice made at creation: the sun's phase decides which sound is already spent.
     for (int seed = 1; seed <= 8; seed++) {
-        rnd = trnd(seed);
-        day = tday();
-        day.init();
-        if (phase() >= 180) EXPECT_TRUE(day.nightsnd == 1 && day.daysnd == 0);
-        else EXPECT_TRUE(day.daysnd == 1 && day.nightsnd == 0);
-        EXPECT_GE(day.daypos, 0);
-        EXPECT_LT(day.daypos, 90);
-        EXPECT_GE(day.nightpos, 180);
-        EXPECT_LT(day.nightpos, 270);
+        world->rnd = trnd(seed);
+        world->day = tday();
+        world->day.init();
+        if (phase() >= 180) EXPECT_TRUE(world->day.nightsnd == 1 && world->day.daysnd == 0);
+        else EXPECT_TRUE(world->day.daysnd == 1 && world->day.nightsnd == 0);
+        EXPECT_GE(world->day.daypos, 0);
+        EXPECT_LT(world->day.daypos, 90);
+        EXPECT_GE(world->day.nightpos, 180);
+        EXPECT_LT(world->day.nightpos, 270);
     }
 }
 
 struct rainbowtest : daytest {
     void shower(int art, int countlast) {
-        rain.prg = rain_steady, rain.art = art, rain.countlast = countlast, rain.count = countlast;
+        world->rain.prg = rain_steady, world->rain.art = art, world->rain.countlast = countlast,
+        world->rain.count = countlast;
     }
 };
 
 TEST_F(rainbowtest, daytime_shower_ends_in_a_rainbow_with_one_chime) {
     sun().rot = 30;
     shower(0, 100);
-    day.drawrainbow();   // the last frame before the rain starts to end decides
-    EXPECT_EQ(day.rainbowon, 1);
+    world->day.drawrainbow();   // the last frame before the rain starts to end decides
+    EXPECT_EQ(world->day.rainbowon, 1);
 
     tplays plays;
-    rain.prg = rain_thinning;
+    world->rain.prg = rain_thinning;
     ClearDrawRecords();
-    day.drawrainbow();
+    world->day.drawrainbow();
     auto bow = drawnwith(img_rainbow);
     ASSERT_EQ(bow.size(), 1u);
     EXPECT_FLOAT_EQ(bow[0].state.color_alpha, 0);   // all drops still falling: q = 2
     EXPECT_EQ(DrawState().color_alpha, 1);
 
-    rain.count = 50;   // half gone: the peak, half the shower's strength
+    world->rain.count = 50;   // half gone: the peak, half the shower's strength
     ClearDrawRecords();
-    day.drawrainbow();
+    world->day.drawrainbow();
     EXPECT_FLOAT_EQ(drawnwith(img_rainbow)[0].state.color_alpha, 0.25f);
 
-    rain.count = 25;
+    world->rain.count = 25;
     ClearDrawRecords();
-    day.drawrainbow();
+    world->day.drawrainbow();
     EXPECT_FLOAT_EQ(drawnwith(img_rainbow)[0].state.color_alpha, 0.125f);
 
     std::vector<int> chimes = plays.take();
     ASSERT_EQ(chimes, std::vector<int>{23});
-    EXPECT_FLOAT_EQ(snd.c[snd.chn].c->rate, 0.5f + (1 - 0.5f) / 2);   // lighter: higher
+    EXPECT_FLOAT_EQ(world->snd.c[world->snd.chn].c->rate, 0.5f + (1 - 0.5f) / 2);   // lighter: higher
 
     // The next shower chimes again.
     shower(0, 200);
-    day.drawrainbow();
-    rain.prg = rain_thinning;
-    day.drawrainbow();
-    day.drawrainbow();
+    world->day.drawrainbow();
+    world->rain.prg = rain_thinning;
+    world->day.drawrainbow();
+    world->day.drawrainbow();
     EXPECT_EQ(plays.take(), std::vector<int>{23});
-    EXPECT_FLOAT_EQ(snd.c[snd.chn].c->rate, 0.5f);
+    EXPECT_FLOAT_EQ(world->snd.c[world->snd.chn].c->rate, 0.5f);
 }
 
 TEST_F(rainbowtest, no_rainbow_for_snow_or_a_low_sun) {
@@ -162,22 +163,22 @@ TEST_F(rainbowtest, no_rainbow_for_snow_or_a_low_sun) {
     // Snow in full sun.
     sun().rot = 0;
     shower(1, 150);
-    day.drawrainbow();
-    rain.prg = rain_thinning, rain.count = 75;
+    world->day.drawrainbow();
+    world->rain.prg = rain_thinning, world->rain.count = 75;
     ClearDrawRecords();
-    day.drawrainbow();
+    world->day.drawrainbow();
     EXPECT_TRUE(drawnwith(img_rainbow).empty());
 
     // Rain that starts to end with the sun low, even if the sun rises while it ends.
     for (float rot : {80.0f, 180.0f, 280.0f}) {
         sun().rot = rot;
         shower(0, 150);
-        day.drawrainbow();
-        EXPECT_EQ(day.rainbowon, 0) << rot;
-        rain.prg = rain_thinning, rain.count = 75;
+        world->day.drawrainbow();
+        EXPECT_EQ(world->day.rainbowon, 0) << rot;
+        world->rain.prg = rain_thinning, world->rain.count = 75;
         sun().rot = 0;
         ClearDrawRecords();
-        day.drawrainbow();
+        world->day.drawrainbow();
         EXPECT_TRUE(drawnwith(img_rainbow).empty()) << rot;
     }
     EXPECT_TRUE(plays.take().empty());
@@ -185,7 +186,7 @@ TEST_F(rainbowtest, no_rainbow_for_snow_or_a_low_sun) {
 
 TEST_F(daytest, moon_shows_its_left_side_to_the_sun) {
     sun().x = 600, sun().y = 100;
-    tdaydata& moon = day.d[1];
+    tdaydata& moon = world->day.d[1];
     moon.x = 200, moon.y = 300;
     ClearDrawRecords();
     moon.draw();
@@ -197,15 +198,15 @@ TEST_F(daytest, moon_shows_its_left_side_to_the_sun) {
     // The loaded matrix puts the origin at the moon (in canvas pixels) and maps local points
     // mirrored; with the quarter turn the picture's left (negative u) lies toward the sun.
     const float* m = r[0].modelview;
-    EXPECT_FLOAT_EQ(m[12], 200 * viewscalex);
-    EXPECT_FLOAT_EQ(m[13], 300 * viewscaley);
+    EXPECT_FLOAT_EQ(m[12], 200 * world->viewscalex);
+    EXPECT_FLOAT_EQ(m[13], 300 * world->viewscaley);
     float dx = 400, dy = -200, len = std::sqrt(dx * dx + dy * dy);
     float ux = dx / len, uy = dy / len;
     // Local (a, b) -> (m0 a + m4 b, m1 a + m5 b); the quarter turn maps picture (u, v) to (-v, u).
     auto place = [&](float u, float v) {
         float a = -v, b = u;
-        return std::pair<float, float>{(m[0] * a + m[4] * b) / viewscalex + 200,
-                                       (m[1] * a + m[5] * b) / viewscaley + 300};
+        return std::pair<float, float>{(m[0] * a + m[4] * b) / world->viewscalex + 200,
+                                       (m[1] * a + m[5] * b) / world->viewscaley + 300};
     };
     auto [lx, ly] = place(-10, 0);
     EXPECT_NEAR(lx, 200 + 10 * ux, 1e-3);
@@ -264,7 +265,7 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
     sun().lens->upd(sun().x, sun().y);
     float kept = sun().lens->alpha;
     ClearDrawRecords();
-    day.drawlens();
+    world->day.drawlens();
     auto drawn = flare();
     ASSERT_EQ(drawn.size(), 16u);
     float strength = float(255 - a) / 255;
@@ -280,7 +281,7 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
     ASSERT_TRUE(findalpha([](int a) { return a == 255; }, x, y));
     sun().x = float(x), sun().y = float(y);
     ClearDrawRecords();
-    day.drawlens();
+    world->day.drawlens();
     EXPECT_TRUE(flare().empty());
 
     // x = 0, y = 0 and the mask's bottom are outside it.
@@ -289,15 +290,15 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
     for (auto& e : edges) {
         sun().x = e[0], sun().y = e[1];
         ClearDrawRecords();
-        day.drawlens();
+        world->day.drawlens();
         EXPECT_TRUE(flare().empty()) << e[0] << ", " << e[1];
     }
 
     // Clear sky high up shows the flare at full strength; the moon has none.
     sun().x = 400, sun().y = 20;
-    day.d[1].x = 300, day.d[1].y = 20;
+    world->day.d[1].x = 300, world->day.d[1].y = 20;
     ClearDrawRecords();
-    day.drawlens();
+    world->day.drawlens();
     ASSERT_EQ(flare().size(), 16u);
     EXPECT_FLOAT_EQ(flare()[0].state.color_alpha, 0.2f);
 
@@ -305,7 +306,7 @@ TEST_F(lenstest, flare_fades_at_a_blurred_edge_and_hides_behind_buildings_and_at
     for (float ex : {0.5f, float(img_citylens->width) - 0.5f}) {
         sun().x = ex, sun().y = 20;
         ClearDrawRecords();
-        day.drawlens();
+        world->day.drawlens();
         auto dim = flare();
         EXPECT_TRUE(dim.empty() || dim[0].state.color_alpha < 0.2f * 0.5f) << ex;
     }
@@ -317,14 +318,14 @@ TEST_F(rainbowtest, the_frame_step_decides_the_rainbow_and_chimes_without_a_repa
     sun().speedr = 0;
     sun().rot = 30;
     shower(0, 100);
-    rain.prg = rain_steady, rain.wait = 1000;
+    world->rain.prg = rain_steady, world->rain.wait = 1000;
     stepframes(1);
-    EXPECT_EQ(day.rainbowon, 1);
+    EXPECT_EQ(world->day.rainbowon, 1);
     tplays plays;
-    rain.prg = rain_thinning;
+    world->rain.prg = rain_thinning;
     stepframes(1);
     EXPECT_EQ(plays.count(23), 1);
-    EXPECT_EQ(day.rainbowplay, 1);
-    day.drawrainbow();   // the repaint after it changes nothing
+    EXPECT_EQ(world->day.rainbowplay, 1);
+    world->day.drawrainbow();   // the repaint after it changes nothing
     EXPECT_TRUE(plays.take().empty());
 }

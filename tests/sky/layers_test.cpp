@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "framework/assets.h"
-#include "framework/globals.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/day.h"
@@ -33,19 +33,20 @@ struct skylayers : worldtest {
 
 TEST_F(skylayers, sky_weather_and_flare_are_drawn_in_their_places) {
     // The sun high in a clear patch of sky, a cloud, a steady rain of 60 drops with a flash.
-    day.d[0].rot = 0;
-    day.upd();
-    ASSERT_LT(day.d[0].y, 100);
-    clouds.generate();
-    rain.prg = rain_building, rain.art = fall_rain, rain.count2 = rain.countlast = 60;
-    while (rain.count < 60) rain.generate();
-    rain.prg = rain_steady;
+    world->day.d[0].rot = 0;
+    world->day.upd();
+    ASSERT_LT(world->day.d[0].y, 100);
+    world->clouds.generate();
+    world->rain.prg = rain_building, world->rain.art = fall_rain, world->rain.count2 = world->rain.countlast = 60;
+    while (world->rain.count < 60) world->rain.generate();
+    world->rain.prg = rain_steady;
     drawframe();                      // the last frame before the rain ends decides the rainbow
-    EXPECT_EQ(day.rainbowon, 1);
+    EXPECT_EQ(world->day.rainbowon, 1);
     EXPECT_EQ(first(img_rainbow), -1);
 
-    rain.prg = rain_thinning, rain.count2 = rain.count = 30;   // thinned to half: the bow at its brightest
-    rain.flash = 1;
+    world->rain.prg = rain_thinning,
+    world->rain.count2 = world->rain.count = 30;   // thinned to half: the bow at its brightest
+    world->rain.flash = 1;
     drawframe();
     const auto& d = DrawRecords();
     int sky = first(img_sky), stars = first(img_stars), sun = first(img_sun), cloud = first(img_cloud);

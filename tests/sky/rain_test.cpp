@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "framework/assets.h"
-#include "framework/globals.h"
 #include "framework/menutags.h"
 #include "framework/rnd.h"
 #include "framework/samples.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "sky/cloud.h"
 #include "sky/rain.h"
@@ -18,163 +18,164 @@
 struct raintest : worldtest {
     void SetUp() override {
         worldtest::SetUp();
-        ASSERT_EQ(timer ? TimerTicks(timer) % 128 : 0, 0);
+        ASSERT_EQ(world->timer ? TimerTicks(world->timer) % 128 : 0, 0);
     }
     // A steady shower of n drops of the given kind that will not end for a long while.
     void steady(int art, int n) {
-        rain.prg = rain_building, rain.art = art, rain.count2 = rain.countlast = n;
-        while (rain.count < n) rain.generate();
-        rain.prg = rain_steady, rain.wait = 1000000;
+        world->rain.prg = rain_building, world->rain.art = art, world->rain.count2 = world->rain.countlast = n;
+        while (world->rain.count < n) world->rain.generate();
+        world->rain.prg = rain_steady, world->rain.wait = 1000000;
     }
     // The clouds' last tick: a shower of random size and kind begins.
     void startshower() {
-        rain.prg = rain_gathering, rain.wait = 1;
-        rain.upd();
-        ASSERT_EQ(rain.prg, rain_building);
+        world->rain.prg = rain_gathering, world->rain.wait = 1;
+        world->rain.upd();
+        ASSERT_EQ(world->rain.prg, rain_building);
     }
 };
 
 TEST_F(raintest, shower_runs_through_its_phases_and_the_clear_sky_returns) {
-    rain.wait = 0;   // a first clear phase of 0 ends on the first tick
-    rain.upd();
-    EXPECT_EQ(rain.prg, rain_gathering);
-    EXPECT_EQ(rain.wait, 1000);
-    EXPECT_EQ(clouds.wait, 0);
+    world->rain.wait = 0;   // a first clear phase of 0 ends on the first tick
+    world->rain.upd();
+    EXPECT_EQ(world->rain.prg, rain_gathering);
+    EXPECT_EQ(world->rain.wait, 1000);
+    EXPECT_EQ(world->clouds.wait, 0);
 
     int ticks[5] = {}, maxcount = 0, prev = 1;
     std::vector<int> seen{1};
     int wait3 = 0;
-    for (int t = 0; t < 40000 && !(rain.prg == rain_clear && prev == rain_thinning); t++) {
-        prev = rain.prg;
-        rain.upd();
-        ticks[rain.prg]++;
-        maxcount = std::max(maxcount, rain.count);
-        EXPECT_LE(rain.count, rain.countlast);
-        if (rain.prg != seen.back()) seen.push_back(rain.prg);
-        if (prev == rain_building && rain.prg == rain_steady) wait3 = rain.wait;
+    for (int t = 0; t < 40000 && !(world->rain.prg == rain_clear && prev == rain_thinning); t++) {
+        prev = world->rain.prg;
+        world->rain.upd();
+        ticks[world->rain.prg]++;
+        maxcount = std::max(maxcount, world->rain.count);
+        EXPECT_LE(world->rain.count, world->rain.countlast);
+        if (world->rain.prg != seen.back()) seen.push_back(world->rain.prg);
+        if (prev == rain_building && world->rain.prg == rain_steady) wait3 = world->rain.wait;
     }
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 0}));
     EXPECT_EQ(ticks[1], 999);                      // 1000 ticks of gathering clouds, the first counted above
-    EXPECT_GE(rain.countlast, 30);
-    EXPECT_LE(rain.countlast, 200);
-    EXPECT_EQ(maxcount, rain.countlast);
+    EXPECT_GE(world->rain.countlast, 30);
+    EXPECT_LE(world->rain.countlast, 200);
+    EXPECT_EQ(maxcount, world->rain.countlast);
     EXPECT_GE(wait3, 2000);
     EXPECT_LT(wait3, 8000);
     EXPECT_EQ(ticks[3], wait3);
-    EXPECT_EQ(rain.count, 0);
-    EXPECT_GE(rain.wait, 4000);
-    EXPECT_LT(rain.wait, 14000);
-    for (auto& r : rain.d) EXPECT_EQ(r.on, 0);
+    EXPECT_EQ(world->rain.count, 0);
+    EXPECT_GE(world->rain.wait, 4000);
+    EXPECT_LT(world->rain.wait, 14000);
+    for (auto& r : world->rain.d) EXPECT_EQ(r.on, 0);
 }
 
 TEST_F(raintest, thinning_removes_drops_only_as_they_land) {
     steady(0, 120);
-    rain.wait = 1;
-    rain.upd();
-    ASSERT_EQ(rain.prg, rain_thinning);
-    for (int t = 0; t < 5000 && rain.prg == rain_thinning; t++) {
+    world->rain.wait = 1;
+    world->rain.upd();
+    ASSERT_EQ(world->rain.prg, rain_thinning);
+    for (int t = 0; t < 5000 && world->rain.prg == rain_thinning; t++) {
         float lowest[train::maxdrops];
         int on[train::maxdrops];
-        for (int i = 0; i < train::maxdrops; i++) lowest[i] = rain.d[i].y + rain.d[i].speedy, on[i] = rain.d[i].on;
-        rain.upd();
         for (int i = 0; i < train::maxdrops; i++)
-            if (on[i] && !rain.d[i].on) EXPECT_GT(lowest[i], 400) << "drop " << i << " removed in the air";
+            lowest[i] = world->rain.d[i].y + world->rain.d[i].speedy, on[i] = world->rain.d[i].on;
+        world->rain.upd();
+        for (int i = 0; i < train::maxdrops; i++)
+            if (on[i] && !world->rain.d[i].on) EXPECT_GT(lowest[i], 400) << "drop " << i << " removed in the air";
     }
-    EXPECT_EQ(rain.prg, rain_clear);
-    EXPECT_EQ(rain.count, 0);
+    EXPECT_EQ(world->rain.prg, rain_clear);
+    EXPECT_EQ(world->rain.count, 0);
 }
 
 TEST_F(raintest, loop_fades_in_over_500_ticks_and_follows_the_master_volume) {
-    ASSERT_NE(rain.chn, nullptr);
-    for (auto& c : snd.c) EXPECT_NE(c.c, rain.chn);   // not one of snd's rotating channels
-    EXPECT_EQ(snd.s[smp_rain].vol, 0);
-    EXPECT_EQ(snd.s[smp_wind].vol, 0);
-    EXPECT_TRUE(rain.chn->paused);
+    ASSERT_NE(world->rain.chn, nullptr);
+    for (auto& c : world->snd.c) EXPECT_NE(c.c, world->rain.chn);   // not one of snd's rotating channels
+    EXPECT_EQ(world->snd.s[smp_rain].vol, 0);
+    EXPECT_EQ(world->snd.s[smp_wind].vol, 0);
+    EXPECT_TRUE(world->rain.chn->paused);
 
     startshower();
-    EXPECT_EQ(rain.chn->sound, snd.s[rain.smp].s);
-    EXPECT_FALSE(rain.chn->paused);
-    EXPECT_TRUE(SoundLoops(rain.chn->sound));
-    rain.wait = 1000000;
-    float master = volume.vol;
+    EXPECT_EQ(world->rain.chn->sound, world->snd.s[world->rain.smp].s);
+    EXPECT_FALSE(world->rain.chn->paused);
+    EXPECT_TRUE(SoundLoops(world->rain.chn->sound));
+    world->rain.wait = 1000000;
+    float master = world->volume.vol;
     ASSERT_GT(master, 0);
     for (int t = 1; t <= 500; t++) {
-        rain.upd();
-        if (t == 1) EXPECT_FLOAT_EQ(rain.chn->volume, master * 0.0003f);
-        if (t == 499) EXPECT_LT(snd.s[rain.smp].vol, 0.15f);
+        world->rain.upd();
+        if (t == 1) EXPECT_FLOAT_EQ(world->rain.chn->volume, master * 0.0003f);
+        if (t == 499) EXPECT_LT(world->snd.s[world->rain.smp].vol, 0.15f);
     }
-    EXPECT_FLOAT_EQ(snd.s[rain.smp].vol, 0.15f);
-    EXPECT_FLOAT_EQ(rain.chn->volume, master * 0.15f);
-    rain.upd();
-    EXPECT_FLOAT_EQ(snd.s[rain.smp].vol, 0.15f);   // held at its top
+    EXPECT_FLOAT_EQ(world->snd.s[world->rain.smp].vol, 0.15f);
+    EXPECT_FLOAT_EQ(world->rain.chn->volume, master * 0.15f);
+    world->rain.upd();
+    EXPECT_FLOAT_EQ(world->snd.s[world->rain.smp].vol, 0.15f);   // held at its top
 
-    volume.vol = 1;
-    rain.upd();
-    EXPECT_FLOAT_EQ(rain.chn->volume, 0.15f);
-    volume.vol = 0;
-    rain.upd();
-    EXPECT_EQ(rain.chn->volume, 0);
-    volume.vol = master;
+    world->volume.vol = 1;
+    world->rain.upd();
+    EXPECT_FLOAT_EQ(world->rain.chn->volume, 0.15f);
+    world->volume.vol = 0;
+    world->rain.upd();
+    EXPECT_EQ(world->rain.chn->volume, 0);
+    world->volume.vol = master;
 
     // After the shower the loop fades out and keeps running at volume 0.
-    for (auto& r : rain.d) r.on = 0;
-    rain.count = 0, rain.prg = rain_thinning;
-    for (int t = 0; t < 499; t++) rain.upd();
-    EXPECT_GT(rain.chn->volume, 0);
-    rain.upd();
-    EXPECT_EQ(rain.prg, rain_clear);
-    EXPECT_NEAR(rain.chn->volume, 0, 1e-6);
-    for (int t = 0; t < 10; t++) rain.upd();
-    EXPECT_EQ(rain.chn->volume, 0);
-    EXPECT_FALSE(rain.chn->paused);
-    EXPECT_TRUE(ChannelPlaying(rain.chn));
+    for (auto& r : world->rain.d) r.on = 0;
+    world->rain.count = 0, world->rain.prg = rain_thinning;
+    for (int t = 0; t < 499; t++) world->rain.upd();
+    EXPECT_GT(world->rain.chn->volume, 0);
+    world->rain.upd();
+    EXPECT_EQ(world->rain.prg, rain_clear);
+    EXPECT_NEAR(world->rain.chn->volume, 0, 1e-6);
+    for (int t = 0; t < 10; t++) world->rain.upd();
+    EXPECT_EQ(world->rain.chn->volume, 0);
+    EXPECT_FALSE(world->rain.chn->paused);
+    EXPECT_TRUE(ChannelPlaying(world->rain.chn));
 }
 
 TEST_F(raintest, snow_never_brings_lightning_and_loops_the_wind) {
     // Draw showers until one is snow.
     int tries = 0;
     do {
-        for (auto& r : rain.d) r.on = 0;
-        rain.count = 0;
+        for (auto& r : world->rain.d) r.on = 0;
+        world->rain.count = 0;
         startshower();
-    } while (rain.art != fall_snow && ++tries < 100);
-    ASSERT_EQ(rain.art, fall_snow);
-    EXPECT_EQ(rain.smp, smp_wind);
-    EXPECT_EQ(rain.chn->sound, snd.s[smp_wind].s);
+    } while (world->rain.art != fall_snow && ++tries < 100);
+    ASSERT_EQ(world->rain.art, fall_snow);
+    EXPECT_EQ(world->rain.smp, smp_wind);
+    EXPECT_EQ(world->rain.chn->sound, world->snd.s[smp_wind].s);
 
     steady(1, 200);
     tplays plays;
     for (int t = 0; t < 3000; t++) {
-        rain.upd();
-        ASSERT_EQ(rain.flash, 0);
+        world->rain.upd();
+        ASSERT_EQ(world->rain.flash, 0);
     }
     EXPECT_TRUE(plays.take().empty());
-    EXPECT_GT(snd.s[smp_wind].vol, 0);
-    EXPECT_EQ(snd.s[smp_rain].vol, 0);
+    EXPECT_GT(world->snd.s[smp_wind].vol, 0);
+    EXPECT_EQ(world->snd.s[smp_rain].vol, 0);
 }
 
 TEST_F(raintest, lightning_needs_130_drops_of_rain) {
     tplays plays;
     steady(0, 129);
     for (int t = 0; t < 3000; t++) {
-        rain.upd();
-        ASSERT_EQ(rain.flash, 0);
+        world->rain.upd();
+        ASSERT_EQ(world->rain.flash, 0);
     }
     EXPECT_TRUE(plays.take().empty());
 
-    rain.generate();   // 130
+    world->rain.generate();   // 130
     int flashes = 0, thunders = 0;
     for (int t = 0; t < 3000; t++) {
-        float before = rain.flash;
-        rain.upd();
-        if (rain.flash > before) {
+        float before = world->rain.flash;
+        world->rain.upd();
+        if (world->rain.flash > before) {
             flashes++;
-            EXPECT_FLOAT_EQ(rain.flash, 1.2f - 0.04f);   // set, then faded the same tick
-            EXPECT_EQ(rain.flashobj.d.back().y, 400);
-            EXPECT_EQ(rain.flashobj.d.front().y, -10);
-            EXPECT_EQ(rain.flashobj.x, rain.flashobj.d.back().x);
-            EXPECT_GE(rain.flashobj.d.size(), 3u);
-            EXPECT_LE(rain.flashobj.d.size(), 8u);
+            EXPECT_FLOAT_EQ(world->rain.flash, 1.2f - 0.04f);   // set, then faded the same tick
+            EXPECT_EQ(world->rain.flashobj.d.back().y, 400);
+            EXPECT_EQ(world->rain.flashobj.d.front().y, -10);
+            EXPECT_EQ(world->rain.flashobj.x, world->rain.flashobj.d.back().x);
+            EXPECT_GE(world->rain.flashobj.d.size(), 3u);
+            EXPECT_LE(world->rain.flashobj.d.size(), 8u);
         }
         for (int s : plays.take()) {
             if (s == 6) thunders++;
@@ -187,25 +188,25 @@ TEST_F(raintest, lightning_needs_130_drops_of_rain) {
 }
 
 TEST_F(raintest, flash_fades_out_in_30_ticks) {
-    rain.flash = 1.2f;
+    world->rain.flash = 1.2f;
     int t = 0;
-    while (rain.flash > 0 && t < 100) rain.upd(), t++;
+    while (world->rain.flash > 0 && t < 100) world->rain.upd(), t++;
     EXPECT_GE(t, 30);   // 0.04 a tick: invisible after 30, the float remainder gone a tick later
     EXPECT_LE(t, 31);
-    EXPECT_EQ(rain.flash, 0);
+    EXPECT_EQ(world->rain.flash, 0);
 }
 
 TEST_F(raintest, thunder_opens_only_a_heavy_rain_shower) {
     // The shower's target decides whether thunder greets it.
     int heavy = 0, light = 0;
     for (int k = 0; k < 60; k++) {
-        for (auto& r : rain.d) r.on = 0;
-        rain.count = 0;
+        for (auto& r : world->rain.d) r.on = 0;
+        world->rain.count = 0;
         tplays plays;
         startshower();
         std::vector<int> p = plays.take();
         bool thunder = std::count(p.begin(), p.end(), 6) == 1;
-        if (rain.art == fall_rain && rain.count2 >= 130) {
+        if (world->rain.art == fall_rain && world->rain.count2 >= 130) {
             EXPECT_TRUE(thunder);
             heavy++;
         } else {
@@ -219,16 +220,16 @@ TEST_F(raintest, thunder_opens_only_a_heavy_rain_shower) {
 
 TEST_F(raintest, bolt_of_n_segments_has_n_minus_1_jittered_vertices) {
     for (int n : {1, 2, 7}) {
-        int32_t seed = rnd.seed;
-        rain.flashobj.generate(100, -10, 300, 400, n, 1.0f);
-        EXPECT_EQ(rnd.seed - seed, 2 * (n - 1));   // two draws per inner vertex
-        const auto& d = rain.flashobj.d;
+        int32_t seed = world->rnd.seed;
+        world->rain.flashobj.generate(100, -10, 300, 400, n, 1.0f);
+        EXPECT_EQ(world->rnd.seed - seed, 2 * (n - 1));   // two draws per inner vertex
+        const auto& d = world->rain.flashobj.d;
         ASSERT_EQ(d.size(), size_t(n + 1));
         EXPECT_EQ(d[0].x, 100);
         EXPECT_EQ(d[0].y, -10);
         EXPECT_EQ(d[n].x, 300);
         EXPECT_EQ(d[n].y, 400);
-        EXPECT_EQ(rain.flashobj.x, 300);
+        EXPECT_EQ(world->rain.flashobj.x, 300);
         float sx = 200.0f / n, sy = 410.0f / n;
         for (int i = 1; i < n; i++) {
             float ox = d[i].x - (100 + sx * i), oy = d[i].y - (-10 + sy * i);
@@ -240,10 +241,10 @@ TEST_F(raintest, bolt_of_n_segments_has_n_minus_1_jittered_vertices) {
 }
 
 TEST_F(raintest, bolt_tapers_and_the_flash_glows_over_the_playfield) {
-    rain.flashobj.generate(100, -10, 300, 400, 4, 1.0f);
-    rain.flash = 1.2f;
+    world->rain.flashobj.generate(100, -10, 300, 400, 4, 1.0f);
+    world->rain.flash = 1.2f;
     ClearDrawRecords();
-    rain.draw();
+    world->rain.draw();
     auto lines = drawnwith(img_line);
     auto beams = drawnwith(img_beam);
     ASSERT_EQ(lines.size(), 3u);
@@ -263,39 +264,39 @@ TEST_F(raintest, bolt_tapers_and_the_flash_glows_over_the_playfield) {
     EXPECT_EQ(DrawState().color_alpha, 1);
     EXPECT_EQ(DrawState().tform_scale_x, 1);
 
-    rain.flash = 0;
+    world->rain.flash = 0;
     ClearDrawRecords();
-    rain.draw();
+    world->rain.draw();
     EXPECT_TRUE(drawnwith(img_explosion2).empty());
 }
 
 TEST_F(raintest, drops_lean_with_the_wind_and_snowflakes_shrink_with_their_speed) {
-    rain.wind = 0.5f;
+    world->rain.wind = 0.5f;
     steady(0, 40);
     ClearDrawRecords();
-    rain.draw();
+    world->rain.draw();
     auto drops = drawnwith(img_drop);
     ASSERT_EQ(drops.size(), 40u);
     EXPECT_FLOAT_EQ(drops[0].state.tform_rot, -8);
-    EXPECT_FLOAT_EQ(drops[0].state.tform_scale_y, 2 * rain.d[0].speedy);
-    EXPECT_GE(rain.d[0].speedy, 2);
-    EXPECT_LT(rain.d[0].speedy, 10);
-    EXPECT_FLOAT_EQ(rain.d[0].speedx, 0.5f / 3 * rain.d[0].speedy);
+    EXPECT_FLOAT_EQ(drops[0].state.tform_scale_y, 2 * world->rain.d[0].speedy);
+    EXPECT_GE(world->rain.d[0].speedy, 2);
+    EXPECT_LT(world->rain.d[0].speedy, 10);
+    EXPECT_FLOAT_EQ(world->rain.d[0].speedx, 0.5f / 3 * world->rain.d[0].speedy);
 
-    for (auto& r : rain.d) r.on = 0;
-    rain.count = 0;
+    for (auto& r : world->rain.d) r.on = 0;
+    world->rain.count = 0;
     steady(1, 10);
     ClearDrawRecords();
-    rain.draw();
+    world->rain.draw();
     auto flakes = drawnwith(img_explosion1);
     ASSERT_EQ(flakes.size(), 10u);
-    EXPECT_FLOAT_EQ(flakes[3].state.tform_scale_x, 0.07f * (rain.d[3].speedy + 0.5f));
+    EXPECT_FLOAT_EQ(flakes[3].state.tform_scale_x, 0.07f * (world->rain.d[3].speedy + 0.5f));
     EXPECT_EQ(DrawState().tform_rot, 0);
 }
 
 TEST_F(raintest, strong_wind_blows_some_drops_in_from_the_windward_edge) {
     auto fromside = [](int art, float wind) {
-        rain.art = art, rain.wind = wind;
+        world->rain.art = art, world->rain.wind = wind;
         int n = 0;
         traindata r;
         for (int i = 0; i < 3000; i++) {
@@ -317,27 +318,27 @@ TEST_F(raintest, strong_wind_blows_some_drops_in_from_the_windward_edge) {
 }
 
 TEST_F(raintest, wind_eases_along_a_cosine_to_each_new_target) {
-    rain.upd();   // waitwind = maxwaitwind = 0 at first: a change is drawn, the wind holds
-    EXPECT_EQ(rain.waitwind, 0);
-    EXPECT_GE(rain.maxwaitwind, 100);
-    EXPECT_LT(rain.maxwaitwind, 700);
+    world->rain.upd();   // waitwind = maxwaitwind = 0 at first: a change is drawn, the wind holds
+    EXPECT_EQ(world->rain.waitwind, 0);
+    EXPECT_GE(world->rain.maxwaitwind, 100);
+    EXPECT_LT(world->rain.maxwaitwind, 700);
     for (int change = 0; change < 5; change++) {
-        float from = rain.wind1, to = rain.wind2;
-        EXPECT_NEAR(rain.wind, from, 1e-5);
-        int len = rain.maxwaitwind;
+        float from = world->rain.wind1, to = world->rain.wind2;
+        EXPECT_NEAR(world->rain.wind, from, 1e-5);
+        int len = world->rain.maxwaitwind;
         float prev = from;
         for (int t = 1; t <= len; t++) {
-            rain.upd();
-            EXPECT_LE(std::fabs(rain.wind), 1.0f);
+            world->rain.upd();
+            EXPECT_LE(std::fabs(world->rain.wind), 1.0f);
             // Never overshoots, always moves toward the target.
-            if (to > from) EXPECT_GE(rain.wind, prev - 1e-6f);
-            else EXPECT_LE(rain.wind, prev + 1e-6f);
-            prev = rain.wind;
-            if (t * 2 == len) EXPECT_NEAR(rain.wind, (from + to) / 2, 1e-5);
+            if (to > from) EXPECT_GE(world->rain.wind, prev - 1e-6f);
+            else EXPECT_LE(world->rain.wind, prev + 1e-6f);
+            prev = world->rain.wind;
+            if (t * 2 == len) EXPECT_NEAR(world->rain.wind, (from + to) / 2, 1e-5);
         }
-        EXPECT_NEAR(rain.wind, to, 1e-5);
-        rain.upd();   // the next change starts from here
-        EXPECT_EQ(rain.wind1, to);
+        EXPECT_NEAR(world->rain.wind, to, 1e-5);
+        world->rain.upd();   // the next change starts from here
+        EXPECT_EQ(world->rain.wind1, to);
     }
 }
 
@@ -347,12 +348,12 @@ TEST_F(raintest, storms_strike_only_on_every_128th_tick_of_the_frame_timer) {
     int flashes = 0, thunders = 0;
     tplays plays;
     for (int f = 0; f < 128 * 150; f++) {
-        float before = rain.flash;
+        float before = world->rain.flash;
         stepframes(1);
-        int tick = TimerTicks(timer);
+        int tick = TimerTicks(world->timer);
         int heard = 0;
         for (int s : plays.take()) heard += s == 6;
-        if (rain.flash > before) {
+        if (world->rain.flash > before) {
             flashes++;
             EXPECT_EQ(tick % 128, 0) << "a flash at tick " << tick;
         }
@@ -361,7 +362,7 @@ TEST_F(raintest, storms_strike_only_on_every_128th_tick_of_the_frame_timer) {
             EXPECT_EQ(tick % 128, 0) << "thunder at tick " << tick;
         }
     }
-    ASSERT_EQ(rain.prg, rain_steady);
+    ASSERT_EQ(world->rain.prg, rain_steady);
     EXPECT_GT(flashes, 2);   // one chance in 15 at each of the 150 open ticks
     EXPECT_GT(thunders, 2);
 }
@@ -404,9 +405,9 @@ TEST_F(raintest, reduce_flashing_leaves_the_world_as_it_is) {
         TearDown();
         SetUp();
         steady(0, 180);
-        menu.set(menu_reduceflashing, on);
+        world->menu.set(menu_reduceflashing, on);
         for (int i = 0; i < 600; i++) {
-            if (i % 100 == 0) rain.flash = 1.2f;
+            if (i % 100 == 0) world->rain.flash = 1.2f;
             stepframes(1);
             drawframe();
             for (auto& r : drawnwith(img_explosion2))

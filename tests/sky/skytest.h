@@ -5,19 +5,20 @@
 #include <vector>
 
 #include "framework/sound.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/support/world.h"
 
 // Sample indices of the sounds started since the last take(), in order (up to 63 at a time:
 // snd hands out its channels in rotation).
 struct tplays {
-    int last = snd.chn;
+    int last = world->snd.chn;
     std::vector<int> take() {
         std::vector<int> out;
-        while (last != snd.chn) {
-            last = (last + 1) & snd.maxchn1;
-            const tsmp* s = snd.c[last].s;
-            out.push_back(s ? int(s - snd.s.data()) : -1);
+        while (last != world->snd.chn) {
+            last = (last + 1) & world->snd.maxchn1;
+            const tsmp* s = world->snd.c[last].s;
+            out.push_back(s ? int(s - world->snd.s.data()) : -1);
         }
         return out;
     }

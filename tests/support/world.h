@@ -14,8 +14,8 @@
 
 #include "app/applet.h"
 #include "app/world.h"
-#include "framework/globals.h"
 #include "framework/window.h"
+#include "game/world.h"
 #include "platform/testing.h"
 
 namespace testsupport {
@@ -37,8 +37,8 @@ inline void endworld() {
     worldbuilt = false;
     RemoveHooks(HOOK_EMITEVENT);
     RemoveHooks(HOOK_FLIP);
-    if (timer) StopTimer(timer);
-    timer = nullptr;
+    if (world->timer) StopTimer(world->timer);
+    world->timer = nullptr;
     ModelviewIdentity();
     SetTransform(0, 1, 1);
     SetLineWidth(1);
@@ -55,7 +55,7 @@ inline const bool cleanerinstalled = [] {
 }();
 
 // The canvas gadget events come from (the game reads input only from there).
-inline TGadget* canvasgadget() { return can.g; }
+inline TGadget* canvasgadget() { return world->can.g; }
 
 }  // namespace testsupport
 
@@ -101,7 +101,7 @@ struct worldtest : ::testing::Test {
         cx = px, cy = py;
         emit(EVENT_MOUSEMOVE, 0, px, py);
     }
-    void mousemove(float x, float y) { canvasmove(int(x * viewscalex), int(y * viewscaley)); }
+    void mousemove(float x, float y) { canvasmove(int(x * world->viewscalex), int(y * world->viewscaley)); }
     // Buttons: 1 left, 2 right, 3 middle; at the cursor's last position.
     void mousedown(int button) { emit(EVENT_MOUSEDOWN, button, cx, cy); }
     void mouseup(int button) { emit(EVENT_MOUSEUP, button, cx, cy); }
@@ -112,7 +112,7 @@ struct worldtest : ::testing::Test {
     }
     void enter() { emit(EVENT_MOUSEENTER); }
     // A menu action with this tag, from the window, as choosing the entry sends it.
-    void choose(int tag) { EmitEvent(CreateEvent(EVENT_MENUACTION, win.g, tag)); }
+    void choose(int tag) { EmitEvent(CreateEvent(EVENT_MENUACTION, world->win.g, tag)); }
     // One repaint of the canvas: the frame is drawn into the platform's recorder.
     void drawframe() {
         ClearDrawRecords();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/kinds.h"
+#include "game/world.h"
 #include "tests/combat/fight.h"
 
 struct calmworld : fight {
@@ -10,46 +11,46 @@ struct calmworld : fight {
         fight::SetUp();
         emptystreet();
         emptysky();
-#define CALM_WAIT(wave, list, ...) list.wait = 1000000;
+#define CALM_WAIT(wave, list, ...) world->list.wait = 1000000;
         VARNHOLD_WAVES(CALM_WAIT)   // every list a raid releases from
 #undef CALM_WAIT
-        raid.wait = jumpers.wait = 1000000;
-        raid.prg = raid_waiting, jumpers.prg = jumper_waiting;
+        world->raid.wait = world->jumpers.wait = 1000000;
+        world->raid.prg = raid_waiting, world->jumpers.prg = jumper_waiting;
     }
     static void emptystreet() {
-        cars = tcar();
-        cars.wait = 1000000;
+        world->cars = tcar();
+        world->cars.wait = 1000000;
     }
     static void emptysky() {
-        planes = tplane();
-        planes.wait = 1000000;
+        world->planes = tplane();
+        world->planes.wait = 1000000;
     }
 
     // Type 0 or the police car (art 1), tinted (200, 0, 0); speed > 0 drives left.
     static tcardata& car(float x, float y, float speed, int art = kind_car) {
-        tcardata& c = cars.add();
+        tcardata& c = world->cars.add();
         c.art = art;
         c.img = art ? img_police : img_car[0];
         c.imgt = img_cart[0];
         c.imgw2 = static_cast<float>(img_car[0]->width / 2);
         c.x = x, c.y = y, c.speed = c.maxspeed = speed, c.col[0] = 200;
-        cars.countpolice += art;
+        world->cars.countpolice += art;
         return c;
     }
     // Type 0 or the hero (art 1), tinted (200, 0, 0); speedx > 0 flies left.
     static tplanedata& plane(float x, float y, float speedx, int art = kind_plane) {
-        tplanedata& p = planes.add();
+        tplanedata& p = world->planes.add();
         p.art = art;
         p.img = art ? img_superman : img_plane[0];
         p.imgt = img_planet[0];
         p.imgw2 = static_cast<float>(p.img->width / 2);
         p.imgh2 = static_cast<float>(p.img->height / 2);
         p.x = x, p.y = y, p.speedx = speedx, p.col[0] = 200;
-        planes.countsuper += art;
+        world->planes.countsuper += art;
         return p;
     }
     static void ufo(float x, float y) {
-        tufodata& u = ufos.add();
+        tufodata& u = world->ufos.add();
         u.x = x, u.y = y;
     }
 };

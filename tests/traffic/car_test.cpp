@@ -1,6 +1,7 @@
 // Cars and police: the order of the draws, police numbers and siren, braking for hazards
 // ahead, wrecks and their cost, horns, debris, drawing.
 #include "framework/samples.h"
+#include "game/world.h"
 #include "platform/testing.h"
 #include "tests/traffic/calm.h"
 
@@ -8,9 +9,9 @@ struct cartraffic : calmworld {
     // Sounds of sample `smp` started since the pool stood at channel `from`.
     static int played(int from, int smp) {
         int n = 0;
-        for (int c = from; c != snd.chn;) {
-            c = (c + 1) & snd.maxchn1;
-            n += snd.c[c].s == &snd.s[smp] ? 1 : 0;
+        for (int c = from; c != world->snd.chn;) {
+            c = (c + 1) & world->snd.maxchn1;
+            n += world->snd.c[c].s == &world->snd.s[smp] ? 1 : 0;
         }
         return n;
     }
@@ -20,7 +21,7 @@ TEST_F(cartraffic, car_generate_takes_its_draws_in_order) {
     int kinds = 0;
     for (int k = 0; k < 60; k++) {
         emptystreet();
-        trnd r = rnd;
+        trnd r = world->rnd;
         int c0 = r.upd(255), c1 = r.upd(255), c2 = r.upd(255);
         int type = r.upd(static_cast<int>(img_car.size()));
         float speed = r.updf(1.0f) + 0.5f;
@@ -29,17 +30,17 @@ TEST_F(cartraffic, car_generate_takes_its_draws_in_order) {
         bool cop = r.upd(tcardata::policechance) == 0;
         int smp = cop ? (r.upd(2) ? 25 : -1) : (r.upd(5) ? -1 : 9 + r.upd(3));
         float rate = smp < 0 ? 0 : 0.9f + r.updf(0.1f);
-        cars.generate();
-        tcardata& c = *cars.d[0];
+        world->cars.generate();
+        tcardata& c = *world->cars.d[0];
         EXPECT_EQ(c.col[1], cop ? 255 : c1 + 255 - std::max({c0, c1, c2}));
         EXPECT_EQ(c.imgt, img_cart[type]);
         EXPECT_EQ(c.maxspeed, (right ? -speed : speed) * (cop ? 1.2f : 1));
         EXPECT_EQ(c.y, cop ? c.y : y);
         if (smp >= 0) {
-            EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp]);
-            EXPECT_FLOAT_EQ(snd.c[snd.chn].c->rate, rate);
+            EXPECT_EQ(world->snd.c[world->snd.chn].s, &world->snd.s[smp]);
+            EXPECT_FLOAT_EQ(world->snd.c[world->snd.chn].c->rate, rate);
         }
-        EXPECT_EQ(rnd.seed, r.seed);
+        EXPECT_EQ(world->rnd.seed, r.seed);
         kinds |= (cop ? 1 : 0) | (smp >= 9 && smp <= 11 ? 2 : 0);
     }
     EXPECT_EQ(kinds, 3);
@@ -50,14 +51,14 @@ TEST_F(cartraffic, a_third_police_car_never_comes_and_a_second_never_sounds_its_
     for (int round = 0; round < 20; round++) {
         emptystreet();
         for (int k = 0; k < 100; k++) {
-            int before = cars.countpolice, chn = snd.chn;
-            cars.generate();
-            seconds += before == 1 && cars.countpolice == 2;
+            int before = world->cars.countpolice, chn = world->snd.chn;
+            world->cars.generate();
+            seconds += before == 1 && world->cars.countpolice == 2;
             if (before > 0) sirens += played(chn, 25);
         }
         int police = 0;
-        for (auto& c : cars.d) police += c && c->art ? 1 : 0;
-        EXPECT_EQ(police, cars.countpolice);
+        for (auto& c : world->cars.d) police += c && c->art ? 1 : 0;
+        EXPECT_EQ(police, world->cars.countpolice);
         EXPECT_LE(police, 2);
     }
     EXPECT_GT(seconds, 10);
@@ -69,21 +70,21 @@ TEST_F(cartraffic, a_second_police_car_takes_its_draws_without_a_siren_draw) {
     int seconds = 0;
     for (int k = 0; k < 400 && seconds < 3; k++) {
         emptystreet();
-        cars.countpolice = 1;
-        trnd r = rnd;
+        world->cars.countpolice = 1;
+        trnd r = world->rnd;
         for (int i = 0; i < 3; i++) r.upd(255);
         r.upd(static_cast<int>(img_car.size()));
         r.updf(1.0f), r.upd(2), r.updf(6.0f);
         if (r.upd(tcardata::policechance) != 0) {
-            cars.generate();   // an ordinary car: on to the next draws
+            world->cars.generate();   // an ordinary car: on to the next draws
             continue;
         }
-        int chn = snd.chn;
-        cars.generate();
-        ASSERT_EQ(cars.d[0]->art, kind_police);
-        EXPECT_EQ(cars.d[0]->siren, 0);
-        EXPECT_EQ(snd.chn, chn);
-        EXPECT_EQ(rnd.seed, r.seed);
+        int chn = world->snd.chn;
+        world->cars.generate();
+        ASSERT_EQ(world->cars.d[0]->art, kind_police);
+        EXPECT_EQ(world->cars.d[0]->siren, 0);
+        EXPECT_EQ(world->snd.chn, chn);
+        EXPECT_EQ(world->rnd.seed, r.seed);
         seconds++;
     }
     EXPECT_EQ(seconds, 3);
@@ -96,44 +97,44 @@ TEST_F(cartraffic, a_silent_police_car_leaves_the_siren_on_channel_0_alone) {
     for (bool wreck : {false, true}) {
         emptystreet();
         tcardata& loud = car(600, 375, 1, 1);
-        snd.chn = snd.maxchn1;   // the next sound takes channel 0
-        snd.play(snd.s[smp_sirene], 1, -1);
-        loud.chn = snd.chn, loud.siren = 1;
+        world->snd.chn = world->snd.maxchn1;   // the next sound takes channel 0
+        world->snd.play(world->snd.s[smp_sirene], 1, -1);
+        loud.chn = world->snd.chn, loud.siren = 1;
         ASSERT_EQ(loud.chn, 0);
         tcardata& silent = car(100, 375, 1, 1);
         stepframes(1);
-        EXPECT_FLOAT_EQ(snd.c[0].pan, (loud.x * 0.00125f - 0.5f) * 0.5f);
-        rain.flash = wreck ? 1 : 0;
-        rain.flashobj.x = silent.x - silent.speed;
+        EXPECT_FLOAT_EQ(world->snd.c[0].pan, (loud.x * 0.00125f - 0.5f) * 0.5f);
+        world->rain.flash = wreck ? 1 : 0;
+        world->rain.flashobj.x = silent.x - silent.speed;
         if (!wreck) silent.x = -silent.imgw2 + silent.speed / 2;
         stepframes(1);
-        EXPECT_EQ(cars.count(), 1);
-        EXPECT_EQ(snd.c[0].released, 0) << (wreck ? "wrecked" : "drove off");
-        EXPECT_FLOAT_EQ(snd.c[0].pan, (loud.x * 0.00125f - 0.5f) * 0.5f);
-        rain.flash = 0;
+        EXPECT_EQ(world->cars.count(), 1);
+        EXPECT_EQ(world->snd.c[0].released, 0) << (wreck ? "wrecked" : "drove off");
+        EXPECT_FLOAT_EQ(world->snd.c[0].pan, (loud.x * 0.00125f - 0.5f) * 0.5f);
+        world->rain.flash = 0;
     }
 }
 
 TEST_F(cartraffic, siren_follows_its_police_car_and_fades_when_it_leaves_or_is_wrecked) {
     for (bool wreck : {false, true}) {
-        for (int t = 0; t < 1000 && (!cars.d[0] || !cars.d[0]->siren); t++) {
+        for (int t = 0; t < 1000 && (!world->cars.d[0] || !world->cars.d[0]->siren); t++) {
             emptystreet();
-            cars.generate();
+            world->cars.generate();
         }
-        tcardata& c = *cars.d[0];
+        tcardata& c = *world->cars.d[0];
         ASSERT_TRUE(c.siren);
         c.x = 300;
         stepframes(1);
-        EXPECT_FLOAT_EQ(snd.c[c.chn].pan, (c.x * 0.00125f - 0.5f) * 0.5f);
-        EXPECT_EQ(snd.c[c.chn].released, 0);
-        rain.flash = wreck ? 1 : 0;
-        rain.flashobj.x = c.x - c.speed;
+        EXPECT_FLOAT_EQ(world->snd.c[c.chn].pan, (c.x * 0.00125f - 0.5f) * 0.5f);
+        EXPECT_EQ(world->snd.c[c.chn].released, 0);
+        world->rain.flash = wreck ? 1 : 0;
+        world->rain.flashobj.x = c.x - c.speed;
         if (!wreck) c.x = c.speed < 0 ? 800 + c.imgw2 : -c.imgw2;
         int chn = c.chn;
         stepframes(1);
-        EXPECT_EQ(snd.c[chn].released, 1);
-        EXPECT_EQ(cars.countpolice + cars.count(), 0);
-        rain.flash = 0;
+        EXPECT_EQ(world->snd.c[chn].released, 1);
+        EXPECT_EQ(world->cars.countpolice + world->cars.count(), 0);
+        world->rain.flash = 0;
     }
 }
 
@@ -161,14 +162,14 @@ TEST_F(cartraffic, only_cars_approaching_an_enemy_explosion_brake_and_player_bla
     };
     for (auto& k : cases) {
         emptystreet();
-        tnt.removeall();
+        world->tnt.removeall();
         explosion(400, 300, k.owner ? 5 : 2.8f, 400, k.owner, 0);
         tcardata& c = car(k.x, k.y, k.speed);
         stepframes(3);
-        ASSERT_TRUE(cars.d[0]) << k.x << " " << k.y;
+        ASSERT_TRUE(world->cars.d[0]) << k.x << " " << k.y;
         EXPECT_EQ(std::fabs(c.speed) < 1, k.brakes) << k.x << " " << k.y;
     }
-    EXPECT_EQ(level.score, 0);
+    EXPECT_EQ(world->level.score, 0);
 }
 
 TEST_F(cartraffic, fire_burns_a_car_for_free_while_enemy_blast_or_lightning_costs_a_point) {
@@ -179,25 +180,25 @@ TEST_F(cartraffic, fire_burns_a_car_for_free_while_enemy_blast_or_lightning_cost
     };
     for (auto& k : cases) {
         emptystreet();
-        tnt.removeall();
-        fires.removeall();
-        int score = level.score, blasts = tnt2.count(), debris = particles.count();
+        world->tnt.removeall();
+        world->fires.removeall();
+        int score = world->level.score, blasts = world->tnt2.count(), debris = world->particles.count();
         car(400, 367, 0.5f, k.art);
-        if (k.hazard == fire) fires.generate(380, 370, 40, 800);
+        if (k.hazard == fire) world->fires.generate(380, 370, 40, 800);
         if (k.hazard == blast) explosion(400, 360, 0.5f, 100, 0, 0);
-        rain.flash = k.hazard == bolt ? 1 : 0;
-        rain.flashobj.x = 390;
+        world->rain.flash = k.hazard == bolt ? 1 : 0;
+        world->rain.flashobj.x = 390;
         stepframes(1);
-        EXPECT_EQ(cars.count() + cars.countpolice, k.wrecked ? 0 : 1 + k.art) << k.hazard << k.art;
-        EXPECT_EQ(level.score, score - k.cost) << k.hazard << k.art;
-        EXPECT_EQ(tnt2.count() - blasts + particles.count() - debris, k.wrecked ? 17 : 0);
+        EXPECT_EQ(world->cars.count() + world->cars.countpolice, k.wrecked ? 0 : 1 + k.art) << k.hazard << k.art;
+        EXPECT_EQ(world->level.score, score - k.cost) << k.hazard << k.art;
+        EXPECT_EQ(world->tnt2.count() - blasts + world->particles.count() - debris, k.wrecked ? 17 : 0);
     }
-    rain.flash = 0;
-    fires.removeall();
+    world->rain.flash = 0;
+    world->fires.removeall();
     car(380.5f, 367, 0.5f);               // onto the fire's left end: not yet in it
-    fires.generate(380, 370, 40, 800);
+    world->fires.generate(380, 370, 40, 800);
     stepframes(1);
-    EXPECT_EQ(cars.count(), 1);
+    EXPECT_EQ(world->cars.count(), 1);
 }
 
 // In each lane a car is in the reach of an explosion ahead with a car behind it, stuck at the
@@ -210,7 +211,7 @@ TEST_F(cartraffic, one_horn_starts_in_24_frames_and_a_car_honks_once_per_stop) {
     car(120, 385, -1);
     std::vector<int> horns;
     for (int f = 1; f <= 30; f++) {
-        int chn = snd.chn;
+        int chn = world->snd.chn;
         stepframes(1);
         for (int k = 0; k < played(chn, 16) + played(chn, 17); k++) horns.push_back(f);
         for (tcardata* c : honkers) ASSERT_NE(c->prg, car_cruising);
@@ -220,11 +221,11 @@ TEST_F(cartraffic, one_horn_starts_in_24_frames_and_a_car_honks_once_per_stop) {
 
 TEST_F(cartraffic, passing_car_kicks_lying_debris_along_at_half_its_speed) {
     const int grey[3] = {99, 99, 99};
-    particles.generate(400, 375, 0, 0, 1000, 0.01f, 1.4f, 0.05f, grey, grey, img_explosion1);
-    tparticledata& p = *particles.d[particles.count() - 1];
+    world->particles.generate(400, 375, 0, 0, 1000, 0.01f, 1.4f, 0.05f, grey, grey, img_explosion1);
+    tparticledata& p = *world->particles.d[world->particles.count() - 1];
     p.prg = particle_still;
     car(401, 367, 1.5f);
-    cars.upd();
+    world->cars.upd();
     EXPECT_EQ(p.prg, particle_moving);
     EXPECT_EQ(p.speedx, -0.75f);
 }
@@ -233,13 +234,13 @@ TEST_F(cartraffic, without_car_or_plane_pictures_nothing_is_made_and_nothing_dra
     std::vector<TImage*> keepcar, keepplane;
     std::swap(keepcar, img_car);
     std::swap(keepplane, img_plane);
-    trnd r = rnd;
-    cars.generate();
-    planes.generate();
+    trnd r = world->rnd;
+    world->cars.generate();
+    world->planes.generate();
     std::swap(keepcar, img_car);
     std::swap(keepplane, img_plane);
-    EXPECT_EQ(cars.count() + planes.count(), 0);
-    EXPECT_EQ(rnd.seed, r.seed);
+    EXPECT_EQ(world->cars.count() + world->planes.count(), 0);
+    EXPECT_EQ(world->rnd.seed, r.seed);
 }
 
 TEST_F(cartraffic, cars_draw_far_lane_first_tinted_with_plain_overlay_mirrored_driving_right) {
@@ -247,10 +248,10 @@ TEST_F(cartraffic, cars_draw_far_lane_first_tinted_with_plain_overlay_mirrored_d
     tcardata& far = car(500, 367, 1);
     tcardata& p = car(600, 375, 1, 1);
     p.policedisti = 1, p.distix = 650, p.distiy = 300;
-    cars.sort();
-    ASSERT_EQ(cars.d[0].get(), &far);
+    world->cars.sort();
+    ASSERT_EQ(world->cars.d[0].get(), &far);
     ClearDrawRecords();
-    cars.draw();
+    world->cars.draw();
     const auto& d = DrawRecords();
     const struct { const TImage* img; float x, scalex; int red, green; float alpha; } want[] = {
         {img_car[0], 500, 1, 200, 0, 1}, {img_cart[0], 500, 1, 255, 255, 1},

@@ -1,6 +1,7 @@
 // Satellites and meteors: hiding behind the skyline, the meteor's three hits, planes and the
 // hero's punch, bad pictures.
 #include "framework/samples.h"
+#include "game/world.h"
 #include "tests/traffic/skytraffic.h"
 
 struct satellite : skytraffic {};
@@ -9,8 +10,8 @@ TEST_F(satellite, new_satellite_stays_hidden_silent_and_untouchable_until_it_cle
     const float x0 = 440.5f;
     ASSERT_EQ(cityalpha(x0, 369), 255);
     onehouse(0, 0);
-    satellites.launchsatellite();
-    tsatellitedata& s = *satellites.d[0];
+    world->satellites.launchsatellite();
+    tsatellitedata& s = *world->satellites.d[0];
     s.x = x0, s.speedx = 0, s.speedy = -1;
     // a player's missile rising with it, inside its box all the way
     trocketdata& m = missile(x0, s.y, x0, 0, 1, 1);
@@ -24,11 +25,11 @@ TEST_F(satellite, new_satellite_stays_hidden_silent_and_untouchable_until_it_cle
         ASSERT_EQ(m.prg, rocket_flying);
     }
     stepframes(1);
-    EXPECT_EQ(records(satellites), 0);
+    EXPECT_EQ(records(world->satellites), 0);
     EXPECT_EQ(m.prg, rocket_ended);
-    EXPECT_EQ(level.score, -4);   // -2 for the missile, -2 for the satellite
+    EXPECT_EQ(world->level.score, -4);   // -2 for the missile, -2 for the satellite
     bool released = false;   // its beeping had started, and fades with it
-    for (auto& c : snd.c) released = released || (c.s == &snd.s[smp_satellite] && c.released == 1);
+    for (auto& c : world->snd.c) released = released || (c.s == &world->snd.s[smp_satellite] && c.released == 1);
     EXPECT_TRUE(released);
 }
 
@@ -40,18 +41,18 @@ TEST_F(satellite, three_missiles_break_a_meteor_and_only_the_players_count) {
         clearsky();
         tsatellitedata& s = skyobject(1, 400, 60);
         for (int k = 0; k < 3; k++) {
-            tnt.removeall();   // an enemy missile would end in the last blast first
-            level.score = 0;
+            world->tnt.removeall();   // an enemy missile would end in the last blast first
+            world->level.score = 0;
             missile(400, 62, 400, 0, 1, r.owner);
             stepframes(1);
-            EXPECT_EQ(level.score, r.pay[k]) << "hit " << k + 1;
+            EXPECT_EQ(world->level.score, r.pay[k]) << "hit " << k + 1;
             if (k < 2) {
                 EXPECT_EQ(s.hits, 2 - k);
             }
         }
-        EXPECT_EQ(records(satellites), 0);
-        ASSERT_EQ(records(tnt), 2);
-        const ttntdata& big = *tnt.d[1];   // the meteor breaks in a large blast of the same side
+        EXPECT_EQ(records(world->satellites), 0);
+        ASSERT_EQ(records(world->tnt), 2);
+        const ttntdata& big = *world->tnt.d[1];   // the meteor breaks in a large blast of the same side
         EXPECT_FLOAT_EQ(big.x, 400);
         EXPECT_EQ(big.maxtime, 400);
         EXPECT_EQ(big.owner, r.owner);
@@ -63,11 +64,11 @@ TEST_F(satellite, meteor_wrecks_a_plane_and_the_hero_punches_each_object_only_on
     meteor.speedy = 0.25f;
     flyer(0, 400, 62);
     stepframes(1);
-    EXPECT_EQ(records(planes), 0);
-    EXPECT_EQ(level.score, -2);
+    EXPECT_EQ(records(world->planes), 0);
+    EXPECT_EQ(world->level.score, -2);
     EXPECT_EQ(meteor.hits, 2);
-    ASSERT_EQ(records(tnt2), 1);
-    EXPECT_FLOAT_EQ(tnt2.d[0]->y, 62);
+    ASSERT_EQ(records(world->tnt2), 1);
+    EXPECT_FLOAT_EQ(world->tnt2.d[0]->y, 62);
 
     // a meteor flies back up and the hero turns round; a satellite drops back down
     const struct { int art; float speedy, punched, herospeedx; } rows[] = {
@@ -75,7 +76,7 @@ TEST_F(satellite, meteor_wrecks_a_plane_and_the_hero_punches_each_object_only_on
     for (auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "art " << r.art);
         clearsky();
-        level.score = 0;
+        world->level.score = 0;
         tsatellitedata& s = skyobject(r.art, 400, 60);
         s.speedy = r.speedy;
         tplanedata& hero = flyer(1, 400, 60.5f);
@@ -83,12 +84,12 @@ TEST_F(satellite, meteor_wrecks_a_plane_and_the_hero_punches_each_object_only_on
         stepframes(1);
         EXPECT_FLOAT_EQ(s.speedy, r.punched);
         EXPECT_FLOAT_EQ(hero.speedx, r.herospeedx);
-        EXPECT_EQ(snd.c[snd.chn].s, &snd.s[smp_punch]);
+        EXPECT_EQ(world->snd.c[world->snd.chn].s, &world->snd.s[smp_punch]);
         stepframes(1);   // still touching: no second punch
         EXPECT_FLOAT_EQ(s.speedy, r.punched);
         EXPECT_FLOAT_EQ(hero.speedx, r.herospeedx);
-        EXPECT_EQ(records(satellites) + records(planes), 2);
-        EXPECT_EQ(level.score, 0);
+        EXPECT_EQ(records(world->satellites) + records(world->planes), 2);
+        EXPECT_EQ(world->level.score, 0);
     }
 }
 
@@ -117,11 +118,11 @@ TEST_F(satellite, skyline_buffer_lacking_the_pixel_under_a_satellite_reads_as_cl
 TEST_F(satellite, meteor_launch_without_meteor_pictures_releases_nothing_after_its_two_draws) {
     std::vector<TImage*> saved;
     saved.swap(img_meteor);
-    trnd copy = rnd;
+    trnd copy = world->rnd;
     copy.updf(0.5f), copy.upd(0);
-    satellites.launchmeteor();
+    world->satellites.launchmeteor();
     img_meteor.swap(saved);
-    EXPECT_EQ(records(satellites), 0);
-    EXPECT_EQ(rnd.seed, copy.seed);
-    EXPECT_EQ(rnd.n3, copy.n3);
+    EXPECT_EQ(records(world->satellites), 0);
+    EXPECT_EQ(world->rnd.seed, copy.seed);
+    EXPECT_EQ(world->rnd.n3, copy.n3);
 }

@@ -1,0 +1,4 @@
+// framework/world.cpp — the thread's world, as the framework sees it.
+#include "framework/world.h"
+
+thread_local tframeworld* frameworld = nullptr;
