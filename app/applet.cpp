@@ -24,10 +24,6 @@
 #include "game/kinds.h"
 #include "game/world.h"
 
-thread_local int redraw = 0;
-thread_local int refocus = 0;
-thread_local int fasttimer = 0;
-thread_local int shotwanted = 0;
 thread_local std::string dumponclose;
 const bool appletready = ThreadState([] { (void)&dumponclose; });
 
@@ -260,8 +256,8 @@ void drawoverlays() {
 int tmainapplet::draw() {
     // The detail's share is taken up before a frame is drawn (a browser clears a canvas whose
     // size changes), and F2's frame has all of it, however crowded the fight.
-    float want = shotwanted ? 1 : detail.keep, unit = viewscale(world->can.w, world->can.h);
-    world->particlesize = shotwanted ? 1 : detail.particles;
+    float want = world->shotwanted ? 1 : detail.keep, unit = viewscale(world->can.w, world->can.h);
+    world->particlesize = world->shotwanted ? 1 : detail.particles;
     if (want != drawnkeep && unit > 0) {
         drawnkeep = want;
         setrenderscale(unit);
@@ -276,8 +272,8 @@ int tmainapplet::draw() {
     Flip(-1);
     // F2 is taken from the frame just shown: between frames the window's buffer may be new
     // (a resize, an expose) and still black.
-    if (shotwanted) {
-        shotwanted = 0;
+    if (world->shotwanted) {
+        world->shotwanted = 0;
         screenshot();
     }
     return 0;
@@ -301,20 +297,20 @@ void inputstep() {
     if (world->ev.keyup == key_f5) {   // F5 released: back to 60 frames a second
         StopTimer(world->timer);
         world->timer = frametimer(60);
-        fasttimer = 0;
+        world->fasttimer = 0;
     }
     switch (world->ev.key) {
     case key_escape: EmitEvent(CreateEvent(EVENT_WINDOWCLOSE, world->win.g)); break;
     case key_f2:
-        if (!replaying()) shotwanted = 1;   // a playback leaves no files behind
+        if (!replaying()) world->shotwanted = 1;   // a playback leaves no files behind
         break;
     case key_f5:   // F5 held: eight times as many frames
         // A held key repeats its key-down; replacing the fast timer at every repeat would
         // restart its tick count again and again, so only the first press switches.
-        if (!fasttimer) {
+        if (!world->fasttimer) {
             StopTimer(world->timer);
             world->timer = frametimer(480);
-            fasttimer = 1;
+            world->fasttimer = 1;
         }
         break;
     }
@@ -358,7 +354,7 @@ int tmainapplet::onevent(TEvent* event) {
     if (tag > menu_language && tag <= menu_language + world->langcount) loadlanguage(tag);
     menucommand(tag);
     if (event->id == EVENT_APPSUSPEND) world->level.setpause(1);
-    if (event->id == EVENT_APPRESUME) refocus = 1;
+    if (event->id == EVENT_APPRESUME) world->refocus = 1;
     if (event->source == world->timer && world->timer) {
         if (event->id == EVENT_TIMERTICK) {
             framestep();
@@ -366,13 +362,13 @@ int tmainapplet::onevent(TEvent* event) {
             adaptdetail();
         }
     } else if (event->source == world->can.g && world->can.g) {
-        if (event->id == EVENT_GADGETPAINT) redraw = 1;
+        if (event->id == EVENT_GADGETPAINT) world->redraw = 1;
         else inputstep();
     }
-    if (redraw) {
-        redraw = 0;
-        if (refocus) {
-            refocus = 0;
+    if (world->redraw) {
+        world->redraw = 0;
+        if (world->refocus) {
+            world->refocus = 0;
             ActivateGadget(world->can.g);
         }
         draw();

@@ -46,8 +46,4 @@ void installsignals();
 // when it could not be saved (said on standard error).
 std::string screenshot();
 
-extern thread_local int redraw;                // a repaint is due at the end of this event
-extern thread_local int refocus;               // the canvas gets the keyboard focus back at the next draw
-extern thread_local int shotwanted;            // F2 was pressed: a screenshot follows the next frame drawn
-extern thread_local int fasttimer;             // 1 while F5 is held and the timer runs at 480 Hz
 extern thread_local std::string dumponclose;   // --dump FILE of a windowed game: written when it closes

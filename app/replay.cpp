@@ -233,7 +233,7 @@ bool playframe() {
 // The pace follows the game's own rate (F5 held in the recording: 480 Hz), eight times that
 // while the player holds F5.
 void retime() {
-    float hz = (fasttimer ? 480.0f : 60.0f) * (play.playerfast ? 8.0f : 1.0f);
+    float hz = (world->fasttimer ? 480.0f : 60.0f) * (play.playerfast ? 8.0f : 1.0f);
     if (play.paused || play.v.ended || hz == play.pacehz) return;
     if (play.pace) StopTimer(play.pace);
     play.pace = CreateTimer(hz);

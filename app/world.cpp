@@ -172,7 +172,6 @@ std::string startup(const tstartup& how) {
     for (int i = 0; i < 16; i++) world->drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
     // The application object: settings, language, turrets, frame timer; it shows the window.
     applet = tmainapplet();
-    redraw = refocus = fasttimer = shotwanted = 0;
     applet.create(how.settings);
     return "";
 }

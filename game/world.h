@@ -31,6 +31,12 @@ struct tworld : tframeworld {
     // made. Null: no saving.
     void (*savehook)() = nullptr;
 
+    // The application's flags of this world's frames (app/applet.cpp).
+    int redraw = 0;       // a repaint is due at the end of this event
+    int refocus = 0;      // the canvas gets the keyboard focus back at the next draw
+    int shotwanted = 0;   // F2 was pressed: a screenshot follows the next frame drawn
+    int fasttimer = 0;    // 1 while F5 is held and the timer runs at 480 Hz
+
     // Calls v(name, object) for every object the world dump lists, in its order. A new
     // member that the dump should show gets its line here.
     template <class V> void fields(V& v) {

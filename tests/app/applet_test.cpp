@@ -227,9 +227,9 @@ TEST_F(applet, help_and_leaving_the_window_pause_a_running_level) {
     EmitEvent(CreateEvent(EVENT_APPSUSPEND, nullptr));
     EXPECT_EQ(world->level.pause, pause_on);
     EmitEvent(CreateEvent(EVENT_APPRESUME, nullptr));
-    EXPECT_EQ(refocus, 1);
+    EXPECT_EQ(world->refocus, 1);
     drawframe();
-    EXPECT_EQ(refocus, 0);
+    EXPECT_EQ(world->refocus, 0);
 }
 
 TEST_F(applet, f2_writes_the_next_free_screenshot) {
