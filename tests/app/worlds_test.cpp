@@ -9,7 +9,9 @@
 #include "app/replay.h"
 #include "app/replayfile.h"
 #include "app/world.h"
+#include "game/world.h"
 #include "tests/support/files.h"
+#include "tests/support/world.h"
 
 namespace {
 
@@ -61,4 +63,26 @@ TEST(worlds, two_recorded_games_play_side_by_side_in_one_process_each_to_its_own
         EXPECT_EQ(side[i].digest, alone[i].digest);
     }
     EXPECT_NE(side[0].digest, side[1].digest);
+}
+
+// A new world on a thread keeps nothing of the one before it, also of what the dump leaves
+// out (the drawing's particle size, the turrets' margin, the application's flags).
+struct freshworld : worldtest {};
+
+TEST_F(freshworld, a_new_world_keeps_nothing_of_the_last_one_on_its_thread) {
+    const std::string first = dumpworld(true);
+    stepframes(200);
+    world->level.newlevel();
+    stepframes(300);
+    world->particlesize = 0.5f;
+    world->turretmargin = 200;
+    world->shotwanted = world->fasttimer = 1;
+    world->txtlevel = "Stufe";
+    ASSERT_NE(dumpworld(true), first);
+
+    ASSERT_EQ(newworld(seed()), "");
+    EXPECT_EQ(dumpworld(true), first);
+    EXPECT_EQ(world->particlesize, 1);
+    EXPECT_EQ(world->turretmargin, 100);
+    EXPECT_EQ(world->shotwanted + world->fasttimer, 0);
 }
