@@ -169,7 +169,6 @@ std::string startup(const tstartup& how) {
     if (!missing.empty()) return missing;
     createobjects();
     recomputewidths();
-    for (int i = 0; i < 16; i++) world->drawmatrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
     // The application object: settings, language, turrets, frame timer; it shows the window.
     applet = tmainapplet();
     applet.create(how.settings);
