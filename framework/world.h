@@ -32,8 +32,8 @@ struct tframeworld {
     float viewwidth = 800, viewheight = 400;   // the playfield in canvas pixels
     float areawidth = 800, areaheight = 400;   // the canvas in playfield units
     float cityshift = 0;                       // skyline offset, 0 .. -2, following the mouse
-    float drawmatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};   // column-major
-        // scratch matrix (flag, beams, sky bodies)
+    // column-major scratch matrix (flag, beams, sky bodies)
+    float drawmatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
     // Interface texts, replaceable by the language file: txtlevel, txtscore, ...
     // (framework/screenwords.h).
