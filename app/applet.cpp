@@ -30,8 +30,10 @@ const bool appletready = ThreadState([] { (void)&dumponclose; });
 namespace {
 
 thread_local bool running = false;   // create() has loaded the settings: closing now keeps them
-thread_local tdetail detail;         // the automatic render scale's share while a level is played
+thread_local tdetail detail;         // the automatic render scale's share, of a level or the title
+thread_local bool detailplayed = false;   // `detail` is a played level's
 thread_local float drawnkeep = 1;    // the share the render scale was last set with
+thread_local float drawnleast = 0;   // and the least pixels per unit
 thread_local int detailsince = -1;   // when the detail's second began (ms), -1: not yet
 thread_local int detailticks = 0;    // the frames stepped in it
 thread_local int detailshown = 0;    // FramesPresented() when it began
@@ -41,28 +43,36 @@ thread_local int detailshown = 0;    // FramesPresented() when it began
 void setrenderscale(float unit) {
     bool software = SoftwareRenderer() != 0;
     float pixels = float(world->can.w) * float(world->can.h);
-    float scene = renderlimit(renderoption, software, unit, pixels, drawnkeep);
+    float scene = renderlimit(renderoption, software, unit, pixels, drawnkeep, drawnleast);
     SetRenderScale(scene, interfacelimit(scene, renderlimit(renderoption, software, unit, pixels), unit));
 }
 
-// Once a second on a software rasteriser with the automatic choice: a played level's detail
-// follows the frames shown; the title gets all of it back. The next frame drawn takes it up.
+// A played level's detail and the title's follow the frames each its own way, each starting
+// with all of it, from the first frame of its scene.
+void followscene() {
+    bool played = world->level.prg != level_title;
+    if (played == detailplayed) return;
+    detail = played ? tdetail{.best = detail.best} : titledetail(detail.best);
+    detailplayed = played;
+    detailsince = -1;   // a second that began in the other scene says nothing of this one
+}
+
+// Once a second on a software rasteriser with the automatic choice: the detail follows the
+// frames shown. The next frame drawn takes it up.
 void adaptdetail() {
     if (renderoption >= 0) return;
+    followscene();
     int now = MilliSecs(), gap = now - detailsince;
     detailticks++;
     if (detailsince >= 0 && gap >= 0 && gap < 1000) return;
     int shown = FramesPresented();
-    bool played = world->level.prg != level_title;
-    // A second that took more than two (a hidden page, a stopped process) says nothing, nor
-    // one whose clock went back (a new world on this thread).
-    if (detailsince >= 0 && gap >= 0 && gap <= 2000 && played && SoftwareRenderer()) {
+    // A second that took more than two (a hidden page, a stopped process) says nothing, nor one
+    // whose clock went back (a new world on this thread).
+    if (detailsince >= 0 && gap >= 0 && gap <= 2000 && SoftwareRenderer()) {
         // the frames of a whole second, scaled from the time it took (a timer late by a tick)
         double per = 1000.0 / gap;
         detail.second(static_cast<int>(std::lround(detailticks * per)),
                       static_cast<int>(std::lround((shown - detailshown) * per)));
-    } else if (!played) {
-        detail = tdetail{.best = detail.best};   // the next level starts afresh
     }
     detailsince = now;
     detailticks = 0;
@@ -110,6 +120,12 @@ tmainapplet& tmainapplet::create(bool settings) {
     world->snd.setvol(world->volume.vol);
     world->guns.generateall();
     world->level.maxrocket = world->level.level / 4 + 2;
+    // a new world on this thread starts with all of the detail, on the title
+    detail = titledetail(0);
+    detailplayed = false;
+    detailsince = -1;
+    drawnkeep = 1;
+    drawnleast = detail.least;
     rescale();
     world->win.show();
     world->timer = frametimer(60);
@@ -256,10 +272,12 @@ void drawoverlays() {
 int tmainapplet::draw() {
     // The detail's share is taken up before a frame is drawn (a browser clears a canvas whose
     // size changes), and F2's frame has all of it, however crowded the fight.
+    followscene();
     float want = world->shotwanted ? 1 : detail.keep, unit = viewscale(world->can.w, world->can.h);
     world->particlesize = world->shotwanted ? 1 : detail.particles;
-    if (want != drawnkeep && unit > 0) {
+    if ((want != drawnkeep || detail.least != drawnleast) && unit > 0) {
         drawnkeep = want;
+        drawnleast = detail.least;
         setrenderscale(unit);
     }
     SetViewport(0, 0, world->can.w, world->can.h);

@@ -38,14 +38,14 @@ bool parserenderscale(const std::string& text, float& out) {
     return true;
 }
 
-float renderlimit(float option, bool software, float unit, float canvaspixels, float keep) {
+float renderlimit(float option, bool software, float unit, float canvaspixels, float keep, float least) {
     if (!(unit > 0) || option == 0) return 0;
     float perunit = 0;
     if (option > 0) {
         perunit = option;
     } else if (software) {
         float detail = softwaredetail(canvaspixels);
-        perunit = std::max(std::min(detail, tdetail::least), detail * keep);
+        perunit = std::max(std::min(detail, least), detail * keep);
     }
     return perunit / unit;
 }
@@ -64,7 +64,7 @@ bool tdetail::second(int ticks, int shown) {
     int wanted = std::min(ticks, std::max(best, 50));
     float was = keep, wasparticles = particles;
     if (shown * 10 < wanted * 9) {
-        if (keep <= least) particles = particles > smaller ? smaller : smallest;
+        if (keep <= least && shrink) particles = particles > smaller ? smaller : smallest;
         // A frame's cost follows its pixels, the square of the pixels per unit.
         float f = std::sqrt(static_cast<float>(std::max(shown, 1)) / static_cast<float>(wanted));
         keep = std::max(least, keep * std::max(f, 0.7f));

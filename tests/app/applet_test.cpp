@@ -252,8 +252,9 @@ TEST_F(applet, f2_writes_the_next_free_screenshot) {
 
 // On a software rasteriser (the automatic render scale: one pixel per playfield unit here) a
 // fight shown at 30 frames a second gives up pixels, then draws its particles smaller; F2's
-// frame has it all, and so has the title once the level is left.
-TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_all) {
+// frame has it all, and so has the title once the level is left. A title that falls behind
+// gives up pixels too, but only down to where its words read easily, and keeps its particles.
+TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_readable_ones) {
     struct tsoftware {
         tsoftware() { PretendSoftwareRenderer(true); }
         ~tsoftware() { PretendSoftwareRenderer(false); }
@@ -297,11 +298,18 @@ TEST_F(applet, a_fight_that_falls_behind_is_drawn_at_fewer_pixels_the_title_at_a
     EXPECT_FLOAT_EQ(RenderScaleAsked(), low) << "the frame after it";
     EXPECT_LT(world->particlesize, 1);
     world->level.prg = level_title;
-    seconds(2, 2);
+    seconds(2, 1);
     shotdir = keep;
     EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "the title";
     EXPECT_EQ(world->particlesize, 1);
     EXPECT_TRUE(fs::exists(dir / "screenshot0.png"));
+    seconds(4, 3);
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), 0.75f) << "the title at a third of its speed";
+    EXPECT_FLOAT_EQ(InterfaceScaleAsked(), 0.75f) << "drawn with the scene";
+    EXPECT_EQ(world->particlesize, 1);
+    world->level.prg = level_fight;
+    drawframe();
+    EXPECT_FLOAT_EQ(RenderScaleAsked(), 1) << "a level starts with all of it, from its first frame";
 }
 
 TEST_F(applet, a_screenshot_of_a_tall_canvas_is_the_playfield_only) {

@@ -73,9 +73,9 @@ TEST(renderscale, the_interface_keeps_pixels_enough_to_read_and_no_more) {
             << c.scene << " " << c.whole << " " << c.unit;
 }
 
-// A played level's detail on a software rasteriser, second by second: the frames stepped and
-// shown in each, and the share of the automatic pixels per unit kept after it.
-TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_back_slowly) {
+// The detail on a software rasteriser, a played level's or the title's, second by second: the
+// frames stepped and shown in each, and the share of the automatic pixels per unit kept after it.
+TEST(renderscale, the_detail_follows_the_frames_shown_and_wins_them_back_slowly) {
     struct tsecond {
         int ticks, shown;
         float keep, particles = 1;
@@ -83,6 +83,7 @@ TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_
     const struct tcase {
         const char* what;
         std::vector<tsecond> seconds;
+        bool title = false;
     } cases[] = {
         {"full speed keeps it all", {{60, 60, 1}, {60, 59, 1}, {60, 55, 1}}},
         {"a display of 50 Hz is full speed", {{60, 50, 1}, {60, 50, 1}, {60, 46, 1}}},
@@ -107,9 +108,13 @@ TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_
         {"nothing shown (a minimised window): nothing to follow", {{60, 60, 1}, {60, 0, 1}, {60, 0, 1}}},
         {"slow from the first second: the display taken to show 50",
          {{60, 20, 0.7f}, {60, 40, 0.7f * 0.894f}, {60, 46, 0.7f * 0.894f}}},
+        {"the title gives up pixels until its words read no more easily, never its particles",
+         {{60, 60, 1}, {60, 40, 0.816f}, {60, 20, 0.75f}, {60, 10, 0.75f}, {60, 10, 0.75f}, {60, 60, 0.75f},
+          {60, 60, 0.75f}, {60, 60, 0.84f}},
+         true},
     };
     for (const tcase& c : cases) {
-        tdetail d;
+        tdetail d = c.title ? titledetail(0) : tdetail{};
         for (size_t i = 0; i < c.seconds.size(); i++) {
             const tsecond& s = c.seconds[i];
             float was = d.keep, wasparticles = d.particles;
@@ -125,4 +130,7 @@ TEST(renderscale, a_played_levels_detail_follows_the_frames_shown_and_wins_them_
     EXPECT_FLOAT_EQ(renderlimit(-1, true, 1, 800 * 400, 0.3f), 0.5f);
     EXPECT_FLOAT_EQ(renderlimit(-1, true, 2.4f, 1920 * 1040, 0.5f) * 2.4f, 0.5f);
     EXPECT_FLOAT_EQ(renderlimit(1.5f, true, 1, 800 * 400, 0.5f), 1.5f);   // a chosen detail holds
+    // the title's least: 0.75 a unit, where a large canvas's choice already is
+    EXPECT_FLOAT_EQ(renderlimit(-1, true, 1, 800 * 400, 0.5f, readableunit), 0.75f);
+    EXPECT_FLOAT_EQ(renderlimit(-1, true, 2.4f, 1920 * 1040, 0.75f, readableunit) * 2.4f, 0.75f);
 }

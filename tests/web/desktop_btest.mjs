@@ -33,9 +33,11 @@ try {
     fs.writeFileSync(replay, fs.readFileSync(path.join(work, file), 'utf8').replace(/^window .*$/m, 'window 100 100 800 419'));
   });
 
-  // the page's picture at the end of the playback, its canvas 800 x 400
+  // the page's picture at the end of the playback, its canvas 800 x 400; both draw at one pixel
+  // a playfield unit whatever the machine's load (the automatic choice gives up pixels while a
+  // title falls behind)
   let web;
-  await withpage({ game: true, query: '?replay=title.vhr', extra: { '/title.vhr': replay } }, async ({ page, errors }) => {
+  await withpage({ game: true, query: '?replay=title.vhr&render-scale=1', extra: { '/title.vhr': replay } }, async ({ page, errors }) => {
     await page.setViewport({ width: 800, height: 424 });
     await page.waitForFunction(() => /world/.test(page.lastline), { timeout: 90000 });
     // the verdict's repaint: two animation frames later it is on the canvas
@@ -48,7 +50,7 @@ try {
   // the desktop's, through its window under Xvfb
   const shot = path.join(work, 'desktop.rgba');
   const script = `
-    "${native}/varnhold" --replay "${replay}" > "${work}/out.txt" 2>&1 & pid=$!
+    "${native}/varnhold" --render-scale 1 --replay "${replay}" > "${work}/out.txt" 2>&1 & pid=$!
     win=$(timeout 60 xdotool search --sync --onlyvisible --pid $pid --name '^Varnhold' | head -1)
     for i in $(seq 600); do grep -q 'world' "${work}/out.txt" && break; sleep 0.1; done
     sleep 0.5
