@@ -2,10 +2,12 @@
 // what a server that compresses would send of it, what the page transferred until its first
 // frame (the service worker then fetches the rest of the site for offline play), the time from
 // navigation to the first drawn title frame, and the presented frames per second of the title
-// screen and of the crowded fight (the desktop's --bench-crowd), at each page size.
+// screen, of the crowded fight (the desktop's --bench-crowd) and of a recorded game's first
+// level played back (tests/server/busy/long.vhr, from its fourth second on), at each page size.
 // Usage: node bench/web_bench.mjs build-web/site [SECONDS] [WIDTHxHEIGHT...]
 //   RENDER="device auto" measures each page size with each ?render-scale= in turn (default:
-//   the game's own choice); ROUNDS=N repeats the whole list, interleaved.
+//   the game's own choice); ROUNDS=N repeats the whole list, interleaved; SCENES="title fight"
+//   measures only those (default: title fight game).
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
@@ -16,6 +18,8 @@ const seconds = Number(process.argv[3] || 5);
 const sizes = process.argv.slice(4).length ? process.argv.slice(4) : ['1000x600'];
 const renders = (process.env.RENDER || 'auto').split(/\s+/).filter(Boolean);
 const rounds = Number(process.env.ROUNDS || 1);
+const scenes = (process.env.SCENES || 'title fight game').split(/\s+/).filter(Boolean);
+const game = new URL('../tests/server/busy/long.vhr', import.meta.url).pathname;
 const files = fs.readdirSync(site).filter((f) => !f.endsWith('.zip')).map((f) => fs.readFileSync(path.join(site, f)));
 const bytes = files.reduce((n, b) => n + b.length, 0);
 const gzipped = files.reduce((n, b) => n + zlib.gzipSync(b, { level: 9 }).length, 0);
@@ -23,8 +27,9 @@ console.log(`site: ${(bytes / 1e6).toFixed(2)} MB (${bytes} bytes), gzip -9: ${(
 
 async function measure(size, render, scene) {
   const [width, height] = size.split('x').map(Number);
-  const query = `?seed=1&render-scale=${render}${scene === 'fight' ? '&crowd' : ''}`;
-  await withpage({ game: true, query }, async ({ page }) => {
+  // a replay takes its seed from the file
+  const query = `?render-scale=${render}${{ title: '&seed=1', fight: '&seed=1&crowd', game: '&replay=/game.vhr' }[scene]}`;
+  await withpage({ game: true, query, extra: { '/game.vhr': game } }, async ({ page }) => {
     await page.setViewport({ width, height });
     await page.waitForFunction(() => window.Module && Module.presented >= 1, { timeout: 60000, polling: 'raf' });
     const first = await page.evaluate(() => performance.now());
@@ -53,4 +58,4 @@ async function measure(size, render, scene) {
 for (let r = 0; r < rounds; r++)
   for (const size of sizes)
     for (const render of renders)
-      for (const scene of ['title', 'fight']) await measure(size, render, scene);
+      for (const scene of scenes) await measure(size, render, scene);
