@@ -1,8 +1,8 @@
 # The package's contents and metadata: what dpkg reads, every file in its place (the data as
 # the build made it, the icon at each size), the desktop entry, AppStream metainfo and manual
 # page clean by their validators, changelog and copyright in place, and the program running from the unpacked tree without
-# writing into its data folder; then the server's package beside it. $1: the folder with the
-# packages, $2: the build's program.
+# writing into its data folder; the data in a package of its own for every architecture; then
+# the server's package beside them. $1: the folder with the packages, $2: the build's program.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$1"/varnhold_*.deb 2>/dev/null | head -1)
@@ -20,9 +20,22 @@ for lib in libc6 libqt6widgets6 libqt6gui6 libopenal1 libvorbisfile3 libpng16-16
     grep -Eq "(^|, )$lib( \(|,|$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 grep -Eq "libc6 \(>= [0-9.]+\)" <<<"$depends" || fail "Depends has no versions from shlibdeps: $depends"
+version=$(field Version)
+grep -Eq "(^|, )varnhold-data \(= $version\)(,|$)" <<<"$depends" || fail "the game does not depend on varnhold-data $version: $depends"
+
+# The pictures, sounds and texts: one package for every architecture, with no dependencies.
+ddeb=$(ls "$1"/varnhold-data_*_all.deb 2>/dev/null | head -1)
+[ -f "$ddeb" ] || fail "no varnhold-data_*_all.deb in $1"
+[ "$(dpkg-deb -f "$ddeb" Architecture) $(dpkg-deb -f "$ddeb" Version)" = "all $version" ] ||
+    fail "varnhold-data is $(dpkg-deb -f "$ddeb" Architecture) $(dpkg-deb -f "$ddeb" Version)"
+[ -z "$(dpkg-deb -f "$ddeb" Depends)" ] || fail "varnhold-data depends on $(dpkg-deb -f "$ddeb" Depends)"
+binaries=$(dpkg-deb -c "$ddeb" | awk '$1 ~ /x/ && $1 !~ /^d/ {print $6}')
+[ -z "$binaries" ] || fail "programs in varnhold-data: $binaries"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root" || fail "dpkg-deb cannot unpack the package"
+[ ! -e "$root/usr/share/games/varnhold/data" ] || fail "the game's package holds the data too"
+dpkg-deb -x "$ddeb" "$root" || fail "dpkg-deb cannot unpack varnhold-data"
 [ -x "$root/usr/games/varnhold" ] || fail "no /usr/games/varnhold"
 data="$root/usr/share/games/varnhold"
 [ -f "$data/varnhold.lng" ] || fail "no varnhold.lng in /usr/share/games/varnhold"
@@ -44,7 +57,6 @@ appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
 
 # The changelog and the metainfo's newest release name the package's version; the copyright
 # file gives the game's licence.
-version=$(field Version)
 doc="$root/usr/share/doc/varnhold"
 zcat "$doc/changelog.gz" >"$work/changelog" || fail "no changelog.gz in /usr/share/doc/varnhold"
 [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
@@ -74,18 +86,30 @@ grep -q "^60 steps" "$work/out.txt" || fail "the unpacked program printed: $(cat
 [ -d "$work/config/varnhold" ] || fail "no settings folder in XDG_CONFIG_HOME"
 [ "$(cd "$root" && find . | sort)" = "$before" ] || fail "the program wrote into the installed tree"
 
-# The server's package: nothing of the game's, which it needs in the same version; its manual
-# page lists every option; unpacked over the game, it plays a replay with the game's data.
+# The server's package: nothing of the game's; the data in the same version and no window,
+# sound or game package (neither named nor pulled in by a library); its manual page lists every
+# option; its options an operator's file, kept over upgrades; unpacked over the data, it plays
+# a replay.
 sdeb=$(ls "$1"/varnhold-server_*.deb 2>/dev/null | head -1)
 [ -f "$sdeb" ] || fail "no server package in $1"
 sfield() { dpkg-deb -f "$sdeb" "$1"; }
 [ "$(sfield Package)" = varnhold-server ] && [ "$(sfield Version)" = "$version" ] || fail "server package $(sfield Package) $(sfield Version)"
-grep -Eq "(^|, )varnhold \(= $version\)(,|$)" <<<"$(sfield Depends)" || fail "the server does not depend on varnhold $version: $(sfield Depends)"
-shared=$(comm -12 <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort) <(dpkg-deb -c "$sdeb" | awk '$1 !~ /^d/ {print $6}' | sort))
-[ -z "$shared" ] || fail "files in both packages: $shared"
-dpkg-deb -x "$sdeb" "$root" || fail "dpkg-deb cannot unpack the server package"
+sdepends=$(sfield Depends)
+grep -Eq "(^|, )varnhold-data \(= $version\)(,|$)" <<<"$sdepends" || fail "the server does not depend on varnhold-data $version: $sdepends"
+grep -Eq "(^|, )(varnhold|libqt6[a-z]*6|qt6-[a-z-]*|libsdl2[^,]*|libopenal[0-9]*|libgl[^,]*|libx11[^,]*)( \(|,|$)" <<<"$sdepends" &&
+    fail "the server depends on a window, sound or the game: $sdepends"
+grep -Eq "(^|, )libsqlite3-0 \(>= [0-9.]+\)" <<<"$sdepends" || fail "the server's Depends are not its libraries': $sdepends"
+files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
+for pair in "$deb $ddeb" "$deb $sdeb" "$ddeb $sdeb"; do
+    read -r a b <<<"$pair"
+    shared=$(comm -12 <(files "$a") <(files "$b"))
+    [ -z "$shared" ] || fail "files in both $(basename "$a") and $(basename "$b"): $shared"
+done
+[ "$(dpkg-deb -I "$sdeb" conffiles)" = /etc/default/varnhold-server ] || fail "conffiles: $(dpkg-deb -I "$sdeb" conffiles)"
+root="$work/server"   # the data and the server, without the game
+dpkg-deb -x "$ddeb" "$root" && dpkg-deb -x "$sdeb" "$root" || fail "dpkg-deb cannot unpack the server package"
 for f in usr/games/varnhold-server usr/lib/systemd/system/varnhold-server.service usr/share/doc/varnhold-server/copyright \
-    usr/share/doc/varnhold-server/changelog.gz; do
+    usr/share/doc/varnhold-server/changelog.gz etc/default/varnhold-server; do
     [ -f "$root/$f" ] || fail "no /$f in the server package"
 done
 zcat "$root/usr/share/man/man6/varnhold-server.6.gz" >"$work/server.6" || fail "no manual page of the server"
@@ -95,8 +119,11 @@ sed 's/\\-/-/g' "$work/server.6" >"$work/sman.txt"
 for option in $("$root/usr/games/varnhold-server" --help | grep -Eo -- '--[a-z-]+' | sort -u); do
     grep -q -- "$option" "$work/sman.txt" || fail "the server's manual page does not list $option"
 done
-grep -q "^ExecStart=/usr/games/varnhold-server " "$root/usr/lib/systemd/system/varnhold-server.service" ||
-    fail "the systemd unit does not start /usr/games/varnhold-server"
+unit="$root/usr/lib/systemd/system/varnhold-server.service"
+grep -qx 'ExecStart=/usr/games/varnhold-server $VARNHOLD_SERVER_OPTIONS' "$unit" && grep -qx "EnvironmentFile=/etc/default/varnhold-server" "$unit" ||
+    fail "the systemd unit does not start /usr/games/varnhold-server with the options of /etc/default/varnhold-server"
+grep -q '^VARNHOLD_SERVER_OPTIONS=".*--trusted-proxy 127.0.0.1' "$root/etc/default/varnhold-server" ||
+    fail "/etc/default/varnhold-server does not trust the proxy on the loopback address"
 source "$(dirname "$0")/../support/ourdata.sh"
 verdict=$(ourdata "$root/usr/games/varnhold-server" "$(dirname "$0")/../replays/fight.vhr" | "$root/usr/games/varnhold-server" --verify-child 2>&1)
 grep -q "no high-score row" <<<"$verdict" || fail "the unpacked server did not play a replay: $verdict"

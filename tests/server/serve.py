@@ -3,7 +3,7 @@
 SQLite file (or the PostgreSQL database of the URL given), sent the test replays whole, damaged
 and many times at once.
 Usage: serve.py SERVER-EXECUTABLE REPLAY-FOLDER [POSTGRESQL-URL]"""
-import concurrent.futures, glob, json, os, re, signal, socket, subprocess, sys, tempfile, time, urllib.request, urllib.error
+import concurrent.futures, glob, http.client, json, os, re, shlex, signal, socket, subprocess, sys, tempfile, time, urllib.request, urllib.error
 
 server, replays = sys.argv[1], sys.argv[2]
 work = tempfile.mkdtemp(prefix="varnhold-server-test-")
@@ -239,6 +239,52 @@ try:
     check(json.loads(body)["total"] == 1, "the entry survives a restart")
 finally:
     stop(p)
+
+# The options the systemd unit starts the server with: the operator's file, one variable. With
+# them a reverse proxy on the loopback address has each player it names in X-Forwarded-For
+# counted apart, and the header from any other peer (127.0.0.2 here) counts for nothing.
+packaging = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging")
+with open(os.path.join(packaging, "varnhold-server.service")) as f:
+    unit = f.read()
+envfile = re.findall(r"^EnvironmentFile=(.*)$", unit, re.M)
+execstart = re.findall(r"^ExecStart=/usr/games/varnhold-server \$(\w+)$", unit, re.M)
+check(envfile == ["/etc/default/varnhold-server"] and len(execstart) == 1,
+      f"the unit starts the server with the options of /etc/default/varnhold-server: {envfile} {execstart}")
+with open(os.path.join(packaging, "varnhold-server.default")) as f:
+    value = re.findall(r'^%s="(.*)"$' % (execstart or ["VARNHOLD_SERVER_OPTIONS"])[0], f.read(), re.M)
+check(len(value) == 1, "the operator's file sets the unit's variable once")
+options, i = [], 0
+words = shlex.split(value[0] if value else "")
+while i < len(words):                 # the port and the database are this test's own
+    if words[i] in ("--listen", "--db"):
+        i += 2
+    else:
+        options.append(words[i])
+        i += 1
+
+
+def post(port, forwarded, source="127.0.0.1"):
+    c = http.client.HTTPConnection("127.0.0.1", port, timeout=60, source_address=(source, 0))
+    try:
+        c.request("POST", "/api/v1/replays", b"garbage\n", {"X-Forwarded-For": forwarded})
+        return c.getresponse().status
+    finally:
+        c.close()
+
+
+p, base = start("--rate", "2", *options)
+try:
+    port = int(base.rsplit(":", 1)[1])
+    got = [post(port, f) for f in ("198.51.100.1", "198.51.100.1", "192.0.2.9, 198.51.100.1", "198.51.100.2")]
+    check(got == [400, 400, 429, 400], f"behind the proxy each player has their own limit, by the address it added: {got}")
+    got = [post(port, f, "127.0.0.2") for f in ("198.51.100.3", "198.51.100.4", "198.51.100.5")]
+    check(got == [400, 400, 429], f"the header from a peer that is no trusted proxy is ignored: {got}")
+    out = stop(p)
+    check(re.search(r"Z 198\.51\.100\.2 POST /api/v1/replays 400", out) and re.search(r"Z 127\.0\.0\.2 POST", out)
+          and not re.search(r"Z 198\.51\.100\.[345] ", out), "the log names each request's client")
+finally:
+    if p.poll() is None:
+        stop(p)
 
 # Slow clients: 40 connections sending their headers a byte at a time hold no thread for long.
 # /healthz answers meanwhile, and each is cut off at its header deadline.
