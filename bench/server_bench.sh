@@ -7,12 +7,15 @@
 # by build/varnhold_games into build/bench-games/ the first time (bench/games.cpp). The client
 # is bench/server_load.py (Python 3, standard library only).
 #
-#   bash bench/server_bench.sh [--build DIR] [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--isolate] [--quick]
+#   bash bench/server_bench.sh [--build DIR] [--clients N] [--abusers N] [--abuser-connections N] [--idle-frames N]
+#                              [--seconds T] [--pause S] [--workers N] [--queue N] [--isolate] [--quick]
 #
 # Defaults: build/, 32 clients (at most 256) of which 1 abusive, 20 s (at most 300), no pause
 # (each client sends again as soon as it is answered; --pause S: after S seconds, 0.5 to 1.5
-# times), the server's own number of verifiers and queue. --quick: 2 honest clients for 2 s and
-# no CPU measurement, a check of correctness only.
+# times), the server's own number of verifiers and queue. The abuser sends on one connection
+# the idle session of three hours; --abuser-connections 4 --idle-frames 150000 makes it four
+# at once of 150,000 frames (about 1.8 s of CPU each, just short of a long game). --quick: 2
+# honest clients for 2 s and no CPU measurement, a check of correctness only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build"

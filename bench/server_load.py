@@ -24,7 +24,8 @@ an honest client refused 429 or 503 is counted apart.
 Then, apart from the load, the CPU time of the verifier (varnhold-server --verify-child) for the
 longest and the shortest game, scaled per frame to a game of 10 minutes.
 
-Usage: server_load.py SERVER GAMES-FOLDER [--clients N] [--abusers N] [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
+Usage: server_load.py SERVER GAMES-FOLDER [--clients N] [--abusers N] [--abuser-connections N] [--idle-frames N]
+                      [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
 Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
 import argparse, atexit, concurrent.futures, re, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
@@ -33,6 +34,10 @@ ap.add_argument("server")
 ap.add_argument("games")
 ap.add_argument("--abusers", type=int, default=1, help="clients of the --clients that send costly made-up games")
 ap.add_argument("--clients", type=int, default=32)
+ap.add_argument("--abuser-connections", type=int, default=1,
+                help="connections each abusive client sends on at once, all from its one address")
+ap.add_argument("--idle-frames", type=int, default=0,
+                help="the abuser's idle session this many frames long (default: GAMES-FOLDER/idle.vhr, three hours)")
 ap.add_argument("--seconds", type=float, default=20)
 ap.add_argument("--workers", type=int, default=0, help="the server's --workers (default: its own)")
 ap.add_argument("--queue", type=int, default=-1, help="the server's --queue (default: its own)")
@@ -71,7 +76,16 @@ w[2] = (b"1" if w[2][:1] == b"0" else b"0") + w[2][1:]
 changed = b"\n".join(lines[:last] + [b" ".join(w)] + lines[last + 1:])
 fresh = iter(games[2:])          # each sent once
 garbage = bytes(range(256)) * 4
-idle = readgame("idle.vhr") if args.abusers else b""
+if args.abusers and args.idle_frames:
+    name = f"idle-{args.idle_frames}.vhr"
+    if not os.path.exists(os.path.join(args.games, name)):   # made once, by bench/games.cpp
+        made = tempfile.mkdtemp(prefix="varnhold-idle-")
+        build = os.path.dirname(os.path.abspath(args.server))
+        subprocess.run([os.path.join(build, "varnhold_games"), "--count", "1", "--idle", str(args.idle_frames), "--to", made],
+                       cwd=build, check=True, stdout=subprocess.DEVNULL)
+        shutil.move(os.path.join(made, "idle.vhr"), os.path.join(args.games, name))
+        shutil.rmtree(made, True)
+idle = readgame(f"idle-{args.idle_frames}.vhr" if args.idle_frames else "idle.vhr") if args.abusers else b""
 allowed = {"same": {200, 201, 503}, "new": {201, 503}, "garbage": {400}, "digest": {422, 503}, "abuse": {422, 429, 503}}
 kinds, weights = ["same", "new", "garbage", "digest"], [3, 3, 2, 2]
 abusers = range(args.clients - args.abusers, args.clients)
@@ -209,9 +223,9 @@ begin = time.monotonic()
 deadline = begin + args.seconds
 
 
-def client(i):
-    rnd = random.Random(i)
-    n = 0
+def client(i, connection=0):
+    rnd = random.Random(i * 1000 + connection)
+    n = connection * 100000   # another window position on each of an abuser's connections
     time.sleep(rnd.uniform(0, args.pause))   # paced clients start apart, not as one burst
     while time.monotonic() < deadline:
         kind = "abuse" if i in abusers else "new" if n == 0 else rnd.choices(kinds, weights)[0]   # a first entry to keep
@@ -232,7 +246,8 @@ def sampler():
         time.sleep(0.25)
 
 
-threads = [threading.Thread(target=client, args=(i,)) for i in range(args.clients)] + [threading.Thread(target=sampler)]
+threads = [threading.Thread(target=client, args=(i, k)) for i in range(args.clients)
+           for k in range(args.abuser_connections if i in abusers else 1)] + [threading.Thread(target=sampler)]
 for t in threads:
     t.start()
 # a moment for the connections opened just before the deadline to be taken in
@@ -329,11 +344,17 @@ if resets:
     print(f"no answer: {len(resets)}, e.g. at {resets[0][3] - begin:.2f} s after the start, after {resets[0][2]:.2f} s: {resets[0][5][:80]}")
 honest = [r for r in answered if r[0] != "abuse"]
 print(f"honest:    {len(honest)} answers, p50 {quantile([r[2] for r in honest], .5):.3f} s, "
-      f"p99 {quantile([r[2] for r in honest], .99):.3f} s; refused 429 x{sum(r[1] == 429 for r in honest)}, "
+      f"p99 {quantile([r[2] for r in honest], .99):.3f} s, max {max([r[2] for r in honest], default=0):.3f} s; "
+      f"refused 429 x{sum(r[1] == 429 for r in honest)}, "
       f"503 x{sum(r[1] == 503 for r in honest)}")
+verdicts = [r[2] for r in honest if r[0] in ("new", "digest") and r[1] in (201, 422)]
+print(f"verdicts:  honest games played to a verdict: {len(verdicts)}, p50 {quantile(verdicts, .5):.3f} s, "
+      f"max {max(verdicts, default=0):.3f} s")
 if args.abusers:
     spent = sum(float(m) for m in re.findall(r"Z 10\.66\.\S+ POST \S+ \d+ \d+ bytes [\d.]+ s: .*?verified in ([\d.]+) s of CPU", out))
-    print(f"abuser:    {args.abusers} client(s), verification CPU {spent:.1f} s in {args.seconds:g} s "
+    played = [r for r in answered if r[0] == "abuse" and r[1] == 422]
+    print(f"abuser:    {args.abusers} client(s), {args.abuser_connections} connection(s) each, {len(played)} games "
+          f"played, verification CPU {spent:.1f} s in {args.seconds:g} s "
           f"({spent * 60 / args.seconds / args.abusers:.1f} s a minute each)")
 for k in kinds + (["abuse"] if args.abusers else []):
     mine = [r for r in answered if r[0] == k]

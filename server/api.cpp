@@ -230,7 +230,7 @@ void tapi::charge(const std::string& address, double cost) {
 }
 
 // Plays a replay once however many send it at the same time: `key` names its whole text.
-bool tapi::played(const std::string& text, long long key, double cost, tverified& v) {
+bool tapi::played(const std::string& text, const std::string& client, long long key, double cost, tverified& v) {
     std::shared_ptr<tplaying> p;
     bool first = false;
     {
@@ -246,7 +246,7 @@ bool tapi::played(const std::string& text, long long key, double cost, tverified
             return !p->busy;
         }
     }
-    bool ok = verify(text, cost, p->v);
+    bool ok = verify(text, client, cost, p->v);
     {
         std::lock_guard<std::mutex> lock(m);
         p->busy = !ok;
@@ -311,8 +311,8 @@ tresponse tapi::submit(const trequest& r) {
         out.verdict = "over budget";
         return out;
     }
-    if (!played(r.body, whole, cost, v)) {
-        charge(who, -cost);
+    if (!played(r.body, who, whole, cost, v)) {
+        charge(who, v.cpu - cost);   // a playback that gave its place away took some CPU
         tresponse out = error(503, "all verifiers are busy: send the replay again later");
         out.headers.push_back({"Retry-After", "10"});
         out.verdict = "busy";

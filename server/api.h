@@ -52,9 +52,9 @@ struct tapiconfig {
 
 class tapi {
 public:
-    // `verify` plays a replay whose playback is expected to take `cost` CPU seconds; false when
-    // no verifier is free nor can wait (busy).
-    using tverify = std::function<bool(const std::string& text, double cost, tverified& v)>;
+    // `verify` plays a replay of `client` whose playback is expected to take `cost` CPU seconds;
+    // false when no verifier is free nor can wait (busy).
+    using tverify = std::function<bool(const std::string& text, const std::string& client, double cost, tverified& v)>;
     tapi(tstore& store, tverify verify, tapiconfig config);
     tresponse handle(const trequest& r);
     // The client a request counts for (the peer, or the one a trusted proxy names).
@@ -69,7 +69,7 @@ private:
     // seconds until there will be. charge() settles the difference once the cost is known.
     int spend(const std::string& address, double cost);
     void charge(const std::string& address, double cost);
-    bool played(const std::string& text, long long key, double cost, tverified& v);
+    bool played(const std::string& text, const std::string& client, long long key, double cost, tverified& v);
     std::string client(const trequest& r) const;
     tstore& store;
     tverify verify;

@@ -599,7 +599,12 @@ int main(int argc, char** argv) {
     if (o.queue < 0) o.queue = 2 * o.workers;
     tverifierpool pool(child, static_cast<int>(o.workers), static_cast<int>(o.queue), static_cast<int>(o.seconds),
                        static_cast<int>(o.config.maxframes));
-    tapi api(*store, [&](const std::string& text, double cost, tverified& v) { return pool.verify(text, cost, v); }, o.config);
+    tapi api(
+        *store,
+        [&](const std::string& text, const std::string& client, double cost, tverified& v) {
+            return pool.verify(text, client, cost, v);
+        },
+        o.config);
 
     httplib::Server http;
     route(http, api, o);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <ctime>
 #include <deque>
@@ -152,7 +153,7 @@ std::string pacecheck(const treplay& r, int tolerance) {
 
 double verifycost(const treplay& r, double start) { return start + r.end.frame * 12e-6; }
 
-tverified verifyhere(const std::string& text, int maxframes, int seconds) {
+tverified verifyhere(const std::string& text, int maxframes, int seconds, const std::function<double()>& between) {
     EnterThread();
     treplay r;
     tverified v = precheck(text, programversion(), datadigest(), maxframes, &r);
@@ -162,13 +163,21 @@ tverified verifyhere(const std::string& text, int maxframes, int seconds) {
         return refusal(problem.rfind("Can't load ", 0) == 0 ? tverified::failed : tverified::refused, problem);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int frames = 0;
-    bool late = false;
+    bool late = false, stopped = false;
     treplayverdict pv = playtoend(true, [&] {
         // the clock is read every 256 frames: a frame takes microseconds
-        if (seconds > 0 && (++frames & 255) == 0 && std::chrono::steady_clock::now() > deadline) late = true;
+        if ((++frames & 255) != 0) return false;
+        if (between) {
+            double waited = between();
+            if (waited < 0) return stopped = true;
+            deadline += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(waited));
+        }
+        if (seconds > 0 && std::chrono::steady_clock::now() > deadline) late = true;
         return late;
     });
     stopplayback();
+    if (stopped) return refusal(tverified::failed, "the playback gave its place to another");
     if (late) return toolate(seconds);
     if (!pv.same) {
         std::string where = pv.firstframe >= 0 ? "at frame " + std::to_string(pv.firstframe)
@@ -229,10 +238,7 @@ tverified readverified(const std::string& text) {
 }
 
 tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, int queue_, int seconds_, int maxframes_)
-    : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_), maxframes(maxframes_) {
-    if (command.empty())
-        for (int i = 0; i < workers; i++) threads.emplace_back([this] { verifier(); });
-}
+    : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_), maxframes(maxframes_) {}
 
 tverifierpool::~tverifierpool() {
     {
@@ -243,22 +249,37 @@ tverifierpool::~tverifierpool() {
     for (std::thread& t : threads) t.join();
 }
 
-// A verifier thread: it plays the replays handed to it, each in its world. There are as many
-// as replays may play at once, so a replay let in always finds one free.
+namespace {
+
+double threadcpu() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+}  // namespace
+
+// A verifier thread: it plays the replays handed to it, each in its world, and stops between
+// frames to hand its turn over.
 void tverifierpool::verifier() {
     pthread_setname_np(pthread_self(), "verifier");
     std::unique_lock<std::mutex> lock(m);
     for (;;) {
+        idle++;
         posted.wait(lock, [&] { return closing || !jobs.empty(); });
+        idle--;
         if (jobs.empty()) return;
         tjob* job = jobs.front();
         jobs.pop_front();
         lock.unlock();
-        timespec a{}, b{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
-        tverified v = verifyhere(*job->text, maxframes, seconds);
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &b);
-        v.cpu = static_cast<double>(b.tv_sec - a.tv_sec) + static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e9;
+        double first = threadcpu(), last = first;
+        tverified v = verifyhere(*job->text, maxframes, seconds, [&] {
+            double t = threadcpu();
+            double waited = between(*job->w, t - last);
+            last = threadcpu();
+            return waited;
+        });
+        v.cpu = threadcpu() - first;   // waiting for its turn took none
         lock.lock();
         job->v = std::move(v);
         job->done = true;
@@ -266,40 +287,86 @@ void tverifierpool::verifier() {
     }
 }
 
-tverified tverifierpool::run(const std::string& text) {
-    if (!command.empty()) return runchild(text);
-    tjob job{&text, {}};
+tverified tverifierpool::run(const std::string& text, twaiter& w) {
+    if (!command.empty()) return runchild(text, w);
+    tjob job{&text, &w, {}};
     std::unique_lock<std::mutex> lock(m);
     jobs.push_back(&job);
+    // a thread for every playback that has started and not ended, paused ones too
+    if (idle < static_cast<int>(jobs.size())) threads.emplace_back([this] { verifier(); });
     posted.notify_one();
     finished.wait(lock, [&] { return job.done; });
     return job.v;
 }
 
-bool tverifierpool::verify(const std::string& text, double cost, tverified& v) {
+double tverifierpool::now() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The client's CPU lately, halved every `halflife` seconds, at the time `t` (under the lock).
+double tverifierpool::usedby(const std::string& client, double t) {
+    tclient& c = clients[client];
+    if (t > c.at) {
+        c.used *= std::exp2(-(t - c.at) / halflife);
+        c.at = t;
+    }
+    return c.used;
+}
+
+double tverifierpool::used(const std::string& client) {
+    std::lock_guard<std::mutex> lock(m);
+    return usedby(client, now());
+}
+
+// Whether a waiting replay may take a free verifier: long games on at most half of them.
+bool tverifierpool::eligible(const twaiter& w) const {
+    return w.cost <= longgame || runninglong < std::max(1, workers / 2);
+}
+
+bool tverifierpool::verify(const std::string& text, const std::string& client, double cost, tverified& v) {
+    twaiter me{client, now() + 2 * cost, cost};
     {
         std::unique_lock<std::mutex> lock(m);
-        twaiter me{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() + 2 * cost, cost};
+        if (clients.size() > 10000) {   // forget the clients that have nothing left
+            for (auto i = clients.begin(); i != clients.end();)
+                i = i->second.places == 0 && usedby(i->first, now()) < 1e-3 ? clients.erase(i) : std::next(i);
+        }
         if (running >= workers && static_cast<int>(waiting.size()) >= queue) {
-            auto last = std::max_element(waiting.begin(), waiting.end(),
-                                         [](const twaiter* a, const twaiter* b) { return a->order < b->order; });
-            if (last == waiting.end() || (*last)->order <= me.order || (*last)->cost <= 2 * cost) return false;
+            // the one that gives its place: a costlier one that comes later, or one of a client
+            // holding more places than the newcomer's; the last of the client that holds most
+            int mine = clients[client].places;
+            auto gives = [&](const twaiter* w) {
+                return (w->order > me.order && w->cost > 2 * cost) ||
+                       (w->client != client && clients[w->client].places > mine + 1);
+            };
+            auto later = [&](const twaiter* a, const twaiter* b) {
+                int pa = clients[a->client].places, pb = clients[b->client].places;
+                return pa != pb ? pa < pb : a->order < b->order;
+            };
+            auto last = waiting.end();
+            for (auto i = waiting.begin(); i != waiting.end(); ++i)
+                if (gives(*i) && (last == waiting.end() || later(*last, *i))) last = i;
+            if (last == waiting.end()) return false;
             (*last)->out = true;
+            clients[(*last)->client].places--;
             waiting.erase(last);
             freed.notify_all();
         }
+        clients[client].places++;
         waiting.push_back(&me);
         next();
         freed.wait(lock, [&] { return me.go || me.out; });
         if (me.out) return false;
     }
-    v = run(text);
-    {
-        std::lock_guard<std::mutex> lock(m);
-        running--;
-        if (cost > longgame) runninglong--;
-        next();
-    }
+    v = run(text, me);
+    std::lock_guard<std::mutex> lock(m);
+    // what the stretches left uncharged: the last one, a child's exit
+    if (v.cpu > me.charged) clients[client].used = usedby(client, now()) + v.cpu - me.charged;
+    if (me.out) return false;   // its place was given away while it was paused
+    clients[client].places--;
+    running--;
+    if (cost > longgame) runninglong--;
+    next();
     return true;
 }
 
@@ -313,19 +380,28 @@ int tverifierpool::queued() {
     return static_cast<int>(waiting.size());
 }
 
-// Lets the first waiting ones by order play while verifiers are free (under the lock).
+// Lets the waiting ones play while verifiers are free (under the lock): the one of the client
+// that used least, then the earliest by order.
 void tverifierpool::next() {
     bool any = false;
-    // long games take at most half the verifiers (one of one): the others stay free for short ones
-    int longlane = std::max(1, workers / 2);
+    double t = now();   // one time for all: the clients compare as they stand
     while (running < workers) {
         auto first = waiting.end();
-        for (auto i = waiting.begin(); i != waiting.end(); ++i)
-            if (((*i)->cost <= longgame || runninglong < longlane) && (first == waiting.end() || (*i)->order < (*first)->order))
+        double least = 0;
+        for (auto i = waiting.begin(); i != waiting.end(); ++i) {
+            if (!eligible(**i)) continue;
+            double u = usedby((*i)->client, t);
+            if (first == waiting.end() || u < least || (u == least && (*i)->order < (*first)->order)) {
                 first = i;
+                least = u;
+            }
+        }
         if (first == waiting.end()) break;
-        (*first)->go = true;
-        if ((*first)->cost > longgame) runninglong++;
+        twaiter& w = **first;
+        w.go = true;
+        w.playing = true;
+        w.stretch = 0;
+        if (w.cost > longgame) runninglong++;
         waiting.erase(first);
         running++;
         any = true;
@@ -333,9 +409,43 @@ void tverifierpool::next() {
     if (any) freed.notify_all();
 }
 
+double tverifierpool::between(twaiter& w, double cpu, const std::function<void()>& pause,
+                              const std::function<void()>& resume) {
+    std::unique_lock<std::mutex> lock(m);
+    double t = now();
+    double mine = usedby(w.client, t) + cpu;
+    clients[w.client].used = mine;
+    w.charged += cpu;
+    w.stretch += cpu;
+    // a stretch of at least a few milliseconds, so that two clients alike do not trade turns
+    // at every check
+    if (w.stretch < 0.02 || !w.playing) return 0;
+    bool yield = false;
+    for (const twaiter* o : waiting) {
+        // it may take the verifier this one leaves: a long game only where the long ones' half allows
+        bool fits = o->cost <= longgame || w.cost > longgame || runninglong < std::max(1, workers / 2);
+        if (o->client != w.client && fits && usedby(o->client, t) + turn < mine) yield = true;
+    }
+    if (!yield) return 0;
+    auto paused = std::chrono::steady_clock::now();
+    w.playing = false;
+    w.go = false;
+    running--;
+    if (w.cost > longgame) runninglong--;
+    waiting.push_back(&w);
+    next();
+    if (!w.go) {
+        if (pause) pause();
+        freed.wait(lock, [&] { return w.go || w.out; });
+        if (resume) resume();
+    }
+    if (w.out) return -1;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - paused).count();
+}
+
 // The child reads the replay on its standard input and writes its answer on its standard
 // output; past the time limit it is killed.
-tverified tverifierpool::runchild(const std::string& text) {
+tverified tverifierpool::runchild(const std::string& text, twaiter& w) {
     int in[2], out[2];
     if (pipe2(in, O_CLOEXEC) != 0) return refusal(tverified::failed, "no pipe for the verifier");
     if (pipe2(out, O_CLOEXEC) != 0) {
@@ -364,16 +474,35 @@ tverified tverifierpool::runchild(const std::string& text) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     size_t sent = 0;
     std::string answer;
-    bool late = false;
+    bool late = false, given = false;
     int infd = in[1];
+    // the child's CPU, read every 20 ms for the turns: a child whose client has used more than
+    // one that waits is stopped (SIGSTOP) until its turn comes again
+    clockid_t clock{};
+    bool clocked = clock_getcpuclockid(pid, &clock) == 0;
+    double last = 0;
     for (;;) {
+        if (clocked) {
+            timespec t{};
+            if (clock_gettime(clock, &t) == 0) {
+                double cpu = static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+                double waited = between(w, cpu - last, [&] { kill(pid, SIGSTOP); }, [&] { kill(pid, SIGCONT); });
+                last = cpu;
+                if (waited < 0) {
+                    given = true;
+                    break;
+                }
+                deadline += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(waited));
+            }
+        }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) {
             late = true;
             break;
         }
         pollfd fds[2] = {{out[0], POLLIN, 0}, {infd, POLLOUT, 0}};
-        int n = poll(fds, infd >= 0 ? 2 : 1, static_cast<int>(left));
+        int n = poll(fds, infd >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left, clocked ? 20 : left)));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) break;
         if (infd >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
@@ -394,13 +523,18 @@ tverified tverifierpool::runchild(const std::string& text) {
     }
     if (infd >= 0) close(infd);
     close(out[0]);
-    if (late) kill(pid, SIGKILL);
+    if (late || given) kill(pid, SIGKILL);   // stopped or not
     int status = 0;
     rusage use{};
     while (wait4(pid, &status, 0, &use) < 0 && errno == EINTR) {
     }
     double cpu = static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
                  static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+    if (given) {
+        tverified v = refusal(tverified::failed, "the playback gave its place to another");
+        v.cpu = cpu;
+        return v;
+    }
     if (late) {
         tverified v = toolate(seconds);
         v.cpu = cpu;

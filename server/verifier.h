@@ -10,6 +10,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -64,7 +66,10 @@ double verifycost(const treplay& r, double start);
 // playback stops at the first frame or checkpoint that differs, and after `seconds` of play
 // (0: no limit) it is refused as late. The process must have called PlatformInit(headless)
 // and be in the folder that holds data/, whose files must be those the replay names.
-tverified verifyhere(const std::string& text, int maxframes, int seconds = 0);
+// `between`, when given, is called every 256 frames: it returns the seconds it kept the playback
+// waiting (which do not count as play), or less than 0 to stop it (the verdict is then failed).
+tverified verifyhere(const std::string& text, int maxframes, int seconds = 0,
+                     const std::function<double()>& between = nullptr);
 
 // The child's answer on its standard output, and its reading in the parent.
 std::string verifiedtext(const tverified& v);
@@ -73,48 +78,80 @@ tverified readverified(const std::string& text);
 // A bounded pool of verifiers: at most `workers` play at once, at most `queue` wait. The
 // verifiers are threads of this process, each with its world, or with a `command` child
 // processes, one per replay.
-// The one that waits with the earliest (arrival + 2 x its expected cost) plays next, so a short
-// game never waits behind long ones, and a long one is passed only by those that would finish
-// before it. A full queue takes a newcomer in place of the waiting one that comes last by that
-// order when that one would cost more than twice the newcomer (it is refused: a long game
-// does not keep short ones out), or refuses the newcomer. Long games (expected to cost more
-// than `longgame` seconds) play on at most half the verifiers, so that short ones always find
-// one (with a single verifier they take turns).
+// Clients take turns by the CPU their playbacks took lately (measured, never the estimate; it
+// halves every `halflife` seconds): the one that used least plays next, and a playback whose
+// client has used `turn` seconds more than one that waits stops between two frames (a child is
+// stopped with SIGSTOP), gives its verifier to it and goes on once it is its turn again. So one
+// client's long games hold no verifier while another client's wait, and a client that sends
+// many at once mostly waits for itself.
+// Among the replays of clients that used as much, the one with the earliest (arrival + 2 x its
+// expected cost) plays next, so a short game never waits behind long ones, and a long one is
+// passed only by those that would finish before it. A full queue takes a newcomer in place of
+// a waiting one that comes last by that order when that one would cost more than twice the
+// newcomer, or of the last one of a client that holds at least two places more than the
+// newcomer's (the one that gives its place is refused: busy), or refuses the newcomer. Long
+// games (expected to cost more than `longgame` seconds) play on at most half the verifiers, so
+// that short ones always find one (with a single verifier they take turns).
 class tverifierpool {
 public:
     tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds, int maxframes);
     ~tverifierpool();
-    // false when no place in the queue was found (nothing was done); otherwise `v` holds the
-    // verdict. `cost`: verifycost() of the replay.
-    bool verify(const std::string& text, double cost, tverified& v);
-    // Replays being played and waiting now.
+    // false when no place in the queue was found or its place was given to another (nothing was
+    // done with the verdict); otherwise `v` holds the verdict. `client`: who sent it; `cost`:
+    // verifycost() of the replay.
+    bool verify(const std::string& text, const std::string& client, double cost, tverified& v);
+    bool verify(const std::string& text, double cost, tverified& v) { return verify(text, "", cost, v); }
+    // Replays being played and waiting (paused ones too) now.
     int playing();
     int queued();
+    // The CPU seconds the client's playbacks took lately, as the turns weigh them.
+    double used(const std::string& client);
+    static constexpr double halflife = 30, turn = 0.5;
 
 private:
     struct twaiter {
+        std::string client;
         double order, cost;
-        bool go = false, out = false;
+        double stretch = 0;               // CPU since it last took a verifier
+        double charged = 0;               // CPU charged to its client so far
+        bool go = false, out = false, playing = false;
+    };
+    struct tclient {
+        double used = 0, at = 0;          // CPU taken lately, decayed to the time `at`
+        int places = 0;                   // replays playing or waiting
     };
     struct tjob {
         const std::string* text;
+        twaiter* w;
         tverified v;
         bool done = false;
     };
-    tverified run(const std::string& text);
-    tverified runchild(const std::string& text);
+    tverified run(const std::string& text, twaiter& w);
+    tverified runchild(const std::string& text, twaiter& w);
     void verifier();
     void next();
+    double now() const;
+    double usedby(const std::string& client, double t);
+    bool eligible(const twaiter& w) const;
+    // Between two stretches of a playback: charges `cpu` seconds to its client and, when a
+    // client that used `turn` seconds less waits, hands the verifier over and waits for its
+    // turn, calling `pause` and `resume` around the wait. The seconds it waited, or -1 when
+    // its place was given away meanwhile (the playback stops).
+    double between(twaiter& w, double cpu, const std::function<void()>& pause = nullptr,
+                   const std::function<void()>& resume = nullptr);
     std::vector<std::string> command;
     int workers, queue, seconds, maxframes;
     static constexpr double longgame = 2;   // about 150,000 frames, 40 minutes of play
     int running = 0, runninglong = 0;
     std::vector<twaiter*> waiting;
+    std::map<std::string, tclient> clients;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::mutex m;
     std::condition_variable freed;
-    // the threads that play in this process, and the replays handed to them
+    // the threads that play in this process (made as needed: a paused playback keeps its
+    // thread and its world), and the replays handed to them
     std::vector<std::thread> threads;
+    int idle = 0;
     std::deque<tjob*> jobs;
     std::condition_variable posted, finished;
     bool closing = false;

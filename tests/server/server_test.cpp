@@ -253,6 +253,59 @@ TEST(ServerPool, AShortGameDoesNotWaitBehindALongOne) {
     std::filesystem::remove_all(dir);
 }
 
+// Clients take turns by the CPU their playbacks really took: after a client's game, another
+// client's plays before its next ones, whatever their order and expected cost; and a game
+// that keeps its verifier past its client's turn is stopped until the other client's is played.
+TEST(ServerPool, ClientsTakeTurnsByTheCpuTheyReallyUsed) {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "varnhold-turns-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string go = (dir / "go").string(), end = (dir / "end").string(), order = (dir / "order").string();
+    auto until = [](auto state) {   // a state, waited for at most two minutes
+        auto by = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        while (!state() && std::chrono::steady_clock::now() < by)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return state();
+    };
+    // each child waits for "go", takes some CPU, then notes its replay; "hog" spins until "end"
+    tverifierpool pool({"/bin/sh", "-c", "while [ ! -e '" + go + "' ]; do sleep 0.01; done; read -r t; i=0; "
+                        "while [ $i -lt 3000 ]; do i=$((i+1)); done; [ \"$t\" != hog ] || while [ ! -e '" + end +
+                        "' ]; do :; done; echo \"$t\" >> '" + order + "'; echo 'kind refused'"},
+                       1, 4, 600, 1000);
+    auto send = [&](std::string text, std::string client, double cost) {
+        return std::async(std::launch::async, [&pool, text, client, cost] {
+            tverified v;
+            return pool.verify(text + "\n", client, cost, v);
+        });
+    };
+    auto a1 = send("a1", "A", 1.5);
+    ASSERT_TRUE(until([&] { return pool.playing() == 1; }));
+    auto a2 = send("a2", "A", 0.1), a3 = send("a3", "A", 0.1);
+    ASSERT_TRUE(until([&] { return pool.queued() == 2; }));
+    auto h1 = send("h1", "H", 1.5);   // later, and expected to cost more than A's
+    ASSERT_TRUE(until([&] { return pool.queued() == 3; }));
+    std::ofstream(go).put('\n');
+    EXPECT_TRUE(a1.get() && a2.get() && a3.get() && h1.get());
+    std::ifstream in(order);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "a1\nh1\na2\na3\n");
+    // charged what the children took, not the 1.8 s A's replays were expected to cost
+    EXPECT_GT(pool.used("A"), 0);
+    EXPECT_LT(pool.used("A"), 1.5);
+    EXPECT_GT(pool.used("H"), 0);
+
+    // A's game keeps its only verifier busy: H's waits for A's turn to pass, not for its end
+    auto hog = send("hog", "A", 0.01);
+    ASSERT_TRUE(until([&] { return pool.playing() == 1; }));
+    auto h2 = send("h2", "H", 0.1);
+    ASSERT_EQ(h2.wait_for(std::chrono::minutes(2)), std::future_status::ready);
+    EXPECT_TRUE(h2.get());
+    EXPECT_NE(hog.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    EXPECT_GT(pool.used("A"), tverifierpool::turn / 2);   // the hog was expected to cost 0.01 s
+    std::ofstream(end).put('\n');
+    EXPECT_TRUE(hog.get());
+    std::filesystem::remove_all(dir);
+}
+
 // The same game in other spellings has one key; another game has another.
 TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
     const std::string game = recorded("fight.vhr");
@@ -328,7 +381,7 @@ TEST(ServerApi, OneGameOnePlaybackOneEntry) {
     std::mutex m;
     std::condition_variable cv;
     int waiting = 0, release = 0;
-    tapi api(*store, [&](const std::string&, double, tverified& v) {
+    tapi api(*store, [&](const std::string&, const std::string&, double, tverified& v) {
         std::unique_lock<std::mutex> lock(m);
         played++;
         waiting++;
@@ -396,7 +449,7 @@ TEST(ServerApi, AClientOverItsVerificationBudgetWaits) {
     tapiconfig config = configfor(game);
     config.rate = 1000;
     config.budget = 3;
-    tapi api(*store, [&](const std::string&, double, tverified& v) {
+    tapi api(*store, [&](const std::string&, const std::string&, double, tverified& v) {
         v = tverified{tverified::refused, 0, "differs", {}, false};
         v.cpu = 2.0;
         return true;
@@ -438,7 +491,7 @@ TEST(ServerApi, ADatabaseOutOfReachAsksForTheReplayAgain) {
     } store;
     const std::string game = recorded("fight.vhr");
     tapiconfig config = configfor(game);
-    tapi api(store, [&](const std::string&, double, tverified& v) {
+    tapi api(store, [&](const std::string&, const std::string&, double, tverified& v) {
         v = tverified{tverified::ok, 0, "", {{"P", 1, 10}}, false};
         return true;
     }, config);
@@ -466,7 +519,8 @@ TEST(ServerApi, AnswersBeforeAnyPlayback) {
     config.rate = 3;
     config.origins = {"https://play.example"};
     config.proxies = {"10.0.0.1"};
-    tapi api(*store, [&](const std::string&, double, tverified&) { return ++played, false; }, config);
+    tapi api(
+        *store, [&](const std::string&, const std::string&, double, tverified&) { return ++played, false; }, config);
     auto post = [&](const std::string& body, const std::string& address = "1.2.3.4") {
         trequest r;
         r.method = "POST";
