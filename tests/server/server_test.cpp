@@ -280,7 +280,9 @@ TEST(ServerPool, ClientsTakeTurnsByTheCpuTheyReallyUsed) {
     };
     auto a1 = send("a1", "A", 1.5);
     ASSERT_TRUE(until([&] { return pool.playing() == 1; }));
-    auto a2 = send("a2", "A", 0.1), a3 = send("a3", "A", 0.1);
+    auto a2 = send("a2", "A", 0.1);
+    ASSERT_TRUE(until([&] { return pool.queued() == 1; }));
+    auto a3 = send("a3", "A", 0.1);
     ASSERT_TRUE(until([&] { return pool.queued() == 2; }));
     auto h1 = send("h1", "H", 1.5);   // later, and expected to cost more than A's
     ASSERT_TRUE(until([&] { return pool.queued() == 3; }));
