@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 
 #include "app/replay.h"
@@ -121,6 +122,10 @@ tresponse tapi::handle(const trequest& r) {
             try {
                 store.ping();
                 out = json(200, "{\"status\":\"ok\",\"database\":\"ok\"}");
+            } catch (const tdbslow& e) {
+                out = json(503, "{\"status\":\"the score table is not answering\",\"database\":\"not answering\"}");
+                out.headers.push_back({"Retry-After", "30"});
+                out.cause = e.what();
             } catch (const std::exception& e) {
                 out = json(503, "{\"status\":\"the score table is out of reach\",\"database\":\"unreachable\"}");
                 out.headers.push_back({"Retry-After", "30"});
@@ -230,9 +235,11 @@ void tapi::charge(const std::string& address, double cost) {
 }
 
 // Plays a replay once however many send it at the same time: `key` names its whole text.
-bool tapi::played(const std::string& text, const std::string& client, long long key, double cost, tverified& v) {
+bool tapi::played(const std::string& text, const std::string& client, long long key, double cost, tverified& v,
+                  bool& copy) {
     std::shared_ptr<tplaying> p;
     bool first = false;
+    copy = false;
     {
         std::unique_lock<std::mutex> lock(m);
         auto [i, fresh] = playing.try_emplace(key, nullptr);
@@ -243,6 +250,7 @@ bool tapi::played(const std::string& text, const std::string& client, long long 
             playedone.wait(lock, [&] { return p->done; });
             v = p->v;
             v.cpu = 0;   // played for the first of them
+            copy = true;
             return !p->busy;
         }
     }
@@ -278,9 +286,11 @@ tresponse tapi::submit(const trequest& r) {
         return error(413, "a replay is at most " + std::to_string(config.maxbody) + " bytes");
     treplay game;
     tverified v = precheck(r.body, programversion(), config.data, config.maxframes, &game);
-    auto answer = [](tresponse out, const tverified& v) {
+    bool copy = false;   // played for another request that sent the same replay at the same time
+    auto answer = [&copy](tresponse out, const tverified& v) {
         out.verdict = v.kind == tverified::ok ? "accepted" : v.reason;
-        out.cpu = v.cpu;
+        out.cpu = copy ? -1 : v.cpu;
+        if (copy) out.verdict += " (played once, for a copy sent at the same time)";
         return out;
     };
     if (v.kind == tverified::damaged)
@@ -311,7 +321,7 @@ tresponse tapi::submit(const trequest& r) {
         out.verdict = "over budget";
         return out;
     }
-    if (!played(r.body, who, whole, cost, v)) {
+    if (!played(r.body, who, whole, cost, v, copy)) {
         charge(who, v.cpu - cost);   // a playback that gave its place away took some CPU
         tresponse out = error(503, "all verifiers are busy: send the replay again later");
         out.headers.push_back({"Retry-After", "10"});
@@ -340,10 +350,14 @@ tresponse tapi::submit(const trequest& r) {
     }
     bool added = false;
     std::vector<tentry> entries = store.add(r.body, key, v.rows, added);
-    return answer(json(added ? 201 : 200, std::string("{\"stored\":") + (added ? "true" : "false") +
-                                             (added ? "" : ",\"why\":\"stored before\"") +
-                                             ",\"entries\":" + entriesjson(entries) + "}"),
-                  v);
+    tresponse out = answer(json(added ? 201 : 200, std::string("{\"stored\":") + (added ? "true" : "false") +
+                                                       (added ? "" : ",\"why\":\"stored before\"") +
+                                                       ",\"entries\":" + entriesjson(entries) + "}"),
+                           v);
+    // a copy sent at the same time (or the session's rows sent before) was stored first
+    if (!added) out.verdict = copy ? "stored before (played once, for a copy sent at the same time)"
+                                   : "verified, but stored before by a copy sent at the same time";
+    return out;
 }
 
 tresponse tapi::scores(const trequest& r) {
@@ -359,16 +373,48 @@ tresponse tapi::scores(const trequest& r) {
                          ",\"scores\":" + entriesjson(list) + "}");
 }
 
+// The page from the table as it is, or while the database does not answer from the last copy
+// read (for at most `pagekept`), which the page says.
 tresponse tapi::page() {
+    std::vector<tentry> list;
+    std::string asof;
+    {
+        bool fresh = store.answering();
+        if (fresh) {
+            try {
+                list = store.scores(100, 0);
+                std::lock_guard<std::mutex> lock(m);
+                lastpage = list;
+                lastpageat = std::chrono::system_clock::now();
+                havepage = true;
+            } catch (const std::exception&) {
+                fresh = false;
+            }
+        }
+        if (!fresh) {
+            std::lock_guard<std::mutex> lock(m);
+            if (!havepage || std::chrono::system_clock::now() - lastpageat > pagekept)
+                throw tdbslow("database: not answering, and no recent copy of the table");
+            list = lastpage;
+            std::time_t t = std::chrono::system_clock::to_time_t(lastpageat);
+            std::tm tm{};
+            gmtime_r(&t, &tm);
+            char when[40];
+            std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &tm);
+            asof = when;
+        }
+    }
     tresponse out;
     out.type = "text/html; charset=utf-8";
     std::string h =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Varnhold high scores</title>\n"
         "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
         "td,th{padding:.2em .8em;text-align:left}td.n{text-align:right}</style></head><body>\n"
-        "<h1>Varnhold high scores</h1>\n<p>Every score here was played again by the server from its replay.</p>\n"
+        "<h1>Varnhold high scores</h1>\n<p>Every score here was played again by the server from its replay.</p>\n" +
+        (asof.empty() ? std::string() : "<p><strong>The score table does not answer just now: this is the table as it was at " + asof + ".</strong></p>\n") +
         "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Date</th><th>Replay</th></tr>\n";
-    for (const tentry& e : store.scores(100, 0)) {
+    if (!asof.empty()) out.headers.push_back({"X-Scores-As-Of", asof});
+    for (const tentry& e : list) {
         std::string link = "/api/v1/replays/" + std::to_string(e.replay);
         h += "<tr><td class=\"n\">" + std::to_string(e.rank) + "</td><td>" + htmltext(e.name) + "</td><td class=\"n\">" +
              std::to_string(e.score) + "</td><td class=\"n\">" + std::to_string(e.level) + "</td><td>" +
@@ -387,13 +433,29 @@ tresponse tapi::page() {
 
 std::string withoutpassword(std::string db) {
     size_t scheme = db.find("://");
-    if (scheme == std::string::npos) return db;
-    size_t at = db.find('@', scheme + 3), slash = db.find('/', scheme + 3);
-    if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
-        size_t colon = db.find(':', scheme + 3);
-        if (colon != std::string::npos && colon < at) db.replace(colon + 1, at - colon - 1, "***");
+    if (scheme != std::string::npos) {
+        size_t at = db.find('@', scheme + 3), slash = db.find('/', scheme + 3);
+        if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
+            size_t colon = db.find(':', scheme + 3);
+            if (colon != std::string::npos && colon < at) db.replace(colon + 1, at - colon - 1, "***");
+        }
     }
-    size_t pw = db.find("password=");
-    if (pw != std::string::npos) db.replace(pw + 9, db.find('&', pw) == std::string::npos ? std::string::npos : db.find('&', pw) - pw - 9, "***");
+    // "password=VALUE" of a URL's query or of libpq's keyword form ("password = 'it''s'" too),
+    // wherever it stands
+    for (size_t pw = db.find("password"); pw != std::string::npos; pw = db.find("password", pw + 1)) {
+        size_t eq = db.find_first_not_of(" \t", pw + 8);
+        if (eq == std::string::npos || db[eq] != '=') continue;
+        size_t from = db.find_first_not_of(" \t", eq + 1), to = from;
+        if (from == std::string::npos) break;
+        if (db[from] == '\'') {
+            for (to = from + 1; to < db.size() && db[to] != '\''; to++)
+                if (db[to] == '\\') to++;
+            to = std::min(to + 1, db.size());
+        } else {
+            to = db.find_first_of(" \t&", from);
+            if (to == std::string::npos) to = db.size();
+        }
+        db.replace(from, to - from, "***");
+    }
     return db;
 }

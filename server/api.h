@@ -69,7 +69,9 @@ private:
     // seconds until there will be. charge() settles the difference once the cost is known.
     int spend(const std::string& address, double cost);
     void charge(const std::string& address, double cost);
-    bool played(const std::string& text, const std::string& client, long long key, double cost, tverified& v);
+    // `copy`: the replay was played for another request that sent it at the same time.
+    bool played(const std::string& text, const std::string& client, long long key, double cost, tverified& v,
+                bool& copy);
     std::string client(const trequest& r) const;
     tstore& store;
     tverify verify;
@@ -97,6 +99,11 @@ private:
     std::map<long long, std::string> refused;
     std::vector<long long> refusedorder;   // oldest first, at most `refusedkept`
     static constexpr size_t refusedkept = 1024;
+    // The page's table as last read, served while the database does not answer.
+    std::vector<tentry> lastpage;
+    std::chrono::system_clock::time_point lastpageat;
+    bool havepage = false;
+    static constexpr std::chrono::minutes pagekept{10};
     std::mutex m;
 };
 

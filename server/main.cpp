@@ -3,6 +3,10 @@
 // standard input, plays it with the game's engine and writes the verdict.
 #include <arpa/inet.h>
 #include <condition_variable>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
 #include <set>
 #include <sys/socket.h>
 #include <atomic>
@@ -39,7 +43,10 @@ const char* usage =
     "  --listen ADDRESS:PORT  where to answer HTTP (default 127.0.0.1:8080); put TLS in front\n"
     "                         with a reverse proxy\n"
     "  --db FILE              the SQLite database, created when missing (default varnhold-scores.db)\n"
-    "  --db postgresql://...  a PostgreSQL database instead, which several servers may share\n"
+    "  --db postgresql://...  a PostgreSQL database instead, which several servers may share (or\n"
+    "                         libpq's \"host=... dbname=...\")\n"
+    "  --db-seconds N         the longest wait for the database (default 5): past it the database\n"
+    "                         counts as out of reach and requests that need it get 503\n"
     "  --web URL              the web edition: the score page links URL?replay=... to watch a game\n"
     "  --public URL           this server's address as players reach it, for those links\n"
     "  --allow-origin ORIGIN  let web pages of ORIGIN call the API (CORS; repeatable; * for any)\n"
@@ -62,6 +69,8 @@ const char* usage =
     "                         (default 60)\n"
     "  --stop-seconds N       how long a stop waits for the requests in progress (default 30)\n"
     "  --connections N        connections served at once, slow ones included (default 256)\n"
+    "  --client-connections N connections one client may hold at once (default 16; behind\n"
+    "                         --trusted-proxy its requests at once); more are answered 503\n"
     "  --pace FILE...         print the pace of recorded games and whether it passes, then end\n"
     "  --help                 show this text\n"
     "  --version              show the version\n"
@@ -69,7 +78,7 @@ const char* usage =
     "second one at once).\n";
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "varnhold-server: %s\n%s", message.c_str(), usage);
+    std::fprintf(stderr, "varnhold-server: %s\n%s", withoutpassword(message).c_str(), usage);
     return 2;
 }
 
@@ -133,6 +142,7 @@ int verifychild(long long maxframes, long long seconds) {
 thread_local int lastaccepted = -1;
 
 void logline(const std::string& line);
+void startrequest();
 
 }  // namespace
 
@@ -149,14 +159,20 @@ namespace {
 // taken in before it are answered in full before the server closes.
 //
 // Each connection has a deadline while the server waits for its client: the request's line
-// and headers must arrive within `headerseconds` of the connection's start (or of the last
-// answer on it), a body within `bodyseconds` of its headers. A client past it is cut off (its
-// socket shut down, so the thread serving it is free again); the time a replay waits for its
-// verifier does not count.
+// and headers must arrive within `headerseconds` of the connection's start, while it waits for
+// a thread too (or of the last answer on it), a body within `bodyseconds` of its headers. A
+// client past it is cut off (its socket shut down, so the thread serving it is free again);
+// the time a replay waits for its verifier does not count.
+//
+// One client holds at most `limit` connections: one more from its address is answered 503
+// at once and closed, before it takes a thread or a place in the queue. A trusted proxy's
+// connections are not counted by its address; its clients' requests are counted by the
+// address it names, once their headers are in (claim()).
 class tconnections : public httplib::TaskQueue {
 public:
-    tconnections(size_t threads, int headerseconds, int bodyseconds)
-        : header(headerseconds), body(bodyseconds), pool(threads), watcher([this] { watch(); }) {}
+    tconnections(size_t threads, int headerseconds, int bodyseconds, std::vector<std::string> proxies_)
+        : header(headerseconds), body(bodyseconds), proxies(std::move(proxies_)), pool(threads),
+          watcher([this] { watch(); }) {}
     ~tconnections() override {
         {
             std::lock_guard<std::mutex> lock(m);
@@ -169,19 +185,38 @@ public:
         bool late = stopping;
         int fd = lastaccepted;
         lastaccepted = -1;
-        open++;
-        pool.enqueue([this, fn = std::move(fn), late, fd] {
-            lateconnection = late;
-            tconn c{fd, std::chrono::steady_clock::now(), header, true, false, header, body};
-            {
-                std::lock_guard<std::mutex> lock(m);
-                conns.insert(&c);
+        auto c = std::make_shared<tconn>();
+        c->fd = fd;
+        c->since = std::chrono::steady_clock::now();
+        c->seconds = header;
+        c->header = header;
+        c->body = body;
+        c->peer = peeraddress(fd);
+        {
+            std::lock_guard<std::mutex> lock(m);
+            bool proxy = std::find(proxies.begin(), proxies.end(), c->peer) != proxies.end();
+            if (fd >= 0 && !proxy && held[c->peer] >= limit) {
+                refuse(fd);
+                long long n = ++refused;
+                if (n == 1 || n == 10 || n == 100 || n % 1000 == 0)
+                    logline("refused connections over a client's limit of " + std::to_string(limit) + " (" +
+                            std::to_string(n) + " so far; the last from " + c->peer + ")");
+                return;
             }
-            current = &c;
+            held[c->peer]++;
+            conns.insert(c.get());
+        }
+        open++;
+        pool.enqueue([this, fn = std::move(fn), late, c] {
+            lateconnection = late;
+            current = c.get();
+            startrequest();
             fn();
             {
                 std::lock_guard<std::mutex> lock(m);
-                conns.erase(&c);
+                conns.erase(c.get());
+                if (--held[c->peer] <= 0) held.erase(c->peer);
+                release();
             }
             current = nullptr;
             open--;
@@ -199,20 +234,66 @@ public:
     }
     static void waitingforheaders() { waiting(current ? current->header : -1); }
     static void waitingforbody() { waiting(current ? current->body : -1); }
+    // The peer of the connection this thread serves.
+    static std::string peer() { return current ? current->peer : ""; }
+    // The request this thread serves counts for `client` (named by a trusted proxy) until its
+    // answer; false when that client has its limit of requests in progress already.
+    static bool claim(const std::string& client) {
+        if (!current || client == current->peer) return true;
+        std::lock_guard<std::mutex> lock(m);
+        release();
+        if (held[client] >= limit) return false;
+        held[client]++;
+        current->client = client;
+        return true;
+    }
+    // The request is answered: its client's claim ends.
+    static void answered() {
+        std::lock_guard<std::mutex> lock(m);
+        release();
+    }
     static std::atomic<bool> stopping;
     static std::atomic<int> open;
     static std::atomic<int> cutoff;   // connections cut off at their deadline
     static thread_local bool lateconnection;   // of the connection this thread serves
+    static int limit;                 // connections (requests behind a proxy) a client may hold
 
 private:
     struct tconn {
-        int fd;
+        int fd = -1;
         std::chrono::steady_clock::time_point since;
-        int seconds;
-        bool reading;
+        int seconds = 0;
+        bool reading = true;
         bool cut = false;
         int header = 0, body = 0;
+        std::string peer, client;     // the peer's address; the client a trusted proxy named
     };
+    static std::string peeraddress(int fd) {
+        sockaddr_storage a{};
+        socklen_t n = sizeof a;
+        char out[INET6_ADDRSTRLEN] = "";
+        if (fd < 0 || getpeername(fd, reinterpret_cast<sockaddr*>(&a), &n) != 0) return "";
+        if (a.ss_family == AF_INET) inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&a)->sin_addr, out, sizeof out);
+        else if (a.ss_family == AF_INET6) inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr, out, sizeof out);
+        return out;
+    }
+    // Answers a connection over its client's limit without reading it, and closes it.
+    static void refuse(int fd) {
+        static const std::string answer =
+            "HTTP/1.1 503 Service Unavailable\r\nRetry-After: 10\r\nContent-Type: application/json\r\n"
+            "Content-Length: 59\r\nConnection: close\r\n\r\n"
+            "{\"error\":\"too many connections from this address at once\"}\n";
+        static_assert(sizeof "{\"error\":\"too many connections from this address at once\"}\n" - 1 == 59);
+        [[maybe_unused]] ssize_t n = send(fd, answer.data(), answer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        ::shutdown(fd, SHUT_RDWR);
+        ::close(fd);
+    }
+    // Ends the claim of the request this thread serves (under `m`).
+    static void release() {
+        if (!current || current->client.empty()) return;
+        if (--held[current->client] <= 0) held.erase(current->client);
+        current->client.clear();
+    }
     void watch() {
         std::unique_lock<std::mutex> lock(m);
         while (!ending) {
@@ -227,9 +308,12 @@ private:
         }
     }
     int header, body;
+    std::vector<std::string> proxies;
     httplib::ThreadPool pool;
     static std::mutex m;
-    static std::set<tconn*> conns;
+    static std::set<tconn*> conns;    // taken in, waiting for a thread or served
+    static std::map<std::string, int> held;   // connections (requests behind a proxy) per client
+    static long long refused;
     static thread_local tconn* current;
     bool ending = false;
     std::condition_variable wake;
@@ -239,8 +323,11 @@ std::atomic<bool> tconnections::stopping = false;
 std::atomic<int> tconnections::open = 0;
 std::atomic<int> tconnections::cutoff = 0;
 thread_local bool tconnections::lateconnection = false;
+int tconnections::limit = 16;
 std::mutex tconnections::m;
 std::set<tconnections::tconn*> tconnections::conns;
+std::map<std::string, int> tconnections::held;
+long long tconnections::refused = 0;
 thread_local tconnections::tconn* tconnections::current = nullptr;
 
 // `--pace FILE...`: the pace check's view of recorded games. 0 when every one passes.
@@ -292,6 +379,12 @@ struct trequestlog {
 };
 thread_local trequestlog requestlog;
 
+// The next request on the connection this thread serves: its time counts from now.
+void startrequest() {
+    requestlog = trequestlog();
+    requestlog.start = std::chrono::steady_clock::now();
+}
+
 std::string self() {
     char buf[4096];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -304,6 +397,7 @@ struct tserveroptions {
     tapiconfig config;
     long long workers = std::max(1u, std::thread::hardware_concurrency()), queue = -1, seconds = 120;
     long long readseconds = 10, stopseconds = 30, connections = 256, headerseconds = 10, bodyseconds = 60;
+    long long clientconnections = 16, dbseconds = 5;
     bool child = false;   // --verify-child: this process is a verifier
     bool isolate = false;  // --isolate: a child process per replay
 };
@@ -377,6 +471,12 @@ int readoptions(int argc, char** argv, tserveroptions& o) {
         } else if (a == "--stop-seconds") {
             if (!count(0, 3600)) return fail("--stop-seconds needs seconds from 0 to 3600");
             o.stopseconds = v;
+        } else if (a == "--client-connections") {
+            if (!count(1, 100000)) return fail("--client-connections needs a count from 1 to 100000");
+            o.clientconnections = v;
+        } else if (a == "--db-seconds") {
+            if (!count(1, 3600)) return fail("--db-seconds needs seconds from 1 to 3600");
+            o.dbseconds = v;
         } else if (a == "--connections") {
             if (!count(8, 100000)) return fail("--connections needs a count from 8 to 100000");
             o.connections = v;
@@ -398,27 +498,43 @@ void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
     // holds one, and /healthz and the page still find one free.
     // The handlers outlive this function: they hold the server's own objects by reference and
     // each other by value.
+    tconnections::limit = static_cast<int>(o.clientconnections);
     http.new_task_queue = [&o] {
         return new tconnections(static_cast<size_t>(std::max(o.connections, o.workers + o.queue + 8)),
-                                static_cast<int>(o.headerseconds), static_cast<int>(o.bodyseconds));
+                                static_cast<int>(o.headerseconds), static_cast<int>(o.bodyseconds), o.config.proxies);
     };
     http.set_read_timeout(static_cast<time_t>(o.readseconds));
     http.set_write_timeout(static_cast<time_t>(o.readseconds));
     http.set_keep_alive_timeout(5);
-    http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
+    http.set_pre_routing_handler([&api](const httplib::Request& req, httplib::Response& res) {
         // the headers are in: a body is waited for, other requests are answered
         if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH") tconnections::waitingforbody();
         else tconnections::waiting(-1);
         requestlog = trequestlog();
         requestlog.start = std::chrono::steady_clock::now();
+        trequest r;
+        r.address = req.remote_addr;
+        if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
+        requestlog.client = api.clientof(r);
+        if (!tconnections::claim(requestlog.client)) {
+            res.status = 503;
+            res.set_header("Retry-After", "10");
+            res.set_header("Connection", "close");
+            res.set_content("{\"error\":\"too many requests from this address at once\"}\n", "application/json");
+            return httplib::Server::HandlerResponse::Handled;
+        }
         return httplib::Server::HandlerResponse::Unhandled;
     });
     http.set_logger([](const httplib::Request& req, const httplib::Response& res) {
         double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - requestlog.start).count();
         char buf[96];
         std::snprintf(buf, sizeof buf, " %d %zu bytes %.3f s", res.status, res.body.size(), took);
-        std::string line = (requestlog.client.empty() ? req.remote_addr : requestlog.client) + " " + req.method + " " +
-                           req.path.substr(0, 200) + buf;
+        // a request the library could not read has no method, path nor address of its own
+        std::string client = !requestlog.client.empty() ? requestlog.client
+                             : !req.remote_addr.empty() ? req.remote_addr
+                                                        : tconnections::peer();
+        std::string line = client + " " + (req.method.empty() ? "-" : req.method) + " " +
+                           (req.path.empty() ? "-" : req.path.substr(0, 200)) + buf;
         if (!requestlog.verdict.empty()) {
             line += ": " + requestlog.verdict;
             if (requestlog.cpu >= 0) {
@@ -429,10 +545,11 @@ void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
         if (!requestlog.cause.empty()) line += "; cause: " + requestlog.cause;
         for (char& c : line)
             if (c == '\n' || c == '\r') c = ' ';
+            else if ((c >= 0 && c < 0x20) || c == 0x7f) c = '?';
         logline(line);
+        tconnections::answered();
         tconnections::waitingforheaders();   // of the next request on this connection
-        requestlog = trequestlog();
-        requestlog.start = std::chrono::steady_clock::now();
+        startrequest();
     });
     auto answer = [&api](const httplib::Request& req, httplib::Response& res, std::string body) {
         if (tconnections::stopping) res.set_header("Connection", "close");
@@ -496,8 +613,12 @@ void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
         answer(req, res, std::move(body));
     });
     http.Options(".*", serve);
-    // Other methods with a body: the body is left unread (the connection closes after the answer)
-    auto unread = [answer](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader&) {
+    // Other methods with a body: the body (within the replay's limit) is read and dropped, so
+    // that it is not taken for the next requests on the connection
+    auto unread = [answer, &o](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+        size_t n = 0;
+        reader([&](const char*, size_t size) { return (n += size) <= o.config.maxbody; });
+        tconnections::waiting(-1);
         res.set_header("Connection", "close");
         answer(req, res, "");
     };
@@ -562,15 +683,15 @@ int main(int argc, char** argv) {
     }
 
     // A database file named from here stays here when the verifiers enter the game's folder.
-    if (o.db.find("://") == std::string::npos && !o.db.empty() && o.db[0] != '/') {
+    if (!postgresname(o.db) && !o.db.empty() && o.db[0] != '/') {
         char here[4096];
         if (getcwd(here, sizeof here)) o.db = std::string(here) + "/" + o.db;
     }
     std::unique_ptr<tstore> store;
     try {
-        store = openstore(o.db);
+        store = openstore(o.db, static_cast<double>(o.dbseconds));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "varnhold-server: %s\n", e.what());
+        std::fprintf(stderr, "varnhold-server: %s\n", withoutpassword(e.what()).c_str());
         return 1;
     }
     // A database that is out of reach later makes answers 503 until it is back.
@@ -609,13 +730,21 @@ int main(int argc, char** argv) {
     httplib::Server http;
     route(http, api, o);
 
+    // Not the library's default options: SO_REUSEPORT would let a second server bind a port
+    // this one serves and answer part of its requests from a table of its own. SO_REUSEADDR lets
+    // a restart bind at once while the last one's connections wind down.
     int listener = -1;
     http.set_socket_options([&](int sock) {
-        httplib::default_socket_options(sock);
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         listener = sock;
     });
+    errno = 0;
     if (!http.bind_to_port(host, static_cast<int>(port))) {
-        std::fprintf(stderr, "varnhold-server: can't listen on %s\n", o.listen.c_str());
+        int why = errno;
+        std::fprintf(stderr, "varnhold-server: can't listen on %s: %s\n", o.listen.c_str(),
+                     why == EADDRINUSE ? ("port " + std::to_string(port) + " is in use (another server?)").c_str()
+                                       : why ? std::strerror(why) : "no such address here");
         return 1;
     }
     // The library listens with a queue of 5 connections: a burst of clients on a busy machine

@@ -4,10 +4,21 @@
 // stored in one transaction that holds a lock on the replay's hash and the entries' table: the
 // same replay sent to two servers at once is stored once, and ranks are counted among the
 // entries stored before.
+//
+// Every call has a deadline (`--db-seconds`): the wait for the connection's lock, the connection
+// and each statement's answer count against it, and a statement is also limited on the server
+// (statement_timeout). A statement past it is cancelled and the connection is left alone until
+// its answer comes (every call meanwhile fails at once), or opened anew after `abandonafter`.
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <libpq-fe.h>
 #include <mutex>
+#include <poll.h>
 #include <stdexcept>
+#include <thread>
 
 #include "server/store.h"
 
@@ -55,16 +66,22 @@ private:
     PGresult* r;
 };
 
+using tclock = std::chrono::steady_clock;
+
+// A connection whose statement has not answered for this long is given up and opened anew.
+constexpr std::chrono::seconds abandonafter(30);
+
 class tpostgres : public tstore {
 public:
-    explicit tpostgres(const std::string& url) {
-        db = PQconnectdb(url.c_str());
-        if (PQstatus(db) != CONNECTION_OK) {
-            std::string why = PQerrorMessage(db);
-            PQfinish(db);
-            throw std::runtime_error("can't connect to the database: " + why);
+    tpostgres(const std::string& url_, double seconds_) : url(url_), seconds(seconds_) {
+        auto lock = enter(seconds);
+        try {
+            connect();
+        } catch (const std::exception& e) {
+            throw std::runtime_error(std::string("can't connect to the ") + e.what());
         }
-        exec("SET client_min_messages = warning");
+        // the schema's migration may take its time (every replay stored before is keyed)
+        deadline = tclock::now() + std::chrono::hours(1);
         transaction([&] {
             exec("SELECT pg_advisory_xact_lock(7274001)");
             exec("CREATE TABLE IF NOT EXISTS schema (version INTEGER NOT NULL)");
@@ -79,11 +96,13 @@ public:
             exec("INSERT INTO schema (version) VALUES ($1)", {{std::to_string(schemaversion)}});
         });
     }
-    ~tpostgres() override { PQfinish(db); }
+    ~tpostgres() override {
+        if (db) PQfinish(db);
+    }
 
     std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
                             bool& added) override {
-        std::lock_guard<std::mutex> lock(m);
+        auto lock = enter(seconds);
         std::vector<tentry> out;
         transaction([&] {
             std::string h = std::to_string(replayhash(replay));
@@ -121,13 +140,13 @@ public:
     }
 
     std::vector<tentry> find(const tgamekey& key) override {
-        std::lock_guard<std::mutex> lock(m);
+        auto lock = enter(seconds);
         long long id = stored(key);
         return id ? entriesof("e.replay = $1", id) : std::vector<tentry>();
     }
 
     std::vector<tentry> scores(long long limit, long long offset) override {
-        std::lock_guard<std::mutex> lock(m);
+        auto lock = enter(seconds);
         tresult q = exec("SELECT id, replay, encode(name, 'hex'), level, score, created FROM entries "
                          "ORDER BY score DESC, level DESC, id LIMIT $1 OFFSET $2",
                          {{std::to_string(limit)}, {std::to_string(offset)}});
@@ -140,17 +159,20 @@ public:
     }
 
     long long count() override {
-        std::lock_guard<std::mutex> lock(m);
+        auto lock = enter(seconds);
         return exec("SELECT COUNT(*) FROM entries").integer(0, 0);
     }
 
+    // Within a second whatever the database does.
     void ping() override {
-        std::lock_guard<std::mutex> lock(m);
+        auto lock = enter(std::min(seconds, 0.8));
         exec("SELECT 1");
     }
 
+    bool answering() override { return !stuck; }
+
     bool replay(long long id, std::string& out) override {
-        std::lock_guard<std::mutex> lock(m);
+        auto lock = enter(seconds);
         tresult q = exec("SELECT encode(body, 'hex') FROM replays WHERE id = $1", {{std::to_string(id)}});
         if (!q.rows()) return false;
         out = unhex(q.text(0, 0).c_str());
@@ -158,20 +180,132 @@ public:
     }
 
 private:
+    // Takes the connection's lock and sets the deadline of the call, `limit` seconds from now.
+    std::unique_lock<std::timed_mutex> enter(double limit) {
+        auto until = tclock::now() + std::chrono::duration_cast<tclock::duration>(std::chrono::duration<double>(limit));
+        std::unique_lock<std::timed_mutex> lock(m, std::defer_lock);
+        if (!lock.try_lock_until(until))
+            throw tdbslow("database: busy with an earlier request for " + std::to_string(static_cast<int>(std::ceil(limit))) + " s");
+        deadline = until;
+        return lock;
+    }
+
+    // Waits until the connection's socket is ready for `events`; false at the deadline.
+    bool ready(short events) {
+        for (;;) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - tclock::now()).count();
+            if (left <= 0) return false;
+            pollfd p{PQsocket(db), events, 0};
+            int n = poll(&p, 1, static_cast<int>(std::min<long long>(left, 1000)));
+            if (n > 0) return true;
+            if (n < 0 && errno != EINTR) return false;
+        }
+    }
+
+    // Opens the connection (again), within the deadline.
+    void connect() {
+        if (db) PQfinish(db);
+        stuck = false;
+        // the URL's own settings come last and win
+        std::string timeout = std::to_string(std::max(2, static_cast<int>(std::ceil(seconds))));
+        const char* keys[] = {"connect_timeout", "application_name", "dbname", nullptr};
+        const char* values[] = {timeout.c_str(), "varnhold-server", url.c_str(), nullptr};
+        db = PQconnectStartParams(keys, values, 1);
+        if (!db) throw tlost("database: out of memory");
+        PostgresPollingStatusType s = PGRES_POLLING_WRITING;
+        while (PQstatus(db) != CONNECTION_BAD && s != PGRES_POLLING_OK && s != PGRES_POLLING_FAILED) {
+            if (!ready(s == PGRES_POLLING_READING ? POLLIN : POLLOUT)) {
+                PQfinish(db);
+                db = nullptr;
+                throw tdbslow("database: no answer to a new connection within the time allowed");
+            }
+            s = PQconnectPoll(db);
+        }
+        if (PQstatus(db) != CONNECTION_OK) {
+            std::string why = PQerrorMessage(db);
+            PQfinish(db);
+            db = nullptr;
+            throw tlost("database: " + why);
+        }
+        long long ms = std::llround(seconds * 1000);
+        PQclear(send(("SET statement_timeout = " + std::to_string(ms)).c_str(), {}));
+        PQclear(send("SET client_min_messages = warning", {}));
+    }
+
+    // A connection left waiting for a statement's answer: the answer has come (the connection
+    // is opened anew, in a known state), or the call fails at once (after `abandonafter`, the
+    // connection is given up for a new one).
+    void unstick() {
+        if (!stuck) return;
+        bool answered = PQconsumeInput(db) == 0;   // lost: open anew
+        while (!answered && !PQisBusy(db)) {
+            PGresult* r = PQgetResult(db);
+            if (!r) answered = true;
+            PQclear(r);
+        }
+        if (answered || tclock::now() - stucksince > abandonafter) {
+            PQfinish(db);
+            db = nullptr;
+            stuck = false;
+            return;
+        }
+        throw tdbslow("database: not answering (a statement has waited " +
+                      std::to_string(std::chrono::duration_cast<std::chrono::seconds>(tclock::now() - stucksince).count()) +
+                      " s)");
+    }
+
+    // Sends a statement and waits for its result until the deadline; past it the statement is
+    // cancelled and the connection left stuck.
+    // `several`: statements without parameters, several in one text.
+    PGresult* send(const char* sql, const std::vector<tparam>& params, bool several = false) {
+        std::vector<const char*> values;
+        std::vector<int> lengths, formats;
+        for (const tparam& p : params) {
+            values.push_back(p.value.data());
+            lengths.push_back(static_cast<int>(p.value.size()));
+            formats.push_back(p.binary ? 1 : 0);
+        }
+        if (several ? !PQsendQuery(db, sql)
+                    : !PQsendQueryParams(db, sql, static_cast<int>(params.size()), nullptr, values.data(),
+                                         lengths.data(), formats.data(), 0))
+            return nullptr;
+        PGresult* last = nullptr;
+        for (;;) {
+            while (PQisBusy(db)) {
+                if (!ready(POLLIN)) {
+                    PQclear(last);
+                    stuck = true;
+                    stucksince = tclock::now();
+                    // the cancel request waits for the postmaster, which may hang too: on a thread of its own
+                    if (PGcancel* c = PQgetCancel(db))
+                        std::thread([c] {
+                            char why[256];
+                            PQcancel(c, why, sizeof why);
+                            PQfreeCancel(c);
+                        }).detach();
+                    throw tdbslow("database: no answer within " + std::to_string(static_cast<int>(std::ceil(seconds))) + " s");
+                }
+                if (!PQconsumeInput(db)) break;
+            }
+            PGresult* r = PQgetResult(db);
+            if (!r) break;
+            PQclear(last);
+            last = r;
+            if (PQstatus(db) != CONNECTION_OK) break;
+        }
+        return last;
+    }
+
     // A statement. A connection found lost is opened again, and outside a transaction the
     // statement is sent again once (inside one, transaction() runs it again from its start).
     tresult exec(const char* sql, const std::vector<tparam>& params = {}) {
         for (int attempt = 0;; attempt++) {
-            if (PQstatus(db) != CONNECTION_OK) PQreset(db);
-            std::vector<const char*> values;
-            std::vector<int> lengths, formats;
-            for (const tparam& p : params) {
-                values.push_back(p.value.data());
-                lengths.push_back(static_cast<int>(p.value.size()));
-                formats.push_back(p.binary ? 1 : 0);
+            unstick();
+            if (!db || PQstatus(db) != CONNECTION_OK) {
+                if (intransaction) throw tlost("database: the connection was lost in a transaction");
+                connect();
             }
-            PGresult* r = PQexecParams(db, sql, static_cast<int>(params.size()), nullptr, values.data(), lengths.data(),
-                                       formats.data(), 0);
+            PGresult* r = send(sql, params);
             ExecStatusType s = PQresultStatus(r);
             if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK) return tresult(r);
             std::string why = r ? PQresultErrorMessage(r) : PQerrorMessage(db);
@@ -185,7 +319,7 @@ private:
 
     // Statements without parameters, several in one text (the migrations).
     void script(const char* sql) {
-        PGresult* r = PQexec(db, sql);
+        PGresult* r = send(sql, {}, true);
         bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
         std::string why = ok ? "" : r ? PQresultErrorMessage(r) : PQerrorMessage(db);
         PQclear(r);
@@ -206,8 +340,8 @@ private:
                 if (attempt > 0) throw;
             } catch (...) {
                 intransaction = false;
-                PGresult* r = PQexec(db, "ROLLBACK");
-                PQclear(r);
+                // a connection left waiting is opened anew once it answers, which ends the transaction
+                if (!stuck && db && PQstatus(db) == CONNECTION_OK) PQclear(send("ROLLBACK", {}));
                 throw;
             }
         }
@@ -263,11 +397,18 @@ private:
     struct tlost : std::runtime_error {
         using std::runtime_error::runtime_error;
     };
+    std::string url;
+    double seconds;                   // the time a call may take
     PGconn* db = nullptr;
     bool intransaction = false;
-    std::mutex m;
+    tclock::time_point deadline;      // of the call in progress
+    std::atomic<bool> stuck = false;  // a statement past its time is still unanswered
+    tclock::time_point stucksince;
+    std::timed_mutex m;
 };
 
 }  // namespace
 
-std::unique_ptr<tstore> openpostgres(const std::string& url) { return std::make_unique<tpostgres>(url); }
+std::unique_ptr<tstore> openpostgres(const std::string& url, double seconds) {
+    return std::make_unique<tpostgres>(url, seconds);
+}

@@ -81,14 +81,14 @@ private:
 
 class tsqlite : public tstore {
 public:
-    explicit tsqlite(const std::string& path) {
+    tsqlite(const std::string& path, double seconds) {
         if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr) !=
             SQLITE_OK) {
             std::string why = db ? sqlite3_errmsg(db) : "out of memory";
             sqlite3_close(db);
             throw std::runtime_error("can't open the database " + path + ": " + why);
         }
-        sqlite3_busy_timeout(db, 10000);
+        sqlite3_busy_timeout(db, static_cast<int>(seconds * 1000));
         try {
             exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;");
             exec("BEGIN IMMEDIATE");
@@ -309,7 +309,20 @@ std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vecto
     return left;
 }
 
-std::unique_ptr<tstore> openstore(const std::string& db) {
-    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return openpostgres(db);
-    return std::make_unique<tsqlite>(db);
+bool postgresname(const std::string& db) {
+    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return true;
+    // libpq's keyword form starts with one of its keywords and "="
+    size_t from = db.find_first_not_of(" \t"), to = db.find_first_of(" \t=", from == std::string::npos ? 0 : from);
+    if (from == std::string::npos || to == std::string::npos || db.find('=', to) == std::string::npos ||
+        db.find_first_not_of(" \t", to) != db.find('=', to))
+        return false;
+    static const char* const keywords[] = {"host", "hostaddr", "port", "dbname", "user", "password", "passfile",
+                                           "service", "sslmode", "connect_timeout", "application_name", "options"};
+    std::string word = db.substr(from, to - from);
+    return std::find(std::begin(keywords), std::end(keywords), word) != std::end(keywords);
+}
+
+std::unique_ptr<tstore> openstore(const std::string& db, double seconds) {
+    if (postgresname(db)) return openpostgres(db, seconds);
+    return std::make_unique<tsqlite>(db, seconds);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,16 +49,27 @@ public:
     // The table, best first.
     virtual std::vector<tentry> scores(long long limit, long long offset) = 0;
     virtual long long count() = 0;
-    // Throws when the database is out of reach.
+    // Throws when the database is out of reach (tdbslow: not answering), within a second.
     virtual void ping() = 0;
+    // False while the database is known not to answer (a statement past its time is still
+    // unanswered): nothing waits to learn it.
+    virtual bool answering() { return true; }
     // The stored replay's bytes; false when there is none with that id.
     virtual bool replay(long long id, std::string& out) = 0;
 };
 
+// What a store throws when the database did not answer within the time a call may take.
+struct tdbslow : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // Opens (and creates, or migrates) the store named by `db`: a file name for SQLite, a
-// postgresql:// URL for PostgreSQL. Throws std::runtime_error with the reason when it cannot.
-std::unique_ptr<tstore> openstore(const std::string& db);
-std::unique_ptr<tstore> openpostgres(const std::string& url);
+// postgresql:// URL or libpq's "host=... dbname=..." for PostgreSQL. A call waits at most
+// `seconds` for the database. Throws std::runtime_error with the reason when it cannot.
+std::unique_ptr<tstore> openstore(const std::string& db, double seconds = 5);
+std::unique_ptr<tstore> openpostgres(const std::string& url, double seconds);
+// Whether `db` names a PostgreSQL database (a URL or libpq's keyword form).
+bool postgresname(const std::string& db);
 
 // 64-bit FNV-1a of some bytes, as a signed number (the keys above are such hashes).
 long long replayhash(const std::string& bytes);

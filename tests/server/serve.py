@@ -173,6 +173,19 @@ try:
             ("PUT", "PUT", {}, 405, "POST"), ("PATCH", "PATCH", {}, 405, "POST")]:
         status, body, _ = call(base, "/api/v1/replays", b"", method=method, headers=headers)
         check(status == want and text.encode() in body and body.startswith(b"{"), f"{name}: {status} {body[:200]}")
+    # a body sent with another method, and a request line that is no HTTP: one log line each
+    call(base, "/api/v1/replays", b"line\n" * 4, method="PUT")
+    with socket.create_connection(("127.0.0.1", int(base.rsplit(":", 1)[1]))) as raw:
+        raw.sendall(b"PUT /api/v1/replays HTTP/1.1\r\nHost: x\r\nContent-Length: 20\r\nExpect: 100-continue\r\n\r\n")
+        check(raw.recv(100).startswith(b"HTTP/1.1 100"), "a PUT that waits to send its body is let send it")
+        raw.sendall(b"line\n" * 4)
+        got = b""
+        while b"POST" not in got and len(got) < 4000:
+            got += raw.recv(4000) or b"POST"
+        check(b" 405 " in got, f"a PUT with a body is answered 405: {got[:300]}")
+    with socket.create_connection(("127.0.0.1", int(base.rsplit(":", 1)[1]))) as raw:
+        raw.sendall(b"not a request at all\r\n\r\n")
+        check(raw.recv(100).startswith(b"HTTP/1.1 400"), "a request line that is no HTTP is answered 400")
     status, body, _ = call(base, "/api/v1/scores?offset=" + "9" * 1000)
     check(status == 400 and len(body) < 200 and b"1000000000" in body, f"a huge offset: {status} {body[:200]}")
     status, _, headers = call(base, "/")
@@ -226,6 +239,12 @@ finally:
     check(re.search(r"POST /api/v1/replays 422 \d+ bytes [\d.]+ s: the game does not play as recorded", out),
           "the log says why a replay was refused")
     check(len(re.findall(r" (GET|POST|PUT|PATCH) /", out)) >= 30, "a line for every request")
+    requests = [l for l in out.split("\n") if " bytes " in l]
+    bad = [l for l in requests if not re.match(r"^\S+Z 127\.0\.0\.1 \S+ \S+ \d{3} \d+ bytes (\d+)\.\d+ s", l)
+           or int(re.search(r" (\d+)\.\d+ s", l).group(1)) > 60]
+    check(not bad, f"every request's line names its client and a duration it took: {bad[:3]}")
+    check(len([l for l in requests if " PUT " in l]) == 3, "one line for each PUT")
+    check(re.search(r"127\.0\.0\.1 \S+ - 400 ", out), "the request that is no HTTP has its line")
 
 # One address sending too much, a client behind a trusted proxy counted apart, and the table
 # kept across a restart.
@@ -286,9 +305,81 @@ finally:
     if p.poll() is None:
         stop(p)
 
+# A second server on a port one serves refuses to start, naming the port; a PostgreSQL
+# password given in any form never reaches the output.
+p, base = start()
+try:
+    port = base.rsplit(":", 1)[1]
+    second = subprocess.run([server, "--listen", f"127.0.0.1:{port}", "--db", os.path.join(work, "other.db")],
+                            capture_output=True, text=True, timeout=60)
+    check(second.returncode != 0 and f"port {port} is in use" in second.stderr,
+          f"a second server on the same port: {second.returncode} {second.stderr[-300:]}")
+    check(call(base, "/healthz")[0] == 200, "the first server answers on")
+finally:
+    stop(p)
+for argv in (["--db", "host=/nonexistent dbname=x password=hunter2"],
+             ["--db", "host=/nonexistent password = 'hunter2' dbname=x"],
+             ["--db", "postgresql://u:hunter2@/x?host=/nonexistent"],
+             ["--db", "host=/nonexistent", "password=hunter2"],
+             ["--db-seconds", "0", "--db", "host=/x password=hunter2"]):
+    got = subprocess.run([server, "--listen", "127.0.0.1:1", *argv], capture_output=True, text=True, timeout=60, cwd=work)
+    check(got.returncode != 0 and "hunter2" not in got.stdout + got.stderr and got.stderr,
+          f"{argv}: {got.returncode} {got.stderr[:300]}")
+check(not [f for f in os.listdir(work) if "host=" in f], "libpq's keyword form makes no SQLite file")
+
+# A flood: 600 connections from one address (127.0.0.2) that trickle their headers a byte at a
+# time, opened again as soon as they are closed. Beyond the address's limit they are answered
+# 503 at once; /healthz and the page, from another address, answer within 2 s meanwhile.
+p, base = start("--client-connections", "16")
+flood = []
+try:
+    port = int(base.rsplit(":", 1)[1])
+
+    def connect():
+        c = socket.socket()
+        c.bind(("127.0.0.2", 0))
+        c.settimeout(5)
+        c.connect(("127.0.0.1", port))
+        c.setblocking(False)
+        return c
+    flood = [connect() for _ in range(600)]
+    done = time.monotonic() + 8
+    slowest, refused, rounds = 0.0, 0, 0
+    while time.monotonic() < done:
+        for k, c in enumerate(flood):
+            try:
+                got = c.recv(200)
+                refused += got.startswith(b"HTTP/1.1 503")
+                if not got or got.startswith(b"HTTP/1.1 503"):
+                    raise OSError
+            except BlockingIOError:
+                pass
+            except OSError:
+                c.close()
+                flood[k] = connect()
+                continue
+            try:
+                c.send(b"G")
+            except OSError:
+                pass
+        rounds += 1
+        for path in ("/healthz", "/"):
+            t0 = time.monotonic()
+            status, _, _ = call(base, path)
+            slowest = max(slowest, time.monotonic() - t0)
+            check(status == 200, f"{path} beside the flood: {status}")
+    check(refused >= 500, f"connections over the address's limit are answered 503: {refused}")
+    check(slowest < 2, f"/healthz and the page beside 600 trickling connections: {slowest:.2f} s at worst")
+    print(f"beside the flood: {rounds} rounds, {refused} connections refused, the slowest answer {slowest:.2f} s")
+finally:
+    for c in flood:
+        c.close()
+    out = stop(p)
+    check("refused connections over a client's limit of 16" in out, "the log counts the connections refused")
+
 # Slow clients: 40 connections sending their headers a byte at a time hold no thread for long.
 # /healthz answers meanwhile, and each is cut off at its header deadline.
-p, base = start("--header-seconds", "2", "--connections", "64")
+p, base = start("--header-seconds", "2", "--connections", "64", "--client-connections", "64")
 try:
     port = int(base.rsplit(":", 1)[1])
     slow = [socket.create_connection(("127.0.0.1", port)) for _ in range(40)]
@@ -336,6 +427,57 @@ if len(sys.argv) > 3 and os.environ.get("PGSTOP"):
         out = stop(p)
         check("cause: database:" in out, "the log has the database's own words")
         check("hunter2" not in out, "no password in the log")
+
+# The database hung: the backend serving the server's connection stopped (SIGSTOP). /healthz
+# says so within a second, a replay is answered 503 with Retry-After within --db-seconds and
+# a margin, the page is the last copy read (and says so); continued, the server recovers.
+if len(sys.argv) > 3 and os.environ.get("PGSTOP"):
+    def backends():   # the processes serving connections of the user "varnhold"
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                if open(f"/proc/{pid}/cmdline", "rb").read().startswith(b"postgres: varnhold "):
+                    found.append(int(pid))
+            except OSError:
+                pass
+        return found
+    before = set(backends())
+    p, base = start("--db-seconds", "2")
+    hung = []
+    try:
+        check(call(base, "/")[0] == 200, "the page while the database answers")
+        hung = [pid for pid in backends() if pid not in before]
+        check(len(hung) == 1, f"the server's one backend: {hung}")
+        for pid in hung:
+            os.kill(pid, signal.SIGSTOP)
+        t0 = time.monotonic()
+        status, body, headers = call(base, "/api/v1/replays", b"# the database hangs\n" + good)
+        took = time.monotonic() - t0
+        check(status == 503 and "Retry-After" in headers and took < 2 + 3, f"a replay while the database hangs: {status} {took:.1f} s {body[:200]}")
+        print(f"the database hung: a replay answered {status} in {took:.1f} s")
+        for path, want, text in (("/healthz", 503, b'"database":"not answering"'), ("/", 200, b"this is the table as it was at")):
+            t0 = time.monotonic()
+            status, body, _ = call(base, path)
+            took = time.monotonic() - t0
+            check(status == want and text in body and took < 1, f"{path} while the database hangs: {status} {took:.2f} s {body[:300]}")
+        for pid in hung:
+            os.kill(pid, signal.SIGCONT)
+        hung = []
+        for _ in range(400):              # until it answers again (at most about 40 s)
+            status, body, _ = call(base, "/healthz")
+            if status == 200:
+                break
+            time.sleep(0.1)
+        check(status == 200, f"/healthz once the database is continued: {status} {body}")
+        status, body, _ = call(base, "/api/v1/replays", b"# the database answers again\n" + good)
+        check(status == 200 and b"stored before" in body, f"the replay sent again: {status} {body[:300]}")
+        status, body, _ = call(base, "/")
+        check(status == 200 and b"as it was at" not in body, "the page read afresh")
+    finally:
+        for pid in hung:
+            os.kill(pid, signal.SIGCONT)
+        out = stop(p)
+        check("cause: database:" in out, "the log has the database's own words")
 
 subprocess.run(["rm", "-rf", work])
 print("server tests:", "failed" if failures else "passed")
