@@ -236,7 +236,7 @@ void tapi::charge(const std::string& address, double cost) {
 
 // Plays a replay once however many send it at the same time: `key` names its whole text.
 bool tapi::played(const std::string& text, const std::string& client, long long key, double cost, tverified& v,
-                  bool& copy) {
+                  bool& copy, std::shared_ptr<void>& storing) {
     std::shared_ptr<tplaying> p;
     bool first = false;
     copy = false;
@@ -255,10 +255,12 @@ bool tapi::played(const std::string& text, const std::string& client, long long 
         }
     }
     bool ok = verify(text, client, cost, p->v);
+    // an accepted game's copies wait until it is stored (or not), so that they find it stored
+    bool store = ok && p->v.kind == tverified::ok;
     {
         std::lock_guard<std::mutex> lock(m);
         p->busy = !ok;
-        p->done = true;
+        p->done = !store;
         if (!ok || p->v.late) {
             playing.erase(key);
         } else {
@@ -269,7 +271,16 @@ bool tapi::played(const std::string& text, const std::string& client, long long 
             }
         }
     }
-    playedone.notify_all();
+    if (store)
+        storing = std::shared_ptr<void>(nullptr, [this, p](void*) {
+            {
+                std::lock_guard<std::mutex> lock(m);
+                p->done = true;
+            }
+            playedone.notify_all();
+        });
+    else
+        playedone.notify_all();
     v = p->v;
     return ok;
 }
@@ -321,7 +332,8 @@ tresponse tapi::submit(const trequest& r) {
         out.verdict = "over budget";
         return out;
     }
-    if (!played(r.body, who, whole, cost, v, copy)) {
+    std::shared_ptr<void> storing;   // while set, the copies of this replay wait
+    if (!played(r.body, who, whole, cost, v, copy, storing)) {
         charge(who, v.cpu - cost);   // a playback that gave its place away took some CPU
         tresponse out = error(503, "all verifiers are busy: send the replay again later");
         out.headers.push_back({"Retry-After", "10"});
@@ -380,6 +392,7 @@ tresponse tapi::page() {
     std::string asof;
     {
         bool fresh = store.answering();
+        std::string why = "database: not answering";
         if (fresh) {
             try {
                 list = store.scores(100, 0);
@@ -387,14 +400,15 @@ tresponse tapi::page() {
                 lastpage = list;
                 lastpageat = std::chrono::system_clock::now();
                 havepage = true;
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
                 fresh = false;
+                why = e.what();
             }
         }
         if (!fresh) {
             std::lock_guard<std::mutex> lock(m);
             if (!havepage || std::chrono::system_clock::now() - lastpageat > pagekept)
-                throw tdbslow("database: not answering, and no recent copy of the table");
+                throw std::runtime_error(why);
             list = lastpage;
             std::time_t t = std::chrono::system_clock::to_time_t(lastpageat);
             std::tm tm{};

@@ -69,9 +69,11 @@ private:
     // seconds until there will be. charge() settles the difference once the cost is known.
     int spend(const std::string& address, double cost);
     void charge(const std::string& address, double cost);
-    // `copy`: the replay was played for another request that sent it at the same time.
+    // `copy`: the replay was played for another request that sent it at the same time. An
+    // accepted replay's copies wait for their verdict until `storing` is released (its entry
+    // stored, or not).
     bool played(const std::string& text, const std::string& client, long long key, double cost, tverified& v,
-                bool& copy);
+                bool& copy, std::shared_ptr<void>& storing);
     std::string client(const trequest& r) const;
     tstore& store;
     tverify verify;

@@ -238,6 +238,10 @@ finally:
           "the log has a line for the accepted replay")
     check(re.search(r"POST /api/v1/replays 422 \d+ bytes [\d.]+ s: the game does not play as recorded", out),
           "the log says why a replay was refused")
+    # the copies of a game sent at once are logged as what they were: one accepted, played once
+    check(not re.search(r"POST /api/v1/replays 200 .*: accepted", out) and
+          len(re.findall(r"POST /api/v1/replays 201 .*: accepted \(verified in", out)) == 1,
+          "one copy logged accepted, with the playback's CPU")
     check(len(re.findall(r" (GET|POST|PUT|PATCH) /", out)) >= 30, "a line for every request")
     requests = [l for l in out.split("\n") if " bytes " in l]
     bad = [l for l in requests if not re.match(r"^\S+Z 127\.0\.0\.1 \S+ \S+ \d{3} \d+ bytes (\d+)\.\d+ s", l)

@@ -134,8 +134,15 @@ TEST(ServerText, NoPasswordInTheDatabaseTheLogNames) {
         {"postgresql:///scores?host=/run&user=v&password=s3cret&sslmode=require",
          "postgresql:///scores?host=/run&user=v&password=***&sslmode=require"},
         {"postgres://v@db.example/scores?password=s3cret", "postgres://v@db.example/scores?password=***"},
+        {"host=db.example password=s3cret dbname=scores", "host=db.example password=*** dbname=scores"},
+        {"host=db password = 'it\\'s 3' user=v", "host=db password = *** user=v"},
+        {"unknown option password=s3cret", "unknown option password=***"},
     };
     for (auto& c : cases) EXPECT_EQ(withoutpassword(c[0]), c[1]);
+    // libpq's keyword form names a PostgreSQL database, never a SQLite file
+    for (const char* pg : {"host=db.example dbname=scores", " dbname = scores", "postgresql:///scores"})
+        EXPECT_TRUE(postgresname(pg)) << pg;
+    for (const char* file : {"scores.db", "/var/lib/a=b.db", "colour=blue.db", "host.db"}) EXPECT_FALSE(postgresname(file)) << file;
 }
 
 TEST(ServerText, NamesEscapedForJsonAndHtml) {
