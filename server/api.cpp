@@ -279,8 +279,7 @@ bool tapi::played(const std::string& text, const std::string& client, long long 
             }
             playedone.notify_all();
         });
-    else
-        playedone.notify_all();
+    else playedone.notify_all();
     v = p->v;
     return ok;
 }
@@ -367,8 +366,9 @@ tresponse tapi::submit(const trequest& r) {
                                                        ",\"entries\":" + entriesjson(entries) + "}"),
                            v);
     // a copy sent at the same time (or the session's rows sent before) was stored first
-    if (!added) out.verdict = copy ? "stored before (played once, for a copy sent at the same time)"
-                                   : "verified, but stored before by a copy sent at the same time";
+    if (!added)
+        out.verdict = copy ? "stored before (played once, for a copy sent at the same time)"
+                           : "verified, but stored before by a copy sent at the same time";
     return out;
 }
 
@@ -407,8 +407,7 @@ tresponse tapi::page() {
         }
         if (!fresh) {
             std::lock_guard<std::mutex> lock(m);
-            if (!havepage || std::chrono::system_clock::now() - lastpageat > pagekept)
-                throw std::runtime_error(why);
+            if (!havepage || std::chrono::system_clock::now() - lastpageat > pagekept) throw std::runtime_error(why);
             list = lastpage;
             std::time_t t = std::chrono::system_clock::to_time_t(lastpageat);
             std::tm tm{};
@@ -425,7 +424,9 @@ tresponse tapi::page() {
         "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
         "td,th{padding:.2em .8em;text-align:left}td.n{text-align:right}</style></head><body>\n"
         "<h1>Varnhold high scores</h1>\n<p>Every score here was played again by the server from its replay.</p>\n" +
-        (asof.empty() ? std::string() : "<p><strong>The score table does not answer just now: this is the table as it was at " + asof + ".</strong></p>\n") +
+        (asof.empty() ? std::string()
+                      : "<p><strong>The score table does not answer just now: this is the table as it was at " + asof +
+                            ".</strong></p>\n") +
         "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Date</th><th>Replay</th></tr>\n";
     if (!asof.empty()) out.headers.push_back({"X-Scores-As-Of", asof});
     for (const tentry& e : list) {

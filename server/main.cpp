@@ -2,27 +2,27 @@
 // The same program, run with --verify-child, is the verifier: it reads one replay on its
 // standard input, plays it with the game's engine and writes the verdict.
 #include <arpa/inet.h>
-#include <condition_variable>
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <map>
-#include <set>
-#include <sys/socket.h>
-#include <atomic>
-#include <chrono>
-#include <ctime>
-#include <fstream>
-#include <iterator>
-#include <mutex>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <httplib.h>
 #include <pthread.h>
 #include <sys/resource.h>
-#include <thread>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
 
 #include "app/datadigest.h"
 #include "app/programinfo.h"
@@ -171,8 +171,9 @@ namespace {
 class tconnections : public httplib::TaskQueue {
 public:
     tconnections(size_t threads, int headerseconds, int bodyseconds, std::vector<std::string> proxies_)
-        : header(headerseconds), body(bodyseconds), proxies(std::move(proxies_)), pool(threads),
-          watcher([this] { watch(); }) {}
+        : header(headerseconds), body(bodyseconds), proxies(std::move(proxies_)), pool(threads), watcher([this] {
+              watch();
+          }) {}
     ~tconnections() override {
         {
             std::lock_guard<std::mutex> lock(m);
@@ -256,7 +257,7 @@ public:
     static std::atomic<int> open;
     static std::atomic<int> cutoff;   // connections cut off at their deadline
     static thread_local bool lateconnection;   // of the connection this thread serves
-    static int limit;                 // connections (requests behind a proxy) a client may hold
+    static int limit;                          // connections (requests behind a proxy) a client may hold
 
 private:
     struct tconn {
@@ -266,7 +267,7 @@ private:
         bool reading = true;
         bool cut = false;
         int header = 0, body = 0;
-        std::string peer, client;     // the peer's address; the client a trusted proxy named
+        std::string peer, client;   // the peer's address; the client a trusted proxy named
     };
     static std::string peeraddress(int fd) {
         sockaddr_storage a{};
@@ -274,7 +275,8 @@ private:
         char out[INET6_ADDRSTRLEN] = "";
         if (fd < 0 || getpeername(fd, reinterpret_cast<sockaddr*>(&a), &n) != 0) return "";
         if (a.ss_family == AF_INET) inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&a)->sin_addr, out, sizeof out);
-        else if (a.ss_family == AF_INET6) inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr, out, sizeof out);
+        else if (a.ss_family == AF_INET6)
+            inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr, out, sizeof out);
         return out;
     }
     // Answers a connection over its client's limit without reading it, and closes it.
@@ -311,7 +313,7 @@ private:
     std::vector<std::string> proxies;
     httplib::ThreadPool pool;
     static std::mutex m;
-    static std::set<tconn*> conns;    // taken in, waiting for a thread or served
+    static std::set<tconn*> conns;            // taken in, waiting for a thread or served
     static std::map<std::string, int> held;   // connections (requests behind a proxy) per client
     static long long refused;
     static thread_local tconn* current;
@@ -514,7 +516,8 @@ void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
         requestlog.start = std::chrono::steady_clock::now();
         trequest r;
         r.address = req.remote_addr;
-        if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
+        if (size_t n = req.get_header_value_count("X-Forwarded-For"))
+            r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
         requestlog.client = api.clientof(r);
         if (!tconnections::claim(requestlog.client)) {
             res.status = 503;
@@ -615,7 +618,8 @@ void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
     http.Options(".*", serve);
     // Other methods with a body: the body (within the replay's limit) is read and dropped, so
     // that it is not taken for the next requests on the connection
-    auto unread = [answer, &o](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+    auto unread = [answer, &o](const httplib::Request& req, httplib::Response& res,
+                               const httplib::ContentReader& reader) {
         size_t n = 0;
         reader([&](const char*, size_t size) { return (n += size) <= o.config.maxbody; });
         tconnections::waiting(-1);
@@ -744,7 +748,8 @@ int main(int argc, char** argv) {
         int why = errno;
         std::fprintf(stderr, "varnhold-server: can't listen on %s: %s\n", o.listen.c_str(),
                      why == EADDRINUSE ? ("port " + std::to_string(port) + " is in use (another server?)").c_str()
-                                       : why ? std::strerror(why) : "no such address here");
+                     : why             ? std::strerror(why)
+                                       : "no such address here");
         return 1;
     }
     // The library listens with a queue of 5 connections: a burst of clients on a busy machine

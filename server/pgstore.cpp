@@ -9,14 +9,14 @@
 // and each statement's answer count against it, and a statement is also limited on the server
 // (statement_timeout). A statement past it is cancelled and the connection is left alone until
 // its answer comes (every call meanwhile fails at once), or opened anew after `abandonafter`.
+#include <libpq-fe.h>
+#include <poll.h>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <libpq-fe.h>
 #include <mutex>
-#include <poll.h>
 #include <stdexcept>
 #include <thread>
 
@@ -185,7 +185,8 @@ private:
         auto until = tclock::now() + std::chrono::duration_cast<tclock::duration>(std::chrono::duration<double>(limit));
         std::unique_lock<std::timed_mutex> lock(m, std::defer_lock);
         if (!lock.try_lock_until(until))
-            throw tdbslow("database: busy with an earlier request for " + std::to_string(static_cast<int>(std::ceil(limit))) + " s");
+            throw tdbslow("database: busy with an earlier request for " +
+                          std::to_string(static_cast<int>(std::ceil(limit))) + " s");
         deadline = until;
         return lock;
     }
@@ -249,9 +250,10 @@ private:
             stuck = false;
             return;
         }
-        throw tdbslow("database: not answering (a statement has waited " +
-                      std::to_string(std::chrono::duration_cast<std::chrono::seconds>(tclock::now() - stucksince).count()) +
-                      " s)");
+        throw tdbslow(
+            "database: not answering (a statement has waited " +
+            std::to_string(std::chrono::duration_cast<std::chrono::seconds>(tclock::now() - stucksince).count()) +
+            " s)");
     }
 
     // Sends a statement and waits for its result until the deadline; past it the statement is
@@ -283,7 +285,8 @@ private:
                             PQcancel(c, why, sizeof why);
                             PQfreeCancel(c);
                         }).detach();
-                    throw tdbslow("database: no answer within " + std::to_string(static_cast<int>(std::ceil(seconds))) + " s");
+                    throw tdbslow("database: no answer within " + std::to_string(static_cast<int>(std::ceil(seconds))) +
+                                  " s");
                 }
                 if (!PQconsumeInput(db)) break;
             }
@@ -398,11 +401,11 @@ private:
         using std::runtime_error::runtime_error;
     };
     std::string url;
-    double seconds;                   // the time a call may take
+    double seconds;   // the time a call may take
     PGconn* db = nullptr;
     bool intransaction = false;
-    tclock::time_point deadline;      // of the call in progress
-    std::atomic<bool> stuck = false;  // a statement past its time is still unanswered
+    tclock::time_point deadline;       // of the call in progress
+    std::atomic<bool> stuck = false;   // a statement past its time is still unanswered
     tclock::time_point stucksince;
     std::timed_mutex m;
 };

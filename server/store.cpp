@@ -316,8 +316,18 @@ bool postgresname(const std::string& db) {
     if (from == std::string::npos || to == std::string::npos || db.find('=', to) == std::string::npos ||
         db.find_first_not_of(" \t", to) != db.find('=', to))
         return false;
-    static const char* const keywords[] = {"host", "hostaddr", "port", "dbname", "user", "password", "passfile",
-                                           "service", "sslmode", "connect_timeout", "application_name", "options"};
+    static const char* const keywords[] = {"host",
+                                           "hostaddr",
+                                           "port",
+                                           "dbname",
+                                           "user",
+                                           "password",
+                                           "passfile",
+                                           "service",
+                                           "sslmode",
+                                           "connect_timeout",
+                                           "application_name",
+                                           "options"};
     std::string word = db.substr(from, to - from);
     return std::find(std::begin(keywords), std::end(keywords), word) != std::end(keywords);
 }

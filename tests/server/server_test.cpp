@@ -142,7 +142,8 @@ TEST(ServerText, NoPasswordInTheDatabaseTheLogNames) {
     // libpq's keyword form names a PostgreSQL database, never a SQLite file
     for (const char* pg : {"host=db.example dbname=scores", " dbname = scores", "postgresql:///scores"})
         EXPECT_TRUE(postgresname(pg)) << pg;
-    for (const char* file : {"scores.db", "/var/lib/a=b.db", "colour=blue.db", "host.db"}) EXPECT_FALSE(postgresname(file)) << file;
+    for (const char* file : {"scores.db", "/var/lib/a=b.db", "colour=blue.db", "host.db"})
+        EXPECT_FALSE(postgresname(file)) << file;
 }
 
 TEST(ServerText, NamesEscapedForJsonAndHtml) {
