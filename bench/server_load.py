@@ -24,8 +24,11 @@ an honest client refused 429 or 503 is counted apart.
 Then, apart from the load, the CPU time of the verifier (varnhold-server --verify-child) for the
 longest and the shortest game, scaled per frame to a game of 10 minutes.
 
+With --trickle N, N connections from another address (127.0.0.2) send their headers a byte at a
+time all along, each opened again as soon as the server closes it, and /healthz is timed.
+
 Usage: server_load.py SERVER GAMES-FOLDER [--clients N] [--abusers N] [--abuser-connections N] [--idle-frames N]
-                      [--seconds T] [--pause S] [--workers N] [--queue N] [--quick]
+                      [--seconds T] [--pause S] [--workers N] [--queue N] [--trickle N] [--quick]
 Exit status 1 when an answer was not the one its kind allows or the restart lost an entry."""
 import argparse, atexit, concurrent.futures, re, http.client, json, os, random, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
@@ -43,6 +46,8 @@ ap.add_argument("--workers", type=int, default=0, help="the server's --workers (
 ap.add_argument("--queue", type=int, default=-1, help="the server's --queue (default: its own)")
 ap.add_argument("--pause", type=float, default=0, help="seconds a client waits after an answer (0.5 to 1.5 times)")
 ap.add_argument("--isolate", action="store_true", help="the server verifies in child processes (its --isolate)")
+ap.add_argument("--trickle", type=int, default=0,
+                help="connections from 127.0.0.2 that send their headers a byte at a time, opened again when closed")
 ap.add_argument("--quick", action="store_true", help="2 clients for 2 s, no CPU measurement: a check of correctness")
 args = ap.parse_args()
 if args.quick:
@@ -246,10 +251,56 @@ def sampler():
         time.sleep(0.25)
 
 
+trickled = {"refused": 0, "healthz": []}
+
+
+def trickler():
+    def connect():
+        c = socket.socket()
+        c.bind(("127.0.0.2", 0))
+        c.setblocking(False)
+        try:
+            c.connect(("127.0.0.1", port))
+        except BlockingIOError:
+            pass
+        return c
+    flood = [connect() for _ in range(args.trickle)]
+    while time.monotonic() < deadline:
+        for k, c in enumerate(flood):
+            try:
+                c.send(b"G")
+                got = c.recv(100)
+                trickled["refused"] += got.startswith(b"HTTP/1.1 503")
+                c.close()
+                flood[k] = connect()
+            except (BlockingIOError, InterruptedError):
+                pass
+            except OSError:
+                c.close()
+                flood[k] = connect()
+        time.sleep(0.2)
+    for c in flood:
+        c.close()
+
+
+def prober():
+    while time.monotonic() < deadline:
+        t0 = time.monotonic()
+        request(port, "GET", "/healthz", client=10000)
+        trickled["healthz"].append(time.monotonic() - t0)
+        time.sleep(0.5)
+
+
 threads = [threading.Thread(target=client, args=(i, k)) for i in range(args.clients)
            for k in range(args.abuser_connections if i in abusers else 1)] + [threading.Thread(target=sampler)]
+if args.trickle:   # the flood first, the clients beside it
+    threads = [threading.Thread(target=trickler), threading.Thread(target=prober)] + threads
+    for t in threads[:2]:
+        t.start()
+    time.sleep(1)
 for t in threads:
-    t.start()
+    if not t.is_alive() and t.ident is None:
+        t.start()
 # a moment for the connections opened just before the deadline to be taken in
 time.sleep(max(0, deadline + 0.2 - time.monotonic()))
 rss1, (own1, children1) = rss(server.pid), cpu(server.pid)
@@ -350,6 +401,10 @@ print(f"honest:    {len(honest)} answers, p50 {quantile([r[2] for r in honest], 
 verdicts = [r[2] for r in honest if r[0] in ("new", "digest") and r[1] in (201, 422)]
 print(f"verdicts:  honest games played to a verdict: {len(verdicts)}, p50 {quantile(verdicts, .5):.3f} s, "
       f"max {max(verdicts, default=0):.3f} s")
+if args.trickle:
+    h = trickled["healthz"]
+    print(f"trickle:   {args.trickle} connections from 127.0.0.2, {trickled['refused']} answered 503 at once; "
+          f"/healthz x{len(h)}, p50 {quantile(h, .5):.3f} s, max {max(h, default=0):.3f} s")
 if args.abusers:
     spent = sum(float(m) for m in re.findall(r"Z 10\.66\.\S+ POST \S+ \d+ \d+ bytes [\d.]+ s: .*?verified in ([\d.]+) s of CPU", out))
     played = [r for r in answered if r[0] == "abuse" and r[1] == 422]
