@@ -37,6 +37,7 @@ const char* const pgmigrations[] = {
     "CREATE INDEX replays_session ON replays (session);",
     "ALTER TABLE replays ADD COLUMN game BIGINT;"
     "CREATE INDEX replays_game ON replays (game);",
+    "UPDATE replays SET game = NULL;",
 };
 static_assert(sizeof pgmigrations / sizeof *pgmigrations == schemaversion);
 
@@ -61,6 +62,7 @@ public:
     int rows() const { return PQntuples(r); }
     long long integer(int row, int col) const { return std::atoll(PQgetvalue(r, row, col)); }
     std::string text(int row, int col) const { return PQgetvalue(r, row, col); }
+    bool null(int row, int col) const { return PQgetisnull(r, row, col); }
 
 private:
     PGresult* r;
@@ -358,14 +360,29 @@ private:
         return 0;
     }
 
-    // Replays stored before their game was keyed get their keys.
+    // Replays stored before their game was keyed get their keys, and the entries of the
+    // sessions they now make up that are more than the session made go (as in the SQLite store).
     void rekey() {
-        tresult q = exec("SELECT id, encode(body, 'hex') FROM replays WHERE game IS NULL");
+        tresult q = exec("SELECT id, session FROM replays WHERE game IS NULL ORDER BY id");
+        std::vector<trekeyed> keyed;
         for (int i = 0; i < q.rows(); i++) {
-            tgamekey k = gamekey(unhex(q.text(i, 1).c_str()));
+            // one body at a time: a table of long sessions need not fit in memory at once
+            std::string id = q.text(i, 0);
+            tresult body = exec("SELECT encode(body, 'hex') FROM replays WHERE id = $1", {{id}});
+            tgamekey k = gamekey(unhex(body.text(0, 0).c_str()));
+            keyed.push_back({q.integer(i, 0), q.null(i, 1) ? 0 : q.integer(i, 1), k.session, {}});
             exec("UPDATE replays SET game = $1, session = $2 WHERE id = $3",
-                 {{std::to_string(k.game)}, {std::to_string(k.session)}, {q.text(i, 0)}});
+                 {{std::to_string(k.game)}, {std::to_string(k.session)}, {id}});
+            tresult e = exec("SELECT id, encode(name, 'hex'), level, score FROM entries WHERE replay = $1 ORDER BY id", {{id}});
+            for (int j = 0; j < e.rows(); j++)
+                keyed.back().entries.push_back({e.integer(j, 0), {unhex(e.text(j, 1).c_str()),
+                                                                  static_cast<int>(e.integer(j, 2)),
+                                                                  static_cast<int>(e.integer(j, 3))}});
         }
+        std::vector<long long> entries, gone;
+        surplus(keyed, entries, gone);
+        for (long long id : entries) exec("DELETE FROM entries WHERE id = $1", {{std::to_string(id)}});
+        for (long long id : gone) exec("DELETE FROM replays WHERE id = $1", {{std::to_string(id)}});
     }
 
     static tentry entry(const tresult& q, int i) {

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <ctime>
+#include <map>
 #include <mutex>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -29,6 +31,9 @@ const char* const migrations[] = {
     // again: rekey() fills both in)
     "ALTER TABLE replays ADD COLUMN game INTEGER;"
     "CREATE INDEX replays_game ON replays (game);",
+    // 4: games keyed by what they did, sessions by what decides their world (rekey() again,
+    // and the rows listed twice go)
+    "UPDATE replays SET game = NULL;",
 };
 static_assert(sizeof migrations / sizeof *migrations == schemaversion);
 
@@ -67,6 +72,7 @@ public:
         return false;
     }
     long long integer(int col) { return sqlite3_column_int64(st, col); }
+    bool null(int col) { return sqlite3_column_type(st, col) == SQLITE_NULL; }
     std::string bytes(int col) {
         const void* p = sqlite3_column_blob(st, col);
         return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(st, col))) : "";
@@ -210,17 +216,32 @@ private:
         return 0;
     }
 
-    // Replays stored before their game was keyed get their keys.
+    // Replays stored before their game was keyed get their keys, and the entries of the
+    // sessions they now make up that are more than the session made go.
     void rekey() {
-        std::vector<std::pair<long long, tgamekey>> keys;
+        std::vector<trekeyed> keyed;
+        std::vector<long long> games;
         {
-            tquery q(db, "SELECT id, body FROM replays WHERE game IS NULL");
-            while (q.row()) keys.push_back({q.integer(0), gamekey(q.bytes(1))});
+            tquery q(db, "SELECT id, body, session FROM replays WHERE game IS NULL ORDER BY id");
+            while (q.row()) {
+                tgamekey k = gamekey(q.bytes(1));
+                keyed.push_back({q.integer(0), q.null(2) ? 0 : q.integer(2), k.session, {}});
+                games.push_back(k.game);
+            }
         }
-        for (const auto& [id, key] : keys) {
+        for (size_t i = 0; i < keyed.size(); i++) {
             tquery u(db, "UPDATE replays SET game = ?, session = ? WHERE id = ?");
-            u.bind(key.game).bind(key.session).bind(id).row();
+            u.bind(games[i]).bind(keyed[i].session).bind(keyed[i].id).row();
+            tquery e(db, "SELECT id, name, level, score FROM entries WHERE replay = ? ORDER BY id");
+            e.bind(keyed[i].id);
+            while (e.row())
+                keyed[i].entries.push_back(
+                    {e.integer(0), {e.bytes(1), static_cast<int>(e.integer(2)), static_cast<int>(e.integer(3))}});
         }
+        std::vector<long long> entries, gone;
+        surplus(keyed, entries, gone);
+        for (long long id : entries) tquery(db, "DELETE FROM entries WHERE id = ?").bind(id).row();
+        for (long long id : gone) tquery(db, "DELETE FROM replays WHERE id = ?").bind(id).row();
     }
 
     static tentry entry(tquery& q) {
@@ -268,17 +289,18 @@ long long replayhash(const std::string& bytes) {
 }
 
 tgamekey gamekey(const treplay& r) {
-    // the replay written as this program writes it, less what is not the game
+    // written as this program writes a replay, less what is not the game (store.h)
     treplay g;
     g.program = r.program;
-    g.data = r.data;
     g.seed = r.seed;
     g.settings = r.settings;
+    for (int& v : g.settings.window) v = 0;
+    g.settings.volume = 0;
     std::string session = writereplay(g);
-    for (treplayevent e : r.events) {
-        e.clock = 0;
-        g.events.push_back(e);
-    }
+    g.end.frame = r.end.frame;
+    g.end.digest = r.end.digest;
+    for (const treplaycheck& c : r.checks) g.end.trace += c.trace;
+    g.end.trace += r.end.trace;
     tgamekey k;
     k.identity = writereplay(g);
     k.game = replayhash(k.identity);
@@ -307,6 +329,36 @@ std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vecto
         else stored.erase(i);
     }
     return left;
+}
+
+void surplus(const std::vector<trekeyed>& replays, std::vector<long long>& entries, std::vector<long long>& gone) {
+    using trow = std::tuple<std::string, int, int>;
+    std::map<long long, std::vector<const trekeyed*>> sessions;
+    for (const trekeyed& r : replays) sessions[r.session].push_back(&r);
+    for (const auto& [session, stored] : sessions) {
+        // how often a row may be listed: as often as the session it was stored under listed it
+        // at most (a replay without one was a session of its own)
+        std::map<std::pair<std::pair<bool, long long>, trow>, int> listed;
+        std::map<trow, int> most;
+        std::vector<std::tuple<long long, trow, const trekeyed*>> order;   // the entries, first stored first
+        for (const trekeyed* r : stored)
+            for (const auto& [id, row] : r->entries) {
+                trow t{row.name, row.level, row.score};
+                int n = ++listed[{{r->oldsession == 0, r->oldsession ? r->oldsession : r->id}, t}];
+                most[t] = std::max(most[t], n);
+                order.push_back({id, t, r});
+            }
+        std::sort(order.begin(), order.end());
+        std::map<const trekeyed*, size_t> left;
+        for (const trekeyed* r : stored) left[r] = r->entries.size();
+        for (const auto& [id, t, r] : order) {
+            if (most[t]-- > 0) continue;
+            entries.push_back(id);
+            if (--left[r] == 0) gone.push_back(r->id);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    std::sort(gone.begin(), gone.end());
 }
 
 bool postgresname(const std::string& db) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/replayfile.h"
@@ -19,14 +20,25 @@ struct tentry {
     long long rank = 0;               // 1 = best: score, then level, then the earlier entry
 };
 
-// What makes a game the game it is, whatever its spelling: the program, the data files' digest,
-// the seed, the settings and table it started with and its events (frame, kind and arguments).
-// Comments, blank lines, line ends, leading zeros, the checkpoints and the clock readings
-// (which the pace check reads but which only time the input) are not part of it. Two replays
-// of one game have the same key; `identity` is the whole text the keys are hashes of.
+// A game is what it did, whatever its spelling: the program, the seed and the settings and
+// table it started with, less those that decide nothing in its world (the window's place and
+// size: the events' positions go by the recorded canvas; the volume), and the world along the
+// game: the trace characters of every frame, the end frame and the end world's digest. Its
+// events are not part of it: another spelling of the same input (positions on another canvas,
+// a key the game ignores) makes the same world and is the same game. Neither are the comments,
+// blank lines, line ends, leading zeros, the checkpoints' interval and digests, the clock
+// readings (which the pace check reads) nor the data line: every replay a store is asked about
+// has been matched with this server's own data files, so the line only spells those files
+// (by their bytes or their contents). The session is what the game started from: the same
+// without the world along it.
+//
+// The key is made from the replay's word before its playback: a copy that claims a stored
+// game's world is that game (stored before, its entries, nothing added) and one that claims
+// another world is played, and stored only when its world is the one claimed. Two replays of
+// one game have the same key; `identity` is the whole text the keys are hashes of.
 struct tgamekey {
     long long game = 0;               // the game
-    long long session = 0;            // the session it belongs to: the same without its events
+    long long session = 0;            // the session it belongs to: what it started from
     std::string identity;
 };
 // The key of a replay's text; a text that is no replay is keyed by its bytes (the session by
@@ -76,5 +88,18 @@ long long replayhash(const std::string& bytes);
 // `rows` less those already stored for their session (each stored row matches one row).
 std::vector<treplayrow> unstored(const std::vector<treplayrow>& rows, std::vector<treplayrow> stored);
 
+// A replay stored before its keys were this server's: the session it was stored under (0:
+// none) and the one it belongs to now, and its entries (their ids and rows).
+struct trekeyed {
+    long long id = 0;
+    long long oldsession = 0, session = 0;
+    std::vector<std::pair<long long, treplayrow>> entries;
+};
+// The entries that are more than their session made once its replays are keyed anew, and the
+// replays that keep none: the first entries stay. Copies of one game stored under other keys
+// (another window, another volume) are one session whose rows each copy listed; a session lists
+// each row as often as one of the sessions it was stored under listed it.
+void surplus(const std::vector<trekeyed>& replays, std::vector<long long>& entries, std::vector<long long>& gone);
+
 // The schema version this server writes.
-constexpr int schemaversion = 3;
+constexpr int schemaversion = 4;
