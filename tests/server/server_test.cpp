@@ -324,6 +324,17 @@ TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
         t.replace(t.find(from), from.size(), to);
         return t;
     };
+    auto setline = [&](const std::string& word, const std::string& rest) {   // the line of `word`, written anew
+        size_t at = game.find("\n" + word + " ") + 1;
+        return game.substr(0, at) + word + " " + rest + game.substr(game.find('\n', at));
+    };
+    auto flip = [&](const std::string& line, int word) {   // a character of a word of the first `line`
+        size_t at = game.find("\n" + line) + 1;
+        for (int w = 0; w < word; w++) at = game.find(' ', at) + 1;
+        std::string t = game;
+        t[at] = t[at] == 'a' ? 'b' : 'a';
+        return t;
+    };
     std::string crlf;
     for (char c : game) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     std::string rechecked = game;   // checkpoints every 120 frames instead of 60
@@ -352,8 +363,17 @@ TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
         {"a long comment", game + "#" + std::string(100000, 'x') + "\n", true},
         {"the start clock", replace("\nclock ", "\nclock 1"), true},
         {"other checkpoints", rechecked, true},
+        // neither decides anything in the world: the events' positions go by the recorded canvas
+        {"another window", setline("window", "241 302 1024 600"), true},
+        {"another volume", setline("volume", "4"), true},
+        // checked against the server's own files before the key is asked for
+        {"the data files' other digest", setline("data", "0123456789abcdef"), true},
         {"another seed", replace("\nseed " + seed + "\n", "\nseed 1" + seed + "\n"), false},
         {"another name", replace("\nname \"", "\nname \"X"), false},
+        {"another start table", replace("\nrow 9 \"", "\nrow 9 \"X"), false},
+        {"a checkpoint's other digest", flip("check ", 2), true},   // its input makes the world it makes
+        {"other random draws", flip("check ", 3), false},
+        {"another world at the end", flip("end ", 2), false},
     };
     ASSERT_EQ(parsereplay(rechecked).error, "");
     tgamekey key = gamekey(game);
@@ -362,8 +382,14 @@ TEST(ServerGame, OneGameInAnySpellingIsOneGame) {
         tgamekey k = gamekey(c.text);
         EXPECT_EQ(k.game == key.game && k.identity == key.identity, c.same) << c.what;
     }
+    // The input is the game's only as far as it makes its world: a copy with a moved event that
+    // claims the recorded world is the stored game (answered with its entries, nothing added;
+    // were it played it would be refused), one that claims the world it makes is another game
+    // of the same session.
     treplay moved = parsereplay(game).replay;
     moved.events[moved.events.size() / 2].tick++;
+    EXPECT_EQ(gamekey(moved).identity, key.identity);
+    moved.checks.back().trace.back() = moved.checks.back().trace.back() == 'A' ? 'B' : 'A';
     EXPECT_NE(gamekey(moved).game, key.game);
     EXPECT_EQ(gamekey(moved).session, key.session);
 }
