@@ -13,77 +13,32 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/replay.h"
-#include "app/settings.h"
 #include "app/world.h"
-#include "framework/keys.h"
-#include "framework/window.h"
-#include "game/level.h"
+#include "bench/wholegame.h"
 #include "game/world.h"
 #include "platform/testing.h"
 
 namespace {
 
-double clock = 0;
-
-// Frame steps at `hz`, the clock moving on with them.
-void steps(int n, double hz) {
-    for (int i = 0; i < n; i++) {
-        clock += 1000.0 / hz;
-        stepworld(static_cast<int>(clock));
-    }
-}
-
-void emit(int id, int data) { EmitEvent(CreateEvent(id, world->can.g, data, 0, 400, 200)); }
-
-void press(int key) {
-    emit(EVENT_KEYDOWN, key);
-    emit(EVENT_KEYUP, key);
-}
-
-// One game of `seed` to its name entry; false when it never got there.
-bool play(int seed, const std::string& path) {
-    clock = 0;
-    SetMilliSecs(0);
-    if (!newworld(seed).empty()) return false;
-    for (thiscore& row : world->level.hiscore) row = {"Nobody", 1, -100000};
-    startrecording("", seed);
-    emit(EVENT_MOUSEENTER, 0);
-    steps(30, 60);
-    press(key_enter);
-    steps(60, 60);
-    emit(EVENT_KEYDOWN, key_f5);
-    for (int i = 0; i < 400000 && world->level.prg != level_nameentry; i++) steps(1, 480);
-    emit(EVENT_KEYUP, key_f5);
-    bool entered = world->level.prg == level_nameentry;
-    steps(20, 60);
-    press(key_enter);
-    steps(30, 60);
-    treplay r = recordedreplay();
-    stoprecording();
-    if (!entered) return false;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::string text = writereplay(r);
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fclose(f) == 0 && ok;
-    std::printf("%s: %d frames, score %d\n", path.c_str(), r.end.frame, world->level.hiscore[0].score);
-    return ok;
-}
-
-bool idle(int frames, const std::string& path) {
-    clock = 0;
-    SetMilliSecs(0);
-    if (!newworld(1).empty()) return false;
-    startrecording("", 1);
-    steps(frames, 60);
-    treplay r = recordedreplay();
-    stoprecording();
+bool save(const treplay& r, const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     std::string text = writereplay(r);
     bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     return std::fclose(f) == 0 && ok;
+}
+
+// One game of `seed` to its name entry; false when it never got there.
+bool play(int seed, const std::string& path) {
+    treplay r;
+    if (!wholegame(seed, r) || !save(r, path)) return false;
+    std::printf("%s: %d frames, score %d\n", path.c_str(), r.end.frame, world->level.hiscore[0].score);
+    return true;
+}
+
+bool idle(int frames, const std::string& path) {
+    treplay r;
+    return idlegame(frames, r) && save(r, path);
 }
 
 }  // namespace
