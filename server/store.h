@@ -24,13 +24,12 @@ struct tentry {
 // table it started with, less those that decide nothing in its world (the window's place and
 // size: the events' positions go by the recorded canvas; the volume), and the world along the
 // game: the trace characters of every frame, the end frame and the end world's digest. Its
-// events are not part of it: another spelling of the same input (positions on another canvas,
-// a key the game ignores) makes the same world and is the same game. Neither are the comments,
-// blank lines, line ends, leading zeros, the checkpoints' interval and digests, the clock
-// readings (which the pace check reads) nor the data line: every replay a store is asked about
-// has been matched with this server's own data files, so the line only spells those files
-// (by their bytes or their contents). The session is what the game started from: the same
-// without the world along it.
+// events are not part of it: another spelling of the same input (a key the game ignores) makes
+// the same world and is the same game. Neither are the comments, blank lines, line ends,
+// leading zeros, the checkpoints' interval and digests, the clock readings (which the pace
+// check reads) nor the data line: every replay a store is asked about has been matched with
+// this server's own data files, so the line only spells those files (by their bytes or their
+// contents). The session is what the game started from: the same without the world along it.
 //
 // The key is made from the replay's word before its playback: a copy that claims a stored
 // game's world is that game (stored before, its entries, nothing added) and one that claims
