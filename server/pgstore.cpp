@@ -373,11 +373,12 @@ private:
             keyed.push_back({q.integer(i, 0), q.null(i, 1) ? 0 : q.integer(i, 1), k.session, {}});
             exec("UPDATE replays SET game = $1, session = $2 WHERE id = $3",
                  {{std::to_string(k.game)}, {std::to_string(k.session)}, {id}});
-            tresult e = exec("SELECT id, encode(name, 'hex'), level, score FROM entries WHERE replay = $1 ORDER BY id", {{id}});
+            tresult e =
+                exec("SELECT id, encode(name, 'hex'), level, score FROM entries WHERE replay = $1 ORDER BY id", {{id}});
             for (int j = 0; j < e.rows(); j++)
-                keyed.back().entries.push_back({e.integer(j, 0), {unhex(e.text(j, 1).c_str()),
-                                                                  static_cast<int>(e.integer(j, 2)),
-                                                                  static_cast<int>(e.integer(j, 3))}});
+                keyed.back().entries.push_back({e.integer(j, 0),
+                                                {unhex(e.text(j, 1).c_str()), static_cast<int>(e.integer(j, 2)),
+                                                 static_cast<int>(e.integer(j, 3))}});
         }
         std::vector<long long> entries, gone;
         surplus(keyed, entries, gone);

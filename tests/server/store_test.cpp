@@ -66,10 +66,13 @@ std::string sql(const std::string& db, std::string statement, const std::vector<
     sqlite3* c = nullptr;
     sqlite3_open(db.c_str(), &c);
     sqlite3_stmt* st = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(c, statement.c_str(), -1, &st, nullptr), SQLITE_OK) << statement << ": " << sqlite3_errmsg(c);
+    EXPECT_EQ(sqlite3_prepare_v2(c, statement.c_str(), -1, &st, nullptr), SQLITE_OK)
+        << statement << ": " << sqlite3_errmsg(c);
     for (size_t i = 0; i < params.size(); i++) {
         int n = static_cast<int>(i + 1);
-        if (params[i].index()) sqlite3_bind_blob(st, n, std::get<1>(params[i]).data(), static_cast<int>(std::get<1>(params[i]).size()), SQLITE_TRANSIENT);
+        if (params[i].index())
+            sqlite3_bind_blob(st, n, std::get<1>(params[i]).data(), static_cast<int>(std::get<1>(params[i]).size()),
+                              SQLITE_TRANSIENT);
         else sqlite3_bind_int64(st, n, std::get<0>(params[i]));
     }
     int r = sqlite3_step(st);
@@ -158,7 +161,9 @@ TEST(ServerDatabases, AnOlderDatabaseIsKeyedAnewAndKeepsTheFirstRowOfAGame) {
                 {replayhash(body), body, std::string("2026-12-09T10:00:00Z"), session, replayhash(body)});
         };
         auto row = [&](const std::string& name, long long level, long long score) {
-            sql(db, "INSERT INTO entries (replay, name, level, score, created) VALUES ((SELECT MAX(id) FROM replays), ?, ?, ?, ?)",
+            sql(db,
+                "INSERT INTO entries (replay, name, level, score, created) "
+                "VALUES ((SELECT MAX(id) FROM replays), ?, ?, ?, ?)",
                 {name, level, score, std::string("2026-12-09T10:00:00Z")});
         };
         for (const std::string& copy : copies) {
@@ -170,7 +175,8 @@ TEST(ServerDatabases, AnOlderDatabaseIsKeyedAnewAndKeepsTheFirstRowOfAGame) {
         sql(db, postgres(db) ? "UPDATE schema SET version = 3" : "PRAGMA user_version = 3");
 
         auto store = openstore(db);
-        EXPECT_EQ(sql(db, postgres(db) ? "SELECT version FROM schema" : "PRAGMA user_version"), std::to_string(schemaversion));
+        EXPECT_EQ(sql(db, postgres(db) ? "SELECT version FROM schema" : "PRAGMA user_version"),
+                  std::to_string(schemaversion));
         std::vector<std::string> rows;
         for (const tentry& e : store->scores(10, 0)) rows.push_back(e.name + std::to_string(e.replay));
         EXPECT_EQ(rows, (std::vector<std::string>{"Q2", "Q5", "P1"}));
