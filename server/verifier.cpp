@@ -108,38 +108,62 @@ tverified precheck(const std::string& text, const std::string& program, uint64_t
     return v;
 }
 
+namespace {
+
+// Whether frames may stop after this event: a suspend (the page hidden: no animation frames)
+// or the Help box (the desktop's box holds the frame timer while it is open).
+bool framesmaystop(const treplayevent& e) {
+    return e.id == EVENT_APPSUSPEND || (e.id == EVENT_MENUACTION && e.data == 7);
+}
+
+}  // namespace
+
 tpace pacegrowth(const treplay& r, int hitch) {
     tpace worst;
     const std::vector<treplayevent>& ev = r.events;
-    size_t begin = 0;
-    while (begin < ev.size()) {
-        // a stretch: the events from `begin` up to the Help box (inclusive), or to the end
-        size_t end = begin;
-        while (end < ev.size() && !(ev[end].id == EVENT_MENUACTION && ev[end].data == 7)) end++;
-        if (end < ev.size()) end++;
-        // its frames count from the frame after the one it starts on
-        int from = begin > 0 ? ev[begin - 1].tick : 0;
-        std::vector<size_t> at;
-        for (size_t i = begin; i < end; i++)
-            if (ev[i].tick > from) at.push_back(i);
-        auto lead = [&](size_t k) { return ev[at[k]].clock - ev[at[k]].tick * (1000.0 / 60); };
-        // each event's floor: the least lead within `hitch` ms after it (a window from the last
-        // event back, with the leads in order of size)
-        std::vector<double> floor(at.size());
-        std::deque<size_t> window;   // indices into `at`; leads falling towards the back
-        for (size_t k = at.size(); k-- > 0;) {
-            while (!window.empty() && lead(window.front()) >= lead(k)) window.pop_front();
-            window.push_front(k);
-            while (ev[at[window.back()]].clock > ev[at[k]].clock + hitch) window.pop_back();
-            floor[k] = lead(window.back());
+    const double frame = 1000.0 / 60;
+    // The events after frame 0 (the clock starts before the first frame), each with its clock
+    // and lead less the time excused before them. After a suspend or a Help box that is the
+    // clock of the rest of its frame (no frame ran: the page hidden up to the resume, the box
+    // open up to the events that waited for it), and of the time from there to the first event
+    // of a later frame what frames `pacestall` slower than normal would not explain. The events
+    // of that frame are not judged.
+    std::vector<int> ticks;
+    std::vector<double> clocks, leads;
+    double excused = 0;
+    const size_t none = ev.size();
+    size_t stop = none, last = none;   // the event that may have stopped the frames, the last of its frame
+    for (size_t i = 0; i < ev.size(); i++) {
+        if (stop != none && ev[i].tick > ev[stop].tick) {
+            double after = ev[i].clock - ev[last].clock - (ev[i].tick - ev[last].tick) * frame * (1 + pacestall);
+            excused += ev[last].clock - ev[stop].clock + std::max(0.0, after);
+            stop = none;
         }
-        double least = 0;
-        for (size_t k = 0; k < at.size(); k++) {
-            if (k == 0 || floor[k] < least) least = floor[k];
-            int growth = static_cast<int>(floor[k] - least);
-            if (growth > worst.growth) worst = {growth, ev[at[k]].tick};
+        if (stop != none) {
+            last = i;
+            continue;
         }
-        begin = end;
+        if (framesmaystop(ev[i])) stop = last = i;
+        if (ev[i].tick == 0) continue;
+        ticks.push_back(ev[i].tick);
+        clocks.push_back(ev[i].clock - excused);
+        leads.push_back(ev[i].clock - ev[i].tick * frame - excused);
+    }
+    // each event's floor: the least lead within `hitch` ms of that clock after it (a window
+    // from the last event back, with the leads in order of size)
+    std::vector<double> floor(leads.size());
+    std::deque<size_t> window;   // indices; leads falling towards the back
+    for (size_t k = leads.size(); k-- > 0;) {
+        while (!window.empty() && leads[window.front()] >= leads[k]) window.pop_front();
+        window.push_front(k);
+        while (clocks[window.back()] > clocks[k] + hitch) window.pop_back();
+        floor[k] = leads[window.back()];
+    }
+    double least = 0;
+    for (size_t k = 0; k < floor.size(); k++) {
+        if (k == 0 || floor[k] < least) least = floor[k];
+        int growth = static_cast<int>(floor[k] - least);
+        if (growth > worst.growth) worst = {growth, ticks[k]};
     }
     return worst;
 }

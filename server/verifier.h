@@ -40,16 +40,26 @@ tverified precheck(const std::string& text, const std::string& program, uint64_t
                    treplay* out = nullptr);
 
 // The pace of a game. Its frames are judged against normal speed, 60 a second (with F5 held the
-// timer runs 480 a second, so F5 only ever puts the frames ahead), except while the Help box is
-// open: no frames run then, and the next frame starts a new stretch. The clock's lead over the
+// timer runs 480 a second, so F5 only ever puts the frames ahead). The clock's lead over the
 // frames (clock - frame * 1000 / 60) at an event counts only as far as it lasts: its floor is
 // the smallest lead of the events in the `hitch` ms of clock from there on. The desktop timer
 // delivers the ticks a busy machine missed a moment later, so a hitch is a lead that comes back
 // and leaves the floor where it was; a slowed timer raises the floor for good. A game whose
 // floor rises more than `tolerance` ms above its lowest point before is refused: 5 % slower for
 // 20 s, 1 % slower for 100 s (docs/server.md has the measurements).
+//
+// Time in which no frame runs and the world gives the player nothing is no lag: a hidden page
+// gets no animation frames (its suspend comes first, its resume when it shows again), and the
+// desktop's Help box holds the frame timer while it is open (the events that waited for it
+// come on the same frame). So after a suspend or a Help box the clock of the rest of that frame
+// is excused, and up to the first event of a later frame what frames `pacestall` slower than
+// normal would not explain. A pause by P, a window that lost the focus and the web page's Help
+// box stop only the fight, never the frames: nothing to excuse there. The excuse never restarts
+// the measurement: a slowed game with suspends sprinkled through it still falls behind for good
+// by at least `pacestall` of its time. Both pause the fight, which goes on only after an event.
 constexpr int pacetolerance = 1000;
 constexpr int pacehitch = 5000;
+constexpr double pacestall = 0.1;
 struct tpace {
     int growth = 0;                   // the largest rise of the floor, ms
     int frame = 0;                    // the frame of the event where it was

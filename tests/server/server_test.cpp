@@ -68,6 +68,13 @@ TEST(ServerPace, ALeadThatComesBackIsAHitchOneThatStaysIsASlowGame) {
         {"slow after F5", {at(10, 166, EVENT_KEYDOWN, f5), at(4810, 10170, EVENT_KEYUP, f5), at(6610, 41700), at(6670, 42700)}, true},
         // no frames run while the Help box is open: the next frame starts a new stretch
         {"Help box", {at(5, 80), at(5, 80, EVENT_MENUACTION, 7), at(5, 20000), at(65, 21000)}, false},
+        // a hidden page runs no frames up to its resume, and a quarter second when it shows
+        {"page hidden", {at(5, 80), at(5, 80, EVENT_APPSUSPEND), at(5, 30080, EVENT_APPRESUME), at(35, 30330), at(600, 40000)}, false},
+        {"page hidden, one frame after it", {at(5, 80), at(5, 80, EVENT_APPSUSPEND), at(6, 30080, EVENT_APPRESUME), at(600, 40000)}, false},
+        // the Help box closed where no event says so: its time shows at the next event, later
+        {"Help box, an event 5 s after it", {at(5, 80), at(5, 80, EVENT_MENUACTION, 7), at(305, 25080), at(900, 35000)}, false},
+        // frames run after a suspend: it excuses no slowing of theirs
+        {"timer 5% slow for 30 s after a suspend", {at(1, 17, EVENT_APPSUSPEND), at(1800, 31500), at(1860, 32500)}, true},
     };
     for (const tcase& c : cases) {
         treplay r;
@@ -114,6 +121,50 @@ TEST(ServerPace, BusyMachineGamesPassSlowedCopiesDoNot) {
         }
     }
     EXPECT_GT(long_games, 0);
+}
+
+// A game recorded beside busy loops, with a stop in the middle (a page hidden for 30 s, or the
+// desktop's Help box open as long, its closing seen by the pointer entering the canvas again),
+// its clock slowed 5 % over the minute around it, suspends and resumes sprinkled through that
+// minute after every event or every 5 s: only a game slowed while it was played is refused.
+TEST(ServerPace, TimeWithoutFramesIsNoLagSlowingAroundItIs) {
+    std::ifstream in(std::string(VARNHOLD_SOURCE_DIR) + "/tests/server/busy/long.vhr", std::ios::binary);
+    treplayread got = parsereplay(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    ASSERT_EQ(got.error, "");
+    const std::vector<treplayevent>& ev = got.replay.events;
+    ASSERT_GT(ev.back().clock, 100000);
+    const int stopat = 50000, from = 20000, to = from + 60000;   // ms of the recorded clock
+    struct {
+        int stop;                     // the event that stops the frames, 0 none
+        double slower;                // over the minute from `from`
+        int every;                    // a suspend and a resume after an event every this many ms, 0 none
+        bool refused;
+    } cases[] = {{EVENT_APPSUSPEND, 0, 0, false},    {EVENT_MENUACTION, 0, 0, false},
+                 {EVENT_APPSUSPEND, 0.05, 0, true},  {EVENT_MENUACTION, 0.05, 0, true},
+                 {0, 0.05, 1, true},                 {0, 0.05, 5000, true},
+                 {EVENT_APPSUSPEND, 0, 1, false},    {EVENT_APPSUSPEND, 0.05, 1, true}};
+    for (const auto& c : cases) {
+        treplay r = got.replay;
+        r.events.clear();
+        int shift = 0, pair = from;
+        for (const treplayevent& e : ev) {
+            treplayevent t = e;
+            t.clock += shift + static_cast<int>(c.slower * (std::clamp(e.clock, from, to) - from));
+            r.events.push_back(t);
+            if (c.stop && !shift && e.clock >= stopat) {
+                r.events.push_back(at(t.tick, t.clock, c.stop, c.stop == EVENT_MENUACTION ? 7 : 0));
+                shift = 30000;
+                r.events.push_back(at(t.tick, t.clock + shift, c.stop == EVENT_MENUACTION ? EVENT_MOUSEENTER : EVENT_APPRESUME));
+            }
+            if (c.every && e.clock >= pair && e.clock < to) {
+                r.events.push_back(at(t.tick, t.clock, EVENT_APPSUSPEND));
+                r.events.push_back(at(t.tick, t.clock, EVENT_APPRESUME));
+                pair = e.clock + c.every;
+            }
+        }
+        EXPECT_EQ(!pacecheck(r).empty(), c.refused) << "stop " << c.stop << ", " << c.slower * 100 << " % slower, a pair every "
+                                                    << c.every << " ms: " << pacecheck(r) << " (" << pacegrowth(r).growth << " ms)";
+    }
 }
 
 TEST(ServerRows, OnlyTheRowsTheGameMade) {
