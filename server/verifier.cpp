@@ -124,10 +124,10 @@ tpace pacegrowth(const treplay& r, int hitch) {
     const double frame = 1000.0 / 60;
     // The events after frame 0 (the clock starts before the first frame), each with its clock
     // and lead less the time excused before them. After a suspend or a Help box that is the
-    // clock of the rest of its frame (no frame ran: the page hidden up to the resume, the box
-    // open up to the events that waited for it), and of the time from there to the first event
-    // of a later frame what frames `pacestall` slower than normal would not explain. The events
-    // of that frame are not judged.
+    // clock of the rest of its frame (no frame ran: the box open up to the events that waited
+    // for it), and of the time from there to the first event of a later frame (a hidden page's
+    // resume, after the frames it caught up) what frames `pacestall` slower than normal would
+    // not explain. The events of that frame are not judged.
     std::vector<int> ticks;
     std::vector<double> clocks, leads;
     double excused = 0;

@@ -49,14 +49,17 @@ tverified precheck(const std::string& text, const std::string& program, uint64_t
 // 20 s, 1 % slower for 100 s (docs/server.md has the measurements).
 //
 // Time in which no frame runs and the world gives the player nothing is no lag: a hidden page
-// gets no animation frames (its suspend comes first, its resume when it shows again), and the
-// desktop's Help box holds the frame timer while it is open (the events that waited for it
-// come on the same frame). So after a suspend or a Help box the clock of the rest of that frame
-// is excused, and up to the first event of a later frame what frames `pacestall` slower than
-// normal would not explain. A pause by P, a window that lost the focus and the web page's Help
-// box stop only the fight, never the frames: nothing to excuse there. The excuse never restarts
-// the measurement: a slowed game with suspends sprinkled through it still falls behind for good
-// by at least `pacestall` of its time. Both pause the fight, which goes on only after an event.
+// gets no animation frames (the page suspends the game when hidden and resumes it with its first
+// picture when shown again, after a quarter second of frames caught up: the game's clock is
+// read at every picture, so the resume carries the hidden time), and the desktop's Help box
+// holds the frame timer while it is open (the events that waited for it come on the same
+// frame). So after a suspend or a Help box the clock of the rest of that frame is excused, and
+// up to the first event of a later frame what frames `pacestall` slower than normal would not
+// explain. A pause by P, a window that lost the focus and the web page's Help box stop only
+// the fight, never the frames: nothing to excuse there. The excuse never restarts the
+// measurement: a slowed game with suspends sprinkled through it still falls behind for good,
+// by all of a slowing under `pacestall`. Both pause the fight, which goes on only after an
+// event, so no frame of a fight in play is excused.
 constexpr int pacetolerance = 1000;
 constexpr int pacehitch = 5000;
 constexpr double pacestall = 0.1;

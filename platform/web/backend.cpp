@@ -225,14 +225,29 @@ EM_BOOL onresize(int, const EmscriptenUiEvent*, void*) {
     return EM_FALSE;
 }
 
+// A hidden page gets no animation frames: the game is suspended, as a desktop window that lost
+// the focus, and its events come from no gadget, as there. The resume waits for the first
+// frame's picture after the page shows again: the game's clock is read at every picture, so
+// it then carries the time the page was hidden (which the score server does not count as lag).
+bool resuming = false;
+
 EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
-    if (window) emit(e->hidden ? EVENT_APPSUSPEND : EVENT_APPRESUME, window);
+    if (!window) return EM_FALSE;
+    if (!e->hidden) {
+        resuming = true;
+        if (canvas) canvas->paintpending = true;
+    } else if (resuming) {
+        resuming = false;                 // hidden again before a frame ran: still suspended
+    } else {
+        emit(EVENT_APPSUSPEND, nullptr);
+    }
     return EM_FALSE;
 }
 
 // One animation frame at `time` ms: the answers of HttpRequest (the browser edition sends
 // none), the pads, the ticks that fell due since the last (a quarter second's worth at most:
-// after a hidden tab the game goes on, it does not race), then one paint.
+// after a hidden tab the game goes on, it does not race), then one paint, and the resume of a
+// page shown again.
 void frame(double time) {
     ops.window->runpending();
     if (menusdirty) showmenus();
@@ -254,6 +269,10 @@ void frame(double time) {
     if (canvas && canvas->paintpending) {
         canvas->paintpending = false;
         emit(EVENT_GADGETPAINT, canvas);
+    }
+    if (resuming) {
+        resuming = false;
+        emit(EVENT_APPRESUME, nullptr);
     }
 }
 
