@@ -66,7 +66,7 @@ TEST(ServerPace, ALeadThatComesBackIsAHitchOneThatStaysIsASlowGame) {
         {"F5 held, timer slow", {at(10, 166, EVENT_KEYDOWN, f5), at(20, 200), at(2410, 10170), at(2420, 10200, EVENT_KEYUP, f5)}, false},
         // and a game slowed after F5 is judged from where it stands then
         {"slow after F5", {at(10, 166, EVENT_KEYDOWN, f5), at(4810, 10170, EVENT_KEYUP, f5), at(6610, 41700), at(6670, 42700)}, true},
-        // no frames run while the Help box is open: the next frame starts a new stretch
+        // no frames run while the Help box is open: the events that waited for it come on its frame
         {"Help box", {at(5, 80), at(5, 80, EVENT_MENUACTION, 7), at(5, 20000), at(65, 21000)}, false},
         // a hidden page runs no frames; shown again it catches up a quarter second, then resumes
         {"page hidden", {at(5, 80), at(5, 80, EVENT_APPSUSPEND), at(20, 30080, EVENT_APPRESUME), at(600, 39750)}, false},
