@@ -329,9 +329,10 @@ struct tparser {
                 int v;
                 if (words.size() != 2 || w != "varnhold-replay") ok = fail("not a Varnhold replay: it does not start with \"varnhold-replay 1\"");
                 else if (!number(1, "format version", 0, INT32_MAX, v)) ok = false;
-                else if (v != replayformat && v != 1)
+                else if (v < 1 || v > replayformat)
                     ok = fail("replay format " + std::to_string(v) + "; this program reads formats 1 to " + std::to_string(replayformat));
                 format = v;
+                r.format = v;
                 step = step_program;
             } else if (step == step_seed && format >= 2 && !data) {
                 // after the program line: the digest of the data files, 16 hex digits
@@ -395,7 +396,7 @@ std::string writereplay(const treplay& r) {
     std::string out = "# A recorded game of Varnhold: play it back with varnhold --replay FILE (docs/replay.md)\n";
     auto line = [&out](const std::string& t) { out += t + "\n"; };
     auto n = [](long long v) { return std::to_string(v); };
-    line("varnhold-replay " + n(replayformat));
+    line("varnhold-replay " + n(r.format == 2 ? 2 : replayformat));
     line("program " + r.program);
     char data[20];
     std::snprintf(data, sizeof data, "%016" PRIx64, r.data);

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-// The header line of the format this program writes; it reads this one and format 1 (which has
-// no "data" line).
-constexpr int replayformat = 2;
+// The header line of the format this program writes; it reads this one, format 2 (whose "data"
+// line is the digest of the data files' bytes, app/datadigest.h) and format 1 (no "data" line).
+constexpr int replayformat = 3;
 
 // The settings records a game started with, as varnhold.cfg keeps them.
 struct treplayrow {
@@ -51,8 +51,11 @@ struct treplaycheck {
 };
 
 struct treplay {
+    int format = replayformat;        // the format it was read in; written as it is, but 1 as 3
     std::string program;              // "1.1.0.6181": version and build
-    uint64_t data = 0;                // digest of the data files the game loaded (0: not recorded)
+    uint64_t data = 0;                // digest of the data the game loaded (0: not recorded): of
+                                      // what the game took from them (datadigest), in format 2
+                                      // of the files' bytes (databytesdigest)
     int seed = 0;
     int clock = 0;                    // the game's millisecond clock when the recording began
     treplaysettings settings;

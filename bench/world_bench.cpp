@@ -1,6 +1,7 @@
 // The whole game: building a world, one frame step of the self-playing title screen and of a
 // running level, one drawn frame with its draw calls, and a recorded game played to its end
-// (what the score server's verifier does), on one thread and on two side by side.
+// (what the score server's verifier does), on one thread and on two side by side; the digest of
+// the data a recording names.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "app/applet.h"
+#include "app/datadigest.h"
 #include "app/replay.h"
 #include "app/replayfile.h"
 #include "app/world.h"
@@ -94,5 +96,28 @@ BENCHMARK_CAPTURE(BM_playback, highscore, "highscore.vhr")
     ->UseRealTime()
     ->Threads(1)
     ->Threads(2);
+
+// The digest of the data a recording names (app/datadigest.h), as the game takes it when a
+// recording starts, after the world has loaded its pictures and sounds (nothing is decoded
+// again); as a score server takes it at its start (every picture and sound decoded); and the
+// digest of the files' bytes that 1.1.0 took in its place.
+void BM_datadigest_loaded(benchmark::State& state) {
+    if (!start()) return state.SkipWithError("data/ not built");
+    for (auto _ : state) benchmark::DoNotOptimize(datadigest());
+}
+void BM_datadigest_decoding(benchmark::State& state) {
+    if (!start()) return state.SkipWithError("data/ not built");
+    for (auto _ : state) {
+        ForgetDecodedDigests();
+        benchmark::DoNotOptimize(datadigest());
+    }
+}
+void BM_databytesdigest(benchmark::State& state) {
+    if (!start()) return state.SkipWithError("data/ not built");
+    for (auto _ : state) benchmark::DoNotOptimize(databytesdigest());
+}
+BENCHMARK(BM_datadigest_loaded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_datadigest_decoding)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_databytesdigest)->Unit(benchmark::kMillisecond);
 
 }  // namespace

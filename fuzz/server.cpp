@@ -62,7 +62,7 @@ const char* fuzzserver(const uint8_t* data, size_t size) {
     auto store = openstore(":memory:");
     tapiconfig config;
     config.maxbody = 1 << 16;
-    config.data = fuzzdata;
+    config.data = {fuzzdata, fuzzdata};
     config.web = "https://play.example/";
     config.origins = {"https://play.example"};
     tapi api(

@@ -51,6 +51,7 @@ TImage* LoadImage(const std::string& file, int flags) {
     std::string bytes;
     TPixmap p;
     if (!readfile(file, bytes) || !decodepng(bytes, p)) return nullptr;
+    notepicture(bytes, p);
     if (flags == -1) flags = autoflags;
     std::string name = path(file);
     if (name.rfind("data/", 0) == 0) name = name.substr(5);

@@ -78,4 +78,12 @@ void releasechannels();
 // damaged in any way (nothing is kept then).
 bool decodepng(const std::string& bytes, TPixmap& out);
 bool decodeogg(const std::string& bytes, TSound& snd);
+// The content digests (platform/contentdigest.cpp): a fast 64-bit hash of bytes; a decoded
+// picture's (its width, height and RGBA rows) and a sound's (its rate and number of samples);
+// and the note LoadImage and LoadSound leave of the files they decoded.
+uint64_t hashbytes(const void* data, size_t n, uint64_t h = 14695981039346656037ull);
+uint64_t pixmapdigest(const TPixmap& p);
+uint64_t sounddigest(const TSound& s);
+void notepicture(const std::string& bytes, const TPixmap& p);
+void notesound(const std::string& bytes, const TSound& s);
 }

@@ -117,6 +117,11 @@ uint8_t* PixelBytes(TPixmap& p, int x, int y);                 // R, G, B, A
 const uint8_t* PixelBytes(const TPixmap& p, int x, int y);
 bool SavePixmapPNG(const TPixmap& p, const std::string& path, int level = 9);   // false when not written (SaveFile)
 std::string EncodePNG(const TPixmap& p, int level = 9);   // the PNG file's bytes; "" for an empty pixmap
+// What the game takes from a picture file, alike in every build (libpng on the desktop, stb_image
+// in the browser): a digest of its width, height and RGBA pixels, 8 bits a channel, rows top
+// down; never of the bytes an encoder wrote. 0 when the file cannot be read or decoded. Bytes
+// that LoadImage has decoded before are not decoded again.
+uint64_t PictureDigest(const std::string& path);
 
 // ---------------------------------------------------------------------------------------------
 // Drawing
@@ -182,6 +187,11 @@ void SetChannelPan(TChannel* channel, float pan);
 void SetChannelRate(TChannel* channel, float rate);
 void SetChannelDepth(TChannel* channel, float depth);
 int ChannelPlaying(TChannel* channel);   // 1 while resumed and not finished (paused: 0)
+// What every build's decoder (libvorbisfile, stb_vorbis) takes alike from a sound file: a
+// digest of its rate and its exact number of samples, which the Ogg stream fixes (the samples
+// themselves may differ in their last bits). 0 when the file cannot be read or decoded. Bytes
+// that LoadSound has decoded before are not decoded again.
+uint64_t SoundDigest(const std::string& path);
 
 // ---------------------------------------------------------------------------------------------
 // Window, menus, events, timers

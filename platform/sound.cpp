@@ -31,6 +31,7 @@ TSound* LoadSound(const std::string& file, int flags) {
     snd->loop = (flags & 1) != 0;
     snd->path = file;
     if (!decodeogg(bytes, *snd)) return nullptr;
+    notesound(bytes, *snd);
     if (ops.sound->audio()) ops.sound->loadsound(*snd);
     std::lock_guard<std::mutex> lock(soundlock);
     sounds.push_back(std::move(snd));

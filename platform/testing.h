@@ -24,6 +24,8 @@ double SoundLength(const TSound* sound);                       // seconds
 void StopChannel(TChannel* channel);
 TStream* WriteStream(const std::string& path);
 bool StreamFailed(TStream* stream);       // flushes; true when a write went wrong (disk full, ...)
+// PictureDigest and SoundDigest decode every file again from here on (a benchmark's cold start).
+void ForgetDecodedDigests();
 
 // ---------------------------------------------------------------------------------------------
 // Drawing: the state every operation draws with, what the recorder kept, what was sent

@@ -43,7 +43,7 @@ struct tapiconfig {
     double budget = 20;               // verification CPU seconds a client may cause per minute (and at once)
     double startcost = 0.01;          // CPU seconds of a playback before its first frame (a fresh world;
                                       // a child process's start: 0.15)
-    uint64_t data = 0;                // digest of the data files the verifier plays with
+    tdatadigests data;                // digests of the data the verifier plays with
     std::string web;                  // the web edition's address, "" for no watch link
     std::string publicurl;            // this server's address as players reach it ("" relative links)
     std::vector<std::string> origins; // allowed for CORS ("*" any)

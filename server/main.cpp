@@ -89,6 +89,18 @@ bool number(const char* s, long long lo, long long hi, long long& out) {
     return *end == 0 && out >= lo && out <= hi;
 }
 
+// A digest as 16 hex digits, and read back.
+std::string hexdigest(uint64_t d) {
+    char buf[20];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(d));
+    return buf;
+}
+bool hexdigest(const char* s, uint64_t& out) {
+    if (!s || std::strlen(s) != 16 || std::strspn(s, "0123456789abcdef") != 16) return false;
+    out = std::strtoull(s, nullptr, 16);
+    return true;
+}
+
 // An IPv4 or IPv6 address written as the server reads a peer's ("::1", "127.0.0.1"), or "".
 std::string numericaddress(const std::string& s) {
     unsigned char bin[16];
@@ -118,8 +130,9 @@ std::string enterverifier() {
     return "";
 }
 
-// The verifier child: one replay, one answer.
-int verifychild(long long maxframes, long long seconds) {
+// The verifier child: one replay, one answer. `data`: the digests of the game's data, as the
+// server computed them at its start (a child started by hand computes them itself).
+int verifychild(long long maxframes, long long seconds, tdatadigests data) {
     rlimit cpu{static_cast<rlim_t>(seconds + 5), static_cast<rlim_t>(seconds + 10)};
     setrlimit(RLIMIT_CPU, &cpu);
     std::string text;
@@ -128,7 +141,8 @@ int verifychild(long long maxframes, long long seconds) {
     while ((n = read(0, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
     tverified v;
     v.reason = enterverifier();
-    if (v.reason.empty()) v = verifyhere(text, static_cast<int>(maxframes));
+    if (v.reason.empty() && data.content == 0) data = datadigests();
+    if (v.reason.empty()) v = verifyhere(text, data, static_cast<int>(maxframes));
     std::string out = verifiedtext(v);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
@@ -422,8 +436,11 @@ int readoptions(int argc, char** argv, tserveroptions& o) {
         } else if (a == "--version") {
             registerprograminfo();
             bool installed = false;
-            std::printf("varnhold-server %s, plays replays of Varnhold %s with data %016llx\n", infovalue("version").c_str(),
-                        programversion().c_str(), static_cast<unsigned long long>(datadigest(gamefolder(installed))));
+            // what the game takes from its data, then (for replays of format 2) the files' bytes
+            tdatadigests d = datadigests(gamefolder(installed));
+            std::printf("varnhold-server %s, plays replays of Varnhold %s with data %016llx (files %016llx)\n",
+                        infovalue("version").c_str(), programversion().c_str(), static_cast<unsigned long long>(d.content),
+                        static_cast<unsigned long long>(d.bytes));
             return 0;
         } else if (a == "--pace") {
             std::vector<std::string> files(argv + i + 1, argv + argc);
@@ -431,6 +448,10 @@ int readoptions(int argc, char** argv, tserveroptions& o) {
             return pacereport(files);
         } else if (a == "--verify-child") {   // not in the usage: the server's own verifier
             o.child = true;
+        } else if (a == "--data") {           // the verifier's too: the digests of the data
+            if (i + 2 >= argc || !hexdigest(argv[i + 1], o.config.data.content) || !hexdigest(argv[i + 2], o.config.data.bytes))
+                return fail("--data needs the two digests of the data, 16 hex digits each");
+            i += 2;
         } else if (a == "--isolate") {
             o.isolate = true;
         } else if (a == "--listen" || a == "--db" || a == "--web" || a == "--public" || a == "--allow-origin") {
@@ -670,7 +691,7 @@ void stopwhensignalled(httplib::Server& http, sigset_t& stops, long long stopsec
 int main(int argc, char** argv) {
     tserveroptions o;
     if (int status = readoptions(argc, argv, o); status >= 0) return status;
-    if (o.child) return verifychild(o.config.maxframes, o.seconds);
+    if (o.child) return verifychild(o.config.maxframes, o.seconds, o.config.data);
 
     size_t colon = o.listen.rfind(':');
     long long port = 0;
@@ -680,8 +701,9 @@ int main(int argc, char** argv) {
     if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
 
     bool installed = false;
-    o.config.data = datadigest(gamefolder(installed));
-    if (o.config.data == 0) {
+    // Once, the pictures and sounds decoded for it; the verifiers are told it.
+    o.config.data = datadigests(gamefolder(installed));
+    if (o.config.data.content == 0) {
         std::fprintf(stderr, "varnhold-server: no data folder of the game beside the program or in %s\n", VARNHOLD_DATADIR);
         return 1;
     }
@@ -715,7 +737,7 @@ int main(int argc, char** argv) {
     if (o.isolate) {
         o.config.startcost = 0.15;   // a process and its world
         child = {self(), "--verify-child", "--max-frames", std::to_string(o.config.maxframes), "--verify-seconds",
-                 std::to_string(o.seconds)};
+                 std::to_string(o.seconds), "--data", hexdigest(o.config.data.content), hexdigest(o.config.data.bytes)};
     } else if (std::string problem = enterverifier(); !problem.empty()) {
         std::fprintf(stderr, "varnhold-server: %s\n", problem.c_str());
         return 1;
@@ -723,7 +745,7 @@ int main(int argc, char** argv) {
     // A replay waits at most about twice its own playback: what waits beyond gets 503 at once.
     if (o.queue < 0) o.queue = 2 * o.workers;
     tverifierpool pool(child, static_cast<int>(o.workers), static_cast<int>(o.queue), static_cast<int>(o.seconds),
-                       static_cast<int>(o.config.maxframes));
+                       static_cast<int>(o.config.maxframes), o.config.data);
     tapi api(
         *store,
         [&](const std::string& text, const std::string& client, double cost, tverified& v) {

@@ -79,16 +79,19 @@ std::vector<treplayrow> newrows(const treplayrow (&before)[10], const treplayrow
     return made;
 }
 
-tverified precheck(const std::string& text, const std::string& program, uint64_t data, int maxframes, treplay* out) {
+tverified precheck(const std::string& text, const std::string& program, const tdatadigests& data, int maxframes,
+                   treplay* out) {
     treplayread got = parsereplay(text, "");
     if (!got.error.empty()) return refusal(tverified::damaged, got.error, got.line);
     const treplay& r = got.replay;
     if (r.program != program)
         return refusal(tverified::refused, "recorded by version " + r.program + ", this server plays " + program);
-    if (r.data != data) {
+    // format 2 (1.1.0) names the data files' bytes, later formats what the game took from them
+    uint64_t expected = r.format == 2 ? data.bytes : data.content;
+    if (r.data != expected) {
         char theirs[20], ours[20];
         std::snprintf(theirs, sizeof theirs, "%016llx", static_cast<unsigned long long>(r.data));
-        std::snprintf(ours, sizeof ours, "%016llx", static_cast<unsigned long long>(data));
+        std::snprintf(ours, sizeof ours, "%016llx", static_cast<unsigned long long>(expected));
         return refusal(tverified::refused, r.data == 0 ? std::string("recorded without the digest of its data files")
                                                        : std::string("played with other pictures, sounds or texts (data ") +
                                                              theirs + ") than this server's (" + ours + ")");
@@ -177,10 +180,10 @@ std::string pacecheck(const treplay& r, int tolerance) {
 
 double verifycost(const treplay& r, double start) { return start + r.end.frame * 12e-6; }
 
-tverified verifyhere(const std::string& text, int maxframes, int seconds, const std::function<double()>& between) {
+tverified verifyhere(const std::string& text, const tdatadigests& data, int maxframes, int seconds, const std::function<double()>& between) {
     EnterThread();
     treplay r;
-    tverified v = precheck(text, programversion(), datadigest(), maxframes, &r);
+    tverified v = precheck(text, programversion(), data, maxframes, &r);
     if (v.kind != tverified::ok) return v;
     std::string problem = startplayback(r, "the replay", false);
     if (!problem.empty())
@@ -261,8 +264,9 @@ tverified readverified(const std::string& text) {
     return v;
 }
 
-tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, int queue_, int seconds_, int maxframes_)
-    : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_), maxframes(maxframes_) {}
+tverifierpool::tverifierpool(std::vector<std::string> command_, int workers_, int queue_, int seconds_, int maxframes_,
+                             tdatadigests data_)
+    : command(std::move(command_)), workers(workers_), queue(queue_), seconds(seconds_), maxframes(maxframes_), data(data_) {}
 
 tverifierpool::~tverifierpool() {
     {
@@ -297,7 +301,7 @@ void tverifierpool::verifier() {
         jobs.pop_front();
         lock.unlock();
         double first = threadcpu(), last = first;
-        tverified v = verifyhere(*job->text, maxframes, seconds, [&] {
+        tverified v = verifyhere(*job->text, data, maxframes, seconds, [&] {
             double t = threadcpu();
             double waited = between(*job->w, t - last);
             last = threadcpu();

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/datadigest.h"
 #include "app/replayfile.h"
 
 struct tverified {
@@ -34,9 +35,10 @@ struct tverified {
 std::vector<treplayrow> newrows(const treplayrow (&before)[10], const treplayrow (&after)[10]);
 
 // What can be told without playing: a damaged file, another program's replay, a game played
-// with other data files than those of digest `data`, a game longer than `maxframes`, a game
-// slower than real time, one without its checkpoints. kind ok when the replay may be played.
-tverified precheck(const std::string& text, const std::string& program, uint64_t data, int maxframes,
+// with other data than those of `data` (the content digest for a replay of format 3, the
+// bytes' for one of format 2), a game longer than `maxframes`, a game slower than real time,
+// one without its checkpoints. kind ok when the replay may be played.
+tverified precheck(const std::string& text, const std::string& program, const tdatadigests& data, int maxframes,
                    treplay* out = nullptr);
 
 // The pace of a game. Its frames are judged against normal speed, 60 a second (with F5 held the
@@ -78,10 +80,11 @@ double verifycost(const treplay& r, double start);
 // Plays the replay in this thread's world (made afresh for it) and returns the verdict; the
 // playback stops at the first frame or checkpoint that differs, and after `seconds` of play
 // (0: no limit) it is refused as late. The process must have called PlatformInit(headless)
-// and be in the folder that holds data/, whose files must be those the replay names.
+// and be in the folder that holds data/, whose digests are `data` (datadigests(), computed
+// once by the server).
 // `between`, when given, is called every 256 frames: it returns the seconds it kept the playback
 // waiting (which do not count as play), or less than 0 to stop it (the verdict is then failed).
-tverified verifyhere(const std::string& text, int maxframes, int seconds = 0,
+tverified verifyhere(const std::string& text, const tdatadigests& data, int maxframes, int seconds = 0,
                      const std::function<double()>& between = nullptr);
 
 // The child's answer on its standard output, and its reading in the parent.
@@ -107,7 +110,9 @@ tverified readverified(const std::string& text);
 // that short ones always find one (with a single verifier they take turns).
 class tverifierpool {
 public:
-    tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds, int maxframes);
+    // `data`: the digests of the data the threads play with (a child is told them by `command`).
+    tverifierpool(std::vector<std::string> command, int workers, int queue, int seconds, int maxframes,
+                  tdatadigests data = {});
     ~tverifierpool();
     // false when no place in the queue was found or its place was given to another (nothing was
     // done with the verdict); otherwise `v` holds the verdict. `client`: who sent it; `cost`:
@@ -154,6 +159,7 @@ private:
                    const std::function<void()>& resume = nullptr);
     std::vector<std::string> command;
     int workers, queue, seconds, maxframes;
+    tdatadigests data;
     static constexpr double longgame = 2;   // about 150,000 frames, 40 minutes of play
     int running = 0, runninglong = 0;
     std::vector<twaiter*> waiting;

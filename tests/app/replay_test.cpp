@@ -92,7 +92,7 @@ TEST(replayfile, a_damaged_replay_is_refused_with_its_line_and_why) {
         int shift;
         const char* says;
     } cases[] = {
-        {"varnhold-replay", "varnhold-replay 3", 0, "replay format 3; this program reads formats 1 to 2"},
+        {"varnhold-replay", "varnhold-replay 4", 0, "replay format 4; this program reads formats 1 to 3"},
         {"data", "", 0, "a \"data\" line with the digest of the data files"},
         {"data", "data fedcba98765432", 0, "16 hex digits"},
         {"seed", "", 0, "expected the \"seed\" line"},

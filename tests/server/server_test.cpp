@@ -449,7 +449,8 @@ namespace {
 // The server's settings for games played with the data files `game` names.
 tapiconfig configfor(const std::string& game) {
     tapiconfig config;
-    config.data = parsereplay(game).replay.data;
+    uint64_t data = parsereplay(game).replay.data;
+    config.data = {data, data};
     return config;
 }
 }  // namespace

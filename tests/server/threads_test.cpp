@@ -32,13 +32,14 @@ TEST(ServerThreads, LongGamesVerifiedOnFourThreadsAtOnceEachMakeTheWorldItRecord
     });
     recorder.join();
     // verified at once, each from the moment all four threads have started
+    tdatadigests data = datadigests();
     std::latch start(games);
     tverified verdicts[games];
     std::vector<std::thread> verifiers;
     for (int i = 0; i < games; i++)
         verifiers.emplace_back([&, i] {
             start.arrive_and_wait();
-            verdicts[i] = verifyhere(replays[i], 1000000);
+            verdicts[i] = verifyhere(replays[i], data, 1000000);
         });
     for (std::thread& t : verifiers) t.join();
     for (int i = 0; i < games; i++) {

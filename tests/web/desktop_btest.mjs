@@ -2,7 +2,7 @@
 // page (?record), played back in both to the same end frame (the desktop must find the same
 // world), and the playfields' pixels compared (the desktop's real window under Xvfb, cropped
 // to its canvas). The two renderers (SwiftShader, llvmpipe) may round a blend differently: a
-// small tolerance.
+// small tolerance. The page's replay names the data digest that the desktop's server computes.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -32,6 +32,14 @@ try {
     // (the window is no part of the world)
     fs.writeFileSync(replay, fs.readFileSync(path.join(work, file), 'utf8').replace(/^window .*$/m, 'window 100 100 800 419'));
   });
+  // the page's digest of its data (its pictures decoded by stb_image) is the one the score
+  // server built for the desktop computes (libpng's): the server would take the page's games
+  const text = fs.readFileSync(replay, 'utf8');
+  const version = execFileSync(path.join(native, 'varnhold-server'), ['--version'], { encoding: 'utf8' });
+  const served = /with data ([0-9a-f]{16})/.exec(version);
+  const named = /^data ([0-9a-f]{16})$/m.exec(text);
+  check(/^varnhold-replay 3$/m.test(text) && served && named && named[1] === served[1],
+        `the page's data digest ${named && named[1]} is the desktop server's: ${version.trim()}`);
 
   // the page's picture at the end of the playback, its canvas 800 x 400; both draw at one pixel
   // a playfield unit whatever the machine's load (the automatic choice gives up pixels while a
