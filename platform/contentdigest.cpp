@@ -2,6 +2,8 @@
 // give alike (PictureDigest, SoundDigest in platform/platform.h). LoadImage and LoadSound note
 // the digest of every file they decode, so that the data's digest after the game has loaded
 // its pictures and sounds reads the files but decodes nothing again.
+#include <bit>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -31,18 +33,37 @@ uint64_t word(uint64_t h, uint64_t v) {
 
 }  // namespace
 
-// A multiply and a shift per 8 bytes, read as little-endian words whatever the machine, then
-// FNV-1a over the last bytes: about ten times the speed of FNV-1a byte by byte, which the 6 MB
-// of the pictures' pixels would make a few milliseconds of the start.
+namespace {
+// An 8-byte word read as little-endian whatever the machine.
+uint64_t load(const uint8_t* p) {
+    uint64_t w = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&w, p, 8);
+    } else {
+        for (int k = 7; k >= 0; k--) w = w << 8 | p[k];
+    }
+    return w;
+}
+uint64_t mix(uint64_t h, uint64_t w) {
+    h = (h ^ w) * 0x9e3779b97f4a7c15ull;
+    return h ^ (h >> 32);
+}
+}  // namespace
+
+// A multiply and a shift per 8-byte word, on four lanes of 32 bytes at once (their products
+// do not wait for each other), the lanes then mixed into one; the last words one by one, then
+// FNV-1a over the last bytes. Ten times the speed of FNV-1a byte by byte, which the 8.5 MB of
+// the pictures' pixels would make tens of milliseconds of the game's start.
 uint64_t plat::hashbytes(const void* data, size_t n, uint64_t h) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
     size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t w = 0;
-        for (int k = 7; k >= 0; k--) w = w << 8 | p[i + k];
-        h = (h ^ w) * 0x9e3779b97f4a7c15ull;
-        h ^= h >> 32;
+    if (n >= 32) {
+        uint64_t lane[4] = {h, h + 1, h + 2, h + 3};
+        for (; i + 32 <= n; i += 32)
+            for (int k = 0; k < 4; k++) lane[k] = mix(lane[k], load(p + i + 8 * k));
+        for (uint64_t l : lane) h = mix(h, l);
     }
+    for (; i + 8 <= n; i += 8) h = mix(h, load(p + i));
     for (; i < n; i++) h = (h ^ p[i]) * 1099511628211ull;
     return h;
 }
