@@ -230,11 +230,13 @@ EM_BOOL onresize(int, const EmscriptenUiEvent*, void*) {
 // frame's picture after the page shows again: the game's clock is read at every picture, so
 // it then carries the time the page was hidden (which the score server does not count as lag).
 bool resuming = false;
+bool shownagain = false;              // the next frame is the first since the page showed again
 
 EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     if (!window) return EM_FALSE;
     if (!e->hidden) {
         resuming = true;
+        shownagain = true;
         if (canvas) canvas->paintpending = true;
     } else if (resuming) {
         resuming = false;                 // hidden again before a frame ran: still suspended
@@ -245,9 +247,12 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 }
 
 // One animation frame at `time` ms: the answers of HttpRequest (the browser edition sends
-// none), the pads, the ticks that fell due since the last (a quarter second's worth at most:
-// after a hidden tab the game goes on, it does not race), then one paint, and the resume of a
-// page shown again.
+// none), the pads, the ticks that fell due since the last, then one paint, and the resume of a
+// page shown again. As on the desktop, a frame delivers at most a quarter second's ticks and
+// the rest wait for the next frames: a visible page that stalled (a slow first picture, a busy
+// machine) catches up, so its game is not behind the clock for good. Only the time a hidden
+// page missed is dropped (the game goes on, it does not race; the suspend excuses that time),
+// and a backlog beyond five seconds, which the score server would not take for a hitch anyway.
 void frame(double time) {
     ops.window->runpending();
     if (menusdirty) showmenus();
@@ -258,14 +263,17 @@ void frame(double time) {
         tticker& k = tickers[i];
         TTimer* t = k.t;
         if (k.start_ns < 0) k.start_ns = now;
-        int64_t due = ticksdue(now - k.start_ns, t->hz), cap = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
-        if (due - k.delivered > cap) k.delivered = due - cap;
-        while (i < tickers.size() && tickers[i].t == t && t->running && tickers[i].delivered < due) {
+        int64_t due = ticksdue(now - k.start_ns, t->hz), chunk = std::max<int64_t>(1, static_cast<int64_t>(t->hz / 4));
+        int64_t backlog = shownagain ? chunk : static_cast<int64_t>(t->hz * 5);
+        if (due - k.delivered > backlog) k.delivered = due - backlog;
+        int64_t until = std::min(due, k.delivered + chunk);
+        while (i < tickers.size() && tickers[i].t == t && t->running && tickers[i].delivered < until) {
             tickers[i].delivered++;
             t->ticks++;
             emit(EVENT_TIMERTICK, t, t->ticks);
         }
     }
+    shownagain = false;
     if (canvas && canvas->paintpending) {
         canvas->paintpending = false;
         emit(EVENT_GADGETPAINT, canvas);

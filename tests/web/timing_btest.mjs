@@ -1,6 +1,7 @@
 // The page's frame loop, on animation frames whose timestamps the test makes: 60 steps a
 // second at a refresh of 60, 120 or 144 Hz, 480 while F5 is held; a hidden tab pauses the
-// fight, and the frame after it catches up at most a quarter second.
+// fight, and the frame after it catches up at most a quarter second; a visible page that
+// stalled catches up every tick it missed, a quarter second's worth a frame.
 import { check, frames, withpage } from './browser.mjs';
 
 // Animation frames each 1000 / hz ms after the last; once the test counts, only `left` more.
@@ -55,5 +56,8 @@ await withpage({ game: true, query: '?seed=3&dump', before: fakeframes }, async 
   await shown(false);
   const after = await ticks(page, 60, 1);
   check(after >= 1 && after <= 15, `back after ten seconds: at most a quarter second caught up, got ${after}`);
+  await page.evaluate(() => { window.fakeframes.t += 2000; });    // a visible page stalls two seconds
+  const stalled = await ticks(page, 60, 20);
+  check(Math.abs(stalled - 140) <= 1, `a two-second stall is made up within 20 frames: 140 steps, got ${stalled}`);
   check(errors.length === 0, `no console error: ${errors.join('; ')}`);
 });
