@@ -12,6 +12,8 @@ const page = {
     const url = params.get('scores') || (/^@/.test(built) ? '' : built);
     return url ? new URL(url, location.href).href : '';
   })(),
+  // the build whose files this page loads: its own, whatever the site holds by now
+  build: document.querySelector('meta[name="varnhold-build"]').content,
   status: document.getElementById('status'),
   statustext: document.getElementById('statustext'),
   over: false,                            // the game has ended
@@ -20,12 +22,39 @@ const page = {
   kept: ['/home/web_user/.config', '/home/web_user/.local/share'],
   saving: false,
   save() {
-    if (page.saving) return;
+    if (page.saving || !page.stored) return;
     page.saving = true;
     FS.syncfs(false, (err) => {
       page.saving = false;
-      if (err) console.warn('The settings could not be saved: ' + err);
+      if (err) {
+        console.warn('The settings could not be saved: ' + err);
+        page.stored = false;              // a full disk: the rest of the visit keeps them in memory
+        page.unkept();
+      }
     });
+  },
+  // Whether the browser keeps files for this page: a frame on another site whose browser blocks
+  // third-party storage, some private windows and a full disk refuse it (reading localStorage or
+  // indexedDB throws, or writing fails). Then the game keeps its files in memory, and across a
+  // reload of the tab in the window's name, for this visit only.
+  stored: (() => {
+    try {
+      localStorage.setItem('varnhold:probe', '1');
+      localStorage.removeItem('varnhold:probe');
+      return !!indexedDB;
+    } catch (e) {
+      console.warn('This browser keeps no files for this page: ' + e.message);
+      return false;
+    }
+  })(),
+  // Where keep() puts the files while the page goes away: local storage, else the window's name,
+  // which a reload of the same tab keeps.
+  store: null,
+  // Said once, in the page: what the game keeps will not outlast the visit.
+  unkept() {
+    if (page.told) return;
+    page.told = true;
+    document.getElementById('notice').hidden = false;
   },
   // The game's world as the desktop's --dump writes it (the page was opened with ?dump).
   world() {
@@ -43,7 +72,7 @@ const page = {
         const bytes = FS.readFile(path);
         let text = '';
         for (const b of bytes) text += String.fromCharCode(b);
-        localStorage.setItem('varnhold:' + path, JSON.stringify({ t: st.mtime.getTime(), b: btoa(text) }));
+        page.store.setItem('varnhold:' + path, JSON.stringify({ t: st.mtime.getTime(), b: btoa(text) }));
       }
     };
     try {
@@ -54,20 +83,24 @@ const page = {
   },
   // Files kept by keep() that are newer than IndexedDB's go back into the folder.
   takeback() {
-    for (const key of Object.keys(localStorage).filter((k) => k.startsWith('varnhold:'))) {
-      const path = key.slice(9), kept = JSON.parse(localStorage.getItem(key));
-      let older = true;
+    for (const key of page.store.keys().filter((k) => k.startsWith('varnhold:'))) {
       try {
-        older = FS.stat(path).mtime.getTime() < kept.t;
+        const path = key.slice(9), kept = JSON.parse(page.store.getItem(key));
+        let older = true;
+        try {
+          older = FS.stat(path).mtime.getTime() < kept.t;
+        } catch (e) {
+          // not there at all
+        }
+        if (older) {
+          FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+          FS.writeFile(path, Uint8Array.from(atob(kept.b), (c) => c.charCodeAt(0)));
+          FS.utime(path, kept.t, kept.t);
+        }
       } catch (e) {
-        // not there at all
+        console.warn('A kept file could not be read back: ' + e);
       }
-      if (older) {
-        FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
-        FS.writeFile(path, Uint8Array.from(atob(kept.b), (c) => c.charCodeAt(0)));
-        FS.utime(path, kept.t, kept.t);
-      }
-      localStorage.removeItem(key);
+      page.store.removeItem(key);
     }
   },
   // A message for the player; `serious` ones also go to the console as errors.
@@ -94,7 +127,8 @@ const page = {
     const replay = params.has('replay');
     document.getElementById('endedtext').textContent = replay
       ? page.lastline || 'The replay has ended.'
-      : 'Varnhold has ended. Your settings and high scores are kept.';
+      : page.stored ? 'Varnhold has ended. Your settings and high scores are kept.'
+        : 'Varnhold has ended. Your settings and high scores are kept until this tab is closed.';
     const again = document.getElementById('again');
     again.textContent = replay ? 'Play Varnhold' : 'Play again';
     document.getElementById('ended').hidden = false;
@@ -140,6 +174,34 @@ const page = {
     document.getElementById('progress').hidden = true;
     page.status.hidden = false;
   },
+};
+
+page.store = page.stored ? {
+  keys: () => Object.keys(localStorage),
+  getItem: (k) => localStorage.getItem(k),
+  setItem: (k, v) => localStorage.setItem(k, v),
+  removeItem: (k) => localStorage.removeItem(k),
+} : {
+  all() {
+    try {
+      const o = JSON.parse(window.name);
+      return o && typeof o === 'object' && o.varnhold ? o.varnhold : {};
+    } catch (e) {
+      return {};
+    }
+  },
+  keys() { return Object.keys(this.all()); },
+  getItem(k) { return this.all()[k]; },
+  setItem(k, v) { window.name = JSON.stringify({ varnhold: { ...this.all(), [k]: v } }); },
+  removeItem(k) {
+    const o = this.all();
+    delete o[k];
+    window.name = Object.keys(o).length ? JSON.stringify({ varnhold: o }) : '';
+  },
+};
+document.getElementById('notice').querySelector('button').onclick = () => {
+  document.getElementById('notice').hidden = true;
+  document.getElementById('canvas').focus({ preventScroll: true });
 };
 
 // The menu bar: the game's menus (page.menus gets their model from the game), opened with a
@@ -498,7 +560,7 @@ addEventListener('pointerdown', (e) => {
 // only gets the keys once something in it has the focus, and the game's canvas keeps its
 // presses from focusing anything. The name's text field keeps the focus it has.
 addEventListener('pointerdown', (e) => {
-  if (document.activeElement === typing.el || e.target.closest('dialog, #ended')) return;
+  if (document.activeElement === typing.el || e.target.closest('dialog, #ended, #notice')) return;
   const canvas = document.getElementById('canvas');
   if (document.activeElement !== canvas) canvas.focus({ preventScroll: true });
 }, true);
@@ -546,6 +608,8 @@ if (!haswebgl2()) {
                 ...(params.has('render-scale') ? ['--render-scale', params.get('render-scale')] : []),
                 ...(params.has('crowd') ? ['--bench-crowd'] : [])],
     canvas: document.getElementById('canvas'),
+    // varnhold.wasm and varnhold.data of this page's build
+    locateFile: (name, prefix) => (prefix || '') + name.replace(/^varnhold\./, 'varnhold-' + page.build + '.'),
     print: (text) => {
       console.log(text);
       page.lastline = text;
@@ -564,9 +628,20 @@ if (!haswebgl2()) {
     },
     onRuntimeInitialized: () => {
       page.status.hidden = true;
-      // kept for offline play once the game runs (a page opened from a file has no worker)
-      if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol))
-        navigator.serviceWorker.register('sw.js').catch((e) => console.warn('Not kept for offline play: ' + e));
+      if (!page.stored) page.unkept();
+      // kept for offline play once the game runs (a page opened from a file has no worker), where
+      // the browser keeps files for the page
+      try {
+        if (page.stored && 'serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
+          // and a new build is looked for at every start (without a connection, at the next)
+          navigator.serviceWorker.register('sw.js')
+            .then((r) => r.update().catch(() => {}), (e) => console.warn('Not kept for offline play: ' + e));
+          // this build runs: the worker may drop older builds' files
+          if (navigator.serviceWorker.controller) navigator.serviceWorker.controller.postMessage({ started: page.build });
+        }
+      } catch (e) {
+        console.warn('Not kept for offline play: ' + e);
+      }
       if (params.has('record')) {
         page.recording = '/tmp/recorded.vhr';
         page.started = new Date().toISOString().slice(0, 19).replace(/[-:]/g, '').replace('T', '-');
@@ -580,7 +655,8 @@ if (!haswebgl2()) {
     },
     // The settings and the high scores live in the browser (IndexedDB), in the folder where an
     // installed game keeps them; they are read before the game starts and written back soon
-    // after every change, and when the page goes away.
+    // after every change, and when the page goes away. Where the browser refuses the page
+    // storage the folders stay in memory.
     preRun: [() => {
       if (params.has('replay')) {
         addRunDependency('replay');
@@ -594,11 +670,15 @@ if (!haswebgl2()) {
       }
       for (const folder of page.kept) {
         FS.mkdirTree(folder);
-        FS.mount(IDBFS, {}, folder);
+        if (page.stored) FS.mount(IDBFS, {}, folder);
       }
       addRunDependency('settings');
-      FS.syncfs(true, (err) => {
-        if (err) console.warn('The saved settings could not be read: ' + err);
+      const read = (done) => (page.stored ? FS.syncfs(true, done) : done(null));
+      read((err) => {
+        if (err) {
+          console.warn('The saved settings could not be read: ' + err);
+          page.stored = false;
+        }
         page.takeback();
         removeRunDependency('settings');
         setInterval(page.save, 1000);
@@ -617,7 +697,8 @@ if (!haswebgl2()) {
     onAbort: (what) => page.fail('Varnhold stopped: ' + what),
   };
   const script = document.createElement('script');
-  script.src = 'varnhold.js';
-  script.onerror = () => page.fail("Can't load varnhold.js");
+  script.src = 'varnhold-' + page.build + '.js';
+  script.onerror = () => page.fail("Can't load " + script.getAttribute('src') +
+                                   '. If the site has just been updated, reload the page.');
   document.body.appendChild(script);
 }

@@ -1,6 +1,47 @@
-# Writes the site's service worker (SITE/sw.js) from TEMPLATE: the site's files, and a version
-# that is a digest of them all, so that any change to the site makes a new worker and a new
-# cache. Run by the build after the site and the game are in place (cmake -P).
+# Puts the build's files into the site under its name, and writes the site's service worker
+# (SITE/sw.js) from TEMPLATE. The build is a digest of the game's files (GAME/varnhold.js, .wasm,
+# .data), the page's script (PAGE) and its index (INDEX): they go into the site as
+# varnhold-BUILD.js, .wasm, .data and page-BUILD.js, which the site's index.html names, so that
+# a page never loads one build's index with another's data. The worker's version is a digest of
+# the whole site, so that any change to the site makes a new worker and a new cache. Run by the
+# build after the site and the game are in place (cmake -P).
+cmake_minimum_required(VERSION 3.21)
+set(parts ${GAME}/varnhold.js ${GAME}/varnhold.wasm ${GAME}/varnhold.data ${PAGE} ${INDEX})
+set(sums "")
+foreach(part ${parts})
+  file(MD5 ${part} sum)
+  string(APPEND sums "${sum}\n")
+endforeach()
+string(MD5 build "${sums}")
+string(SUBSTRING ${build} 0 16 build)
+
+# the build's files under its name; an earlier build's leave the site
+set(keep varnhold-${build}.js varnhold-${build}.wasm varnhold-${build}.data page-${build}.js)
+file(GLOB stale RELATIVE ${SITE} ${SITE}/varnhold*.js ${SITE}/varnhold*.wasm ${SITE}/varnhold*.data ${SITE}/page*.js)
+foreach(name ${stale})
+  if(NOT name IN_LIST keep)
+    file(REMOVE ${SITE}/${name})
+  endif()
+endforeach()
+foreach(ext js wasm data)
+  file(COPY_FILE ${GAME}/varnhold.${ext} ${SITE}/varnhold-${build}.${ext} ONLY_IF_DIFFERENT)
+endforeach()
+file(COPY_FILE ${PAGE} ${SITE}/page-${build}.js ONLY_IF_DIFFERENT)
+
+# Writes OUT with TEXT unless it holds that already (no change, no newer file).
+function(write_if_changed out text)
+  set(old "")
+  if(EXISTS ${out})
+    file(READ ${out} old)
+  endif()
+  if(NOT old STREQUAL text)
+    file(WRITE ${out} "${text}")
+  endif()
+endfunction()
+file(READ ${INDEX} text)
+string(REPLACE "@VARNHOLD_BUILD@" "${build}" text "${text}")
+write_if_changed(${SITE}/index.html "${text}")
+
 file(GLOB names RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM names sw.js)
 list(SORT names)
@@ -20,12 +61,6 @@ string(MD5 version "${sums}")
 string(SUBSTRING ${version} 0 16 version)
 file(READ ${TEMPLATE} text)
 string(REPLACE "@VERSION@" "${version}" text "${text}")
+string(REPLACE "@BUILD@" "${build}" text "${text}")
 string(REPLACE "@FILES@" "${files}" text "${text}")
-set(out ${SITE}/sw.js)
-set(old "")
-if(EXISTS ${out})
-  file(READ ${out} old)
-endif()
-if(NOT old STREQUAL text)
-  file(WRITE ${out} "${text}")
-endif()
+write_if_changed(${SITE}/sw.js "${text}")

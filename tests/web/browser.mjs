@@ -12,6 +12,13 @@ export function skip(why) {
   process.exit(77);
 }
 
+// The path of the site's game file of kind `ext` (js, wasm, data), named for its build
+// (varnhold-BUILD.js); '' when there is none.
+export function gamefile(site, ext) {
+  const name = site && fs.existsSync(site) && fs.readdirSync(site).find((n) => new RegExp(`^varnhold-\\w+\\.${ext}$`).test(n));
+  return name ? path.join(site, name) : '';
+}
+
 export function check(ok, what) {
   if (!ok) throw new Error(`failed: ${what}`);
 }
@@ -20,7 +27,7 @@ export function check(ok, what) {
 // needs the game itself in the site, not only the page; `query` is added to the address;
 // `extra` serves more files (see serve).
 export async function open(site, { before, game, query = '', extra = {} } = {}) {
-  if (!site || !fs.existsSync(path.join(site, game ? 'varnhold.js' : 'index.html')))
+  if (!site || !(game ? gamefile(site, 'js') : fs.existsSync(path.join(site, 'index.html'))))
     skip(`no browser build${game ? ' of the game' : ''} in ${site} (bash scripts/web.sh makes it)`);
   const chromium = '/usr/bin/chromium';
   if (!fs.existsSync(chromium)) skip('no Chromium (bash scripts/install-deps.sh --web installs it)');

@@ -3,16 +3,16 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { check, skip, withpage } from './browser.mjs';
+import { check, gamefile, skip, withpage } from './browser.mjs';
 
 const site = process.argv[2];
-if (!site || !fs.existsSync(path.join(site, 'varnhold.data'))) skip(`no browser build of the game in ${site}`);
+if (!gamefile(site, 'data')) skip(`no browser build of the game in ${site}`);
 const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'varnhold-site-'));
 try {
   fs.cpSync(site, copy, { recursive: true });
-  const data = fs.readFileSync(path.join(copy, 'varnhold.data'));
+  const data = fs.readFileSync(gamefile(copy, 'data'));
   for (let i = data.length / 4; i < data.length; i += 997) data[Math.floor(i)] ^= 0x5a;   // every picture's and sound's bytes
-  fs.writeFileSync(path.join(copy, 'varnhold.data'), data);
+  fs.writeFileSync(gamefile(copy, 'data'), data);
   await withpage({ site: copy, game: true }, async ({ page }) => {
     await page.waitForFunction(() => document.getElementById('message').open, { timeout: 60000 });
     const text = await page.$eval('#messagetext', (e) => e.textContent);

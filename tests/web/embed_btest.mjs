@@ -1,13 +1,26 @@
 // Embedded in another page's frame, as game sites show games: one click in the frame and the
-// keys reach the game (Enter starts one, Alt+G opens the menu).
+// keys reach the game (Enter starts one, Alt+G opens the menu). The frame's browser refuses it
+// storage, as browsers that block third-party storage do (reading localStorage or indexedDB
+// throws): the game starts and plays all the same, and the page says once that the settings
+// and high scores last only for the visit.
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { check, withpage } from './browser.mjs';
 
+const refused = () => {
+  if (window === top) return;
+  const deny = () => { throw new DOMException('Access is denied for this document.', 'SecurityError'); };
+  for (const name of ['localStorage', 'sessionStorage', 'indexedDB']) Object.defineProperty(window, name, { get: deny });
+  Object.defineProperty(Navigator.prototype, 'serviceWorker', { get: deny });
+};
 const embed = path.join(path.dirname(fileURLToPath(import.meta.url)), 'embed.html');
-await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed } }, async ({ page, errors }) => {
+await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed }, before: refused }, async ({ page, errors }) => {
   const frame = await (await page.waitForSelector('#game')).contentFrame();
   await frame.waitForFunction(() => window.Module && Module.presented >= 2, { timeout: 60000 });
+  check(await frame.evaluate(() => { try { return !localStorage; } catch (e) { return e.name === 'SecurityError'; } }),
+        'the frame is refused storage');
+  const notice = () => frame.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
+  check(/settings and high scores last only until this tab is closed/.test(await notice()), `the notice: "${await notice()}"`);
   const prg = (await frame.evaluate(() => page.world())).level.prg;
   await page.keyboard.press('Enter');
   check((await frame.evaluate(() => page.world())).level.prg === prg, 'before a click the keys stay with the outer page');
@@ -18,5 +31,13 @@ await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed 
   await page.keyboard.press('KeyG');
   await page.keyboard.up('Alt');
   check(await frame.$$eval('#bar .entry', (rows) => rows.length) > 0, 'Alt+G opens the menu in the frame');
+  await page.keyboard.press('Escape');
+  await (await frame.$('#notice button')).click();
+  check(await notice() === '', 'OK dismisses the notice');
+  await frame.focus('#canvas');
+  await page.keyboard.press('Escape');                      // the game ends, and keeps what it keeps
+  await frame.waitForSelector('#ended:not([hidden])', { timeout: 10000 });
+  const ended = await frame.$eval('#endedtext', (e) => e.textContent);
+  check(/kept until this tab is closed/.test(ended) && await notice() === '', `said once, the end says it again: "${ended}"`);
   check(errors.length === 0, `no console error: ${errors.join('; ')}`);
 });

@@ -13,7 +13,7 @@ await withpage({ before: nowebgl2 }, async ({ page, errors }) => {
                              { timeout: 20000 });
   const shown = await page.$eval('#status', (e) => !e.hidden && e.getBoundingClientRect().height > 0);
   check(shown, 'the message is visible');
-  const game = await page.evaluate(() => [...document.scripts].some((s) => s.src.endsWith('varnhold.js')));
+  const game = await page.evaluate(() => [...document.scripts].some((s) => /\/varnhold-\w+\.js$/.test(s.src)));
   check(!game, 'no game module is loaded');
   check(errors.length === 0, `no console error: ${errors.join('; ')}`);
 });

@@ -1,7 +1,7 @@
 // Offline and installable: the manifest names icons of 192 and 512 pixels and a maskable one,
 // each of its size; once the game has run, the page loads again without a connection (its
 // service worker) and plays. A worker of another build takes over with its own cache and drops
-// the old one.
+// the old one once a page of its build runs.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -40,6 +40,12 @@ try {
     fs.writeFileSync(worker, built.replace(version, 'nextbuild'));
     await page.setOfflineMode(false);
     await page.evaluate(() => navigator.serviceWorker.ready.then((r) => r.update()));
+    await page.waitForFunction(async () => {
+      const r = await navigator.serviceWorker.getRegistration();
+      return (await caches.keys()).includes('varnhold-nextbuild') && !r.installing && !r.waiting && r.active.state === 'activated';
+    }, { timeout: 30000 });
+    await page.reload();
+    await frames(page, 2);
     await page.waitForFunction(() => caches.keys().then((k) => k.join() === 'varnhold-nextbuild'), { timeout: 30000 });
     check(errors.length === 0, `no console error: ${errors.join('; ')}`);
   });
