@@ -35,9 +35,19 @@ await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed 
   await (await frame.$('#notice button')).click();
   check(await notice() === '', 'OK dismisses the notice');
   await frame.focus('#canvas');
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('KeyO');
+  await page.keyboard.up('Alt');
+  await page.keyboard.press('KeyP');                        // "&Pause between levels": a setting to keep
   await page.keyboard.press('Escape');                      // the game ends, and keeps what it keeps
   await frame.waitForSelector('#ended:not([hidden])', { timeout: 10000 });
   const ended = await frame.$eval('#endedtext', (e) => e.textContent);
   check(/kept until this tab is closed/.test(ended) && await notice() === '', `said once, the end says it again: "${ended}"`);
+  const cfg = () => frame.evaluate((f) => (FS.analyzePath(f).exists ? FS.readFile(f).join() : 'none'),
+                                   '/home/web_user/.config/varnhold/varnhold.cfg');
+  const kept = await cfg();
+  await Promise.all([frame.waitForNavigation({ timeout: 30000 }), frame.click('#again')]);   // a new game in the same tab
+  await frame.waitForFunction(() => window.Module && Module.presented >= 2, { timeout: 60000 });
+  check(await cfg() === kept, 'it finds the settings of the visit');
   check(errors.length === 0, `no console error: ${errors.join('; ')}`);
 });
