@@ -104,11 +104,23 @@ const page = {
     }
   },
   // A message for the player; `serious` ones also go to the console as errors.
+  // The Help box (the program info) starts with the touch screen's own lines where fingers
+  // play, and opens at its top whatever the height of the screen.
   message(text, serious) {
     if (serious) console.error(text);
     document.getElementById('messagetext').textContent = text;
+    document.getElementById('touchhelp').hidden =
+      !(text.startsWith('   Program Info') && document.body.classList.contains('touch'));
     const box = document.getElementById('message');
     if (!box.open) box.showModal();
+    page.focusbox();
+    box.scrollTop = 0;
+  },
+  // The box's OK takes the keys (Enter closes it), but only while the page has the focus: a frame
+  // of another page must not take it from its host (the browser refuses, and says so).
+  focusbox() {
+    const box = document.getElementById('message');
+    if (box.open && document.hasFocus()) document.getElementById('ok').focus({ preventScroll: true });
   },
   // The game has ended (Escape, Quit, or a replay played to its end). What the game keeps
   // (settings, table, outbox) it has written: the page keeps it at once and offers a new game,
@@ -161,9 +173,12 @@ const page = {
     }
     if (typing.on) typing.el.focus();
   },
+  // While a name is entered a touch screen offers Clear and Done (Enter) in place of Start.
   textentry(on) {
     typing.on = !!on;
     document.getElementById('clear').hidden = !on;
+    document.getElementById('done').hidden = !on;
+    document.getElementById('start').hidden = !!on;
     if (on && document.body.classList.contains('touch')) typing.el.focus();
     if (!on) typing.el.blur();
     page.relayout();
@@ -540,9 +555,27 @@ addEventListener('error', (e) => {
 });
 
 // The message box is modal, as the desktop's: its keys (Escape, Enter close it) never reach the
-// game behind it, where Escape would end the game.
+// game behind it, where Escape would end the game. Enter closes it also when the page got the
+// focus by a key (a frame tabbed into) rather than by a press.
 for (const type of ['keydown', 'keyup'])
-  addEventListener(type, (e) => { if (document.getElementById('message').open) e.stopImmediatePropagation(); }, true);
+  addEventListener(type, (e) => {
+    const box = document.getElementById('message');
+    if (!box.open) return;
+    e.stopImmediatePropagation();
+    if (type === 'keydown' && e.key === 'Enter' && !box.contains(document.activeElement)) {
+      e.preventDefault();
+      box.close();
+    }
+  }, true);
+addEventListener('focus', page.focusbox);
+// The game has ended: Enter or Space plays again wherever the focus is (the game's key handler,
+// still listening, would take them from the focused button).
+addEventListener('keydown', (e) => {
+  if (!page.over || (e.key !== 'Enter' && e.key !== ' ') || document.getElementById('message').open) return;
+  e.preventDefault();
+  e.stopImmediatePropagation();
+  if (!e.repeat) page.again();
+}, true);
 
 // While the game has the input the page never scrolls, zooms or opens its context menu.
 document.addEventListener('contextmenu', (e) => e.preventDefault());

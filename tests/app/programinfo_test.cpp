@@ -1,6 +1,7 @@
 // The embedded program info: the version for the title and the Help text.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <regex>
 #include <string>
 
@@ -24,11 +25,19 @@ TEST(programinfo, help_text_lists_the_keys_then_the_info_lines) {
     std::string macron14(14, '\xaf'), macron13(13, '\xaf'), macron5(5, '\xaf');
     std::string head = "   Program Info   \n" + macron14 + "\n   Version: 1.1.0\n   Build: 6181\n";
     ASSERT_EQ(help.substr(0, head.size()), head);
-    // the build time is stamped when the game is built
-    std::regex stamp("   Build time: (So|Mo|Di|Mi|Do|Fr|Sa), \\d\\d:\\d\\d:\\d\\d, \\d\\d\\.\\d\\d\\.\\d{4}\n");
+    // the build time is stamped when the game is built, its weekday in English as all of the Help
+    // text, and the day of its date
+    std::regex stamp("   Build time: (Su|Mo|Tu|We|Th|Fr|Sa), \\d\\d:\\d\\d:\\d\\d, (\\d\\d)\\.(\\d\\d)\\.(\\d{4})\n");
     std::smatch m;
     std::string rest = help.substr(head.size());
     ASSERT_TRUE(std::regex_search(rest, m, stamp, std::regex_constants::match_continuous)) << rest;
+    std::tm date{};
+    date.tm_mday = std::stoi(m[2]);
+    date.tm_mon = std::stoi(m[3]) - 1;
+    date.tm_year = std::stoi(m[4]) - 1900;
+    date.tm_hour = 12;
+    std::mktime(&date);
+    EXPECT_EQ(m[1].str(), std::string("SuMoTuWeThFrSa").substr(size_t(2 * date.tm_wday), 2)) << m[0];
     rest = rest.substr(size_t(m.length()));
     std::string tail =
         "   Creation time: Mo, 22:55:33, 29.02.2016\n"

@@ -1,8 +1,9 @@
-// Embedded in another page's frame, as game sites show games: one click in the frame and the
-// keys reach the game (Enter starts one, Alt+G opens the menu). The frame's browser refuses it
-// storage, as browsers that block third-party storage do (reading localStorage or indexedDB
-// throws): the game starts and plays all the same, and the page says once that the settings
-// and high scores last only for the visit.
+// Embedded in the frame of another site's page, as game sites show games: one click in the
+// frame and the keys reach the game (Enter starts one, Alt+G opens the menu, Alt+H shows Help,
+// which Enter closes), and the console stays clean (the page takes no focus it was not given).
+// The frame's browser refuses it storage, as browsers that block third-party storage do
+// (reading localStorage or indexedDB throws): the game starts and plays all the same, and the
+// page says once that the settings and high scores last only for the visit.
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { check, withpage } from './browser.mjs';
@@ -21,6 +22,14 @@ await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed 
         'the frame is refused storage');
   const notice = () => frame.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
   check(/settings and high scores last only until this tab is closed/.test(await notice()), `the notice: "${await notice()}"`);
+  const origins = [page.url(), frame.url()].map((u) => new URL(u).origin);
+  check(origins[0] !== origins[1], `the frame is of another origin: ${origins}`);
+  // what the browser itself says about the frame (refused focus, blocked calls) reaches only the
+  // frame's own log; enabling it replays what was said so far
+  const said = [];
+  const cdp = await page.browser().targets().find((t) => t.url() === frame.url()).createCDPSession();
+  cdp.on('Log.entryAdded', ({ entry }) => { if (entry.level === 'error' || entry.level === 'warning') said.push(entry.text); });
+  await cdp.send('Log.enable');
   const prg = (await frame.evaluate(() => page.world())).level.prg;
   await page.keyboard.press('Enter');
   check((await frame.evaluate(() => page.world())).level.prg === prg, 'before a click the keys stay with the outer page');
@@ -36,6 +45,13 @@ await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed 
   check(await notice() === '', 'OK dismisses the notice');
   await frame.focus('#canvas');
   await page.keyboard.down('Alt');
+  await page.keyboard.press('KeyH');
+  await page.keyboard.up('Alt');
+  await frame.waitForFunction(() => document.getElementById('message').open, { timeout: 10000 });
+  check(await frame.evaluate(() => document.activeElement.id === 'ok'), 'the Help box\'s OK has the keys');
+  await page.keyboard.press('Enter');
+  await frame.waitForFunction(() => !document.getElementById('message').open, { timeout: 10000 });
+  await page.keyboard.down('Alt');
   await page.keyboard.press('KeyO');
   await page.keyboard.up('Alt');
   await page.keyboard.press('KeyP');                        // "&Pause between levels": a setting to keep
@@ -49,5 +65,5 @@ await withpage({ game: true, query: 'embed.html', extra: { '/embed.html': embed 
   await Promise.all([frame.waitForNavigation({ timeout: 30000 }), frame.click('#again')]);   // a new game in the same tab
   await frame.waitForFunction(() => window.Module && Module.presented >= 2, { timeout: 60000 });
   check(await cfg() === kept, 'it finds the settings of the visit');
-  check(errors.length === 0, `no console error: ${errors.join('; ')}`);
+  check(errors.length === 0 && said.length === 0, `a clean console: ${errors.concat(said).join('; ')}`);
 });

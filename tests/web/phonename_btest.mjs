@@ -20,6 +20,9 @@ try {
     await page.keyboard.up('F5');
     check((await world(page)).level.name === 'Your Name', 'the entry starts on the stored name');
     await page.waitForSelector('#clear', { visible: true, timeout: 5000 });
+    const buttons = await page.$$eval('#touch button', (b) => b.filter((e) => e.offsetParent).map((e) =>
+      `${e.textContent} ${e.offsetHeight >= 44 ? 'fits' : 'small'}`));
+    check(buttons.join('|') === 'Done fits|Pause fits|Clear fits', `the entry's buttons: ${buttons.join('|')}`);
     await page.tap('#clear');
     await frames(page, 2);
     check((await world(page)).level.name === '', `Clear empties the name: "${(await world(page)).level.name}"`);

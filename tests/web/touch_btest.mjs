@@ -1,6 +1,7 @@
 // A touch screen: a tap fires the ready turret nearest to it whatever the mouse option (here
 // the default, a turret per button); a touch brings the Start and Pause buttons; the page
-// neither scrolls, zooms nor opens a context menu.
+// neither scrolls, zooms nor opens a context menu. On a phone held sideways Help opens at its
+// top with the touch screen's own lines, and its OK is a finger's target.
 import { check, frames, withpage } from './browser.mjs';
 
 const world = (page) => page.evaluate(() => page.world());
@@ -36,5 +37,21 @@ await withpage({ game: true, query: '?seed=3&dump' }, async ({ page, errors }) =
     };
   });
   check(kept.menu && kept.zoom && kept.scroll, `no context menu, zoom or scrolling: ${JSON.stringify(kept)}`);
+
+  await page.setViewport({ width: 844, height: 390, hasTouch: true, isMobile: true });
+  if (await page.$eval('body', (b) => b.classList.contains('compact'))) await page.tap('#menubutton');
+  await (await page.evaluateHandle(() =>
+    [...document.querySelectorAll('#bar .menu > button')].find((b) => b.textContent === 'Help'))).tap();
+  await page.waitForFunction(() => document.getElementById('message').open, { timeout: 10000 });
+  const help = await page.$eval('#message', (box) => ({
+    lines: box.querySelector('#touchhelp').offsetParent ? box.querySelector('#touchhelp').textContent : '',
+    top: box.scrollTop, scrolls: box.scrollHeight > box.clientHeight,
+    ok: [box.querySelector('#ok').offsetWidth, box.querySelector('#ok').offsetHeight],
+  }));
+  check(/Tap the sky - Fire the nearest ready cannon/.test(help.lines), `Help speaks of taps: ${help.lines}`);
+  check(help.scrolls && help.top === 0, `Help opens at its top: ${JSON.stringify(help)}`);
+  check(Math.min(...help.ok) >= 44, `OK is at least 44 px: ${help.ok}`);
+  await page.tap('#ok');
+  await page.waitForFunction(() => !document.getElementById('message').open, { timeout: 10000 });
   check(errors.length === 0, `no console error: ${errors.join('; ')}`);
 });
