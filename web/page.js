@@ -555,14 +555,14 @@ addEventListener('error', (e) => {
 });
 
 // The message box is modal, as the desktop's: its keys (Escape, Enter close it) never reach the
-// game behind it, where Escape would end the game. Enter closes it also when the page got the
-// focus by a key (a frame tabbed into) rather than by a press.
+// game behind it, where Escape would end the game. Enter closes it also where OK lost the focus
+// (a press on the box's text, a frame that got the focus later).
 for (const type of ['keydown', 'keyup'])
   addEventListener(type, (e) => {
     const box = document.getElementById('message');
     if (!box.open) return;
     e.stopImmediatePropagation();
-    if (type === 'keydown' && e.key === 'Enter' && !box.contains(document.activeElement)) {
+    if (type === 'keydown' && e.key === 'Enter' && document.activeElement !== document.getElementById('ok')) {
       e.preventDefault();
       box.close();
     }
