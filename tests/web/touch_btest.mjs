@@ -38,7 +38,11 @@ await withpage({ game: true, query: '?seed=3&dump' }, async ({ page, errors }) =
   });
   check(kept.menu && kept.zoom && kept.scroll, `no context menu, zoom or scrolling: ${JSON.stringify(kept)}`);
 
+  // a phone's viewport may load the page again: wait for its menu bar before a tap on it
   await page.setViewport({ width: 844, height: 390, hasTouch: true, isMobile: true });
+  await page.waitForFunction(() =>
+    [...document.querySelectorAll('#bar .menu > button')].find((b) => b.textContent === 'Help'), { timeout: 60000 });
+  await frames(page, 2);
   if (await page.$eval('body', (b) => b.classList.contains('compact'))) await page.tap('#menubutton');
   await (await page.evaluateHandle(() =>
     [...document.querySelectorAll('#bar .menu > button')].find((b) => b.textContent === 'Help'))).tap();
