@@ -114,6 +114,7 @@ struct tplayer {
     bool pdown = false;
     TTimer* pace = nullptr;
     float pacehz = 0;
+    bool gameover = false;            // the game has ended: its score and level are the result
     treplayverdict v;
 };
 thread_local tplayer play;
@@ -203,6 +204,8 @@ void judge(int f) {
 void finish() {
     treplayverdict& v = play.v;
     judge(play.frame);
+    if (!play.gameover) v.dailyresult = {"", world->level.level, world->level.score};
+    v.dailyresult.name = world->level.name;
     v.ended = true;
     v.digest = worlddigest();
     v.same = v.digest == play.r.end.digest && v.firstframe < 0 && v.firstcheck < 0;
@@ -227,6 +230,10 @@ bool playframe() {
     }
     play.frame++;
     stepworld();
+    if (!play.gameover && world->level.prg == level_gameover) {
+        play.gameover = true;
+        play.v.dailyresult = {"", world->level.level, world->level.score};
+    }
     return true;
 }
 

@@ -48,6 +48,10 @@ struct treplayverdict {
     int firstcheck = -1;              // first checkpoint whose digest differed
     int lastgood = 0;                 // the last checkpoint that matched before that
     uint64_t digest = 0;              // of the world at the end
+    // The game's result, a daily challenge's entry in its day's table: the score and level when
+    // the game first ended (game over), or at the end if it did not, and the name the game
+    // holds at the end (typed in the name entry, else the player's name). Filled at the end.
+    treplayrow dailyresult;
     std::string message;              // the verdict in words, naming the file
 };
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "app/daily.h"
 #include "platform/platform.h"
 
 const char* const replaytracechars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -313,6 +314,7 @@ struct tparser {
         tstep step = step_format;
         int floor = 0, lastclock = 0, lastcheck = 0, lineno = 0, format = 0;
         bool data = false;     // the data line was read
+        bool daily = false;    // the place of the daily line was passed
         size_t at = 0;
         while (at < text.size()) {
             size_t nl = text.find('\n', at);
@@ -326,7 +328,7 @@ struct tparser {
             const std::string& w = words[0].text;
             bool ok = true;
             if (step == step_format) {
-                int v;
+                int v = 0;
                 if (words.size() != 2 || w != "varnhold-replay") ok = fail("not a Varnhold replay: it does not start with \"varnhold-replay 1\"");
                 else if (!number(1, "format version", 0, INT32_MAX, v)) ok = false;
                 else if (v < 1 || v > replayformat)
@@ -341,6 +343,16 @@ struct tparser {
                 if (ok) r.data = std::stoull(words[1].text, nullptr, 16);
                 else fail("a \"data\" line with the digest of the data files (16 hex digits) must follow the program line");
                 data = true;
+            } else if (step == step_clock && format >= 4 && !daily && w == "daily" && !words[0].quoted) {
+                // after the seed line: a daily challenge's game, of that day's seed
+                daily = true;
+                ok = count(2, "daily YYYY-MM-DD");
+                const std::string& date = ok ? words[1].text : w;
+                if (ok && (words[1].quoted || !dailydatevalid(date)))
+                    ok = fail("the daily line needs a date from 2000-01-01 to 2099-12-31, not \"" + shown(date) + "\"");
+                else if (ok && r.seed != dailyseed(date))
+                    ok = fail("seed " + std::to_string(r.seed) + " is not the daily seed of " + date);
+                if (ok) r.daily = date;
             } else if (step <= step_events) {
                 ok = header(step, r, program);
                 step = tstep(step + 1);
@@ -402,6 +414,7 @@ std::string writereplay(const treplay& r) {
     std::snprintf(data, sizeof data, "%016" PRIx64, r.data);
     line(std::string("data ") + data);
     line("seed " + n(r.seed));
+    if (!r.daily.empty()) line("daily " + r.daily);
     line("clock " + n(r.clock));
     line("window " + n(s.window[0]) + " " + n(s.window[1]) + " " + n(s.window[2]) + " " + n(s.window[3]));
     line("options " + n(s.options[0]) + " " + n(s.options[1]) + " " + n(s.options[2]) + " " + n(s.options[3]));

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-// The header line of the format this program writes; it reads this one, format 2 (whose "data"
-// line is the digest of the data files' bytes, app/datadigest.h) and format 1 (no "data" line).
-constexpr int replayformat = 3;
+// The header line of the format this program writes; it reads this one, format 3 (no "daily"
+// line), format 2 (whose "data" line is the digest of the data files' bytes, app/datadigest.h)
+// and format 1 (no "data" line).
+constexpr int replayformat = 4;
 
 // The settings records a game started with, as varnhold.cfg keeps them.
 struct treplayrow {
@@ -51,12 +52,14 @@ struct treplaycheck {
 };
 
 struct treplay {
-    int format = replayformat;        // the format it was read in; written as it is, but 1 as 3
+    int format = replayformat;        // the format it was read in; written as it is, but 1 and 3 as 4
     std::string program;              // "1.1.0.6181": version and build
     uint64_t data = 0;                // digest of the data the game loaded (0: not recorded): of
                                       // what the game took from them (datadigest), in format 2
                                       // of the files' bytes (databytesdigest)
     int seed = 0;
+    std::string daily;                // "2026-12-10": a daily challenge's game of that day, seeded
+                                      // with its dailyseed (app/daily.h); "" for any other game
     int clock = 0;                    // the game's millisecond clock when the recording began
     treplaysettings settings;
     int checkevery = 60;              // frames between checkpoints

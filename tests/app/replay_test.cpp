@@ -92,7 +92,7 @@ TEST(replayfile, a_damaged_replay_is_refused_with_its_line_and_why) {
         int shift;
         const char* says;
     } cases[] = {
-        {"varnhold-replay", "varnhold-replay 4", 0, "replay format 4; this program reads formats 1 to 3"},
+        {"varnhold-replay", "varnhold-replay 5", 0, "replay format 5; this program reads formats 1 to 4"},
         {"data", "", 0, "a \"data\" line with the digest of the data files"},
         {"data", "data fedcba98765432", 0, "16 hex digits"},
         {"seed", "", 0, "expected the \"seed\" line"},
@@ -157,6 +157,37 @@ TEST(replayfile, a_damaged_replay_is_refused_with_its_line_and_why) {
     treplayread old = parsereplay(join(one));
     EXPECT_EQ(old.error, "");
     EXPECT_EQ(old.replay.data, 0u);
+}
+
+TEST(replayfile, a_daily_replay_names_its_day_and_holds_that_days_seed) {
+    treplay r = sample();
+    r.seed = 1109467141;   // the daily seed of 2026-12-10
+    r.daily = "2026-12-10";
+    std::vector<std::string> good = lines(writereplay(r));
+    treplayread got = parsereplay(join(good));
+    ASSERT_EQ(got.error, "") << "line " << got.line;
+    EXPECT_EQ(got.replay.daily, "2026-12-10");
+    EXPECT_EQ(writereplay(got.replay), join(good));
+    ASSERT_EQ(good[5], "daily 2026-12-10");   // right after the seed line
+    struct {
+        int at;
+        const char* to;
+        const char* says;
+    } cases[] = {
+        {4, "seed 1109467142", "seed 1109467142 is not the daily seed of 2026-12-10"},
+        {4, "seed 1294366724", "seed 1294366724 is not the daily seed of 2026-12-10"},   // another day's
+        {5, "daily 2026-02-29", "the daily line needs a date from 2000-01-01 to 2099-12-31, not \"2026-02-29\""},
+        {5, "daily \"2026-12-10\"", "not \"2026-12-10\""},
+        {5, "daily 2026-12-10 2026-12-11", "expected \"daily YYYY-MM-DD\""},
+        {1, "varnhold-replay 3", "expected the \"clock\" line here"},   // format 3 has no daily line
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> l = good;
+        l[size_t(c.at)] = c.to;
+        treplayread bad = parsereplay(join(l));
+        EXPECT_EQ(bad.line, 6) << c.to;
+        EXPECT_NE(bad.error.find(c.says), std::string::npos) << c.to << ": " << bad.error;
+    }
 }
 
 namespace {
@@ -291,4 +322,39 @@ TEST_F(replaygame, the_replay_is_written_whenever_the_settings_are_and_a_playbac
     EXPECT_TRUE(playtoend().same);
     EXPECT_EQ(savesettings(), "");
     EXPECT_FALSE(std::filesystem::exists(cfgpath));
+}
+
+TEST_F(replaygame, a_playback_gives_the_games_result_at_its_game_over_and_the_name_at_its_end) {
+    cfgpath = dir / "varnhold.cfg";
+    for (thiscore& row : world->level.hiscore) row.score = -100000;   // any score makes a row
+    startrecording("", seed());
+    key(key_enter);
+    // nobody defends the city: the game is lost within a few levels
+    for (int i = 0; i < 30000 && world->level.prg != level_gameover; i++) stepframes(1);
+    ASSERT_EQ(world->level.prg, level_gameover);
+    treplayrow over = {"", world->level.level, world->level.score};
+    treplay lost = recordedreplay();
+    while (world->level.prg != level_nameentry) stepframes(1);
+    keychar('Z');
+    key(key_enter);
+    stepframes(5);
+    ASSERT_EQ(world->level.prg, level_title);
+    std::string typed = world->level.name;
+    ASSERT_NE(typed, "Your Name");
+    treplay named = recordedreplay();
+    stoprecording();
+
+    struct {
+        const treplay& r;
+        std::string name;
+    } cases[] = {{lost, "Your Name"}, {named, typed}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(startplayback(reread(c.r), "game.vhr", false), "");
+        treplayverdict v = playtoend();
+        ASSERT_TRUE(v.same) << v.message;
+        EXPECT_EQ(v.dailyresult.score, over.score);
+        EXPECT_EQ(v.dailyresult.level, over.level);
+        EXPECT_EQ(v.dailyresult.name, c.name);
+        stopplayback();
+    }
 }
