@@ -29,7 +29,7 @@ bool parse(const std::string& s, int& y, int& m, int& d) {
     return d <= days[m - 1] + (m == 2 && leap);
 }
 
-}  // namespace
+}   // namespace
 
 std::string dailydate(long long unixseconds) {
     long long z = (unixseconds >= 0 ? unixseconds : unixseconds - 86399) / 86400 + 719468;

@@ -12,19 +12,19 @@ TEST(daily, each_day_has_its_seed_and_ends_at_the_next_days_first_second) {
         long long end;
         const char* next;
     } days[] = {
-        {"2000-01-01", 481839463, 946771200, "2000-01-02"},    // the first day
-        {"2024-02-29", 1859561356, 1709251200, "2024-03-01"},  // a leap day
+        {"2000-01-01", 481839463, 946771200, "2000-01-02"},     // the first day
+        {"2024-02-29", 1859561356, 1709251200, "2024-03-01"},   // a leap day
         {"2026-12-10", 1109467141, 1796947200, "2026-12-11"},
-        {"2026-12-31", 1294366724, 1798761600, "2027-01-01"},  // a year's end
+        {"2026-12-31", 1294366724, 1798761600, "2027-01-01"},   // a year's end
         {"2027-01-01", 1431789288, 1798848000, "2027-01-02"},
-        {"2099-12-31", 1792066882, 4102444800, "2100-01-01"},  // the last day
+        {"2099-12-31", 1792066882, 4102444800, "2100-01-01"},   // the last day
     };
     for (const auto& d : days) {
         EXPECT_TRUE(dailydatevalid(d.date)) << d.date;
         EXPECT_EQ(dailyseed(d.date), d.seed) << d.date;
         EXPECT_EQ(dailyend(d.date), d.end) << d.date;
-        EXPECT_EQ(dailydate(d.end - 86400), d.date);     // its first second
-        EXPECT_EQ(dailydate(d.end - 1), d.date);         // its last second
+        EXPECT_EQ(dailydate(d.end - 86400), d.date);   // its first second
+        EXPECT_EQ(dailydate(d.end - 1), d.date);       // its last second
         EXPECT_EQ(dailydate(d.end), d.next);
     }
     EXPECT_EQ(dailydate(0), "1970-01-01");
