@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/replay.h"
+#include "server/daystandin.h"
 
 namespace {
 
@@ -61,6 +62,26 @@ std::string entriesjson(const std::vector<tentry>& entries) {
     for (size_t i = 0; i < entries.size(); i++) out += (i ? "," : "") + entryjson(entries[i]);
     return out + "]";
 }
+
+// The answer's "daily" member: the name's place in the day's table, or why the game has none.
+std::string dailyjson(const tdailyrank& r) {
+    return ",\"daily\":{\"date\":" + jsonstring(r.day) + ",\"rank\":" + std::to_string(r.rank) +
+           ",\"of\":" + std::to_string(r.of) + "}";
+}
+std::string dailyjson(const std::string& day, const std::string& why) {
+    return ",\"daily\":{\"date\":" + jsonstring(day) + ",\"why\":" + jsonstring(why) + "}";
+}
+
+// "10 December 2026" of "2026-12-10".
+std::string dayname(const std::string& day) {
+    static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
+    int m = std::atoi(day.substr(5, 2).c_str());
+    return std::to_string(std::atoi(day.substr(8, 2).c_str())) + " " + (m >= 1 && m <= 12 ? months[m - 1] : "?") +
+           " " + day.substr(0, 4);
+}
+
+const char* const badday = " is not a day: a day is written YYYY-MM-DD, from 2000-01-01 to 2099-12-31";
 
 // A whole number from 0 to `most`, or -1.
 long long count(const std::string& s, long long most) {
@@ -135,6 +156,13 @@ tresponse tapi::handle(const trequest& r) {
             out = page();
         } else if (r.path == "/api/v1/scores") {
             out = scores(r);
+        } else if (r.path == "/api/v1/daily") {
+            out = days(r);
+        } else if (r.path.rfind("/api/v1/daily/", 0) == 0) {
+            out = daily(r, r.path.substr(14));
+        } else if (r.path.rfind("/daily/", 0) == 0) {
+            std::string day = r.path.substr(7);
+            out = dailydatevalid(day) ? page(day) : error(400, day.substr(0, 40) + badday);
         } else if (r.path.rfind(replays + "/", 0) == 0) {
             long long id = count(r.path.substr(replays.size() + 1), 1000000000000LL);
             std::string body;
@@ -307,9 +335,17 @@ tresponse tapi::submit(const trequest& r) {
         return answer(error(400, std::to_string(v.line) + ": " + v.reason, ",\"line\":" + std::to_string(v.line)), v);
     if (v.kind != tverified::ok) return answer(error(422, v.reason), v);
     tgamekey key = gamekey(game);
-    std::vector<tentry> known = store.find(key);
-    if (!known.empty()) {
-        tresponse out = json(200, "{\"stored\":false,\"why\":\"stored before\",\"entries\":" + entriesjson(known) + "}");
+    bool found = false;
+    tdailyrank rank;
+    std::vector<tentry> known = store.find(key, found, rank);
+    if (found) {
+        // a daily game's place in its day's table as now, or why it has none (as when it came)
+        std::string day = rank.of ? dailyjson(rank)
+                          : replayday(game).empty()
+                              ? ""
+                              : dailyjson(replayday(game), "too late for " + replayday(game) + "'s table");
+        tresponse out =
+            json(200, "{\"stored\":false,\"why\":\"stored before\",\"entries\":" + entriesjson(known) + day + "}");
         out.verdict = "stored before";
         return out;
     }
@@ -359,11 +395,21 @@ tresponse tapi::submit(const trequest& r) {
         return out;
     }
     }
+    // a daily game goes into its day's table while that is open; its high-score rows, if any,
+    // into the all-time table whenever it comes
+    tdailyrow row;
+    std::string why = v.daily.empty() ? "" : dailywhy(v.daily);
+    if (!v.daily.empty() && why.empty()) row = {v.daily, v.dayrow.name, v.dayrow.level, v.dayrow.score, dailycontrols(game.settings)};
+    if (!why.empty() && v.rows.empty())
+        return answer(json(200, "{\"stored\":false,\"why\":" + jsonstring(why) + ",\"entries\":[]" +
+                                    dailyjson(v.daily, why) + "}"),
+                      v);
     bool added = false;
-    std::vector<tentry> entries = store.add(r.body, key, v.rows, added);
+    std::vector<tentry> entries = store.add(r.body, key, v.rows, row.day.empty() ? nullptr : &row, added, rank);
+    std::string day = rank.of ? dailyjson(rank) : why.empty() ? "" : dailyjson(v.daily, why);
     tresponse out = answer(json(added ? 201 : 200, std::string("{\"stored\":") + (added ? "true" : "false") +
                                                        (added ? "" : ",\"why\":\"stored before\"") +
-                                                       ",\"entries\":" + entriesjson(entries) + "}"),
+                                                       ",\"entries\":" + entriesjson(entries) + day + "}"),
                            v);
     // a copy sent at the same time (or the session's rows sent before) was stored first
     if (!added)
@@ -372,34 +418,85 @@ tresponse tapi::submit(const trequest& r) {
     return out;
 }
 
-tresponse tapi::scores(const trequest& r) {
+
+long long tapi::now() const { return config.clock ? config.clock() : static_cast<long long>(std::time(nullptr)); }
+
+std::string tapi::dailywhy(const std::string& day) {
+    return now() < dailyend(day) + dailygrace ? "" : "too late for " + day + "'s table";
+}
+
+namespace {
+// limit and offset of a request, 100 and 0 when not given; "" or why they are not right.
+std::string paging(const trequest& r, long long& limit, long long& offset) {
     auto get = [&](const char* key, long long fallback) {
         auto i = r.query.find(key);
         return i == r.query.end() ? fallback : count(i->second, 1000000000LL);
     };
-    long long limit = get("limit", 100), offset = get("offset", 0);
-    if (limit < 1 || limit > 1000) return error(400, "limit is a whole number from 1 to 1000");
-    if (offset < 0) return error(400, "offset is a whole number from 0 to 1000000000");
+    limit = get("limit", 100), offset = get("offset", 0);
+    if (limit < 1 || limit > 1000) return "limit is a whole number from 1 to 1000";
+    if (offset < 0) return "offset is a whole number from 0 to 1000000000";
+    return "";
+}
+}  // namespace
+
+tresponse tapi::daily(const trequest& r, const std::string& day) {
+    if (!dailydatevalid(day)) return error(400, day.substr(0, 40) + badday);
+    long long limit = 0, offset = 0;
+    if (std::string why = paging(r, limit, offset); !why.empty()) return error(400, why);
+    std::vector<tentry> list = store.daily(day, limit, offset);
+    std::string rows = "[";
+    for (size_t i = 0; i < list.size(); i++) {
+        std::string e = entryjson(list[i]);
+        e.pop_back();
+        rows += (i ? "," : "") + e + ",\"controls\":" + jsonstring(list[i].controls) + "}";
+    }
+    return json(200, "{\"date\":" + jsonstring(day) + ",\"total\":" + std::to_string(store.dailycount(day)) +
+                         ",\"offset\":" + std::to_string(offset) + ",\"scores\":" + rows + "]}");
+}
+
+tresponse tapi::days(const trequest& r) {
+    long long limit = 0, offset = 0;
+    if (std::string why = paging(r, limit, offset); !why.empty()) return error(400, why);
+    std::string out = "{\"days\":[";
+    std::vector<tdailyday> list = store.days(limit, offset);
+    for (size_t i = 0; i < list.size(); i++)
+        out += std::string(i ? "," : "") + "{\"date\":" + jsonstring(list[i].day) +
+               ",\"players\":" + std::to_string(list[i].players) + "}";
+    return json(200, out + "]}");
+}
+
+tresponse tapi::scores(const trequest& r) {
+    long long limit = 0, offset = 0;
+    if (std::string why = paging(r, limit, offset); !why.empty()) return error(400, why);
     std::vector<tentry> list = store.scores(limit, offset);
     return json(200, "{\"total\":" + std::to_string(store.count()) + ",\"offset\":" + std::to_string(offset) +
                          ",\"scores\":" + entriesjson(list) + "}");
 }
 
-// The page from the table as it is, or while the database does not answer from the last copy
-// read (for at most `pagekept`), which the page says.
-tresponse tapi::page() {
-    std::vector<tentry> list;
+// The page from the tables as they are, or while the database does not answer from the last
+// copy read of the same address (for at most `pagekept`), which the page says.
+tresponse tapi::page(const std::string& day) {
+    const std::string today = dailydate(now()), shown = day.empty() ? today : day;
+    const std::string address = day.empty() ? "/" : "/daily/" + day;
+    tpagedata d;
     std::string asof;
     {
         bool fresh = store.answering();
         std::string why = "database: not answering";
         if (fresh) {
             try {
-                list = store.scores(100, 0);
+                d.day = store.daily(shown, 100, 0);
+                d.days = store.days(31, 0);
+                if (day.empty()) d.all = store.scores(100, 0);
+                d.at = std::chrono::system_clock::now();
                 std::lock_guard<std::mutex> lock(m);
-                lastpage = list;
-                lastpageat = std::chrono::system_clock::now();
-                havepage = true;
+                if (lastpages.size() >= pageskept && !lastpages.count(address)) {
+                    auto oldest = lastpages.begin();
+                    for (auto i = lastpages.begin(); i != lastpages.end(); ++i)
+                        if (i->second.at < oldest->second.at) oldest = i;
+                    lastpages.erase(oldest);
+                }
+                lastpages[address] = d;
             } catch (const std::exception& e) {
                 fresh = false;
                 why = e.what();
@@ -407,9 +504,11 @@ tresponse tapi::page() {
         }
         if (!fresh) {
             std::lock_guard<std::mutex> lock(m);
-            if (!havepage || std::chrono::system_clock::now() - lastpageat > pagekept) throw std::runtime_error(why);
-            list = lastpage;
-            std::time_t t = std::chrono::system_clock::to_time_t(lastpageat);
+            auto i = lastpages.find(address);
+            if (i == lastpages.end() || std::chrono::system_clock::now() - i->second.at > pagekept)
+                throw std::runtime_error(why);
+            d = i->second;
+            std::time_t t = std::chrono::system_clock::to_time_t(d.at);
             std::tm tm{};
             gmtime_r(&t, &tm);
             char when[40];
@@ -419,6 +518,15 @@ tresponse tapi::page() {
     }
     tresponse out;
     out.type = "text/html; charset=utf-8";
+    // a row's replay: to download, and to watch in the web edition
+    auto links = [&](const tentry& e) {
+        std::string link = "/api/v1/replays/" + std::to_string(e.replay);
+        std::string h = "<td><a href=\"" + htmltext(link) + "\">download</a>";
+        if (!config.web.empty())
+            h += " <a href=\"" + htmltext(config.web + "?replay=" + percent(config.publicurl + link)) + "\">watch</a>";
+        return h + "</td></tr>\n";
+    };
+    auto number = [](long long n) { return "<td class=\"n\">" + std::to_string(n) + "</td>"; };
     std::string h =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Varnhold high scores</title>\n"
         "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
@@ -426,19 +534,36 @@ tresponse tapi::page() {
         "<h1>Varnhold high scores</h1>\n<p>Every score here was played again by the server from its replay.</p>\n" +
         (asof.empty() ? std::string()
                       : "<p><strong>The score table does not answer just now: this is the table as it was at " + asof +
-                            ".</strong></p>\n") +
-        "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Date</th><th>Replay</th></tr>\n";
+                            ".</strong></p>\n");
     if (!asof.empty()) out.headers.push_back({"X-Scores-As-Of", asof});
-    for (const tentry& e : list) {
-        std::string link = "/api/v1/replays/" + std::to_string(e.replay);
-        h += "<tr><td class=\"n\">" + std::to_string(e.rank) + "</td><td>" + htmltext(e.name) + "</td><td class=\"n\">" +
-             std::to_string(e.score) + "</td><td class=\"n\">" + std::to_string(e.level) + "</td><td>" +
-             htmltext(e.date.substr(0, 10)) + "</td><td><a href=\"" + htmltext(link) + "\">download</a>";
-        if (!config.web.empty())
-            h += " <a href=\"" + htmltext(config.web + "?replay=" + percent(config.publicurl + link)) + "\">watch</a>";
-        h += "</td></tr>\n";
+    // the day's table: each name's best game of the day, with the mouse options it was played with
+    h += "<h2 id=\"daily\">Daily challenge, " + dayname(shown) + "</h2>\n";
+    if (d.day.empty()) {
+        h += std::string("<p>") + (shown == today ? "No daily game yet today." : "No daily game that day.") + "</p>\n";
+    } else {
+        h += "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Controls</th><th>Replay</th></tr>\n";
+        for (const tentry& e : d.day)
+            h += "<tr>" + number(e.rank) + "<td>" + htmltext(e.name) + "</td>" + number(e.score) + number(e.level) +
+                 "<td>" + htmltext(e.controls) + "</td>" + links(e);
+        h += "</table>\n";
     }
-    h += "</table>\n</body></html>\n";
+    std::string before;
+    for (const tdailyday& x : d.days)
+        if (x.day != shown)
+            before += std::string(before.empty() ? "" : ", ") + "<a href=\"/daily/" + htmltext(x.day) + "\">" +
+                      htmltext(dayname(x.day)) + "</a> (" + std::to_string(x.players) + ")";
+    if (!before.empty()) h += "<p>Other days: " + before + "</p>\n";
+    if (day.empty()) {
+        h += "<h2 id=\"all\">All time</h2>\n<table>\n"
+             "<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Date</th><th>Replay</th></tr>\n";
+        for (const tentry& e : d.all)
+            h += "<tr>" + number(e.rank) + "<td>" + htmltext(e.name) + "</td>" + number(e.score) + number(e.level) +
+                 "<td>" + htmltext(e.date.substr(0, 10)) + "</td>" + links(e);
+        h += "</table>\n";
+    } else {
+        h += "<p><a href=\"/\">Today's table and the all-time table</a></p>\n";
+    }
+    h += "</body></html>\n";
     out.body = h;
     // no script, no frame, nothing from elsewhere: the page is its own text and style
     out.headers.push_back({"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'; frame-ancestors 'none'; "

@@ -48,7 +48,12 @@ struct tapiconfig {
     std::string publicurl;            // this server's address as players reach it ("" relative links)
     std::vector<std::string> origins; // allowed for CORS ("*" any)
     std::vector<std::string> proxies; // peers whose X-Forwarded-For names the client
+    std::function<long long()> clock; // the time of receipt, unix seconds (none: the system's)
 };
+
+// A daily game is taken into its day's table until this long after its day ends (UTC, the
+// time the server receives it): the outbox's retries have time to get through.
+constexpr long long dailygrace = 2 * 3600;
 
 class tapi {
 public:
@@ -63,7 +68,14 @@ public:
 private:
     tresponse submit(const trequest& r);
     tresponse scores(const trequest& r);
-    tresponse page();
+    tresponse daily(const trequest& r, const std::string& day);
+    tresponse days(const trequest& r);
+    // The page of the high scores: the day's table (today's, or `day`'s), then the all-time
+    // table with `/`, or the day's alone.
+    tresponse page(const std::string& day = "");
+    // "" when a daily game of `day` received now is taken into its day's table, else why not.
+    std::string dailywhy(const std::string& day);
+    long long now() const;
     bool allowed(const std::string& address);
     // Takes `cost` from the client's verification budget: 0 when there was enough, else the
     // seconds until there will be. charge() settles the difference once the cost is known.
@@ -101,10 +113,14 @@ private:
     std::map<long long, std::string> refused;
     std::vector<long long> refusedorder;   // oldest first, at most `refusedkept`
     static constexpr size_t refusedkept = 1024;
-    // The page's table as last read, served while the database does not answer.
-    std::vector<tentry> lastpage;
-    std::chrono::system_clock::time_point lastpageat;
-    bool havepage = false;
+    // What a page showed as last read, by its address, served while the database does not answer.
+    struct tpagedata {
+        std::vector<tentry> all, day;
+        std::vector<tdailyday> days;
+        std::chrono::system_clock::time_point at;
+    };
+    std::map<std::string, tpagedata> lastpages;
+    static constexpr size_t pageskept = 64;
     static constexpr std::chrono::minutes pagekept{10};
     std::mutex m;
 };

@@ -38,6 +38,12 @@ const char* const pgmigrations[] = {
     "ALTER TABLE replays ADD COLUMN game BIGINT;"
     "CREATE INDEX replays_game ON replays (game);",
     "UPDATE replays SET game = NULL;",
+    "CREATE TABLE IF NOT EXISTS daily (id BIGSERIAL PRIMARY KEY, replay BIGINT NOT NULL REFERENCES replays (id), "
+    "day TEXT NOT NULL, name BYTEA NOT NULL, level INTEGER NOT NULL, score INTEGER NOT NULL, "
+    "controls TEXT NOT NULL, created TEXT NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS daily_order ON daily (day, score DESC, level DESC, id);"
+    "CREATE INDEX IF NOT EXISTS daily_name ON daily (day, name);"
+    "CREATE INDEX IF NOT EXISTS daily_replay ON daily (replay);",
 };
 static_assert(sizeof pgmigrations / sizeof *pgmigrations == schemaversion);
 
@@ -103,7 +109,7 @@ public:
     }
 
     std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
-                            bool& added) override {
+                            const tdailyrow* daily, bool& added, tdailyrank& rank) override {
         auto lock = enter(seconds);
         std::vector<tentry> out;
         transaction([&] {
@@ -111,11 +117,13 @@ public:
             exec("SELECT pg_advisory_xact_lock($1::bigint)", {{std::to_string(key.game)}});
             // one writer at a time across all servers: the ranks counted here are those of the
             // table as this entry enters it (reading goes on meanwhile)
-            exec("LOCK TABLE entries IN SHARE ROW EXCLUSIVE MODE");
+            exec("LOCK TABLE entries, daily IN SHARE ROW EXCLUSIVE MODE");
             long long id = stored(key);
             std::string session = std::to_string(key.session);
             std::vector<treplayrow> left;
+            bool day = false;   // a daily row to store
             if (id == 0) {
+                day = daily != nullptr;
                 tresult q = exec("SELECT encode(e.name, 'hex'), e.level, e.score FROM entries e "
                                  "JOIN replays r ON r.id = e.replay WHERE r.session = $1",
                                  {{session}});
@@ -125,7 +133,7 @@ public:
                                       static_cast<int>(q.integer(i, 2))});
                 left = unstored(rows, before);
             }
-            added = !left.empty();
+            added = !left.empty() || day;
             if (added) {
                 tresult ins = exec("INSERT INTO replays (hash, body, received, session, game) VALUES ($1, $2, "
                                    "to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), $3, $4) RETURNING id",
@@ -135,16 +143,53 @@ public:
                     exec("INSERT INTO entries (replay, name, level, score, created) "
                          "SELECT $1, $2, $3, $4, received FROM replays WHERE id = $1",
                          {{std::to_string(id)}, {r.name, true}, {std::to_string(r.level)}, {std::to_string(r.score)}});
+                if (day)
+                    exec("INSERT INTO daily (replay, day, name, level, score, controls, created) "
+                         "SELECT $1, $2, $3, $4, $5, $6, received FROM replays WHERE id = $1",
+                         {{std::to_string(id)}, {daily->day}, {daily->name, true}, {std::to_string(daily->level)},
+                          {std::to_string(daily->score)}, {daily->controls}});
             }
             out = id ? entriesof("e.replay = $1", id) : entriesof(sessionof, std::stoll(session));
+            rank = id ? dailyof(id) : tdailyrank();
         });
         return out;
     }
 
-    std::vector<tentry> find(const tgamekey& key) override {
+    std::vector<tentry> find(const tgamekey& key, bool& found, tdailyrank& daily) override {
         auto lock = enter(seconds);
         long long id = stored(key);
+        found = id != 0;
+        daily = id ? dailyof(id) : tdailyrank();
         return id ? entriesof("e.replay = $1", id) : std::vector<tentry>();
+    }
+
+    std::vector<tentry> daily(const std::string& day, long long limit, long long offset) override {
+        auto lock = enter(seconds);
+        tresult q = exec("SELECT id, replay, encode(name, 'hex'), level, score, created, controls FROM (SELECT *, "
+                         "ROW_NUMBER() OVER (PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily "
+                         "WHERE day = $1) AS t WHERE n = 1 ORDER BY score DESC, level DESC, id LIMIT $2 OFFSET $3",
+                         {{day}, {std::to_string(limit)}, {std::to_string(offset)}});
+        std::vector<tentry> out;
+        for (int i = 0; i < q.rows(); i++) {
+            out.push_back(entry(q, i));
+            out.back().controls = q.text(i, 6);
+            out.back().rank = offset + i + 1;
+        }
+        return out;
+    }
+
+    long long dailycount(const std::string& day) override {
+        auto lock = enter(seconds);
+        return exec("SELECT COUNT(DISTINCT name) FROM daily WHERE day = $1", {{day}}).integer(0, 0);
+    }
+
+    std::vector<tdailyday> days(long long limit, long long offset) override {
+        auto lock = enter(seconds);
+        tresult q = exec("SELECT day, COUNT(DISTINCT name) FROM daily GROUP BY day ORDER BY day DESC LIMIT $1 OFFSET $2",
+                         {{std::to_string(limit)}, {std::to_string(offset)}});
+        std::vector<tdailyday> out;
+        for (int i = 0; i < q.rows(); i++) out.push_back({q.text(i, 0), q.integer(i, 1)});
+        return out;
     }
 
     std::vector<tentry> scores(long long limit, long long offset) override {
@@ -398,6 +443,26 @@ private:
     }
 
     static constexpr const char* sessionof = "e.replay IN (SELECT id FROM replays WHERE session = $1)";
+
+    // The place in its day's table of the name of the replay's daily row (none: `of` 0).
+    tdailyrank dailyof(long long replay) {
+        tdailyrank out;
+        tresult d = exec("SELECT day, encode(name, 'hex') FROM daily WHERE replay = $1", {{std::to_string(replay)}});
+        if (!d.rows()) return out;
+        out.day = d.text(0, 0);
+        tresult q = exec("WITH b AS (SELECT id, name, level, score FROM (SELECT id, name, level, score, ROW_NUMBER() "
+                         "OVER (PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = $1) "
+                         "AS t WHERE n = 1) "
+                         "SELECT (SELECT COUNT(*) FROM b o WHERE o.score > m.score OR (o.score = m.score AND "
+                         "(o.level > m.level OR (o.level = m.level AND o.id < m.id)))) + 1, (SELECT COUNT(*) FROM b) "
+                         "FROM b m WHERE m.name = $2",
+                         {{out.day}, {unhex(d.text(0, 1).c_str()), true}});
+        if (q.rows()) {
+            out.rank = q.integer(0, 0);
+            out.of = q.integer(0, 1);
+        }
+        return out;
+    }
 
     // The entries that `where` (with one parameter, `key`) picks, with their ranks.
     std::vector<tentry> entriesof(const char* where, long long key) {

@@ -34,6 +34,13 @@ const char* const migrations[] = {
     // 4: games keyed by what they did, sessions by what decides their world (rekey() again,
     // and the rows listed twice go)
     "UPDATE replays SET game = NULL;",
+    // 5: the days' tables: a daily game's row in its day's table (each name's best counts)
+    "CREATE TABLE IF NOT EXISTS daily (id INTEGER PRIMARY KEY, replay INTEGER NOT NULL REFERENCES replays (id), "
+    "day TEXT NOT NULL, name BLOB NOT NULL, level INTEGER NOT NULL, score INTEGER NOT NULL, "
+    "controls TEXT NOT NULL, created TEXT NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS daily_order ON daily (day, score DESC, level DESC, id);"
+    "CREATE INDEX IF NOT EXISTS daily_name ON daily (day, name);"
+    "CREATE INDEX IF NOT EXISTS daily_replay ON daily (replay);",
 };
 static_assert(sizeof migrations / sizeof *migrations == schemaversion);
 
@@ -115,13 +122,15 @@ public:
     ~tsqlite() override { sqlite3_close(db); }
 
     std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
-                            bool& added) override {
+                            const tdailyrow* daily, bool& added, tdailyrank& rank) override {
         std::lock_guard<std::mutex> lock(m);
         exec("BEGIN IMMEDIATE");
         try {
             long long id = stored(key), session = key.session;
             std::vector<treplayrow> left;
+            bool day = false;   // a daily row to store
             if (id == 0) {
+                day = daily != nullptr;
                 std::vector<treplayrow> before;
                 tquery q(db, "SELECT e.name, e.level, e.score FROM entries e JOIN replays r ON r.id = e.replay "
                              "WHERE r.session = ?");
@@ -129,7 +138,7 @@ public:
                 while (q.row()) before.push_back({q.bytes(0), static_cast<int>(q.integer(1)), static_cast<int>(q.integer(2))});
                 left = unstored(rows, before);
             }
-            added = !left.empty();
+            added = !left.empty() || day;
             if (added) {
                 std::string date = now();
                 tquery ins(db, "INSERT INTO replays (hash, body, received, session, game) VALUES (?, ?, ?, ?, ?)");
@@ -139,8 +148,15 @@ public:
                     tquery e(db, "INSERT INTO entries (replay, name, level, score, created) VALUES (?, ?, ?, ?, ?)");
                     e.bind(id).blob(r.name).bind(r.level).bind(r.score).text(date).row();
                 }
+                if (day) {
+                    tquery d(db, "INSERT INTO daily (replay, day, name, level, score, controls, created) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?)");
+                    d.bind(id).text(daily->day).blob(daily->name).bind(daily->level).bind(daily->score);
+                    d.text(daily->controls).text(date).row();
+                }
             }
             std::vector<tentry> out = id ? entriesof("e.replay = ?", id) : entriesof(sessionof, session);
+            rank = id ? dailyof(id) : tdailyrank();
             exec("COMMIT");
             return out;
         } catch (...) {
@@ -149,12 +165,14 @@ public:
         }
     }
 
-    std::vector<tentry> find(const tgamekey& key) override {
+    std::vector<tentry> find(const tgamekey& key, bool& found, tdailyrank& daily) override {
         std::lock_guard<std::mutex> lock(m);
         exec("BEGIN");
         try {
             long long id = stored(key);
+            found = id != 0;
             std::vector<tentry> out = id ? entriesof("e.replay = ?", id) : std::vector<tentry>();
+            daily = id ? dailyof(id) : tdailyrank();
             exec("COMMIT");
             return out;
         } catch (...) {
@@ -173,6 +191,37 @@ public:
             out.push_back(entry(q));
             out.back().rank = offset + static_cast<long long>(out.size());
         }
+        return out;
+    }
+
+    std::vector<tentry> daily(const std::string& day, long long limit, long long offset) override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT id, replay, name, level, score, created, controls FROM (SELECT *, ROW_NUMBER() OVER "
+                     "(PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = ?) AS t "
+                     "WHERE n = 1 ORDER BY score DESC, level DESC, id LIMIT ? OFFSET ?");
+        q.text(day).bind(limit).bind(offset);
+        std::vector<tentry> out;
+        while (q.row()) {
+            out.push_back(entry(q));
+            out.back().controls = q.bytes(6);
+            out.back().rank = offset + static_cast<long long>(out.size());
+        }
+        return out;
+    }
+
+    long long dailycount(const std::string& day) override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT COUNT(DISTINCT name) FROM daily WHERE day = ?");
+        q.text(day);
+        return q.row() ? q.integer(0) : 0;
+    }
+
+    std::vector<tdailyday> days(long long limit, long long offset) override {
+        std::lock_guard<std::mutex> lock(m);
+        tquery q(db, "SELECT day, COUNT(DISTINCT name) FROM daily GROUP BY day ORDER BY day DESC LIMIT ? OFFSET ?");
+        q.bind(limit).bind(offset);
+        std::vector<tdailyday> out;
+        while (q.row()) out.push_back({q.bytes(0), q.integer(1)});
         return out;
     }
 
@@ -256,6 +305,31 @@ private:
     }
 
     static constexpr const char* sessionof = "e.replay IN (SELECT id FROM replays WHERE session = ?)";
+
+    // The place in its day's table of the name of the replay's daily row (none: `of` 0).
+    tdailyrank dailyof(long long replay) {
+        tdailyrank out;
+        std::string name;
+        {
+            tquery q(db, "SELECT day, name FROM daily WHERE replay = ?");
+            q.bind(replay);
+            if (!q.row()) return out;
+            out.day = q.bytes(0);
+            name = q.bytes(1);
+        }
+        tquery q(db, "WITH b AS (SELECT id, name, level, score FROM (SELECT id, name, level, score, ROW_NUMBER() OVER "
+                     "(PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = ?1) AS t "
+                     "WHERE n = 1) "
+                     "SELECT (SELECT COUNT(*) FROM b o WHERE o.score > m.score OR (o.score = m.score AND "
+                     "(o.level > m.level OR (o.level = m.level AND o.id < m.id)))) + 1, (SELECT COUNT(*) FROM b) "
+                     "FROM b m WHERE m.name = ?2");
+        q.text(out.day).blob(name);
+        if (q.row()) {
+            out.rank = q.integer(0);
+            out.of = q.integer(1);
+        }
+        return out;
+    }
 
     // The entries that `where` (with one parameter, `key`) picks, with their ranks.
     std::vector<tentry> entriesof(const char* where, long long key) {
@@ -359,6 +433,14 @@ void surplus(const std::vector<trekeyed>& replays, std::vector<long long>& entri
     }
     std::sort(entries.begin(), entries.end());
     std::sort(gone.begin(), gone.end());
+}
+
+std::string dailycontrols(const treplaysettings& s) {
+    // the options line holds the states of 11, 12, 4 and 8; bit 0 is ticked
+    if (s.options[1] & 1) return "1 button";
+    if (s.options[2] & 1) return "2 buttons";
+    if (s.options[0] & 1) return "auto";
+    return "standard";
 }
 
 bool postgresname(const std::string& db) {

@@ -18,6 +18,28 @@ struct tentry {
     int level = 1, score = 0;
     std::string date;                 // UTC, "2026-12-08T05:40:00Z"
     long long rank = 0;               // 1 = best: score, then level, then the earlier entry
+    std::string controls;             // a daily row's: the player's mouse options (dailycontrols())
+};
+
+// A daily game's row in its day's table: the day's result of its replay.
+struct tdailyrow {
+    std::string day;                  // "2026-12-10", UTC
+    std::string name;                 // Latin-1
+    int level = 1, score = 0;
+    std::string controls;             // "1 button", "2 buttons", "auto" or "standard"
+};
+
+// A name's place in a day's table: its best game of the day among the day's names (one row per
+// name), and how many names the table holds. `of` is 0 when the name has no row that day.
+struct tdailyrank {
+    std::string day;
+    long long rank = 0, of = 0;
+};
+
+// A day that has a table, and how many names it holds.
+struct tdailyday {
+    std::string day;
+    long long players = 0;
 };
 
 // A game is what it did, whatever its spelling: the program, the seed and the settings and
@@ -53,10 +75,31 @@ public:
     // replay of a session stored before (the game sends the whole session again after each new
     // row) adds only the rows not yet stored for that session; with none, `added` is false and
     // the entries are the session's. Ranks as now.
+    // A daily game (`daily` given) is stored with its row in its day's table even when it made
+    // no high-score row; `rank` is then its name's place in that day's table (after it).
     virtual std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
-                                    bool& added) = 0;
-    // The entries of the game stored before, or none.
-    virtual std::vector<tentry> find(const tgamekey& key) = 0;
+                                    const tdailyrow* daily, bool& added, tdailyrank& rank) = 0;
+    std::vector<tentry> add(const std::string& replay, const tgamekey& key, const std::vector<treplayrow>& rows,
+                            bool& added) {
+        tdailyrank rank;
+        return add(replay, key, rows, nullptr, added, rank);
+    }
+    // The entries of the game stored before, or none; `found`: whether it was stored (a daily
+    // game may have made no entry), and `daily` its name's place in its day's table when it has
+    // a daily row there.
+    virtual std::vector<tentry> find(const tgamekey& key, bool& found, tdailyrank& daily) = 0;
+    std::vector<tentry> find(const tgamekey& key) {
+        bool found = false;
+        tdailyrank daily;
+        return find(key, found, daily);
+    }
+    // A day's table, best first: each name's best game of the day (score, then level, then the
+    // earlier entry), with its place among the day's names.
+    virtual std::vector<tentry> daily(const std::string& day, long long limit, long long offset) = 0;
+    // The names in a day's table.
+    virtual long long dailycount(const std::string& day) = 0;
+    // The days that have a table, newest first.
+    virtual std::vector<tdailyday> days(long long limit, long long offset) = 0;
     // The table, best first.
     virtual std::vector<tentry> scores(long long limit, long long offset) = 0;
     virtual long long count() = 0;
@@ -100,5 +143,10 @@ struct trekeyed {
 // each row as often as one of the sessions it was stored under listed it.
 void surplus(const std::vector<trekeyed>& replays, std::vector<long long>& entries, std::vector<long long>& gone);
 
+// The daily table's word for the player's mouse options of a replay's `options` line (the
+// states of the options 11, 12, 4 and 8): "1 button" (12 ticked), "2 buttons" (4), "auto" (11)
+// or "standard".
+std::string dailycontrols(const treplaysettings& s);
+
 // The schema version this server writes.
-constexpr int schemaversion = 4;
+constexpr int schemaversion = 5;

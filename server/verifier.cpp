@@ -229,6 +229,9 @@ std::string verifiedtext(const tverified& v) {
     out += "reason " + reason + "\n";
     for (const treplayrow& row : v.rows)
         out += "row " + std::to_string(row.level) + " " + std::to_string(row.score) + " " + hex(row.name) + "\n";
+    if (!v.daily.empty())
+        out += "daily " + v.daily + " " + std::to_string(v.dayrow.level) + " " + std::to_string(v.dayrow.score) + " " +
+               hex(v.dayrow.name) + "\n";
     return out;
 }
 
@@ -257,6 +260,12 @@ tverified readverified(const std::string& text) {
             if (std::sscanf(line.c_str() + 4, "%d %d %127s", &row.level, &row.score, name) >= 2) {
                 row.name = unhex(name);
                 v.rows.push_back(row);
+            }
+        } else if (line.rfind("daily ", 0) == 0) {
+            char day[16] = {}, name[128] = {};
+            if (std::sscanf(line.c_str() + 6, "%10s %d %d %127s", day, &v.dayrow.level, &v.dayrow.score, name) >= 3) {
+                v.daily = day;
+                v.dayrow.name = unhex(name);
             }
         }
     }

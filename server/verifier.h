@@ -28,6 +28,10 @@ struct tverified {
     std::vector<treplayrow> rows;     // ok: the high-score rows the game made, best first
     bool late = false;                // refused for the time limit (a busier moment may say so)
     double cpu = 0;                   // seconds of CPU the playback took (its thread's or child's)
+    // ok, a daily game: its day ("2026-12-10") and the day's result of its replay (the name, level
+    // and score when the daily game ended, or at the replay's end); "" for any other game
+    std::string daily = "";
+    treplayrow dayrow = {};
 };
 
 // The rows of `after` that the game made: those not matched by a row of `before` (each row of

@@ -569,9 +569,15 @@ TEST(ServerApi, AClientOverItsVerificationBudgetWaits) {
 // (the cause goes to the log), and /healthz says so.
 TEST(ServerApi, ADatabaseOutOfReachAsksForTheReplayAgain) {
     struct tgone : tstore {
-        std::vector<tentry> add(const std::string&, const tgamekey&, const std::vector<treplayrow>&, bool&) override { fail(); }
-        std::vector<tentry> find(const tgamekey&) override { return {}; }
+        std::vector<tentry> add(const std::string&, const tgamekey&, const std::vector<treplayrow>&, const tdailyrow*,
+                                bool&, tdailyrank&) override {
+            fail();
+        }
+        std::vector<tentry> find(const tgamekey&, bool&, tdailyrank&) override { return {}; }
         std::vector<tentry> scores(long long, long long) override { fail(); }
+        std::vector<tentry> daily(const std::string&, long long, long long) override { fail(); }
+        long long dailycount(const std::string&) override { fail(); }
+        std::vector<tdailyday> days(long long, long long) override { fail(); }
         long long count() override { fail(); }
         void ping() override { fail(); }
         bool replay(long long, std::string&) override { fail(); }

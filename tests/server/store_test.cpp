@@ -89,7 +89,7 @@ std::vector<std::string> databases(const char* name) {
     for (const char* suffix : {"", "-wal", "-shm"}) std::remove((file + suffix).c_str());
     std::vector<std::string> out = {file};
     if (const char* url = std::getenv("VARNHOLD_TEST_POSTGRESQL")) {
-        sql(url, "DROP TABLE IF EXISTS entries, replays, schema");
+        sql(url, "DROP TABLE IF EXISTS daily, entries, replays, schema");
         out.push_back(url);
     }
     return out;
