@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "app/replay.h"
-#include "server/daystandin.h"
+#include "app/daily.h"
 
 namespace {
 
@@ -341,9 +341,9 @@ tresponse tapi::submit(const trequest& r) {
     if (found) {
         // a daily game's place in its day's table as now, or why it has none (as when it came)
         std::string day = rank.of ? dailyjson(rank)
-                          : replayday(game).empty()
+                          : game.daily.empty()
                               ? ""
-                              : dailyjson(replayday(game), "too late for " + replayday(game) + "'s table");
+                              : dailyjson(game.daily, "too late for " + game.daily + "'s table");
         tresponse out =
             json(200, "{\"stored\":false,\"why\":\"stored before\",\"entries\":" + entriesjson(known) + day + "}");
         out.verdict = "stored before";

@@ -367,6 +367,7 @@ tgamekey gamekey(const treplay& r) {
     treplay g;
     g.program = r.program;
     g.seed = r.seed;
+    g.daily = r.daily;   // a daily game is not the same seed's other game
     g.settings = r.settings;
     for (int& v : g.settings.window) v = 0;
     g.settings.volume = 0;
@@ -377,6 +378,13 @@ tgamekey gamekey(const treplay& r) {
     g.end.trace += r.end.trace;
     tgamekey k;
     k.identity = writereplay(g);
+    // the games of the format before the daily line keep the keys they were stored under
+    if (g.daily.empty()) {
+        for (std::string* text : {&k.identity, &session}) {
+            size_t at = text->find("varnhold-replay " + std::to_string(replayformat) + "\n");
+            if (at != std::string::npos) text->replace(at, 17, "varnhold-replay 3");
+        }
+    }
     k.game = replayhash(k.identity);
     k.session = replayhash(session);
     return k;
