@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/daily.h"
 #include "app/replay.h"
 #include "platform/platform.h"
 #include "server/api.h"
@@ -663,4 +664,150 @@ TEST(ServerApi, AnswersBeforeAnyPlayback) {
     get.query.clear();
     get.path = "/api/v1/replays/1";
     EXPECT_EQ(api.handle(get).status, 404);
+}
+
+namespace {
+// The recorded game as a daily game of `day` (its seed that day's, or `seed`), with the mouse
+// options `options`.
+std::string dailygame(const std::string& day, const std::string& options, int seed = 0) {
+    std::string t = recorded("fight.vhr");
+    t[t.find("varnhold-replay ") + 16] = '4';
+    size_t at = t.find("\nseed ") + 1, end = t.find('\n', at);
+    t.replace(at, end - at, "seed " + std::to_string(seed ? seed : dailyseed(day)) + "\ndaily " + day);
+    at = t.find("\noptions ") + 1;
+    return t.replace(at, t.find('\n', at) - at, "options " + options);
+}
+}  // namespace
+
+// A daily game is taken into its day's table until two hours after its day ends, whatever it
+// scored; later its high-score rows still go into the all-time table and the answer says why
+// the day's table did not take it. Sent again, it gets the same answer; a daily replay whose
+// seed is not its day's is refused before it is played.
+TEST(ServerApi, ADailyGameIsTakenUntilTwoHoursAfterItsDay) {
+    auto store = openstore(tempdb("varnhold-dailyapi-test.db"));
+    tapiconfig config = configfor(recorded("fight.vhr"));
+    config.rate = 1000;
+    long long now = 0;
+    config.clock = [&] { return now; };
+    treplayrow result;
+    std::vector<treplayrow> rows;
+    int played = 0;
+    tapi api(*store, [&](const std::string& text, const std::string&, double, tverified& v) {
+        played++;
+        v = tverified{tverified::ok, 0, "", rows, false};
+        v.daily = parsereplay(text).replay.daily;
+        v.dayrow = result;
+        return true;
+    }, config);
+    auto post = [&](const std::string& body) {
+        trequest r;
+        r.method = "POST";
+        r.path = "/api/v1/replays";
+        r.body = body;
+        r.address = "1.2.3.4";
+        return api.handle(r);
+    };
+    const long long end = dailyend("2026-12-10");
+    const std::string late = "\"daily\":{\"date\":\"2026-12-10\",\"why\":\"too late for 2026-12-10's table\"}";
+    struct {
+        long long at;
+        std::string options, name;
+        int score;
+        bool alltime;
+        int status;
+        std::string daily;
+    } games[] = {
+        {end - 86400, "0 1 0 0", "<b>&", 500, false, 201, "\"daily\":{\"date\":\"2026-12-10\",\"rank\":1,\"of\":1}"},
+        {end + 7199, "0 0 1 0", "Bob", 700, false, 201, "\"daily\":{\"date\":\"2026-12-10\",\"rank\":1,\"of\":2}"},
+        {end + 7200, "1 0 0 0", "Cy", 900, true, 201, late},
+        {end + 7200, "0 0 0 0", "Dee", 900, false, 200, late},
+    };
+    for (const auto& g : games) {
+        SCOPED_TRACE(g.options);
+        now = g.at;
+        result = {g.name, 2, g.score};
+        rows = g.alltime ? std::vector<treplayrow>{result} : std::vector<treplayrow>{};
+        tresponse a = post(dailygame("2026-12-10", g.options));
+        EXPECT_EQ(a.status, g.status) << a.body;
+        EXPECT_NE(a.body.find(g.daily + "}"), std::string::npos) << a.body;
+        EXPECT_EQ(a.body.find("\"entries\":[]") == std::string::npos, g.alltime) << a.body;
+    }
+    // sent again, later: the same answer, the place as it is now, without a playback
+    now = end + 86400;
+    tresponse again = post("# again\n" + dailygame("2026-12-10", "0 1 0 0"));
+    EXPECT_EQ(again.status, 200);
+    EXPECT_NE(again.body.find("\"daily\":{\"date\":\"2026-12-10\",\"rank\":2,\"of\":2}}"), std::string::npos)
+        << again.body;
+    again = post("\n" + dailygame("2026-12-10", "1 0 0 0"));
+    EXPECT_NE(again.body.find(late + "}"), std::string::npos) << again.body;
+    EXPECT_EQ(played, 4);
+    EXPECT_EQ(store->count(), 1);
+    tresponse wrong = post(dailygame("2026-12-10", "0 0 0 0", dailyseed("2026-12-10") + 1));
+    EXPECT_EQ(wrong.status, 400);
+    EXPECT_NE(wrong.body.find(": seed " + std::to_string(dailyseed("2026-12-10") + 1) +
+                              " is not the daily seed of 2026-12-10\",\"line\":"),
+              std::string::npos)
+        << wrong.body;
+    EXPECT_EQ(played, 4);
+}
+
+// The days' tables as JSON and on the page: each day's rows with the mouse options they were
+// played with, the days that have a table, today's table first on the page with links to the
+// other days, names escaped; a date that is no day is answered 400 with the reason.
+TEST(ServerApi, TheDaysTablesAsJsonAndOnThePage) {
+    auto store = openstore(tempdb("varnhold-dailypage-test.db"));
+    tapiconfig config;
+    config.web = "https://play.example/";
+    config.origins = {"*"};
+    long long now = dailyend("2026-12-10") + 3600;
+    config.clock = [&] { return now; };
+    tapi api(*store, [](const std::string&, const std::string&, double, tverified&) { return false; }, config);
+    bool added = false;
+    tdailyrank rank;
+    for (auto [name, score, controls] : {std::tuple{"<b>&", 300, "1 button"}, {"Bob", 700, "2 buttons"}}) {
+        tdailyrow row{"2026-12-10", name, 1, score, controls};
+        std::string body = std::string("a daily game of ") + name;
+        store->add(body, gamekey(body), {}, &row, added, rank);
+    }
+    auto get = [&](const std::string& path, const std::string& query = "") {
+        trequest r;
+        r.method = "GET";
+        r.path = path;
+        r.origin = "https://elsewhere.example";
+        if (!query.empty()) r.query[query.substr(0, query.find('='))] = query.substr(query.find('=') + 1);
+        return api.handle(r);
+    };
+    tresponse day = get("/api/v1/daily/2026-12-10", "offset=1");
+    EXPECT_EQ(day.status, 200);
+    EXPECT_EQ(day.body.substr(0, day.body.find("\"date\":\"", 50)),
+              "{\"date\":\"2026-12-10\",\"total\":2,\"offset\":1,\"scores\":[{\"rank\":2,\"name\":\"\\u003cb\\u003e\\u0026\","
+              "\"score\":300,\"level\":1,");
+    EXPECT_NE(day.body.find("\"replay\":\"/api/v1/replays/1\",\"controls\":\"1 button\"}]}"), std::string::npos) << day.body;
+    bool cors = false;
+    for (auto& [k, v] : day.headers) cors |= k == "Access-Control-Allow-Origin" && v == "*";
+    EXPECT_TRUE(cors);
+    EXPECT_EQ(get("/api/v1/daily").body, "{\"days\":[{\"date\":\"2026-12-10\",\"players\":2}]}\n");
+    for (const char* bad : {"2026-13-01", "2026-02-29", "26-12-10", "2026-12-10x", "1999-12-31", ""}) {
+        tresponse a = get(std::string("/api/v1/daily/") + bad);
+        EXPECT_EQ(a.status, 400) << bad;
+        EXPECT_NE(a.body.find(" is not a day: a day is written YYYY-MM-DD"), std::string::npos) << a.body;
+    }
+    // today (the 11th) has no table yet; the 10th's is a link, and a page of its own
+    std::string home = get("/").body;
+    size_t daily = home.find("<h2 id=\"daily\">Daily challenge, 11 December 2026</h2>\n<p>No daily game yet today.</p>");
+    EXPECT_NE(daily, std::string::npos) << home;
+    EXPECT_LT(daily, home.find("<h2 id=\"all\">All time</h2>"));
+    EXPECT_NE(home.find("<p>Other days: <a href=\"/daily/2026-12-10\">10 December 2026</a> (2)</p>"), std::string::npos);
+    tresponse page = get("/daily/2026-12-10");
+    EXPECT_NE(page.body.find("<h2 id=\"daily\">Daily challenge, 10 December 2026</h2>"), std::string::npos);
+    EXPECT_NE(page.body.find("<tr><td class=\"n\">2</td><td>&lt;b&gt;&amp;</td><td class=\"n\">300</td><td class=\"n\">1</td>"
+                             "<td>1 button</td><td><a href=\"/api/v1/replays/1\">download</a> "
+                             "<a href=\"https://play.example/?replay=%2Fapi%2Fv1%2Freplays%2F1\">watch</a></td></tr>"),
+              std::string::npos)
+        << page.body;
+    EXPECT_EQ(page.body.find("All time"), std::string::npos);
+    bool csp = false;
+    for (auto& [k, v] : page.headers) csp |= k == "Content-Security-Policy" && v.find("default-src 'none'") == 0;
+    EXPECT_TRUE(csp);
+    EXPECT_EQ(get("/daily/2026-12-32").status, 400);
 }

@@ -187,3 +187,101 @@ TEST(ServerDatabases, AnOlderDatabaseIsKeyedAnewAndKeepsTheFirstRowOfAGame) {
         EXPECT_EQ(found[0].id, kept);
     }
 }
+
+// A day's table holds each name's best game of the day (score, then level, then the earlier
+// game); a name's place is counted among the day's names, and each day is a table of its own.
+// A daily game that made high-score rows puts them into the all-time table too.
+TEST(ServerDatabases, ADaysTableRanksEachNamesBestGame) {
+    struct {
+        const char* day;
+        std::string name;
+        int level, score;
+        bool alltime;            // it made a high-score row too
+        long long rank, of;      // its name's place after it
+    } games[] = {
+        {"2026-12-10", "Ann", 2, 500, false, 1, 1},
+        {"2026-12-10", "Bob", 3, 700, false, 1, 2},
+        {"2026-12-10", "Ann", 1, 300, false, 2, 2},         // not her best: her 500 stands
+        {"2026-12-10", "Ann", 3, 700, false, 2, 2},         // as good as Bob's, later
+        {"2026-12-10", "Zo\xeb", 4, 700, false, 1, 3},      // a higher level
+        {"2026-12-09", "Bob", 1, 100, false, 1, 1},
+        {"2026-12-10", "Dee", 5, 900, true, 1, 4},
+    };
+    for (const std::string& db : databases("varnhold-daily-test.db")) {
+        SCOPED_TRACE(db);
+        auto store = openstore(db);
+        int n = 0;
+        for (const auto& g : games) {
+            SCOPED_TRACE(n);
+            std::string body = "daily game " + std::to_string(n++);
+            tdailyrow row{g.day, g.name, g.level, g.score, n % 2 ? "auto" : "1 button"};
+            std::vector<treplayrow> rows;
+            if (g.alltime) rows.push_back({g.name, g.level, g.score});
+            bool added = false;
+            tdailyrank rank;
+            std::vector<tentry> entries = store->add(body, gamekey(body), rows, &row, added, rank);
+            EXPECT_TRUE(added);
+            EXPECT_EQ(entries.size(), rows.size());
+            EXPECT_EQ(rank.day, g.day);
+            EXPECT_EQ(rank.rank, g.rank);
+            EXPECT_EQ(rank.of, g.of);
+        }
+        EXPECT_EQ(store->count(), 1);
+        std::vector<std::string> table;
+        for (const tentry& e : store->daily("2026-12-10", 10, 0))
+            table.push_back(std::to_string(e.rank) + " " + e.name + " " + std::to_string(e.score) + " " +
+                            std::to_string(e.level) + " " + e.controls);
+        EXPECT_EQ(table, (std::vector<std::string>{"1 Dee 900 5 auto", "2 Zo\xeb 700 4 auto", "3 Bob 700 3 1 button",
+                                                   "4 Ann 700 3 1 button"}));
+        std::vector<tentry> page = store->daily("2026-12-10", 2, 1);
+        ASSERT_EQ(page.size(), 2u);
+        EXPECT_EQ(page[0].rank, 2);
+        EXPECT_EQ(page[1].name, "Bob");
+        EXPECT_EQ(store->dailycount("2026-12-10"), 4);
+        EXPECT_EQ(store->dailycount("2026-12-11"), 0);
+        std::vector<tdailyday> days = store->days(10, 0);
+        ASSERT_EQ(days.size(), 2u);
+        EXPECT_EQ(days[0].day + " " + std::to_string(days[0].players) + ", " + days[1].day + " " +
+                      std::to_string(days[1].players),
+                  "2026-12-10 4, 2026-12-09 1");
+        // the same game again: stored before, with its name's place as now
+        bool added = true, found = false;
+        tdailyrank rank;
+        tdailyrow row{"2026-12-10", "Ann", 1, 300, "auto"};
+        store->add("daily game 2", gamekey("daily game 2"), {}, &row, added, rank);
+        EXPECT_FALSE(added);
+        EXPECT_EQ(rank.rank, 4);
+        EXPECT_TRUE(store->find(gamekey("daily game 2"), found, rank).empty());
+        EXPECT_TRUE(found);
+        EXPECT_EQ(rank.rank, 4);
+        EXPECT_EQ(rank.of, 4);
+        store->find(gamekey("another game"), found, rank);
+        EXPECT_FALSE(found);
+    }
+}
+
+// A database of schema 4 opens with its rows and replays, and gets the days' tables.
+TEST(ServerDatabases, ASchema4DatabaseKeepsItsRowsAndGetsDaysTables) {
+    const std::string game = recorded("fight.vhr");
+    for (const std::string& db : databases("varnhold-schema4-test.db")) {
+        SCOPED_TRACE(db);
+        {
+            auto store = openstore(db);
+            bool added = false;
+            store->add(game, gamekey(game), {{"P", 1, 500}}, added);
+        }
+        // as schema 4 left it
+        sql(db, "DROP TABLE daily");
+        sql(db, postgres(db) ? "UPDATE schema SET version = 4" : "PRAGMA user_version = 4");
+        auto store = openstore(db);
+        EXPECT_EQ(sql(db, postgres(db) ? "SELECT version FROM schema" : "PRAGMA user_version"), "5");
+        ASSERT_EQ(store->scores(10, 0).size(), 1u);
+        EXPECT_EQ(store->find(gamekey(game)).size(), 1u);
+        bool added = false;
+        tdailyrank rank;
+        tdailyrow row{"2026-12-10", "P", 1, 20, "standard"};
+        store->add("a daily game", gamekey("a daily game"), {}, &row, added, rank);
+        EXPECT_TRUE(added);
+        EXPECT_EQ(rank.of, 1);
+    }
+}
