@@ -7,8 +7,8 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "app/replay.h"
 #include "app/daily.h"
+#include "app/replay.h"
 
 namespace {
 
@@ -77,8 +77,8 @@ std::string dayname(const std::string& day) {
     static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
                                          "July",    "August",   "September", "October", "November", "December"};
     int m = std::atoi(day.substr(5, 2).c_str());
-    return std::to_string(std::atoi(day.substr(8, 2).c_str())) + " " + (m >= 1 && m <= 12 ? months[m - 1] : "?") +
-           " " + day.substr(0, 4);
+    return std::to_string(std::atoi(day.substr(8, 2).c_str())) + " " + (m >= 1 && m <= 12 ? months[m - 1] : "?") + " " +
+           day.substr(0, 4);
 }
 
 const char* const badday = " is not a day: a day is written YYYY-MM-DD, from 2000-01-01 to 2099-12-31";
@@ -340,10 +340,9 @@ tresponse tapi::submit(const trequest& r) {
     std::vector<tentry> known = store.find(key, found, rank);
     if (found) {
         // a daily game's place in its day's table as now, or why it has none (as when it came)
-        std::string day = rank.of ? dailyjson(rank)
-                          : game.daily.empty()
-                              ? ""
-                              : dailyjson(game.daily, "too late for " + game.daily + "'s table");
+        std::string day = rank.of              ? dailyjson(rank)
+                          : game.daily.empty() ? ""
+                                               : dailyjson(game.daily, "too late for " + game.daily + "'s table");
         tresponse out =
             json(200, "{\"stored\":false,\"why\":\"stored before\",\"entries\":" + entriesjson(known) + day + "}");
         out.verdict = "stored before";
@@ -399,7 +398,8 @@ tresponse tapi::submit(const trequest& r) {
     // into the all-time table whenever it comes
     tdailyrow row;
     std::string why = v.daily.empty() ? "" : dailywhy(v.daily);
-    if (!v.daily.empty() && why.empty()) row = {v.daily, v.dayrow.name, v.dayrow.level, v.dayrow.score, dailycontrols(game.settings)};
+    if (!v.daily.empty() && why.empty())
+        row = {v.daily, v.dayrow.name, v.dayrow.level, v.dayrow.score, dailycontrols(game.settings)};
     if (!why.empty() && v.rows.empty())
         return answer(json(200, "{\"stored\":false,\"why\":" + jsonstring(why) + ",\"entries\":[]" +
                                     dailyjson(v.daily, why) + "}"),
@@ -417,7 +417,6 @@ tresponse tapi::submit(const trequest& r) {
                            : "verified, but stored before by a copy sent at the same time";
     return out;
 }
-
 
 long long tapi::now() const { return config.clock ? config.clock() : static_cast<long long>(std::time(nullptr)); }
 
@@ -437,7 +436,7 @@ std::string paging(const trequest& r, long long& limit, long long& offset) {
     if (offset < 0) return "offset is a whole number from 0 to 1000000000";
     return "";
 }
-}  // namespace
+}   // namespace
 
 tresponse tapi::daily(const trequest& r, const std::string& day) {
     if (!dailydatevalid(day)) return error(400, day.substr(0, 40) + badday);
@@ -541,7 +540,8 @@ tresponse tapi::page(const std::string& day) {
     if (d.day.empty()) {
         h += std::string("<p>") + (shown == today ? "No daily game yet today." : "No daily game that day.") + "</p>\n";
     } else {
-        h += "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Controls</th><th>Replay</th></tr>\n";
+        h += "<table>\n<tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th><th>Controls</th>"
+             "<th>Replay</th></tr>\n";
         for (const tentry& e : d.day)
             h += "<tr>" + number(e.rank) + "<td>" + htmltext(e.name) + "</td>" + number(e.score) + number(e.level) +
                  "<td>" + htmltext(e.controls) + "</td>" + links(e);

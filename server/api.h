@@ -48,7 +48,7 @@ struct tapiconfig {
     std::string publicurl;            // this server's address as players reach it ("" relative links)
     std::vector<std::string> origins; // allowed for CORS ("*" any)
     std::vector<std::string> proxies; // peers whose X-Forwarded-For names the client
-    std::function<long long()> clock; // the time of receipt, unix seconds (none: the system's)
+    std::function<long long()> clock;   // the time of receipt, unix seconds (none: the system's)
 };
 
 // A daily game is taken into its day's table until this long after its day ends (UTC, the

@@ -144,10 +144,15 @@ public:
                          "SELECT $1, $2, $3, $4, received FROM replays WHERE id = $1",
                          {{std::to_string(id)}, {r.name, true}, {std::to_string(r.level)}, {std::to_string(r.score)}});
                 if (day)
-                    exec("INSERT INTO daily (replay, day, name, level, score, controls, created) "
-                         "SELECT $1, $2, $3, $4, $5, $6, received FROM replays WHERE id = $1",
-                         {{std::to_string(id)}, {daily->day}, {daily->name, true}, {std::to_string(daily->level)},
-                          {std::to_string(daily->score)}, {daily->controls}});
+                    exec(
+                        "INSERT INTO daily (replay, day, name, level, score, controls, created) "
+                        "SELECT $1, $2, $3, $4, $5, $6, received FROM replays WHERE id = $1",
+                        {{std::to_string(id)},
+                         {daily->day},
+                         {daily->name, true},
+                         {std::to_string(daily->level)},
+                         {std::to_string(daily->score)},
+                         {daily->controls}});
             }
             out = id ? entriesof("e.replay = $1", id) : entriesof(sessionof, std::stoll(session));
             rank = id ? dailyof(id) : tdailyrank();
@@ -165,10 +170,11 @@ public:
 
     std::vector<tentry> daily(const std::string& day, long long limit, long long offset) override {
         auto lock = enter(seconds);
-        tresult q = exec("SELECT id, replay, encode(name, 'hex'), level, score, created, controls FROM (SELECT *, "
-                         "ROW_NUMBER() OVER (PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily "
-                         "WHERE day = $1) AS t WHERE n = 1 ORDER BY score DESC, level DESC, id LIMIT $2 OFFSET $3",
-                         {{day}, {std::to_string(limit)}, {std::to_string(offset)}});
+        tresult q = exec(
+            "SELECT id, replay, encode(name, 'hex'), level, score, created, controls FROM (SELECT *, "
+            "ROW_NUMBER() OVER (PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily "
+            "WHERE day = $1) AS t WHERE n = 1 ORDER BY score DESC, level DESC, id LIMIT $2 OFFSET $3",
+            {{day}, {std::to_string(limit)}, {std::to_string(offset)}});
         std::vector<tentry> out;
         for (int i = 0; i < q.rows(); i++) {
             out.push_back(entry(q, i));
@@ -185,8 +191,9 @@ public:
 
     std::vector<tdailyday> days(long long limit, long long offset) override {
         auto lock = enter(seconds);
-        tresult q = exec("SELECT day, COUNT(DISTINCT name) FROM daily GROUP BY day ORDER BY day DESC LIMIT $1 OFFSET $2",
-                         {{std::to_string(limit)}, {std::to_string(offset)}});
+        tresult q =
+            exec("SELECT day, COUNT(DISTINCT name) FROM daily GROUP BY day ORDER BY day DESC LIMIT $1 OFFSET $2",
+                 {{std::to_string(limit)}, {std::to_string(offset)}});
         std::vector<tdailyday> out;
         for (int i = 0; i < q.rows(); i++) out.push_back({q.text(i, 0), q.integer(i, 1)});
         return out;
@@ -450,13 +457,14 @@ private:
         tresult d = exec("SELECT day, encode(name, 'hex') FROM daily WHERE replay = $1", {{std::to_string(replay)}});
         if (!d.rows()) return out;
         out.day = d.text(0, 0);
-        tresult q = exec("WITH b AS (SELECT id, name, level, score FROM (SELECT id, name, level, score, ROW_NUMBER() "
-                         "OVER (PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = $1) "
-                         "AS t WHERE n = 1) "
-                         "SELECT (SELECT COUNT(*) FROM b o WHERE o.score > m.score OR (o.score = m.score AND "
-                         "(o.level > m.level OR (o.level = m.level AND o.id < m.id)))) + 1, (SELECT COUNT(*) FROM b) "
-                         "FROM b m WHERE m.name = $2",
-                         {{out.day}, {unhex(d.text(0, 1).c_str()), true}});
+        tresult q = exec(
+            "WITH b AS (SELECT id, name, level, score FROM (SELECT id, name, level, score, ROW_NUMBER() "
+            "OVER (PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = $1) "
+            "AS t WHERE n = 1) "
+            "SELECT (SELECT COUNT(*) FROM b o WHERE o.score > m.score OR (o.score = m.score AND "
+            "(o.level > m.level OR (o.level = m.level AND o.id < m.id)))) + 1, (SELECT COUNT(*) FROM b) "
+            "FROM b m WHERE m.name = $2",
+            {{out.day}, {unhex(d.text(0, 1).c_str()), true}});
         if (q.rows()) {
             out.rank = q.integer(0, 0);
             out.of = q.integer(0, 1);

@@ -149,8 +149,9 @@ public:
                     e.bind(id).blob(r.name).bind(r.level).bind(r.score).text(date).row();
                 }
                 if (day) {
-                    tquery d(db, "INSERT INTO daily (replay, day, name, level, score, controls, created) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?)");
+                    tquery d(db,
+                             "INSERT INTO daily (replay, day, name, level, score, controls, created) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?)");
                     d.bind(id).text(daily->day).blob(daily->name).bind(daily->level).bind(daily->score);
                     d.text(daily->controls).text(date).row();
                 }
@@ -196,9 +197,10 @@ public:
 
     std::vector<tentry> daily(const std::string& day, long long limit, long long offset) override {
         std::lock_guard<std::mutex> lock(m);
-        tquery q(db, "SELECT id, replay, name, level, score, created, controls FROM (SELECT *, ROW_NUMBER() OVER "
-                     "(PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = ?) AS t "
-                     "WHERE n = 1 ORDER BY score DESC, level DESC, id LIMIT ? OFFSET ?");
+        tquery q(db,
+                 "SELECT id, replay, name, level, score, created, controls FROM (SELECT *, ROW_NUMBER() OVER "
+                 "(PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = ?) AS t "
+                 "WHERE n = 1 ORDER BY score DESC, level DESC, id LIMIT ? OFFSET ?");
         q.text(day).bind(limit).bind(offset);
         std::vector<tentry> out;
         while (q.row()) {
@@ -317,12 +319,13 @@ private:
             out.day = q.bytes(0);
             name = q.bytes(1);
         }
-        tquery q(db, "WITH b AS (SELECT id, name, level, score FROM (SELECT id, name, level, score, ROW_NUMBER() OVER "
-                     "(PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = ?1) AS t "
-                     "WHERE n = 1) "
-                     "SELECT (SELECT COUNT(*) FROM b o WHERE o.score > m.score OR (o.score = m.score AND "
-                     "(o.level > m.level OR (o.level = m.level AND o.id < m.id)))) + 1, (SELECT COUNT(*) FROM b) "
-                     "FROM b m WHERE m.name = ?2");
+        tquery q(db,
+                 "WITH b AS (SELECT id, name, level, score FROM (SELECT id, name, level, score, ROW_NUMBER() OVER "
+                 "(PARTITION BY name ORDER BY score DESC, level DESC, id) AS n FROM daily WHERE day = ?1) AS t "
+                 "WHERE n = 1) "
+                 "SELECT (SELECT COUNT(*) FROM b o WHERE o.score > m.score OR (o.score = m.score AND "
+                 "(o.level > m.level OR (o.level = m.level AND o.id < m.id)))) + 1, (SELECT COUNT(*) FROM b) "
+                 "FROM b m WHERE m.name = ?2");
         q.text(out.day).blob(name);
         if (q.row()) {
             out.rank = q.integer(0);

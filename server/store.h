@@ -23,10 +23,10 @@ struct tentry {
 
 // A daily game's row in its day's table: the day's result of its replay.
 struct tdailyrow {
-    std::string day;                  // "2026-12-10", UTC
-    std::string name;                 // Latin-1
+    std::string day;    // "2026-12-10", UTC
+    std::string name;   // Latin-1
     int level = 1, score = 0;
-    std::string controls;             // "1 button", "2 buttons", "auto" or "standard"
+    std::string controls;   // "1 button", "2 buttons", "auto" or "standard"
 };
 
 // A name's place in a day's table: its best game of the day among the day's names (one row per

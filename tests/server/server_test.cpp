@@ -677,7 +677,7 @@ std::string dailygame(const std::string& day, const std::string& options, int se
     at = t.find("\noptions ") + 1;
     return t.replace(at, t.find('\n', at) - at, "options " + options);
 }
-}  // namespace
+}   // namespace
 
 // A daily game is taken into its day's table until two hours after its day ends, whatever it
 // scored; later its high-score rows still go into the all-time table and the answer says why
@@ -692,13 +692,16 @@ TEST(ServerApi, ADailyGameIsTakenUntilTwoHoursAfterItsDay) {
     treplayrow result;
     std::vector<treplayrow> rows;
     int played = 0;
-    tapi api(*store, [&](const std::string& text, const std::string&, double, tverified& v) {
-        played++;
-        v = tverified{tverified::ok, 0, "", rows, false};
-        v.daily = parsereplay(text).replay.daily;
-        v.dayrow = result;
-        return true;
-    }, config);
+    tapi api(
+        *store,
+        [&](const std::string& text, const std::string&, double, tverified& v) {
+            played++;
+            v = tverified{tverified::ok, 0, "", rows, false};
+            v.daily = parsereplay(text).replay.daily;
+            v.dayrow = result;
+            return true;
+        },
+        config);
     auto post = [&](const std::string& body) {
         trequest r;
         r.method = "POST";
@@ -761,7 +764,8 @@ TEST(ServerApi, TheDaysTablesAsJsonAndOnThePage) {
     config.origins = {"*"};
     long long now = dailyend("2026-12-10") + 3600;
     config.clock = [&] { return now; };
-    tapi api(*store, [](const std::string&, const std::string&, double, tverified&) { return false; }, config);
+    tapi api(
+        *store, [](const std::string&, const std::string&, double, tverified&) { return false; }, config);
     bool added = false;
     tdailyrank rank;
     for (auto [name, score, controls] : {std::tuple{"<b>&", 300, "1 button"}, {"Bob", 700, "2 buttons"}}) {
@@ -779,10 +783,12 @@ TEST(ServerApi, TheDaysTablesAsJsonAndOnThePage) {
     };
     tresponse day = get("/api/v1/daily/2026-12-10", "offset=1");
     EXPECT_EQ(day.status, 200);
-    EXPECT_EQ(day.body.substr(0, day.body.find("\"date\":\"", 50)),
-              "{\"date\":\"2026-12-10\",\"total\":2,\"offset\":1,\"scores\":[{\"rank\":2,\"name\":\"\\u003cb\\u003e\\u0026\","
-              "\"score\":300,\"level\":1,");
-    EXPECT_NE(day.body.find("\"replay\":\"/api/v1/replays/1\",\"controls\":\"1 button\"}]}"), std::string::npos) << day.body;
+    EXPECT_EQ(
+        day.body.substr(0, day.body.find("\"date\":\"", 50)),
+        "{\"date\":\"2026-12-10\",\"total\":2,\"offset\":1,\"scores\":[{\"rank\":2,\"name\":\"\\u003cb\\u003e\\u0026\","
+        "\"score\":300,\"level\":1,");
+    EXPECT_NE(day.body.find("\"replay\":\"/api/v1/replays/1\",\"controls\":\"1 button\"}]}"), std::string::npos)
+        << day.body;
     bool cors = false;
     for (auto& [k, v] : day.headers) cors |= k == "Access-Control-Allow-Origin" && v == "*";
     EXPECT_TRUE(cors);
@@ -794,16 +800,19 @@ TEST(ServerApi, TheDaysTablesAsJsonAndOnThePage) {
     }
     // today (the 11th) has no table yet; the 10th's is a link, and a page of its own
     std::string home = get("/").body;
-    size_t daily = home.find("<h2 id=\"daily\">Daily challenge, 11 December 2026</h2>\n<p>No daily game yet today.</p>");
+    size_t daily =
+        home.find("<h2 id=\"daily\">Daily challenge, 11 December 2026</h2>\n<p>No daily game yet today.</p>");
     EXPECT_NE(daily, std::string::npos) << home;
     EXPECT_LT(daily, home.find("<h2 id=\"all\">All time</h2>"));
-    EXPECT_NE(home.find("<p>Other days: <a href=\"/daily/2026-12-10\">10 December 2026</a> (2)</p>"), std::string::npos);
+    EXPECT_NE(home.find("<p>Other days: <a href=\"/daily/2026-12-10\">10 December 2026</a> (2)</p>"),
+              std::string::npos);
     tresponse page = get("/daily/2026-12-10");
     EXPECT_NE(page.body.find("<h2 id=\"daily\">Daily challenge, 10 December 2026</h2>"), std::string::npos);
-    EXPECT_NE(page.body.find("<tr><td class=\"n\">2</td><td>&lt;b&gt;&amp;</td><td class=\"n\">300</td><td class=\"n\">1</td>"
-                             "<td>1 button</td><td><a href=\"/api/v1/replays/1\">download</a> "
-                             "<a href=\"https://play.example/?replay=%2Fapi%2Fv1%2Freplays%2F1\">watch</a></td></tr>"),
-              std::string::npos)
+    EXPECT_NE(
+        page.body.find("<tr><td class=\"n\">2</td><td>&lt;b&gt;&amp;</td><td class=\"n\">300</td><td class=\"n\">1</td>"
+                       "<td>1 button</td><td><a href=\"/api/v1/replays/1\">download</a> "
+                       "<a href=\"https://play.example/?replay=%2Fapi%2Fv1%2Freplays%2F1\">watch</a></td></tr>"),
+        std::string::npos)
         << page.body;
     EXPECT_EQ(page.body.find("All time"), std::string::npos);
     bool csp = false;

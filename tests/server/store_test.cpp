@@ -196,16 +196,14 @@ TEST(ServerDatabases, ADaysTableRanksEachNamesBestGame) {
         const char* day;
         std::string name;
         int level, score;
-        bool alltime;            // it made a high-score row too
-        long long rank, of;      // its name's place after it
+        bool alltime;         // it made a high-score row too
+        long long rank, of;   // its name's place after it
     } games[] = {
-        {"2026-12-10", "Ann", 2, 500, false, 1, 1},
-        {"2026-12-10", "Bob", 3, 700, false, 1, 2},
-        {"2026-12-10", "Ann", 1, 300, false, 2, 2},         // not her best: her 500 stands
-        {"2026-12-10", "Ann", 3, 700, false, 2, 2},         // as good as Bob's, later
-        {"2026-12-10", "Zo\xeb", 4, 700, false, 1, 3},      // a higher level
-        {"2026-12-09", "Bob", 1, 100, false, 1, 1},
-        {"2026-12-10", "Dee", 5, 900, true, 1, 4},
+        {"2026-12-10", "Ann", 2, 500, false, 1, 1},    {"2026-12-10", "Bob", 3, 700, false, 1, 2},
+        {"2026-12-10", "Ann", 1, 300, false, 2, 2},      // not her best: her 500 stands
+        {"2026-12-10", "Ann", 3, 700, false, 2, 2},      // as good as Bob's, later
+        {"2026-12-10", "Zo\xeb", 4, 700, false, 1, 3},   // a higher level
+        {"2026-12-09", "Bob", 1, 100, false, 1, 1},    {"2026-12-10", "Dee", 5, 900, true, 1, 4},
     };
     for (const std::string& db : databases("varnhold-daily-test.db")) {
         SCOPED_TRACE(db);
