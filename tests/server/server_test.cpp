@@ -19,10 +19,12 @@
 
 #include "app/daily.h"
 #include "app/replay.h"
+#include "framework/keys.h"
 #include "platform/platform.h"
 #include "server/api.h"
 #include "server/store.h"
 #include "server/verifier.h"
+#include "tests/support/world.h"
 
 namespace {
 
@@ -819,4 +821,39 @@ TEST(ServerApi, TheDaysTablesAsJsonAndOnThePage) {
     for (auto& [k, v] : page.headers) csp |= k == "Content-Security-Policy" && v.find("default-src 'none'") == 0;
     EXPECT_TRUE(csp);
     EXPECT_EQ(get("/daily/2026-12-32").status, 400);
+}
+
+namespace {
+struct dailyplay : worldtest {
+    int seed() const override { return dailyseed("2026-12-10"); }
+    void TearDown() override {
+        stoprecording();
+        worldtest::TearDown();
+    }
+};
+}   // namespace
+
+// A daily game is played to its day's result and taken whatever it scored (no high-score row
+// made); the same game without its daily line made no row and is refused. The child's answer
+// carries the day's result too.
+TEST_F(dailyplay, ADailyGameIsTakenWithItsResultWithoutAHighScoreRow) {
+    startrecording("", seed());
+    stepframes(30);
+    key(key_enter);
+    stepframes(300);
+    treplay r = recordedreplay();
+    stoprecording();
+    r.daily = "2026-12-10";
+    tverified v = verifyhere(writereplay(r), datadigests(), 1000000);
+    ASSERT_EQ(v.kind, tverified::ok) << v.reason;
+    EXPECT_TRUE(v.rows.empty());
+    EXPECT_EQ(v.daily, "2026-12-10");
+    EXPECT_EQ(v.dayrow.name, "Your Name");
+    EXPECT_EQ(v.dayrow.level, 1);
+    tverified child = readverified(verifiedtext(v));
+    EXPECT_EQ(child.daily + " " + child.dayrow.name + " " + std::to_string(child.dayrow.level) + " " +
+                  std::to_string(child.dayrow.score),
+              "2026-12-10 Your Name 1 " + std::to_string(v.dayrow.score));
+    r.daily = "";
+    EXPECT_EQ(verifyhere(writereplay(r), datadigests(), 1000000).reason, "the game made no high-score row");
 }
