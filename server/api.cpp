@@ -551,7 +551,8 @@ tresponse tapi::page(const std::string& day) {
     for (const tdailyday& x : d.days)
         if (x.day != shown)
             before += std::string(before.empty() ? "" : ", ") + "<a href=\"/daily/" + htmltext(x.day) + "\">" +
-                      htmltext(dayname(x.day)) + "</a> (" + std::to_string(x.players) + ")";
+                      htmltext(dayname(x.day)) + "</a> (" + std::to_string(x.players) +
+                      (x.players == 1 ? " player)" : " players)");
     if (!before.empty()) h += "<p>Other days: " + before + "</p>\n";
     if (day.empty()) {
         h += "<h2 id=\"all\">All time</h2>\n<table>\n"

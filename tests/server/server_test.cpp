@@ -806,7 +806,7 @@ TEST(ServerApi, TheDaysTablesAsJsonAndOnThePage) {
         home.find("<h2 id=\"daily\">Daily challenge, 11 December 2026</h2>\n<p>No daily game yet today.</p>");
     EXPECT_NE(daily, std::string::npos) << home;
     EXPECT_LT(daily, home.find("<h2 id=\"all\">All time</h2>"));
-    EXPECT_NE(home.find("<p>Other days: <a href=\"/daily/2026-12-10\">10 December 2026</a> (2)</p>"),
+    EXPECT_NE(home.find("<p>Other days: <a href=\"/daily/2026-12-10\">10 December 2026</a> (2 players)</p>"),
               std::string::npos);
     tresponse page = get("/daily/2026-12-10");
     EXPECT_NE(page.body.find("<h2 id=\"daily\">Daily challenge, 10 December 2026</h2>"), std::string::npos);
