@@ -38,7 +38,7 @@ try {
   const version = execFileSync(path.join(native, 'varnhold-server'), ['--version'], { encoding: 'utf8' });
   const served = /with data ([0-9a-f]{16})/.exec(version);
   const named = /^data ([0-9a-f]{16})$/m.exec(text);
-  check(/^varnhold-replay 3$/m.test(text) && served && named && named[1] === served[1],
+  check(/^varnhold-replay 4$/m.test(text) && served && named && named[1] === served[1],
         `the page's data digest ${named && named[1]} is the desktop server's: ${version.trim()}`);
 
   // the page's picture at the end of the playback, its canvas 800 x 400; both draw at one pixel
