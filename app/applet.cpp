@@ -13,6 +13,7 @@
 #include "app/replay.h"
 #include "app/scores.h"
 #include "app/settings.h"
+#include "app/smooth.h"
 #include "app/world.h"
 #include "framework/assets.h"
 #include "framework/image.h"
@@ -114,6 +115,8 @@ int tapplet::run() {
 
 tmainapplet& tmainapplet::create(bool settings) {
     SetBlend(BLEND_ALPHA);
+    smoothreset();
+    smoothchoice = 0;
     if (settings) loadsettings();
     if (world->langtag == 0) world->langtag = menu_language + 1;
     loadlanguage(world->langtag);
@@ -130,6 +133,7 @@ tmainapplet& tmainapplet::create(bool settings) {
     world->win.show();
     world->timer = frametimer(60);
     run();
+    followsmooth();
     running = true;
     return *this;
 }
@@ -172,6 +176,7 @@ void nameentrystep() { TextEntry(world->level.prg == level_nameentry && world->l
 // The steps of game/kinds.h, in its order.
 void framestep() {
     RedrawGadget(world->can.g);
+    if (smoothing()) smoothremember();
     if (world->level.pause == pause_off) {
         VARNHOLD_RUNNING(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
     }
@@ -286,7 +291,11 @@ int tmainapplet::draw() {
     DrawRect(800, 0, world->areawidth - 800, world->areaheight);
     DrawRect(0, 399, 800, world->areaheight - 399);
     SetColor(255, 255, 255);
+    // Between the last two steps by the time that has passed, while smoothing; F2's frame is the
+    // step's own.
+    if (smoothing() && !world->shotwanted) smoothplace(TimerFraction(world->timer));
     VARNHOLD_DRAW(VARNHOLD_STEP, VARNHOLD_OWNSTEP)
+    smoothrestore();
     Flip(-1);
     // F2 is taken from the frame just shown: between frames the window's buffer may be new
     // (a resize, an expose) and still black.
@@ -356,6 +365,7 @@ void menucommand(int tag) {
         if (!replaying()) Notify(programinfo(), 0);   // a recorded Help box only pauses the playback
         break;
     case menu_onebutton: world->menu.set(menu_twobuttons, 0); break;
+    case menu_smoothmotion: choosesmooth(); break;
     }
 }
 
@@ -371,6 +381,7 @@ int tmainapplet::onevent(TEvent* event) {
     if (world->volume.upd(tag)) world->snd.setvol(world->volume.vol);
     if (tag > menu_language && tag <= menu_language + world->langcount) loadlanguage(tag);
     menucommand(tag);
+    followsmooth();
     if (event->id == EVENT_APPSUSPEND) world->level.setpause(1);
     if (event->id == EVENT_APPRESUME) world->refocus = 1;
     if (event->source == world->timer && world->timer) {

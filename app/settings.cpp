@@ -1,8 +1,9 @@
 // app/settings.cpp — varnhold.cfg: no header, no version, every record always present, in
 // this order: window x, y, w, h (varints); the states of the options 11, 12, 4 and 8, the
 // language tag and the volume step (bytes); then the level's records (name, level, score,
-// highlighted row, ten high-score rows); last the state of "Reduce flashing" (a byte, newer
-// than the rest: files without it load, and older games stop reading before it).
+// highlighted row, ten high-score rows); last the state of "Reduce flashing" and the choice of
+// "Smooth motion" (a byte each, newer than the rest: files without them load, and older games
+// stop reading before them).
 #include "app/settings.h"
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "app/applet.h"
 #include "app/replay.h"
+#include "app/smooth.h"
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/menutags.h"
@@ -61,6 +63,8 @@ void loadsettings() {
     // Newer than the rest, so at the end: a file without it leaves the option off, and a game
     // that does not know it stops reading before it.
     if (readbyte(s, b)) world->menu.set(menu_reduceflashing, b & 1);
+    // "Smooth motion", newer still: the player's choice, or the display's while none was made.
+    if (readbyte(s, b)) smoothchoice = (b & smoothchosen) ? (b & 3) : 0;
     CloseStream(s);
 }
 
@@ -99,6 +103,7 @@ std::string settingsbytes(const std::string& now) {
     world->volume.save(s);
     merged.save(s);
     WriteByte(s, world->menu.get(menu_reduceflashing));
+    WriteByte(s, smoothchoice);
     std::string bytes = StreamBytes(s);
     CloseStream(s);
     return bytes;

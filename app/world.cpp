@@ -201,8 +201,21 @@ struct tsndrules {
     }
 };
 
-// The world as the game's rules leave it: without the window, the view, the clock, the volume
-// and what the sound device does on its own.
+// The menus as the rules see them: without "Smooth motion", which only changes how frames are
+// drawn (a world with it and one without are the same game).
+tmenu rulesmenu() {
+    tmenu m = world->menu;
+    for (size_t i = m.flag.size(); i-- > 0;)
+        if (m.flag[i] / 2 == menu_smoothmotion) {
+            m.g.erase(m.g.begin() + long(i));
+            m.flag.erase(m.flag.begin() + long(i));
+            if (m.sub > int(i)) m.sub--;
+        }
+    return m;
+}
+
+// The world as the game's rules leave it: without the window, the view, the clock, the volume,
+// what the sound device does on its own and the menu entry of smooth motion.
 struct trulesview {
     tdump& v;
     template <class T>
@@ -213,7 +226,10 @@ struct trulesview {
                                               "drawmatrix"};
         for (const std::string& k : skipped)
             if (k == name) return;
-        if constexpr (std::is_same_v<T, tsnd>) {
+        if constexpr (std::is_same_v<T, tmenu>) {
+            tmenu m = rulesmenu();
+            v(name, m);
+        } else if constexpr (std::is_same_v<T, tsnd>) {
             tsndrules rules;
             for (tchn& c : world->snd.c) rules.c.push_back({&c});
             v(name, rules);

@@ -5,6 +5,9 @@
 #   bash bench/window_bench.sh [build folder] [seconds per scene] [canvas size...]
 #   SCENE=title (or crowd) runs only that scene.
 #   RENDER="device auto" runs each size with each --render-scale in turn (default: auto).
+#   DISPLAY_HZ="60 144" runs each with the display presenting at each rate in turn
+#   (VARNHOLD_DISPLAY_HZ; default: the screen's own). Above 60 the game draws every frame of the
+#   display, between the world's 60 steps a second (smooth motion, on by default there).
 #   ROUNDS=N repeats the whole list N times, so that the configurations compared are measured
 #   interleaved, under the same load.
 #
@@ -24,6 +27,7 @@ shift $(($# > 2 ? 2 : $#))
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(800x400)
 renders=(${RENDER:-auto})
+rates=(${DISPLAY_HZ:-screen})
 rounds="${ROUNDS:-1}"
 warmup=3
 [ -x "$build/varnhold" ] || { echo "no $build/varnhold: build the game first" >&2; exit 1; }
@@ -88,10 +92,11 @@ menubar() {
 }
 
 run() {
-    local name="$1" size="$2" render="$3"; shift 3
+    local name="$1" size="$2" render="$3" rate="$4"; shift 4
     local w="${size%x*}" h="${size#*x}"
     rm -f "$work/game/varnhold.cfg"
     [ -n "$bar" ] && windowrecord 20 20 "$w" $((h + bar))
+    if [ "$rate" = screen ]; then unset VARNHOLD_DISPLAY_HZ; else export VARNHOLD_DISPLAY_HZ="$rate"; fi
     "$work/game/varnhold" --seed 1 --stats --render-scale "$render" "$@" 2>"$work/$name.err" >/dev/null &
     gpid=$!
     if [ -z "$bar" ]; then
@@ -99,7 +104,7 @@ run() {
         bar=$(menubar "$work/$name.err")
         kill "$gpid"
         wait "$gpid" 2>/dev/null || true
-        run "$name" "$size" "$render" "$@"
+        run "$name" "$size" "$render" "$rate" "$@"
         return
     fi
     sleep "$warmup"
@@ -125,18 +130,22 @@ run() {
     # CPU of the whole process over the measured seconds, per frame at the mean rate of those seconds
     cpums=$(echo "$stats" | awk -v c="$((c1 - c0))" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
         '{ n += $2; k++ } END { dt = t1 - t0; if (n > 0 && dt > 0) printf "%.2f", c / hz * 1000 / (n / k * dt); else print "-" }')
-    local cpumed
+    local cpumed cpusec
     cpumed=$(echo "$stats" | awk '{ print $4 }' | median)
-    printf '%-6s %-10s %-7s %-10s %6s %13s %11s %6s %7s   first second: %s\n' "$name" "$size" "$render" "$drawn" \
-        "$fps" "$cpums" "$cpumed" "$calls" "$rss" "$first"
+    # CPU of the whole process per second of wall time
+    cpusec=$(awk -v c="$((c1 - c0))" -v hz="$hz" -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.0f", c / hz * 1000 / (t1 - t0) }')
+    printf '%-6s %-10s %-7s %-6s %-10s %6s %13s %11s %9s %6s %7s   first second: %s\n' "$name" "$size" "$render" "$rate" "$drawn" \
+        "$fps" "$cpums" "$cpumed" "$cpusec" "$calls" "$rss" "$first"
 }
 
-printf '%-6s %-10s %-7s %-10s %6s %13s %11s %6s %7s\n' scene canvas render drawn fps "cpu ms/frame" "(median/s)" calls "RSS MB"
+printf '%-6s %-10s %-7s %-6s %-10s %6s %13s %11s %9s %6s %7s\n' scene canvas render hz drawn fps "cpu ms/frame" "(median/s)" "cpu ms/s" calls "RSS MB"
 for _ in $(seq "$rounds"); do
     for size in "${sizes[@]}"; do
         for render in "${renders[@]}"; do
-            [ "${SCENE:-}" != crowd ] && run title "$size" "$render"
-            [ "${SCENE:-}" != title ] && run crowd "$size" "$render" --bench-crowd
+            for rate in "${rates[@]}"; do
+                [ "${SCENE:-}" != crowd ] && run title "$size" "$render" "$rate"
+                [ "${SCENE:-}" != title ] && run crowd "$size" "$render" "$rate" --bench-crowd
+            done
         done
     done
 done

@@ -45,6 +45,7 @@
     X(pausebetween, 8, kept, 10, "&Pause between levels")                          \
     X(hidetext, 9, tick, 11, "Hide &text (H)")                                     \
     X(reduceflashing, 15, tick, 27, "Reduce &flashing") /* kept by app/settings */ \
+    X(smoothmotion, 19, tick, 31, "Smooth &motion")     /* kept by app/settings */ \
     X(volume, 50, volume, 13, "&Volume")                                           \
     X(pause, 6, bar, 12, "&Pause (P)")                                             \
     X(help, 7, bar, 14, "&Help")                                                   \

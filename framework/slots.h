@@ -36,6 +36,7 @@ struct slots {
     // Empties slot i; the record is freed once no walk is running.
     void empty(int i) {
         if (i < 0 || i >= static_cast<int>(d.size()) || !d[i]) return;
+        if (watched) gone.push_back(d[i].get());
         if (walking > 0) retired.push_back(std::move(d[i]));
         d[i].reset();
     }
@@ -74,7 +75,15 @@ struct slots {
 
     // The walk's own bookkeeping, not part of the world: named here so that the check of the
     // field lists (tests/app/fields_test.cpp) knows every byte of a list is accounted for.
-    template <class V> void unlisted(V& v) { v("walking", walking); v("retired", retired); }
+    template <class V> void unlisted(V& v) {
+        v("walking", walking); v("retired", retired); v("watched", watched); v("gone", gone);
+    }
+
+    // The drawing's bookkeeping (smooth motion, app/smooth.cpp), not part of the world: while
+    // `watched`, the records emptied since the drawing last cleared `gone`, so that a new
+    // record made at the address of one that is gone is not taken for it.
+    bool watched = false;
+    std::vector<const T*> gone;
 
     slots() = default;
     slots(slots&&) noexcept = default;

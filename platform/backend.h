@@ -66,6 +66,11 @@ struct twindowops {
     virtual void waitsystem() = 0;
     virtual void run() = 0;
 
+    // The display: its refresh rate (see DisplayRate), and painting at every frame it shows
+    // (see PaintEveryFrame).
+    virtual float displayrate() { return 60; }
+    virtual void everyframe(bool) {}
+
     // Runs `fn` on the game's thread after the current event, never inside the caller.
     virtual void later(std::function<void()> fn) { pending.push_back(std::move(fn)); }
     // What `later` queued, run by the loop of a back end that has no queue of its own.
@@ -85,6 +90,8 @@ struct ttimerops {
     virtual void starttimer(TTimer* t, bool stepped) = 0;
     virtual void stoptimer(TTimer* t) = 0;
     virtual void beforestep() {}
+    // See TimerFraction: how far the clock is from the running timer's last tick to its next.
+    virtual float fraction(TTimer*) { return 1; }
 };
 
 // Drawing: the shared batcher hands its calls over; a back end without a GPU counts them.

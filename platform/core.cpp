@@ -443,6 +443,8 @@ void DrawInterface() {
 }
 int SoftwareRenderer() { return ops.drawing->software() ? 1 : 0; }
 int FramesPresented() { return ops.drawing->presented(); }
+float DisplayRate() { return ops.window->displayrate(); }
+void PaintEveryFrame(bool on) { ops.window->everyframe(on); }
 
 // ---------------------------------------------------------------------------------------------
 // Hooks and events
@@ -583,6 +585,12 @@ void StepTimer(TTimer* timer) {
 }
 
 void WaitSystem() { ops.window->waitsystem(); }
+float TimerFraction(TTimer* timer) {
+    if (!timer || !timer->running) return 1;
+    float f = ops.timers->fraction(timer);
+    return f > 0 ? (f < 1 ? f : 1) : 0;
+}
+
 void RunLoop() { ops.window->run(); }
 int MilliSecs() { return ops.timers->millisecs(); }
 

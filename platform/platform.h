@@ -160,6 +160,15 @@ void DrawInterface();
 int SoftwareRenderer();
 // Frames shown on the screen so far (0 headless).
 int FramesPresented();
+// The display's refresh rate, the frames it shows a second: the screen's on the desktop
+// (VARNHOLD_DISPLAY_HZ=N in the environment presents at N instead, for a benchmark or a screen
+// that misreports), the animation frames' in a browser (measured as they come: 60 until a
+// second has been seen), 60 headless unless SimulateDisplay says otherwise.
+float DisplayRate();
+// On: the canvas is painted at every frame the display shows (one GadgetPaint each), whether
+// or not RedrawGadget asked; a RedrawGadget meanwhile waits for the next of those frames. Off
+// (the start): painted when asked, as soon as the loop comes to it.
+void PaintEveryFrame(bool on);
 
 // ---------------------------------------------------------------------------------------------
 // Sound
@@ -297,6 +306,10 @@ void StopTimer(TTimer* timer);
 int TimerTicks(TTimer* timer);
 // One tick of the timer, emitted at once (headless: the caller steps time).
 void StepTimer(TTimer* timer);
+// How far the clock has moved from the timer's last tick towards its next, 0 at the tick, 1
+// once the next is due (or later): where a frame drawn now stands between the last two steps
+// of a world stepped by the timer. 1 for a stepped timer or none: it has no clock.
+float TimerFraction(TTimer* timer);
 // The event loop, until the process ends: everything the game does happens in its hooks, in the
 // order the events come. The desktop waits for the window system's messages; a browser
 // page, which cannot block, runs it from its animation frames; the headless back end

@@ -94,6 +94,13 @@ void AdvanceAudio(double seconds);
 // (advancing the clock to its tick), else returns.
 void WaitSystem();
 
+// Headless: a display that presents `hz` frames a second (DisplayRate() says so). Each
+// StepDisplay moves the clock on to its next frame (frame n at n / hz s after the call here),
+// delivers every tick of the newest running timer that falls due by then, and the canvas's
+// paint: the pending one, or one for every frame while PaintEveryFrame is on.
+void SimulateDisplay(float hz);
+void StepDisplay();
+
 // ---------------------------------------------------------------------------------------------
 // Game controllers
 

@@ -1,9 +1,9 @@
 // tools/language.cpp — varnhold.lng: the texts of the menus and the screen in seven languages.
 //
-// Each section has 30 lines in a fixed order: the menu texts (with "&" before the mnemonic,
+// Each section has 31 lines in a fixed order: the menu texts (with "&" before the mnemonic,
 // unique within each menu and on the menu bar, where the untranslated "&Language" holds L),
 // then the words of the screen, then the captions of "Reduce &flashing", "Send s&cores",
-// "Shared high sco&res" and "&Watch the best game" (newer than the rest: the game reads a file
+// "Shared high sco&res", "&Watch the best game" and "Smooth &motion" (newer than the rest: the game reads a file
 // whose sections stop after the 26th line or any line after it, and an older game skips them).
 // The English texts and their lines are written from the game's lists (framework/menutags.h,
 // framework/screenwords.h); the other languages follow here, a text for every line.
@@ -31,35 +31,35 @@ const tlanguage languages[] = {
       "&1-Tasten-Maus (Geschütz automatisch wählen)", "&2-Tasten-Maus", "&Pause zwischen den Levels",
       "&Text ausblenden (H)", "&Pause (P)", "Lau&tstärke", "&Hilfe", "Level", "Punkte", "Stadt",
       "Raketen", "Name", "Combo x", "Rechte Maustaste oder Enter drücken zum Starten", "Achtung",
-      "Der Feind rüstet nach", "Spiel vorbei", "Platz", "Gib deinen Namen ein", "&Blitze abschwächen", "P&unkte senden", "&Gemeinsame Bestenliste", "Bestes Spiel &ansehen"}},
+      "Der Feind rüstet nach", "Spiel vorbei", "Platz", "Gib deinen Namen ein", "&Blitze abschwächen", "P&unkte senden", "&Gemeinsame Bestenliste", "Bestes Spiel &ansehen", "Flüssige Be&wegung"}},
     {"Français",
      {"&Jeu", "&Commencer (Entrée)", "Afficher les &scores", "&Quitter", "&Options",
       "&Réinitialiser la taille de la fenêtre", "Choix automatique du &bouton de souris",
       "Souris à &1 bouton (choix automatique de la tourelle)", "Souris à &2 boutons",
       "&Pause entre les niveaux", "Masquer le &texte (H)", "&Pause (P)", "&Volume", "&Aide", "Niveau",
       "Score", "Ville", "Missiles", "Nom", "Combo x", "Clic droit ou Entrée pour commencer",
-      "Préparez-vous", "L'ennemi se réarme", "Partie terminée", "Place", "Entrez votre nom", "Réduire les &flashs lumineux", "&Envoyer les scores", "Meilleurs scores &partagés", "&Regarder la meilleure partie"}},
+      "Préparez-vous", "L'ennemi se réarme", "Partie terminée", "Place", "Entrez votre nom", "Réduire les &flashs lumineux", "&Envoyer les scores", "Meilleurs scores &partagés", "&Regarder la meilleure partie", "&Mouvement fluide"}},
     {"Español",
      {"&Juego", "&Empezar (Intro)", "&Ver récords", "&Salir", "&Opciones",
       "&Restablecer tamaño de ventana", "Elegir &botón del ratón automáticamente",
       "Ratón de &1 botón (elegir torreta automáticamente)", "Ratón de &2 botones",
       "&Pausa entre niveles", "Ocultar &texto (H)", "&Pausa (P)", "&Volumen", "&Ayuda", "Nivel",
       "Puntos", "Ciudad", "Misiles", "Nombre", "Combo x", "Pulsa el botón derecho o Intro para empezar",
-      "Prepárate", "El enemigo se está rearmando", "Fin del juego", "Puesto", "Escribe tu nombre", "Reducir &destellos", "E&nviar puntuaciones", "Récords &compartidos", "&Mirar la mejor partida"}},
+      "Prepárate", "El enemigo se está rearmando", "Fin del juego", "Puesto", "Escribe tu nombre", "Reducir &destellos", "E&nviar puntuaciones", "Récords &compartidos", "&Mirar la mejor partida", "&Movimiento suave"}},
     {"Italiano",
      {"&Gioco", "&Inizia (Invio)", "Mostra &record", "&Esci", "&Opzioni",
       "&Ripristina dimensione finestra", "Scelta automatica del tasto del &mouse",
       "Mouse a &1 tasto (scelta automatica della torretta)", "Mouse a &2 tasti",
       "&Pausa tra i livelli", "Nascondi &testo (H)", "&Pausa (P)", "&Volume", "&Aiuto", "Livello",
       "Punti", "Città", "Missili", "Nome", "Combo x", "Premi il tasto destro o Invio per iniziare",
-      "Preparati", "Il nemico si sta riarmando", "Partita finita", "Posto", "Inserisci il tuo nome", "Riduci i &lampi", "I&nvia i punteggi", "Record &condivisi", "&Guarda la partita migliore"}},
+      "Preparati", "Il nemico si sta riarmando", "Partita finita", "Posto", "Inserisci il tuo nome", "Riduci i &lampi", "I&nvia i punteggi", "Record &condivisi", "&Guarda la partita migliore", "Movimento &fluido"}},
     {"Nederlands",
      {"&Spel", "&Starten (Enter)", "&Topscores tonen", "&Afsluiten", "&Opties",
       "&Venstergrootte herstellen", "&Muisknop automatisch kiezen",
       "&1-knopsmuis (kanon automatisch kiezen)", "&2-knopsmuis", "&Pauze tussen levels",
       "&Tekst verbergen (H)", "&Pauze (P)", "&Volume", "&Help", "Level", "Score", "Stad", "Raketten",
       "Naam", "Combo x", "Druk op de rechtermuisknop of Enter om te beginnen", "Maak je klaar",
-      "De vijand herbewapent zich", "Spel voorbij", "Plaats", "Voer je naam in", "&Flitsen verminderen", "Scores &versturen", "&Gedeelde topscores", "&Beste spel bekijken"}},
+      "De vijand herbewapent zich", "Spel voorbij", "Plaats", "Voer je naam in", "&Flitsen verminderen", "Scores &versturen", "&Gedeelde topscores", "&Beste spel bekijken", "Vloeiende &beweging"}},
     {"Português",
      {"&Jogo", "&Iniciar (Enter)", "&Mostrar recordes", "&Sair", "&Opções",
       "&Repor tamanho da janela", "Escolher &botão do mouse automaticamente",
@@ -67,7 +67,7 @@ const tlanguage languages[] = {
       "&Pausa entre os níveis", "Ocultar &texto (H)", "&Pausa (P)", "&Volume", "&Ajuda", "Nível",
       "Pontos", "Cidade", "Mísseis", "Nome", "Combo x",
       "Clique com o botão direito ou tecle Enter para começar", "Prepare-se",
-      "O inimigo está se rearmando", "Fim de jogo", "Lugar", "Digite seu nome", "Reduzir &clarões", "E&nviar pontuações", "Recordes &compartilhados", "&Assistir ao melhor jogo"}},
+      "O inimigo está se rearmando", "Fim de jogo", "Lugar", "Digite seu nome", "Reduzir &clarões", "E&nviar pontuações", "Recordes &compartilhados", "&Assistir ao melhor jogo", "&Movimento suave"}},
 };
 
 } // namespace

@@ -33,6 +33,8 @@ struct twindow final : plat::twindowops {
     void show(TGadget* g) override { dsk::show(g); }
     void activate(TGadget* g) override { dsk::activate(g); }
     void redraw(TGadget* g) override { dsk::redraw(g); }
+    float displayrate() override { return dsk::displayrate(); }
+    void everyframe(bool on) override { dsk::everyframe(on); }
     void setgraphics(TGadget* g) override { dsk::setgraphics(g); }
     int graphicswidth() override { return dsk::graphicswidth(); }
     int graphicsheight() override { return dsk::graphicsheight(); }
@@ -56,6 +58,7 @@ struct ttimers final : plat::ttimerops {
         if (!stepped) dsk::starttimer(t);
     }
     void stoptimer(TTimer* t) override { dsk::stoptimer(t); }
+    float fraction(TTimer* t) override { return dsk::timerfraction(t); }
 };
 
 struct tdrawing final : plat::tdrawops {

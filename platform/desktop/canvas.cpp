@@ -21,6 +21,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
@@ -29,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/internal.h"
@@ -355,7 +358,61 @@ void createcanvas(TGadget* g) {
     c->box->show();
 }
 
+namespace {
+// Painting at every frame of the display (PaintEveryFrame): a precise timer asks for a paint at
+// each of its frames, frame n at n / rate s after the start, the next one that is still ahead
+// (a frame that came late is not made up for). The swap then waits for the screen's refresh
+// where the driver syncs to it, and a software rasteriser without a refresh gets the rate all
+// the same.
+QTimer* pacer = nullptr;
+int64_t pacestart = 0;
+int64_t paced = 0;
+
+void pace() {
+    if (!pacer) return;
+    double hz = displayrate();
+    int64_t now = monotonicns();
+    int64_t next = std::max<int64_t>(paced + 1, ticksdue(now - pacestart, hz) + 1);
+    paced = next;
+    int64_t wait = pacestart + tickat(next, hz) - now;
+    pacer->start(static_cast<int>(std::max<int64_t>(0, (wait + 999999) / 1000000)));
+}
+}  // namespace
+
+float displayrate() {
+    static float asked = [] {
+        const char* env = std::getenv("VARNHOLD_DISPLAY_HZ");
+        float hz = env ? std::strtof(env, nullptr) : 0;
+        return hz >= 1 && hz <= 1000 ? hz : 0;
+    }();
+    if (asked > 0) return asked;
+    tcanvas* c = currentcanvas();
+    QScreen* screen = c ? c->screen() : QGuiApplication::primaryScreen();
+    float hz = screen ? static_cast<float>(screen->refreshRate()) : 0;
+    return hz >= 1 ? hz : 60;
+}
+
+void everyframe(bool on) {
+    if (on == (pacer != nullptr)) return;
+    if (!on) {
+        delete pacer;
+        pacer = nullptr;
+        return;
+    }
+    pacer = new QTimer;
+    pacer->setSingleShot(true);
+    pacer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(pacer, &QTimer::timeout, [] {
+        if (tcanvas* c = currentcanvas()) c->askpaint();
+        pace();
+    });
+    pacestart = monotonicns();
+    paced = 0;
+    pace();
+}
+
 void redraw(TGadget* g) {
+    if (pacer) return;                    // the next frame of the display paints it
     if (tcanvas* c = canvasof(g)) c->askpaint();
 }
 

@@ -83,6 +83,13 @@ void stoptimer(TTimer* t) {
     }
 }
 
+float timerfraction(TTimer* t) {
+    auto* q = static_cast<tqtimer*>(t->native);
+    if (!q) return 1;
+    auto since = static_cast<double>(monotonicns() - q->start_ns - tickat(q->delivered, t->hz));
+    return static_cast<float>(since * t->hz / 1e9);
+}
+
 int presented() { return framesshown; }
 
 void stats(bool on) {

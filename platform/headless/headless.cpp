@@ -17,7 +17,7 @@ namespace {
 thread_local std::vector<tdrawrecord> records;
 thread_local bool recording = true;
 thread_local bool newframe = false;   // the next operation starts a new record list
-thread_local int clockms = 0;         // the stepped clock
+thread_local int64_t clockns = 0;     // the stepped clock
 thread_local std::vector<std::pair<thttprequest, thttpdone>> requests;
 thread_local std::vector<std::string> launched;
 thread_local int flips = 0;                  // frames presented
@@ -29,8 +29,18 @@ void padevent(int id, int data, int x, int y) {
     if (canvas) emit(id, canvas, data, 0, x, y);
 }
 
-// The running timers in creation order, with the clock at their creation.
+// The running timers in creation order, with the clock (ns) at their creation.
 thread_local std::vector<std::pair<TTimer*, int64_t>> timers;
+
+// The simulated display (SimulateDisplay): its rate, when its frame 0 was, the frames shown
+// since, and whether every frame is painted.
+thread_local float displayhz = 60;
+thread_local int64_t displaystart = 0;
+thread_local int64_t displayframes = 0;
+thread_local bool paintall = false;
+
+// The clock's milliseconds: tick times are whole nanoseconds, the game reads whole ms.
+int clockms() { return static_cast<int>(clockns / 1000000); }
 
 struct twindow final : twindowops {
     void init(int, char**) override {}
@@ -73,24 +83,55 @@ struct twindow final : twindowops {
         }
         if (timers.empty()) return false;
         auto [t, start] = timers.back();
-        int64_t due = start + tickat(t->ticks + 1, t->hz) / 1000000;
-        if (due > clockms) clockms = static_cast<int>(due);
+        // the clock in whole ms, as the game reads it, at the tick or later
+        int64_t due = (start / 1000000 + tickat(t->ticks + 1, t->hz) / 1000000) * 1000000;
+        if (due > clockns) clockns = due;
         StepTimer(t);
         return true;
+    }
+
+    // One frame of the simulated display: the ticks due by then, then the paint.
+    void present() {
+        runpending();
+        displayframes++;
+        int64_t now = displaystart + tickat(displayframes, displayhz);
+        for (;;) {
+            if (timers.empty()) break;
+            auto [t, start] = timers.back();
+            int64_t due = start + tickat(t->ticks + 1, t->hz);
+            if (due > now) break;
+            if (due > clockns) clockns = due;
+            StepTimer(t);
+        }
+        clockns = now;
+        if (canvas && (canvas->paintpending || paintall)) {
+            canvas->paintpending = false;
+            emit(EVENT_GADGETPAINT, canvas);
+        }
     }
     void waitsystem() override { deliver(); }
     void run() override {
         while (deliver()) {}
     }
+    float displayrate() override { return displayhz; }
+    void everyframe(bool on) override { paintall = on; }
 };
 
 struct ttimers final : ttimerops {
-    int millisecs() override { return clockms; }
-    void starttimer(TTimer* t, bool) override { timers.emplace_back(t, clockms); }
+    int millisecs() override { return clockms(); }
+    void starttimer(TTimer* t, bool) override { timers.emplace_back(t, clockns); }
     void stoptimer(TTimer* t) override {
         std::erase_if(timers, [t](const auto& e) { return e.first == t; });
     }
     void beforestep() override { pad::hooks.poll(padevent); }   // the pads' events come before the tick
+    float fraction(TTimer* t) override {
+        for (auto& [timer, start] : timers)
+            if (timer == t) {
+                double last = static_cast<double>(start + tickat(t->ticks, t->hz));
+                return static_cast<float>((static_cast<double>(clockns) - last) * t->hz / 1e9);
+            }
+        return 1;
+    }
 };
 
 struct tdrawing final : tdrawops {
@@ -157,7 +198,17 @@ void ClearDrawRecords() {
     newframe = false;
 }
 void RecordDrawing(bool on) { recording = on; }
-void SetMilliSecs(int ms) { clockms = ms; }
+void SetMilliSecs(int ms) { clockns = static_cast<int64_t>(ms) * 1000000; }
+
+void SimulateDisplay(float hz) {
+    displayhz = hz > 0 ? hz : 60;
+    displaystart = clockns;
+    displayframes = 0;
+}
+
+void StepDisplay() {
+    if (PlatformBackend() == tbackend::headless) static_cast<twindow*>(ops.window)->present();
+}
 void PretendSoftwareRenderer(bool on) { pretendsoftware = on; }
 float RenderScaleAsked() { return scaleasked; }
 float InterfaceScaleAsked() { return interfaceasked; }

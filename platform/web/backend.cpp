@@ -46,6 +46,30 @@ struct tticker {
 };
 std::vector<tticker> tickers;
 
+// The display's rate, measured from the animation frames: frames counted over a second at a
+// time, a second with a gap (a hidden page, a stall) left out. 60 until one has been seen.
+float displayhz = 60;
+double ratestart = -1;                    // ms: when the second being counted began
+int rateframes = 0;
+double rategap = 0;                       // the longest gap between two frames in it
+bool paintall = false;                    // PaintEveryFrame
+
+void measurerate(double time) {
+    if (ratestart < 0 || time < ratestart) {
+        ratestart = time;
+        rateframes = 0;
+        rategap = 0;
+        return;
+    }
+    if (lastframe >= 0) rategap = std::max(rategap, time - lastframe);
+    rateframes++;
+    if (time - ratestart < 1000) return;
+    if (rategap < 100) displayhz = static_cast<float>(rateframes * 1000.0 / (time - ratestart));
+    ratestart = time;
+    rateframes = 0;
+    rategap = 0;
+}
+
 // The menus are drawn by the page (page.menus), from the gadgets' model; an entry is known to
 // the page by its index here.
 std::vector<TGadget*> menuitems;
@@ -256,6 +280,7 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 void frame(double time) {
     ops.window->runpending();
     if (menusdirty) showmenus();
+    measurerate(time);
     lastframe = time;
     web::pollpads();
     int64_t now = static_cast<int64_t>(time * 1e6);
@@ -274,7 +299,7 @@ void frame(double time) {
         }
     }
     shownagain = false;
-    if (canvas && canvas->paintpending) {
+    if (canvas && (canvas->paintpending || paintall)) {
         canvas->paintpending = false;
         emit(EVENT_GADGETPAINT, canvas);
     }
@@ -397,6 +422,8 @@ struct twindow final : twindowops {
         b = cssh;
     }
 
+    float displayrate() override { return displayhz; }
+    void everyframe(bool on) override { paintall = on; }
     void waitsystem() override { frame(lastframe >= 0 ? lastframe : emscripten_get_now()); }
     [[noreturn]] void run() override {
         emscripten_request_animation_frame_loop(onframe, nullptr);
@@ -413,6 +440,15 @@ struct ttimers final : ttimerops {
     }
     void stoptimer(TTimer* t) override {
         std::erase_if(tickers, [t](const tticker& k) { return k.t == t; });
+    }
+    // by the animation frame's own time, which the ticks fell due by
+    float fraction(TTimer* t) override {
+        for (const tticker& k : tickers)
+            if (k.t == t && k.start_ns >= 0 && lastframe >= 0) {
+                auto since = static_cast<double>(static_cast<int64_t>(lastframe * 1e6) - k.start_ns - tickat(k.delivered, t->hz));
+                return static_cast<float>(since * t->hz / 1e9);
+            }
+        return 1;
     }
 };
 

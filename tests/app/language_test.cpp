@@ -128,19 +128,20 @@ TEST_F(languagefile, a_short_last_section_leaves_the_missing_texts_empty) {
     EXPECT_EQ(world->txtentername, "");
 }
 
-// Lines 27 to 30 name the entries added later ("Reduce &flashing", then the score server's
-// three); a section of a file made before some of them (the next header or the end comes
-// first) keeps their English captions, also after a language that had them.
+// Lines 27 to 31 name the entries added later ("Reduce &flashing", the score server's three,
+// "Smooth &motion"); a section of a file made before some of them (the next header or the end
+// comes first) keeps their English captions, also after a language that had them.
 TEST_F(languagefile, the_later_captions_follow_line_26_and_older_sections_keep_english) {
-    build(section("[New]", "n", 30) + section("[Mid]", "m", 28) + section("[Old]", "o") + section("[Last]", "l"));
-    const int tags[4] = {menu_reduceflashing, menu_sendscores, menu_sharedscores, menu_watchbest};
-    const char* english[4] = {"Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game"};
-    for (int i = 0; i < 4; i++) EXPECT_EQ(menutext(tags[i]), "n" + std::to_string(27 + i));
+    build(section("[New]", "n", 31) + section("[Mid]", "m", 28) + section("[Old]", "o") + section("[Last]", "l"));
+    const int tags[5] = {menu_reduceflashing, menu_sendscores, menu_sharedscores, menu_watchbest, menu_smoothmotion};
+    const char* english[5] = {"Reduce &flashing", "Send s&cores", "Shared high sco&res", "&Watch the best game",
+                              "Smooth &motion"};
+    for (int i = 0; i < 5; i++) EXPECT_EQ(menutext(tags[i]), "n" + std::to_string(27 + i));
     EXPECT_EQ(world->txtentername, "n26");
     for (int tag : {102, 103, 104}) {
         choose(tag);
         int kept = tag == 102 ? 2 : 0;   // lines the section has after line 26
-        for (int i = 0; i < 4; i++)
+        for (int i = 0; i < 5; i++)
             EXPECT_EQ(menutext(tags[i]), i < kept ? "m" + std::to_string(27 + i) : english[i]) << tag << " " << i;
         EXPECT_EQ(world->txtentername, (tag == 102 ? "m" : tag == 103 ? "o" : "l") + std::string("26")) << tag;
     }

@@ -11,6 +11,7 @@
 
 #include "app/language.h"
 #include "app/settings.h"
+#include "app/smooth.h"
 #include "app/world.h"
 #include "framework/keys.h"
 #include "framework/menutags.h"
@@ -180,20 +181,32 @@ TEST_F(settingsfile, hide_text_is_not_kept_but_pause_between_levels_is) {
     EXPECT_EQ(world->menu.get(menu_pausebetween), 1);
 }
 
-// "Reduce flashing" is one byte after everything a file of the version before it holds: such a
-// file loads with the option off, and that version, which stops reading before the byte, finds
-// exactly the records it wrote itself.
-TEST_F(settingsfile, reduce_flashing_is_kept_in_a_last_byte_that_either_version_can_do_without) {
+// "Reduce flashing", then the choice of "Smooth motion", are a byte each after everything a
+// file of the version before them holds: such a file loads with the option as it was (off; the
+// display's choice), and that version, which stops reading before the byte, finds exactly the
+// records it wrote itself.
+TEST_F(settingsfile, the_later_options_are_kept_in_last_bytes_that_older_versions_can_do_without) {
     world->volume.upd(53);
     bytes off = save();
+    EXPECT_EQ(off.back(), 0);   // not chosen: the display decides
     world->menu.set(menu_reduceflashing, 1);
+    choose(menu_smoothmotion);  // on, chosen, where a 60 Hz display leaves it off
     bytes on = save();
     ASSERT_EQ(on.size(), off.size());
-    EXPECT_EQ(on.back(), 1);
-    EXPECT_EQ(bytes(on.begin(), on.end() - 1), bytes(off.begin(), off.end() - 1));
+    EXPECT_EQ(on[on.size() - 2], 1);
+    EXPECT_EQ(on.back(), smoothchosen | 1);
+    EXPECT_EQ(bytes(on.begin(), on.end() - 2), bytes(off.begin(), off.end() - 2));
     reload();
+    followsmooth();
     EXPECT_EQ(world->menu.get(menu_reduceflashing), 1);
+    EXPECT_EQ(world->menu.get(menu_smoothmotion), 1);
     writebytes(cfgpath, bytes(on.begin(), on.end() - 1));
+    reload();
+    followsmooth();
+    EXPECT_EQ(world->menu.get(menu_reduceflashing), 1);
+    EXPECT_EQ(world->menu.get(menu_smoothmotion), 0);
+    EXPECT_EQ(smoothchoice, 0);
+    writebytes(cfgpath, bytes(on.begin(), on.end() - 2));
     reload();
     EXPECT_EQ(world->menu.get(menu_reduceflashing), 0);
     EXPECT_EQ(world->volume.on, 3);

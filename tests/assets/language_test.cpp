@@ -1,4 +1,4 @@
-// The language file beside the program: seven Latin-1 sections of 30 lines, English first,
+// The language file beside the program: seven Latin-1 sections of 31 lines, English first,
 // with a mnemonic in every menu text that no other entry of the same menu shares.
 #include <gtest/gtest.h>
 
