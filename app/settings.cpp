@@ -64,7 +64,10 @@ void loadsettings() {
     // that does not know it stops reading before it.
     if (readbyte(s, b)) world->menu.set(menu_reduceflashing, b & 1);
     // "Smooth motion", newer still: the player's choice, or the display's while none was made.
-    if (readbyte(s, b)) smoothchoice = (b & smoothchosen) ? (b & 3) : 0;
+    if (readbyte(s, b) && (b & smoothchosen)) {
+        smoothchoice = b & 3;
+        world->menu.set(menu_smoothmotion, b & 1);
+    }
     CloseStream(s);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 
 thread_local int smoothchoice = 0;
+const bool smoothready = ThreadState([] { (void)&smoothchoice; });
 
 // The lists of what moves, whose records have a position `x`, `y`.
 #define VARNHOLD_SMOOTHED(X) \

@@ -28,7 +28,7 @@ using bytes = std::vector<unsigned char>;
 
 namespace {
 
-// Where each of the 45 records of a settings file starts and ends (offsets into `b`); a file
+// Where each of the 46 records of a settings file starts and ends (offsets into `b`); a file
 // that ends inside a record gives fewer.
 std::vector<std::pair<size_t, size_t>> records(const bytes& b) {
     std::vector<std::pair<size_t, size_t>> r;
@@ -59,7 +59,7 @@ std::vector<std::pair<size_t, size_t>> records(const bytes& b) {
     };
     std::string layout = "vvvvbbbbbbsvvv";
     for (int i = 0; i < 10; i++) layout += "svv";
-    layout += "b";   // "Reduce flashing", newer than the rest
+    layout += "bb";   // "Reduce flashing" and the choice of "Smooth motion", newer than the rest
     for (char k : layout)
         if (!take(k)) break;
     return r;
@@ -102,7 +102,7 @@ TEST_F(settingsfile, a_score_of_300_is_stored_as_ac_02) {
     world->level.score = 300;
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 45u);
+    ASSERT_EQ(r.size(), 46u);
     EXPECT_EQ(slice(b, r[12]), (bytes{0xac, 0x02}));
 }
 
@@ -110,17 +110,17 @@ TEST_F(settingsfile, no_highlighted_row_is_stored_as_five_bytes_and_reads_back_a
     world->level.highlighthiscore = -1;
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 45u);
+    ASSERT_EQ(r.size(), 46u);
     EXPECT_EQ(slice(b, r[13]), (bytes{0xff, 0xff, 0xff, 0xff, 0x0f}));
     world->level.highlighthiscore = 4;
     reload();
     EXPECT_EQ(world->level.highlighthiscore, -1);
 }
 
-TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_45_records) {
+TEST_F(settingsfile, defaults_make_a_file_of_exactly_the_46_records) {
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 45u);
+    ASSERT_EQ(r.size(), 46u);
     EXPECT_EQ(r.back().second, b.size());
     // options unticked, language 101 (the first), volume 5
     for (int i = 4; i < 8; i++) EXPECT_EQ(b[r[i].first], 0) << "option byte " << i;
@@ -218,7 +218,7 @@ TEST_F(settingsfile, a_file_cut_short_keeps_the_records_before_the_cut_and_defau
     world->volume.upd(58);
     bytes b = save();
     auto r = records(b);
-    ASSERT_EQ(r.size(), 45u);
+    ASSERT_EQ(r.size(), 46u);
     // cut in the middle of the first high-score row's name
     bytes cut(b.begin(), b.begin() + long(r[14].first + 2));
     writebytes(cfgpath, cut);
