@@ -41,7 +41,7 @@ enum {
 #define VARNHOLD_SMOOTHED_INDEX(name) smoothed_##name,
     VARNHOLD_SMOOTHED(VARNHOLD_SMOOTHED_INDEX)
 #undef VARNHOLD_SMOOTHED_INDEX
-    smoothedlists
+        smoothedlists
 };
 
 struct tsmooth {
@@ -54,8 +54,7 @@ struct tsmooth {
 };
 thread_local tsmooth state;
 
-template <class L>
-void remember(L& list, std::vector<twas>& was) {
+template <class L> void remember(L& list, std::vector<twas>& was) {
     list.watched = true;
     list.gone.clear();
     was.clear();
@@ -64,8 +63,7 @@ void remember(L& list, std::vector<twas>& was) {
     std::sort(was.begin(), was.end());
 }
 
-template <class L>
-void forget(L& list, std::vector<twas>& was) {
+template <class L> void forget(L& list, std::vector<twas>& was) {
     list.watched = false;
     list.gone.clear();
     was.clear();
@@ -79,20 +77,19 @@ void between(float& x, float& y, float wasx, float wasy, float f) {
     y = wasy + (y - wasy) * f;
 }
 
-template <class L>
-void place(L& list, const std::vector<twas>& was, float f) {
+template <class L> void place(L& list, const std::vector<twas>& was, float f) {
     if (was.empty()) return;
     std::sort(list.gone.begin(), list.gone.end());
     for (auto& r : list.d) {
         if (!r) continue;
         auto it = std::lower_bound(was.begin(), was.end(), twas{r.get(), 0, 0});
-        if (it == was.end() || it->record != r.get()) continue;             // came in the step
+        if (it == was.end() || it->record != r.get()) continue;                          // came in the step
         if (std::binary_search(list.gone.begin(), list.gone.end(), r.get())) continue;   // a new one where one went
         between(r->x, r->y, it->x, it->y, f);
     }
 }
 
-}  // namespace
+}   // namespace
 
 void smoothreset() {
 #define VARNHOLD_SMOOTHED_FORGET(name) forget(world->name, state.was[smoothed_##name]);

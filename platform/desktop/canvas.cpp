@@ -11,12 +11,12 @@
 // another paint afterwards. Repaints asked for while one is pending merge into it.
 #include "platform/desktop/desktop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -377,7 +377,7 @@ void pace() {
     int64_t wait = pacestart + tickat(next, hz) - now;
     pacer->start(static_cast<int>(std::max<int64_t>(0, (wait + 999999) / 1000000)));
 }
-}  // namespace
+}   // namespace
 
 float displayrate() {
     static float asked = [] {
@@ -412,7 +412,7 @@ void everyframe(bool on) {
 }
 
 void redraw(TGadget* g) {
-    if (pacer) return;                    // the next frame of the display paints it
+    if (pacer) return;   // the next frame of the display paints it
     if (tcanvas* c = canvasof(g)) c->askpaint();
 }
 

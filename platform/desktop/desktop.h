@@ -45,9 +45,9 @@ int clientheight(TGadget* g);
 void show(TGadget* g);
 void activate(TGadget* g);
 void redraw(TGadget* g);
-float displayrate();                      // see DisplayRate
-void everyframe(bool on);                 // see PaintEveryFrame
-float timerfraction(TTimer* t);           // see TimerFraction
+float displayrate();              // see DisplayRate
+void everyframe(bool on);         // see PaintEveryFrame
+float timerfraction(TTimer* t);   // see TimerFraction
 void setgraphics(TGadget* canvas);
 int graphicswidth();
 int graphicsheight();

@@ -49,10 +49,10 @@ std::vector<tticker> tickers;
 // The display's rate, measured from the animation frames: frames counted over a second at a
 // time, a second with a gap (a hidden page, a stall) left out. 60 until one has been seen.
 float displayhz = 60;
-double ratestart = -1;                    // ms: when the second being counted began
+double ratestart = -1;   // ms: when the second being counted began
 int rateframes = 0;
-double rategap = 0;                       // the longest gap between two frames in it
-bool paintall = false;                    // PaintEveryFrame
+double rategap = 0;      // the longest gap between two frames in it
+bool paintall = false;   // PaintEveryFrame
 
 void measurerate(double time) {
     if (ratestart < 0 || time < ratestart) {
@@ -445,7 +445,8 @@ struct ttimers final : ttimerops {
     float fraction(TTimer* t) override {
         for (const tticker& k : tickers)
             if (k.t == t && k.start_ns >= 0 && lastframe >= 0) {
-                auto since = static_cast<double>(static_cast<int64_t>(lastframe * 1e6) - k.start_ns - tickat(k.delivered, t->hz));
+                auto since = static_cast<double>(static_cast<int64_t>(lastframe * 1e6) - k.start_ns -
+                                                 tickat(k.delivered, t->hz));
                 return static_cast<float>(since * t->hz / 1e9);
             }
         return 1;

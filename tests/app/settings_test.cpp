@@ -190,7 +190,7 @@ TEST_F(settingsfile, the_later_options_are_kept_in_last_bytes_that_older_version
     bytes off = save();
     EXPECT_EQ(off.back(), 0);   // not chosen: the display decides
     world->menu.set(menu_reduceflashing, 1);
-    choose(menu_smoothmotion);  // on, chosen, where a 60 Hz display leaves it off
+    choose(menu_smoothmotion);   // on, chosen, where a 60 Hz display leaves it off
     bytes on = save();
     ASSERT_EQ(on.size(), off.size());
     EXPECT_EQ(on[on.size() - 2], 1);

@@ -41,7 +41,7 @@ struct tmotion {
     double moved = 0, spread = 0;
 };
 
-}  // namespace
+}   // namespace
 
 struct smooth : calmworld {
     void TearDown() override {
@@ -82,9 +82,11 @@ struct smooth : calmworld {
             for (double d : steps[k]) out[k].spread = std::max(out[k].spread, std::abs(d - mean) / mean);
             out[k].moved = double(moved) / double(frames);
         }
-        std::printf("display %3.0f Hz, smooth %-3s: plane moved %3.0f%% spread %3.0f%%, missile %3.0f%% %3.0f%%, cloud %3.0f%% %3.0f%%\n",
-                    hz, on ? "on" : "off", out[0].moved * 100, out[0].spread * 100, out[1].moved * 100, out[1].spread * 100,
-                    out[2].moved * 100, out[2].spread * 100);
+        std::printf(
+            "display %3.0f Hz, smooth %-3s: plane moved %3.0f%% spread %3.0f%%, missile %3.0f%% %3.0f%%, cloud %3.0f%% "
+            "%3.0f%%\n",
+            hz, on ? "on" : "off", out[0].moved * 100, out[0].spread * 100, out[1].moved * 100, out[1].spread * 100,
+            out[2].moved * 100, out[2].spread * 100);
         return out;
     }
 };
@@ -111,7 +113,7 @@ TEST_F(smooth, without_it_a_144_hz_display_shows_each_step_two_or_three_times) {
 TEST_F(smooth, f2_and_the_world_take_the_step_as_it_is) {
     SimulateDisplay(144);
     for (int i = 0; i < 3; i++) StepDisplay();   // the next tick's event finds the display's rate
-    EXPECT_TRUE(smoothing());   // on by default on a display faster than 60 Hz
+    EXPECT_TRUE(smoothing());                    // on by default on a display faster than 60 Hz
     tplanedata& p = plane(400, 100, 1);
     int from = TimerTicks(world->timer);
     for (int i = 0; i < 4; i++) StepDisplay();
@@ -119,7 +121,7 @@ TEST_F(smooth, f2_and_the_world_take_the_step_as_it_is) {
     ASSERT_LT(TimerFraction(world->timer), 1);
     EXPECT_GT(seen().x[0], p.x);   // drawn between the steps, behind the plane flying left...
     EXPECT_EQ(p.x, float(400 - (TimerTicks(world->timer) - from))) << "the frame moved the plane itself";
-    world->shotwanted = 1;         // ...but F2's frame is the step's own
+    world->shotwanted = 1;   // ...but F2's frame is the step's own
     drawframe();
     EXPECT_EQ(seen().x[0], p.x);
 }
@@ -159,7 +161,7 @@ treplayverdict playwithdisplay(const std::string& file, float hz, bool on) {
     return v;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(smoothreplay, a_recorded_game_is_the_same_world_at_every_display_rate_with_the_option_on_and_off) {
     testsupport::startplatform();
