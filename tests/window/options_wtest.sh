@@ -1,7 +1,7 @@
 # The Options menu as a new player first opens it: every option shows its check box from the
 # first frame, unticked, in English and after a language switch. Escape held while a menu or the
-# menu bar has the keyboard leaves the menu, never the game; "Reduce flashing" ticked from the
-# keyboard is kept in the settings. Escape on the playfield then quits.
+# menu bar has the keyboard leaves the menu, never the game; "Reduce flashing" and "Smooth motion"
+# ticked from the keyboard are kept in the settings. Escape on the playfield then quits.
 source "$(dirname "$0")/common.sh"
 makecopy
 start --seed 5
@@ -46,18 +46,18 @@ while y < h - 9:
 print(found)'
 }
 
-# Counts the boxes until there are 6 (the popup may still be painting; up to 5 seconds).
-sixboxes() {
+# Counts the boxes until there are 7 (the popup may still be painting; up to 5 seconds).
+sevenboxes() {
     for _ in $(seq 25); do
         n=$(boxes)
-        [ "$n" -eq 6 ] && return 0
+        [ "$n" -eq 7 ] && return 0
         sleep 0.2
     done
     return 1
 }
 
 openmenu alt+o
-sixboxes || fail "the Options menu of a fresh start shows $n check boxes, not 6"
+sevenboxes || fail "the Options menu of a fresh start shows $n check boxes, not 7"
 # Escape held in the menu, long enough to repeat: it closes the menu and leaves the menu bar,
 # and its repeats never reach the game
 xdotool key Down Down
@@ -73,14 +73,19 @@ openmenu alt+l
 xdotool key Down Return
 waitworld 'w["langtag"] == 102' || fail "the second language was not chosen"
 openmenu alt+o
-sixboxes || fail "after the language switch the Options menu shows $n check boxes, not 6"
+sevenboxes || fail "after the language switch the Options menu shows $n check boxes, not 7"
 # "&Blitze abschwächen" by its mnemonic
 xdotool key b
 waitwindows 1 || fail "the option did not close the menu"
+# "Flüssige Be&wegung" likewise: chosen on, where the 60 Hz screen of Xvfb leaves it off
+openmenu alt+o
+xdotool key w
+waitwindows 1 || fail "Smooth motion did not close the menu"
 
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 xdotool key --window "$win" Escape
 waitexit 20 || fail "Escape on the playfield did not end the game"
 [ "$status" -eq 0 ] || fail "exit status $status"
-[ "$(tail -c 1 "$work/varnhold.cfg" | od -An -tu1 | tr -d ' ')" = 1 ] || fail "Reduce flashing was not kept"
+[ "$(tail -c 2 "$work/varnhold.cfg" | head -c 1 | od -An -tu1 | tr -d ' ')" = 1 ] || fail "Reduce flashing was not kept"
+[ "$(tail -c 1 "$work/varnhold.cfg" | od -An -tu1 | tr -d ' ')" = 3 ] || fail "Smooth motion was not kept as chosen and on"
 echo "ok"
