@@ -1,5 +1,9 @@
 // The raid scheduler: the units of each wave kind, the horns of the jam, pause, and the draws
 // of start-up, which end with the raid's first wave.
+#include <array>
+#include <iterator>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "framework/samples.h"
@@ -18,22 +22,22 @@ struct raidtest : fight {
     std::vector<std::pair<const tsmp*, float>> horns;   // sample and pan of each horn
 
     // A wave of this kind run to its end on the scheduler alone: the kind of unit of each step
-    // (0 car, 1 plane, 2 satellite, 3 meteor, 4 helicopter, 5 UFO). Each step first draws the
-    // wait for the next unit, the last one then the long wait and the next kind.
+    // (a twavekind of VARNHOLD_WAVES). Each step first draws the wait for the next unit, the
+    // last one then the long wait and the next kind.
     std::vector<int> wave(int art, int count) {
         world->raid.prg = raid_wave, world->raid.art = art, world->raid.count = count, world->raid.wait = 0;
         std::vector<int> seq;
         while (world->raid.prg == raid_wave) {
             int before = world->raid.count, chn = world->snd.chn;
-            std::vector<int> units(world->raid.units, world->raid.units + 6);
+            std::vector<int> units(std::begin(world->raid.units), std::end(world->raid.units));
             trnd r = world->rnd;
             world->raid.upd();
             if (world->raid.count == before) continue;
-            for (int k = 0; k < 6; k++)
+            for (int k = 0; k < int(units.size()); k++)
                 for (int n = units[size_t(k)]; n < world->raid.units[k]; n++) seq.push_back(k);
             int next = r.upd(120) + 30;
-            EXPECT_EQ(world->raid.wait, world->raid.prg ? next : r.upd(18000));
-            EXPECT_EQ(world->raid.art, world->raid.prg ? art : r.upd(7));
+            EXPECT_EQ(world->raid.wait, world->raid.prg ? next : r.upd(traid::maxwait));
+            EXPECT_EQ(world->raid.art, world->raid.prg ? art : r.upd(traid::maxart));
             const tchn& c = world->snd.c[world->snd.chn];
             if (world->snd.chn != chn && (c.s == &world->snd.s[smp_horn1] || c.s == &world->snd.s[smp_horn2]))
                 horns.push_back({c.s, c.pan});
@@ -43,10 +47,13 @@ struct raidtest : fight {
 };
 
 TEST_F(raidtest, each_wave_releases_its_units_then_one_of_the_next_kind) {
-    // kind, count, and the units before the closing one: n1 of kind1, then n2 of kind2
-    const int cases[7][6] = {{0, 20, 0, 19, 0, 0}, {1, 10, 1, 9, 1, 0}, {2, 8, 2, 7, 2, 0},
-                             {3, 10, 3, 9, 3, 0},  {4, 10, 4, 9, 4, 0}, {5, 6, 5, 5, 5, 0},
-                             {6, 16, 5, 7, 4, 8}};   // UFOs while count is above 8, then helicopters
+    // kind, count, and the units before the closing one: n1 of kind1, then n2 of kind2. Every
+    // wave of one kind, then UFOs while count is above 8, then helicopters.
+    std::vector<std::array<int, 6>> cases = {
+#define RAIDTEST_CASE(wave, list, release, steps) {wave_##wave, steps, wave_##wave, steps - 1, wave_##wave, 0},
+        VARNHOLD_WAVES(RAIDTEST_CASE)
+#undef RAIDTEST_CASE
+        {wave_ufosthenchoppers, 16, wave_ufos, 7, wave_choppers, 8}};
     for (auto& t : cases) {
         SCOPED_TRACE(t[0]);
         world->choppers.clearall();
@@ -56,7 +63,7 @@ TEST_F(raidtest, each_wave_releases_its_units_then_one_of_the_next_kind) {
         // the next wave's kind, drawn in the last step
         want.push_back(world->raid.art == wave_ufosthenchoppers ? wave_ufos : world->raid.art);
         EXPECT_EQ(seq, want);
-        EXPECT_EQ(world->choppers.count(), std::count(seq.begin(), seq.end(), 4));   // they really fly
+        EXPECT_EQ(world->choppers.count(), std::count(seq.begin(), seq.end(), int(wave_choppers)));   // they really fly
     }
 }
 
@@ -87,20 +94,42 @@ struct startdraws : worldtest {
     int seed() const override { return 90210; }
 };
 
+// Start-up draws only in the kinds' start steps, in the order of VARNHOLD_KINDS (the raid's
+// come last), and then the turrets' again, once the settings are read. The steps are run again
+// here one by one on this world, counting each one's draws (the generator's step counter).
 TEST_F(startdraws, startup_makes_exactly_the_draws_of_its_objects_ending_with_the_raid) {
-    trnd r(seed());
-    // the sky 5, the weather 2, the clouds 1, ten houses 3 each, the turret list 2, three turrets
-    for (int i = 0; i < 5 + 2 + 1 + 10 * 3 + 2 + 3; i++) r.upd(1);
-    EXPECT_EQ(world->planes.wait, 800 + r.upd(2000));
-    EXPECT_EQ(world->satellites.wait, r.upd(4000) + 300);
-    EXPECT_EQ(world->ufos.wait, r.upd(6000));
-    EXPECT_EQ(world->choppers.wait, r.upd(6000));
-    EXPECT_EQ(world->jumpers.wait, r.upd(6000) + 800);
-    EXPECT_EQ(world->raid.wait, r.upd(18000));
-    EXPECT_EQ(world->raid.art, r.upd(7));
-    for (int i = 0; i < 3; i++) r.upd(1);   // the turrets built again after the settings
-    EXPECT_EQ(std::vector<int>({world->rnd.seed, world->rnd.n2, world->rnd.n3}),
-              std::vector<int>({r.seed, r.n2, r.n3}));
+    const trnd made = world->rnd;
+    const int planewait = world->planes.wait, satellitewait = world->satellites.wait, ufowait = world->ufos.wait,
+              chopperwait = world->choppers.wait, jumperwait = world->jumpers.wait, raidwait = world->raid.wait,
+              raidart = world->raid.art;
+    world->rnd = trnd(seed());
+    std::map<std::string, int> before;   // draws made before the kind's start step
+    std::string last;                    // the last kind that draws
+#define STARTDRAWS_STEP(name, type, start)                                 \
+    before[#name] = world->rnd.seed - seed();                              \
+    world->name = type();                                                  \
+    VARNHOLD_START_##start(world->name) if (world->rnd.seed - seed() > before[#name]) last = #name;
+    VARNHOLD_KINDS(STARTDRAWS_STEP)
+#undef STARTDRAWS_STEP
+    EXPECT_EQ(last, "raid");
+    for (int i = 0; i < 3; i++) world->rnd.upd(1);        // the turrets built again after the settings
+    EXPECT_EQ(std::vector<int>({made.seed, made.n2, made.n3}),
+              std::vector<int>({world->rnd.seed, world->rnd.n2, world->rnd.n3}));
+
+    // each wait drawn first in its kind's step
+    auto at = [&](const char* kind) {
+        trnd r(seed());
+        for (int i = 0; i < before[kind]; i++) r.upd(1);
+        return r;
+    };
+    EXPECT_EQ(planewait, 800 + at("planes").upd(2000));
+    EXPECT_EQ(satellitewait, at("satellites").upd(4000) + 300);
+    EXPECT_EQ(ufowait, at("ufos").upd(6000));
+    EXPECT_EQ(chopperwait, at("choppers").upd(6000));
+    EXPECT_EQ(jumperwait, at("jumpers").upd(6000) + 800);
+    trnd r = at("raid");
+    EXPECT_EQ(raidwait, r.upd(traid::maxwait));
+    EXPECT_EQ(raidart, r.upd(traid::maxart));
 }
 
 }  // namespace
