@@ -28,10 +28,18 @@ export ALSOFT_DRIVERS=null
 games="$build/bench-games"
 count=240
 case " $* " in *" --quick "*) count=6 ;; esac
+# The games are played again when the rules or the data that made them changed: the folder
+# keeps the program that played them (its checksum) and the data digest the server names.
+madeby="$(sha256sum <"$build/varnhold_games" | cut -d' ' -f1) $("$build/varnhold-server" --version)"
+if [ "$(cat "$games/made-by" 2>/dev/null)" != "$madeby" ]; then
+    rm -rf "$games"
+fi
 if [ "$(ls "$games"/game-*.vhr 2>/dev/null | wc -l)" -lt "$count" ] || { [ "$count" -gt 6 ] && [ ! -f "$games/idle.vhr" ]; }; then
     mkdir -p "$games"
+    rm -f "$games/made-by"
     idle=()
     [ "$count" -le 6 ] || idle=(--idle 648000)
     (cd "$build" && ./varnhold_games --count "$count" "${idle[@]}" --to "$games" >/dev/null)
+    printf '%s\n' "$madeby" >"$games/made-by"
 fi
 exec python3 "$here/bench/server_load.py" "$build/varnhold-server" "$games" "$@"

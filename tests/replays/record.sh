@@ -35,13 +35,28 @@ bar=0
 at() { xdotool mousemove --window "$win" "$1" $(($2 + bar)); }
 key() { xdotool key "$@"; sleep 0.3; }
 
+# waitstate EXPR SECONDS: asks the running game for its world (SIGUSR1 writes the --dump file)
+# until the Python expression holds of it (w is the world), for at most SECONDS seconds.
+waitstate() {
+    local end=$((SECONDS + $2))
+    while [ "$SECONDS" -lt "$end" ]; do
+        rm -f "$work/world.json"
+        kill -USR1 "$pid" 2>/dev/null || return 1
+        for _ in $(seq 20); do [ -s "$work/world.json" ] && break; sleep 0.1; done
+        [ -s "$work/world.json" ] && python3 -c 'import json, sys; w = json.load(open(sys.argv[1]))
+sys.exit(0 if eval(sys.argv[2]) else 1)' "$work/world.json" "$1" 2>/dev/null && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
 # record NAME SEED STEPS: plays the game with the xdotool steps of function STEPS, closes it
 # with Escape and checks the replay it wrote.
 record() {
     local name=$1 out="$work/$1.vhr"
     rm -f "$work/varnhold.cfg"
     [ "$name" != highscore ] || python3 "$here/../support/lowtable.py" "$work/varnhold.cfg"   # any row enters the table
-    "$work/varnhold" --seed "$2" --record "$out" >"$work/out.txt" 2>&1 &
+    "$work/varnhold" --seed "$2" --record "$out" --dump "$work/world.json" >"$work/out.txt" 2>&1 &
     pid=$!
     win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Varnhold [0-9]' | head -1)
     [ -n "$win" ] || { echo "no game window" >&2; exit 1; }
@@ -119,8 +134,11 @@ highscore() {
     sleep 1
     at 300 150; xdotool click 1; sleep 0.3
     at 500 150; xdotool click 3; sleep 0.3
-    xdotool keydown --window "$win" F5; sleep 45; xdotool keyup --window "$win" F5
-    sleep 4
+    # F5 held until the game is over and the name entry opens (level_nameentry), however
+    # long the machine takes
+    xdotool keydown --window "$win" F5
+    waitstate 'w["level"]["prg"] == 3' 600 || { xdotool keyup --window "$win" F5; echo "highscore never reached the name entry" >&2; exit 1; }
+    xdotool keyup --window "$win" F5
     key End
     for _ in $(seq 12); do xdotool key BackSpace; sleep 0.1; done
     key Aring; key d; key a; key Return         # "\xe5da": a name in Latin-1
