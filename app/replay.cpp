@@ -426,8 +426,6 @@ treplayverdict playtoend(bool untildiffers, const std::function<bool()>& late) {
 
 void playwindowed() { retime(); }
 
-const treplayverdict& playbackverdict() { return play.v; }
-
 float replayinputscale() { return play.on ? play.scale : 0; }
 
 void drawreplay() {

@@ -69,7 +69,6 @@ treplayverdict playtoend(bool untildiffers = false, const std::function<bool()>&
 // player's Escape quits, P pauses the playback, F5 runs it eight times faster, and the wheel
 // and the Volume menu set the volume; the rest of the player's input is ignored.
 void playwindowed();
-const treplayverdict& playbackverdict();
 // Canvas pixels per playfield unit of the canvas the input was recorded on; 0 when not playing.
 float replayinputscale();
 // The playback's status line over the playfield (window only).

@@ -214,18 +214,14 @@ tmenu rulesmenu() {
     return m;
 }
 
-// The world as the game's rules leave it: without the window, the view, the clock, the volume,
-// what the sound device does on its own and the menu entry of smooth motion.
+// The world as the game's rules leave it: without what the player's machine decides (fields()
+// leaves it out for this walk), what the sound device does on its own and the menu entry of
+// smooth motion.
 struct trulesview {
+    static constexpr bool rulesonly = true;
     tdump& v;
     template <class T>
     void operator()(const char* name, T& value) {
-        static const std::string skipped[] = {"win", "can", "volume", "ms", "workarea",
-                                              "viewscalex", "viewscaley", "viewwidth",
-                                              "viewheight", "areawidth", "areaheight",
-                                              "drawmatrix"};
-        for (const std::string& k : skipped)
-            if (k == name) return;
         if constexpr (std::is_same_v<T, tmenu>) {
             tmenu m = rulesmenu();
             v(name, m);

@@ -19,16 +19,6 @@ tsnd createsnd(int n) {
     return r;
 }
 
-int loadsnd(const std::string& path, int flags) {
-    bool exists = FileType(path) == 1;
-    frameworld->snd.add(path, flags);
-    if (!frameworld->snd.s.back().s || !exists) {
-        Notify("Can't load " + path, 1);
-        EndProcess(1);
-    }
-    return 0;
-}
-
 int tsnd::add(const std::string& path, int flags) {
     // Channels point at their samples; keep them pointing at the same ones if the array moves.
     std::vector<int> was(c.size(), -1);

@@ -68,5 +68,3 @@ struct tsnd {
 inline float panat(float x, float k) { return (x * 0.00125f - 0.5f) * k; }
 
 tsnd createsnd(int n);
-// Start-up: a sample that is missing or cannot be decoded ends the program with a message.
-int loadsnd(const std::string& path, int flags);

@@ -10,6 +10,12 @@
 #include "framework/world.h"
 #include "game/kinds.h"
 
+// A walk of the world that sees only what the game's rules decide (the digest's view,
+// app/world.cpp) declares `static constexpr bool rulesonly = true`; fields() then leaves out
+// what the player's machine decides: the window, the canvas, the volume, the clock and the view.
+template <class V>
+concept rulesonlywalk = requires { requires V::rulesonly; };
+
 // The frame timer as the world shows it: its tick count.
 struct ttimerview {
     int ticks = 0;
@@ -38,13 +44,17 @@ struct tworld : tframeworld {
     int fasttimer = 0;    // 1 while F5 is held and the timer runs at 480 Hz
 
     // Calls v(name, object) for every object the world dump lists, in its order. A new
-    // member that the dump should show gets its line here.
+    // member that the dump should show gets its line here: through `machine` when the player's
+    // machine decides it rather than the rules (the digest leaves it out).
     template <class V> void fields(V& v) {
+        auto machine = [&v](const char* name, auto& value) {
+            if constexpr (!rulesonlywalk<V>) v(name, value);
+        };
         v("rnd", rnd);
-        v("win", win);
-        v("can", can);
+        machine("win", win);
+        machine("can", can);
         v("menu", menu);
-        v("volume", volume);
+        machine("volume", volume);
         v("ev", ev);
         v("font", font);
         v("snd", snd);
@@ -63,16 +73,16 @@ struct tworld : tframeworld {
         v("langtag", langtag);
         ttimerview ticks{timer ? TimerTicks(timer) : 0};
         v("timer", ticks);
-        v("ms", ms);
-        v("workarea", workarea);
-        v("viewscalex", viewscalex);
-        v("viewscaley", viewscaley);
-        v("viewwidth", viewwidth);
-        v("viewheight", viewheight);
-        v("areawidth", areawidth);
-        v("areaheight", areaheight);
+        machine("ms", ms);
+        machine("workarea", workarea);
+        machine("viewscalex", viewscalex);
+        machine("viewscaley", viewscaley);
+        machine("viewwidth", viewwidth);
+        machine("viewheight", viewheight);
+        machine("areawidth", areawidth);
+        machine("areaheight", areaheight);
         v("cityshift", cityshift);
-        v("drawmatrix", drawmatrix);
+        machine("drawmatrix", drawmatrix);
     }
 };
 

@@ -148,11 +148,6 @@ void SetGadgetLayout(TGadget* g, int left, int right, int top, int bottom) {
     g->layout[3] = bottom;
 }
 
-int GadgetX(TGadget* g) {
-    if (!g) return 0;
-    ops.window->readshape(g);
-    return g->x;
-}
 int GadgetY(TGadget* g) {
     if (!g) return 0;
     ops.window->readshape(g);

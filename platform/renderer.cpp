@@ -142,7 +142,6 @@ struct tgl : tfuncs {
     GLuint nearest = 0;                   // sampler for calls of pictures drawn texel for pixel
     bool sampling = false;                // `nearest` bound
     size_t indexquads = 0;
-    int compiled = 0;
     bool copyswap = false;                // a swap copies the back buffer and keeps it
     bool software = false;                // a software rasteriser draws
     // the canvas
@@ -174,7 +173,6 @@ struct tgl : tfuncs {
         const char* parts[] = {dev.dialect, variant, src};
         glShaderSource(s, 3, parts, nullptr);
         glCompileShader(s);
-        compiled++;
         GLint ok = 0;
         glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
         if (!ok) {
@@ -616,7 +614,5 @@ void readfront(int x, int y, int w, int h, uint8_t* out) {
 void newbuffers() {
     if (g) g->viewport = false;
 }
-
-int shaderscompiled() { return g ? g->compiled : 0; }
 
 }  // namespace gl

@@ -63,5 +63,4 @@ void upload(const tplace& p, const TImage* img, int frame);
 // Device pixels (x, y, w, h, top-left origin) of the front buffer into `out`, rows top-down,
 // 4 bytes a pixel.
 void readfront(int x, int y, int w, int h, uint8_t* out);
-int shaderscompiled();
 }  // namespace gl

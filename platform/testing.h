@@ -16,7 +16,6 @@ void SetOrigin(float x, float y);
 void SetHandle(float x, float y);         // the primitives' handle (rects and lines)
 uint32_t ReadPixel(const TPixmap& p, int x, int y);            // 0xAARRGGBB; 0 outside the pixmap
 int MenuTag(TGadget* item);
-int GadgetX(TGadget* gadget);
 int GadgetY(TGadget* gadget);
 int GadgetWidth(TGadget* gadget);
 int GadgetHeight(TGadget* gadget);

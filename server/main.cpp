@@ -513,14 +513,151 @@ int readoptions(int argc, char** argv, tserveroptions& o) {
     return -1;
 }
 
+// The handlers of every request, in the order a request meets them: its connection claimed,
+// its answer from `api` (a replay's body read first, within the limit), its log line.
+namespace handlers {
+
+using Req = httplib::Request;
+using Res = httplib::Response;
+
+// The headers are in: a body is waited for, other requests are answered; an address that
+// holds too many connections at once is turned away (503).
+httplib::Server::HandlerResponse claim(tapi& api, const Req& req, Res& res) {
+    if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH") tconnections::waitingforbody();
+    else tconnections::waiting(-1);
+    requestlog = trequestlog();
+    requestlog.start = std::chrono::steady_clock::now();
+    trequest r;
+    r.address = req.remote_addr;
+    if (size_t n = req.get_header_value_count("X-Forwarded-For"))
+        r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
+    requestlog.client = api.clientof(r);
+    if (!tconnections::claim(requestlog.client)) {
+        res.status = 503;
+        res.set_header("Retry-After", "10");
+        res.set_header("Connection", "close");
+        res.set_content("{\"error\":\"too many requests from this address at once\"}\n", "application/json");
+        return httplib::Server::HandlerResponse::Handled;
+    }
+    return httplib::Server::HandlerResponse::Unhandled;
+}
+
+// The request's line in the log, when its answer has gone out.
+void log(const Req& req, const Res& res) {
+    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - requestlog.start).count();
+    char buf[96];
+    std::snprintf(buf, sizeof buf, " %d %zu bytes %.3f s", res.status, res.body.size(), took);
+    // a request the library could not read has no method, path nor address of its own
+    std::string client = !requestlog.client.empty() ? requestlog.client
+                         : !req.remote_addr.empty() ? req.remote_addr
+                                                    : tconnections::peer();
+    std::string line = client + " " + (req.method.empty() ? "-" : req.method) + " " +
+                       (req.path.empty() ? "-" : req.path.substr(0, 200)) + buf;
+    if (!requestlog.verdict.empty()) {
+        line += ": " + requestlog.verdict;
+        if (requestlog.cpu >= 0) {
+            std::snprintf(buf, sizeof buf, " (verified in %.2f s of CPU)", requestlog.cpu);
+            line += buf;
+        }
+    }
+    if (!requestlog.cause.empty()) line += "; cause: " + requestlog.cause;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+        else if ((c >= 0 && c < 0x20) || c == 0x7f) c = '?';
+    logline(line);
+    tconnections::answered();
+    tconnections::waitingforheaders();   // of the next request on this connection
+    startrequest();
+}
+
+// The answer of `api` to the request with this body.
+void answer(tapi& api, const Req& req, Res& res, std::string body) {
+    if (tconnections::stopping) res.set_header("Connection", "close");
+    if (tconnections::lateconnection) {
+        res.status = 503;
+        res.set_header("Retry-After", "10");
+        res.set_content("{\"error\":\"the server is stopping: send the request again later\"}\n", "application/json");
+        return;
+    }
+    trequest r;
+    r.method = req.method;
+    r.path = req.path;
+    for (const auto& [k, v] : req.params) r.query.emplace(k, v);
+    r.body = std::move(body);
+    r.address = req.remote_addr;
+    r.origin = req.get_header_value("Origin");
+    // a proxy adds its own header after any the client sent: the last one counts
+    if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
+    tresponse out = api.handle(r);
+    requestlog.client = api.clientof(r);
+    requestlog.verdict = out.verdict;
+    requestlog.cpu = out.cpu;
+    requestlog.cause = out.cause;
+    res.status = out.status;
+    for (const auto& [k, v] : out.headers) res.set_header(k, v);
+    res.set_content(out.body, out.type);
+}
+
+// A POST: the replay is read as it comes, whatever its content type says (no form parsing),
+// and no further than the limit; past it the answer is 413 like any other.
+void post(tapi& api, const tserveroptions& o, const Req& req, Res& res, const httplib::ContentReader& reader) {
+    std::string type = req.get_header_value("Content-Type");
+    for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (type.rfind("multipart/", 0) == 0) {
+        res.status = 415;
+        res.set_content("{\"error\":\"send the replay itself as the body\"}\n", "application/json");
+        return;
+    }
+    std::string body;
+    bool big = false;
+    bool whole = reader([&](const char* data, size_t n) {
+        if (body.size() + n > o.config.maxbody) {
+            big = true;
+            return false;
+        }
+        body.append(data, n);
+        return true;
+    });
+    // The library refuses a declared length past the limit without reading it.
+    if (!whole && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > o.config.maxbody)
+        big = true;
+    tconnections::waiting(-1);
+    if (!whole && !big) {
+        res.status = 400;
+        res.set_content("{\"error\":\"the replay did not arrive whole\"}\n", "application/json");
+        return;
+    }
+    if (big) body.assign(o.config.maxbody + 1, '\n');   // answered 413 like any other
+    answer(api, req, res, std::move(body));
+}
+
+// Other methods with a body: the body (within the replay's limit) is read and dropped, so that
+// it is not taken for the next requests on the connection.
+void unread(tapi& api, const tserveroptions& o, const Req& req, Res& res, const httplib::ContentReader& reader) {
+    size_t n = 0;
+    reader([&](const char*, size_t size) { return (n += size) <= o.config.maxbody; });
+    tconnections::waiting(-1);
+    res.set_header("Connection", "close");
+    answer(api, req, res, "");
+}
+
+// What the library itself refuses gets a reason in JSON too.
+void error(const Req&, Res& res) {
+    if (res.status == 413)
+        res.set_content("{\"error\":\"the replay is too large\"}\n", "application/json");
+    else if (res.body.empty())
+        res.set_content("{\"error\":\"the request is not one this server reads\"}\n", "application/json");
+}
+
+}  // namespace handlers
+
 // Every request's handler, its limits and its log line; the answers come from `api`.
 void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
     // Beyond the replay's limit the body is refused before it is read (413).
     http.set_payload_max_length(o.config.maxbody);
     // Threads for the connections, slow ones too: a verifier's wait, a slow sender or reader
     // holds one, and /healthz and the page still find one free.
-    // The handlers outlive this function: they hold the server's own objects by reference and
-    // each other by value.
+    // The handlers outlive this function: they hold the server's own objects by reference.
     tconnections::limit = static_cast<int>(o.clientconnections);
     http.new_task_queue = [&o] {
         return new tconnections(static_cast<size_t>(std::max(o.connections, o.workers + o.queue + 8)),
@@ -529,133 +666,22 @@ void route(httplib::Server& http, tapi& api, const tserveroptions& o) {
     http.set_read_timeout(static_cast<time_t>(o.readseconds));
     http.set_write_timeout(static_cast<time_t>(o.readseconds));
     http.set_keep_alive_timeout(5);
-    http.set_pre_routing_handler([&api](const httplib::Request& req, httplib::Response& res) {
-        // the headers are in: a body is waited for, other requests are answered
-        if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH") tconnections::waitingforbody();
-        else tconnections::waiting(-1);
-        requestlog = trequestlog();
-        requestlog.start = std::chrono::steady_clock::now();
-        trequest r;
-        r.address = req.remote_addr;
-        if (size_t n = req.get_header_value_count("X-Forwarded-For"))
-            r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
-        requestlog.client = api.clientof(r);
-        if (!tconnections::claim(requestlog.client)) {
-            res.status = 503;
-            res.set_header("Retry-After", "10");
-            res.set_header("Connection", "close");
-            res.set_content("{\"error\":\"too many requests from this address at once\"}\n", "application/json");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    http.set_logger([](const httplib::Request& req, const httplib::Response& res) {
-        double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - requestlog.start).count();
-        char buf[96];
-        std::snprintf(buf, sizeof buf, " %d %zu bytes %.3f s", res.status, res.body.size(), took);
-        // a request the library could not read has no method, path nor address of its own
-        std::string client = !requestlog.client.empty() ? requestlog.client
-                             : !req.remote_addr.empty() ? req.remote_addr
-                                                        : tconnections::peer();
-        std::string line = client + " " + (req.method.empty() ? "-" : req.method) + " " +
-                           (req.path.empty() ? "-" : req.path.substr(0, 200)) + buf;
-        if (!requestlog.verdict.empty()) {
-            line += ": " + requestlog.verdict;
-            if (requestlog.cpu >= 0) {
-                std::snprintf(buf, sizeof buf, " (verified in %.2f s of CPU)", requestlog.cpu);
-                line += buf;
-            }
-        }
-        if (!requestlog.cause.empty()) line += "; cause: " + requestlog.cause;
-        for (char& c : line)
-            if (c == '\n' || c == '\r') c = ' ';
-            else if ((c >= 0 && c < 0x20) || c == 0x7f) c = '?';
-        logline(line);
-        tconnections::answered();
-        tconnections::waitingforheaders();   // of the next request on this connection
-        startrequest();
-    });
-    auto answer = [&api](const httplib::Request& req, httplib::Response& res, std::string body) {
-        if (tconnections::stopping) res.set_header("Connection", "close");
-        if (tconnections::lateconnection) {
-            res.status = 503;
-            res.set_header("Retry-After", "10");
-            res.set_content("{\"error\":\"the server is stopping: send the request again later\"}\n", "application/json");
-            return;
-        }
-        trequest r;
-        r.method = req.method;
-        r.path = req.path;
-        for (const auto& [k, v] : req.params) r.query.emplace(k, v);
-        r.body = std::move(body);
-        r.address = req.remote_addr;
-        r.origin = req.get_header_value("Origin");
-        // a proxy adds its own header after any the client sent: the last one counts
-        if (size_t n = req.get_header_value_count("X-Forwarded-For")) r.forwarded = req.get_header_value("X-Forwarded-For", n - 1);
-        tresponse out = api.handle(r);
-        requestlog.client = api.clientof(r);
-        requestlog.verdict = out.verdict;
-        requestlog.cpu = out.cpu;
-        requestlog.cause = out.cause;
-        res.status = out.status;
-        for (const auto& [k, v] : out.headers) res.set_header(k, v);
-        res.set_content(out.body, out.type);
+    using handlers::Req, handlers::Res;
+    http.set_pre_routing_handler([&api](const Req& req, Res& res) { return handlers::claim(api, req, res); });
+    http.set_logger(handlers::log);
+    auto serve = [&api](const Req& req, Res& res) { handlers::answer(api, req, res, ""); };
+    auto withbody = [&api, &o](auto handler) {
+        return [&api, &o, handler](const Req& req, Res& res, const httplib::ContentReader& reader) {
+            handler(api, o, req, res, reader);
+        };
     };
-    auto serve = [answer](const httplib::Request& req, httplib::Response& res) { answer(req, res, ""); };
     http.Get(".*", serve);
-    // A replay is read as it comes, whatever its content type says (no form parsing), and no
-    // further than the limit.
-    http.Post(".*", [answer, &o](const httplib::Request& req, httplib::Response& res,
-                                 const httplib::ContentReader& reader) {
-        std::string type = req.get_header_value("Content-Type");
-        for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (type.rfind("multipart/", 0) == 0) {
-            res.status = 415;
-            res.set_content("{\"error\":\"send the replay itself as the body\"}\n", "application/json");
-            return;
-        }
-        std::string body;
-        bool big = false;
-        bool whole = reader([&](const char* data, size_t n) {
-            if (body.size() + n > o.config.maxbody) {
-                big = true;
-                return false;
-            }
-            body.append(data, n);
-            return true;
-        });
-        // The library refuses a declared length past the limit without reading it.
-        if (!whole && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > o.config.maxbody)
-            big = true;
-        tconnections::waiting(-1);
-        if (!whole && !big) {
-            res.status = 400;
-            res.set_content("{\"error\":\"the replay did not arrive whole\"}\n", "application/json");
-            return;
-        }
-        if (big) body.assign(o.config.maxbody + 1, '\n');   // answered 413 like any other
-        answer(req, res, std::move(body));
-    });
+    http.Post(".*", withbody(handlers::post));
     http.Options(".*", serve);
-    // Other methods with a body: the body (within the replay's limit) is read and dropped, so
-    // that it is not taken for the next requests on the connection
-    auto unread = [answer, &o](const httplib::Request& req, httplib::Response& res,
-                               const httplib::ContentReader& reader) {
-        size_t n = 0;
-        reader([&](const char*, size_t size) { return (n += size) <= o.config.maxbody; });
-        tconnections::waiting(-1);
-        res.set_header("Connection", "close");
-        answer(req, res, "");
-    };
-    http.Put(".*", unread);
+    http.Put(".*", withbody(handlers::unread));
     http.Delete(".*", serve);
-    http.Patch(".*", unread);
-    http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.status == 413)
-            res.set_content("{\"error\":\"the replay is too large\"}\n", "application/json");
-        else if (res.body.empty())
-            res.set_content("{\"error\":\"the request is not one this server reads\"}\n", "application/json");
-    });
+    http.Patch(".*", withbody(handlers::unread));
+    http.set_error_handler(handlers::error);
 }
 
 // Waits for a stop signal (SIGINT, SIGTERM, SIGHUP, blocked in every thread) and stops the

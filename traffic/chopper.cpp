@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "combat/hit.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
@@ -17,12 +18,6 @@
 #include "traffic/jumper.h"
 #include "traffic/satellite.h"
 #include "traffic/ufo.h"
-
-namespace {
-
-// Inside the square of half side r around (x, y), borders excluded.
-bool within(float dx, float dy, float r) { return -r < dx && dx < r && -r < dy && dy < r; }
-}
 
 void tchopperdata::generate() {
     img = img_chopper[world->rnd.upd(static_cast<int>(img_chopper.size()))];
@@ -43,36 +38,28 @@ void tchopperdata::generate() {
     sx = world->rnd.updf(0.01f) - 0.005f;
     if (y >= 190) sy = world->rnd.updf(-0.005f) - 0.005f;   // low: climbs
     else sy = world->rnd.updf(0.005f) + 0.005f;             // high: sinks
-    tsmp& s = world->snd.s[smp_chopper];
-    s.pan = panat(x, 0.35f);
-    world->snd.play(s, world->rnd.updf(0.2f) + 0.8f, -1);
-    chn = world->snd.chn;
+    chn = startengine(smp_chopper, x);
 }
 
 // The engine fades out; sixteen green pieces fly.
 void tchopperdata::destroy() {
-    world->snd.release(chn, world->snd.s[smp_chopper]);
     const int col[3] = {55, 155, 55};
-    world->particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col, img_explosion1);
+    wreck(chn, smp_chopper, x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col);
 }
+
+thitbox tchopperdata::box() const { return {x, y, static_cast<float>(iw2), static_cast<float>(ih2)}; }
 
 // Enemy explosions only: the player's never harm a helicopter.
 int tchopperdata::collisiontnt() { return world->tnt.enemyreaches(x, y) ? 1 : 0; }
 
 // A missile of either side flying into the helicopter; the player pays for his own.
 int tchopperdata::collisionrocket() {
-    int n = static_cast<int>(world->rockets.d.size());
-    for (int i = 0; i < n; i++) {
-        trocketdata* m = world->rockets.d[i].get();
-        if (!m || m->prg != rocket_flying) continue;
-        if (x - iw2 < m->x && m->x < x + iw2 && y - ih2 < m->y && m->y < y + ih2) {
-            if (m->owner != side_enemy) world->level.addscore(-3);
-            world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
-            m->destroy();
-            return 1;
-        }
-    }
-    return 0;
+    trocketdata* m = missilein(box());
+    if (!m) return 0;
+    if (m->owner != side_enemy) world->level.addscore(-3);
+    world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
+    m->destroy();
+    return 1;
 }
 
 // Meeting a UFO brings both down, for no points.
@@ -81,7 +68,7 @@ int tchopperdata::collisionufo() {
     for (int i = 0; i < n; i++) {
         tufodata* u = world->ufos.d[i].get();
         if (!u) continue;
-        if (x - iw2 < u->x && u->x < x + iw2 && y - ih2 < u->y && u->y < y + ih2) {
+        if (box().contains(u->x, u->y)) {
             world->tnt2.generate(u->x, u->y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
             u->destroy();
             world->ufos.empty(i);
@@ -94,8 +81,7 @@ int tchopperdata::collisionufo() {
 // The rotor takes the jumper in the air; the helicopter flies on.
 int tchopperdata::collisionjumper() {
     if (world->jumpers.prg != jumper_inair) return 0;
-    if (x - iw2 < world->jumpers.x && world->jumpers.x < x + iw2 && y - ih2 < world->jumpers.y &&
-        world->jumpers.y < y + ih2) {
+    if (box().contains(world->jumpers.x, world->jumpers.y)) {
         world->tnt2.generate(world->jumpers.x, world->jumpers.y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         world->level.addscore(-1);
         world->jumpers.destroy();
@@ -126,7 +112,7 @@ int tchopperdata::upd() {
     // Away from enemy explosions and from meteors in sight; the last threat found decides.
     auto evade = [this](float ex, float ey, float r) {
         float dx = ex - x, dy = ey - y;
-        if (!within(dx, dy, r)) return;
+        if (!inreach(ex, ey, x, y, r)) return;
         sx = dx >= 0 ? -0.05f : 0.05f;
         sy = dy >= 0 ? -0.05f : 0.05f;
     };
@@ -157,7 +143,7 @@ int tchopperdata::upd() {
     n = static_cast<int>(world->ufos.d.size());
     for (int i = 0; i < n; i++) {
         tufodata* u = world->ufos.d[i].get();
-        if (!u || !within(x - u->x, y - u->y, laserradius)) continue;
+        if (!u || !inreach(x, y, u->x, u->y, laserradius)) continue;
         fire(u->x, u->y);
         world->level.addscore(10);
         u->destroy();
@@ -168,7 +154,7 @@ int tchopperdata::upd() {
     for (int i = 0; i < n; i++) {
         trocketdata* m = world->rockets.d[i].get();
         if (!m || m->prg != rocket_flying || m->owner != side_enemy) continue;
-        if (!within(x - m->x, y - m->y, laserradius)) continue;
+        if (!inreach(x, y, m->x, m->y, laserradius)) continue;
         fire(m->x, m->y);
         world->level.addscore(2);
         m->destroy();

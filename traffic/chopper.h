@@ -3,6 +3,7 @@
 // their gun at a UFO in reach, else at an enemy missile, at most once every 141 frames.
 #pragma once
 
+#include "combat/hit.h"
 #include "framework/slots.h"
 #include "platform/platform.h"
 
@@ -28,6 +29,7 @@ struct tchopperdata {
 
     void generate();
     void destroy();
+    thitbox box() const;              // the picture's rectangle
     int collisiontnt();
     int collisionrocket();
     int collisionufo();

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "combat/fire.h"
+#include "combat/hit.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
@@ -72,20 +73,16 @@ void tjumper::destroy() {
 }
 
 // A missile of either side in flight: a point lost whoever fired; its blast is owned like it.
+thitbox tjumper::box() const { return {x, y, jumperw2, jumperh2}; }
+
 int tjumper::collisionrocket() {
-    int n = static_cast<int>(world->rockets.d.size());
-    for (int i = 0; i < n; i++) {
-        trocketdata* m = world->rockets.d[i].get();
-        if (!m || m->prg != rocket_flying) continue;
-        if (x - jumperw2 < m->x && m->x < x + jumperw2 && y - jumperh2 < m->y && m->y < y + jumperh2) {
-            world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-            world->level.addscore(-1);
-            world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
-            m->destroy();
-            return 1;
-        }
-    }
-    return 0;
+    trocketdata* m = missilein(box());
+    if (!m) return 0;
+    world->tnt2.generate(x, y, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+    world->level.addscore(-1);
+    world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 0);
+    m->destroy();
+    return 1;
 }
 
 // Coming down into a fire on the street; the fire burns on.

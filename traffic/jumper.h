@@ -3,6 +3,7 @@
 // Only while gliding (prg 2) can anything hit it; losing it costs a point.
 #pragma once
 
+#include "combat/hit.h"
 #include "platform/platform.h"
 
 // The jumper's `prg`.
@@ -28,6 +29,7 @@ struct tjumper {
     void init();                      // the first wait (one draw)
     void generate();                  // a new jump: stand on a roof
     void destroy();
+    thitbox box() const;              // the picture's rectangle
     int collisionrocket();
     int collisionfire();
     int upd();                        // always 0: the jumper is never removed

@@ -75,45 +75,34 @@ void tplanedata::destroy() {
     world->particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.01f, 1.4f, 0.1f}, col, col, img_explosion1);
 }
 
-bool tplanedata::inside(float px, float py) const {
-    return x - imgw2 < px && px < x + imgw2 && y - imgh2 < py && py < y + imgh2;
-}
+thitbox tplanedata::box() const { return {x, y, imgw2, imgh2}; }
 
 // A plane in a harmful explosion comes down. The hero is never harmed: an enemy blast touching
 // him dies away a frame sooner every frame.
 int tplanedata::collisiontnt() {
-    int n = static_cast<int>(world->tnt.d.size());
-    for (int i = 0; i < n; i++) {
-        ttntdata* e = world->tnt.d[i].get();
-        if (!e) continue;
-        if (!e->reaches(x, y)) continue;
-        if (art == kind_plane) return 1;
-        if (e->owner == side_enemy && e->time > 1) e->time--;
-        return 0;
-    }
+    ttntdata* e = blastat(x, y);
+    if (!e) return 0;
+    if (art == kind_plane) return 1;
+    if (e->owner == side_enemy && e->time > 1) e->time--;
     return 0;
 }
 
 // The hero catches a missile and takes the side of whoever fired it; a plane is blown up in a
 // large blast owned like the missile, which can chain on.
 int tplanedata::collisionrocket() {
-    int n = static_cast<int>(world->rockets.d.size());
-    for (int i = 0; i < n; i++) {
-        trocketdata* r = world->rockets.d[i].get();
-        if (!r || r->prg != rocket_flying || !inside(r->x, r->y)) continue;
-        if (art == kind_hero) {
-            superturn = 0;            // he may turn back once more
-            superowner = r->owner;
-            world->tnt.generate(r->x, r->y, 0.5f, 100, smp_xplo2, 1.0f, r->owner, 0);
-            world->level.addscore(r->owner != side_enemy ? -10 : 2);
-            r->destroy();
-            return 0;
-        }
-        world->tnt.generate(r->x, r->y, 0.1f, 400, smp_xplo1, 1.0f, r->owner, 0);
+    trocketdata* r = missilein(box());
+    if (!r) return 0;
+    if (art == kind_hero) {
+        superturn = 0;            // he may turn back once more
+        superowner = r->owner;
+        world->tnt.generate(r->x, r->y, 0.5f, 100, smp_xplo2, 1.0f, r->owner, 0);
+        world->level.addscore(r->owner != side_enemy ? -10 : 2);
         r->destroy();
-        return 1;
+        return 0;
     }
-    return 0;
+    world->tnt.generate(r->x, r->y, 0.1f, 400, smp_xplo1, 1.0f, r->owner, 0);
+    r->destroy();
+    return 1;
 }
 
 // A plane touching a UFO goes down with it; the hero rams through, slowing and sinking.
@@ -121,7 +110,7 @@ int tplanedata::collisionufo() {
     int n = static_cast<int>(world->ufos.d.size());
     for (int i = 0; i < n; i++) {
         tufodata* u = world->ufos.d[i].get();
-        if (!u || !inside(u->x, u->y)) continue;
+        if (!u || !box().contains(u->x, u->y)) continue;
         smallblast(u->x, u->y);
         u->destroy();
         world->ufos.empty(i);
@@ -166,10 +155,7 @@ int tplanedata::upd() {
         if (laser != 0) laser--;
         return 0;
     }
-    auto inreach = [this](float tx, float ty) {
-        float dx = x - tx, dy = y - ty;
-        return -laserradius < dx && dx < laserradius && -laserradius < dy && dy < laserradius;
-    };
+    auto inreach = [this](float tx, float ty) { return ::inreach(x, y, tx, ty, laserradius); };
     auto fire = [this](float tx, float ty) {
         cooldown = maxcooldown;
         laser = static_cast<int>(maxlaser);

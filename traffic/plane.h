@@ -4,6 +4,7 @@
 // touch it (taking the side of whoever fired the last one), rams UFOs and fires a short laser.
 #pragma once
 
+#include "combat/hit.h"
 #include "framework/slots.h"
 #include "platform/platform.h"
 
@@ -37,6 +38,7 @@ struct tplanedata {
 
     void generate();
     void destroy();                   // planes only, never the hero
+    thitbox box() const;              // the body's rectangle
     int collisiontnt();
     int collisionrocket();
     int collisionufo();
@@ -53,9 +55,6 @@ struct tplanedata {
     // 1 when chn carries this plane's engine: a plane without one has no channel, and chn alone
     // cannot tell (channel 0 is a channel too). Not part of the dump.
     int engine = 0;
-
-private:
-    bool inside(float px, float py) const;   // strictly within the body's rectangle
 };
 
 struct tplane : slots<tplanedata> {

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "combat/hit.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
@@ -85,12 +86,7 @@ void tsatellitedata::destroy() {
 
 int tsatellitedata::collisiontnt() {
     if (art == kind_meteor) return 0;   // explosions never harm a meteor
-    int n = length(world->tnt);
-    for (int i = 0; i < n; i++) {
-        const ttntdata* e = world->tnt.d[i].get();
-        if (e && e->reaches(x, y)) return 1;
-    }
-    return 0;
+    return blastat(x, y) ? 1 : 0;
 }
 
 int tsatellitedata::collisionrocket() {

@@ -1,6 +1,7 @@
 // traffic/ufo.cpp — UFOs.
 #include "traffic/ufo.h"
 
+#include "combat/hit.h"
 #include "combat/particle.h"
 #include "combat/rocket.h"
 #include "combat/tnt.h"
@@ -40,42 +41,37 @@ void tufodata::generate() {
     maxspeedx = speedx;
     fly = world->rnd.upd(120) + 60;
     fy = world->rnd.updf(2.0f) - 1.0f;
-    tsmp& s = world->snd.s[smp_ufo];
-    s.pan = panat(x, 0.35f);
-    world->snd.play(s, world->rnd.updf(0.2f) + 0.8f, -1);
-    chn = world->snd.chn;
+    chn = startengine(smp_ufo, x);
 }
 
 // Whoever downs a UFO calls this and empties its slot.
 void tufodata::destroy() {
-    world->snd.release(chn, world->snd.s[smp_ufo]);
     const int black[3] = {0, 0, 0};   // black chunks
-    world->particles.scatter(x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.02f, 1.5f, 0.2f}, black, black, img_explosion1);
+    wreck(chn, smp_ufo, x, y, {1.0f, 0.8f, 1.0f, 0.5f, 5000, 0.02f, 1.5f, 0.2f}, black);
+}
+
+thitbox tufodata::box() const {
+    return {x, y, static_cast<float>(world->ufos.iw2), static_cast<float>(world->ufos.ih2)};
 }
 
 // A player's blast that swallows a UFO adds to its chain and pays 10 per link; an enemy blast
 // downs it for nothing.
 int tufodata::collisiontnt() {
-    int n = length(world->tnt);
-    for (int i = 0; i < n; i++) {
-        ttntdata* e = world->tnt.d[i].get();
-        if (!e) continue;
-        if (!e->reaches(x, y)) continue;
-        if (e->owner != side_enemy) {
-            e->combo++;
-            if (e->combo > 1) world->texts.generate(world->txtcombo + Str(e->combo), e->x, e->y, 1.0f);
-            world->level.addscore(10 * e->combo);
-        }
-        return 1;
+    ttntdata* e = blastat(x, y);
+    if (!e) return 0;
+    if (e->owner != side_enemy) {
+        e->combo++;
+        if (e->combo > 1) world->texts.generate(world->txtcombo + Str(e->combo), e->x, e->y, 1.0f);
+        world->level.addscore(10 * e->combo);
     }
-    return 0;
+    return 1;
 }
 
 // A jumper gliding through the UFO is lost; the UFO flies on.
 int tufodata::collisionjumper() {
     if (world->jumpers.prg != jumper_inair) return 0;
     float jx = world->jumpers.x, jy = world->jumpers.y;
-    if (x - world->ufos.iw2 < jx && jx < x + world->ufos.iw2 && y - world->ufos.ih2 < jy && jy < y + world->ufos.ih2) {
+    if (box().contains(jx, jy)) {
         world->tnt2.generate(jx, jy, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
         world->level.addscore(-1);
         world->jumpers.destroy();
@@ -85,19 +81,12 @@ int tufodata::collisionjumper() {
 
 // A missile of either side flying into the UFO leaves a large blast that starts a chain.
 int tufodata::collisionrocket() {
-    int n = length(world->rockets);
-    for (int i = 0; i < n; i++) {
-        trocketdata* m = world->rockets.d[i].get();
-        if (!m || m->prg != rocket_flying) continue;
-        if (x - world->ufos.iw2 < m->x && m->x < x + world->ufos.iw2 && y - world->ufos.ih2 < m->y &&
-            m->y < y + world->ufos.ih2) {
-            if (m->owner != side_enemy) world->level.addscore(10);
-            world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 1);
-            m->destroy();
-            return 1;
-        }
-    }
-    return 0;
+    trocketdata* m = missilein(box());
+    if (!m) return 0;
+    if (m->owner != side_enemy) world->level.addscore(10);
+    world->tnt.generate(m->x, m->y, 0.1f, 400, smp_xplo1, 1.0f, m->owner, 1);
+    m->destroy();
+    return 1;
 }
 
 namespace {
@@ -105,17 +94,13 @@ namespace {
 // Head for the nearest half when a threat lies within r on both axes.
 void evade(tufodata& u, float tx, float ty, float r) {
     float dx = tx - u.x, dy = ty - u.y;
-    if (!(-r < dx && dx < r && -r < dy && dy < r)) return;
+    if (!::inreach(tx, ty, u.x, u.y, r)) return;
     u.checkradius = 120;
     u.speedx = dx >= 0 ? Abs(u.speedx) : -Abs(u.speedx);   // positive flies left
     u.fy = dy >= 0 ? -Abs(u.fy) : Abs(u.fy);
 }
 
-bool inreach(const tufodata& u, float tx, float ty) {
-    float r = static_cast<float>(tufodata::laserradius);
-    float dx = u.x - tx, dy = u.y - ty;
-    return -r < dx && dx < r && -r < dy && dy < r;
-}
+bool inreach(const tufodata& u, float tx, float ty) { return ::inreach(u.x, u.y, tx, ty, tufodata::laserradius); }
 
 // Shoots the first thing in reach, the kinds searched in a fixed order; 1 when it fired.
 int firelaser(tufodata& u) {

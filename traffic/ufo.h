@@ -3,6 +3,7 @@
 // reach: missiles, planes, cars, satellites and meteors, the jumper, helicopters, in that order.
 #pragma once
 
+#include "combat/hit.h"
 #include "framework/slots.h"
 #include "platform/platform.h"
 
@@ -26,6 +27,7 @@ struct tufodata {
 
     void generate();
     void destroy();
+    thitbox box() const;              // the picture's rectangle, the same for every UFO
     int collisiontnt();
     int collisionjumper();
     int collisionrocket();

@@ -31,7 +31,7 @@ void sendpan(const TChannel& c) {
 namespace al {
 
 // Opens the default device once; failing that the game is silent and says nothing.
-bool open() {
+bool tsound::audio() {
     if (!tried) {
         tried = true;
         setenv("ALSOFT_LOGLEVEL", "0", 0);
@@ -50,7 +50,7 @@ bool open() {
     return context != nullptr;
 }
 
-void load(TSound& s) {
+void tsound::loadsound(TSound& s) {
     alGetError();
     alGenBuffers(1, &s.buffer);
     alBufferData(s.buffer, AL_FORMAT_MONO16, s.samples.data(), static_cast<ALsizei>(s.samples.size() * 2), s.rate);
@@ -62,7 +62,7 @@ void load(TSound& s) {
     held.push_back(&s);
 }
 
-void newvoice(TChannel& c) {
+void tsound::newvoice(TChannel& c) {
     alGetError();
     alGenSources(1, &c.voice);
     if (alGetError() != AL_NO_ERROR) c.voice = 0;
@@ -72,38 +72,38 @@ void newvoice(TChannel& c) {
     voiced.push_back(&c);
 }
 
-void cue(TChannel& c) {
+void tsound::cue(TChannel& c) {
     if (!c.voice) return;
     alSourceStop(c.voice);
     alSourcei(c.voice, AL_BUFFER, c.sound && c.sound->buffer ? static_cast<ALint>(c.sound->buffer) : 0);
     alSourcei(c.voice, AL_LOOPING, c.sound && c.sound->loop ? AL_TRUE : AL_FALSE);
 }
 
-void play(TChannel& c) {
+void tsound::play(TChannel& c) {
     if (c.voice) alSourcePlay(c.voice);
 }
-void pause(TChannel& c) {
+void tsound::pause(TChannel& c) {
     if (c.voice) alSourcePause(c.voice);
 }
-void stop(TChannel& c) {
+void tsound::stop(TChannel& c) {
     if (c.voice) alSourceStop(c.voice);
 }
-void volume(TChannel& c) {
+void tsound::volume(TChannel& c) {
     if (c.voice) alSourcef(c.voice, AL_GAIN, c.volume > 0 ? c.volume : 0.0f);
 }
-void pan(TChannel& c) { sendpan(c); }
-void rate(TChannel& c) {
+void tsound::pan(TChannel& c) { sendpan(c); }
+void tsound::rate(TChannel& c) {
     if (c.voice) alSourcef(c.voice, AL_PITCH, c.rate > 1e-4f ? c.rate : 1e-4f);
 }
 
-bool finished(TChannel& c) {
+bool tsound::finished(TChannel& c) {
     if (!c.voice) return false;
     ALint st = AL_STOPPED;
     alGetSourcei(c.voice, AL_SOURCE_STATE, &st);
     return st == AL_STOPPED;
 }
 
-void silentrun() {
+void tsound::silentrun() {
     if (context) return;
     int64_t now = monotonicns();
     if (lastadvance == 0) lastadvance = now;
@@ -112,7 +112,7 @@ void silentrun() {
     if (s > 0) AdvanceAudio(s);
 }
 
-void shutdown() {
+void tsound::audioshutdown() {
     if (!context) return;
     for (TChannel* c : voiced) {
         alSourceStop(c->voice);
