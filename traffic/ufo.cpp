@@ -102,6 +102,24 @@ void evade(tufodata& u, float tx, float ty, float r) {
 
 bool inreach(const tufodata& u, float tx, float ty) { return ::inreach(u.x, u.y, tx, ty, tufodata::laserradius); }
 
+// What the laser does to a unit of a list: nothing (not a target: the walk goes on), or a hit
+// that leaves it in its slot, or one that ends it (its slot is emptied).
+enum tlaserhit : int { laser_skip, laser_stays, laser_gone };
+
+// The first unit of `list` in reach that `hit` takes, in the list's order; true when it fired.
+template <class L, class Hit>
+bool shootfirst(const tufodata& u, L& list, Hit hit) {
+    for (int i = 0, n = length(list); i < n; i++) {
+        auto* r = list.d[i].get();
+        if (!r || !inreach(u, r->x, r->y)) continue;
+        int what = hit(*r);
+        if (what == laser_skip) continue;
+        if (what == laser_gone) list.empty(i);
+        return true;
+    }
+    return false;
+}
+
 // Shoots the first thing in reach, the kinds searched in a fixed order; 1 when it fired.
 int firelaser(tufodata& u) {
     auto beam = [&u](float tx, float ty) {
@@ -113,71 +131,59 @@ int firelaser(tufodata& u) {
         u.targetx = tx;
         u.targety = ty;
     };
-    auto blast = [&u] { world->tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0); };
+    // the beam, its blast, the points; the unit falls
+    auto strike = [&u, beam](float tx, float ty, int points) {
+        beam(tx, ty);
+        world->tnt2.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+        world->level.addscore(points);
+    };
 
-    for (int i = 0, n = length(world->rockets); i < n; i++) {
-        trocketdata* m = world->rockets.d[i].get();
-        if (!m || m->prg != rocket_flying || !inreach(u, m->x, m->y)) continue;
-        beam(m->x, m->y);
-        // a player's missile bursts as the player's blast, which can still chain and score
-        if (m->owner != side_enemy) world->tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo1, 1.5f, m->owner, 0);
-        else world->tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
-        m->destroy();
+    if (shootfirst(u, world->rockets, [&](trocketdata& m) {
+            if (m.prg != rocket_flying) return laser_skip;
+            beam(m.x, m.y);
+            // a player's missile bursts as the player's blast, which can still chain and score
+            if (m.owner != side_enemy) world->tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo1, 1.5f, m.owner, 0);
+            else world->tnt.generate(u.targetx, u.targety, 0.5f, 100, smp_xplo2, 1.0f, side_enemy, 0);
+            m.destroy();
+            return laser_stays;   // the missile list ends it itself
+        }))
         return 1;
-    }
-    for (int i = 0, n = length(world->planes); i < n; i++) {
-        tplanedata* p = world->planes.d[i].get();
-        if (!p || !inreach(u, p->x, p->y)) continue;
-        beam(p->x, p->y);
-        if (p->art == kind_plane) {   // the hero shrugs the beam off
-            blast();
-            world->level.addscore(-2);
-            p->destroy();
-            world->planes.empty(i);
-        }
+    if (shootfirst(u, world->planes, [&](tplanedata& p) {
+            if (p.art != kind_plane) return beam(p.x, p.y), laser_stays;   // the hero shrugs the beam off
+            strike(p.x, p.y, -2);
+            p.destroy();
+            return laser_gone;
+        }))
         return 1;
-    }
-    for (int i = 0, n = length(world->cars); i < n; i++) {
-        tcardata* c = world->cars.d[i].get();
-        if (!c || !inreach(u, c->x, c->y)) continue;
-        // a car's y is its roof: the beam ends halfway down the body
-        beam(c->x, c->y + static_cast<float>(c->img ? c->img->height / 2 : 0));
-        blast();
-        world->level.addscore(-1);
-        c->destroy();
-        world->cars.empty(i);
+    if (shootfirst(u, world->cars, [&](tcardata& c) {
+            // a car's y is its roof: the beam ends halfway down the body
+            strike(c.x, c.y + static_cast<float>(c.img ? c.img->height / 2 : 0), -1);
+            c.destroy();
+            return laser_gone;
+        }))
         return 1;
-    }
-    for (int i = 0, n = length(world->satellites); i < n; i++) {
-        tsatellitedata* s = world->satellites.d[i].get();
-        if (!s || s->seen == 0 || !inreach(u, s->x, s->y)) continue;
-        beam(s->x, s->y);
-        blast();
-        world->level.addscore(-2);
-        if (s->art == kind_meteor) s->hits--;
-        if (s->art == kind_satellite || s->hits <= 0) {
-            s->destroy();
-            world->satellites.empty(i);
-        }
+    if (shootfirst(u, world->satellites, [&](tsatellitedata& s) {
+            if (s.seen == 0) return laser_skip;
+            strike(s.x, s.y, -2);
+            if (s.art == kind_meteor) s.hits--;
+            if (s.art == kind_satellite || s.hits <= 0) {
+                s.destroy();
+                return laser_gone;
+            }
+            return laser_stays;
+        }))
         return 1;
-    }
     if (world->jumpers.prg == jumper_inair && inreach(u, world->jumpers.x, world->jumpers.y)) {
-        beam(world->jumpers.x, world->jumpers.y);
-        blast();
-        world->level.addscore(-1);
+        strike(world->jumpers.x, world->jumpers.y, -1);
         world->jumpers.destroy();
         return 1;
     }
-    for (int i = 0, n = length(world->choppers); i < n; i++) {
-        tchopperdata* c = world->choppers.d[i].get();
-        if (!c || !inreach(u, c->x, c->y)) continue;
-        beam(c->x, c->y);
-        blast();
-        world->level.addscore(-3);
-        c->destroy();
-        world->choppers.empty(i);
+    if (shootfirst(u, world->choppers, [&](tchopperdata& c) {
+            strike(c.x, c.y, -3);
+            c.destroy();
+            return laser_gone;
+        }))
         return 1;
-    }
     return 0;
 }
 
