@@ -5,11 +5,10 @@
 #include "tests/combat/fight.h"
 
 struct hittest : fight {
-    trocketdata* missile(float x, float y, int prg) {
-        world->rockets.generate(x, y, x, 370, 0.01f, side_player, 0, nullptr);
-        trocketdata* m = world->rockets.d.back().get();
-        m->x = x, m->y = y, m->prg = prg;
-        return m;
+    static trocketdata* at(float x, float y, int prg) {
+        trocketdata& m = missile(x, y, x, 370, 0.01f, side_player);
+        m.x = x, m.y = y, m.prg = prg;
+        return &m;
     }
 };
 
@@ -22,17 +21,19 @@ TEST_F(hittest, a_box_holds_what_lies_strictly_inside_its_borders) {
 
 TEST_F(hittest, the_first_missile_in_flight_inside_the_box_is_hit_and_a_blast_reaches_by_its_disc) {
     const thitbox box{400, 200, 20, 10};
-    missile(400, 200, rocket_waiting);
-    missile(401, 201, rocket_ended);
-    missile(300, 200, rocket_flying);
-    trocketdata* first = missile(410, 205, rocket_flying);
-    missile(395, 195, rocket_flying);
+    at(400, 200, rocket_waiting);
+    at(401, 201, rocket_ended);
+    at(300, 200, rocket_flying);
+    trocketdata* first = at(410, 205, rocket_flying);
+    trocketdata* second = at(395, 195, rocket_flying);
     EXPECT_EQ(missilein(box), first);
     first->prg = rocket_ended;
-    EXPECT_EQ(missilein(box), world->rockets.d.back().get());
+    EXPECT_EQ(missilein(box), second);
 
     EXPECT_EQ(blastat(400, 200), nullptr);
     world->tnt.generate(500, 200, 1, 100, -1, 1, side_enemy, 0);   // its disc: radius explosionw2
-    EXPECT_EQ(blastat(500 + explosionw2 - 1, 200), world->tnt.d.back().get());
+    ttntdata* blast = blastat(500 + explosionw2 - 1, 200);
+    ASSERT_NE(blast, nullptr);
+    EXPECT_EQ(blast->x, 500);
     EXPECT_EQ(blastat(500 + explosionw2 + 1, 200), nullptr);
 }
