@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atlas.h"
 #include "platform/backend.h"
 #include "platform/gamepad.h"
 #include "platform/internal.h"
@@ -455,7 +456,12 @@ struct ttimers final : ttimerops {
 
 struct tdrawing final : tdrawops {
     bool ready() override { return context && gl::ready(); }
-    void upload(tplace& p, TImage* img, int frame) override { gl::upload(p, img, frame); }
+    // The patches a transparent texel leaves out are noted too: a software rasteriser then
+    // never visits the empty sky above the skyline.
+    void upload(tplace& p, TImage* img, int frame) override {
+        gl::upload(p, img, frame);
+        atlas::survey(p, img, frame);
+    }
     void clear(const tbatchstate& st) override {
         if (context) gl::clear(st);
     }
