@@ -20,6 +20,7 @@ void tbatch::quad(const tbatchstate& st, unsigned t, const float xy[8], const fl
         plainarea += 0.5f * std::fabs((xy[4] - xy[0]) * (xy[7] - xy[3]) - (xy[6] - xy[2]) * (xy[5] - xy[1]));
     textured |= !plain;
     opaque &= a == 255 && !edge;
+    smooth |= edge != nullptr;
     for (int k = 0; k < 4; k++) {
         tvertex& v = verts.emplace_back();
         v.x = xy[k * 2];
@@ -61,6 +62,7 @@ void tbatch::flush() {
     textured = false;
     plainarea = 0;
     opaque = true;
+    smooth = false;
 }
 
 void tbatch::present() {
@@ -74,5 +76,6 @@ void tbatch::reset() {
     textured = false;
     plainarea = 0;
     opaque = true;
+    smooth = false;
     calls = lastcalls = 0;
 }

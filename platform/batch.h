@@ -44,6 +44,7 @@ struct tbatch {
     bool textured = false;                // some quad of the pending call samples its texture
     float plainarea = 0;                  // canvas pixels² of the pending call (untextured so far)
     bool opaque = true;                   // its every corner has full opacity and coverage
+    bool smooth = false;                  // some quad of it is a smooth line (edge given)
     tbatchstate state;
     int calls = 0;                        // calls submitted in the frame being drawn
     int lastcalls = 0;                    // calls of the last presented frame

@@ -32,11 +32,13 @@ void main() {
 }
 )";
 
-// Texture x colour; a smooth line's rim fades over its outer pixel, everything else has full
-// coverage. Built three ways: PLAIN as it stands; FLAT for calls with no textured quad, which
-// a software rasteriser fills several times faster than one that samples (the sky's gradient,
-// large rectangles); MASK for the mask blend, where texels below half opacity leave the
-// canvas as it was. A fourth, COPY, only samples: it scales the offscreen scene to the window.
+// Texture x colour; a smooth line's rim fades over its outer pixel (EDGE), everything else has
+// full coverage. Built three ways: PLAIN as it stands; FLAT for calls with no textured quad,
+// which a software rasteriser fills several times faster than one that samples (the sky's
+// gradient, large rectangles); MASK for the mask blend, where texels below half opacity leave
+// the canvas as it was. PLAIN and FLAT come with and without EDGE: a call without a smooth
+// line (the sky, the pictures) spares every pixel the rim's arithmetic. A last one, COPY, only
+// samples: it scales the offscreen scene to the window.
 const char* fragmentshader = R"(
 in vec2 vuv;
 in vec4 vcol;
@@ -52,7 +54,9 @@ void main() {
 #else
     vec4 c = vcol * texture(tex, vuv);
 #endif
+#ifdef EDGE
     c.a *= clamp(vedge.x - abs(vedge.y), 0.0, 1.0);
+#endif
 #ifdef MASK
     if (c.a < 0.5) discard;
 #endif
@@ -138,6 +142,7 @@ struct tprogram {
 struct tgl : tfuncs {
     gl::tdevice dev;
     tprogram plain, flat, mask, copy;
+    tprogram plainedge, flatedge;         // with a smooth line's rim
     GLuint vao = 0, vbo = 0, ibo = 0;
     GLuint nearest = 0;                   // sampler for calls of pictures drawn texel for pixel
     bool sampling = false;                // `nearest` bound
@@ -214,7 +219,8 @@ struct tgl : tfuncs {
         // a browser names its renderer only when asked apart
         if (dev.renderer) r = dev.renderer();
         software = gl::softwarename(r);
-        if (!link(plain, "") || !link(flat, "#define FLAT\n") || !link(mask, "#define MASK\n") ||
+        if (!link(plain, "") || !link(flat, "#define FLAT\n") || !link(mask, "#define MASK\n#define EDGE\n") ||
+            !link(plainedge, "#define EDGE\n") || !link(flatedge, "#define FLAT\n#define EDGE\n") ||
             !link(copy, "#define COPY\n"))
             return false;
         glGenVertexArrays(1, &vao);
@@ -429,7 +435,9 @@ struct tgl : tfuncs {
         if (b.verts.empty() || w <= 0 || h <= 0) return;
         drawto();
         glBindVertexArray(vao);
-        use(b.state.blend == BLEND_MASK ? mask : b.textured ? plain : flat);
+        use(b.state.blend == BLEND_MASK ? mask
+            : b.textured                 ? (b.smooth ? plainedge : plain)
+                                         : (b.smooth ? flatedge : flat));
         scissor(b.state);
         // Opaque colour over the canvas under the alpha blend just replaces it.
         setblend(!b.textured && b.opaque && b.state.blend == BLEND_ALPHA ? 0 : b.state.blend);
