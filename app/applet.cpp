@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/dailygame.h"
 #include "app/language.h"
 #include "app/programinfo.h"
 #include "app/renderscale.h"
@@ -185,6 +186,7 @@ void framestep() {
 
 std::string keepgame() {
     world->level.abandonentry();
+    dailyclosing();
     std::string problems = savesettings();   // and the replay being recorded; a playback writes neither
     if (!dumponclose.empty()) {
         std::string problem = savedump(dumponclose);

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The lines of the section applied last ("" where English stands).
+thread_local std::string applied[languagelines];
+
 // A word of the screen as read from its line: with the blank the file leaves out.
 std::string screenword(const std::string& line, std::string_view english) {
     return english.ends_with(' ') ? line + " " : line;
@@ -105,7 +108,20 @@ void applylanguage(const std::string (&t)[languagelines], int tag) {
     VARNHOLD_SCREENWORDS(VARNHOLD_SCREENWORD_READ)
 #undef VARNHOLD_SCREENWORD_READ
     recomputewidths();
+    for (int i = 0; i < languagelines; i++) applied[i] = t[i];
     for (int i = menu_language + 1; i <= menu_language + world->langcount; i++) world->menu.set(i, 0);
     world->menu.set(tag, 1);
     world->langtag = tag;
+}
+
+std::string languageline(int line) {
+    if (line < 1 || line > languagelines) return "";
+    if (!applied[line - 1].empty()) return applied[line - 1];
+    for (const tmenuentry& e : menuentries)
+        if (e.line == line) return e.english;
+    for (const tscreenword& w : screenwords)
+        if (w.line == line) return w.english;
+    for (const tscreenword& w : linewords)
+        if (w.line == line) return w.english;
+    return "";
 }

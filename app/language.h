@@ -27,6 +27,9 @@ bool languagesection(TStream* s, const std::string& name, std::string (&t)[langu
 // Puts a section's texts in place (menus, screen words, their widths) as language `tag`; an
 // empty caption of a later entry leaves it English.
 void applylanguage(const std::string (&t)[languagelines], int tag);
+// The text of a language-file line in the language in use: the English text where the section
+// has none (an older file) or no language was applied.
+std::string languageline(int line);
 // The widths of the interface texts measured with the font.
 void recomputewidths();
 // Whether a line is a section header, and the section's name.

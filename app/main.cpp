@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/applet.h"
+#include "app/dailygame.h"
 #include "app/programinfo.h"
 #include "app/renderscale.h"
 #include "app/replay.h"
@@ -237,6 +238,7 @@ int runheadless(const toptions& o) {
 int runwindowed(const toptions& o, int seed) {
     startrecording(o.record, seed);
     startscores(o.scores);
+    startdailyclient();
     dumponclose = o.dump;
     if (o.stats) ShowStats(true);
     if (o.crowd) {

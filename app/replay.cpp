@@ -326,7 +326,12 @@ std::string programversion() {
     return infovalue("version") + "." + infovalue("build");
 }
 
-void startrecording(const std::string& path, int seed) {
+void startrecording(const std::string& path, int seed, const std::string& daily) {
+    restartrecording(path, seed, daily);
+    AddHook(HOOK_EMITEVENT, recordhook, nullptr, 1);
+}
+
+void restartrecording(const std::string& path, int seed, const std::string& daily) {
     rec = trecorder();
     rec.on = true;
     rec.path = path;
@@ -334,6 +339,7 @@ void startrecording(const std::string& path, int seed) {
     r.program = programversion();
     r.data = datadigest();
     r.seed = seed;
+    r.daily = daily;
     // The game's clock is sampled after each flip, and the last flip was the loading screen's,
     // before the pictures and sounds were read: taken as it is, the events of the first frames
     // (before the first frame is shown) would carry a clock that is behind by the whole loading
@@ -354,7 +360,6 @@ void startrecording(const std::string& path, int seed) {
     s.highlight = world->level.highlighthiscore;
     for (int i = 0; i < 10; i++)
         s.rows[i] = {world->level.hiscore[i].name, world->level.hiscore[i].level, world->level.hiscore[i].score};
-    AddHook(HOOK_EMITEVENT, recordhook, nullptr, 1);
 }
 
 void stoprecording() { rec.on = false; }

@@ -26,7 +26,11 @@ std::string programversion();
 
 // Starts recording the game that start-up has just built with `seed`; the replay is written
 // to `path` ("" keeps it in memory only).
-void startrecording(const std::string& path, int seed);
+// `daily` names the day of a daily challenge's game ("" for any other).
+void startrecording(const std::string& path, int seed, const std::string& daily = "");
+// A new recording of the same world after startrecording(): the world has just been made
+// afresh with `seed` (freshworld) and the recording so far is over.
+void restartrecording(const std::string& path, int seed, const std::string& daily = "");
 void stoprecording();
 bool recording();
 // The replay of the game so far, ending with the world as it is now.

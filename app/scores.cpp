@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/dailygame.h"
 #include "app/replay.h"
 #include "app/settings.h"
 #include "app/world.h"
 #include "framework/font.h"
 #include "framework/menutags.h"
+#include "framework/screenwords.h"
 #include "framework/window.h"
 #include "game/level.h"
 #include "game/world.h"
@@ -32,6 +34,8 @@ struct tclient {
     std::string line;                 // shown over the playfield until `lineuntil` (MilliSecs)
     int lineuntil = 0;
     bool lineok = true;               // good news (green) or not (red)
+    std::string kept;                 // the daily game last put in the outbox, and its score
+    int keptscore = 0;
 };
 thread_local tclient client;
 
@@ -91,6 +95,24 @@ void schedule(bool failed) {
     client.nextat = MilliSecs() + scoresbackoff(client.failures);
 }
 
+// The date of a daily game's outbox file ("daily-2026-12-10-CLOCK.vhr"), "" for any other.
+std::string dailyof(const std::string& file) { return file.rfind("daily-", 0) == 0 && file.size() > 16 ? file.substr(6, 10) : ""; }
+
+// The answer's "daily" member: {"date", "rank", "of"} or {"date", "why"}; false without one.
+bool dailyanswer(const std::string& body, std::string& date, std::string& rank, std::string& of, std::string& why) {
+    size_t at = body.find("\"daily\":");
+    if (at == std::string::npos) return false;
+    size_t open = body.find('{', at), close = body.find('}', at);
+    if (open == std::string::npos || close == std::string::npos || open > close) return false;
+    std::string member = body.substr(open, close - open + 1);
+    auto first = [&member](const char* key) {
+        std::vector<std::string> v = jsonvalues(member, key);
+        return v.empty() ? std::string() : v[0];
+    };
+    date = first("date"), rank = first("rank"), of = first("of"), why = first("why");
+    return !date.empty();
+}
+
 void answered(const std::string& file, const thttpanswer& a) {
     client.sending.clear();
     std::string path = client.outbox + file;
@@ -103,20 +125,33 @@ void answered(const std::string& file, const thttpanswer& a) {
         if (ReadFile(path, now) && now == client.sent) DeleteFile(path);
         client.sent.clear();
         if (a.status < 300) {
-            std::vector<std::string> ranks = jsonvalues(a.body, "rank"), scores = jsonvalues(a.body, "score");
+            // the all-time rows' ranks, before the day's own member
+            std::string rows = a.body.substr(0, a.body.find("\"daily\":"));
+            std::vector<std::string> ranks = jsonvalues(rows, "rank"), scores = jsonvalues(rows, "score");
             std::string line = "the score server " + base() + " took " + file + ":";
             for (size_t i = 0; i < ranks.size(); i++)
                 line += " rank " + ranks[i] + (i < scores.size() ? " (score " + scores[i] + ")" : "") +
                         (i + 1 < ranks.size() ? "," : "");
             if (ranks.empty()) line += " no rank";
-            say(line);
-            show(ranks.empty() ? "Shared high scores: your score was taken"
-                               : "Shared high scores: your score is number " + ranks.front(), true);
+            std::string date, rank, of, why;
+            if (dailyanswer(a.body, date, rank, of, why)) {
+                say(line);
+                say(rank.empty() ? dailytext(lineword_dailylate, date, {}, true) + " (" + why + ")"
+                                 : dailytext(lineword_dailyrank, date, {rank, of}, true));
+                if (!rank.empty()) show(dailytext(lineword_dailyrank, date, {rank, of}), true);
+                else show(dailytext(lineword_dailylate, date), false);
+            } else {
+                say(line);
+                show(ranks.empty() ? "Shared high scores: your score was taken"
+                                   : "Shared high scores: your score is number " + ranks.front(), true);
+            }
         } else {
             std::vector<std::string> err = jsonvalues(a.body, "error");
             say("the score server " + base() + " refused " + file + " (" + std::to_string(a.status) +
                 "): " + (err.empty() ? "no reason given" : err[0]));
-            show("Shared high scores: not taken, " + (err.empty() ? std::string("no reason given") : err[0]), false);
+            std::string reason = err.empty() ? std::string("no reason given") : err[0];
+            if (!dailyof(file).empty()) show(dailytext(lineword_dailyrefused, dailyof(file), {reason}), false);
+            else show("Shared high scores: not taken, " + reason, false);
         }
         client.told = false;
         schedule(false);
@@ -128,6 +163,8 @@ void answered(const std::string& file, const thttpanswer& a) {
         say("can't send " + file + " to the score server " + base() + " now (" + why +
             "); it waits in " + client.outbox);
         client.told = true;
+        if (!dailyof(file).empty() && client.kept == file)
+            show(dailytext(lineword_dailykept, dailyof(file), {std::to_string(client.keptscore)}), false);
     }
     schedule(true);
 }
@@ -294,7 +331,8 @@ void startscores(const std::string& server, const std::string& outbox) {
 
 void scorerowmade() {
     savenow();
-    if (!client.cfg.send || !recording() || replaying()) return;
+    // a daily game goes to the server whole when it ends (senddaily)
+    if (!client.cfg.send || !recording() || replaying() || !dailyplaying().empty()) return;
     if (outbox().empty()) {
         say("can't keep the replay for the score server: there is no data folder");
         return;
@@ -312,6 +350,26 @@ void scorerowmade() {
     client.nextat = MilliSecs();
     pump();
 }
+
+void senddaily(const treplay& r, int score) {
+    std::string file = "daily-" + r.daily + "-" + std::to_string(static_cast<uint32_t>(r.clock)) + ".vhr";
+    std::string why = !client.cfg.send ? "sending is off"
+                      : outbox().empty() ? "there is no data folder"
+                                         : SaveFile(client.outbox + file, writereplay(r));
+    if (!why.empty()) {
+        if (client.cfg.send) say("can't keep the daily game for the score server: " + why);
+        show(dailytext(lineword_dailykept, r.daily, {std::to_string(score)}), false);
+        return;
+    }
+    client.kept = file;
+    client.keptscore = score;
+    client.told = false;   // a server out of reach is said again, with this game's line
+    client.failures = 0;
+    client.nextat = MilliSecs();
+    pump();
+}
+
+void showscoresline(const std::string& line, bool ok) { show(line, ok); }
 
 std::string scoresline() { return client.line.empty() || MilliSecs() - client.lineuntil >= 0 ? "" : client.line; }
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/replayfile.h"
+
 // scores.cfg in the settings folder (beside varnhold.cfg), a few lines of text:
 //   send=1           1: the player sends scores; 0 or missing: nothing leaves the machine
 //   server=URL       the score server; missing: the default
@@ -38,6 +40,11 @@ void startscores(const std::string& server, const std::string& outbox = "");
 void scorerowmade();
 // The milliseconds until the next try of the outbox after `failures` failures in a row.
 int scoresbackoff(int failures);
+// A daily challenge's game has ended: when sending is on its replay goes into the outbox and is
+// sent; else the line says it is kept and not sent. The server's answer gives the day's rank.
+void senddaily(const treplay& r, int score);
+// Shows `line` over the playfield for eight seconds (green when `ok`, else red).
+void showscoresline(const std::string& line, bool ok);
 // The line the client shows the player over the playfield now (a score taken with its rank, a
 // refusal with its reason, a best game that cannot be watched), "" when none; drawscores()
 // draws it. In English: the language file has no texts for the score server.

@@ -7,6 +7,7 @@
 #include "app/dump.h"
 #include "app/language.h"
 #include "app/programinfo.h"
+#include "app/replay.h"
 #include "app/settings.h"
 #include "framework/assets.h"
 #include "framework/font.h"
@@ -36,6 +37,13 @@ void* flipclock(int, void* data, void*) {
     return data;
 }
 
+// A sample's levels as its definition starts them.
+void settle(tsmp& s, const tsampledef& t) {
+    s.depth = t.depth;
+    if (t.vol >= 0) s.vol = t.vol;
+    if (t.volfade >= 0) s.volfade = t.volfade;
+}
+
 // The samples of framework/samples.h into snd; decoded by the first world, shared by the
 // later ones.
 std::string loadsounds() {
@@ -52,10 +60,7 @@ std::string loadsounds() {
             if (!exists || !world->snd.s.back().s) return path;
             cache.push_back(world->snd.s.back().s);
         }
-        tsmp& s = world->snd.s.back();
-        s.depth = t.depth;
-        if (t.vol >= 0) s.vol = t.vol;
-        if (t.volfade >= 0) s.volfade = t.volfade;
+        settle(world->snd.s.back(), t);
     }
     return "";
 }
@@ -173,6 +178,44 @@ std::string startup(const tstartup& how) {
     applet = tmainapplet();
     applet.create(how.settings);
     return "";
+}
+
+void freshworld(int seed) {
+    tlevel kept = world->level;
+    void (*savehook)() = world->savehook;
+    if (world->timer) StopTimer(world->timer);
+    world->fasttimer = 0;
+    // the channels as a new pool has them: silent, none given a sample
+    for (tchn& c : world->snd.c) {
+        if (c.c) PauseChannel(c.c);
+        c.s = nullptr;
+        c.released = 0;
+        c.depth = 0;
+    }
+    world->snd.chn = 0;
+    for (size_t i = 0; i < world->snd.s.size() && i < size_t(smp_count); i++) {
+        tsmp& s = world->snd.s[i];
+        TSound* sound = s.s;
+        s = tsmp();
+        s.s = sound;
+        settle(s, sampledefs[i]);
+    }
+    world->ev = tevs();
+    world->ev.hide = 1;
+    world->cityshift = 0;
+    world->rnd = trnd(seed);
+    createobjects();
+    recomputewidths();
+    // what the application object's create() does after the settings are read
+    world->level.name = kept.name;
+    world->level.level = kept.level;
+    world->level.score = kept.score;
+    world->level.highlighthiscore = kept.highlighthiscore;
+    for (int i = 0; i < 10; i++) world->level.hiscore[i] = kept.hiscore[i];
+    world->guns.generateall();
+    world->level.maxrocket = world->level.level / 4 + 2;
+    world->savehook = savehook;
+    world->timer = frametimer(60);
 }
 
 std::string newworld(int seed) {

@@ -33,6 +33,12 @@ void initpaths(const std::string& dir, bool installed = false);
 // or the path of the picture or sound that could not be loaded (nothing is started then).
 std::string startup(const tstartup& how);
 
+// A fresh world from `seed` in the running game: the world that startup() with `seed` makes
+// from a settings file holding the settings as they stand now (options, language, volume, name,
+// level, score and the high-score table), keeping the window, the menus, the pictures, the
+// sounds and the font. The frame timer starts again; the input state is a new one.
+void freshworld(int seed);
+
 // The objects of the game in their creation order (their creation draws random numbers).
 void createobjects();
 

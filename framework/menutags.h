@@ -27,6 +27,7 @@
 #define VARNHOLD_MENUS(X, S)                                                       \
     X(game, 13, bar, 1, "&Game")                                                   \
     X(start, 1, act, 2, "&Start (Enter)")                                          \
+    X(daily, 20, act, 32, "&Daily challenge")           /* app/dailygame */        \
     S()                                                                            \
     X(hiscore, 3, act, 3, "Show &hiscore")                                         \
     S()                                                                            \
@@ -93,5 +94,6 @@ inline constexpr int languagelines = [] {
     int n = 0;
     for (const tmenuentry& e : menuentries) n = e.line > n ? e.line : n;
     for (const tscreenword& w : screenwords) n = w.line > n ? w.line : n;
+    for (const tscreenword& w : linewords) n = w.line > n ? w.line : n;
     return n;
 }();

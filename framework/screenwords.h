@@ -21,9 +21,31 @@
     X(txtplace, 25, "Place ")                                    \
     X(txtentername, 26, "Enter your name")
 
+// X(name, line, English text): the lines over the playfield after a daily challenge, and the
+// months of their dates. Not members of the world (the client shows them, app/dailygame.cpp):
+// {day}, {month}, {rank}, {of}, {score} and {why} are filled in; the months are twelve words.
+#define VARNHOLD_LINEWORDS(X)                                                                   \
+    X(dailyrank, 33, "Daily challenge, {day} {month}: number {rank} of {of}")                   \
+    X(dailylate, 34, "Daily challenge, {day} {month}: too late for the day's table")            \
+    X(dailykept, 35, "Daily challenge, {day} {month}: {score} points (kept; not sent)")         \
+    X(dailyrefused, 36, "Daily challenge, {day} {month}: not taken, {why}")                     \
+    X(months, 37, "January February March April May June July August September October November December")
+
 struct tscreenword {
     int line;
     const char* english;
+};
+
+enum : int {
+#define VARNHOLD_LINEWORD_ID(name, line, english) lineword_##name = line,
+    VARNHOLD_LINEWORDS(VARNHOLD_LINEWORD_ID)
+#undef VARNHOLD_LINEWORD_ID
+};
+
+inline constexpr tscreenword linewords[] = {
+#define VARNHOLD_LINEWORD_ENTRY(name, line, english) {line, english},
+    VARNHOLD_LINEWORDS(VARNHOLD_LINEWORD_ENTRY)
+#undef VARNHOLD_LINEWORD_ENTRY
 };
 
 inline constexpr tscreenword screenwords[] = {

@@ -108,6 +108,7 @@ TEST(assetlanguage, file_is_latin1_with_placement_word_and_score_words) {
 TEST(assetlanguage, every_line_and_tag_of_the_lists_is_used_once) {
     std::map<int, int> lines, tags;
     for (const tscreenword& w : screenwords) lines[w.line]++;
+    for (const tscreenword& w : linewords) lines[w.line]++;
     for (const tmenuentry& e : menuentries) {
         if (e.line) lines[e.line]++;
         if (e.kind != menukind_separator) tags[renamedtag(e)]++;

@@ -14,7 +14,7 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "${@:2}"
 fi
 games=("${@:2}")
-[ ${#games[@]} -gt 0 ] || games=(fight menus highscore)
+[ ${#games[@]} -gt 0 ] || games=(fight menus highscore daily)
 export ALSOFT_DRIVERS=null
 [ -x "$build/varnhold" ] || { echo "no game in $build: build it first (bash scripts/build.sh)" >&2; exit 1; }
 
@@ -145,6 +145,23 @@ highscore() {
     sleep 1
 }
 
+# The daily challenge from the Game menu after a while on the title screen: a fresh world from
+# the day's seed, shots of both buttons, F5 held a while; Escape quits it, and the --record file
+# holds the daily game alone (from the menu's choice on).
+daily() {
+    at 400 200
+    sleep 2
+    key alt+g; key d                          # "&Daily challenge"
+    xdotool click 3
+    sleep 1
+    at 250 120; xdotool click 1; sleep 0.3
+    at 560 150; xdotool click 3; sleep 0.3
+    key s; key Left
+    xdotool keydown --window "$win" F5; sleep 2; xdotool keyup --window "$win" F5
+    at 400 100; xdotool click 1
+    sleep 1
+}
+
 # A minute and a half of play at normal speed: clicks of both buttons across the sky.
 long() {
     at 400 200
@@ -164,6 +181,7 @@ for game in "${games[@]}"; do
     menus) record menus 23 menus ;;
     highscore) record highscore 31 highscore ;;
     long) record long 47 long ;;
+    daily) record daily 41 daily ;;
     *) echo "no game $game" >&2; exit 1 ;;
     esac
 done
