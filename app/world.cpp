@@ -245,11 +245,12 @@ struct tsndrules {
 };
 
 // The menus as the rules see them: without "Smooth motion", which only changes how frames are
-// drawn (a world with it and one without are the same game).
+// drawn (a world with it and one without are the same game), and "Daily challenge", which is
+// never recorded (a replay starts after it, from the fresh world it makes).
 tmenu rulesmenu() {
     tmenu m = world->menu;
     for (size_t i = m.flag.size(); i-- > 0;)
-        if (m.flag[i] / 2 == menu_smoothmotion) {
+        if (m.flag[i] / 2 == menu_smoothmotion || m.flag[i] / 2 == menu_daily) {
             m.g.erase(m.g.begin() + long(i));
             m.flag.erase(m.flag.begin() + long(i));
             if (m.sub > int(i)) m.sub--;
@@ -258,8 +259,8 @@ tmenu rulesmenu() {
 }
 
 // The world as the game's rules leave it: without what the player's machine decides (fields()
-// leaves it out for this walk), what the sound device does on its own and the menu entry of
-// smooth motion.
+// leaves it out for this walk), what the sound device does on its own and the menu entries of
+// smooth motion and the daily challenge.
 struct trulesview {
     static constexpr bool rulesonly = true;
     tdump& v;
