@@ -10,12 +10,22 @@
 //   RENDER="device auto" measures each page size with each ?render-scale= in turn (default:
 //   the game's own choice); ROUNDS=N repeats the whole list, interleaved; SCENES="title fight"
 //   measures only those (default: blank title fight game).
+// COLD=N node bench/web_bench.mjs build-web/site: N cold first visits (a fresh browser profile
+//   each: empty cache, no service worker) of the game's title (?seed=1) and of a blank WebGL 2
+//   page of the game's canvas size that clears it, alternately; the medians of the first frame
+//   after navigation (the game's: its title, after the "Loading..." frame) and of the game's
+//   phases (page.phases: downloads, compile, data, decoding, start-up).
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { withpage } from '../tests/web/browser.mjs';
 
 const site = process.argv[2];
+if (process.env.COLD) {
+  await cold(Number(process.env.COLD));
+  process.exit(0);
+}
 const seconds = Number(process.argv[3] || 5);
 const sizes = process.argv.slice(4).length ? process.argv.slice(4) : ['1000x600'];
 const renders = (process.env.RENDER || 'auto').split(/\s+/).filter(Boolean);
@@ -76,3 +86,54 @@ if (rounds > 1 || scenes.includes('blank'))
     console.log(`median ${scene.padEnd(5)} page ${size.padEnd(9)} render ${render.padEnd(6)} ` +
                 `${median(fps).toFixed(1).padStart(5)} frames per second over ${fps.length}${share}`);
   }
+// A blank page with the game's WebGL 2 context on a canvas of the game's size (800 x 400 in the
+// default 800 x 600 viewport), cleared in its first animation frame.
+function blankpage() {
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'varnhold-blank-')), 'blank.html');
+  fs.writeFileSync(file, `<!doctype html><html><body style="margin:0;background:#000">
+<canvas id="canvas" width="800" height="400"></canvas><script>
+const gl = document.getElementById('canvas').getContext('webgl2', { alpha: false, depth: false, stencil: false,
+  antialias: false, premultipliedAlpha: true, preserveDrawingBuffer: true });
+requestAnimationFrame(() => {
+  gl.clearColor(0, 0, 0.2, 1);
+  gl.clear(gl.COLOR_BUFFER_BIT);
+  performance.mark('vh-title');
+});
+</script></body></html>`);
+  return file;
+}
+
+async function cold(n) {
+  const blank = blankpage();
+  const median = (v) => {
+    const s = v.filter((x) => typeof x === 'number').sort((a, b) => a - b);
+    return s.length ? (s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2) : NaN;
+  };
+  let got;
+  const visit = async (game) => (await withpage({ game: true, path: game ? '' : 'blank.html', query: game ? '?seed=1' : '',
+                                     extra: { '/blank.html': blank } }, async ({ page }) => {
+    await page.waitForFunction(() => performance.getEntriesByName('vh-title').length, { timeout: 60000 });
+    got = await page.evaluate(() => (typeof page !== 'undefined' && page.phases ? page.phases()
+                                                                : { title: performance.getEntriesByName('vh-title')[0].startTime }));
+  }), got);
+  const games = [], blanks = [];
+  for (let i = 0; i < n; i++) {
+    blanks.push(await visit(false));
+    games.push(await visit(true));
+    console.log(`visit ${i + 1}: blank ${blanks.at(-1).title.toFixed(0)} ms, game ${games.at(-1).title.toFixed(0)} ms`);
+  }
+  const ms = (x) => (Number.isFinite(x) ? x.toFixed(0).padStart(6) + ' ms' : '     -');
+  const rows = [['html, page and game scripts downloaded', 'js'], ['program downloaded', 'wasm'], ['data downloaded', 'data'],
+                ['program compiled and instantiated', 'instantiated'], ['data in the game\'s folders', 'files'],
+                ['runtime up, the game starts', 'runtime'], ['start-up over', 'started'], ['"Loading..." frame', 'first'],
+                ['first title frame', 'title']];
+  console.log(`medians of ${n} cold visits, ms after navigation:`);
+  for (const [what, key] of rows) console.log(`  ${what.padEnd(40)} ${ms(median(games.map((g) => g[key])))}`);
+  for (const kind of ['png', 'ogg']) {
+    const k = games.map((g) => g.decoded && g.decoded[kind]).filter(Boolean);
+    console.log(`  decoding ${kind}: ${k.length ? median(k.map((d) => d[0])) : 0} files, ${ms(median(k.map((d) => d[1])))} (CPU in the start)`);
+  }
+  const g = median(games.map((x) => x.title)), b = median(blanks.map((x) => x.title));
+  console.log(`first frame: game ${g.toFixed(0)} ms, blank WebGL 2 page ${b.toFixed(0)} ms, difference ${(g - b).toFixed(0)} ms`);
+  fs.rmSync(path.dirname(blank), { recursive: true, force: true });
+}

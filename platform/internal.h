@@ -44,6 +44,7 @@ struct TSound {
     bool loop = false;
     std::string path;
     unsigned buffer = 0;                  // the sound device's copy, when there is a device
+    std::string waiting;   // the file's bytes while its decoding waits (plat::soundslater)
 };
 
 // Ticks of a timer at `hz` that are due `elapsed_ns` after its start (tick n at n / hz s).
@@ -78,6 +79,13 @@ void releasechannels();
 // damaged in any way (nothing is kept then).
 bool decodepng(const std::string& bytes, TPixmap& out);
 bool decodeogg(const std::string& bytes, TSound& snd);
+// A back end whose start must not wait for the sounds (the browser's) sets this: it reads a
+// sound file's rate and number of samples from its headers, and whether it is whole, as
+// decodeogg would find them (false: damaged). LoadSound then keeps the bytes and decodes them
+// when the sound is first played, or before that when the back end calls decodewaiting.
+extern bool (*soundslater)(const std::string& bytes, TSound& snd);
+// Decodes one sound that waits (the oldest): false when none waited.
+bool decodewaiting();
 // The content digests (platform/contentdigest.cpp): a fast 64-bit hash of bytes; a decoded
 // picture's (its width, height and RGBA rows) and a sound's (its rate and number of samples);
 // and the note LoadImage and LoadSound leave of the files they decoded.

@@ -15,9 +15,41 @@ namespace {
 std::vector<std::unique_ptr<TSound>> sounds;   // shared by the worlds of all threads
 std::mutex soundlock;
 thread_local std::vector<std::unique_ptr<TChannel>> channels;
+std::vector<TSound*> waiting;             // loaded, their decoding still to come, oldest first
+
+// The sound's samples decoded and handed to the device, now that they are needed. A file
+// whose headers were whole but whose audio is not plays as silence (decodeogg refuses it).
+void decodenow(TSound& snd) {
+    std::string bytes = std::move(snd.waiting);
+    snd.waiting.clear();
+    std::erase(waiting, &snd);
+    long frames = snd.frames;
+    if (!decodeogg(bytes, snd)) {
+        tostderr("Can't decode " + snd.path);
+        snd.samples.clear();
+        snd.frames = frames;
+        return;
+    }
+    if (ops.sound->audio()) ops.sound->loadsound(snd);
+}
+
+void ready(const TSound* snd) {
+    if (snd && !snd->waiting.empty()) {
+        std::lock_guard<std::mutex> lock(soundlock);
+        if (!snd->waiting.empty()) decodenow(*const_cast<TSound*>(snd));
+    }
+}
 
 }  // namespace
 
+bool (*plat::soundslater)(const std::string& bytes, TSound& snd) = nullptr;
+
+bool plat::decodewaiting() {
+    std::lock_guard<std::mutex> lock(soundlock);
+    if (waiting.empty()) return false;
+    decodenow(*waiting.front());
+    return true;
+}
 
 void SetAudioDriver(const std::string& name) {
     (void)name;                           // each back end has one sound device
@@ -30,6 +62,16 @@ TSound* LoadSound(const std::string& file, int flags) {
     auto snd = std::make_unique<TSound>();
     snd->loop = (flags & 1) != 0;
     snd->path = file;
+    if (soundslater) {
+        // its digest is that of the decoded sound: the same rate and number of samples
+        if (!soundslater(bytes, *snd)) return nullptr;
+        notesound(bytes, *snd);
+        snd->waiting = std::move(bytes);
+        std::lock_guard<std::mutex> lock(soundlock);
+        waiting.push_back(snd.get());
+        sounds.push_back(std::move(snd));
+        return sounds.back().get();
+    }
     if (!decodeogg(bytes, *snd)) return nullptr;
     notesound(bytes, *snd);
     if (ops.sound->audio()) ops.sound->loadsound(*snd);
@@ -43,6 +85,7 @@ double SoundLength(const TSound* s) {
 }
 bool SoundLoops(const TSound* s) { return s && s->loop; }
 const int16_t* SoundSamples(const TSound* s, int& count) {
+    ready(s);
     count = s ? static_cast<int>(s->samples.size()) : 0;
     return s ? s->samples.data() : nullptr;
 }
@@ -59,6 +102,7 @@ TChannel* AllocChannel() {
 
 void CueSound(const TSound* sound, TChannel* c) {
     if (!c) return;
+    ready(sound);
     ops.sound->silentrun();
     c->sound = sound;
     c->position = 0;

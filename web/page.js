@@ -2,6 +2,7 @@
 // shows the game's messages as dialogs. The game itself draws into #canvas.
 'use strict';
 
+performance.mark('vh-page');
 const params = new URLSearchParams(location.search);
 
 const page = {
@@ -189,6 +190,19 @@ const page = {
     document.getElementById('progress').hidden = true;
     page.status.hidden = false;
   },
+};
+
+// Where a start's time went, in ms after the navigation (the benchmark reads it): the files'
+// downloads (the browser's own timing), the program compiled and instantiated, the game's data
+// in its folders, the runtime up, decoding (per kind: files and ms), the start-up done, and the
+// first frame and the first frame of the running game (the title).
+page.phases = () => {
+  const at = (name) => performance.getEntriesByName(name).at(-1)?.startTime;
+  const loaded = (ext) => performance.getEntriesByType('resource')
+    .find((e) => new RegExp(`/varnhold-\\w+\\.${ext}$`).test(e.name))?.responseEnd;
+  return { js: loaded('js'), wasm: loaded('wasm'), data: loaded('data'), instantiated: at('vh-instantiated'),
+           files: at('vh-files'), runtime: at('vh-runtime'), decoded: window.Module && Module.decoded,
+           started: at('vh-started'), first: at('vh-first-frame'), title: at('vh-title') };
 };
 
 page.store = page.stored ? {
@@ -659,7 +673,13 @@ if (!haswebgl2()) {
         progress.value = Number(bytes[2]);
       }
     },
+    // the last of the start's dependencies (the program, the data's files, the settings) is in
+    monitorRunDependencies: (left) => {
+      if (!left) performance.mark('vh-files');
+    },
+    postRun: [() => performance.mark('vh-started')],
     onRuntimeInitialized: () => {
+      performance.mark('vh-runtime');
       page.status.hidden = true;
       if (!page.stored) page.unkept();
       // kept for offline play once the game runs (a page opened from a file has no worker), where
@@ -729,6 +749,22 @@ if (!haswebgl2()) {
     }],
     onAbort: (what) => page.fail('Varnhold stopped: ' + what),
   };
+  // the first frame, and the first once the start-up is over (the running game's)
+  let presented = 0;
+  Object.defineProperty(Module, 'presented', {
+    get: () => presented,
+    set: (n) => {
+      if (!presented) performance.mark('vh-first-frame');
+      if (!performance.getEntriesByName('vh-title').length && performance.getEntriesByName('vh-started').length)
+        performance.mark('vh-title');
+      presented = n;
+    },
+  });
+  const instantiate = WebAssembly.instantiateStreaming;
+  WebAssembly.instantiateStreaming = (...a) => instantiate(...a).then((r) => {
+    performance.mark('vh-instantiated');
+    return r;
+  });
   const script = document.createElement('script');
   script.src = 'varnhold-' + page.build + '.js';
   script.onerror = () => page.fail("Can't load " + script.getAttribute('src') +

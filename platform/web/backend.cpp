@@ -21,6 +21,7 @@
 #include "platform/internal.h"
 #include "platform/openal/openal.h"
 #include "platform/renderer.h"
+#include "platform/web/decode.h"
 #include "platform/web/web.h"
 
 using namespace plat;
@@ -279,6 +280,9 @@ EM_BOOL onvisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 // page missed is dropped (the game goes on, it does not race; the suspend excuses that time),
 // and a backlog beyond five seconds, which the score server would not take for a hitch anyway.
 void frame(double time) {
+    // The sounds decode one an animation frame once the game's first frames are shown; one
+    // played before its turn decodes at once.
+    if (framesshown >= 3) plat::decodewaiting();
     ops.window->runpending();
     if (menusdirty) showmenus();
     measurerate(time);
@@ -618,6 +622,7 @@ struct toffer {
         static al::tsound s;   // Emscripten's OpenAL on Web Audio
         static tnetwork n;
         plat::offer(tbackend::web, {&w, &t, &d, &s, &n});
+        plat::soundslater = plat::stbpeekogg;   // the start waits for no sound
     }
 } offered;
 

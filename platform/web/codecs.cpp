@@ -1,6 +1,8 @@
 // platform/web/codecs.cpp — the browser build's picture and sound codecs: stb's decoders
 // (decode.cpp) and stb_image_write for screenshots, where the desktop has libpng and
 // libvorbisfile (platform/png.cpp, platform/ogg.cpp).
+#include <emscripten.h>
+
 #include <algorithm>
 #include <string>
 
@@ -11,8 +13,31 @@
 #define STBI_WRITE_NO_STDIO
 #include <stb/stb_image_write.h>
 
-bool plat::decodepng(const std::string& bytes, TPixmap& out) { return stbdecodepng(bytes, out); }
-bool plat::decodeogg(const std::string& bytes, TSound& snd) { return stbdecodeogg(bytes, snd); }
+namespace {
+// What decoding took, for the page's account of a start (page.phases): per kind the files
+// decoded and their milliseconds, and when the last decode ended.
+template <class F> bool timed(const char* kind, F decode) {
+    double t0 = emscripten_get_now();
+    bool ok = decode();
+    EM_ASM(
+        {
+            var d = Module['decoded'] = Module['decoded'] || {};
+            var k = d[UTF8ToString($0)] = d[UTF8ToString($0)] || new Array(2).fill(0);
+            k[0]++;
+            k[1] += $2 - $1;
+            d.last = $2;
+        },
+        kind, t0, emscripten_get_now());
+    return ok;
+}
+}   // namespace
+
+bool plat::decodepng(const std::string& bytes, TPixmap& out) {
+    return timed("png", [&] { return stbdecodepng(bytes, out); });
+}
+bool plat::decodeogg(const std::string& bytes, TSound& snd) {
+    return timed("ogg", [&] { return stbdecodeogg(bytes, snd); });
+}
 
 std::string EncodePNG(const TPixmap& p, int level) {
     if (p.width <= 0 || p.height <= 0 || p.pitch < p.width * 4 ||

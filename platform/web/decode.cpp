@@ -197,11 +197,14 @@ bool plat::stbdecodepng(const std::string& bytes, TPixmap& out) {
     return true;
 }
 
-bool plat::stbdecodeogg(const std::string& bytes, TSound& snd) {
-    if (!wholestream(bytes) || bytes.size() > INT32_MAX) return false;
-    // The decoder works in memory of ours, grown while it asks for more: stb_vorbis on its own
-    // loses some of what it allocated when a damaged header makes it give up.
-    std::vector<char> memory(size_t(1) << 18);
+namespace {
+
+// The stream opened on its headers, when the file is whole and they are sound: its channels,
+// rate and declared samples. The decoder works in `memory`, grown while it asks for more:
+// stb_vorbis on its own loses some of what it allocated when a damaged header makes it give up.
+stb_vorbis* openogg(const std::string& bytes, std::vector<char>& memory, long& declared) {
+    if (!wholestream(bytes) || bytes.size() > INT32_MAX) return nullptr;
+    memory.assign(size_t(1) << 18, 0);
     stb_vorbis* v = nullptr;
     for (;;) {
         int err = 0;
@@ -211,13 +214,36 @@ bool plat::stbdecodeogg(const std::string& bytes, TSound& snd) {
         if (v || err != VORBIS_outofmem || memory.size() >= (size_t(1) << 25)) break;
         memory.assign(memory.size() * 2, 0);
     }
-    if (!v) return false;
+    if (!v) return nullptr;
     stb_vorbis_info vi = stb_vorbis_get_info(v);
-    long declared = static_cast<long>(stb_vorbis_stream_length_in_samples(v));
+    declared = static_cast<long>(stb_vorbis_stream_length_in_samples(v));
     if (vi.channels < 1 || vi.sample_rate < 1 || vi.sample_rate > 384000 || declared <= 0) {
         stb_vorbis_close(v);
-        return false;
+        return nullptr;
     }
+    return v;
+}
+
+}   // namespace
+
+bool plat::stbpeekogg(const std::string& bytes, TSound& snd) {
+    std::vector<char> memory;
+    long declared = 0;
+    stb_vorbis* v = openogg(bytes, memory, declared);
+    if (!v) return false;
+    snd.rate = static_cast<int>(stb_vorbis_get_info(v).sample_rate);
+    snd.frames = declared;
+    snd.samples.clear();
+    stb_vorbis_close(v);
+    return true;
+}
+
+bool plat::stbdecodeogg(const std::string& bytes, TSound& snd) {
+    std::vector<char> memory;
+    long declared = 0;
+    stb_vorbis* v = openogg(bytes, memory, declared);
+    if (!v) return false;
+    stb_vorbis_info vi = stb_vorbis_get_info(v);
     snd.rate = static_cast<int>(vi.sample_rate);
     snd.samples.clear();
     int chans = vi.channels;

@@ -12,4 +12,7 @@ struct TSound;
 namespace plat {
 bool stbdecodepng(const std::string& bytes, TPixmap& out);
 bool stbdecodeogg(const std::string& bytes, TSound& snd);
+// The sound's rate and declared number of samples (frames) from its headers, when the file is
+// one whole stream with sound headers: what stbdecodeogg gives a file it decodes.
+bool stbpeekogg(const std::string& bytes, TSound& snd);
 }  // namespace plat

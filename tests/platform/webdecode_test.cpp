@@ -75,6 +75,11 @@ TEST(webdecode, sounds_decode_to_the_desktops_samples) {
         for (size_t i = 0; i < desk.samples.size(); i++)
             worst = std::max(worst, std::abs(web.samples[i] - desk.samples[i]));
         EXPECT_LE(worst, 2) << f;  // both decode in floating point; rounding may differ a little
+        // the page's start reads these from the headers and decodes later
+        TSound peeked;
+        ASSERT_TRUE(plat::stbpeekogg(bytes, peeked)) << f;
+        EXPECT_EQ(peeked.rate, desk.rate) << f;
+        EXPECT_EQ(peeked.frames, desk.frames) << f;
     }
 }
 
@@ -90,5 +95,6 @@ TEST(webdecode, damaged_files_are_refused_as_on_the_desktop) {
     for (const auto& [what, bytes] : oggcases) {
         TSound web;
         EXPECT_FALSE(plat::stbdecodeogg(bytes, web)) << "ogg " << what;
+        EXPECT_FALSE(plat::stbpeekogg(bytes, web)) << "ogg headers " << what;
     }
 }

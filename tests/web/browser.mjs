@@ -25,8 +25,8 @@ export function check(ok, what) {
 
 // Opens the site's page; `before` runs in the page before any of its scripts; `game`: the test
 // needs the game itself in the site, not only the page; `query` is added to the address;
-// `extra` serves more files (see serve).
-export async function open(site, { before, game, query = '', extra = {} } = {}) {
+// `extra` serves more files (see serve); `path` is the page's address in the site (its index).
+export async function open(site, { before, game, query = '', extra = {}, path: at = '' } = {}) {
   if (!site || !(game ? gamefile(site, 'js') : fs.existsSync(path.join(site, 'index.html'))))
     skip(`no browser build${game ? ' of the game' : ''} in ${site} (bash scripts/web.sh makes it)`);
   const chromium = '/usr/bin/chromium';
@@ -65,7 +65,7 @@ export async function open(site, { before, game, query = '', extra = {} } = {}) 
       errors.push(String(e));
     });
     if (before) await page.evaluateOnNewDocument(before);
-    await page.goto(`http://127.0.0.1:${server.address().port}/${query}`);
+    await page.goto(`http://127.0.0.1:${server.address().port}/${at}${query}`);
     return { page, errors, log, close };
   } catch (e) {
     await close();
