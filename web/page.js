@@ -620,6 +620,93 @@ page.menus = (model) => {
 };
 page.menukey = (vk, alt) => (bar.key(vk, alt) ? 1 : 0);
 
+// The game's three files, fetched side by side from the start: the program compiles while it
+// downloads (whatever type the server gives it), the data package and the game's script come
+// in meanwhile, and the bar under the game's name counts the bytes of all three (their sizes
+// are in the index: a server that compresses sends fewer). The game's script runs once it and
+// the data are in (the runtime takes the data whole as it starts); the program, compiled by
+// then, is instantiated with the script's imports.
+page.load = () => {
+  const sizes = document.querySelector('meta[name="varnhold-sizes"]').content.split(' ').map(Number);
+  const got = [0, 0, 0], progress = document.getElementById('progress');
+  const url = (ext) => 'varnhold-' + page.build + '.' + ext;
+  const total = sizes.reduce((a, b) => a + b, 0);
+  const show = () => {
+    page.statustext.textContent = 'Downloading ...';
+    if (!(total > 0)) return;
+    progress.hidden = false;
+    progress.max = total;
+    progress.value = Math.min(total, got.reduce((a, b) => a + b, 0));
+  };
+  // the file's response, its bytes counted as they arrive; a file the site no longer has
+  // (a new build replaced this one while the page loaded) is `gone`
+  const counted = (ext, i, type) => fetch(url(ext)).then((r) => {
+    if (!r.ok) throw Object.assign(new Error(r.status + ' ' + r.statusText), { gone: r.status === 404 || r.status === 410 });
+    if (!r.body) return r;
+    const count = new TransformStream({ transform(chunk, out) {
+      got[i] += chunk.byteLength;
+      show();
+      out.enqueue(chunk);
+    } });
+    return new Response(r.body.pipeThrough(count), { headers: { 'Content-Type': type } });
+  });
+  show();
+  const wasm = counted('wasm', 1, 'application/wasm');
+  const compiled = wasm
+    .then((r) => (WebAssembly.compileStreaming ? WebAssembly.compileStreaming(r)
+                                               : r.arrayBuffer().then((b) => WebAssembly.compile(b))))
+    .then((m) => {
+      performance.mark('vh-compiled');
+      return m;
+    });
+  compiled.catch(() => {});               // said where it is instantiated
+  Module.instantiateWasm = (imports, receive) => {
+    compiled.then((m) => WebAssembly.instantiate(m, imports).then((instance) => {
+      performance.mark('vh-instantiated');
+      receive(instance, m);
+    })).catch((e) => page.failed('varnhold-' + page.build + '.wasm', e));
+    return {};
+  };
+  const data = counted('data', 2, 'application/octet-stream').then((r) => r.arrayBuffer());
+  // the runtime asks for its data package by name: it is in already, and copied into the game's
+  // folders at once
+  Module.getPreloadedPackage = () => {
+    const bytes = page.data;
+    page.data = null;
+    return bytes;
+  };
+  Promise.all([counted('js', 0, 'text/javascript').then((r) => r.blob()), data]).then(([js, bytes]) => {
+    page.data = bytes;
+    page.statustext.textContent = 'Starting ...';
+    progress.hidden = true;
+    const script = document.createElement('script');
+    script.src = URL.createObjectURL(js);
+    script.onerror = () => page.fail("Varnhold's program could not be started.");
+    document.body.appendChild(script);
+  }, (e) => page.failed('varnhold-' + page.build, e));
+  wasm.catch((e) => page.failed('varnhold-' + page.build + '.wasm', e));
+};
+
+// A file of this page's build could not be loaded. Where the site holds a newer build by now
+// (its index names another), the page loads that one, once: a page of the new build that meets
+// the same says so, as does one whose files are missing for another reason.
+page.failed = (name, e) => {
+  if (page.failing) return;
+  page.failing = true;
+  console.warn("Can't load " + name + ': ' + e.message);
+  const say = () => page.fail("Can't load Varnhold's files (" + e.message + ').\n' +
+                              (e.gone ? 'The site is being updated: reload the page in a minute.' : 'Check the connection and reload the page.'));
+  if (!e.gone) return say();
+  fetch(location.pathname, { cache: 'no-store' })
+    .then((r) => (r.ok ? r.text() : ''))
+    .then((text) => {
+      const other = /<meta name="varnhold-build" content="(\w+)">/.exec(text);
+      if (!other || other[1] === page.build) return say();
+      page.statustext.textContent = 'Varnhold has been updated: loading the new version ...';
+      location.reload();
+    }, say);
+};
+
 // Asked of the game's own canvas with the game's own attributes: the game then finds the
 // context made (making one costs a software renderer half a second).
 function haswebgl2() {
@@ -662,7 +749,7 @@ if (!haswebgl2()) {
       page.lastline = text;
     },
     printErr: (text) => console.warn(text),
-    // "Downloading data... (done/total)": a bar under the game's name
+    // the runtime's own lines ("Running..."); a count of bytes becomes a bar under the game's name
     setStatus: (text) => {
       if (!text) return;
       const bytes = /^(.*?)\s*\((\d+)\/(\d+)\)/.exec(text), progress = document.getElementById('progress');
@@ -760,14 +847,5 @@ if (!haswebgl2()) {
       presented = n;
     },
   });
-  const instantiate = WebAssembly.instantiateStreaming;
-  WebAssembly.instantiateStreaming = (...a) => instantiate(...a).then((r) => {
-    performance.mark('vh-instantiated');
-    return r;
-  });
-  const script = document.createElement('script');
-  script.src = 'varnhold-' + page.build + '.js';
-  script.onerror = () => page.fail("Can't load " + script.getAttribute('src') +
-                                   '. If the site has just been updated, reload the page.');
-  document.body.appendChild(script);
+  page.load();
 }
