@@ -86,6 +86,9 @@ bool decodeogg(const std::string& bytes, TSound& snd);
 extern bool (*soundslater)(const std::string& bytes, TSound& snd);
 // Decodes one sound that waits (the oldest): false when none waited.
 bool decodewaiting();
+// A sound device opened after the channels were made (the browser's) gives them their voices,
+// with their level, pan and rate.
+void givevoices();
 // The content digests (platform/contentdigest.cpp): a fast 64-bit hash of bytes; a decoded
 // picture's (its width, height and RGBA rows) and a sound's (its rate and number of samples);
 // and the note LoadImage and LoadSound leave of the files they decoded.

@@ -93,6 +93,16 @@ int SoundRate(const TSound* s) { return s ? s->rate : 0; }
 
 void plat::releasechannels() { channels.clear(); }
 
+void plat::givevoices() {
+    for (auto& c : channels) {
+        if (c->voice) continue;
+        ops.sound->newvoice(*c);
+        ops.sound->volume(*c);
+        ops.sound->pan(*c);
+        ops.sound->rate(*c);
+    }
+}
+
 TChannel* AllocChannel() {
     auto c = std::make_unique<TChannel>();
     if (ops.sound->audio()) ops.sound->newvoice(*c);

@@ -688,8 +688,8 @@ page.load = () => {
 };
 
 // A file of this page's build could not be loaded. Where the site holds a newer build by now
-// (its index names another), the page loads that one, once: a page of the new build that meets
-// the same says so, as does one whose files are missing for another reason.
+// (its index, ./, names another), the page loads that index, once: a page of the new build
+// that meets the same says so, as does one whose files are missing for another reason.
 page.failed = (name, e) => {
   if (page.failing) return;
   page.failing = true;
@@ -697,13 +697,21 @@ page.failed = (name, e) => {
   const say = () => page.fail("Can't load Varnhold's files (" + e.message + ').\n' +
                               (e.gone ? 'The site is being updated: reload the page in a minute.' : 'Check the connection and reload the page.'));
   if (!e.gone) return say();
-  fetch(location.pathname, { cache: 'no-store' })
+  const index = new URL('./', location.href).href;
+  fetch(index, { cache: 'no-store' })
     .then((r) => (r.ok ? r.text() : ''))
     .then((text) => {
       const other = /<meta name="varnhold-build" content="(\w+)">/.exec(text);
-      if (!other || other[1] === page.build) return say();
+      let followed = '';
+      try {
+        followed = sessionStorage.getItem('varnhold-followed');
+        sessionStorage.setItem('varnhold-followed', other && other[1]);
+      } catch (e) {
+        // no storage: the build's name alone keeps this from going round
+      }
+      if (!other || other[1] === page.build || other[1] === followed) return say();
       page.statustext.textContent = 'Varnhold has been updated: loading the new version ...';
-      location.reload();
+      location.replace(index + location.search);
     }, say);
 };
 
@@ -839,6 +847,7 @@ if (!haswebgl2()) {
   // the first frame, and the first once the start-up is over (the running game's)
   let presented = 0;
   Object.defineProperty(Module, 'presented', {
+    configurable: true,
     get: () => presented,
     set: (n) => {
       if (!presented) performance.mark('vh-first-frame');

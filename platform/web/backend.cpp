@@ -614,12 +614,65 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vh_menuaction(int index) {
 
 namespace {
 
+// Emscripten's OpenAL on Web Audio, opened once the game has shown its first frames (or
+// before, for the first sound played): making the page's audio context costs a software-
+// rendered page half a second. Until then the channels wait for their voices.
+struct tlatersound final : plat::tsoundops {
+    al::tsound device;
+    bool opened = false, present = false;
+    bool open() {
+        if (!opened) {
+            opened = true;
+            present = device.audio();
+            if (present) plat::givevoices();
+        }
+        return present;
+    }
+    bool live(TChannel& c) { return opened && present && c.voice; }
+    bool audio() override { return opened ? present : true; }
+    void loadsound(TSound& s) override {
+        if (open()) device.loadsound(s);
+    }
+    void newvoice(TChannel& c) override {
+        if (opened && present) device.newvoice(c);
+    }
+    void cue(TChannel& c) override {
+        open();
+        if (live(c)) device.cue(c);
+    }
+    void play(TChannel& c) override {
+        if (live(c)) device.play(c);
+    }
+    void pause(TChannel& c) override {
+        if (live(c)) device.pause(c);
+    }
+    void stop(TChannel& c) override {
+        if (live(c)) device.stop(c);
+    }
+    void volume(TChannel& c) override {
+        if (live(c)) device.volume(c);
+    }
+    void pan(TChannel& c) override {
+        if (live(c)) device.pan(c);
+    }
+    void rate(TChannel& c) override {
+        if (live(c)) device.rate(c);
+    }
+    bool finished(TChannel& c) override { return live(c) && device.finished(c); }
+    void silentrun() override {
+        if (opened) device.silentrun();
+    }
+    void audioshutdown() override {
+        if (opened) device.audioshutdown();
+    }
+};
+
 struct toffer {
     toffer() {
         static twindow w;
         static ttimers t;
         static tdrawing d;
-        static al::tsound s;   // Emscripten's OpenAL on Web Audio
+        static tlatersound s;
         static tnetwork n;
         plat::offer(tbackend::web, {&w, &t, &d, &s, &n});
         plat::soundslater = plat::stbpeekogg;   // the start waits for no sound

@@ -61,6 +61,21 @@ try {
     await page.waitForFunction(() => caches.keys().then((k) => k.join() === 'varnhold-nextbuild'), { timeout: 30000 });
     check(errors.length === 0, `no console error: ${errors.join('; ')}`);
   });
+
+  // A first visit that meets the update while it loads: A's index and page script came, then
+  // the site became B and A's game files are gone. The page starts B on its own, once.
+  const pagea = `page-${build}.js`;
+  await withpage({ site: b, game: true, path: 'old.html', query: '?seed=3',
+                   extra: { '/old.html': path.join(a, 'index.html'), [`/${pagea}`]: path.join(a, pagea) } }, async ({ page }) => {
+    const games = [];
+    page.on('response', (r) => {
+      if (r.ok() && /\/varnhold-\w+\.js$/.test(r.url())) games.push(r.buffer().then((body) => owner.get(sha(body)), () => 'no body'));
+    });
+    await page.waitForFunction(() => location.pathname === '/' && window.Module && Module.presented >= 2, { timeout: 60000 });
+    check(await page.evaluate(() => location.search === '?seed=3' && performance.getEntriesByType('navigation').length === 1),
+          'the new build\'s page, with the same address');
+    check((await Promise.all(games)).join('') === 'B', `B's game runs: ${(await Promise.all(games)).join('')}`);
+  });
 } finally {
   fs.rmSync(folder, { recursive: true, force: true });
 }
