@@ -1,5 +1,6 @@
 // web/serve.mjs — serves a folder on 127.0.0.1 (the browser edition's site) with the types the
-// browser needs for WebAssembly. Usage: node serve.mjs FOLDER [PORT]; prints the address.
+// browser needs for WebAssembly (application/wasm: the browser compiles a program while it
+// downloads; a real server should send that type too, though the page gives it itself). Usage: node serve.mjs FOLDER [PORT]; prints the address.
 // Imported by the browser tests, which take the port the system gives (0).
 import http from 'node:http';
 import fs from 'node:fs';
