@@ -97,8 +97,8 @@ bool wholestream(const std::string& bytes) {
 // The compressed pixels (the IDAT chunks' data, one zlib stream) end with the Adler-32 sum of
 // what they hold, which libpng checks and stb_image does not. The sum follows the end of the
 // compressed stream, which need not be the end of the last IDAT chunk (libpng ignores what
-// follows it).
-bool pixelsum(const std::string& bytes) {
+// follows it). `raw`, when given, receives what they hold.
+bool pixelsum(const std::string& bytes, std::string* raw = nullptr) {
     const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
     std::string z;
     for (size_t at = 8; at + 12 <= bytes.size();) {
@@ -128,6 +128,7 @@ bool pixelsum(const std::string& bytes) {
         s1 = (s1 + static_cast<uint8_t>(*c)) % 65521;
         s2 = (s2 + s1) % 65521;
     }
+    if (raw) raw->assign(a.zout_start, a.zout);
     STBI_FREE(a.zout_start);
     if (z.size() - end < 4) return false;
     const uint8_t* t = reinterpret_cast<const uint8_t*>(z.data()) + end;
@@ -178,8 +179,34 @@ bool plat::stbdecodepng(const std::string& bytes, TPixmap& out) {
     if (bytes.size() > INT32_MAX) return false;
     // what libpng reads, with an end chunk, which stb_image needs before it decodes
     size_t whole = wholepng(bytes);
-    std::string png = bytes.substr(0, whole) + std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12);
-    if (!whole || !pixelsum(png)) return false;
+    const std::string end("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    std::string raw;
+    if (!whole || !pixelsum(bytes.substr(0, whole) + end, &raw) || raw.size() > INT32_MAX / 2) return false;
+    // The pixels are inflated once only: stb_image gets them again as stored zlib blocks, after
+    // the chunks before the image data (the header, a palette, transparency).
+    std::string png = bytes.substr(0, 8);
+    for (size_t at = 8; at + 8 <= whole && std::memcmp(bytes.data() + at + 4, "IDAT", 4) != 0;) {
+        const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data()) + at;
+        size_t len = 12 + (uint32_t(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3]);
+        png.append(bytes, at, len);
+        at += len;
+    }
+    std::string z = "\x78\x01";
+    size_t at = 0;
+    do {
+        size_t len = std::min<size_t>(65535, raw.size() - at);
+        bool last = at + len == raw.size();
+        const char head[5] = {static_cast<char>(last), static_cast<char>(len & 0xff), static_cast<char>(len >> 8),
+                              static_cast<char>(~len & 0xff), static_cast<char>((~len >> 8) & 0xff)};
+        z.append(head, 5);
+        z.append(raw, at, len);
+        at += len;
+    } while (at < raw.size());
+    z.append(4, '\0');                   // the sum, checked above already
+    size_t zl = z.size();
+    png += std::string{static_cast<char>(zl >> 24), static_cast<char>(zl >> 16), static_cast<char>(zl >> 8),
+                       static_cast<char>(zl)} +
+           "IDAT" + z + std::string(4, '\0') + end;
     const stbi_uc* in = reinterpret_cast<const stbi_uc*>(png.data());
     int size = static_cast<int>(png.size());
     if (!stbi_info_from_memory(in, size, &w, &h, &n) || w < 1 || h < 1 || uint64_t(w) * uint64_t(h) > maxpixels)
