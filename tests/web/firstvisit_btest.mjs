@@ -44,21 +44,22 @@ await withpage({ game: true, query: '?seed=1', before: keepfirst }, async ({ pag
   const n = first.length / 4;
   check(lit / n > 0.3 && colours.size > 500 && differ / n < 0.02,
         `the first frame is the whole title: ${Math.round((100 * lit) / n)}% lit, ${colours.size} colours, ${differ} of ${n} pixels unlike the next frame's`);
-  // a game and a shot at once: their sounds, whatever was decoded by then
+  // a game and a shot: their sounds, whatever was decoded by then; every voice playing in any
+  // frame until one has played has its samples
   await frames(page, 2);
   await page.keyboard.press('Enter');
+  await frames(page, 5);
   await page.mouse.click(400, 200, { button: 'right' });
+  await frames(page, 10);
   await page.mouse.click(250, 120);
-  const voices = await page.evaluate(() => new Promise((done) => {
-    const seen = [];
-    const look = (left) => {
-      for (const s of Object.values(AL.currentCtx ? AL.currentCtx.sources : {}))
-        if (s.state === 0x1012) seen.push(s.bufQueue.every((b) => b.audioBuf && b.length > 0));
-      if (left > 0) requestAnimationFrame(() => look(left - 1));
-      else done(seen);
-    };
-    look(60);
-  }));
-  check(voices.length > 0 && voices.every(Boolean), `every sound played has its samples: ${voices.length} seen, ${voices.filter((v) => !v).length} empty`);
+  await page.waitForFunction(() => {
+    for (const s of Object.values(AL.currentCtx ? AL.currentCtx.sources : {})) {
+      if (s.state !== 0x1012) continue;                 // AL_PLAYING
+      window.voices = (window.voices || 0) + 1;
+      if (!s.bufQueue.every((b) => b.audioBuf && b.length > 0)) window.silent = (window.silent || 0) + 1;
+    }
+    return window.voices > 0;
+  }, { timeout: 30000, polling: 'raf' });
+  check(!(await page.evaluate(() => window.silent)), 'every sound played has its samples');
   check(errors.length === 0, `no console error: ${errors.join('; ')}`);
 });
