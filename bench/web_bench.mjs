@@ -129,7 +129,7 @@ async function cold(n) {
                 ['first title frame', 'title']];
   console.log(`medians of ${n} cold visits, ms after navigation:`);
   for (const [what, key] of rows) console.log(`  ${what.padEnd(40)} ${ms(median(games.map((g) => g[key])))}`);
-  for (const kind of ['png', 'ogg']) {
+  for (const kind of ['png', 'ogg', 'peek']) {
     const k = games.map((g) => g.decoded && g.decoded[kind]).filter(Boolean);
     console.log(`  decoding ${kind}: ${k.length ? median(k.map((d) => d[0])) : 0} files, ${ms(median(k.map((d) => d[1])))} (CPU in the start)`);
   }

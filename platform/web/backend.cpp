@@ -675,7 +675,7 @@ struct toffer {
         static tlatersound s;
         static tnetwork n;
         plat::offer(tbackend::web, {&w, &t, &d, &s, &n});
-        plat::soundslater = plat::stbpeekogg;   // the start waits for no sound
+        plat::soundslater = plat::peekogg;   // the start waits for no sound
     }
 } offered;
 

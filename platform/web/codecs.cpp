@@ -38,6 +38,10 @@ bool plat::decodepng(const std::string& bytes, TPixmap& out) {
 bool plat::decodeogg(const std::string& bytes, TSound& snd) {
     return timed("ogg", [&] { return stbdecodeogg(bytes, snd); });
 }
+// The sounds' headers read in the start (plat::soundslater).
+bool plat::peekogg(const std::string& bytes, TSound& snd) {
+    return timed("peek", [&] { return stbpeekogg(bytes, snd); });
+}
 
 std::string EncodePNG(const TPixmap& p, int level) {
     if (p.width <= 0 || p.height <= 0 || p.pitch < p.width * 4 ||

@@ -15,4 +15,5 @@ bool stbdecodeogg(const std::string& bytes, TSound& snd);
 // The sound's rate and declared number of samples (frames) from its headers, when the file is
 // one whole stream with sound headers: what stbdecodeogg gives a file it decodes.
 bool stbpeekogg(const std::string& bytes, TSound& snd);
+bool peekogg(const std::string& bytes, TSound& snd);   // the same, its time counted (codecs.cpp)
 }  // namespace plat
