@@ -5,7 +5,7 @@
 source "$(dirname "$0")/common.sh"
 gamedir="$work/disk"
 mkdir "$gamedir"
-ownfilesystem 24m
+ownfilesystem 64m
 makecopy
 echo "the old settings" >"$gamedir/varnhold.cfg"   # read as far as it goes; must stay as it is
 sum=$(md5sum <"$gamedir/varnhold.cfg")

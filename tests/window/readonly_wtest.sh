@@ -10,7 +10,7 @@ mkdir "$gamedir"
 # (a bind mount would not reach the game, whose working folder lies below it).
 if [ "$(id -u)" -eq 0 ]; then
     reason="Read-only file system"
-    ownfilesystem 24m
+    ownfilesystem 64m
     readonly() { mount -o remount,ro "$gamedir"; }
     writable() { mount -o remount,rw "$gamedir"; }
 else
